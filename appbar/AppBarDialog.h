@@ -1,0 +1,58 @@
+// A dialog window that is an application desktop toolbar of the shell: it
+// docks at a screen edge and reserves its strip, hides itself at the edge,
+// or floats as an ordinary window, and follows the shell's notifications.
+#pragma once
+
+#include "appbar/BarPlacement.h"
+#include "platform/Dialog.h"
+
+// The callback message of every appbar request, registered as "AppBarNotify".
+extern UINT g_nAppBarNotifyMsg;
+
+class CAppBarDialog : public CDialog {
+public:
+    CAppBarDialog(UINT templateId, CWnd* parent);
+
+    // Takes the first min(cbSize, 48) bytes of the record and, when the
+    // window exists, applies it. Returns TRUE when applied.
+    BOOL SetPlacement(const BARPLACEMENT* placement);
+    const BARPLACEMENT& GetPlacement() const { return m_placement; }
+
+    // Every change of placement ends here: tells the shell, moves the
+    // window, sets the z-order.
+    void ApplyEdge(int nEdge);
+    void CalcDockRect(int nEdge, RECT* pRect);
+    int FindAutoHideEdge();
+    BOOL CalcAutoHidePos(BOOL bShow, RECT* pRect);
+    void ShowAutoHideBar(BOOL bShow);
+    void SlideWindowTo(const RECT* pTarget);
+    int GetEffectiveEdge() const { return m_nDragEdge != EDGE_NONE ? m_nDragEdge : m_placement.nEdge; }
+    UINT_PTR SendAppBarMessage(DWORD dwMessage, UINT uEdge, LPARAM lParam, RECT* pRect);
+    void FollowTaskbarState(UINT nChanged, UINT nState);
+
+protected:
+    virtual void OnPlacementChanged(BOOL bProposed, int nEdge);
+    virtual void OnAutoHideRefused();
+    virtual void OnFullScreenApp(BOOL bOpen);
+    virtual void OnTaskbarPosChanged();
+    virtual void OnTaskbarStateChanged(UINT nChanged, UINT nState);
+    virtual void OnWindowArrange(BOOL bBeginning);
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnAppBarNotify(WPARAM wParam, LPARAM lParam);
+    int OnCreate();
+    void OnDestroy();
+    void OnWindowPosChanged();
+    void OnActivate(UINT nState);
+    void OnNcMouseMove();
+    void OnTimer();
+
+    UINT m_nTaskbarState;
+    BARPLACEMENT m_placement;
+    UINT m_nOptions = 0;
+    int m_cxSizeStep = 0;
+    int m_cySizeStep = 0;
+    int m_nDragEdge = EDGE_NONE;
+    BOOL m_bFullScreenApp = FALSE;
+    BOOL m_bAutoHideShown = FALSE;
+};

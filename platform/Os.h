@@ -1,0 +1,147 @@
+// The operating-system services the program uses, as interfaces.
+//
+// Each method has the name and meaning of the Win32 call it stands for. The
+// Win32 backend forwards to the system; the in-memory backend models just
+// enough of it for the program's behaviour to be tested off Windows.
+// Program code reaches them through Os() and never includes <windows.h>.
+#pragma once
+
+#include "platform/Win32.h"
+
+class CWnd;
+
+class IWindowSystem {
+public:
+    virtual ~IWindowSystem() = default;
+
+    // Windows bound to framework objects. The backend routes every message
+    // of such a window to CWnd::Dispatch and keeps the window's original
+    // procedure for DefaultProc.
+    virtual HWND CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
+                                 int cx, int cy, HWND parent, UINT id, CWnd* object) = 0;
+    virtual INT_PTR DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) = 0;
+    virtual HWND CreateDialogParamA(UINT templateId, HWND parent, CWnd* dialog) = 0;
+    virtual BOOL EndDialog(HWND dialog, INT_PTR result) = 0;
+    virtual BOOL SubclassWindow(HWND hwnd, CWnd* object) = 0;
+    virtual CWnd* FromHandle(HWND hwnd) = 0;
+    virtual LRESULT DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+    virtual BOOL DestroyWindow(HWND hwnd) = 0;
+    virtual int RunMessageLoop() = 0;
+
+    virtual LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+    virtual BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+    virtual UINT RegisterWindowMessageA(const char* name) = 0;
+
+    virtual HWND FindWindowA(const char* className, const char* windowName) = 0;
+    virtual BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) = 0;
+    virtual BOOL IsWindow(HWND hwnd) = 0;
+    virtual HWND GetParent(HWND hwnd) = 0;
+    virtual HWND GetDlgItem(HWND dialog, int id) = 0;
+    virtual int GetDlgCtrlID(HWND hwnd) = 0;
+    virtual HWND GetDesktopWindow() = 0;
+    virtual HWND WindowFromPoint(POINT pt) = 0;
+    virtual int GetClassNameA(HWND hwnd, char* buffer, int size) = 0;
+    virtual int GetWindowTextA(HWND hwnd, char* buffer, int size) = 0;
+    virtual int GetWindowTextLengthA(HWND hwnd) = 0;
+    virtual BOOL SetWindowTextA(HWND hwnd, const char* text) = 0;
+    virtual LONG GetWindowLongA(HWND hwnd, int index) = 0;
+    virtual LONG SetWindowLongA(HWND hwnd, int index, LONG value) = 0;
+
+    virtual BOOL GetWindowRect(HWND hwnd, RECT* rect) = 0;
+    virtual BOOL GetClientRect(HWND hwnd, RECT* rect) = 0;
+    virtual BOOL ClientToScreen(HWND hwnd, POINT* pt) = 0;
+    virtual BOOL ScreenToClient(HWND hwnd, POINT* pt) = 0;
+    virtual BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) = 0;
+    virtual BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) = 0;
+    virtual BOOL ShowWindow(HWND hwnd, int show) = 0;
+    virtual BOOL UpdateWindow(HWND hwnd) = 0;
+    virtual BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) = 0;
+    virtual BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) = 0;
+
+    virtual HWND GetActiveWindow() = 0;
+    virtual HWND SetActiveWindow(HWND hwnd) = 0;
+    virtual DWORD GetMessagePos() = 0;
+    virtual BOOL GetCursorPos(POINT* pt) = 0;
+    virtual SHORT GetKeyState(int key) = 0;
+    virtual SHORT GetAsyncKeyState(int key) = 0;
+
+    virtual UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) = 0;
+    virtual BOOL KillTimer(HWND hwnd, UINT_PTR id) = 0;
+
+    virtual int GetSystemMetrics(int index) = 0;
+    virtual BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT winIni) = 0;
+    virtual DWORD GetSysColor(int index) = 0;
+
+    virtual int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) = 0;
+    virtual int LoadStringA(UINT id, char* buffer, int size) = 0;
+
+    virtual HMENU LoadMenuA(UINT id) = 0;
+    virtual HMENU GetSubMenu(HMENU menu, int pos) = 0;
+    virtual DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) = 0;
+    virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
+    virtual BOOL DestroyMenu(HMENU menu) = 0;
+};
+
+class IGdi {
+public:
+    virtual ~IGdi() = default;
+    virtual HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) = 0;
+    virtual HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) = 0;
+    virtual BOOL DeleteObject(HGDIOBJ object) = 0;
+    virtual BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) = 0;
+    virtual BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM dataLength, int x, int y,
+                            int cx, int cy, UINT flags) = 0;
+    virtual BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) = 0;
+    virtual BOOL DrawFocusRect(HDC dc, const RECT* rect) = 0;
+};
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) = 0;
+    virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                                    const char* directory, int show) = 0;
+};
+
+class ISystem {
+public:
+    virtual ~ISystem() = default;
+    virtual DWORD GetTickCount() = 0;
+    virtual void Sleep(DWORD milliseconds) = 0;
+    virtual HRESULT OleInitialize() = 0;
+    virtual void OleUninitialize() = 0;
+
+    virtual DWORD GetLogicalDrives() = 0;
+    virtual UINT GetDriveTypeA(const char* root) = 0;
+    virtual BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+                                       DWORD* fileSystemFlags) = 0;
+    virtual UINT GetWindowsDirectoryA(char* buffer, UINT size) = 0;
+    virtual BOOL SetCurrentDirectoryA(const char* path) = 0;
+    virtual DWORD GetCurrentDirectoryA(DWORD size, char* buffer) = 0;
+
+    virtual DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) = 0;
+    virtual DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) = 0;
+    virtual DWORD WNetCloseEnum(HANDLE enumHandle) = 0;
+};
+
+class IRegistry {
+public:
+    virtual ~IRegistry() = default;
+    virtual LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) = 0;
+    virtual LONG RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) = 0;
+    virtual LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) = 0;
+    virtual LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) = 0;
+    virtual LONG RegCloseKey(HKEY key) = 0;
+};
+
+struct OsServices {
+    IWindowSystem& win;
+    IGdi& gdi;
+    IShell& shell;
+    ISystem& sys;
+    IRegistry& reg;
+};
+
+// The services in use. A backend installs itself before anything else runs.
+OsServices& Os();
+void SetOs(OsServices* services);

@@ -1,0 +1,188 @@
+// The Win32 vocabulary of the program: types, structures and constants.
+//
+// On Windows this is <windows.h> itself. Elsewhere it supplies the same
+// subset with the same values and layouts, so the program's code reads the
+// same in both builds and its structures have the sizes the system expects.
+#pragma once
+
+#include <cstdint>
+
+#ifdef _WIN32
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <shellapi.h>
+#include <winnetwk.h>
+#include <commctrl.h>
+
+#define WIN32_VALUE(type, name, value) static_assert(name == static_cast<type>(value), #name);
+#include "platform/Win32Values.inc"
+#undef WIN32_VALUE
+
+static_assert(sizeof(APPBARDATA) == (sizeof(void*) == 8 ? 48 : 36), "APPBARDATA");
+
+#else  // !_WIN32
+
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using SHORT = std::int16_t;
+using LONG_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
+using DWORD_PTR = std::uintptr_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using COLORREF = DWORD;
+using REGSAM = DWORD;
+using LSTATUS = LONG;
+using HRESULT = LONG;
+
+#define WIN32_DECLARE_HANDLE(name) \
+    struct name##__ {              \
+        int unused;                \
+    };                             \
+    using name = name##__*
+WIN32_DECLARE_HANDLE(HWND);
+WIN32_DECLARE_HANDLE(HKEY);
+WIN32_DECLARE_HANDLE(HDC);
+WIN32_DECLARE_HANDLE(HMENU);
+WIN32_DECLARE_HANDLE(HINSTANCE);
+WIN32_DECLARE_HANDLE(HBITMAP);
+WIN32_DECLARE_HANDLE(HFONT);
+WIN32_DECLARE_HANDLE(HBRUSH);
+#undef WIN32_DECLARE_HANDLE
+using HANDLE = void*;
+using HGDIOBJ = void*;
+
+#define CALLBACK
+#define WINAPI
+#define TRUE 1
+#define FALSE 0
+
+#define WIN32_VALUE(type, name, value) constexpr type name = static_cast<type>(value);
+#include "platform/Win32Values.inc"
+#undef WIN32_VALUE
+
+#define HWND_TOP (reinterpret_cast<HWND>(0))
+#define HWND_BOTTOM (reinterpret_cast<HWND>(1))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(-1))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(-2))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001)))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002)))
+
+constexpr UINT TTN_NEEDTEXTA = 0U - 520U;
+constexpr UINT TTN_NEEDTEXTW = 0U - 530U;
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+struct POINT {
+    LONG x;
+    LONG y;
+};
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+struct WINDOWPOS {
+    HWND hwnd;
+    HWND hwndInsertAfter;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    UINT flags;
+};
+struct CREATESTRUCTA {
+    void* lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    const char* lpszName;
+    const char* lpszClass;
+    DWORD dwExStyle;
+};
+struct NMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+struct DRAWITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemAction;
+    UINT itemState;
+    HWND hwndItem;
+    HDC hDC;
+    RECT rcItem;
+    std::uintptr_t itemData;
+};
+struct APPBARDATA {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uCallbackMessage;
+    UINT uEdge;
+    RECT rc;
+    LPARAM lParam;
+};
+struct COLORMAP {
+    COLORREF from;
+    COLORREF to;
+};
+struct NETRESOURCEA {
+    DWORD dwScope;
+    DWORD dwType;
+    DWORD dwDisplayType;
+    DWORD dwUsage;
+    char* lpLocalName;
+    char* lpRemoteName;
+    char* lpComment;
+    char* lpProvider;
+};
+
+using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
+using DRAWSTATEPROC = BOOL (*)(HDC, LPARAM, WPARAM, int, int);
+
+constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
+constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) { return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)); }
+constexpr LPARAM MAKELPARAM(unsigned lo, unsigned hi) {
+    return static_cast<LPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
+}
+constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+
+static_assert(sizeof(APPBARDATA) == 48, "APPBARDATA has the 64-bit Windows layout");
+
+#endif  // _WIN32
+
+// Signed halves of a packed position, as GET_X_LPARAM and GET_Y_LPARAM give them.
+constexpr int SignedLoWord(std::uintptr_t v) { return static_cast<SHORT>(static_cast<WORD>(v & 0xFFFF)); }
+constexpr int SignedHiWord(std::uintptr_t v) { return static_cast<SHORT>(static_cast<WORD>((v >> 16) & 0xFFFF)); }

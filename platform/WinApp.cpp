@@ -1,0 +1,125 @@
+#include "platform/WinApp.h"
+
+#include <cstring>
+
+#include "platform/RegKey.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+// The application title, which also names the application's profile key.
+constexpr UINT AFX_IDS_APP_TITLE = 57344;
+
+}  // namespace
+
+CWinApp::CWinApp() { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+std::string LoadResourceString(UINT id) {
+    char buffer[1024] = {};
+    const int length = Os().win.LoadStringA(id, buffer, static_cast<int>(sizeof(buffer)));
+    return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
+}
+
+void CWinApp::EnsureAppName() {
+    if (m_strAppName.empty()) {
+        m_strAppName = LoadResourceString(AFX_IDS_APP_TITLE);
+    }
+}
+
+int CWinApp::Run() {
+    EnsureAppName();
+    return InitInstance() ? Os().win.RunMessageLoop() : 0;
+}
+
+BOOL CWinApp::InitInstance() { return FALSE; }
+
+void CWinApp::SetRegistryKey(const char* company) {
+    EnsureAppName();
+    m_strRegistryKey = company;
+}
+
+HKEY CWinApp::OpenSectionKey(const char* section) const {
+    RegKey software;
+    if (Os().reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Software", KEY_READ | KEY_WRITE, software.Receive()) !=
+        ERROR_SUCCESS) {
+        return nullptr;
+    }
+    RegKey company;
+    RegKey app;
+    RegKey sectionKey;
+    if (Os().reg.RegCreateKeyExA(software.Get(), m_strRegistryKey.c_str(), KEY_READ | KEY_WRITE, company.Receive()) !=
+            ERROR_SUCCESS ||
+        Os().reg.RegCreateKeyExA(company.Get(), m_strAppName.c_str(), KEY_READ | KEY_WRITE, app.Receive()) !=
+            ERROR_SUCCESS ||
+        Os().reg.RegCreateKeyExA(app.Get(), section, KEY_READ | KEY_WRITE, sectionKey.Receive()) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return sectionKey.Release();
+}
+
+std::string CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue) const {
+    RegKey key(OpenSectionKey(section));
+    std::string value;
+    if (key.Get() != nullptr && ReadRegistryString(key.Get(), entry, &value)) {
+        return value;
+    }
+    return defaultValue != nullptr ? defaultValue : "";
+}
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const {
+    RegKey key(OpenSectionKey(section));
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    DWORD type = REG_NONE;
+    if (key.Get() != nullptr &&
+        Os().reg.RegQueryValueExA(key.Get(), entry, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS) {
+        return value;
+    }
+    return static_cast<UINT>(defaultValue);
+}
+
+BOOL CWinApp::GetProfileBinary(const char* section, const char* entry, std::vector<BYTE>* data) const {
+    RegKey key(OpenSectionKey(section));
+    DWORD size = 0;
+    DWORD type = REG_NONE;
+    if (key.Get() == nullptr || Os().reg.RegQueryValueExA(key.Get(), entry, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    data->assign(size, 0);
+    if (size > 0 && Os().reg.RegQueryValueExA(key.Get(), entry, &type, data->data(), &size) != ERROR_SUCCESS) {
+        data->clear();
+        return FALSE;
+    }
+    data->resize(size);
+    return TRUE;
+}
+
+BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) const {
+    RegKey key(OpenSectionKey(section));
+    const auto size = static_cast<DWORD>(std::strlen(value) + 1);
+    return key.Get() != nullptr && Os().reg.RegSetValueExA(key.Get(), entry, REG_SZ,
+                                                           reinterpret_cast<const BYTE*>(value), size) == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) const {
+    RegKey key(OpenSectionKey(section));
+    const auto stored = static_cast<DWORD>(value);
+    return key.Get() != nullptr &&
+           Os().reg.RegSetValueExA(key.Get(), entry, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
+                                   sizeof(stored)) == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::WriteProfileBinary(const char* section, const char* entry, const BYTE* data, UINT size) const {
+    RegKey key(OpenSectionKey(section));
+    return key.Get() != nullptr &&
+           Os().reg.RegSetValueExA(key.Get(), entry, REG_BINARY, data, size) == ERROR_SUCCESS;
+}

@@ -1,0 +1,43 @@
+// Framework application object: the start hook, the application name and
+// the profile functions over the per-user registry.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Os.h"
+
+class CWinApp {
+public:
+    CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+    virtual ~CWinApp();
+
+    // Runs the application: InitInstance, then the message loop if it asked
+    // for one. Returns the process exit code.
+    int Run();
+    virtual BOOL InitInstance();
+
+    // Profile under HKEY_CURRENT_USER\Software\<registry key>\<app name>\<section>.
+    // Every access opens the keys afresh, creating them when missing.
+    void SetRegistryKey(const char* company);
+    std::string GetProfileString(const char* section, const char* entry, const char* defaultValue) const;
+    UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
+    // TRUE with the stored bytes when the value exists.
+    BOOL GetProfileBinary(const char* section, const char* entry, std::vector<BYTE>* data) const;
+    BOOL WriteProfileString(const char* section, const char* entry, const char* value) const;
+    BOOL WriteProfileInt(const char* section, const char* entry, int value) const;
+    BOOL WriteProfileBinary(const char* section, const char* entry, const BYTE* data, UINT size) const;
+
+    std::string m_strAppName;
+    std::string m_strRegistryKey;
+
+private:
+    void EnsureAppName();
+    HKEY OpenSectionKey(const char* section) const;
+};
+
+CWinApp* AfxGetApp();
+// A string from the program's string table, or empty.
+std::string LoadResourceString(UINT id);

@@ -1,0 +1,145 @@
+#include "platform/Wnd.h"
+
+#include <vector>
+
+CWnd::~CWnd() {
+    // An object that still owns a window takes it along, so that no message
+    // can reach a destroyed object.
+    if (m_hWnd != nullptr && Os().win.IsWindow(m_hWnd)) {
+        Os().win.DestroyWindow(m_hWnd);
+    }
+}
+
+LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (wnd->m_hWnd == nullptr) {
+        wnd->m_hWnd = hwnd;
+    }
+    const CurrentMessage saved = wnd->m_current;
+    wnd->m_current = {msg, wParam, lParam};
+    const LRESULT result = wnd->WindowProc(msg, wParam, lParam);
+    wnd->m_current = saved;
+    if (msg == WM_NCDESTROY) {
+        wnd->m_hWnd = nullptr;
+        wnd->m_pfnSuper = nullptr;
+    }
+    return result;
+}
+
+LRESULT CWnd::Default() {
+    return Os().win.DefaultProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam)) {
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        CWnd* control = item != nullptr ? Os().win.FromHandle(item->hwndItem) : nullptr;
+        LRESULT result = 0;
+        if (control != nullptr && control->OnChildNotify(msg, wParam, lParam, &result)) {
+            return result;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return Default();
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    const HWND control = reinterpret_cast<HWND>(lParam);
+    if (control != nullptr) {
+        CWnd* child = Os().win.FromHandle(control);
+        LRESULT result = 0;
+        if (child != nullptr && child->OnChildNotify(WM_COMMAND, wParam, lParam, &result)) {
+            return TRUE;
+        }
+    }
+    return OnCmdMsg(id, code);
+}
+
+BOOL CWnd::OnCmdMsg(UINT, int) { return FALSE; }
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+
+BOOL CWnd::SubclassWindow(HWND hwnd) {
+    if (hwnd == nullptr || !Os().win.SubclassWindow(hwnd, this)) {
+        return FALSE;
+    }
+    m_hWnd = hwnd;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(int id, CWnd* parent) { return SubclassWindow(Os().win.GetDlgItem(parent->m_hWnd, id)); }
+
+BOOL CWnd::DestroyWindow() {
+    if (m_hWnd == nullptr) {
+        return FALSE;
+    }
+    return Os().win.DestroyWindow(m_hWnd);
+}
+
+std::string CWnd::GetWindowText() const {
+    const int length = Os().win.GetWindowTextLengthA(m_hWnd);
+    if (length <= 0) {
+        return {};
+    }
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    const int copied = Os().win.GetWindowTextA(m_hWnd, buffer.data(), length + 1);
+    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+void CWnd::SetWindowText(const char* text) { Os().win.SetWindowTextA(m_hWnd, text); }
+
+DWORD CWnd::GetStyle() const { return static_cast<DWORD>(Os().win.GetWindowLongA(m_hWnd, GWL_STYLE)); }
+
+DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(Os().win.GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
+
+int CWnd::GetDlgCtrlID() const { return Os().win.GetDlgCtrlID(m_hWnd); }
+
+HWND CWnd::GetDlgItem(int id) const { return Os().win.GetDlgItem(m_hWnd, id); }
+
+void CWnd::GetWindowRect(RECT* rect) const {
+    if (!Os().win.GetWindowRect(m_hWnd, rect)) {
+        *rect = RECT{0, 0, 0, 0};
+    }
+}
+
+void CWnd::GetClientRect(RECT* rect) const {
+    if (!Os().win.GetClientRect(m_hWnd, rect)) {
+        *rect = RECT{0, 0, 0, 0};
+    }
+}
+
+void CWnd::ClientToScreen(POINT* pt) const { Os().win.ClientToScreen(m_hWnd, pt); }
+
+void CWnd::ScreenToClient(RECT* rect) const {
+    POINT topLeft{rect->left, rect->top};
+    POINT bottomRight{rect->right, rect->bottom};
+    Os().win.ScreenToClient(m_hWnd, &topLeft);
+    Os().win.ScreenToClient(m_hWnd, &bottomRight);
+    *rect = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+BOOL CWnd::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    return Os().win.SetWindowPos(m_hWnd, insertAfter, x, y, cx, cy, flags);
+}
+
+void CWnd::MoveWindow(const RECT& rect, BOOL repaint) {
+    Os().win.MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+}
+
+void CWnd::Invalidate(BOOL erase) { Os().win.InvalidateRect(m_hWnd, nullptr, erase); }
+
+void CWnd::UpdateWindow() { Os().win.UpdateWindow(m_hWnd); }
+
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Os().win.SendMessageA(m_hWnd, msg, wParam, lParam);
+}

@@ -1,0 +1,67 @@
+// Framework window classes: a window object bound to its HWND, with one
+// virtual WindowProc per class that decodes the messages the class handles
+// and hands everything else to its base class.
+#pragma once
+
+#include <string>
+
+#include "platform/Os.h"
+
+class CWnd {
+public:
+    CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+    virtual ~CWnd();
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    BOOL IsWindow() const { return m_hWnd != nullptr && Os().win.IsWindow(m_hWnd); }
+
+    // Entry for the backends: every message of a bound window arrives here.
+    static LRESULT Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Binds the object to an existing window, such as a dialog control.
+    BOOL SubclassWindow(HWND hwnd);
+    BOOL SubclassDlgItem(int id, CWnd* parent);
+    BOOL DestroyWindow();
+
+    std::string GetWindowText() const;
+    void SetWindowText(const char* text);
+    DWORD GetStyle() const;
+    DWORD GetExStyle() const;
+    int GetDlgCtrlID() const;
+    HWND GetDlgItem(int id) const;
+    void GetWindowRect(RECT* rect) const;
+    void GetClientRect(RECT* rect) const;
+    void ClientToScreen(POINT* pt) const;
+    void ScreenToClient(RECT* rect) const;
+    BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+    void MoveWindow(const RECT& rect, BOOL repaint = TRUE);
+    void Invalidate(BOOL erase = TRUE);
+    void UpdateWindow();
+    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    HWND m_hWnd = nullptr;
+    // The window procedure the object replaced; the Win32 backend keeps it here.
+    void* m_pfnSuper = nullptr;
+
+protected:
+    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Default processing of the message being handled.
+    LRESULT Default();
+
+    // WM_COMMAND: control notifications are offered to the control first,
+    // then commands go to OnCmdMsg. Returns TRUE when handled.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnCmdMsg(UINT id, int code);
+    // A parent passes WM_DRAWITEM and the like on to the control they are about.
+    virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+private:
+    struct CurrentMessage {
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    CurrentMessage m_current{};
+};

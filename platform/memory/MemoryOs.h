@@ -1,0 +1,375 @@
+// An in-memory stand-in for the parts of Windows the program uses.
+//
+// It is a small faithful model, not a recorder: windows have rectangles,
+// styles, texts, ids, parents and a z-order with a topmost band; the shell's
+// appbar service keeps bars clear of the taskbar and of each other and allows
+// one auto-hide bar per edge; the registry keeps typed values; drives have
+// kinds, labels and network connections; the clock moves only when a test
+// moves it. Every call can be told to fail, and live handles are counted.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Os.h"
+
+struct MemoryControlTemplate {
+    int id;
+    std::string className;
+    std::string text;
+    DWORD style;
+    RECT rect;  // in the dialog's client pixels
+};
+
+struct MemoryDialogTemplate {
+    std::string caption;
+    DWORD style;
+    DWORD exStyle;
+    int cxClient;
+    int cyClient;
+    std::vector<MemoryControlTemplate> controls;
+};
+
+struct MemoryMenuItem {
+    UINT id;  // 0 for a separator
+    std::string text;
+};
+
+class MemoryOs final : public IWindowSystem, public IGdi, public IShell, public ISystem, public IRegistry {
+public:
+    MemoryOs();
+    ~MemoryOs() override;
+    OsServices& Services() { return m_services; }
+
+    // ---- set-up by tests ----
+    void SetScreenSize(int cx, int cy);
+    void SetMetric(int index, int value);
+    void SetDragFullWindows(BOOL on) { m_bDragFullWindows = on; }
+    void SetSysColor(int index, COLORREF color) { m_sysColors[index] = color; }
+    // The taskbar reserves `thickness` pixels at `edge`; 0 removes it.
+    void SetTaskbar(UINT edge, int thickness);
+    void SetTaskbarState(UINT bits) { m_taskbarState = bits; }
+    void AddDialogTemplate(UINT id, MemoryDialogTemplate dialog) { m_dialogs[id] = std::move(dialog); }
+    void AddString(UINT id, std::string text) { m_strings[id] = std::move(text); }
+    void AddBitmap(UINT id, int cx, int cy) { m_bitmapResources[id] = SIZE{cx, cy}; }
+    void AddMenu(UINT id, std::vector<MemoryMenuItem> items) { m_menuResources[id] = std::move(items); }
+
+    void SetTickCount(DWORD ticks) { m_tickCount = ticks; }
+    // Each GetTickCount call moves the clock on by this much afterwards, so
+    // loops timed by the clock end.
+    void SetTickStep(DWORD step) { m_tickStep = step; }
+    // Moves the clock on, posting and delivering the timer messages that fall due.
+    void AdvanceClock(DWORD milliseconds);
+    void SetCursorPos(POINT pt) { m_cursor = pt; }
+    void SetKeyDown(int key, bool down) { m_keysDown[key] = down; }
+
+    // The next `times` calls of `function` fail, after `skip` calls succeed;
+    // times < 0 fails every call from then on.
+    void FailCall(const std::string& function, int times = -1, int skip = 0);
+
+    void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
+    void AddNetworkConnection(std::string localName, std::string remoteName);
+    void SetWindowsDirectory(std::string path) { m_windowsDirectory = std::move(path); }
+
+    // A window that belongs to no framework object, such as another program's.
+    HWND CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
+                             RECT rect);
+
+    // Delivers posted messages until none is left.
+    void PumpMessages();
+    // Called when a modal run has nothing left to do; it must end the run
+    // (or post something), else the run ends with -1 as if the system closed it.
+    void SetModalIdle(std::function<void()> idle) { m_modalIdle = std::move(idle); }
+
+    // Sends an appbar notification to every registered bar, as the shell does.
+    void NotifyAppBars(UINT code, LPARAM lParam);
+
+    // ---- inspection by tests ----
+    struct AppBarCall {
+        DWORD message;
+        APPBARDATA data;  // as passed in
+        UINT_PTR result;
+    };
+    struct WindowPosCall {
+        HWND hwnd;
+        HWND insertAfter;
+        int x, y, cx, cy;
+        UINT flags;
+    };
+    struct GdiCall {
+        std::string function;
+        RECT rect;
+        int x, y, cx, cy;
+        UINT flags;
+        HANDLE image;
+        std::string text;
+        COLORREF colorFrom, colorTo;
+    };
+    struct ShellExecuteCall {
+        HWND owner;
+        std::string verb, file, parameters, directory;
+        int show;
+    };
+    struct MessageBoxCall {
+        HWND owner;
+        std::string text, caption;
+        UINT type;
+    };
+    struct RegistryValue {
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+
+    const std::vector<AppBarCall>& AppBarCalls() const { return m_appBarCalls; }
+    const std::vector<WindowPosCall>& WindowPosCalls() const { return m_windowPosCalls; }
+    const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
+    const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
+    const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
+    const std::vector<DWORD>& Sleeps() const { return m_sleeps; }
+    // Drive roots whose volume was asked for.
+    const std::vector<std::string>& VolumeQueries() const { return m_volumeQueries; }
+    void ClearLogs();
+
+    std::vector<HWND> TopLevelZOrder() const { return m_zOrder; }
+    std::vector<HWND> Children(HWND parent) const;
+    bool IsTimerRunning(HWND hwnd, UINT_PTR id, UINT* elapse = nullptr) const;
+    std::string CurrentDirectory() const { return m_currentDirectory; }
+    int LiveGdiObjects() const { return static_cast<int>(m_bitmaps.size()); }
+    int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
+    int LiveMenus() const { return static_cast<int>(m_menus.size()); }
+    int LiveEnumerations() const { return static_cast<int>(m_enumerations.size()); }
+    // The rectangle the shell reserves for a bar, if it holds one.
+    std::optional<RECT> ReservedRect(HWND bar) const;
+
+    // Registry contents; paths like "Software\\Quorvane\\Vossel\\Settings".
+    std::optional<RegistryValue> GetRegistryValue(HKEY root, const std::string& path, const std::string& name) const;
+    void SetRegistryValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                          std::vector<BYTE> data);
+    void SetRegistryString(HKEY root, const std::string& path, const std::string& name, const std::string& text);
+    bool RegistryKeyExists(HKEY root, const std::string& path) const;
+
+    // ---- IWindowSystem ----
+    HWND CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int cx,
+                         int cy, HWND parent, UINT id, CWnd* object) override;
+    INT_PTR DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) override;
+    HWND CreateDialogParamA(UINT templateId, HWND parent, CWnd* dialog) override;
+    BOOL EndDialog(HWND dialog, INT_PTR result) override;
+    BOOL SubclassWindow(HWND hwnd, CWnd* object) override;
+    CWnd* FromHandle(HWND hwnd) override;
+    LRESULT DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL DestroyWindow(HWND hwnd) override;
+    int RunMessageLoop() override;
+    LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    UINT RegisterWindowMessageA(const char* name) override;
+    HWND FindWindowA(const char* className, const char* windowName) override;
+    BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) override;
+    BOOL IsWindow(HWND hwnd) override;
+    HWND GetParent(HWND hwnd) override;
+    HWND GetDlgItem(HWND dialog, int id) override;
+    int GetDlgCtrlID(HWND hwnd) override;
+    HWND GetDesktopWindow() override;
+    HWND WindowFromPoint(POINT pt) override;
+    int GetClassNameA(HWND hwnd, char* buffer, int size) override;
+    int GetWindowTextA(HWND hwnd, char* buffer, int size) override;
+    int GetWindowTextLengthA(HWND hwnd) override;
+    BOOL SetWindowTextA(HWND hwnd, const char* text) override;
+    LONG GetWindowLongA(HWND hwnd, int index) override;
+    LONG SetWindowLongA(HWND hwnd, int index, LONG value) override;
+    BOOL GetWindowRect(HWND hwnd, RECT* rect) override;
+    BOOL GetClientRect(HWND hwnd, RECT* rect) override;
+    BOOL ClientToScreen(HWND hwnd, POINT* pt) override;
+    BOOL ScreenToClient(HWND hwnd, POINT* pt) override;
+    BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) override;
+    BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) override;
+    BOOL ShowWindow(HWND hwnd, int show) override;
+    BOOL UpdateWindow(HWND hwnd) override;
+    BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) override;
+    BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) override;
+    HWND GetActiveWindow() override;
+    HWND SetActiveWindow(HWND hwnd) override;
+    DWORD GetMessagePos() override;
+    BOOL GetCursorPos(POINT* pt) override;
+    SHORT GetKeyState(int key) override;
+    SHORT GetAsyncKeyState(int key) override;
+    UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) override;
+    BOOL KillTimer(HWND hwnd, UINT_PTR id) override;
+    int GetSystemMetrics(int index) override;
+    BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT winIni) override;
+    DWORD GetSysColor(int index) override;
+    int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) override;
+    int LoadStringA(UINT id, char* buffer, int size) override;
+    HMENU LoadMenuA(UINT id) override;
+    HMENU GetSubMenu(HMENU menu, int pos) override;
+    DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
+    BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    BOOL DestroyMenu(HMENU menu) override;
+
+    // ---- IGdi ----
+    HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
+    HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) override;
+    BOOL DeleteObject(HGDIOBJ object) override;
+    BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) override;
+    BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM dataLength, int x, int y, int cx,
+                    int cy, UINT flags) override;
+    BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) override;
+    BOOL DrawFocusRect(HDC dc, const RECT* rect) override;
+
+    // ---- IShell ----
+    UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
+    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                            const char* directory, int show) override;
+
+    // ---- ISystem ----
+    DWORD GetTickCount() override;
+    void Sleep(DWORD milliseconds) override;
+    HRESULT OleInitialize() override;
+    void OleUninitialize() override {}
+    DWORD GetLogicalDrives() override;
+    UINT GetDriveTypeA(const char* root) override;
+    BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+                               DWORD* fileSystemFlags) override;
+    UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
+    BOOL SetCurrentDirectoryA(const char* path) override;
+    DWORD GetCurrentDirectoryA(DWORD size, char* buffer) override;
+    DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
+    DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
+    DWORD WNetCloseEnum(HANDLE enumHandle) override;
+
+    // ---- IRegistry ----
+    LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
+    LONG RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
+    LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
+    LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
+    LONG RegCloseKey(HKEY key) override;
+
+    // Text metrics of the model: every character is this wide and tall.
+    static constexpr int kCharWidth = 6;
+    static constexpr int kCharHeight = 13;
+
+private:
+    struct Window {
+        std::string className;
+        std::string text;
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        RECT rect{};  // screen coordinates
+        HWND parent = nullptr;
+        int id = 0;
+        CWnd* object = nullptr;
+        bool dialog = false;
+        bool dialogEnded = false;
+        INT_PTR dialogResult = 0;
+        HFONT font = nullptr;
+    };
+    struct Posted {
+        HWND hwnd;
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    struct Timer {
+        HWND hwnd;
+        UINT_PTR id;
+        UINT elapse;
+        DWORD due;
+    };
+    struct AppBar {
+        UINT callbackMessage = 0;
+        std::optional<UINT> edge;  // set while it reserves a strip
+        RECT rect{};
+    };
+    struct Menu {
+        std::vector<MemoryMenuItem> items;
+        std::map<UINT, UINT> checks;
+        HMENU subMenu = nullptr;  // the one pop-up of a loaded menu bar
+    };
+    struct Drive {
+        UINT type;
+        std::optional<std::string> label;
+    };
+    struct Enumeration {
+        size_t next = 0;
+    };
+
+    bool Fails(const std::string& function);
+    Window* Find(HWND hwnd);
+    const Window* Find(HWND hwnd) const;
+    HWND NewHandle();
+    RECT FrameInsets(DWORD style, DWORD exStyle) const;
+    RECT ClientRectOnScreen(const Window& window) const;
+    void RemoveFromZOrder(HWND hwnd);
+    // Asks the window for its tracking limits and holds the size to them.
+    void ClampToTracking(HWND hwnd, int* cx, int* cy);
+    void PlaceInZOrder(HWND hwnd, HWND insertAfter);
+    void SendDestroy(HWND hwnd);
+    void SendNcDestroy(HWND hwnd);
+    HWND CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog);
+    LRESULT DeliverOne(const Posted& message);
+    RECT WorkArea() const;
+    RECT ShellAdjust(HWND bar, UINT edge, RECT rect) const;
+    void NotifyOthers(HWND except, UINT code);
+    std::string NormaliseKey(HKEY root, const std::string& path) const;
+    const std::string* KeyPath(HKEY key) const;
+
+    OsServices m_services;
+    std::map<int, int> m_metrics;
+    std::map<int, COLORREF> m_sysColors;
+    BOOL m_bDragFullWindows = FALSE;
+    UINT m_taskbarEdge = ABE_BOTTOM;
+    int m_taskbarThickness = 0;
+    UINT m_taskbarState = 0;
+
+    std::map<UINT, MemoryDialogTemplate> m_dialogs;
+    std::map<UINT, std::string> m_strings;
+    std::map<UINT, SIZE> m_bitmapResources;
+    std::map<UINT, std::vector<MemoryMenuItem>> m_menuResources;
+    std::map<std::string, UINT> m_registeredMessages;
+
+    std::uintptr_t m_nextHandle = 0x1000;
+    std::map<HWND, Window> m_windows;
+    std::vector<HWND> m_zOrder;  // top-level windows, topmost first
+    HWND m_desktop = nullptr;
+    HWND m_activeWindow = nullptr;
+    std::deque<Posted> m_posted;
+    std::vector<Timer> m_timers;
+    std::function<void()> m_modalIdle;
+
+    DWORD m_tickCount = 1000;
+    DWORD m_tickStep = 0;
+    POINT m_cursor{0, 0};
+    std::map<int, bool> m_keysDown;
+
+    struct Failure {
+        int times;
+        int skip;
+    };
+    std::map<std::string, Failure> m_failures;
+
+    std::map<HWND, AppBar> m_appBars;
+    HWND m_autoHideBars[4] = {nullptr, nullptr, nullptr, nullptr};
+
+    std::map<HANDLE, SIZE> m_bitmaps;
+    std::map<HMENU, Menu> m_menus;
+    std::map<char, Drive> m_drives;
+    std::vector<std::pair<std::string, std::string>> m_connections;
+    std::map<HANDLE, Enumeration> m_enumerations;
+    std::string m_windowsDirectory = "C:\\WINDOWS";
+    std::string m_currentDirectory = "C:\\";
+
+    std::map<std::string, std::map<std::string, RegistryValue>> m_registry;  // upper-cased key path -> values
+    std::map<HKEY, std::string> m_openKeys;
+
+    std::vector<AppBarCall> m_appBarCalls;
+    std::vector<WindowPosCall> m_windowPosCalls;
+    std::vector<GdiCall> m_gdiCalls;
+    std::vector<ShellExecuteCall> m_shellExecutes;
+    std::vector<MessageBoxCall> m_messageBoxes;
+    std::vector<DWORD> m_sleeps;
+    std::vector<std::string> m_volumeQueries;
+};

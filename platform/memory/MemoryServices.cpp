@@ -1,0 +1,567 @@
+// The shell, drawing, system and registry services of the in-memory backend.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/memory/MemoryOs.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+bool IsEdge(UINT edge) { return edge <= ABE_BOTTOM; }
+
+// Moves the side of `rect` that faces `edge` clear of `other`, a strip at that edge.
+void ClipFromEdge(RECT* rect, UINT edge, const RECT& other) {
+    switch (edge) {
+    case ABE_LEFT:
+        rect->left = std::max(rect->left, other.right);
+        break;
+    case ABE_TOP:
+        rect->top = std::max(rect->top, other.bottom);
+        break;
+    case ABE_RIGHT:
+        rect->right = std::min(rect->right, other.left);
+        break;
+    case ABE_BOTTOM:
+        rect->bottom = std::min(rect->bottom, other.top);
+        break;
+    default:
+        break;
+    }
+}
+
+constexpr HRESULT kOleFailed = static_cast<HRESULT>(0x80004005UL);
+
+}  // namespace
+
+// ---------------------------------------------------------------- shell ----
+
+void MemoryOs::SetTaskbar(UINT edge, int thickness) {
+    m_taskbarEdge = edge;
+    m_taskbarThickness = thickness;
+}
+
+RECT MemoryOs::ShellAdjust(HWND bar, UINT edge, RECT rect) const {
+    (void)edge;
+    const int cx = m_metrics.at(SM_CXSCREEN);
+    const int cy = m_metrics.at(SM_CYSCREEN);
+    if (m_taskbarThickness > 0) {
+        const int t = m_taskbarThickness;
+        const RECT strips[4] = {{0, 0, t, cy}, {0, 0, cx, t}, {cx - t, 0, cx, cy}, {0, cy - t, cx, cy}};
+        ClipFromEdge(&rect, m_taskbarEdge, strips[m_taskbarEdge]);
+    }
+    for (const auto& [hwnd, other] : m_appBars) {
+        if (hwnd != bar && other.edge.has_value()) {
+            ClipFromEdge(&rect, *other.edge, other.rect);
+        }
+    }
+    return rect;
+}
+
+RECT MemoryOs::WorkArea() const {
+    const RECT screen{0, 0, m_metrics.at(SM_CXSCREEN), m_metrics.at(SM_CYSCREEN)};
+    return ShellAdjust(nullptr, ABE_TOP, screen);
+}
+
+std::optional<RECT> MemoryOs::ReservedRect(HWND bar) const {
+    auto it = m_appBars.find(bar);
+    if (it == m_appBars.end() || !it->second.edge.has_value()) {
+        return std::nullopt;
+    }
+    return it->second.rect;
+}
+
+void MemoryOs::NotifyOthers(HWND except, UINT code) {
+    for (const auto& [hwnd, bar] : m_appBars) {
+        if (hwnd != except) {
+            PostMessageA(hwnd, bar.callbackMessage, code, 0);
+        }
+    }
+}
+
+void MemoryOs::NotifyAppBars(UINT code, LPARAM lParam) {
+    for (const auto& [hwnd, bar] : m_appBars) {
+        PostMessageA(hwnd, bar.callbackMessage, code, lParam);
+    }
+    PumpMessages();
+}
+
+UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
+    if (data == nullptr) {
+        return 0;
+    }
+    m_appBarCalls.push_back({message, *data, 0});
+    const size_t call = m_appBarCalls.size() - 1;
+    UINT_PTR result = 0;
+    // The shell ignores a request whose size it does not know.
+    if (data->cbSize == sizeof(APPBARDATA) && !Fails("SHAppBarMessage")) {
+        const HWND hwnd = data->hWnd;
+        auto bar = m_appBars.find(hwnd);
+        switch (message) {
+        case ABM_NEW:
+            if (bar == m_appBars.end() && IsWindow(hwnd)) {
+                m_appBars[hwnd].callbackMessage = data->uCallbackMessage;
+                result = TRUE;
+            }
+            break;
+        case ABM_REMOVE:
+            if (bar != m_appBars.end()) {
+                m_appBars.erase(bar);
+                for (HWND& holder : m_autoHideBars) {
+                    if (holder == hwnd) {
+                        holder = nullptr;
+                    }
+                }
+                NotifyOthers(hwnd, ABN_POSCHANGED);
+                result = TRUE;
+            }
+            break;
+        case ABM_QUERYPOS:
+            if (bar != m_appBars.end() && IsEdge(data->uEdge)) {
+                data->rc = ShellAdjust(hwnd, data->uEdge, data->rc);
+                result = TRUE;
+            }
+            break;
+        case ABM_SETPOS:
+            if (bar != m_appBars.end()) {
+                const RECT& rc = data->rc;
+                const bool reserves = IsEdge(data->uEdge) && rc.right > rc.left && rc.bottom > rc.top;
+                const AppBar before = bar->second;
+                if (reserves) {
+                    data->rc = ShellAdjust(hwnd, data->uEdge, rc);
+                    bar->second.edge = data->uEdge;
+                    bar->second.rect = data->rc;
+                } else {
+                    bar->second.edge.reset();
+                }
+                const bool changed = before.edge != bar->second.edge ||
+                                     (reserves && std::memcmp(&before.rect, &bar->second.rect, sizeof(RECT)) != 0);
+                if (changed) {
+                    NotifyOthers(hwnd, ABN_POSCHANGED);
+                }
+                result = TRUE;
+            }
+            break;
+        case ABM_GETSTATE:
+            result = m_taskbarState;
+            break;
+        case ABM_ACTIVATE:
+        case ABM_WINDOWPOSCHANGED:
+            result = TRUE;
+            break;
+        case ABM_GETAUTOHIDEBAR:
+            if (IsEdge(data->uEdge)) {
+                result = reinterpret_cast<UINT_PTR>(m_autoHideBars[data->uEdge]);
+            }
+            break;
+        case ABM_SETAUTOHIDEBAR:
+            if (IsEdge(data->uEdge)) {
+                HWND& holder = m_autoHideBars[data->uEdge];
+                if (data->lParam != 0) {
+                    if (holder == nullptr || holder == hwnd) {
+                        holder = hwnd;
+                        result = TRUE;
+                    }
+                } else {
+                    if (holder == hwnd) {
+                        holder = nullptr;
+                    }
+                    result = TRUE;
+                }
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    m_appBarCalls[call].result = result;
+    return result;
+}
+
+HINSTANCE MemoryOs::ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                                  const char* directory, int show) {
+    auto text = [](const char* s) { return std::string(s != nullptr ? s : ""); };
+    m_shellExecutes.push_back({owner, text(verb), text(file), text(parameters), text(directory), show});
+    // Values above 32 mean success.
+    return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(Fails("ShellExecuteA") ? 2 : 42));
+}
+
+// -------------------------------------------------------------- drawing ----
+
+HBITMAP MemoryOs::CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) {
+    auto it = m_bitmapResources.find(bitmapId);
+    if (it == m_bitmapResources.end() || Fails("CreateMappedBitmap")) {
+        return nullptr;
+    }
+    const auto bitmap = reinterpret_cast<HBITMAP>(NewHandle());
+    m_bitmaps[bitmap] = it->second;
+    GdiCall call{"CreateMappedBitmap", {}, 0, 0, it->second.cx, it->second.cy, flags, bitmap, {}, 0, 0};
+    if (maps != nullptr && mapCount > 0) {
+        call.colorFrom = maps[0].from;
+        call.colorTo = maps[0].to;
+    }
+    m_gdiCalls.push_back(call);
+    return bitmap;
+}
+
+HANDLE MemoryOs::CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) {
+    if (type != IMAGE_BITMAP || m_bitmaps.count(image) == 0 || Fails("CopyImage")) {
+        return nullptr;
+    }
+    const auto copy = reinterpret_cast<HANDLE>(NewHandle());
+    m_bitmaps[copy] = SIZE{cx, cy};
+    if ((flags & LR_COPYDELETEORG) != 0) {
+        m_bitmaps.erase(image);
+    }
+    m_gdiCalls.push_back({"CopyImage", {}, 0, 0, cx, cy, flags, copy, {}, 0, 0});
+    return copy;
+}
+
+BOOL MemoryOs::DeleteObject(HGDIOBJ object) { return m_bitmaps.erase(object) != 0 ? TRUE : FALSE; }
+
+BOOL MemoryOs::DrawFrameControl(HDC, RECT* rect, UINT type, UINT state) {
+    m_gdiCalls.push_back({"DrawFrameControl", *rect, static_cast<int>(type), 0, 0, 0, state, nullptr, {}, 0, 0});
+    return TRUE;
+}
+
+BOOL MemoryOs::DrawStateA(HDC, HBRUSH, DRAWSTATEPROC, LPARAM data, WPARAM dataLength, int x, int y, int cx, int cy,
+                          UINT flags) {
+    GdiCall call{"DrawStateA", {}, x, y, cx, cy, flags, nullptr, {}, 0, 0};
+    if ((flags & 0x000F) == DST_BITMAP) {
+        call.image = reinterpret_cast<HANDLE>(data);
+        if (m_bitmaps.count(call.image) == 0) {
+            return FALSE;
+        }
+    } else {
+        const char* text = reinterpret_cast<const char*>(data);
+        call.text = dataLength != 0 ? std::string(text, dataLength) : std::string(text);
+    }
+    m_gdiCalls.push_back(call);
+    return TRUE;
+}
+
+BOOL MemoryOs::GetTextExtentPointA(HDC, const char* text, int length, SIZE* size) {
+    if (text == nullptr || size == nullptr || length < 0) {
+        return FALSE;
+    }
+    *size = SIZE{length * kCharWidth, kCharHeight};
+    return TRUE;
+}
+
+BOOL MemoryOs::DrawFocusRect(HDC, const RECT* rect) {
+    m_gdiCalls.push_back({"DrawFocusRect", *rect, 0, 0, 0, 0, 0, nullptr, {}, 0, 0});
+    return TRUE;
+}
+
+// --------------------------------------------------------------- system ----
+
+DWORD MemoryOs::GetTickCount() {
+    const DWORD now = m_tickCount;
+    m_tickCount += m_tickStep;
+    return now;
+}
+
+void MemoryOs::Sleep(DWORD milliseconds) {
+    m_sleeps.push_back(milliseconds);
+    m_tickCount += milliseconds;
+}
+
+HRESULT MemoryOs::OleInitialize() { return Fails("OleInitialize") ? kOleFailed : 0; }
+
+void MemoryOs::AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel) {
+    m_drives[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = Drive{type, std::move(volumeLabel)};
+}
+
+void MemoryOs::AddNetworkConnection(std::string localName, std::string remoteName) {
+    m_connections.emplace_back(std::move(localName), std::move(remoteName));
+}
+
+DWORD MemoryOs::GetLogicalDrives() {
+    if (Fails("GetLogicalDrives")) {
+        return 0;
+    }
+    DWORD mask = 0;
+    for (const auto& [letter, drive] : m_drives) {
+        if (letter >= 'A' && letter <= 'Z') {
+            mask |= 1U << (letter - 'A');
+        }
+    }
+    return mask;
+}
+
+UINT MemoryOs::GetDriveTypeA(const char* root) {
+    if (root == nullptr || Fails("GetDriveTypeA")) {
+        return DRIVE_UNKNOWN;
+    }
+    auto it = m_drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+    return it != m_drives.end() && root[1] == ':' ? it->second.type : DRIVE_NO_ROOT_DIR;
+}
+
+BOOL MemoryOs::GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+                                     DWORD* fileSystemFlags) {
+    m_volumeQueries.emplace_back(root != nullptr ? root : "");
+    if (root == nullptr || Fails("GetVolumeInformationA")) {
+        return FALSE;
+    }
+    auto it = m_drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+    if (it == m_drives.end() || !it->second.label.has_value()) {
+        return FALSE;
+    }
+    const std::string& label = *it->second.label;
+    if (volumeName != nullptr) {
+        if (label.size() + 1 > volumeNameSize) {
+            return FALSE;
+        }
+        std::memcpy(volumeName, label.c_str(), label.size() + 1);
+    }
+    if (fileSystemFlags != nullptr) {
+        *fileSystemFlags = 0x3;
+    }
+    return TRUE;
+}
+
+UINT MemoryOs::GetWindowsDirectoryA(char* buffer, UINT size) {
+    if (Fails("GetWindowsDirectoryA")) {
+        return 0;
+    }
+    const auto length = static_cast<UINT>(m_windowsDirectory.size());
+    if (buffer == nullptr || size <= length) {
+        return length + 1;
+    }
+    std::memcpy(buffer, m_windowsDirectory.c_str(), length + 1);
+    return length;
+}
+
+BOOL MemoryOs::SetCurrentDirectoryA(const char* path) {
+    if (path == nullptr || Fails("SetCurrentDirectoryA")) {
+        return FALSE;
+    }
+    if (m_drives.count(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])))) == 0) {
+        return FALSE;
+    }
+    m_currentDirectory = path;
+    return TRUE;
+}
+
+DWORD MemoryOs::GetCurrentDirectoryA(DWORD size, char* buffer) {
+    const auto length = static_cast<DWORD>(m_currentDirectory.size());
+    if (buffer == nullptr || size <= length) {
+        return length + 1;
+    }
+    std::memcpy(buffer, m_currentDirectory.c_str(), length + 1);
+    return length;
+}
+
+DWORD MemoryOs::WNetOpenEnumA(DWORD scope, DWORD type, DWORD, HANDLE* enumHandle) {
+    if (enumHandle == nullptr || scope != RESOURCE_CONNECTED || type != RESOURCETYPE_DISK ||
+        Fails("WNetOpenEnumA")) {
+        return static_cast<DWORD>(ERROR_NO_NETWORK);
+    }
+    *enumHandle = reinterpret_cast<HANDLE>(NewHandle());
+    m_enumerations[*enumHandle] = Enumeration{};
+    return static_cast<DWORD>(ERROR_SUCCESS);
+}
+
+DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) {
+    auto it = m_enumerations.find(enumHandle);
+    if (it == m_enumerations.end() || count == nullptr || bufferSize == nullptr) {
+        return static_cast<DWORD>(ERROR_INVALID_HANDLE);
+    }
+    if (Fails("WNetEnumResourceA")) {
+        return static_cast<DWORD>(ERROR_NO_NETWORK);
+    }
+    Enumeration& enumeration = it->second;
+    if (enumeration.next >= m_connections.size()) {
+        return static_cast<DWORD>(ERROR_NO_MORE_ITEMS);
+    }
+    auto needed = [](const std::pair<std::string, std::string>& c) {
+        return static_cast<DWORD>(sizeof(NETRESOURCEA) + c.first.size() + 1 + c.second.size() + 1);
+    };
+    if (buffer == nullptr || needed(m_connections[enumeration.next]) > *bufferSize) {
+        *bufferSize = needed(m_connections[enumeration.next]);
+        return static_cast<DWORD>(ERROR_MORE_DATA);
+    }
+    // Entries from the front of the buffer, their strings from the back.
+    auto* entries = static_cast<NETRESOURCEA*>(buffer);
+    char* strings = static_cast<char*>(buffer) + *bufferSize;
+    DWORD used = 0;
+    DWORD returned = 0;
+    while (enumeration.next < m_connections.size() && returned < *count) {
+        const auto& [local, remote] = m_connections[enumeration.next];
+        const DWORD size = needed(m_connections[enumeration.next]);
+        if (used + size > *bufferSize) {
+            break;
+        }
+        strings -= remote.size() + 1;
+        std::memcpy(strings, remote.c_str(), remote.size() + 1);
+        char* remoteName = strings;
+        strings -= local.size() + 1;
+        std::memcpy(strings, local.c_str(), local.size() + 1);
+        entries[returned] = NETRESOURCEA{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr,
+                                         nullptr};
+        used += size;
+        ++returned;
+        ++enumeration.next;
+    }
+    *count = returned;
+    return static_cast<DWORD>(ERROR_SUCCESS);
+}
+
+DWORD MemoryOs::WNetCloseEnum(HANDLE enumHandle) {
+    return m_enumerations.erase(enumHandle) != 0 ? static_cast<DWORD>(ERROR_SUCCESS)
+                                                 : static_cast<DWORD>(ERROR_INVALID_HANDLE);
+}
+
+// ------------------------------------------------------------- registry ----
+
+std::string MemoryOs::NormaliseKey(HKEY root, const std::string& path) const {
+    std::string base;
+    if (root == HKEY_CURRENT_USER) {
+        base = "HKCU";
+    } else if (root == HKEY_LOCAL_MACHINE) {
+        base = "HKLM";
+    } else if (const std::string* open = KeyPath(root)) {
+        base = *open;
+    } else {
+        return {};
+    }
+    return path.empty() ? base : base + "\\" + Upper(path);
+}
+
+const std::string* MemoryOs::KeyPath(HKEY key) const {
+    auto it = m_openKeys.find(key);
+    return it != m_openKeys.end() ? &it->second : nullptr;
+}
+
+LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* result) {
+    if (result == nullptr) {
+        return 87;  // ERROR_INVALID_PARAMETER
+    }
+    if (Fails("RegOpenKeyExA")) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const std::string path = NormaliseKey(key, subKey != nullptr ? subKey : "");
+    if (path.empty()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (path != "HKCU" && path != "HKLM" && m_registry.count(path) == 0) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *result = reinterpret_cast<HKEY>(NewHandle());
+    m_openKeys[*result] = path;
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* result) {
+    if (result == nullptr) {
+        return 87;  // ERROR_INVALID_PARAMETER
+    }
+    if (Fails("RegCreateKeyExA")) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const std::string path = NormaliseKey(key, subKey != nullptr ? subKey : "");
+    if (path.empty()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    for (size_t pos = path.find('\\'); pos != std::string::npos; pos = path.find('\\', pos + 1)) {
+        m_registry[path.substr(0, pos)];
+    }
+    m_registry[path];
+    *result = reinterpret_cast<HKEY>(NewHandle());
+    m_openKeys[*result] = path;
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryOs::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    const std::string* path = KeyPath(key);
+    if (path == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (Fails("RegQueryValueExA")) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const auto& values = m_registry[*path];
+    auto it = values.find(Upper(name != nullptr ? name : ""));
+    if (it == values.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    const RegistryValue& value = it->second;
+    if (type != nullptr) {
+        *type = value.type;
+    }
+    const auto length = static_cast<DWORD>(value.data.size());
+    if (data == nullptr) {
+        if (size != nullptr) {
+            *size = length;
+        }
+        return ERROR_SUCCESS;
+    }
+    if (size == nullptr) {
+        return 87;  // ERROR_INVALID_PARAMETER
+    }
+    if (*size < length) {
+        *size = length;
+        return ERROR_MORE_DATA;
+    }
+    std::copy(value.data.begin(), value.data.end(), data);
+    *size = length;
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    const std::string* path = KeyPath(key);
+    if (path == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (Fails("RegSetValueExA")) {
+        return ERROR_ACCESS_DENIED;
+    }
+    m_registry[*path][Upper(name != nullptr ? name : "")] =
+        RegistryValue{type, std::vector<BYTE>(data, data + (data != nullptr ? size : 0))};
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryOs::RegCloseKey(HKEY key) {
+    if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
+        return ERROR_SUCCESS;
+    }
+    return m_openKeys.erase(key) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+std::optional<MemoryOs::RegistryValue> MemoryOs::GetRegistryValue(HKEY root, const std::string& path,
+                                                                  const std::string& name) const {
+    auto key = m_registry.find(NormaliseKey(root, path));
+    if (key == m_registry.end()) {
+        return std::nullopt;
+    }
+    auto value = key->second.find(Upper(name));
+    if (value == key->second.end()) {
+        return std::nullopt;
+    }
+    return value->second;
+}
+
+void MemoryOs::SetRegistryValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                                std::vector<BYTE> data) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), KEY_WRITE, &key) == ERROR_SUCCESS) {
+        RegSetValueExA(key, name.c_str(), type, data.data(), static_cast<DWORD>(data.size()));
+        RegCloseKey(key);
+    }
+}
+
+void MemoryOs::SetRegistryString(HKEY root, const std::string& path, const std::string& name,
+                                 const std::string& text) {
+    std::vector<BYTE> data(text.begin(), text.end());
+    data.push_back(0);
+    SetRegistryValue(root, path, name, REG_SZ, std::move(data));
+}
+
+bool MemoryOs::RegistryKeyExists(HKEY root, const std::string& path) const {
+    return m_registry.count(NormaliseKey(root, path)) != 0;
+}
