@@ -1,0 +1,140 @@
+#include "actions/DriveButton.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// The floor of half of (extent - size), as an arithmetic shift gives it.
+LONG Centre(LONG extent, LONG size) { return (extent - size) >> 1; }
+
+void DeleteBitmap(HBITMAP* bitmap) {
+    if (*bitmap != nullptr) {
+        Os().gdi.DeleteObject(*bitmap);
+        *bitmap = nullptr;
+    }
+}
+
+}  // namespace
+
+DriveButtonLayout LayoutDriveButton(SIZE client, SIZE image, bool hasImage, SIZE text, bool hasText, int margin,
+                                    int gap, int pushed) {
+    DriveButtonLayout layout{{0, 0}, {0, 0}};
+    if (hasImage) {
+        layout.image.x = hasText ? margin : Centre(client.cx, image.cx);
+        layout.image.y = Centre(client.cy, image.cy);
+    }
+    if (hasText) {
+        if (hasImage) {
+            const LONG free = std::max<LONG>(0, client.cx - text.cx - image.cx - margin - gap);
+            layout.text.x = margin + image.cx + gap + free / 2;
+        } else {
+            layout.text.x = Centre(client.cx, text.cx);
+        }
+        layout.text.y = Centre(client.cy, text.cy) - 1;
+    }
+    layout.image.x += pushed;
+    layout.image.y += pushed;
+    layout.text.x += pushed;
+    layout.text.y += pushed;
+    return layout;
+}
+
+int FocusInset(int width, int height) { return std::min(3, std::min(width, height) / 4); }
+
+CDriveButton::~CDriveButton() {
+    DeleteBitmap(&m_hBitmap);
+    DeleteBitmap(&m_hBitmapDisabled);
+}
+
+HBITMAP CDriveButton::LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF from, COLORREF to) {
+    COLORMAP map{from, to};
+    const HBITMAP mapped = Os().gdi.CreateMappedBitmap(bitmapId, 0, &map, 1);
+    if (mapped == nullptr) {
+        return nullptr;
+    }
+    const HANDLE scaled = Os().gdi.CopyImage(mapped, IMAGE_BITMAP, cx, cy, LR_COPYDELETEORG);
+    if (scaled == nullptr) {
+        Os().gdi.DeleteObject(mapped);
+    }
+    return static_cast<HBITMAP>(scaled);
+}
+
+BOOL CDriveButton::SetBitmap(UINT bitmapId, int cx, int cy, COLORREF transparent) {
+    // A second picture replaces the first, which goes.
+    DeleteBitmap(&m_hBitmap);
+    DeleteBitmap(&m_hBitmapDisabled);
+    const COLORREF face = Os().win.GetSysColor(COLOR_BTNFACE);
+    m_hBitmap = LoadMappedBitmap(bitmapId, cx, cy, transparent, face);
+    m_hBitmapDisabled = LoadMappedBitmap(bitmapId, cx, cy, transparent, RGB(255, 255, 255));
+    if (m_hBitmap == nullptr || m_hBitmapDisabled == nullptr) {
+        return FALSE;
+    }
+    m_cxImage = cx;
+    m_cyImage = cy;
+    if (m_hWnd != nullptr) {
+        Invalidate(TRUE);
+    }
+    return TRUE;
+}
+
+int CDriveButton::SetImageMargin(int margin) {
+    const int previous = m_nImageMargin;
+    m_nImageMargin = margin;
+    if (m_hWnd != nullptr) {
+        Invalidate(TRUE);
+    }
+    return previous;
+}
+
+int CDriveButton::SetTextGap(int gap) {
+    const int previous = m_nTextGap;
+    m_nTextGap = gap;
+    if (m_hWnd != nullptr) {
+        Invalidate(TRUE);
+    }
+    return previous;
+}
+
+void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
+    const HDC dc = item->hDC;
+    const RECT rc = item->rcItem;
+    const int pushed = (item->itemState & ODS_SELECTED) != 0 ? 1 : 0;
+    const bool disabled = (item->itemState & ODS_DISABLED) != 0;
+    const UINT state = disabled ? DSS_DISABLED : DSS_NORMAL;
+    const HBITMAP image = disabled ? m_hBitmapDisabled : m_hBitmap;
+
+    if (item->itemAction != ODA_FOCUS) {
+        RECT face = rc;
+        Os().gdi.DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed != 0 ? DFCS_PUSHED : 0));
+        const std::string text = GetWindowText();
+        RECT client{};
+        GetClientRect(&client);
+        SIZE textSize{0, 0};
+        if (!text.empty()) {
+            Os().gdi.GetTextExtentPointA(dc, text.c_str(), static_cast<int>(text.size()), &textSize);
+        }
+        const DriveButtonLayout layout =
+            LayoutDriveButton(SIZE{client.right - client.left, client.bottom - client.top}, SIZE{m_cxImage, m_cyImage},
+                              m_hBitmap != nullptr, textSize, !text.empty(), m_nImageMargin, m_nTextGap, pushed);
+        if (m_hBitmap != nullptr) {
+            Os().gdi.DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, layout.image.x,
+                                layout.image.y, m_cxImage, m_cyImage, DST_BITMAP | state);
+        }
+        if (!text.empty()) {
+            Os().gdi.DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()), 0, layout.text.x,
+                                layout.text.y, 0, 0, DST_PREFIXTEXT | state);
+        }
+    }
+
+    // DrawFocusRect inverts, so the rectangle is drawn when the focus changed
+    // (removing or adding it) or when a full repaint erased it.
+    const bool focusChanged = ((item->itemState ^ m_nLastState) & ODS_FOCUS) != 0;
+    const bool repaintedWithFocus = item->itemAction != ODA_FOCUS && (item->itemState & ODS_FOCUS) != 0;
+    if (!disabled && (focusChanged || repaintedWithFocus)) {
+        const int inset = FocusInset(rc.right - rc.left, rc.bottom - rc.top);
+        const RECT focus{rc.left + inset, rc.top + inset, rc.right - inset, rc.bottom - inset};
+        Os().gdi.DrawFocusRect(dc, &focus);
+    }
+    m_nLastState = item->itemState;
+}

@@ -1,0 +1,40 @@
+// The owner-drawn push button of the bar: a small picture at its left and
+// the drive letter beside it, or the picture alone, centred.
+#pragma once
+
+#include "platform/Dialog.h"
+
+class CDriveButton : public CButton {
+public:
+    CDriveButton() = default;
+    ~CDriveButton() override;
+
+    // Loads the bitmap resource with `transparent` mapped to the button face
+    // (and, for the disabled look, to white), scaled to cx by cy.
+    BOOL SetBitmap(UINT bitmapId, int cx, int cy, COLORREF transparent);
+    int SetImageMargin(int margin);
+    int SetTextGap(int gap);
+
+    void DrawItem(DRAWITEMSTRUCT* item) override;
+
+private:
+    HBITMAP LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF from, COLORREF to);
+
+    int m_nImageMargin = 4;
+    int m_nTextGap = 8;
+    HBITMAP m_hBitmap = nullptr;
+    HBITMAP m_hBitmapDisabled = nullptr;
+    int m_cxImage = 0;
+    int m_cyImage = 0;
+    UINT m_nLastState = 0;
+};
+
+// Where DrawItem puts the parts of a button, for a client extent.
+struct DriveButtonLayout {
+    POINT image;
+    POINT text;
+};
+DriveButtonLayout LayoutDriveButton(SIZE client, SIZE image, bool hasImage, SIZE text, bool hasText, int margin,
+                                    int gap, int pushed);
+// The focus rectangle's inset: 3, or a quarter of the smaller side when that is at most 15.
+int FocusInset(int width, int height);

@@ -1,0 +1,23 @@
+#include "app/VosselApp.h"
+
+#include "bar/VosselDialog.h"
+#include "resources/resource.h"
+
+CVosselApp theApp;
+
+BOOL CVosselApp::InitInstance() {
+    // Without OLE only dropping files on the bar is lost, so go on regardless.
+    const bool ole = Os().sys.OleInitialize() >= 0;
+    SetRegistryKey("Quorvane");
+
+    // Any top-level window titled exactly like the bar means a copy runs.
+    const std::string title = LoadResourceString(IDS_APP_TITLE);
+    if (Os().win.FindWindowA(nullptr, title.c_str()) == nullptr) {
+        CVosselDialog bar;
+        bar.DoModal();
+    }
+    if (ole) {
+        Os().sys.OleUninitialize();
+    }
+    return FALSE;
+}

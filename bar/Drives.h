@@ -1,0 +1,25 @@
+// Which drives get a button, with which picture, and the label that names a drive.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Win32.h"
+
+constexpr size_t kDriveNameBufferSize = 260;
+
+// Letters of the drives in `mask` (bit 0 is A) that `skipDrives` does not
+// name; letters are matched exactly, so a lower-case letter hides nothing.
+std::vector<char> ShownDriveLetters(DWORD mask, const std::string& skipDrives);
+// The bitmap resource for a kind of drive.
+UINT DriveBitmap(UINT driveType);
+// The root of the drive a button stands for: "d:" gives "D:\".
+std::string DriveRootFromCaption(const std::string& caption);
+
+// Puts the drive's kind, volume label or network name before `text`, whose
+// first three characters are a drive root: "(SYSTEM) C:\".
+void GetDriveLabel(std::string& text);
+// TRUE, with the connected share and the rest of the path in upper case in
+// `name` (kDriveNameBufferSize characters), when the path's drive is a
+// connected network drive.
+BOOL GetNetworkName(char* name, const char* path);

@@ -1,0 +1,226 @@
+#include "bar/VosselDialog.h"
+
+#include "actions/OpenDrive.h"
+#include "bar/BarLayout.h"
+#include "bar/Drives.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+
+namespace {
+
+constexpr UINT kBarOptions = BARF_LEFTRIGHT | BARF_TOPBOTTOM | BARF_FLOAT | BARF_FOLLOWAUTOHIDE | BARF_FOLLOWTOPMOST;
+constexpr COLORREF kTransparent = RGB(255, 255, 255);
+constexpr int kImageSize = 16;
+constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
+
+SIZE ClientSize(const CWnd& wnd) {
+    RECT client{};
+    wnd.GetClientRect(&client);
+    return SIZE{client.right - client.left, client.bottom - client.top};
+}
+
+}  // namespace
+
+CVosselDialog::CVosselDialog(CWnd* parent) : CAppBarDialog(IDD_BAR, parent) {}
+
+void CVosselDialog::DoDataExchange(CDataExchange* dx) {
+    CAppBarDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_MENU_BUTTON, m_btnMenu);
+}
+
+BOOL CVosselDialog::OnInitDialog() {
+    CAppBarDialog::OnInitDialog();
+
+    m_strSkipDrives = LoadSkipDrives(m_strSkipDrives);
+
+    m_btnMenu.SetBitmap(IDB_MENU_BUTTON, kImageSize, kImageSize, kTransparent);
+    // The menu button's size, from the template, is every button's size.
+    RECT button{};
+    m_btnMenu.GetWindowRect(&button);
+    ScreenToClient(&button);
+    m_cxButton = button.right - button.left;
+    m_cyButton = button.bottom - button.top;
+
+    CreateDriveButtons();
+
+    m_nOptions = kBarOptions;
+    const SIZE client = ClientSize(*this);
+    m_cySizeStep = client.cy;
+    m_cxSizeStep = 1;
+    m_cxMinClient = client.cx;
+    m_cyMinClient = client.cy;
+
+    BARPLACEMENT placement = DefaultPlacement();
+    LoadStoredPlacement(&placement, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN));
+    m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
+    m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
+    m_bLaunchOnStartup = ReadLaunchOnStartup();
+
+    SetPlacement(&placement);
+    return TRUE;
+}
+
+BARPLACEMENT CVosselDialog::DefaultPlacement() {
+    BARPLACEMENT placement{};
+    placement.cbSize = sizeof(BARPLACEMENT);
+    placement.nEdge = ABE_TOP;
+    placement.bAutoHide = FALSE;
+    placement.bAlwaysOnTop = TRUE;
+    // Docked, the bar has neither caption nor system menu: its thickness is
+    // its present client area in that frame.
+    RECT docked{};
+    GetClientRect(&docked);
+    Os().win.AdjustWindowRectEx(&docked, GetStyle() & ~(WS_CAPTION | WS_SYSMENU), FALSE, GetExStyle());
+    const LONG width = docked.right - docked.left;
+    const LONG height = docked.bottom - docked.top;
+    placement.anThickness[ABE_LEFT] = width;
+    placement.anThickness[ABE_TOP] = height;
+    placement.anThickness[ABE_RIGHT] = width;
+    placement.anThickness[ABE_BOTTOM] = height;
+    RECT window{};
+    GetWindowRect(&window);
+    window.right += window.right - window.left;
+    placement.rcFloating = window;
+    return placement;
+}
+
+void CVosselDialog::CreateDriveButtons() {
+    const DWORD mask = Os().sys.GetLogicalDrives();
+    const auto font = static_cast<WPARAM>(m_btnMenu.SendMessage(WM_GETFONT));
+    RECT rect{};
+    m_btnMenu.GetWindowRect(&rect);
+    ScreenToClient(&rect);
+    const LONG step = m_cxButton + 5;
+    for (const char letter : ShownDriveLetters(mask, m_strSkipDrives)) {
+        auto button = std::make_unique<CDriveButton>();
+        // Only a first position: the layout places every button anew.
+        rect.left += step;
+        rect.right += step;
+        const std::string root = std::string(1, letter) + ":\\";
+        const UINT bitmap = DriveBitmap(Os().sys.GetDriveTypeA(root.c_str()));
+        const std::string caption = root.substr(0, 2);
+        const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_driveButtons.size());
+        if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
+            continue;  // no button, no id: the next drive takes this one's
+        }
+        button->SetBitmap(bitmap, kImageSize, kImageSize, kTransparent);
+        button->SetImageMargin(1);
+        button->SetTextGap(-3);
+        button->SendMessage(WM_SETFONT, font, TRUE);
+        m_driveButtons.push_back(std::move(button));
+    }
+}
+
+bool CVosselDialog::IsDriveButtonId(UINT id) const {
+    return id >= static_cast<UINT>(IDC_FIRST_DRIVE) && id < IDC_FIRST_DRIVE + m_driveButtons.size();
+}
+
+void CVosselDialog::LayoutButtons() {
+    const SIZE client = ClientSize(*this);
+    const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
+    const SIZE button{m_cxButton, m_cyButton};
+    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button), TRUE);
+    int index = 1;
+    for (const auto& drive : m_driveButtons) {
+        drive->MoveWindow(BarButtonRect(index++, vertical, client, button), TRUE);
+    }
+}
+
+void CVosselDialog::SetDockedStyle(BOOL bDocked) {
+    const DWORD style = GetStyle();
+    const DWORD wanted = bDocked ? style & ~(WS_CAPTION | WS_SYSMENU) : style | WS_CAPTION | WS_SYSMENU;
+    if (wanted == style) {
+        return;
+    }
+    Os().win.SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(wanted));
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge != EDGE_FLOATING); }
+
+void CVosselDialog::SaveSettings() {
+    ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
+}
+
+void CVosselDialog::ReleaseDrivesAndSave() {
+    m_driveButtons.clear();
+    SaveSettings();
+}
+
+BOOL CVosselDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    if (HIWORD(wParam) == BN_CLICKED && IsDriveButtonId(id)) {
+        OpenDriveOfButton(id);
+    }
+    return CAppBarDialog::OnCommand(wParam, lParam);
+}
+
+void CVosselDialog::OpenDriveOfButton(UINT id) {
+    const HWND button = GetDlgItem(static_cast<int>(id));
+    if (button == nullptr) {
+        return;
+    }
+    char caption[16] = {};
+    Os().win.GetWindowTextA(button, caption, sizeof(caption));
+    OpenDrive(DriveRootFromCaption(caption), m_strLaunchProgram, m_bTileExplorers);
+}
+
+LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_DESTROY:
+        // Saved before the appbar's own handling resets the edge it holds.
+        ReleaseDrivesAndSave();
+        OnDestroy();
+        return 0;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_SYSCOMMAND:
+        OnSysCommand(wParam);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession();
+    default:
+        return CAppBarDialog::WindowProc(msg, wParam, lParam);
+    }
+}
+
+void CVosselDialog::OnSize() {
+    // Sizes during the dialog's creation come before the menu button exists.
+    if (m_btnMenu.m_hWnd != nullptr) {
+        LayoutButtons();
+    }
+}
+
+void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
+    RECT frame{0, 0, 0, 0};
+    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+    const int edge = m_nDragEdge != EDGE_NONE ? m_nDragEdge : m_placement.nEdge;
+    const TrackingLimits limits = BarTrackingLimits(
+        edge, SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxMinClient, m_cyMinClient},
+        SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
+    if (limits.setMinimum) {
+        info->ptMinTrackSize = limits.minTrack;
+    }
+    info->ptMaxTrackSize = limits.maxTrack;
+    Default();
+}
+
+void CVosselDialog::OnSysCommand(WPARAM wParam) {
+    if (wParam == SC_CLOSE) {
+        OnCancel();
+    }
+    Default();
+}
+
+LRESULT CVosselDialog::OnQueryEndSession() {
+    if (Default() == 0) {
+        return 0;
+    }
+    // The session may yet be cancelled, so the bar keeps its buttons.
+    SaveSettings();
+    return TRUE;
+}

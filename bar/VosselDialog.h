@@ -1,0 +1,56 @@
+// The bar: the program's one window, an appbar dialog holding the menu
+// button and one button per drive.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "actions/DriveButton.h"
+#include "appbar/AppBarDialog.h"
+
+class CVosselDialog : public CAppBarDialog {
+public:
+    explicit CVosselDialog(CWnd* parent = nullptr);
+
+    BOOL OnInitDialog() override;
+    void LayoutButtons();
+    // Deletes the drive buttons and writes the settings.
+    void ReleaseDrivesAndSave();
+    // Removes the caption and system menu of a docked bar, or gives them back.
+    void SetDockedStyle(BOOL bDocked);
+
+    const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_driveButtons; }
+    const std::string& LaunchProgram() const { return m_strLaunchProgram; }
+    const std::string& SkipDrives() const { return m_strSkipDrives; }
+    BOOL TileExplorers() const { return m_bTileExplorers; }
+    BOOL LaunchOnStartup() const { return m_bLaunchOnStartup; }
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void DoDataExchange(CDataExchange* dx) override;
+    void OnPlacementChanged(BOOL bProposed, int nEdge) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateDriveButtons();
+    bool IsDriveButtonId(UINT id) const;
+    void OpenDriveOfButton(UINT id);
+    BARPLACEMENT DefaultPlacement();
+    void SaveSettings();
+    void OnSize();
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnSysCommand(WPARAM wParam);
+    LRESULT OnQueryEndSession();
+
+    int m_cxMinClient = 0;
+    int m_cyMinClient = 0;
+    CDriveButton m_btnMenu;
+    int m_cxButton = 0;
+    int m_cyButton = 0;
+    std::vector<std::unique_ptr<CDriveButton>> m_driveButtons;
+    std::string m_strLaunchProgram;
+    BOOL m_bLaunchOnStartup = FALSE;
+    std::string m_strSkipDrives;
+    BOOL m_bTileExplorers = TRUE;
+};

@@ -1,0 +1,36 @@
+// The in-memory Windows that the unit tests run the program against, set up
+// with the program's resources as vossel.rc describes them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "appbar/BarPlacement.h"
+#include "platform/memory/MemoryOs.h"
+
+// The bar template's client area in pixels, as Wine lays out 22 x 12 dialog units.
+constexpr int kBarClientWidth = 28;
+constexpr int kBarClientHeight = 15;
+
+void RegisterProgramResources(MemoryOs& os);
+
+class OsTest : public ::testing::Test {
+protected:
+    OsTest();
+    ~OsTest() override;
+
+    MemoryOs os;
+};
+
+constexpr char kSettingsKey[] = "Software\\Quorvane\\Vossel\\Settings";
+
+// Reads a stored placement back from the registry, if one is there.
+bool StoredPlacement(const MemoryOs& os, BARPLACEMENT* placement);
+std::string StoredString(const MemoryOs& os, const char* name);
+void StorePlacement(MemoryOs& os, const BARPLACEMENT& placement);
+
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+std::ostream& operator<<(std::ostream& out, const RECT& rect);
