@@ -109,6 +109,7 @@ public:
         HANDLE image;
         std::string text;
         COLORREF colorFrom, colorTo;
+        UINT resourceId = 0;
     };
     struct ShellExecuteCall {
         HWND owner;

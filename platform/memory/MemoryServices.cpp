@@ -200,7 +200,7 @@ HBITMAP MemoryOs::CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, 
     }
     const auto bitmap = reinterpret_cast<HBITMAP>(NewHandle());
     m_bitmaps[bitmap] = it->second;
-    GdiCall call{"CreateMappedBitmap", {}, 0, 0, it->second.cx, it->second.cy, flags, bitmap, {}, 0, 0};
+    GdiCall call{"CreateMappedBitmap", {}, 0, 0, it->second.cx, it->second.cy, flags, bitmap, {}, 0, 0, bitmapId};
     if (maps != nullptr && mapCount > 0) {
         call.colorFrom = maps[0].from;
         call.colorTo = maps[0].to;

@@ -1,0 +1,38 @@
+#include "tests/support/BarFixture.h"
+
+BarTest::BarTest() {
+    os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
+    os.AddDrive('D', DRIVE_CDROM);
+}
+
+CVosselDialog& BarTest::CreateBar() {
+    bar = std::make_unique<CVosselDialog>();
+    EXPECT_TRUE(bar->Create());
+    return *bar;
+}
+
+RECT BarTest::WindowRect(HWND hwnd) {
+    RECT rect{};
+    os.GetWindowRect(hwnd, &rect);
+    return rect;
+}
+
+RECT BarTest::ClientRectOf(HWND hwnd) {
+    RECT rect{};
+    os.GetClientRect(hwnd, &rect);
+    return rect;
+}
+
+RECT BarTest::ChildRect(HWND child) {
+    RECT rect = WindowRect(child);
+    POINT topLeft{rect.left, rect.top};
+    POINT bottomRight{rect.right, rect.bottom};
+    os.ScreenToClient(os.GetParent(child), &topLeft);
+    os.ScreenToClient(os.GetParent(child), &bottomRight);
+    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+void BarTest::Click(UINT id) {
+    os.SendMessageA(bar->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(os.GetDlgItem(bar->m_hWnd, static_cast<int>(id))));
+}

@@ -1,0 +1,21 @@
+// A bar window on the in-memory Windows, with a few drives.
+#pragma once
+
+#include <memory>
+
+#include "bar/VosselDialog.h"
+#include "tests/support/TestOs.h"
+
+class BarTest : public OsTest {
+protected:
+    BarTest();
+    // Creates the bar as the program would, without its modal run.
+    CVosselDialog& CreateBar();
+    RECT WindowRect(HWND hwnd);
+    RECT ClientRectOf(HWND hwnd);
+    // The rectangle of a child in its parent's client area.
+    RECT ChildRect(HWND child);
+    void Click(UINT id);
+
+    std::unique_ptr<CVosselDialog> bar;
+};
