@@ -107,8 +107,8 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
 
 int CAppBarDialog::FindAutoHideEdge() {
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
-        const auto holder = reinterpret_cast<HWND>(
-            SendAppBarMessage(ABM_GETAUTOHIDEBAR, static_cast<UINT>(edge), 0, nullptr));
+        const auto holder =
+            reinterpret_cast<HWND>(SendAppBarMessage(ABM_GETAUTOHIDEBAR, static_cast<UINT>(edge), 0, nullptr));
         if (holder == m_hWnd) {
             return edge;
         }
@@ -208,47 +208,47 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnAppBarNotify(wParam, lParam);
     }
     switch (msg) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    case WM_WINDOWPOSCHANGED:
-        OnWindowPosChanged();
-        return 0;
-    case WM_ACTIVATE:
-        OnActivate(LOWORD(wParam));
-        return 0;
-    case WM_NCMOUSEMOVE:
-        OnNcMouseMove();
-        return 0;
-    case WM_TIMER:
-        OnTimer();
-        return 0;
-    default:
-        return CDialog::WindowProc(msg, wParam, lParam);
+        case WM_CREATE:
+            return OnCreate();
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_WINDOWPOSCHANGED:
+            OnWindowPosChanged();
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam));
+            return 0;
+        case WM_NCMOUSEMOVE:
+            OnNcMouseMove();
+            return 0;
+        case WM_TIMER:
+            OnTimer();
+            return 0;
+        default:
+            return CDialog::WindowProc(msg, wParam, lParam);
     }
 }
 
 LRESULT CAppBarDialog::OnAppBarNotify(WPARAM wParam, LPARAM lParam) {
     switch (wParam) {
-    case ABN_STATECHANGE: {
-        const auto state = static_cast<UINT>(SendAppBarMessage(ABM_GETSTATE, static_cast<UINT>(-1), 0, nullptr));
-        OnTaskbarStateChanged((state ^ m_nTaskbarState) & (ABS_AUTOHIDE | ABS_ALWAYSONTOP), state);
-        m_nTaskbarState = state;
-        break;
-    }
-    case ABN_POSCHANGED:
-        OnTaskbarPosChanged();
-        break;
-    case ABN_FULLSCREENAPP:
-        OnFullScreenApp(lParam != 0 ? TRUE : FALSE);
-        break;
-    case ABN_WINDOWARRANGE:
-        OnWindowArrange(lParam != 0 ? TRUE : FALSE);
-        break;
-    default:
-        break;
+        case ABN_STATECHANGE: {
+            const auto state = static_cast<UINT>(SendAppBarMessage(ABM_GETSTATE, static_cast<UINT>(-1), 0, nullptr));
+            OnTaskbarStateChanged((state ^ m_nTaskbarState) & (ABS_AUTOHIDE | ABS_ALWAYSONTOP), state);
+            m_nTaskbarState = state;
+            break;
+        }
+        case ABN_POSCHANGED:
+            OnTaskbarPosChanged();
+            break;
+        case ABN_FULLSCREENAPP:
+            OnFullScreenApp(lParam != 0 ? TRUE : FALSE);
+            break;
+        case ABN_WINDOWARRANGE:
+            OnWindowArrange(lParam != 0 ? TRUE : FALSE);
+            break;
+        default:
+            break;
     }
     return 0;
 }

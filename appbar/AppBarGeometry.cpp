@@ -2,20 +2,20 @@
 
 RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
     switch (edge) {
-    case ABE_LEFT:
-        rect.right = rect.left + thickness[ABE_LEFT];
-        break;
-    case ABE_TOP:
-        rect.bottom = rect.top + thickness[ABE_TOP];
-        break;
-    case ABE_RIGHT:
-        rect.left = rect.right - thickness[ABE_RIGHT];
-        break;
-    case ABE_BOTTOM:
-        rect.top = rect.bottom - thickness[ABE_BOTTOM];
-        break;
-    default:
-        break;
+        case ABE_LEFT:
+            rect.right = rect.left + thickness[ABE_LEFT];
+            break;
+        case ABE_TOP:
+            rect.bottom = rect.top + thickness[ABE_TOP];
+            break;
+        case ABE_RIGHT:
+            rect.left = rect.right - thickness[ABE_RIGHT];
+            break;
+        case ABE_BOTTOM:
+            rect.top = rect.bottom - thickness[ABE_BOTTOM];
+            break;
+        default:
+            break;
     }
     return rect;
 }
@@ -26,20 +26,20 @@ RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& scree
     LONG x = 0;
     LONG y = 0;
     switch (edge) {
-    case ABE_LEFT:
-        x = show ? 0 : 2 * screen.cxBorder - w;
-        break;
-    case ABE_TOP:
-        y = show ? 0 : 2 * screen.cyBorder - h;
-        break;
-    case ABE_RIGHT:
-        x = show ? screen.cxScreen - w : screen.cxScreen - 2 * screen.cxBorder;
-        break;
-    case ABE_BOTTOM:
-        y = show ? screen.cyScreen - h : screen.cyScreen - 2 * screen.cyBorder;
-        break;
-    default:
-        return rect;
+        case ABE_LEFT:
+            x = show ? 0 : 2 * screen.cxBorder - w;
+            break;
+        case ABE_TOP:
+            y = show ? 0 : 2 * screen.cyBorder - h;
+            break;
+        case ABE_RIGHT:
+            x = show ? screen.cxScreen - w : screen.cxScreen - 2 * screen.cxBorder;
+            break;
+        case ABE_BOTTOM:
+            y = show ? screen.cyScreen - h : screen.cyScreen - 2 * screen.cyBorder;
+            break;
+        default:
+            return rect;
     }
     return RECT{x, y, x + w, y + h};
 }

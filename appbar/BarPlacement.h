@@ -26,4 +26,6 @@ struct BARPLACEMENT {
 };
 static_assert(sizeof(BARPLACEMENT) == 48, "the stored record is 48 bytes");
 
-constexpr bool IsDockEdge(int edge) { return edge >= static_cast<int>(ABE_LEFT) && edge <= static_cast<int>(ABE_BOTTOM); }
+constexpr bool IsDockEdge(int edge) {
+    return edge >= static_cast<int>(ABE_LEFT) && edge <= static_cast<int>(ABE_BOTTOM);
+}

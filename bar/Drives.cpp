@@ -57,14 +57,14 @@ std::vector<char> ShownDriveLetters(DWORD mask, const std::string& skipDrives) {
 
 UINT DriveBitmap(UINT driveType) {
     switch (driveType) {
-    case DRIVE_REMOVABLE:
-        return IDB_DRIVE_REMOVABLE;
-    case DRIVE_REMOTE:
-        return IDB_DRIVE_NETWORK;
-    case DRIVE_CDROM:
-        return IDB_DRIVE_CDROM;
-    default:
-        return IDB_DRIVE_FIXED;
+        case DRIVE_REMOVABLE:
+            return IDB_DRIVE_REMOVABLE;
+        case DRIVE_REMOTE:
+            return IDB_DRIVE_NETWORK;
+        case DRIVE_CDROM:
+            return IDB_DRIVE_CDROM;
+        default:
+            return IDB_DRIVE_FIXED;
     }
 }
 
@@ -78,27 +78,27 @@ void GetDriveLabel(std::string& text) {
     const std::string root = text.substr(0, 3);
     char name[kDriveNameBufferSize] = {};
     switch (Os().sys.GetDriveTypeA(root.c_str())) {
-    case DRIVE_REMOVABLE:
-        text = "(floppy) " + text;
-        break;
-    case DRIVE_CDROM:
-        text = "(CD-ROM) " + text;
-        break;
-    case DRIVE_FIXED: {
-        DWORD flags = 0;
-        if (Os().sys.GetVolumeInformationA(root.c_str(), name, sizeof(name), &flags)) {
-            name[sizeof(name) - 1] = '\0';
-            text = "(" + std::string(name) + ") " + text;
+        case DRIVE_REMOVABLE:
+            text = "(floppy) " + text;
+            break;
+        case DRIVE_CDROM:
+            text = "(CD-ROM) " + text;
+            break;
+        case DRIVE_FIXED: {
+            DWORD flags = 0;
+            if (Os().sys.GetVolumeInformationA(root.c_str(), name, sizeof(name), &flags)) {
+                name[sizeof(name) - 1] = '\0';
+                text = "(" + std::string(name) + ") " + text;
+            }
+            break;
         }
-        break;
-    }
-    case DRIVE_REMOTE:
-        if (GetNetworkName(name, root.c_str())) {
-            text = "(" + std::string(name) + ") " + text;
-        }
-        break;
-    default:
-        break;
+        case DRIVE_REMOTE:
+            if (GetNetworkName(name, root.c_str())) {
+                text = "(" + std::string(name) + ") " + text;
+            }
+            break;
+        default:
+            break;
     }
 }
 

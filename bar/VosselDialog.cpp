@@ -167,24 +167,24 @@ void CVosselDialog::OpenDriveOfButton(UINT id) {
 
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_DESTROY:
-        // Saved before the appbar's own handling resets the edge it holds.
-        ReleaseDrivesAndSave();
-        OnDestroy();
-        return 0;
-    case WM_SIZE:
-        OnSize();
-        return 0;
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
-        return 0;
-    case WM_SYSCOMMAND:
-        OnSysCommand(wParam);
-        return 0;
-    case WM_QUERYENDSESSION:
-        return OnQueryEndSession();
-    default:
-        return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_DESTROY:
+            // Saved before the appbar's own handling resets the edge it holds.
+            ReleaseDrivesAndSave();
+            OnDestroy();
+            return 0;
+        case WM_SIZE:
+            OnSize();
+            return 0;
+        case WM_GETMINMAXINFO:
+            OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_SYSCOMMAND:
+            OnSysCommand(wParam);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return OnQueryEndSession();
+        default:
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
     }
 }
 

@@ -61,9 +61,8 @@ BOOL CDialog::OnCmdMsg(UINT id, int code) {
 }
 
 BOOL CButton::Create(const char* caption, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-    const HWND hwnd = Os().win.CreateWindowExA(0, "BUTTON", caption, style, rect.left, rect.top,
-                                               rect.right - rect.left, rect.bottom - rect.top, parent->m_hWnd, id,
-                                               this);
+    const HWND hwnd = Os().win.CreateWindowExA(0, "BUTTON", caption, style, rect.left, rect.top, rect.right - rect.left,
+                                               rect.bottom - rect.top, parent->m_hWnd, id, this);
     if (hwnd == nullptr) {
         return FALSE;
     }

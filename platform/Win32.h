@@ -15,10 +15,13 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+// <windows.h> must come before the headers that build on it.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <winnetwk.h>
-#include <commctrl.h>
+// clang-format on
 
 #define WIN32_VALUE(type, name, value) static_assert(name == static_cast<type>(value), #name);
 #include "platform/Win32Values.inc"
@@ -171,7 +174,9 @@ using DRAWSTATEPROC = BOOL (*)(HDC, LPARAM, WPARAM, int, int);
 
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) { return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)); }
+constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) {
+    return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16));
+}
 constexpr LPARAM MAKELPARAM(unsigned lo, unsigned hi) {
     return static_cast<LPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
 }

@@ -120,6 +120,5 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
 
 BOOL CWinApp::WriteProfileBinary(const char* section, const char* entry, const BYTE* data, UINT size) const {
     RegKey key(OpenSectionKey(section));
-    return key.Get() != nullptr &&
-           Os().reg.RegSetValueExA(key.Get(), entry, REG_BINARY, data, size) == ERROR_SUCCESS;
+    return key.Get() != nullptr && Os().reg.RegSetValueExA(key.Get(), entry, REG_BINARY, data, size) == ERROR_SUCCESS;
 }

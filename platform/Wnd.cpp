@@ -25,28 +25,26 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     return result;
 }
 
-LRESULT CWnd::Default() {
-    return Os().win.DefaultProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);
-}
+LRESULT CWnd::Default() { return Os().win.DefaultProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam); }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_COMMAND:
-        if (OnCommand(wParam, lParam)) {
-            return 0;
+        case WM_COMMAND:
+            if (OnCommand(wParam, lParam)) {
+                return 0;
+            }
+            break;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            CWnd* control = item != nullptr ? Os().win.FromHandle(item->hwndItem) : nullptr;
+            LRESULT result = 0;
+            if (control != nullptr && control->OnChildNotify(msg, wParam, lParam, &result)) {
+                return result;
+            }
+            break;
         }
-        break;
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        CWnd* control = item != nullptr ? Os().win.FromHandle(item->hwndItem) : nullptr;
-        LRESULT result = 0;
-        if (control != nullptr && control->OnChildNotify(msg, wParam, lParam, &result)) {
-            return result;
-        }
-        break;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return Default();
 }

@@ -18,20 +18,20 @@ bool IsEdge(UINT edge) { return edge <= ABE_BOTTOM; }
 // Moves the side of `rect` that faces `edge` clear of `other`, a strip at that edge.
 void ClipFromEdge(RECT* rect, UINT edge, const RECT& other) {
     switch (edge) {
-    case ABE_LEFT:
-        rect->left = std::max(rect->left, other.right);
-        break;
-    case ABE_TOP:
-        rect->top = std::max(rect->top, other.bottom);
-        break;
-    case ABE_RIGHT:
-        rect->right = std::min(rect->right, other.left);
-        break;
-    case ABE_BOTTOM:
-        rect->bottom = std::min(rect->bottom, other.top);
-        break;
-    default:
-        break;
+        case ABE_LEFT:
+            rect->left = std::max(rect->left, other.right);
+            break;
+        case ABE_TOP:
+            rect->top = std::max(rect->top, other.bottom);
+            break;
+        case ABE_RIGHT:
+            rect->right = std::min(rect->right, other.left);
+            break;
+        case ABE_BOTTOM:
+            rect->bottom = std::min(rect->bottom, other.top);
+            break;
+        default:
+            break;
     }
 }
 
@@ -103,80 +103,80 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
         const HWND hwnd = data->hWnd;
         auto bar = m_appBars.find(hwnd);
         switch (message) {
-        case ABM_NEW:
-            if (bar == m_appBars.end() && IsWindow(hwnd)) {
-                m_appBars[hwnd].callbackMessage = data->uCallbackMessage;
-                result = TRUE;
-            }
-            break;
-        case ABM_REMOVE:
-            if (bar != m_appBars.end()) {
-                m_appBars.erase(bar);
-                for (HWND& holder : m_autoHideBars) {
-                    if (holder == hwnd) {
-                        holder = nullptr;
+            case ABM_NEW:
+                if (bar == m_appBars.end() && IsWindow(hwnd)) {
+                    m_appBars[hwnd].callbackMessage = data->uCallbackMessage;
+                    result = TRUE;
+                }
+                break;
+            case ABM_REMOVE:
+                if (bar != m_appBars.end()) {
+                    m_appBars.erase(bar);
+                    for (HWND& holder : m_autoHideBars) {
+                        if (holder == hwnd) {
+                            holder = nullptr;
+                        }
                     }
-                }
-                NotifyOthers(hwnd, ABN_POSCHANGED);
-                result = TRUE;
-            }
-            break;
-        case ABM_QUERYPOS:
-            if (bar != m_appBars.end() && IsEdge(data->uEdge)) {
-                data->rc = ShellAdjust(hwnd, data->uEdge, data->rc);
-                result = TRUE;
-            }
-            break;
-        case ABM_SETPOS:
-            if (bar != m_appBars.end()) {
-                const RECT& rc = data->rc;
-                const bool reserves = IsEdge(data->uEdge) && rc.right > rc.left && rc.bottom > rc.top;
-                const AppBar before = bar->second;
-                if (reserves) {
-                    data->rc = ShellAdjust(hwnd, data->uEdge, rc);
-                    bar->second.edge = data->uEdge;
-                    bar->second.rect = data->rc;
-                } else {
-                    bar->second.edge.reset();
-                }
-                const bool changed = before.edge != bar->second.edge ||
-                                     (reserves && std::memcmp(&before.rect, &bar->second.rect, sizeof(RECT)) != 0);
-                if (changed) {
                     NotifyOthers(hwnd, ABN_POSCHANGED);
+                    result = TRUE;
                 }
-                result = TRUE;
-            }
-            break;
-        case ABM_GETSTATE:
-            result = m_taskbarState;
-            break;
-        case ABM_ACTIVATE:
-        case ABM_WINDOWPOSCHANGED:
-            result = TRUE;
-            break;
-        case ABM_GETAUTOHIDEBAR:
-            if (IsEdge(data->uEdge)) {
-                result = reinterpret_cast<UINT_PTR>(m_autoHideBars[data->uEdge]);
-            }
-            break;
-        case ABM_SETAUTOHIDEBAR:
-            if (IsEdge(data->uEdge)) {
-                HWND& holder = m_autoHideBars[data->uEdge];
-                if (data->lParam != 0) {
-                    if (holder == nullptr || holder == hwnd) {
-                        holder = hwnd;
-                        result = TRUE;
+                break;
+            case ABM_QUERYPOS:
+                if (bar != m_appBars.end() && IsEdge(data->uEdge)) {
+                    data->rc = ShellAdjust(hwnd, data->uEdge, data->rc);
+                    result = TRUE;
+                }
+                break;
+            case ABM_SETPOS:
+                if (bar != m_appBars.end()) {
+                    const RECT& rc = data->rc;
+                    const bool reserves = IsEdge(data->uEdge) && rc.right > rc.left && rc.bottom > rc.top;
+                    const AppBar before = bar->second;
+                    if (reserves) {
+                        data->rc = ShellAdjust(hwnd, data->uEdge, rc);
+                        bar->second.edge = data->uEdge;
+                        bar->second.rect = data->rc;
+                    } else {
+                        bar->second.edge.reset();
                     }
-                } else {
-                    if (holder == hwnd) {
-                        holder = nullptr;
+                    const bool changed = before.edge != bar->second.edge ||
+                                         (reserves && std::memcmp(&before.rect, &bar->second.rect, sizeof(RECT)) != 0);
+                    if (changed) {
+                        NotifyOthers(hwnd, ABN_POSCHANGED);
                     }
                     result = TRUE;
                 }
-            }
-            break;
-        default:
-            break;
+                break;
+            case ABM_GETSTATE:
+                result = m_taskbarState;
+                break;
+            case ABM_ACTIVATE:
+            case ABM_WINDOWPOSCHANGED:
+                result = TRUE;
+                break;
+            case ABM_GETAUTOHIDEBAR:
+                if (IsEdge(data->uEdge)) {
+                    result = reinterpret_cast<UINT_PTR>(m_autoHideBars[data->uEdge]);
+                }
+                break;
+            case ABM_SETAUTOHIDEBAR:
+                if (IsEdge(data->uEdge)) {
+                    HWND& holder = m_autoHideBars[data->uEdge];
+                    if (data->lParam != 0) {
+                        if (holder == nullptr || holder == hwnd) {
+                            holder = hwnd;
+                            result = TRUE;
+                        }
+                    } else {
+                        if (holder == hwnd) {
+                            holder = nullptr;
+                        }
+                        result = TRUE;
+                    }
+                }
+                break;
+            default:
+                break;
         }
     }
     m_appBarCalls[call].result = result;
@@ -302,8 +302,7 @@ UINT MemoryOs::GetDriveTypeA(const char* root) {
     return it != m_drives.end() && root[1] == ':' ? it->second.type : DRIVE_NO_ROOT_DIR;
 }
 
-BOOL MemoryOs::GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
-                                     DWORD* fileSystemFlags) {
+BOOL MemoryOs::GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize, DWORD* fileSystemFlags) {
     m_volumeQueries.emplace_back(root != nullptr ? root : "");
     if (root == nullptr || Fails("GetVolumeInformationA")) {
         return FALSE;
@@ -358,8 +357,7 @@ DWORD MemoryOs::GetCurrentDirectoryA(DWORD size, char* buffer) {
 }
 
 DWORD MemoryOs::WNetOpenEnumA(DWORD scope, DWORD type, DWORD, HANDLE* enumHandle) {
-    if (enumHandle == nullptr || scope != RESOURCE_CONNECTED || type != RESOURCETYPE_DISK ||
-        Fails("WNetOpenEnumA")) {
+    if (enumHandle == nullptr || scope != RESOURCE_CONNECTED || type != RESOURCETYPE_DISK || Fails("WNetOpenEnumA")) {
         return static_cast<DWORD>(ERROR_NO_NETWORK);
     }
     *enumHandle = reinterpret_cast<HANDLE>(NewHandle());
@@ -402,8 +400,8 @@ DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer,
         char* remoteName = strings;
         strings -= local.size() + 1;
         std::memcpy(strings, local.c_str(), local.size() + 1);
-        entries[returned] = NETRESOURCEA{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr,
-                                         nullptr};
+        entries[returned] =
+            NETRESOURCEA{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr, nullptr};
         used += size;
         ++returned;
         ++enumeration.next;
@@ -555,8 +553,7 @@ void MemoryOs::SetRegistryValue(HKEY root, const std::string& path, const std::s
     }
 }
 
-void MemoryOs::SetRegistryString(HKEY root, const std::string& path, const std::string& name,
-                                 const std::string& text) {
+void MemoryOs::SetRegistryString(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
     std::vector<BYTE> data(text.begin(), text.end());
     data.push_back(0);
     SetRegistryValue(root, path, name, REG_SZ, std::move(data));

@@ -38,10 +38,9 @@ bool Contains(const RECT& rect, POINT pt) {
 
 MemoryOs::MemoryOs()
     : m_services{*this, *this, *this, *this, *this},
-      m_metrics{{SM_CXSCREEN, 1024},  {SM_CYSCREEN, 768},   {SM_CXVSCROLL, 16},    {SM_CYHSCROLL, 16},
-                {SM_CYCAPTION, 19},   {SM_CYSMCAPTION, 15}, {SM_CXBORDER, 1},      {SM_CYBORDER, 1},
-                {SM_CXDLGFRAME, 3},   {SM_CYDLGFRAME, 3},   {SM_CXFRAME, 3},       {SM_CYFRAME, 3},
-                {SM_CXDOUBLECLK, 4},  {SM_CYDOUBLECLK, 4},  {SM_SWAPBUTTON, 0}},
+      m_metrics{{SM_CXSCREEN, 1024},  {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 16},  {SM_CYHSCROLL, 16},  {SM_CYCAPTION, 19},
+                {SM_CYSMCAPTION, 15}, {SM_CXBORDER, 1},   {SM_CYBORDER, 1},    {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},
+                {SM_CXFRAME, 3},      {SM_CYFRAME, 3},    {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_SWAPBUTTON, 0}},
       m_sysColors{{COLOR_BTNFACE, RGB(192, 192, 192)}} {
     m_desktop = NewHandle();
     Window desktop;
@@ -177,7 +176,9 @@ RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
     return client;
 }
 
-void MemoryOs::RemoveFromZOrder(HWND hwnd) { m_zOrder.erase(std::remove(m_zOrder.begin(), m_zOrder.end(), hwnd), m_zOrder.end()); }
+void MemoryOs::RemoveFromZOrder(HWND hwnd) {
+    m_zOrder.erase(std::remove(m_zOrder.begin(), m_zOrder.end(), hwnd), m_zOrder.end());
+}
 
 void MemoryOs::PlaceInZOrder(HWND hwnd, HWND insertAfter) {
     Window* window = Find(hwnd);
@@ -218,8 +219,8 @@ void MemoryOs::PlaceInZOrder(HWND hwnd, HWND insertAfter) {
 
 HWND MemoryOs::CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
                                    RECT rect) {
-    return CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, 0, nullptr);
+    return CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, nullptr, 0, nullptr);
 }
 
 HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
@@ -244,8 +245,8 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     if (object != nullptr) {
         object->m_hWnd = hwnd;
     }
-    CREATESTRUCTA create{nullptr, nullptr, nullptr, parent, cy, cx, y, x, static_cast<LONG>(style), text,
-                         className, exStyle};
+    CREATESTRUCTA create{nullptr, nullptr,   nullptr, parent, cy, cx, y, x, static_cast<LONG>(style),
+                         text,    className, exStyle};
     if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) ||
         SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(hwnd);
@@ -271,9 +272,8 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     RECT outer{0, 0, tmpl.cxClient, tmpl.cyClient};
     AdjustWindowRectEx(&outer, style, FALSE, tmpl.exStyle);
     const DWORD createStyle = style & ~WS_VISIBLE;
-    const HWND hwnd =
-        CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, 0, 0, outer.right - outer.left,
-                        outer.bottom - outer.top, parent, 0, dialog);
+    const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, 0, 0,
+                                      outer.right - outer.left, outer.bottom - outer.top, parent, 0, dialog);
     if (hwnd == nullptr) {
         return nullptr;
     }
@@ -281,11 +281,10 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     const HFONT dialogFont = reinterpret_cast<HFONT>(static_cast<std::uintptr_t>(0xF0F0));
     Find(hwnd)->font = dialogFont;
     for (const MemoryControlTemplate& control : tmpl.controls) {
-        const HWND child = CreateWindowExA(0, control.className.c_str(), control.text.c_str(), control.style,
-                                           control.rect.left, control.rect.top,
-                                           control.rect.right - control.rect.left,
-                                           control.rect.bottom - control.rect.top, hwnd,
-                                           static_cast<UINT>(control.id), nullptr);
+        const HWND child =
+            CreateWindowExA(0, control.className.c_str(), control.text.c_str(), control.style, control.rect.left,
+                            control.rect.top, control.rect.right - control.rect.left,
+                            control.rect.bottom - control.rect.top, hwnd, static_cast<UINT>(control.id), nullptr);
         if (child != nullptr) {
             Find(child)->font = dialogFont;
         }
@@ -365,87 +364,88 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     switch (msg) {
-    case WM_NCCREATE:
-        return TRUE;
-    case WM_SETTEXT:
-        window->text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
-        return TRUE;
-    case WM_WINDOWPOSCHANGED: {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if ((pos->flags & SWP_NOCLIENTMOVE) == 0) {
-            RECT client{};
-            GetClientRect(hwnd, &client);
-            POINT origin{0, 0};
-            ClientToScreen(hwnd, &origin);
-            SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<unsigned>(origin.x), static_cast<unsigned>(origin.y)));
-        }
-        if ((pos->flags & SWP_NOCLIENTSIZE) == 0) {
-            RECT client{};
-            GetClientRect(hwnd, &client);
-            SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-        }
-        return 0;
-    }
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE) {
-            SendMessageA(hwnd, WM_CLOSE, 0, 0);
-        }
-        return 0;
-    case WM_CLOSE:
-        if (window->dialog) {
-            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(IDCANCEL), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
-        } else {
-            DestroyWindow(hwnd);
-        }
-        return 0;
-    case WM_SETFONT:
-        window->font = reinterpret_cast<HFONT>(wParam);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(window->font);
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_CONTEXTMENU:
-        if (window->parent != nullptr) {
-            return SendMessageA(window->parent, msg, wParam, lParam);
-        }
-        return 0;
-    case WM_NCHITTEST: {
-        const POINT pt{SignedLoWord(static_cast<std::uintptr_t>(lParam)),
-                       SignedHiWord(static_cast<std::uintptr_t>(lParam))};
-        RECT outer{};
-        GetWindowRect(hwnd, &outer);
-        if (!Contains(outer, pt)) {
-            return HTNOWHERE;
-        }
-        const RECT client = ClientRectOnScreen(*window);
-        if (Contains(client, pt)) {
-            return HTCLIENT;
-        }
-        if ((window->style & WS_THICKFRAME) != 0) {
-            const int frame = m_metrics.at(SM_CXFRAME);
-            const bool left = pt.x < outer.left + frame;
-            const bool right = pt.x >= outer.right - frame;
-            const bool top = pt.y < outer.top + frame;
-            const bool bottom = pt.y >= outer.bottom - frame;
-            if (top) {
-                return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_SETTEXT:
+            window->text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+            return TRUE;
+        case WM_WINDOWPOSCHANGED: {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            if ((pos->flags & SWP_NOCLIENTMOVE) == 0) {
+                RECT client{};
+                GetClientRect(hwnd, &client);
+                POINT origin{0, 0};
+                ClientToScreen(hwnd, &origin);
+                SendMessageA(hwnd, WM_MOVE, 0,
+                             MAKELPARAM(static_cast<unsigned>(origin.x), static_cast<unsigned>(origin.y)));
             }
-            if (bottom) {
-                return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
+            if ((pos->flags & SWP_NOCLIENTSIZE) == 0) {
+                RECT client{};
+                GetClientRect(hwnd, &client);
+                SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
             }
-            if (left) {
-                return HTLEFT;
-            }
-            if (right) {
-                return HTRIGHT;
-            }
+            return 0;
         }
-        return pt.y < client.top && (window->style & WS_CAPTION) == WS_CAPTION ? HTCAPTION : HTBORDER;
-    }
-    default:
-        return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                SendMessageA(hwnd, WM_CLOSE, 0, 0);
+            }
+            return 0;
+        case WM_CLOSE:
+            if (window->dialog) {
+                PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(IDCANCEL), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+            } else {
+                DestroyWindow(hwnd);
+            }
+            return 0;
+        case WM_SETFONT:
+            window->font = reinterpret_cast<HFONT>(wParam);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(window->font);
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_CONTEXTMENU:
+            if (window->parent != nullptr) {
+                return SendMessageA(window->parent, msg, wParam, lParam);
+            }
+            return 0;
+        case WM_NCHITTEST: {
+            const POINT pt{SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+                           SignedHiWord(static_cast<std::uintptr_t>(lParam))};
+            RECT outer{};
+            GetWindowRect(hwnd, &outer);
+            if (!Contains(outer, pt)) {
+                return HTNOWHERE;
+            }
+            const RECT client = ClientRectOnScreen(*window);
+            if (Contains(client, pt)) {
+                return HTCLIENT;
+            }
+            if ((window->style & WS_THICKFRAME) != 0) {
+                const int frame = m_metrics.at(SM_CXFRAME);
+                const bool left = pt.x < outer.left + frame;
+                const bool right = pt.x >= outer.right - frame;
+                const bool top = pt.y < outer.top + frame;
+                const bool bottom = pt.y >= outer.bottom - frame;
+                if (top) {
+                    return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
+                }
+                if (bottom) {
+                    return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
+                }
+                if (left) {
+                    return HTLEFT;
+                }
+                if (right) {
+                    return HTRIGHT;
+                }
+            }
+            return pt.y < client.top && (window->style & WS_CAPTION) == WS_CAPTION ? HTCAPTION : HTBORDER;
+        }
+        default:
+            return 0;
     }
 }
 
@@ -511,7 +511,9 @@ BOOL MemoryOs::PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-LRESULT MemoryOs::DeliverOne(const Posted& message) { return SendMessageA(message.hwnd, message.msg, message.wParam, message.lParam); }
+LRESULT MemoryOs::DeliverOne(const Posted& message) {
+    return SendMessageA(message.hwnd, message.msg, message.wParam, message.lParam);
+}
 
 void MemoryOs::PumpMessages() {
     while (!m_posted.empty()) {
@@ -547,7 +549,8 @@ UINT MemoryOs::RegisterWindowMessageA(const char* name) {
         return 0;
     }
     std::string key(name);
-    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     auto it = m_registeredMessages.find(key);
     if (it != m_registeredMessages.end()) {
         return it->second;
@@ -665,14 +668,14 @@ LONG MemoryOs::GetWindowLongA(HWND hwnd, int index) {
         return 0;
     }
     switch (index) {
-    case GWL_STYLE:
-        return static_cast<LONG>(window->style);
-    case GWL_EXSTYLE:
-        return static_cast<LONG>(window->exStyle);
-    case GWL_ID:
-        return window->id;
-    default:
-        return 0;
+        case GWL_STYLE:
+            return static_cast<LONG>(window->style);
+        case GWL_EXSTYLE:
+            return static_cast<LONG>(window->exStyle);
+        case GWL_ID:
+            return window->id;
+        default:
+            return 0;
     }
 }
 
@@ -683,17 +686,17 @@ LONG MemoryOs::SetWindowLongA(HWND hwnd, int index, LONG value) {
     }
     const LONG previous = GetWindowLongA(hwnd, index);
     switch (index) {
-    case GWL_STYLE:
-        window->style = static_cast<DWORD>(value);
-        break;
-    case GWL_EXSTYLE:
-        window->exStyle = static_cast<DWORD>(value);
-        break;
-    case GWL_ID:
-        window->id = value;
-        break;
-    default:
-        return 0;
+        case GWL_STYLE:
+            window->style = static_cast<DWORD>(value);
+            break;
+        case GWL_EXSTYLE:
+            window->exStyle = static_cast<DWORD>(value);
+            break;
+        case GWL_ID:
+            window->id = value;
+            break;
+        default:
+            return 0;
     }
     return previous;
 }
@@ -858,7 +861,8 @@ HWND MemoryOs::SetActiveWindow(HWND hwnd) {
 }
 
 DWORD MemoryOs::GetMessagePos() {
-    return static_cast<DWORD>((static_cast<DWORD>(m_cursor.x) & 0xFFFF) | ((static_cast<DWORD>(m_cursor.y) & 0xFFFF) << 16));
+    return static_cast<DWORD>((static_cast<DWORD>(m_cursor.x) & 0xFFFF) |
+                              ((static_cast<DWORD>(m_cursor.y) & 0xFFFF) << 16));
 }
 
 BOOL MemoryOs::GetCursorPos(POINT* pt) {

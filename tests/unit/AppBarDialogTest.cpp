@@ -100,8 +100,8 @@ TEST_F(AppBarTest, ApplyEdgeTalksToTheShellInItsOrder) {
     Create(Placement(ABE_BOTTOM, FALSE, FALSE));
     os.ClearLogs();
     bar.ApplyEdge(ABE_LEFT);
-    const std::vector<DWORD> expected = {ABM_GETAUTOHIDEBAR, ABM_GETAUTOHIDEBAR, ABM_GETAUTOHIDEBAR,
-                                         ABM_GETAUTOHIDEBAR, ABM_QUERYPOS,       ABM_SETPOS,
+    const std::vector<DWORD> expected = {ABM_GETAUTOHIDEBAR,   ABM_GETAUTOHIDEBAR,   ABM_GETAUTOHIDEBAR,
+                                         ABM_GETAUTOHIDEBAR,   ABM_QUERYPOS,         ABM_SETPOS,
                                          ABM_WINDOWPOSCHANGED, ABM_WINDOWPOSCHANGED, ABM_ACTIVATE};
     EXPECT_EQ(AppBarMessages(), expected);
     EXPECT_EQ(os.WindowPosCalls().back().insertAfter, HWND_NOTOPMOST);
@@ -200,7 +200,8 @@ TEST_F(AppBarTest, DestroyingGivesUpTheAutoHideEdgeBeforeLeavingTheShell) {
     size_t release = calls.size();
     size_t remove = calls.size();
     for (size_t i = 0; i < calls.size(); ++i) {
-        if (calls[i].message == ABM_SETAUTOHIDEBAR && calls[i].data.lParam == FALSE && calls[i].data.uEdge == ABE_RIGHT) {
+        if (calls[i].message == ABM_SETAUTOHIDEBAR && calls[i].data.lParam == FALSE &&
+            calls[i].data.uEdge == ABE_RIGHT) {
             release = std::min(release, i);
         }
         if (calls[i].message == ABM_REMOVE) {
@@ -290,8 +291,8 @@ TEST_F(AppBarTest, FullScreenAppTakesAnAlwaysOnTopBarToTheBottomAndBack) {
         LPARAM open;
         HWND expected;
     };
-    const Case cases[] = {{TRUE, 1, HWND_BOTTOM}, {TRUE, 0, HWND_TOPMOST}, {FALSE, 1, HWND_NOTOPMOST},
-                          {FALSE, 0, HWND_NOTOPMOST}};
+    const Case cases[] = {
+        {TRUE, 1, HWND_BOTTOM}, {TRUE, 0, HWND_TOPMOST}, {FALSE, 1, HWND_NOTOPMOST}, {FALSE, 0, HWND_NOTOPMOST}};
     Create(Placement(ABE_TOP, FALSE, TRUE));
     for (const Case& c : cases) {
         BARPLACEMENT placement = bar.GetPlacement();

@@ -16,8 +16,13 @@ TEST(ShownDriveLetters, SkipDrivesMatchesExactUpperCaseLetters) {
         std::vector<char> shown;
     };
     const Case cases[] = {
-        {"", {'A', 'C', 'D'}}, {"A", {'C', 'D'}},     {"CD", {'A'}},           {"DC", {'A'}},
-        {"cd", {'A', 'C', 'D'}}, {"ACD", {}},           {"1:;\\ Z%", {'A', 'C', 'D'}},
+        {"", {'A', 'C', 'D'}},
+        {"A", {'C', 'D'}},
+        {"CD", {'A'}},
+        {"DC", {'A'}},
+        {"cd", {'A', 'C', 'D'}},
+        {"ACD", {}},
+        {"1:;\\ Z%", {'A', 'C', 'D'}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ShownDriveLetters(acd, c.skip), c.shown) << c.skip;
@@ -132,9 +137,8 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
         const char* root;
         const char* label;
     } cases[] = {
-        {"A:\\", "(floppy) A:\\"}, {"C:\\", "(SYSTEM) C:\\"},
-        {"D:\\", "(CD-ROM) D:\\"}, {"E:\\", "() E:\\"},
-        {"F:\\", "F:\\"},          {"N:\\", "(\\\\SERVER\\SHARE\\) N:\\"},
+        {"A:\\", "(floppy) A:\\"}, {"C:\\", "(SYSTEM) C:\\"}, {"D:\\", "(CD-ROM) D:\\"},
+        {"E:\\", "() E:\\"},       {"F:\\", "F:\\"},          {"N:\\", "(\\\\SERVER\\SHARE\\) N:\\"},
         {"R:\\", "R:\\"},          {"Q:\\", "Q:\\"},
     };
     for (const auto& c : cases) {

@@ -42,8 +42,9 @@ TEST_F(SettingsTest, StoredValuesAreLoaded) {
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "notepad %1");
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", "D");
     const DWORD off = 0;
-    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD,
-                        std::vector<BYTE>(reinterpret_cast<const BYTE*>(&off), reinterpret_cast<const BYTE*>(&off) + 4));
+    os.SetRegistryValue(
+        HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD,
+        std::vector<BYTE>(reinterpret_cast<const BYTE*>(&off), reinterpret_cast<const BYTE*>(&off) + 4));
     CVosselDialog& bar = CreateBar();
     EXPECT_EQ(bar.LaunchProgram(), "notepad %1");
     EXPECT_EQ(bar.SkipDrives(), "D");
@@ -53,9 +54,9 @@ TEST_F(SettingsTest, StoredValuesAreLoaded) {
 
 TEST_F(SettingsTest, TileExplorersTakesAnyStoredNumber) {
     const DWORD seven = 7;
-    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY,
-                        std::vector<BYTE>(reinterpret_cast<const BYTE*>(&seven),
-                                          reinterpret_cast<const BYTE*>(&seven) + 4));
+    os.SetRegistryValue(
+        HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY,
+        std::vector<BYTE>(reinterpret_cast<const BYTE*>(&seven), reinterpret_cast<const BYTE*>(&seven) + 4));
     EXPECT_EQ(LoadTileExplorers(FALSE), 7);
     // Too long for a number: the default stands.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY, std::vector<BYTE>(8, 1));
@@ -140,9 +141,7 @@ TEST_F(SettingsTest, FailingRegistryWritesAreSilent) {
     EXPECT_EQ(os.LiveRegistryKeys(), 0);
 }
 
-BARPLACEMENT Valid() {
-    return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 78, 31}};
-}
+BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 78, 31}}; }
 
 TEST(StoredPlacement, SoundRecordsAreTakenAsTheyAre) {
     const BARPLACEMENT defaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
@@ -150,8 +149,8 @@ TEST(StoredPlacement, SoundRecordsAreTakenAsTheyAre) {
         BARPLACEMENT stored = Valid();
         stored.nEdge = edge;
         BARPLACEMENT placement = defaults;
-        EXPECT_TRUE(AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768,
-                                          &placement));
+        EXPECT_TRUE(
+            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768, &placement));
         EXPECT_EQ(std::memcmp(&placement, &stored, sizeof(stored)), 0) << edge;
     }
 }
@@ -174,8 +173,8 @@ TEST(StoredPlacement, CorruptRecordsKeepTheDefault) {
         BARPLACEMENT stored = Valid();
         c.corrupt(&stored);
         BARPLACEMENT placement = defaults;
-        EXPECT_FALSE(AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768,
-                                           &placement))
+        EXPECT_FALSE(
+            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768, &placement))
             << c.name;
         EXPECT_EQ(std::memcmp(&placement, &defaults, sizeof(defaults)), 0) << c.name;
     }
@@ -211,8 +210,8 @@ TEST(StoredPlacement, FloatingRectangleOffTheScreenIsBroughtBack) {
         BARPLACEMENT stored = Valid();
         stored.rcFloating = c.stored;
         BARPLACEMENT placement{};
-        ASSERT_TRUE(AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768,
-                                          &placement));
+        ASSERT_TRUE(
+            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768, &placement));
         EXPECT_EQ(placement.rcFloating, c.expected);
     }
 }

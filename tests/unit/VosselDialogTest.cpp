@@ -31,9 +31,9 @@ TEST(BarLayout, OrientationFollowsTheEdgeAndAFloatingBarsShape) {
         bool vertical;
     };
     const Case cases[] = {
-        {ABE_LEFT, 500, 20, true},        {ABE_RIGHT, 500, 20, true},     {ABE_TOP, 20, 500, false},
-        {ABE_BOTTOM, 20, 500, false},     {EDGE_NONE, 20, 500, false},    {EDGE_FLOATING, 40, 40, false},
-        {EDGE_FLOATING, 39, 40, true},    {EDGE_FLOATING, 41, 40, false},
+        {ABE_LEFT, 500, 20, true},     {ABE_RIGHT, 500, 20, true},     {ABE_TOP, 20, 500, false},
+        {ABE_BOTTOM, 20, 500, false},  {EDGE_NONE, 20, 500, false},    {EDGE_FLOATING, 40, 40, false},
+        {EDGE_FLOATING, 39, 40, true}, {EDGE_FLOATING, 41, 40, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsVerticalLayout(c.edge, c.cx, c.cy), c.vertical) << c.edge << " " << c.cx << "x" << c.cy;
@@ -50,7 +50,7 @@ TEST(BarLayout, TrackingLimitsPerEdge) {
         bool setMinimum;
     };
     const Case cases[] = {
-        {ABE_TOP, {1024, 383}, false},  {ABE_BOTTOM, {1024, 383}, false},     {ABE_LEFT, {512, 767}, false},
+        {ABE_TOP, {1024, 383}, false},  {ABE_BOTTOM, {1024, 383}, false},  {ABE_LEFT, {512, 767}, false},
         {ABE_RIGHT, {512, 767}, false}, {EDGE_FLOATING, {512, 383}, true},
     };
     for (const Case& c : cases) {
