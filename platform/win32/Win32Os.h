@@ -1,0 +1,115 @@
+// The real backend: every service forwards to the Win32 API.
+#pragma once
+
+#include "platform/Os.h"
+
+// The window class of framework windows that have no class of their own.
+constexpr const char* kFrameworkWindowClass = "VosselWnd";
+
+class Win32Os final : public IWindowSystem, public IGdi, public IShell, public ISystem, public IRegistry {
+public:
+    Win32Os();
+    Win32Os(const Win32Os&) = delete;
+    Win32Os& operator=(const Win32Os&) = delete;
+    ~Win32Os() override = default;
+
+    OsServices& Services() { return m_services; }
+
+    // ---- IWindowSystem ----
+    HWND CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int cx,
+                         int cy, HWND parent, UINT id, CWnd* object) override;
+    INT_PTR DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) override;
+    HWND CreateDialogParamA(UINT templateId, HWND parent, CWnd* dialog) override;
+    BOOL EndDialog(HWND dialog, INT_PTR result) override;
+    BOOL SubclassWindow(HWND hwnd, CWnd* object) override;
+    CWnd* FromHandle(HWND hwnd) override;
+    LRESULT DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL DestroyWindow(HWND hwnd) override;
+    int RunMessageLoop() override;
+    LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    UINT RegisterWindowMessageA(const char* name) override;
+    HWND FindWindowA(const char* className, const char* windowName) override;
+    BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) override;
+    BOOL IsWindow(HWND hwnd) override;
+    HWND GetParent(HWND hwnd) override;
+    HWND GetDlgItem(HWND dialog, int id) override;
+    int GetDlgCtrlID(HWND hwnd) override;
+    HWND GetDesktopWindow() override;
+    HWND WindowFromPoint(POINT pt) override;
+    int GetClassNameA(HWND hwnd, char* buffer, int size) override;
+    int GetWindowTextA(HWND hwnd, char* buffer, int size) override;
+    int GetWindowTextLengthA(HWND hwnd) override;
+    BOOL SetWindowTextA(HWND hwnd, const char* text) override;
+    LONG GetWindowLongA(HWND hwnd, int index) override;
+    LONG SetWindowLongA(HWND hwnd, int index, LONG value) override;
+    BOOL GetWindowRect(HWND hwnd, RECT* rect) override;
+    BOOL GetClientRect(HWND hwnd, RECT* rect) override;
+    BOOL ClientToScreen(HWND hwnd, POINT* pt) override;
+    BOOL ScreenToClient(HWND hwnd, POINT* pt) override;
+    BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) override;
+    BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) override;
+    BOOL ShowWindow(HWND hwnd, int show) override;
+    BOOL UpdateWindow(HWND hwnd) override;
+    BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) override;
+    BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) override;
+    HWND GetActiveWindow() override;
+    HWND SetActiveWindow(HWND hwnd) override;
+    DWORD GetMessagePos() override;
+    BOOL GetCursorPos(POINT* pt) override;
+    SHORT GetKeyState(int key) override;
+    SHORT GetAsyncKeyState(int key) override;
+    UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) override;
+    BOOL KillTimer(HWND hwnd, UINT_PTR id) override;
+    int GetSystemMetrics(int index) override;
+    BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT winIni) override;
+    DWORD GetSysColor(int index) override;
+    int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) override;
+    int LoadStringA(UINT id, char* buffer, int size) override;
+    HMENU LoadMenuA(UINT id) override;
+    HMENU GetSubMenu(HMENU menu, int pos) override;
+    DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
+    BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    BOOL DestroyMenu(HMENU menu) override;
+
+    // ---- IGdi ----
+    HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
+    HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) override;
+    BOOL DeleteObject(HGDIOBJ object) override;
+    BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) override;
+    BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM dataLength, int x, int y, int cx,
+                    int cy, UINT flags) override;
+    BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) override;
+    BOOL DrawFocusRect(HDC dc, const RECT* rect) override;
+
+    // ---- IShell ----
+    UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
+    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                            const char* directory, int show) override;
+
+    // ---- ISystem ----
+    DWORD GetTickCount() override;
+    void Sleep(DWORD milliseconds) override;
+    HRESULT OleInitialize() override;
+    void OleUninitialize() override;
+    DWORD GetLogicalDrives() override;
+    UINT GetDriveTypeA(const char* root) override;
+    BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+                               DWORD* fileSystemFlags) override;
+    UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
+    BOOL SetCurrentDirectoryA(const char* path) override;
+    DWORD GetCurrentDirectoryA(DWORD size, char* buffer) override;
+    DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
+    DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
+    DWORD WNetCloseEnum(HANDLE enumHandle) override;
+
+    // ---- IRegistry ----
+    LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
+    LONG RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
+    LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
+    LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
+    LONG RegCloseKey(HKEY key) override;
+
+private:
+    OsServices m_services;
+};
