@@ -1,0 +1,295 @@
+#!/usr/bin/env python3
+"""Writes the drive pictures (4-bit BMP) and the program icon (ICO).
+
+The pictures are pixel art in the standard 16-colour palette, drawn without
+smoothing so that they stay crisp when the program scales them to 16 x 16.
+Output is byte-for-byte deterministic; run it from anywhere:
+    python3 resources/make_images.py
+"""
+
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+PALETTE = [
+    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
+    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
+    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
+    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
+]
+
+# One letter per palette entry. '.' is white, the transparent colour of the
+# bitmaps; a space in an overlay leaves the pixel below unchanged.
+INK = {
+    "k": 0, "R": 1, "d": 2, "o": 3, "n": 4, "p": 5, "t": 6, "s": 7,
+    "g": 8, "r": 9, "G": 10, "y": 11, "b": 12, "m": 13, "c": 14, ".": 15,
+}
+WHITE = 15
+CLEAR = -1  # icon pixels outside the picture (AND mask set)
+
+BMP_SIZE = 17
+
+
+def canvas(size, fill):
+    return [[fill] * size for _ in range(size)]
+
+
+def paint(img, rows, top=0, left=0):
+    for dy, row in enumerate(rows):
+        for dx, ch in enumerate(row):
+            if ch != " ":
+                img[top + dy][left + dx] = INK[ch]
+
+
+def fill_rect(img, left, top, right, bottom, colour):
+    """Fills the inclusive rectangle."""
+    for y in range(top, bottom + 1):
+        for x in range(left, right + 1):
+            img[y][x] = colour
+
+
+def frame_rect(img, left, top, right, bottom, colour):
+    for x in range(left, right + 1):
+        img[top][x] = img[bottom][x] = colour
+    for y in range(top, bottom + 1):
+        img[y][left] = img[y][right] = colour
+
+
+# A drive seen from the front and a little from above, 17 x 8 pixels. Its
+# front face (rows 3 to 6, columns 1 to 13) is left plain for each kind.
+DRIVE_BOX = [
+    "  kkkkkkkkkkkkkkk",
+    " ksssssssssssssgk",
+    "kkkkkkkkkkkkkkkgk",
+    "kssssssssssssskgk",
+    "kssssssssssssskgk",
+    "kssssssssssssskgk",
+    "kssssssssssssskk ",
+    "kkkkkkkkkkkkkkk  ",
+]
+
+
+def drive(top, face, media=(), media_top=0):
+    """A drive at row top with face drawn on its front and media behind it.
+
+    Everything stays within rows 1 to 15: the button that shows the picture
+    may be a little lower than it.
+    """
+    img = canvas(BMP_SIZE, WHITE)
+    paint(img, media, media_top)
+    paint(img, DRIVE_BOX, top)
+    paint(img, face, top + 3, 1)
+    return img
+
+
+def cdrom():
+    # The disc stands in the drive; its upper half shows.
+    return drive(8, [
+        "             ",
+        " kkkkkkkkkk  ",
+        "          GG ",
+        "             ",
+    ], [
+        "......kkkkk......",
+        "....kkmmssykk....",
+        "...kmmccsssyyk...",
+        "..kmcccsssssyyk..",
+        "..kmccsssssssyk..",
+        ".kmccsskkksssssk.",
+        ".kmcssskgksssssk.",
+        ".kssssskkksssssk.",
+    ], 1)
+
+
+def floppy():
+    return drive(8, [
+        "             ",
+        "  kkkkkkkkk  ",
+        "          gg ",
+        "             ",
+    ], [
+        "....kkkkkkkkk....",
+        "....knsssssnnk...",
+        "....knssknsnnnk..",
+        "....knsssssnnnk..",
+        "....knnnnnnnnnk..",
+        "....knyyyyyyynk..",
+        "....knygggggynk..",
+        "....knyyyyyyynk..",
+    ], 1)
+
+
+def fixed():
+    # Deeper than the other drives: a hard disk is a box of its own.
+    img = canvas(BMP_SIZE, WHITE)
+    paint(img, [
+        "....kkkkkkkkkkkkk",
+        "...ksssssssssssgk",
+        "..ksssssssssssggk",
+        ".kkkkkkkkkkkkkggk",
+        ".ksssssssssssskgk",
+        ".ksssssssssssskgk",
+        ".ksgggggggggsskgk",
+        ".ksssssssssssskgk",
+        ".ksssssssssGGskk.",
+        ".ksssssssssssskk.",
+        ".kkkkkkkkkkkkkk..",
+    ], 3)
+    return img
+
+
+def network():
+    img = drive(1, [
+        "             ",
+        " ggggggg  GG ",
+        "             ",
+        "             ",
+    ])
+    # The cable runs down from the drive into the network line.
+    paint(img, [
+        "......kk.........",
+        "......kk.........",
+        ".....kttk........",
+        "kkkkkkttkkkkkkkkk",
+        "ggggggttggggggggg",
+        ".....kttk........",
+    ], 9)
+    return img
+
+
+def menu_button():
+    img = canvas(BMP_SIZE, WHITE)
+    # The bar with its buttons, and the arrow of the menu that drops from it.
+    paint(img, [
+        "kkkkkkkkkkkkkkkkk",
+        "knnnnnnnnnnnnnnnk",
+        "knsssnsssnsssnnnk",
+        "knsgsnsgsnsgsnnnk",
+        "knsssnsssnsssnnnk",
+        "knnnnnnnnnnnnnnnk",
+        "kkkkkkkkkkkkkkkkk",
+        ".................",
+        ".....kkkkkkk.....",
+        "......kkkkk......",
+        ".......kkk.......",
+        "........k........",
+    ], 2)
+    return img
+
+
+# The program icon: the bar with the menu button and two drive buttons.
+ICON_16 = [
+    "kkkkkkkkkkkkkkkk",
+    "nnnnnnnnnnnnnnnn",
+    "nssssnssssnssssn",
+    "nssssnkkkknkkkkn",
+    "nkkkknkgGknkgGkn",
+    "nskksnkkkknkkkkn",
+    "nssssnssssnssssn",
+    "nssssnssssnssssn",
+    "nnnnnnnnnnnnnnnn",
+    "kkkkkkkkkkkkkkkk",
+]
+
+
+def icon_16():
+    img = canvas(16, CLEAR)
+    paint(img, ICON_16, 3)
+    return img
+
+
+def icon_32():
+    img = canvas(32, CLEAR)
+    frame_rect(img, 0, 7, 31, 24, INK["k"])
+    fill_rect(img, 1, 8, 30, 23, INK["n"])
+    for i, left in enumerate((2, 12, 22)):
+        right, top, bottom = left + 8, 9, 22
+        fill_rect(img, left, top, right, bottom, INK["s"])
+        frame_rect(img, left, top, right, bottom, INK["k"])
+        fill_rect(img, left, top, right - 1, top, WHITE)
+        fill_rect(img, left, top, left, bottom - 1, WHITE)
+        fill_rect(img, left + 1, bottom - 1, right - 1, bottom - 1, INK["g"])
+        fill_rect(img, right - 1, top + 1, right - 1, bottom - 1, INK["g"])
+        if i == 0:
+            paint(img, ["kkkkkk", " kkkk ", "  kk  "], 15, left + 1)
+        else:
+            paint(img, ["kkkkkk", "kssssk", "kgggGk", "kkkkkk"], 14, left + 1)
+    return img
+
+
+def pack_4bit_rows(img, transparent_as=None):
+    """Bottom-up rows of 4-bit pixels, each padded to a multiple of 4 bytes."""
+    out = bytearray()
+    for row in reversed(img):
+        pixels = [transparent_as if p == CLEAR else p for p in row]
+        if len(pixels) % 2:
+            pixels.append(0)
+        line = bytes((pixels[i] << 4) | pixels[i + 1] for i in range(0, len(pixels), 2))
+        out += line + b"\0" * (-len(line) % 4)
+    return bytes(out)
+
+
+def pack_mask_rows(img):
+    out = bytearray()
+    for row in reversed(img):
+        line = bytearray((len(row) + 7) // 8)
+        for x, p in enumerate(row):
+            if p == CLEAR:
+                line[x // 8] |= 0x80 >> (x % 8)
+        out += line + b"\0" * (-len(line) % 4)
+    return bytes(out)
+
+
+def palette_bytes():
+    return b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+
+
+def info_header(width, height, image_size):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, image_size, 0, 0, 16, 16)
+
+
+def bmp_bytes(img):
+    size = len(img)
+    bits = pack_4bit_rows(img)
+    offset = 14 + 40 + 64
+    header = struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset)
+    return header + info_header(size, size, len(bits)) + palette_bytes() + bits
+
+
+def ico_bytes(images):
+    entries = []
+    blobs = []
+    offset = 6 + 16 * len(images)
+    for img in images:
+        size = len(img)
+        xor = pack_4bit_rows(img, transparent_as=0)
+        mask = pack_mask_rows(img)
+        blob = info_header(size, 2 * size, len(xor) + len(mask)) + palette_bytes() + xor + mask
+        entries.append(struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset))
+        blobs.append(blob)
+        offset += len(blob)
+    return struct.pack("<HHH", 0, 1, len(images)) + b"".join(entries) + b"".join(blobs)
+
+
+PICTURES = {
+    "drive_cdrom.bmp": cdrom,
+    "drive_removable.bmp": floppy,
+    "drive_fixed.bmp": fixed,
+    "drive_network.bmp": network,
+    "menu_button.bmp": menu_button,
+}
+
+
+def main():
+    for name, draw in PICTURES.items():
+        img = draw()
+        assert len(img) == BMP_SIZE and all(len(r) == BMP_SIZE for r in img), name
+        with open(os.path.join(HERE, name), "wb") as f:
+            f.write(bmp_bytes(img))
+    with open(os.path.join(HERE, "vossel.ico"), "wb") as f:
+        f.write(ico_bytes([icon_16(), icon_32()]))
+
+
+if __name__ == "__main__":
+    main()

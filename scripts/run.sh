@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Builds vossel.exe with the MinGW-w64 cross compiler and runs it under Wine:
+# on $DISPLAY, or on a virtual 1024x768 screen when there is none. Saves a
+# screenshot to build/windows/screenshot.png, then closes the bar the way the
+# system menu would and stops the Wine prefix's server.
+#
+#   scripts/run.sh [seconds to show the bar, default 5]
+set -eu
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SHOW_SECONDS=${1:-5}
+
+if [ -z "${VOSSEL_RUN_IN_XVFB:-}" ]; then
+    "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool imagemagick
+    if [ -z "${DISPLAY:-}" ]; then
+        echo "run: no DISPLAY, using a virtual 1024x768 screen"
+        exec xvfb-run -a -s "-screen 0 1024x768x24" env VOSSEL_RUN_IN_XVFB=1 bash "$0" "$@"
+    fi
+fi
+
+BUILD=$ROOT/build/windows
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake"
+cmake --build "$BUILD" -j "$(nproc)" --target vossel vosseldrv
+
+export WINEPREFIX=$BUILD/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
+if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+    echo "run: creating Wine prefix $WINEPREFIX (takes a few seconds the first time)"
+    wineboot -i >"$BUILD/wineboot.log" 2>&1
+fi
+
+# Wine's output goes to files: a pipe would stay open as long as any program
+# that Vossel starts keeps running.
+drv() { wine "$BUILD/vosseldrv.exe" "$@" >"$BUILD/vosseldrv.log" 2>&1; }
+
+wine "$BUILD/vossel.exe" >"$BUILD/vossel.log" 2>&1 &
+VOSSEL_PID=$!
+trap 'kill -0 "$VOSSEL_PID" 2>/dev/null && kill "$VOSSEL_PID"; wineserver -k 2>/dev/null || true' EXIT
+
+status=1
+for _ in $(seq 1 60); do
+    if drv wait-window Vossel 1; then
+        status=0
+        break
+    fi
+    kill -0 "$VOSSEL_PID" 2>/dev/null || break
+done
+if [ "$status" = 0 ]; then
+    echo "run: the bar is up; showing it for $SHOW_SECONDS s"
+    sleep "$SHOW_SECONDS"
+else
+    echo "run: no window titled Vossel appeared (see $BUILD/vossel.log)" >&2
+fi
+import -window root "$BUILD/screenshot.png" && echo "run: screenshot $BUILD/screenshot.png"
+
+if [ "$status" = 0 ]; then
+    drv syscommand-close Vossel || true
+    for _ in $(seq 1 100); do
+        kill -0 "$VOSSEL_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$VOSSEL_PID" 2>/dev/null; then
+        echo "run: the bar did not close within 10 s" >&2
+        status=1
+    else
+        echo "run: the bar closed"
+    fi
+fi
+exit "$status"
