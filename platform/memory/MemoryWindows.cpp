@@ -38,9 +38,9 @@ bool Contains(const RECT& rect, POINT pt) {
 
 MemoryOs::MemoryOs()
     : m_services{*this, *this, *this, *this, *this},
-      m_metrics{{SM_CXSCREEN, 1024},  {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 16},  {SM_CYHSCROLL, 16},  {SM_CYCAPTION, 19},
-                {SM_CYSMCAPTION, 15}, {SM_CXBORDER, 1},   {SM_CYBORDER, 1},    {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},
-                {SM_CXFRAME, 3},      {SM_CYFRAME, 3},    {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_SWAPBUTTON, 0}},
+      m_metrics{{SM_CXSCREEN, 1024},  {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 17},  {SM_CYHSCROLL, 17},  {SM_CYCAPTION, 19},
+                {SM_CYSMCAPTION, 16}, {SM_CXBORDER, 1},   {SM_CYBORDER, 1},    {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},
+                {SM_CXFRAME, 4},      {SM_CYFRAME, 4},    {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_SWAPBUTTON, 0}},
       m_sysColors{{COLOR_BTNFACE, RGB(192, 192, 192)}} {
     m_desktop = NewHandle();
     Window desktop;
@@ -142,9 +142,12 @@ bool MemoryOs::IsTimerRunning(HWND hwnd, UINT_PTR id, UINT* elapse) const {
 }
 
 RECT MemoryOs::FrameInsets(DWORD style, DWORD exStyle) const {
+    // As Wine lays frames out: a sizing frame is one border narrower than
+    // SM_CXFRAME unless the window also has a border, as a captioned one does.
     int edge = 0;
     if ((style & WS_THICKFRAME) != 0) {
-        edge = m_metrics.at(SM_CXFRAME);
+        edge = m_metrics.at(SM_CXFRAME) - m_metrics.at(SM_CXBORDER) +
+               ((style & WS_BORDER) != 0 ? m_metrics.at(SM_CXBORDER) : 0);
     } else if ((style & WS_DLGFRAME) != 0) {
         edge = m_metrics.at(SM_CXDLGFRAME);
     } else if ((style & WS_BORDER) != 0) {
@@ -424,7 +427,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return HTCLIENT;
             }
             if ((window->style & WS_THICKFRAME) != 0) {
-                const int frame = m_metrics.at(SM_CXFRAME);
+                const int frame = FrameInsets(window->style, window->exStyle).left;
                 const bool left = pt.x < outer.left + frame;
                 const bool right = pt.x >= outer.right - frame;
                 const bool top = pt.y < outer.top + frame;
@@ -802,7 +805,7 @@ void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
     } else {
         info.ptMinTrackSize = POINT{frameWidth, frameHeight};
     }
-    info.ptMaxTrackSize = POINT{m_metrics.at(SM_CXSCREEN) + frameWidth, m_metrics.at(SM_CYSCREEN) + frameHeight};
+    info.ptMaxTrackSize = POINT{m_metrics.at(SM_CXSCREEN) + 12, m_metrics.at(SM_CYSCREEN) + 12};
     SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     *cx = std::max<int>(info.ptMinTrackSize.x, std::min<int>(*cx, info.ptMaxTrackSize.x));
     *cy = std::max<int>(info.ptMinTrackSize.y, std::min<int>(*cy, info.ptMaxTrackSize.y));
