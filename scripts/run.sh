@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds vossel.exe with the MinGW-w64 cross compiler and runs it under Wine:
-# on $DISPLAY, or on a virtual 1024x768 screen when there is none. Saves a
-# screenshot to build/windows/screenshot.png, then closes the bar the way the
-# system menu would and stops the Wine prefix's server.
+# Builds vossel.exe with the MinGW-w64 cross compiler and runs it under Wine,
+# in a Wine prefix of the project's own (build/windows/wineprefix).
 #
-#   scripts/run.sh [seconds to show the bar, default 5]
+# On the current $DISPLAY the bar stays until you close it (Esc or Alt+F4 on
+# the bar). Without a display it runs on a virtual 1024x768 screen, shows the
+# bar for a few seconds, saves build/windows/screenshot.png and closes it.
+#
+#   scripts/run.sh [seconds to show the bar on a virtual screen, default 5]
 set -eu
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,6 +35,14 @@ fi
 # Wine's output goes to files: a pipe would stay open as long as any program
 # that Vossel starts keeps running.
 drv() { wine "$BUILD/vosseldrv.exe" "$@" >"$BUILD/vosseldrv.log" 2>&1; }
+
+if [ -z "${VOSSEL_RUN_IN_XVFB:-}" ]; then
+    # A real display: the bar is the user's until they close it.
+    status=0
+    wine "$BUILD/vossel.exe" >"$BUILD/vossel.log" 2>&1 || status=$?
+    wineserver -k 2>/dev/null || true
+    exit "$status"
+fi
 
 wine "$BUILD/vossel.exe" >"$BUILD/vossel.log" 2>&1 &
 VOSSEL_PID=$!
