@@ -78,23 +78,18 @@ BOOL CDriveButton::SetBitmap(UINT bitmapId, int cx, int cy, COLORREF transparent
     return TRUE;
 }
 
-int CDriveButton::SetImageMargin(int margin) {
-    const int previous = m_nImageMargin;
-    m_nImageMargin = margin;
+int CDriveButton::ChangeSpacing(int* field, int value) {
+    const int previous = *field;
+    *field = value;
     if (m_hWnd != nullptr) {
         Invalidate(TRUE);
     }
     return previous;
 }
 
-int CDriveButton::SetTextGap(int gap) {
-    const int previous = m_nTextGap;
-    m_nTextGap = gap;
-    if (m_hWnd != nullptr) {
-        Invalidate(TRUE);
-    }
-    return previous;
-}
+int CDriveButton::SetImageMargin(int margin) { return ChangeSpacing(&m_nImageMargin, margin); }
+
+int CDriveButton::SetTextGap(int gap) { return ChangeSpacing(&m_nTextGap, gap); }
 
 void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
     const HDC dc = item->hDC;

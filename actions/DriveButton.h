@@ -18,6 +18,8 @@ public:
     void DrawItem(DRAWITEMSTRUCT* item) override;
 
 private:
+    // Stores a spacing and repaints; returns the previous value.
+    int ChangeSpacing(int* field, int value);
     HBITMAP LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF from, COLORREF to);
 
     int m_nImageMargin = 4;
