@@ -1,7 +1,13 @@
-# Windows configuration: vossel.exe on the real system, the contract tests
-# against the Win32 backend, and the end-to-end driver; the tests run under Wine.
+# Windows configuration: vossel.exe, and, where GoogleTest's sources are at
+# hand, the contract tests against the Win32 backend; on a Linux host the
+# tests and the end-to-end test run under Wine.
 enable_language(RC)
-set(VOSSEL_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+if(MSVC)
+  set(VOSSEL_STATIC_RUNTIME "")
+else()
+  # The C and C++ runtimes linked in, so vossel.exe needs no DLL beyond the system's.
+  set(VOSSEL_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+endif()
 
 file(GLOB VOSSEL_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(FILTER VOSSEL_WIN32_SOURCES EXCLUDE REGEX "WinMain\\.cpp$")
@@ -16,39 +22,54 @@ add_executable(vossel WIN32 platform/win32/WinMain.cpp ${VOSSEL_APP_SOURCES} res
 target_link_libraries(vossel PRIVATE vossel_win32)
 target_compile_options(vossel PRIVATE ${VOSSEL_WARNINGS})
 target_link_options(vossel PRIVATE ${VOSSEL_STATIC_RUNTIME})
-set_target_properties(vossel PROPERTIES OUTPUT_NAME vossel)
+if(NOT MSVC)
+  target_link_options(vossel PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()
+
+# Test programs, each a console or GUI program with the same static runtime.
+function(vossel_test_program name)
+  add_executable(${name} ${ARGN})
+  target_compile_options(${name} PRIVATE ${VOSSEL_WARNINGS})
+  target_link_options(${name} PRIVATE ${VOSSEL_STATIC_RUNTIME})
+endfunction()
 
 # GoogleTest from Debian's sources, cross-built with the rest.
 set(VOSSEL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-# GoogleTest uses Win32 threads on Windows; winpthreads would only add a DLL.
-set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-add_subdirectory(${VOSSEL_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-foreach(target gtest gtest_main)
-  get_target_property(gtest_includes ${target} INTERFACE_INCLUDE_DIRECTORIES)
-  set_target_properties(${target} PROPERTIES INTERFACE_SYSTEM_INCLUDE_DIRECTORIES "${gtest_includes}")
-endforeach()
+if(EXISTS ${VOSSEL_GTEST_SOURCE_DIR}/CMakeLists.txt)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  # GoogleTest uses Win32 threads on Windows; winpthreads would only add a DLL.
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(${VOSSEL_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(target gtest gtest_main)
+    get_target_property(gtest_includes ${target} INTERFACE_INCLUDE_DIRECTORIES)
+    set_target_properties(${target} PROPERTIES INTERFACE_SYSTEM_INCLUDE_DIRECTORIES "${gtest_includes}")
+  endforeach()
 
-# The contract tests, against the Win32 backend.
-file(GLOB VOSSEL_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp)
-add_executable(vossel_contract_tests ${VOSSEL_CONTRACT_SOURCES} tests/contract/ContractResources.rc)
-target_link_libraries(vossel_contract_tests PRIVATE vossel_win32 gtest gtest_main)
-target_compile_options(vossel_contract_tests PRIVATE ${VOSSEL_WARNINGS})
-target_link_options(vossel_contract_tests PRIVATE ${VOSSEL_STATIC_RUNTIME})
+  # The contract tests, against the Win32 backend.
+  file(GLOB VOSSEL_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp)
+  vossel_test_program(vossel_contract_tests ${VOSSEL_CONTRACT_SOURCES} tests/contract/ContractResources.rc)
+  target_link_libraries(vossel_contract_tests PRIVATE vossel_win32 gtest gtest_main)
+endif()
 
-# Every Wine run gets the build's own prefix, created on first use.
-set(VOSSEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-add_test(NAME vossel_contract_tests
-  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/contract/run_under_wine.sh ${VOSSEL_WINEPREFIX}
-          $<TARGET_FILE:vossel_contract_tests> --gtest_color=no)
-set_tests_properties(vossel_contract_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK wineprefix)
+if(NOT CMAKE_HOST_UNIX)
+  return()
+endif()
 
-# ---- End-to-end test: vosseldrv.exe observes and pokes vossel.exe under Wine ----
-add_executable(vosseldrv tests/e2e/driver/VosselDriver.cpp)
+if(TARGET vossel_contract_tests)
+  # Every Wine run gets the build's own prefix, created on first use.
+  add_test(NAME vossel_contract_tests
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/contract/run_under_wine.sh ${CMAKE_BINARY_DIR}/wineprefix
+            $<TARGET_FILE:vossel_contract_tests> --gtest_color=no)
+  set_tests_properties(vossel_contract_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK wineprefix)
+endif()
+
+# End to end: vosseldrv.exe observes and pokes the real vossel.exe, and
+# fakeexplorer.exe is the launch program whose start and window are checked.
+vossel_test_program(vosseldrv tests/e2e/driver/VosselDriver.cpp)
 target_link_libraries(vosseldrv PRIVATE user32 shell32 advapi32 version)
-target_compile_options(vosseldrv PRIVATE ${VOSSEL_WARNINGS})
-target_link_options(vosseldrv PRIVATE ${VOSSEL_STATIC_RUNTIME})
+vossel_test_program(fakeexplorer WIN32 tests/e2e/launchee/FakeExplorer.cpp)
+target_link_libraries(fakeexplorer PRIVATE user32)
 add_test(NAME e2e COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)

@@ -113,11 +113,13 @@ BOOL CALLBACK ChildProc(HWND child, LPARAM lParam) {
     char cls[256] = "", text[512] = "";
     GetClassNameA(child, cls, sizeof cls);
     GetWindowTextA(child, text, sizeof text);
-    RECT rc;
-    GetWindowRect(child, &rc);
+    RECT screen, rc;
+    GetWindowRect(child, &screen);
+    rc = screen;
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-    std::printf("child id=%d class=%s style=0x%08lX rect=%ld,%ld,%ld,%ld text=%s\n", GetDlgCtrlID(child), cls,
-                static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)), rc.left, rc.top, rc.right, rc.bottom, text);
+    std::printf("child id=%d class=%s style=0x%08lX rect=%ld,%ld,%ld,%ld screen=%ld,%ld,%ld,%ld text=%s\n",
+                GetDlgCtrlID(child), cls, static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)), rc.left, rc.top,
+                rc.right, rc.bottom, screen.left, screen.top, screen.right, screen.bottom, text);
     return TRUE;
 }
 
@@ -126,6 +128,36 @@ int CmdChildren(const char* title) {
     if (!hwnd)
         return Fail("not found");
     EnumChildWindows(hwnd, ChildProc, reinterpret_cast<LPARAM>(hwnd));
+    return 0;
+}
+
+struct ClassState {
+    const char* cls;
+    int count;
+};
+
+BOOL CALLBACK ClassProc(HWND hwnd, LPARAM lParam) {
+    ClassState* state = reinterpret_cast<ClassState*>(lParam);
+    char cls[256] = "", text[512] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, state->cls) != 0)
+        return TRUE;
+    ++state->count;
+    GetWindowTextA(hwnd, text, sizeof text);
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    std::printf("window pid=%lu visible=%d rect=%ld,%ld,%ld,%ld title=%s\n", pid, IsWindowVisible(hwnd) ? 1 : 0,
+                rc.left, rc.top, rc.right, rc.bottom, text);
+    return TRUE;
+}
+
+// Top-level windows of one class, in z-order, then their number.
+int CmdClassWindows(const char* cls) {
+    ClassState state = {cls, 0};
+    EnumWindows(ClassProc, reinterpret_cast<LPARAM>(&state));
+    std::printf("count=%d\n", state.count);
     return 0;
 }
 
@@ -231,6 +263,53 @@ int CmdRegQuery(const char* subkey, const char* value) {
     for (DWORD i = 0; i < size; ++i)
         std::printf("%02x", data[i]);
     std::printf("\n");
+    return 0;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Writes a value as the program would find it: type sz, dword or binary (hex).
+int CmdRegSet(const char* subkey, const char* value, const std::string& type, const char* text) {
+    std::vector<BYTE> data;
+    DWORD regType;
+    if (type == "sz") {
+        regType = REG_SZ;
+        data.assign(text, text + std::strlen(text) + 1);
+    } else if (type == "dword") {
+        regType = REG_DWORD;
+        const DWORD v = std::strtoul(text, nullptr, 0);
+        data.resize(4);
+        std::memcpy(data.data(), &v, 4);
+    } else if (type == "binary") {
+        regType = REG_BINARY;
+        const size_t length = std::strlen(text);
+        for (size_t i = 0; i + 1 < length; i += 2) {
+            const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
+            if (high < 0 || low < 0)
+                return Fail("bad hex");
+            data.push_back(static_cast<BYTE>(high * 16 + low));
+        }
+        if (length % 2 != 0)
+            return Fail("bad hex");
+    } else {
+        return Fail("bad type");
+    }
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return Fail("no key");
+    const LONG rc = RegSetValueExA(key, value, 0, regType, data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        return Fail("RegSetValueEx");
+    std::printf("written=%u\n", static_cast<unsigned>(data.size()));
     return 0;
 }
 
@@ -393,6 +472,7 @@ int Usage() {
                  "  wait-window <title> <seconds>    wait-gone <title> <seconds>\n"
                  "  window-info <title>              count-windows <title>\n"
                  "  children <title>                 syscommand-close <title>\n"
+                 "  class-windows <class>            reg-set <HKCU subkey> <value> sz|dword|binary <data>\n"
                  "  appbar-top <thickness> <seconds> screen\n"
                  "  reg-query <HKCU subkey> <value>  resources <exe>\n"
                  "  template-size <exe> <dialog id>\n");
@@ -418,6 +498,10 @@ int main(int argc, char** argv) {
         rc = CmdCountWindows(a[0]);
     else if (cmd == "children" && n == 1)
         rc = CmdChildren(a[0]);
+    else if (cmd == "class-windows" && n == 1)
+        rc = CmdClassWindows(a[0]);
+    else if (cmd == "reg-set" && n == 4)
+        rc = CmdRegSet(a[0], a[1], a[2], a[3]);
     else if (cmd == "syscommand-close" && n == 1)
         rc = CmdSysCommandClose(a[0]);
     else if (cmd == "appbar-top" && n == 2)
