@@ -109,6 +109,16 @@ wait_window_of() {
     return 1
 }
 
+# Starts a copy of vossel.exe with its output in $1 and waits up to $2 seconds
+# for its window; WHY says what went wrong.
+start_bar() {
+    "$WINE" "$VOSSEL" >"$OUT/$1" 2>&1 &
+    VOSSEL_PID=$!
+    PIDS+=("$VOSSEL_PID")
+    WHY=""
+    wait_window_of "$TITLE" "$2" "$VOSSEL_PID"
+}
+
 winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 
 # Little-endian 32-bit fields of a hex string: le32 <hex> <byte offset> reads
@@ -237,11 +247,7 @@ BUTTON_W=${TEMPLATE_CLIENT%,*}
 echo "e2e: bar template gives client $TEMPLATE_CLIENT, window $TEMPLATE_WINDOW"
 
 # --- start: the bar docks across the top ---------------------------------------
-"$WINE" "$VOSSEL" >"$OUT/vossel-1.txt" 2>&1 &
-VOSSEL_PID=$!
-PIDS+=("$VOSSEL_PID")
-WHY=""
-wait_window_of "$TITLE" 60 "$VOSSEL_PID"
+start_bar vossel-1.txt 60
 check "bar window \"$TITLE\" appears" "$WHY" test -z "$WHY"
 [ -z "$WHY" ] || finish "the other checks need the bar"
 
@@ -399,11 +405,7 @@ drv reg-set "$SETTINGS" "State Info" binary "$(le32hex 48 3 0 1 "$TEMPLATE_W" "$
     "$BOTTOM_THICKNESS" 0 0 $((2 * TEMPLATE_W)) "$THICKNESS")"
 check "bottom placement and skipped drive stored" "$(val error)" test "$DRV_RC" = 0
 
-"$WINE" "$VOSSEL" >"$OUT/vossel-3.txt" 2>&1 &
-VOSSEL_PID=$!
-PIDS+=("$VOSSEL_PID")
-WHY=""
-wait_window_of "$TITLE" 30 "$VOSSEL_PID"
+start_bar vossel-3.txt 30
 check "bar window appears again" "$WHY" test -z "$WHY"
 [ -z "$WHY" ] || finish "the other checks need the bar"
 
