@@ -311,9 +311,11 @@ private:
     void SendDestroy(HWND hwnd);
     void SendNcDestroy(HWND hwnd);
     HWND CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog);
-    LRESULT DeliverOne(const Posted& message);
+    // Delivers the oldest posted message; false when none is waiting.
+    bool DeliverNext();
     RECT WorkArea() const;
-    RECT ShellAdjust(HWND bar, UINT edge, RECT rect) const;
+    // The rectangle moved clear of the taskbar and of every bar but `bar`.
+    RECT ClearOfOtherBars(HWND bar, RECT rect) const;
     void NotifyOthers(HWND except, UINT code);
     std::string NormaliseKey(HKEY root, const std::string& path) const;
     const std::string* KeyPath(HKEY key) const;

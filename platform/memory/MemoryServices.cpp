@@ -46,8 +46,7 @@ void MemoryOs::SetTaskbar(UINT edge, int thickness) {
     m_taskbarThickness = thickness;
 }
 
-RECT MemoryOs::ShellAdjust(HWND bar, UINT edge, RECT rect) const {
-    (void)edge;
+RECT MemoryOs::ClearOfOtherBars(HWND bar, RECT rect) const {
     const int cx = m_metrics.at(SM_CXSCREEN);
     const int cy = m_metrics.at(SM_CYSCREEN);
     if (m_taskbarThickness > 0) {
@@ -65,7 +64,7 @@ RECT MemoryOs::ShellAdjust(HWND bar, UINT edge, RECT rect) const {
 
 RECT MemoryOs::WorkArea() const {
     const RECT screen{0, 0, m_metrics.at(SM_CXSCREEN), m_metrics.at(SM_CYSCREEN)};
-    return ShellAdjust(nullptr, ABE_TOP, screen);
+    return ClearOfOtherBars(nullptr, screen);
 }
 
 std::optional<RECT> MemoryOs::ReservedRect(HWND bar) const {
@@ -123,7 +122,7 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
                 break;
             case ABM_QUERYPOS:
                 if (bar != m_appBars.end() && IsEdge(data->uEdge)) {
-                    data->rc = ShellAdjust(hwnd, data->uEdge, data->rc);
+                    data->rc = ClearOfOtherBars(hwnd, data->rc);
                     result = TRUE;
                 }
                 break;
@@ -133,7 +132,7 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
                     const bool reserves = IsEdge(data->uEdge) && rc.right > rc.left && rc.bottom > rc.top;
                     const AppBar before = bar->second;
                     if (reserves) {
-                        data->rc = ShellAdjust(hwnd, data->uEdge, rc);
+                        data->rc = ClearOfOtherBars(hwnd, rc);
                         bar->second.edge = data->uEdge;
                         bar->second.rect = data->rc;
                     } else {

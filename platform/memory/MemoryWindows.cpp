@@ -308,17 +308,13 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
         return -1;
     }
     while (IsWindow(hwnd) && !Find(hwnd)->dialogEnded) {
-        if (!m_posted.empty()) {
-            const Posted next = m_posted.front();
-            m_posted.pop_front();
-            DeliverOne(next);
+        if (DeliverNext()) {
             continue;
         }
-        const size_t before = m_posted.size();
         if (m_modalIdle) {
             m_modalIdle();
         }
-        if (IsWindow(hwnd) && !Find(hwnd)->dialogEnded && m_posted.size() == before) {
+        if (IsWindow(hwnd) && !Find(hwnd)->dialogEnded && m_posted.empty()) {
             EndDialog(hwnd, -1);
         }
     }
@@ -514,15 +510,18 @@ BOOL MemoryOs::PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-LRESULT MemoryOs::DeliverOne(const Posted& message) {
-    return SendMessageA(message.hwnd, message.msg, message.wParam, message.lParam);
+bool MemoryOs::DeliverNext() {
+    if (m_posted.empty()) {
+        return false;
+    }
+    const Posted next = m_posted.front();
+    m_posted.pop_front();
+    SendMessageA(next.hwnd, next.msg, next.wParam, next.lParam);
+    return true;
 }
 
 void MemoryOs::PumpMessages() {
-    while (!m_posted.empty()) {
-        const Posted next = m_posted.front();
-        m_posted.pop_front();
-        DeliverOne(next);
+    while (DeliverNext()) {
     }
 }
 
