@@ -20,6 +20,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <winnetwk.h>
 // clang-format on
 
@@ -49,6 +50,8 @@ using COLORREF = DWORD;
 using REGSAM = DWORD;
 using LSTATUS = LONG;
 using HRESULT = LONG;
+using ULONGLONG = std::uint64_t;
+using DWORDLONG = std::uint64_t;
 
 #define WIN32_DECLARE_HANDLE(name) \
     struct name##__ {              \
@@ -63,9 +66,12 @@ WIN32_DECLARE_HANDLE(HINSTANCE);
 WIN32_DECLARE_HANDLE(HBITMAP);
 WIN32_DECLARE_HANDLE(HFONT);
 WIN32_DECLARE_HANDLE(HBRUSH);
+WIN32_DECLARE_HANDLE(HICON);
 #undef WIN32_DECLARE_HANDLE
+using HCURSOR = HICON;
 using HANDLE = void*;
 using HGDIOBJ = void*;
+using HGLOBAL = HANDLE;
 
 #define CALLBACK
 #define WINAPI
@@ -169,6 +175,42 @@ struct NETRESOURCEA {
     char* lpProvider;
 };
 
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    char lfFaceName[32];
+};
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+struct MEMORYSTATUSEX {
+    DWORD dwLength;
+    DWORD dwMemoryLoad;
+    DWORDLONG ullTotalPhys;
+    DWORDLONG ullAvailPhys;
+    DWORDLONG ullTotalPageFile;
+    DWORDLONG ullAvailPageFile;
+    DWORDLONG ullTotalVirtual;
+    DWORDLONG ullAvailVirtual;
+    DWORDLONG ullAvailExtendedVirtual;
+};
+
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 using DRAWSTATEPROC = BOOL (*)(HDC, LPARAM, WPARAM, int, int);
 
@@ -185,6 +227,7 @@ constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
 }
 
 static_assert(sizeof(APPBARDATA) == 48, "APPBARDATA has the 64-bit Windows layout");
+static_assert(sizeof(LOGFONTA) == 60 && sizeof(MEMORYSTATUSEX) == 64, "LOGFONTA, MEMORYSTATUSEX");
 
 #endif  // _WIN32
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
@@ -239,6 +240,7 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     window.exStyle = exStyle;
     window.rect = RECT{x, y, x + cx, y + cy};
     window.parent = (style & WS_CHILD) != 0 ? parent : nullptr;
+    window.owner = (style & WS_CHILD) == 0 ? parent : nullptr;
     window.id = (style & WS_CHILD) != 0 ? static_cast<int>(id) : 0;
     window.object = object;
     m_windows[hwnd] = window;
@@ -307,6 +309,12 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
     if (hwnd == nullptr) {
         return -1;
     }
+    // The owner takes no input while its modal dialog runs.
+    Window* owner = Find(parent);
+    const bool disableOwner = owner != nullptr && (owner->style & WS_DISABLED) == 0;
+    if (disableOwner) {
+        owner->style |= WS_DISABLED;
+    }
     while (IsWindow(hwnd) && !Find(hwnd)->dialogEnded) {
         if (DeliverNext()) {
             continue;
@@ -319,6 +327,9 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
         }
     }
     INT_PTR result = -1;
+    if (disableOwner && Find(parent) != nullptr) {
+        Find(parent)->style &= ~WS_DISABLED;
+    }
     if (Window* window = Find(hwnd); window != nullptr) {
         result = window->dialogResult;
         DestroyWindow(hwnd);
@@ -361,6 +372,9 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     Window* window = Find(hwnd);
     if (window == nullptr) {
         return 0;
+    }
+    if (LRESULT result = 0; ControlProc(*window, hwnd, msg, wParam, lParam, &result)) {
+        return result;
     }
     switch (msg) {
         case WM_NCCREATE:
@@ -974,8 +988,19 @@ DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
     return result;
 }
 
-BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT, int, int, HWND owner) {
-    return m_menus.count(menu) != 0 && IsWindow(owner);
+BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+    if (m_menus.count(menu) == 0 || !IsWindow(owner)) {
+        return FALSE;
+    }
+    m_popupMenus.push_back({owner, x, y, flags, m_menus[menu].items});
+    if (m_menuOpenHook) {
+        m_menuOpenHook();
+    }
+    // The chosen command reaches the owner after the menu has closed.
+    if (const UINT choice = std::exchange(m_menuChoice, 0U); choice != 0) {
+        PostMessageA(owner, WM_COMMAND, MAKEWPARAM(choice, 0), 0);
+    }
+    return TRUE;
 }
 
 BOOL MemoryOs::DestroyMenu(HMENU menu) {
