@@ -25,6 +25,12 @@ target_link_options(vossel PRIVATE ${VOSSEL_STATIC_RUNTIME})
 if(NOT MSVC)
   target_link_options(vossel PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()
+# The help page the Options dialog opens lives next to the executable.
+add_custom_command(TARGET vossel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/vossel-help.html
+          $<TARGET_FILE_DIR:vossel>/vossel-help.html)
+install(TARGETS vossel RUNTIME DESTINATION .)
+install(FILES resources/vossel-help.html DESTINATION .)
 
 # Test programs, each a console or GUI program with the same static runtime.
 function(vossel_test_program name)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the drive pictures (4-bit BMP) and the program icon (ICO).
+"""Writes the drive pictures (4-bit BMP), the program icon (ICO) and the link's hand cursor (CUR).
 
 The pictures are pixel art in the standard 16-colour palette, drawn without
 smoothing so that they stay crisp when the program scales them to 16 x 16.
@@ -272,6 +272,46 @@ def ico_bytes(images):
     return struct.pack("<HHH", 0, 1, len(images)) + b"".join(entries) + b"".join(blobs)
 
 
+# The link's cursor: a pointing hand, the tip of the index finger at (8, 3).
+HAND = [
+    "       kkk",
+    "      k...k",
+    "      k...k",
+    "      k...k",
+    "      k...k",
+    "      k...kkk",
+    "      k...k..kkk",
+    "      k...k..k..kk",
+    "   kk k...k..k..k.k",
+    "  k..kk...k..k..k.k",
+    "  k...k...........k",
+    "   k..k...........k",
+    "    k.............k",
+    "    k.............k",
+    "     k...........k",
+    "     k...........k",
+    "      k.........k",
+    "      k.........k",
+    "      kkkkkkkkkkk",
+]
+HAND_HOTSPOT = (8, 3)
+
+
+def hand_cursor():
+    img = canvas(32, CLEAR)
+    paint(img, HAND, 2)
+    return img
+
+
+def cur_bytes(img, hotspot):
+    size = len(img)
+    xor = pack_4bit_rows(img, transparent_as=0)
+    mask = pack_mask_rows(img)
+    blob = info_header(size, 2 * size, len(xor) + len(mask)) + palette_bytes() + xor + mask
+    entry = struct.pack("<BBBBHHII", size, size, 16, 0, hotspot[0], hotspot[1], len(blob), 6 + 16)
+    return struct.pack("<HHH", 0, 2, 1) + entry + blob
+
+
 PICTURES = {
     "drive_cdrom.bmp": cdrom,
     "drive_removable.bmp": floppy,
@@ -289,6 +329,8 @@ def main():
             f.write(bmp_bytes(img))
     with open(os.path.join(HERE, "vossel.ico"), "wb") as f:
         f.write(ico_bytes([icon_16(), icon_32()]))
+    with open(os.path.join(HERE, "hand.cur"), "wb") as f:
+        f.write(cur_bytes(hand_cursor(), HAND_HOTSPOT))
 
 
 if __name__ == "__main__":
