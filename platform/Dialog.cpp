@@ -40,8 +40,8 @@ void DDX_Check(CDataExchange* dx, int id, BOOL& value) {
 
 INT_PTR CDialog::DoModal() {
     HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
-    if (owner == nullptr && s_pInnermostModal != nullptr) {
-        owner = s_pInnermostModal->m_hWnd;
+    if (owner == nullptr) {
+        owner = s_pInnermostModal != nullptr ? s_pInnermostModal->m_hWnd : Os().win.GetActiveWindow();
     }
     CDialog* const outer = std::exchange(s_pInnermostModal, this);
     const INT_PTR result = Os().win.DialogBoxParamA(m_nIDTemplate, owner, this);

@@ -148,7 +148,7 @@ BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CWnd::CenterWindow(CWnd* alternateOwner) {
-    HWND center = alternateOwner != nullptr ? alternateOwner->m_hWnd
+    HWND center = alternateOwner != nullptr      ? alternateOwner->m_hWnd
                   : (GetStyle() & WS_CHILD) != 0 ? Os().win.GetParent(m_hWnd)
                                                  : Os().win.GetWindow(m_hWnd, GW_OWNER);
     if (center != nullptr && (!Os().win.IsWindowVisible(center) || Os().win.IsIconic(center))) {

@@ -77,8 +77,8 @@ bool SetRunValue(HKEY root, const std::string& value) {
     RegKey run;
     const auto size = static_cast<DWORD>(value.size() + 1);
     return Os().reg.RegCreateKeyExA(root, kRunKey, KEY_READ | KEY_WRITE, run.Receive()) == ERROR_SUCCESS &&
-           Os().reg.RegSetValueExA(run.Get(), kRunValue, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                   size) == ERROR_SUCCESS;
+           Os().reg.RegSetValueExA(run.Get(), kRunValue, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
+               ERROR_SUCCESS;
 }
 
 }  // namespace

@@ -235,8 +235,17 @@ BOOL MemoryOs::TextOutA(HDC dc, int x, int y, const char* text, int length) {
         return FALSE;
     }
     const DeviceContext& context = it->second;
-    GdiCall call{"TextOutA", {}, x, y, 0, 0, static_cast<UINT>(context.bkMode), context.font,
-                 std::string(text, static_cast<size_t>(length)), context.textColor, 0};
+    GdiCall call{"TextOutA",
+                 {},
+                 x,
+                 y,
+                 0,
+                 0,
+                 static_cast<UINT>(context.bkMode),
+                 context.font,
+                 std::string(text, static_cast<size_t>(length)),
+                 context.textColor,
+                 0};
     auto font = m_fonts.find(context.font);
     call.underline = font != m_fonts.end() && font->second.lfUnderline != 0;
     m_gdiCalls.push_back(call);
@@ -287,8 +296,17 @@ BOOL MemoryOs::StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, in
         return FALSE;
     }
     // The source dc is told apart by the call's order: it is either the button's or the memory one.
-    m_gdiCalls.push_back({"StretchBlt", RECT{x, y, x + cx, y + cy}, xSource, ySource, cxSource, cySource,
-                          static_cast<UINT>(rop), source, {}, 0, 0});
+    m_gdiCalls.push_back({"StretchBlt",
+                          RECT{x, y, x + cx, y + cy},
+                          xSource,
+                          ySource,
+                          cxSource,
+                          cySource,
+                          static_cast<UINT>(rop),
+                          source,
+                          {},
+                          0,
+                          0});
     return TRUE;
 }
 
@@ -454,7 +472,8 @@ DWORD MemoryOs::GetFileAttributesA(const char* path) {
     bool directory = EqualNoCase(wanted, FolderOf(m_moduleFileName));
     for (int csidl : {CSIDL_DESKTOP, CSIDL_FAVORITES}) {
         char folder[kMaxPath] = {};
-        directory = directory || (SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE) && EqualNoCase(wanted, folder));
+        directory =
+            directory || (SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE) && EqualNoCase(wanted, folder));
     }
     return directory ? FILE_ATTRIBUTE_DIRECTORY : INVALID_FILE_ATTRIBUTES;
 }
@@ -528,8 +547,8 @@ BOOL MemoryOs::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, UL
     return TRUE;
 }
 
-BOOL MemoryOs::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
-                                 DWORD* freeClusters, DWORD* totalClusters) {
+BOOL MemoryOs::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+                                 DWORD* totalClusters) {
     if (root == nullptr || Fails("GetDiskFreeSpaceA")) {
         return FALSE;
     }

@@ -180,7 +180,9 @@ public:
     bool IsTimerRunning(HWND hwnd, UINT_PTR id, UINT* elapse = nullptr) const;
     std::string CurrentDirectory() const { return m_currentDirectory; }
     // Bitmaps, fonts, icons and device contexts.
-    int LiveGdiObjects() const { return static_cast<int>(m_bitmaps.size() + m_fonts.size() + m_icons.size() + m_dcs.size()); }
+    int LiveGdiObjects() const {
+        return static_cast<int>(m_bitmaps.size() + m_fonts.size() + m_icons.size() + m_dcs.size());
+    }
     int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
     int LiveMenus() const { return static_cast<int>(m_menus.size()); }
     int LiveEnumerations() const { return static_cast<int>(m_enumerations.size()); }

@@ -13,8 +13,7 @@ HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
 
 // The shell's Internet Shortcut object and the interfaces the program uses.
 const CLSID kClsidInternetShortcut = {0xFBF23B40, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
-const IID kIidUniformResourceLocatorA = {
-    0xFBF23B80, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
+const IID kIidUniformResourceLocatorA = {0xFBF23B80, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
 const IID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // A COM interface pointer that releases itself.
@@ -38,8 +37,8 @@ private:
 };
 
 HRESULT CreateShortcut(const char* url, ComPtr<IUniformResourceLocatorA>* shortcut) {
-    HRESULT hr = ::CoCreateInstance(kClsidInternetShortcut, nullptr, CLSCTX_INPROC_SERVER,
-                                    kIidUniformResourceLocatorA, shortcut->Receive());
+    HRESULT hr = ::CoCreateInstance(kClsidInternetShortcut, nullptr, CLSCTX_INPROC_SERVER, kIidUniformResourceLocatorA,
+                                    shortcut->Receive());
     if (SUCCEEDED(hr)) {
         hr = (*shortcut)->SetURL(url, IURL_SETURL_FL_GUESS_PROTOCOL);
     }
@@ -187,8 +186,8 @@ BOOL Win32Os::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULO
     return TRUE;
 }
 
-BOOL Win32Os::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
-                                DWORD* freeClusters, DWORD* totalClusters) {
+BOOL Win32Os::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+                                DWORD* totalClusters) {
     return ::GetDiskFreeSpaceA(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
 }
 

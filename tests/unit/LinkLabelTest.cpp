@@ -25,8 +25,8 @@ class LinkLabelTest : public OsTest {
 public:
     LinkLabelTest() {
         os.CreateWindowExA(0, nullptr, "Dialog", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, 0, &parent);
-        const HWND edit = os.CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_CENTER, 10, 20,
-                                             50, 16, parent.m_hWnd, IDC_MAIL_LINK, nullptr);
+        const HWND edit = os.CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_CENTER, 10, 20, 50,
+                                             16, parent.m_hWnd, IDC_MAIL_LINK, nullptr);
         LOGFONTA description{};
         description.lfHeight = -11;
         font = os.CreateFontIndirectA(&description);

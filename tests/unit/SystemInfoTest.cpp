@@ -9,10 +9,10 @@ class SystemInfoTest : public OsTest {};
 
 TEST_F(SystemInfoTest, FormatByteSizeAtAndAroundEachThreshold) {
     const std::pair<double, const char*> cases[] = {
-        {0, "0 bytes"},          {1000, "1000 bytes"},         {1023, "1023 bytes"},
-        {1024, "1 KB"},          {512000, "500 KB"},           {1048575, "1024 KB"},
-        {1048576, "1.00 MB"},    {1073741823, "1024.00 MB"},   {1073741824, "1024.00 MB"},
-        {1073741825, "1.00 GB"}, {5368709120.0, "5.00 GB"},    {1099511627776.0, "1024.00 GB"},
+        {0, "0 bytes"},          {1000, "1000 bytes"},       {1023, "1023 bytes"},
+        {1024, "1 KB"},          {512000, "500 KB"},         {1048575, "1024 KB"},
+        {1048576, "1.00 MB"},    {1073741823, "1024.00 MB"}, {1073741824, "1024.00 MB"},
+        {1073741825, "1.00 GB"}, {5368709120.0, "5.00 GB"},  {1099511627776.0, "1024.00 GB"},
     };
     for (const auto& [bytes, text] : cases) {
         EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
