@@ -116,11 +116,11 @@ click_item "$ABOUT" 1003 3
 check "the link's menu opens again" "no #32768 window" choose_menu_item 3
 SHORTCUT=""
 for _ in $(seq 1 20); do
-    SHORTCUT=$(ls "$WINEPREFIX"/drive_c/users/*/Desktop/*.URL 2>/dev/null | head -n 1)
+    SHORTCUT=$(find "$WINEPREFIX"/drive_c/users/*/Desktop -name '*.URL' 2>/dev/null | head -n 1)
     [ -n "$SHORTCUT" ] && break
     sleep 0.2
 done
-check "Add to Desktop creates the .URL file" "desktop: $(ls "$WINEPREFIX"/drive_c/users/*/Desktop 2>&1 | tr '\n' ' ')" \
+check "Add to Desktop creates the .URL file" "desktop: $(find "$WINEPREFIX"/drive_c/users/*/Desktop 2>&1 | tr '\n' ' ')" \
     test "$(basename "${SHORTCUT:-none}")" = "For more utilities, visit www.example.org.URL"
 check "the shortcut file names the URL" "$(tr '\r\n' '  ' <"${SHORTCUT:-/dev/null}")" \
     grep -q 'URL=http://www.example.org/' "${SHORTCUT:-/dev/null}"
