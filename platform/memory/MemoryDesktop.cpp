@@ -42,7 +42,8 @@ LOGFONTA DialogFontDescription() {
     LOGFONTA font{};
     font.lfHeight = -11;
     font.lfWeight = 400;
-    std::strcpy(font.lfFaceName, "MS Sans Serif");
+    constexpr char kFace[] = "MS Sans Serif";
+    std::memcpy(font.lfFaceName, kFace, sizeof(kFace));
     return font;
 }
 
@@ -611,5 +612,10 @@ LONG MemoryOs::RegDeleteValueA(HKEY key, const char* name) {
     if (Fails("RegDeleteValueA") || IsReadOnlyKey(*path)) {
         return ERROR_ACCESS_DENIED;
     }
-    return m_registry[*path].erase(Upper(name != nullptr ? name : "")) != 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    const std::string value = Upper(name != nullptr ? name : "");
+    if (m_registry[*path].erase(value) == 0) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    m_registryChanges.push_back("delete " + *path + "\\" + value);
+    return ERROR_SUCCESS;
 }

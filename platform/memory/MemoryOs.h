@@ -167,6 +167,8 @@ public:
     };
     const std::vector<PopupMenuCall>& PopupMenus() const { return m_popupMenus; }
     const std::vector<std::string>& InvokedShortcuts() const { return m_invokedShortcuts; }
+    // "set <key>\<value>" and "delete <key>\<value>" for each change of a registry value, key paths in capitals.
+    const std::vector<std::string>& RegistryChanges() const { return m_registryChanges; }
     // Files the program wrote, by path as given; content of a shortcut file is its URL.
     std::optional<std::string> FileContent(const std::string& path) const;
     std::vector<std::string> FilesIn(const std::string& folder) const;
@@ -503,6 +505,7 @@ private:
     std::function<void()> m_menuOpenHook;
     std::vector<PopupMenuCall> m_popupMenus;
     std::vector<std::string> m_invokedShortcuts;
+    std::vector<std::string> m_registryChanges;
     std::map<HGLOBAL, std::vector<BYTE>> m_globals;
     bool m_clipboardOpen = false;
     std::map<UINT, std::vector<BYTE>> m_clipboard;

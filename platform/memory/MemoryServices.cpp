@@ -528,6 +528,7 @@ LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE
     }
     m_registry[*path][Upper(name != nullptr ? name : "")] =
         RegistryValue{type, std::vector<BYTE>(data, data + (data != nullptr ? size : 0))};
+    m_registryChanges.push_back("set " + *path + "\\" + Upper(name != nullptr ? name : ""));
     return ERROR_SUCCESS;
 }
 

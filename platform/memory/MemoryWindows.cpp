@@ -118,6 +118,7 @@ void MemoryOs::ClearLogs() {
     m_shellExecutes.clear();
     m_messageBoxes.clear();
     m_sleeps.clear();
+    m_registryChanges.clear();
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {

@@ -324,7 +324,10 @@ TEST_F(ApplyOptionsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBo
         WhenOptionsShow([this, state](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, state); }, IDOK);
         bar->ApplyOptions();
     };
+    const std::string runValue = "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\VOSSEL";
+    os.ClearLogs();
     tick(1);
+    EXPECT_EQ(os.RegistryChanges(), std::vector<std::string>{"set " + runValue});
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("C:\\PROGRA~1\\Vossel\\vossel.exe"));
     EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
     EXPECT_TRUE(bar->LaunchOnStartup());
@@ -333,11 +336,16 @@ TEST_F(ApplyOptionsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBo
     os.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_READ | KEY_WRITE, run.Receive());
     os.RegDeleteValueA(run.Get(), "Vossel");
     run.Reset();
+    os.ClearLogs();
     tick(1);
+    EXPECT_TRUE(os.RegistryChanges().empty());
     EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
     os.SetRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", "x");
     os.SetRegistryString(HKEY_CURRENT_USER, kRunKeyPath, "Vossel", "x");
+    os.ClearLogs();
     tick(0);
+    EXPECT_EQ(os.RegistryChanges(),
+              (std::vector<std::string>{"delete " + runValue, "delete HKCU" + runValue.substr(4)}));
     EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
     EXPECT_EQ(os.LiveRegistryKeys(), 0);
