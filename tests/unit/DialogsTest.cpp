@@ -373,6 +373,11 @@ TEST_F(ApplyOptionsTest, RunValueIsQuotedWhenThePathHasSpaces) {
     os.SetModuleFileName("C:\\Program Files\\Vossel\\vossel.exe", "C:\\PROGRA~1\\Vossel\\vossel.exe");
     WriteLaunchOnStartup(TRUE);
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("\"C:\\Program Files\\Vossel\\vossel.exe\""));
+    // Without the program's own path there is nothing worth starting: nothing is written.
+    os.FailCall("GetModuleFileNameA");
+    os.ClearLogs();
+    WriteLaunchOnStartup(TRUE);
+    EXPECT_TRUE(os.RegistryChanges().empty());
 }
 
 TEST_F(ApplyOptionsTest, WithoutRightsToTheMachinesKeyTheUsersRunKeyTakesTheValue) {

@@ -36,6 +36,8 @@ TEST_F(SystemInfoTest, MemoryLineInWholeKilobytesBeyondFourGigabytes) {
     }
     os.SetMemoryStatus(8ULL << 30);
     EXPECT_EQ(ReadMemoryLine(), "8388608 KB Free");
+    os.FailCall("GlobalMemoryStatusEx");
+    EXPECT_EQ(ReadMemoryLine(), "Unavailable");
 }
 
 TEST_F(SystemInfoTest, DiskLineOfTheCurrentFoldersDriveWithBothFallbacks) {
