@@ -25,6 +25,9 @@
 #include <winnetwk.h>
 // clang-format on
 
+// The framework's name for a drop effect.
+using DROPEFFECT = DWORD;
+
 #define WIN32_VALUE(type, name, value) static_assert(name == static_cast<type>(value), #name);
 #include "platform/Win32Values.inc"
 #undef WIN32_VALUE
