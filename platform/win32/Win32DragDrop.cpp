@@ -1,6 +1,7 @@
 // Drag and drop, file lists, the folder dialog and the shell's file
 // operation, and the child-window walk the tooltips need.
 #include <cstring>
+#include <map>
 
 #include "platform/OleDropTarget.h"
 #include "platform/win32/Win32Os.h"
@@ -99,23 +100,32 @@ public:
         return static_cast<ULONG>(refs);
     }
 
+    // A drag under way may still hold the bridge after its target is revoked.
+    void Detach() {
+        m_target = nullptr;
+        m_data.Attach(nullptr);
+    }
+
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override {
         m_data.Attach(data);
-        *effect = m_target->DragEnter(&m_data, keyState, POINT{pt.x, pt.y}, *effect);
+        *effect =
+            m_target != nullptr ? m_target->DragEnter(&m_data, keyState, POINT{pt.x, pt.y}, *effect) : DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL pt, DWORD* effect) override {
-        *effect = m_target->DragOver(keyState, POINT{pt.x, pt.y}, *effect);
+        *effect = m_target != nullptr ? m_target->DragOver(keyState, POINT{pt.x, pt.y}, *effect) : DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override {
-        m_target->DragLeave();
+        if (m_target != nullptr) {
+            m_target->DragLeave();
+        }
         m_data.Attach(nullptr);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override {
         m_data.Attach(data);
-        *effect = m_target->Drop(&m_data, keyState, POINT{pt.x, pt.y}, *effect);
+        *effect = m_target != nullptr ? m_target->Drop(&m_data, keyState, POINT{pt.x, pt.y}, *effect) : DROPEFFECT_NONE;
         m_data.Attach(nullptr);
         return S_OK;
     }
@@ -125,6 +135,9 @@ private:
     COleDropTarget* m_target;
     DataObjectBridge m_data;
 };
+
+// The bridges of the registered windows, kept by OLE; one UI thread uses them.
+std::map<HWND, DropTargetBridge*> g_bridges;
 
 }  // namespace
 
@@ -155,11 +168,27 @@ void Win32Os::ILFree(ITEMIDLIST* list) {
 HRESULT Win32Os::RegisterDragDrop(HWND hwnd, COleDropTarget* target) {
     auto* bridge = new DropTargetBridge(target);
     const HRESULT result = ::RegisterDragDrop(hwnd, bridge);
+    if (result == S_OK) {
+        g_bridges[hwnd] = bridge;
+    }
     bridge->Release();  // OLE keeps its own reference while registered
     return result;
 }
 
-HRESULT Win32Os::RevokeDragDrop(HWND hwnd) { return ::RevokeDragDrop(hwnd); }
+HRESULT Win32Os::RevokeDragDrop(HWND hwnd) {
+    auto it = g_bridges.find(hwnd);
+    if (it == g_bridges.end()) {
+        return ::RevokeDragDrop(hwnd);
+    }
+    DropTargetBridge* bridge = it->second;
+    g_bridges.erase(it);
+    // Detached first: the revoke may release OLE's last reference.
+    bridge->AddRef();
+    bridge->Detach();
+    const HRESULT result = ::RevokeDragDrop(hwnd);
+    bridge->Release();
+    return result;
+}
 
 int Win32Os::MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) {
     return ::MultiByteToWideChar(codePage, 0, text, length, wide, wideSize);

@@ -191,6 +191,26 @@ TEST_F(DropTest, CancellingOrChoosingNoFolderCopiesNothingAndReleasesTheList) {
     EXPECT_EQ(os.FolderDialogs().size(), 2u);
 }
 
+TEST_F(DropTest, TheFolderDialogSelectsAFolderWithoutItsTrailingBackslashButARootWithIt) {
+    struct Case {
+        const char* start;
+        const char* selection;
+    };
+    const Case cases[] = {{"D:\\", "D:\\"}, {"E:\\Work\\", "E:\\Work"}, {"E:\\Work", "E:\\Work"}, {"", ""}};
+    answer = std::nullopt;
+    for (const Case& c : cases) {
+        std::string path = c.start;
+        EXPECT_EQ(BrowseForFolder(nullptr, path, IDS_COPY_FILES_TO), 2) << c.start;
+        EXPECT_EQ(os.FolderDialogs().back().selection, c.selection) << c.start;
+        EXPECT_EQ(path, c.selection) << c.start;
+    }
+    answer = std::string("F:\\Chosen");
+    std::string path = "D:\\";
+    EXPECT_EQ(BrowseForFolder(nullptr, path, IDS_MOVE_FILES_TO), 1);
+    EXPECT_EQ(path, "F:\\Chosen");
+    EXPECT_EQ(os.FolderDialogs().back().title, "Move selected files to:");
+}
+
 TEST_F(DropTest, DataWithoutFilesDroppedAnywayOpensNothing) {
     CreateBar();
     MemoryDragData text(os, std::nullopt);
