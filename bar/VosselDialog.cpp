@@ -191,7 +191,7 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lParam);
             LRESULT result = 0;
-            if ((hdr->code == TTN_NEEDTEXTA || hdr->code == TTN_NEEDTEXTW) &&
+            if (hdr != nullptr && (hdr->code == TTN_NEEDTEXTA || hdr->code == TTN_NEEDTEXTW) &&
                 OnNeedToolTipText(LOWORD(wParam), hdr, &result)) {
                 return result;
             }
