@@ -7,6 +7,8 @@
 
 #include "platform/Os.h"
 
+class COleDropTarget;
+
 class CWnd {
 public:
     CWnd() = default;
@@ -45,8 +47,13 @@ public:
     // Centres a pop-up over its owner (or `alternateOwner`), or over the work
     // area when the owner is hidden or minimised, keeping it inside the work area.
     void CenterWindow(CWnd* alternateOwner = nullptr);
+    // One tooltip control for the child windows, each a tool whose text the
+    // window is asked for (TTN_NEEDTEXT) every time its tip is about to show.
+    BOOL EnableToolTips(BOOL enable = TRUE);
 
     HWND m_hWnd = nullptr;
+    HWND m_hWndToolTip = nullptr;
+    COleDropTarget* m_pDropTarget = nullptr;
     // The window procedure the object replaced; the Win32 backend keeps it here.
     void* m_pfnSuper = nullptr;
 

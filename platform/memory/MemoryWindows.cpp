@@ -374,6 +374,9 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (window == nullptr) {
         return 0;
     }
+    if (LRESULT result = 0; ShellWindowProc(hwnd, msg, wParam, lParam, &result)) {
+        return result;
+    }
     if (LRESULT result = 0; ControlProc(*window, hwnd, msg, wParam, lParam, &result)) {
         return result;
     }
@@ -487,6 +490,7 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
     m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(), [hwnd](const Timer& t) { return t.hwnd == hwnd; }),
                    m_timers.end());
     m_appBars.erase(hwnd);
+    m_toolTips.erase(hwnd);
     if (m_activeWindow == hwnd) {
         m_activeWindow = nullptr;
     }
@@ -495,6 +499,16 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
 BOOL MemoryOs::DestroyWindow(HWND hwnd) {
     if (Find(hwnd) == nullptr || hwnd == m_desktop) {
         return FALSE;
+    }
+    // As on Windows, owned windows go first.
+    std::vector<HWND> owned;
+    for (const auto& [other, window] : m_windows) {
+        if (window.owner == hwnd) {
+            owned.push_back(other);
+        }
+    }
+    for (HWND other : owned) {
+        DestroyWindow(other);
     }
     SendDestroy(hwnd);
     SendNcDestroy(hwnd);
