@@ -90,6 +90,18 @@ void MemoryOs::NotifyAppBars(UINT code, LPARAM lParam) {
     PumpMessages();
 }
 
+void MemoryOs::RestartShell() {
+    m_appBars.clear();
+    for (HWND& holder : m_autoHideBars) {
+        holder = nullptr;
+    }
+    const UINT created = RegisterWindowMessageA("TaskbarCreated");
+    for (HWND hwnd : m_zOrder) {
+        PostMessageA(hwnd, created, 0, 0);
+    }
+    PumpMessages();
+}
+
 UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
     if (data == nullptr) {
         return 0;
