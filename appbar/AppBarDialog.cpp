@@ -69,7 +69,9 @@ void CAppBarDialog::ApplyEdge(int nEdge) {
     OnPlacementChanged(TRUE, nEdge);
 
     if (nEdge == EDGE_FLOATING) {
-        SendAppBarMessage(ABM_SETPOS, static_cast<UINT>(EDGE_FLOATING), 0, nullptr);
+        // The shell drops a position request for an edge it does not know,
+        // so a floating bar frees its strip as an auto-hide bar does.
+        SendAppBarMessage(ABM_SETPOS, ABE_LEFT, 0, nullptr);
         const WindowFrame frame = FrameOfRect(m_placement.rcFloating);
         SetWindowPos(nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (nEdge == EDGE_NONE) {
@@ -362,6 +364,7 @@ LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
 
 LRESULT CAppBarDialog::OnEnterSizeMove(WPARAM, LPARAM) {
     m_nDragEdge = GetEffectiveEdge();
+    m_bDragTracked = FALSE;
     return 0;
 }
 
@@ -378,6 +381,8 @@ LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
     }
     m_nDragEdge = edge;
     CalcDockRect(edge, rect);
+    m_rcDragLast = *rect;
+    m_bDragTracked = TRUE;
     OnPlacementChanged(TRUE, edge);
     return 0;
 }
@@ -391,6 +396,8 @@ LRESULT CAppBarDialog::OnSizing(WPARAM wParam, LPARAM lParam) {
     Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
     *rect = SnapToSteps(static_cast<UINT>(wParam), *rect, SIZE{frame.right - frame.left, frame.bottom - frame.top},
                         SIZE{m_cxSizeStep, m_cySizeStep});
+    m_rcDragLast = *rect;
+    m_bDragTracked = TRUE;
     return 0;
 }
 
@@ -399,8 +406,14 @@ LRESULT CAppBarDialog::OnExitSizeMove(WPARAM, LPARAM) {
     // re-applies the placement rather than taking the bar from the shell.
     const int edge = GetEffectiveEdge();
     m_nDragEdge = EDGE_NONE;
+    // Where the loop left the window: when contents are not shown while
+    // dragging, the system moves it there only after this message.
     RECT window{};
     GetWindowRect(&window);
+    if (m_bDragTracked) {
+        window = m_rcDragLast;
+        m_bDragTracked = FALSE;
+    }
     const WindowFrame size = FrameOfRect(window);
     if (edge == m_placement.nEdge && IsDockEdge(edge)) {
         m_placement.anThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? size.cx : size.cy;

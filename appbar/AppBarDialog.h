@@ -68,4 +68,8 @@ protected:
     int m_nDragEdge = EDGE_NONE;
     BOOL m_bFullScreenApp = FALSE;
     BOOL m_bAutoHideShown = FALSE;
+    // The last rectangle of the running move or size loop, where the system
+    // puts the window when the loop ends.
+    RECT m_rcDragLast{0, 0, 0, 0};
+    BOOL m_bDragTracked = FALSE;
 };

@@ -139,7 +139,8 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
                 }
                 break;
             case ABM_SETPOS:
-                if (bar != m_appBars.end()) {
+                // As the shell does, a request for an unknown edge is dropped.
+                if (bar != m_appBars.end() && IsEdge(data->uEdge)) {
                     const RECT& rc = data->rc;
                     const bool reserves = IsEdge(data->uEdge) && rc.right > rc.left && rc.bottom > rc.top;
                     const AppBar before = bar->second;

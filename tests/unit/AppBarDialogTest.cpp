@@ -40,6 +40,10 @@ protected:
     }
 };
 
+void OffsetRect(RECT& rect, int dx, int dy) {
+    rect = RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+}
+
 BARPLACEMENT Placement(int edge, BOOL autoHide, BOOL onTop, LONG thickness = 21) {
     return BARPLACEMENT{sizeof(BARPLACEMENT), edge, autoHide, onTop, {thickness, thickness, thickness, thickness},
                         {100, 100, 168, 121}};
@@ -478,6 +482,38 @@ TEST_F(AppBarTest, CtrlFloatsTheBarAndItsFirstStepCentresItUnderTheCursor) {
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
     EXPECT_EQ(bar.GetPlacement().rcFloating, dropped);
     EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
+}
+
+TEST_F(AppBarTest, WhereTheLoopLeavesTheWindowCountsThoughTheSystemMovesItLater) {
+    // Without window contents shown while dragging, the system moves the
+    // window to the last tracked rectangle only after WM_EXITSIZEMOVE.
+    bar.SetOptions(0x37);
+    BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
+    placement.rcFloating = RECT{0, 0, 120, 30};
+    Create(placement);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    os.SetKeyDown(VK_CONTROL, true);
+    os.SetCursorPos(POINT{500, 300});
+    RECT tracked = WindowRect();
+    os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&tracked));
+    OffsetRect(tracked, 10, 20);
+    os.SetCursorPos(POINT{510, 320});
+    os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&tracked));
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{450, 320, 570, 350}));
+    EXPECT_EQ(WindowRect(), (RECT{450, 320, 570, 350}));
+
+    // The same for a size loop: the thickness is the snapped one.
+    bar.SetSteps(1, 15);
+    placement = bar.GetPlacement();
+    placement.nEdge = ABE_TOP;
+    bar.SetPlacement(&placement);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    RECT sized{0, 0, 1024, 40};
+    os.SendMessageA(bar.m_hWnd, WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&sized));
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 36);
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 36})));
 }
 
 TEST_F(AppBarTest, AMoveLoopWithoutMovingMeasuresAndAppliesTheEdgeAgain) {
