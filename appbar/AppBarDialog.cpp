@@ -314,9 +314,9 @@ void CAppBarDialog::OnNcMouseMove() {
 }
 
 void CAppBarDialog::OnTimer() {
-    if (Os().win.GetActiveWindow() != m_hWnd) {
-        const DWORD pos = Os().win.GetMessagePos();
-        const POINT cursor{SignedLoWord(pos), SignedHiWord(pos)};
+    // The cursor now: Wine gives a timer message the position 0,0.
+    POINT cursor{0, 0};
+    if (Os().win.GetActiveWindow() != m_hWnd && Os().win.GetCursorPos(&cursor)) {
         RECT window{};
         GetWindowRect(&window);
         const SIZE margin{2 * Os().win.GetSystemMetrics(SM_CXDOUBLECLK), 2 * Os().win.GetSystemMetrics(SM_CYDOUBLECLK)};
