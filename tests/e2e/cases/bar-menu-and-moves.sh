@@ -39,7 +39,7 @@ settled_rect
 FREE_Y=$((THICKNESS / 2))
 
 # A right click on a free point of the bar opens the menu there.
-xdotool mousemove 600 "$FREE_Y" click 3 >>"$OUT/xdotool.txt" 2>&1
+xdotool mousemove 600 "$FREE_Y" sleep 0.3 click 3 >>"$OUT/xdotool.txt" 2>&1
 sleep 0.5
 visible_menu
 check "right click opens the menu at the click" "menu=${MENU:-none}" test "${MENU%,*,*}" = "600,$FREE_Y"
@@ -50,7 +50,7 @@ bar_info
 check "\"Always on top\" from the menu clears the topmost style" "exstyle=$(val exstyle)" test "$(val topmost)" = 0
 visible_menu
 check "the menu closes after a choice" "menu=$MENU" test -z "$MENU"
-xdotool mousemove 600 "$FREE_Y" click 3 sleep 0.5 key t >>"$OUT/xdotool.txt" 2>&1
+xdotool mousemove 600 "$FREE_Y" sleep 0.3 click 3 sleep 0.5 key t >>"$OUT/xdotool.txt" 2>&1
 sleep 0.5
 bar_info
 check "\"Always on top\" again sets it back" "exstyle=$(val exstyle)" test "$(val topmost)" = 1

@@ -554,9 +554,10 @@ int CmdHoldActive(int x, int y, double seconds) {
 }
 
 // Whether the system shows window contents while dragging, which animates the
-// bar's slides; the setting is kept for the session only.
+// bar's slides. Stored in the user's profile: Wine's programs read it once.
 int CmdDragFullWindows(int on) {
-    if (!SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on ? TRUE : FALSE, nullptr, SPIF_SENDCHANGE))
+    if (!SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on ? TRUE : FALSE, nullptr,
+                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
         return Fail("SystemParametersInfo");
     BOOL now = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &now, 0);
