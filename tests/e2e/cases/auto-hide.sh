@@ -64,7 +64,7 @@ wait_rect "$SHOWN" 20
 xdotool mousemove 600 "$FREE_Y" sleep 0.3 click 3 >>"$OUT/xdotool.txt" 2>&1
 sleep 0.5
 drv class-windows "#32768"
-IFS=, read -r ML MT MR MB <<<"$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)"
+IFS=, read -r ML _ _ MB <<<"$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)"
 xdotool mousemove $((ML + 20)) $((MB - 8)) click 1 >>"$OUT/xdotool.txt" 2>&1
 check "\"Exit\" from the menu ends the bar" "still running after 20 s" wait_exit "$VOSSEL_PID" 20
 drv reg-query "$SETTINGS" "State Info"
@@ -83,12 +83,12 @@ close_bar "the restarted bar"
 
 # The cost of a hidden bar, idle and sliding. A wide bar at the left moves
 # 498 pixels in a slide, so each frame shows at a place of its own.
-WIDE=500
+BAR_WIDTH=500
 drv reg-set "$SETTINGS" "State Info" binary \
-    "$(le32hex 48 0 1 1 $WIDE "$THICKNESS" "$TEMPLATE_W" "$THICKNESS" 100 100 172 139)"
+    "$(le32hex 48 0 1 1 $BAR_WIDTH "$THICKNESS" "$TEMPLATE_W" "$THICKNESS" 100 100 172 139)"
 require_bar vossel-3.txt 60
-WIDE_HIDDEN="$((2 - WIDE)),0,2,$SCREEN_H"
-WIDE_SHOWN="0,0,$WIDE,$SCREEN_H"
+WIDE_HIDDEN="$((2 - BAR_WIDTH)),0,2,$SCREEN_H"
+WIDE_SHOWN="0,0,$BAR_WIDTH,$SCREEN_H"
 check "a wide bar at the left starts hidden" "rect=$RECT, expected $WIDE_HIDDEN" wait_rect "$WIDE_HIDDEN" 30
 LINUX_PID=$(linux_pid_of "$VOSSEL_PID" vossel.exe)
 check "Linux process of vossel.exe found" "started as $VOSSEL_PID" test -n "$LINUX_PID"
