@@ -106,9 +106,7 @@ public:
     void AddFile(const std::string& path, std::string content = std::string());
     // A user without administrator rights: keys under the root open for reading only.
     void DenyWriteAccess(HKEY root) { m_readOnlyRoots.push_back(root); }
-    // The command a pop-up menu returns as if the user chose it (0: dismissed),
-    // and a hook that runs while the menu is open.
-    void SetMenuChoice(UINT id) { m_menuChoice = id; }
+    // A hook that runs while a pop-up menu is open.
     void SetMenuOpenHook(std::function<void()> hook) { m_menuOpenHook = std::move(hook); }
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
@@ -125,6 +123,10 @@ public:
 
     // Sends an appbar notification to every registered bar, as the shell does.
     void NotifyAppBars(UINT code, LPARAM lParam);
+    // The shell starts again: it forgets every bar and broadcasts "TaskbarCreated".
+    void RestartShell();
+    // The next pop-up menu shown closes with this item chosen, as a click on it would.
+    void ChooseMenuItem(UINT id) { m_menuChoice = id; }
 
     // ---- drag and drop, the folder dialog, the file operation, tooltips ----
     // A file list as the shell hands it to a drop; live until DragFinish.
@@ -207,24 +209,25 @@ public:
         DWORD type;
         std::vector<BYTE> data;
     };
+    struct MenuShowing {
+        HWND owner;
+        int x, y;
+        UINT flags;
+        std::vector<MemoryMenuItem> items;
+        std::map<UINT, UINT> checks;  // MF_CHECKED or MF_UNCHECKED by command
+    };
 
     const std::vector<AppBarCall>& AppBarCalls() const { return m_appBarCalls; }
     const std::vector<WindowPosCall>& WindowPosCalls() const { return m_windowPosCalls; }
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
+    const std::vector<MenuShowing>& MenuShowings() const { return m_menuShowings; }
     const std::vector<DWORD>& Sleeps() const { return m_sleeps; }
     // Drive roots whose volume was asked for.
     const std::vector<std::string>& VolumeQueries() const { return m_volumeQueries; }
     void ClearLogs();
 
-    struct PopupMenuCall {
-        HWND owner;
-        int x, y;
-        UINT flags;
-        std::vector<MemoryMenuItem> items;
-    };
-    const std::vector<PopupMenuCall>& PopupMenus() const { return m_popupMenus; }
     const std::vector<std::string>& InvokedShortcuts() const { return m_invokedShortcuts; }
     // "set <key>\<value>" and "delete <key>\<value>" for each change of a registry value, key paths in capitals.
     const std::vector<std::string>& RegistryChanges() const { return m_registryChanges; }
@@ -544,6 +547,8 @@ private:
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;
+    std::vector<MenuShowing> m_menuShowings;
+    UINT m_menuChoice = 0;
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
 
@@ -572,9 +577,7 @@ private:
     std::map<int, std::string> m_specialFolders;
     std::map<std::string, std::string> m_files;  // upper-cased path -> content
     std::vector<HKEY> m_readOnlyRoots;
-    UINT m_menuChoice = 0;
     std::function<void()> m_menuOpenHook;
-    std::vector<PopupMenuCall> m_popupMenus;
     std::vector<std::string> m_invokedShortcuts;
     std::vector<std::string> m_registryChanges;
     std::map<HGLOBAL, std::vector<BYTE>> m_globals;

@@ -117,6 +117,7 @@ void MemoryOs::ClearLogs() {
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
+    m_menuShowings.clear();
     m_sleeps.clear();
     m_registryChanges.clear();
 }
@@ -1004,15 +1005,20 @@ DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
 }
 
 BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
-    if (m_menus.count(menu) == 0 || !IsWindow(owner)) {
+    auto it = m_menus.find(menu);
+    if (it == m_menus.end() || !IsWindow(owner)) {
         return FALSE;
     }
-    m_popupMenus.push_back({owner, x, y, flags, m_menus[menu].items});
+    const Menu& shown = it->second;
+    m_menuShowings.push_back({owner, x, y, flags, shown.items, shown.checks});
     if (m_menuOpenHook) {
         m_menuOpenHook();
     }
-    // The chosen command reaches the owner after the menu has closed.
-    if (const UINT choice = std::exchange(m_menuChoice, 0U); choice != 0) {
+    const UINT choice = m_menuChoice;
+    m_menuChoice = 0;
+    if (choice != 0 && std::any_of(shown.items.begin(), shown.items.end(),
+                                   [choice](const MemoryMenuItem& item) { return item.id == choice; })) {
+        // The choice reaches the owner after the menu has closed.
         PostMessageA(owner, WM_COMMAND, MAKEWPARAM(choice, 0), 0);
     }
     return TRUE;

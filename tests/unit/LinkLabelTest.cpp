@@ -162,14 +162,14 @@ TEST_F(LinkLabelTest, HandCursorExceptWhileItsMenuIsOpen) {
 TEST_F(LinkLabelTest, MenuOpensAtThePointOrFivePixelsInFromTheKeyboard) {
     ContextMenu(300, 200);
     ContextMenu(-1, -1);
-    ASSERT_EQ(os.PopupMenus().size(), 2u);
+    ASSERT_EQ(os.MenuShowings().size(), 2u);
     POINT origin{0, 0};
     os.ClientToScreen(link.m_hWnd, &origin);
-    EXPECT_EQ(os.PopupMenus()[0].x, 300);
-    EXPECT_EQ(os.PopupMenus()[0].y, 200);
-    EXPECT_EQ(os.PopupMenus()[1].x, origin.x + 5);
-    EXPECT_EQ(os.PopupMenus()[1].y, origin.y + 5);
-    const auto& menu = os.PopupMenus()[1];
+    EXPECT_EQ(os.MenuShowings()[0].x, 300);
+    EXPECT_EQ(os.MenuShowings()[0].y, 200);
+    EXPECT_EQ(os.MenuShowings()[1].x, origin.x + 5);
+    EXPECT_EQ(os.MenuShowings()[1].y, origin.y + 5);
+    const auto& menu = os.MenuShowings()[1];
     EXPECT_EQ(menu.owner, link.m_hWnd);
     EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
     ASSERT_EQ(menu.items.size(), 4u);
@@ -179,7 +179,7 @@ TEST_F(LinkLabelTest, MenuOpensAtThePointOrFivePixelsInFromTheKeyboard) {
 }
 
 TEST_F(LinkLabelTest, CopyShortcutPutsTheUrlOnTheClipboard) {
-    os.SetMenuChoice(ID_LINK_COPY_SHORTCUT);
+    os.ChooseMenuItem(ID_LINK_COPY_SHORTCUT);
     ContextMenu(300, 200);
     EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
     EXPECT_FALSE(os.IsClipboardOpen());
@@ -210,7 +210,7 @@ TEST_F(LinkLabelTest, AddShortcutWritesANamedUrlFileInTheFolder) {
     };
     for (const Case& c : cases) {
         link.SetText(c.text);
-        os.SetMenuChoice(c.command);
+        os.ChooseMenuItem(c.command);
         ContextMenu(300, 200);
         EXPECT_EQ(os.FileContent(c.path), std::optional<std::string>(kUrl)) << c.text;
     }
