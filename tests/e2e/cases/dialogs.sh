@@ -3,10 +3,9 @@
 # icon picture, the links (open, copy, save on the desktop), Cancel, Enter
 # applying always-on-top at once, the upper-case drive field, the Run value
 # written and deleted at once, and the Options default launch program.
-# The dialogs are opened with the menu's command ids, posted to the bar.
+# The dialogs are opened from the bar's menu: a right click on the bar, then
+# the item's mnemonic.
 
-ID_BAR_ABOUT=32773
-ID_BAR_OPTIONS=32775
 ABOUT="About Vossel"
 OPTIONS="Vossel Options"
 RUN_KEY='Software\Microsoft\Windows\CurrentVersion\Run'
@@ -39,8 +38,11 @@ keys_over() {
     # shellcheck disable=SC2046
     xdotool mousemove $(center_of "$(val rect)") sleep 0.3 key --delay 80 "$@" >>"$OUT/xdotool.txt" 2>&1
 }
-open_dialog() {  # open_dialog <command id> <title>
-    drv post-command "$TITLE" "$1"
+open_dialog() {  # open_dialog <menu mnemonic> <title>
+    local bt bb
+    drv window-info "$TITLE"
+    IFS=, read -r _ bt _ bb <<<"$(val rect)"
+    xdotool mousemove 600 $(((bt + bb) / 2)) sleep 0.3 click 3 sleep 0.5 key "$1" >>"$OUT/xdotool.txt" 2>&1
     drv wait-window "$2" 10
 }
 # Saves the dialog titled $1 as $ART/dialog-$2.png.
@@ -72,8 +74,8 @@ choose_menu_item() {
 require_bar vossel-1.txt 60
 
 # ---- About ----
-open_dialog $ID_BAR_ABOUT "$ABOUT"
-check "the menu command opens About" "$(val error)" test "$DRV_RC" = 0
+open_dialog a "$ABOUT"
+check "the menu opens About" "$(val error)" test "$DRV_RC" = 0
 drv item "$ABOUT" 901
 check "memory line in whole kilobytes" "text=$(val text)" grep -qE '^text=[0-9]+ KB Free$' "$DRV_OUT"
 echo "measure: About's memory line '$(val text)'; Linux $(grep MemAvailable /proc/meminfo | tr -s ' ')"
@@ -130,8 +132,8 @@ drv wait-gone "$ABOUT" 10
 check "Esc closes About" "$(val error)" test "$DRV_RC" = 0
 
 # ---- Options ----
-open_dialog $ID_BAR_OPTIONS "$OPTIONS"
-check "the menu command opens Options" "$(val error)" test "$DRV_RC" = 0
+open_dialog o "$OPTIONS"
+check "the menu opens Options" "$(val error)" test "$DRV_RC" = 0
 SHOWN=""
 for id in 1003 1004 1006 1008; do
     drv item "$OPTIONS" $id
@@ -152,7 +154,7 @@ drv window-info "$TITLE"
 check "Cancel leaves the bar always on top" "topmost=$(val topmost)" test "$(val topmost)" = 1
 
 # Clearing "Always on top" and pressing Enter makes the bar not topmost at once.
-open_dialog $ID_BAR_OPTIONS "$OPTIONS"
+open_dialog o "$OPTIONS"
 click_item "$OPTIONS" 1003
 keys_over "$OPTIONS" Return
 drv wait-gone "$OPTIONS" 10
@@ -161,7 +163,7 @@ drv window-info "$TITLE"
 check "the bar is no longer topmost" "topmost=$(val topmost)" test "$(val topmost)" = 0
 
 # The drive field upper-cases what is typed; Launch on Startup writes the Run value at once.
-open_dialog $ID_BAR_OPTIONS "$OPTIONS"
+open_dialog o "$OPTIONS"
 click_item "$OPTIONS" 1007
 xdotool type --delay 100 ad >>"$OUT/xdotool.txt" 2>&1
 sleep 0.5
@@ -177,7 +179,7 @@ check "the Run value names the real executable" "value=$RUN_VALUE long=$(val pat
     test "$(val path | tr '[:upper:]' '[:lower:]')" = "$(winpath "$VOSSEL" | tr '[:upper:]' '[:lower:]')"
 
 # Clearing the launch program and Launch on Startup: the Run value goes at once.
-open_dialog $ID_BAR_OPTIONS "$OPTIONS"
+open_dialog o "$OPTIONS"
 click_item "$OPTIONS" 1005
 xdotool key End key --repeat 80 --delay 10 BackSpace >>"$OUT/xdotool.txt" 2>&1
 click_item "$OPTIONS" 1008
@@ -187,7 +189,7 @@ drv reg-query-in HKLM "$RUN_KEY" Vossel
 check "clearing Launch on Startup deletes the Run value" "string=$(val string)" test "$DRV_RC" != 0
 
 # Reopened, the emptied launch program shows the Options default.
-open_dialog $ID_BAR_OPTIONS "$OPTIONS"
+open_dialog o "$OPTIONS"
 drv item "$OPTIONS" 1005
 check "an emptied launch program shows the Options default" "text=$(val text)" \
     grep -qiE '^text=C:\\windows\\Explorer.exe /e,/idlist,"%1"$' "$DRV_OUT"

@@ -466,17 +466,6 @@ int CmdTemplateSize(const char* exe, int id) {
     return 0;
 }
 
-// Sends a menu command to a window, as choosing it from a menu does.
-int CmdPostCommand(const char* title, int id) {
-    HWND hwnd = FindExact(title);
-    if (!hwnd)
-        return Fail("not found");
-    if (!PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0))
-        return Fail("PostMessage");
-    std::printf("posted=1\n");
-    return 0;
-}
-
 // One control of a window: its text, check state and place on the screen.
 int CmdItem(const char* title, int id) {
     HWND hwnd = FindExact(title);
@@ -745,7 +734,7 @@ int Usage() {
                  "  appbar-top <thickness> <seconds> screen\n"
                  "  reg-query <HKCU subkey> <value>  resources <exe>\n"
                  "  template-size <exe> <dialog id>\n"
-                 "  post-command <title> <id>        item <title> <control id>\n"
+                 "  item <title> <control id>\n"
                  "  reg-set-in HKLM|HKCU <subkey> <value> <string>\n"
                  "  reg-query-in HKLM|HKCU <subkey> <value>\n"
                  "  clipboard                        long-path <path>\n"
@@ -791,8 +780,6 @@ int main(int argc, char** argv) {
         rc = CmdResources(a[0]);
     else if (cmd == "template-size" && n == 2)
         rc = CmdTemplateSize(a[0], std::atoi(a[1]));
-    else if (cmd == "post-command" && n == 2)
-        rc = CmdPostCommand(a[0], std::atoi(a[1]));
     else if (cmd == "item" && n == 2)
         rc = CmdItem(a[0], std::atoi(a[1]));
     else if (cmd == "reg-set-in" && n == 4)
