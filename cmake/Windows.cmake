@@ -33,6 +33,8 @@ function(vossel_test_program name)
   target_link_options(${name} PRIVATE ${VOSSEL_STATIC_RUNTIME})
 endfunction()
 
+add_subdirectory(tests/bench)
+
 # GoogleTest from Debian's sources, cross-built with the rest.
 set(VOSSEL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
 if(EXISTS ${VOSSEL_GTEST_SOURCE_DIR}/CMakeLists.txt)
