@@ -50,6 +50,7 @@ VOSSEL_PID=""
 cleanup() {
     [ -n "$VOSSEL_PID" ] && kill -0 "$VOSSEL_PID" 2>/dev/null && kill "$VOSSEL_PID"
     wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
 }
 trap cleanup EXIT
 
@@ -110,8 +111,8 @@ le32hex() {
 }
 
 echo "bench: preparing Wine prefix $WINEPREFIX" >&2
-wineboot -i >"$OUT/wineboot.txt" 2>&1
-drv reg-set 'Software\Wine\X11 Driver' Managed sz N
+VOSSEL_WINE_TEMPLATE=$BUILD/wine-template "$ROOT/scripts/wine-prefix.sh" fresh "$WINEPREFIX" >"$OUT/prefix.txt" 2>&1 ||
+    { cat "$OUT/prefix.txt" >&2; exit 1; }
 xdotool mousemove 512 500
 
 # --- start-up, alternating, after one unmeasured start of each ------------------
@@ -119,13 +120,14 @@ for kind in vossel bare; do
     if [ $kind = vossel ]; then exe=$VOSSEL title=Vossel; else exe=$BARE title="Bare AppBar"; fi
     run "warmup-$kind" "$PROBE" start "$(winpath "$exe")" "$title" 200
 done
-: >"$OUT/vossel-docked.txt"; : >"$OUT/bare-docked.txt"; : >"$OUT/vossel-rss.txt"; : >"$OUT/bare-rss.txt"
+for kind in vossel bare; do : >"$OUT/$kind-docked.txt"; : >"$OUT/$kind-rss.txt"; : >"$OUT/$kind-cpu.txt"; done
 for i in $(seq 1 "$RUNS"); do
     for kind in vossel bare; do
         if [ $kind = vossel ]; then exe=$VOSSEL title=Vossel; else exe=$BARE title="Bare AppBar"; fi
         if run "start-$kind-$i" "$PROBE" start "$(winpath "$exe")" "$title" 1000; then
             val docked_ms >>"$OUT/$kind-docked.txt"
             val working_set >>"$OUT/$kind-rss.txt"
+            val cpu_to_docked_ms >>"$OUT/$kind-cpu.txt"
         else
             echo "bench: run $i of $kind failed: $(val error)" >&2
         fi
@@ -136,6 +138,8 @@ V_DOCKED=$(median <"$OUT/vossel-docked.txt")
 B_DOCKED=$(median <"$OUT/bare-docked.txt")
 V_RSS=$(median <"$OUT/vossel-rss.txt")
 B_RSS=$(median <"$OUT/bare-rss.txt")
+V_CPU=$(median <"$OUT/vossel-cpu.txt")
+B_CPU=$(median <"$OUT/bare-cpu.txt")
 EXE_SIZE=$(stat -c %s "$VOSSEL")
 
 # --- idle, docked ------------------------------------------------------------------
@@ -212,6 +216,7 @@ B_MB=$(mb "$B_RSS")
     echo "Vossel benchmark, $DATE, $MACHINE, $RUNS runs each"
     printf '%-44s %12s %12s %8s\n' "" "Vossel" "bare appbar" "ratio"
     printf '%-44s %12s %12s %8s\n' "start to docked, median (ms)" "$V_DOCKED" "$B_DOCKED" "$(ratio "$V_DOCKED" "$B_DOCKED")"
+    printf '%-44s %12s %12s %8s\n' "CPU from start to docked, median (ms)" "$V_CPU" "$B_CPU" "$(ratio "$V_CPU" "$B_CPU")"
     printf '%-44s %12s %12s %8s\n' "resident memory, median (MB)" "$V_MB" "$B_MB" "$(ratio "$V_RSS" "$B_RSS")"
     printf '%-44s %12s\n' "vossel.exe (bytes)" "$EXE_SIZE"
     printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, docked (ms)" "$IDLE_DOCKED"
@@ -233,6 +238,7 @@ cat >"$OUT/bench.json" <<JSON
   "idle_seconds": $IDLE_SECONDS,
   "start_to_docked_ms": {"vossel": $(json "$V_DOCKED"), "bare_appbar": $(json "$B_DOCKED"), "ratio": $(json "$(ratio "$V_DOCKED" "$B_DOCKED")"),
                          "vossel_runs": [$(list "$OUT/vossel-docked.txt")], "bare_appbar_runs": [$(list "$OUT/bare-docked.txt")]},
+  "cpu_to_docked_ms": {"vossel": $(json "$V_CPU"), "bare_appbar": $(json "$B_CPU"), "ratio": $(json "$(ratio "$V_CPU" "$B_CPU")")},
   "resident_bytes": {"vossel": $(json "$V_RSS"), "bare_appbar": $(json "$B_RSS"), "ratio": $(json "$(ratio "$V_RSS" "$B_RSS")")},
   "exe_bytes": $EXE_SIZE,
   "cpu_idle_docked_ms": $(json "$IDLE_DOCKED"),

@@ -1,8 +1,10 @@
 // The yardstick for Vossel's start-up: the least a desktop toolbar can do.
 // One window that registers with the shell (ABM_NEW), asks for a strip at the
 // top (ABM_SETPOS), shows itself there, and leaves the shell again on close.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 namespace {
 
@@ -33,8 +35,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (RegisterClassA(&wc) == 0) {
         return 1;
     }
-    const HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, wc.lpszClassName, "Bare AppBar", WS_POPUP, 0,
-                                      0, 0, 0, nullptr, nullptr, instance, nullptr);
+    const HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, wc.lpszClassName, "Bare AppBar", WS_POPUP, 0, 0,
+                                      0, 0, nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) {
         return 1;
     }

@@ -8,8 +8,10 @@
 //   benchprobe frames <title> <timeout ms>
 //       Waits up to <timeout ms> for the window to move, then counts the
 //       distinct rectangles it passes through until it rests for 250 ms.
+// clang-format off
 #include <windows.h>
 #include <psapi.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
