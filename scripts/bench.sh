@@ -217,7 +217,7 @@ B_MB=$(mb "$B_RSS")
     printf '%-44s %12s %12s %8s\n' "" "Vossel" "bare appbar" "ratio"
     printf '%-44s %12s %12s %8s\n' "start to docked, median (ms)" "$V_DOCKED" "$B_DOCKED" "$(ratio "$V_DOCKED" "$B_DOCKED")"
     printf '%-44s %12s %12s %8s\n' "CPU from start to docked, median (ms)" "$V_CPU" "$B_CPU" "$(ratio "$V_CPU" "$B_CPU")"
-    printf '%-44s %12s %12s %8s\n' "resident memory, median (MB)" "$V_MB" "$B_MB" "$(ratio "$V_RSS" "$B_RSS")"
+    printf '%-44s %12s %12s %8s\n' "resident memory, median (MiB)" "$V_MB" "$B_MB" "$(ratio "$V_RSS" "$B_RSS")"
     printf '%-44s %12s\n' "vossel.exe (bytes)" "$EXE_SIZE"
     printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, docked (ms)" "$IDLE_DOCKED"
     printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, auto-hidden (ms)" "$IDLE_HIDDEN"
