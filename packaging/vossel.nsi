@@ -43,8 +43,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${MAKER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\vossel.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start ${APP} now"
+; No "start it now" box: it would start the bar with the installer's
+; administrator rights, and files dragged from Explorer could not be dropped on it.
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
