@@ -51,7 +51,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyMinClient = client.cy;
 
     BARPLACEMENT placement = DefaultPlacement();
-    LoadStoredPlacement(&placement, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN));
+    LoadStoredPlacement(&placement, StoredPlacementLimits(placement));
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();
@@ -82,6 +82,23 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     window.right += window.right - window.left;
     placement.rcFloating = window;
     return placement;
+}
+
+PlacementLimits CVosselDialog::StoredPlacementLimits(const BARPLACEMENT& defaults) const {
+    const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    // The first client area holds the menu button; docked, the default
+    // thickness is that area in the docked frame.
+    RECT floating{0, 0, m_cxMinClient, m_cyMinClient};
+    Os().win.AdjustWindowRectEx(&floating, GetStyle() | WS_CAPTION | WS_SYSMENU, FALSE, GetExStyle());
+    PlacementLimits limits{screen, {}, {}, {floating.right - floating.left, floating.bottom - floating.top}, {}};
+    for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+        limits.anMinThickness[edge] = defaults.anThickness[edge];
+        const POINT maxTrack = BarTrackingLimits(edge, SIZE{0, 0}, SIZE{0, 0}, screen).maxTrack;
+        limits.anMaxThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? maxTrack.x : maxTrack.y;
+    }
+    const POINT maxFloating = BarTrackingLimits(EDGE_FLOATING, SIZE{0, 0}, SIZE{0, 0}, screen).maxTrack;
+    limits.maxFloating = SIZE{maxFloating.x, maxFloating.y};
+    return limits;
 }
 
 void CVosselDialog::CreateDriveButtons() {

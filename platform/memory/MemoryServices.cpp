@@ -372,6 +372,12 @@ DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer,
     if (Fails("WNetEnumResourceA")) {
         return static_cast<DWORD>(ERROR_NO_NETWORK);
     }
+    if (!m_netEnumAnswers.empty()) {
+        const auto answer = std::move(m_netEnumAnswers.front());
+        m_netEnumAnswers.pop_front();
+        *count = 0;
+        return answer(bufferSize);
+    }
     Enumeration& enumeration = it->second;
     if (enumeration.next >= m_connections.size()) {
         return static_cast<DWORD>(ERROR_NO_MORE_ITEMS);
@@ -518,6 +524,7 @@ LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE
     if (Fails("RegSetValueExA")) {
         return ERROR_ACCESS_DENIED;
     }
+    m_registryWrites.emplace_back(name != nullptr ? name : "");
     m_registry[*path][Upper(name != nullptr ? name : "")] =
         RegistryValue{type, std::vector<BYTE>(data, data + (data != nullptr ? size : 0))};
     return ERROR_SUCCESS;

@@ -117,6 +117,16 @@ void MemoryOs::ClearLogs() {
     m_shellExecutes.clear();
     m_messageBoxes.clear();
     m_sleeps.clear();
+    m_registryWrites.clear();
+}
+
+std::map<std::string, int> MemoryOs::LiveObjects() const {
+    return {{"GDI objects", LiveGdiObjects()},
+            {"menus", LiveMenus()},
+            {"windows", static_cast<int>(m_windows.size())},
+            {"registry keys", LiveRegistryKeys()},
+            {"network enumerations", LiveEnumerations()},
+            {"timers", static_cast<int>(m_timers.size())}};
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {
@@ -404,7 +414,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(window->font);
         case WM_QUERYENDSESSION:
-            return TRUE;
+            return Fails("WM_QUERYENDSESSION") ? FALSE : TRUE;
         case WM_CONTEXTMENU:
             if (window->parent != nullptr) {
                 return SendMessageA(window->parent, msg, wParam, lParam);
@@ -820,10 +830,18 @@ BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {
         return FALSE;
     }
     const bool wasVisible = (window->style & WS_VISIBLE) != 0;
+    // Minimised windows keep their rectangle here; only the state is modelled.
+    constexpr int kShowMinNoActive = 7;
+    constexpr int kForceMinimize = 11;
     if (show == SW_HIDE) {
         window->style &= ~WS_VISIBLE;
     } else {
         window->style |= WS_VISIBLE;
+    }
+    if (show == SW_MINIMIZE || show == SW_SHOWMINIMIZED || show == kShowMinNoActive || show == kForceMinimize) {
+        window->style |= WS_MINIMIZE;
+    } else if (show == SW_RESTORE || show == SW_SHOWNORMAL) {
+        window->style &= ~WS_MINIMIZE;
     }
     return wasVisible ? TRUE : FALSE;
 }

@@ -22,6 +22,18 @@ protected:
         }
         button.SetImageMargin(margin);
         button.SetTextGap(gap);
+        made = os.GdiCalls();
+    }
+
+    // The picture made from the resource with white mapped to `to`: the copy
+    // that follows its mapping.
+    HANDLE Picture(COLORREF to) const {
+        for (auto call = made.begin(); call != made.end(); ++call) {
+            if (call->function == "CreateMappedBitmap" && call->colorTo == to && call + 1 != made.end()) {
+                return (call + 1)->image;
+            }
+        }
+        return nullptr;
     }
 
     std::vector<MemoryOs::GdiCall> Draw(UINT action, UINT state) {
@@ -45,6 +57,7 @@ protected:
 
     CWnd parent;
     HWND parentHwnd = nullptr;
+    std::vector<MemoryOs::GdiCall> made;
     CDriveButton button;
 };
 
@@ -125,7 +138,8 @@ TEST_F(DriveButtonTest, DisabledButtonDrawsEmbossedWithTheWhitePictureAndNoFocus
     const auto disabled = Draw(ODA_DRAWENTIRE, ODS_DISABLED | ODS_FOCUS);
     const auto* image = FindCall(disabled, "DrawStateA", DST_BITMAP);
     EXPECT_EQ(image->flags, DST_BITMAP | DSS_DISABLED);
-    EXPECT_NE(image->image, FindCall(enabled, "DrawStateA", DST_BITMAP)->image);
+    EXPECT_EQ(image->image, Picture(RGB(255, 255, 255)));
+    EXPECT_EQ(FindCall(enabled, "DrawStateA", DST_BITMAP)->image, Picture(RGB(192, 192, 192)));
     EXPECT_EQ(FindCall(disabled, "DrawStateA", DST_PREFIXTEXT)->flags, DST_PREFIXTEXT | DSS_DISABLED);
     EXPECT_EQ(FindCall(disabled, "DrawFocusRect"), nullptr);
 }
