@@ -150,7 +150,12 @@ void CVosselDialog::SetDockedStyle(BOOL bDocked) {
         return;
     }
     Os().win.SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(wanted));
-    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // Sized anew, so that the size limits keep the menu button in the client
+    // area under a caption.
+    RECT window{};
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.right - window.left, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge != EDGE_FLOATING); }

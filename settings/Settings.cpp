@@ -11,9 +11,12 @@ namespace {
 
 constexpr UINT kMaxPath = 260;
 
+// A stored floating extent held to the largest the window may be; an empty
+// or inverted one takes the smallest. A small one stays: the window's own
+// size limits enlarge it.
 long long FloatingExtent(LONG from, LONG to, LONG minExtent, LONG maxExtent) {
     const long long extent = static_cast<long long>(to) - from;
-    return std::min<long long>(std::max<long long>(extent, minExtent), maxExtent);
+    return extent > 0 ? std::min<long long>(extent, maxExtent) : minExtent;
 }
 
 }  // namespace

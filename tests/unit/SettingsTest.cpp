@@ -216,13 +216,12 @@ TEST(StoredPlacement, ThicknessesAndTheFloatingRectangleAreHeldToWhatTheBarCanBe
         {{50, 21, 50, 21}, {1000, 100, 1100, 150}, {50, 21, 50, 21}, {1000, 100, 1100, 150}},
         // Larger than the window may be, straddling the screen's edge: cut, then brought back.
         {{50, 21, 50, 21}, {-900, -500, 100, 100}, {50, 21, 50, 21}, {0, 0, 512, 384}},
-        // Too small to hold the menu button under a caption, empty, or inverted.
-        {{50, 21, 50, 21}, {10, 10, 78, 31}, {50, 21, 50, 21}, {10, 10, 78, 49}},
+        // Empty or inverted.
         {{50, 21, 50, 21}, {3000, 3000, 3000, 2000}, {50, 21, 50, 21}, {988, 729, 1024, 768}},
         // Coordinates at the limits of 32 bits.
         {{kMax, kMin, kMax, kMin}, {kMin, kMin, kMax, kMax}, {512, 21, 512, 21}, {0, 0, 512, 384}},
         {{50, 21, 50, 21}, {kMax, kMax, kMin, kMin}, {50, 21, 50, 21}, {988, 729, 1024, 768}},
-        {{50, 21, 50, 21}, {kMax - 10, 5, kMax, 25}, {50, 21, 50, 21}, {988, 5, 1024, 44}},
+        {{50, 21, 50, 21}, {kMax - 10, 5, kMax, 25}, {50, 21, 50, 21}, {1014, 5, 1024, 25}},
     };
     for (const Case& c : cases) {
         BARPLACEMENT stored = Valid();
@@ -269,6 +268,7 @@ TEST_F(SettingsTest, EveryStoredRecordGivesAUsableBar) {
         {ABE_TOP, FALSE, 700, {0, 0, 68, 21}},
         {ABE_LEFT, TRUE, 1000, {0, 0, 68, 21}},
         {ABE_RIGHT, FALSE, kMax, {0, 0, 68, 21}},
+        {EDGE_FLOATING, FALSE, 21, {0, 0, 68, 21}},
         {EDGE_FLOATING, FALSE, 21, {-900, 0, 100, 100}},
         {EDGE_FLOATING, FALSE, 21, {3000, 10, 2000, 5}},
         {EDGE_FLOATING, FALSE, 21, {kMin, kMin, kMax, kMax}},
