@@ -26,7 +26,7 @@ bar/Drives.cpp ::: s/(CopyName\(name, remote\);\s+return TRUE;\s+\}\s+\})/$1 bre
 bar/VosselDialog.cpp ::: s/if \(Default\(\) == 0\) \{\s+return 0;\s+\}// ::: a refused session end ignored
 bar/VosselDialog.cpp ::: s/ReleaseDrivesAndSave\(\);\n/ReleaseDrivesAndSave(); SaveSettings();\n/ ::: the settings written twice at exit
 bar/VosselDialog.cpp ::: s/\? maxTrack.x : maxTrack.y/? maxTrack.y : maxTrack.x/ ::: thickness limit on the wrong axis
-settings/Settings.cpp ::: s/thickness = std::min\(std::max\(thickness, limits.anMinThickness\[edge\]\), limits.anMaxThickness\[edge\]\);// ::: stored thickness not clamped
+settings/Settings.cpp ::: s/thickness = std::min\(std::max\(thickness, limits.anMinThickness\[edge\]\), limits.anMaxThickness\[edge\]\);/(void)thickness;/ ::: stored thickness not clamped
 settings/Settings.cpp ::: s/static_cast<long long>\(to\) - from/to - from/ ::: floating extent in 32 bits
 bar/VosselDialog.cpp ::: s/SWP_NOMOVE \| SWP_NOZORDER \| SWP_NOACTIVATE \| SWP_FRAMECHANGED/SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED/ ::: caption added without sizing anew
 LIST
