@@ -57,19 +57,26 @@ if(NOT CMAKE_HOST_UNIX)
   return()
 endif()
 
+# Every Wine run gets a fresh prefix of its own, copied from the template
+# that scripts/wine-prefix.sh boots once for the build folder.
 if(TARGET vossel_contract_tests)
-  # Every Wine run gets the build's own prefix, created on first use.
   add_test(NAME vossel_contract_tests
-    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/contract/run_under_wine.sh ${CMAKE_BINARY_DIR}/wineprefix
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/contract/run_under_wine.sh ${CMAKE_BINARY_DIR}/contract-prefix
             $<TARGET_FILE:vossel_contract_tests> --gtest_color=no)
-  set_tests_properties(vossel_contract_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK wineprefix)
+  set_tests_properties(vossel_contract_tests PROPERTIES TIMEOUT 300)
 endif()
 
 # End to end: vosseldrv.exe observes and pokes the real vossel.exe, and
 # fakeexplorer.exe is the launch program whose start and window are checked.
+# Each file under tests/e2e/cases/ is a test of its own; they take the screen
+# one at a time.
 vossel_test_program(vosseldrv tests/e2e/driver/VosselDriver.cpp)
 target_link_libraries(vosseldrv PRIVATE user32 shell32 advapi32 version)
 vossel_test_program(fakeexplorer WIN32 tests/e2e/launchee/FakeExplorer.cpp)
 target_link_libraries(fakeexplorer PRIVATE user32)
-add_test(NAME e2e COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(e2e PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+file(GLOB VOSSEL_E2E_CASES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/cases/*.sh)
+foreach(case_file ${VOSSEL_E2E_CASES})
+  get_filename_component(case_name ${case_file} NAME_WE)
+  add_test(NAME e2e_${case_name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh ${CMAKE_BINARY_DIR} ${case_name})
+  set_tests_properties(e2e_${case_name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+endforeach()

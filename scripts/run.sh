@@ -16,7 +16,7 @@ if [ -z "${VOSSEL_RUN_IN_XVFB:-}" ]; then
     "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool imagemagick
     if [ -z "${DISPLAY:-}" ]; then
         echo "run: no DISPLAY, using a virtual 1024x768 screen"
-        exec xvfb-run -a -s "-screen 0 1024x768x24" env VOSSEL_RUN_IN_XVFB=1 bash "$0" "$@"
+        exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" env VOSSEL_RUN_IN_XVFB=1 bash "$0" "$@"
     fi
 fi
 
@@ -24,13 +24,10 @@ BUILD=$ROOT/build/windows
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake"
 cmake --build "$BUILD" -j "$(nproc)" --target vossel vosseldrv
 
+# The prefix is kept from run to run, and with it the bar's settings.
+"$ROOT/scripts/wine-prefix.sh" keep "$BUILD/wineprefix"
 export WINEPREFIX=$BUILD/wineprefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
-if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
-    echo "run: creating Wine prefix $WINEPREFIX (takes a few seconds the first time)"
-    wineboot -i >"$BUILD/wineboot.log" 2>&1
-fi
 
 # Wine's output goes to files: a pipe would stay open as long as any program
 # that Vossel starts keeps running.

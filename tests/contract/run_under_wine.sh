@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs a Windows program under Wine in a prefix of its own, on a virtual
+# Runs a Windows program under Wine in a fresh prefix of its own, on a virtual
 # screen when there is no display, and ends everything of that prefix after.
 #
 #   run_under_wine.sh PREFIX PROGRAM.exe [ARGUMENTS...]
@@ -11,15 +11,16 @@ if [ "$#" -lt 2 ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
+    # A server number of our own, so that parallel runs do not race for :99.
+    exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" sh "$0" "$@"
 fi
 
-prefix=$1
-shift
-mkdir -p "$(dirname "$prefix")"
-WINEPREFIX=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+"$root/scripts/wine-prefix.sh" fresh "$1"
+WINEPREFIX=$(cd "$1" && pwd)
 WINEDEBUG=-all
 export WINEPREFIX WINEDEBUG
+shift
 
 end_prefix() {
     wineserver -k 2>/dev/null || true
@@ -27,15 +28,6 @@ end_prefix() {
 }
 trap end_prefix EXIT
 trap 'exit 130' INT TERM
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    # No Mono or Gecko: their installers would wait for a click.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i
-    # Without a window manager, Wine waits two seconds for one on every
-    # managed window it hides; nothing manages the windows here.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-    wineserver -w
-fi
 
 status=0
 wine "$@" || status=$?

@@ -1,0 +1,217 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2034  # variables here are read by the cases
+# What every end-to-end case shares: the driver, checks, starting and
+# closing the bar, reading its window and its settings. Sourced by
+# run_e2e.sh, which sets BUILD, OUT, ART and WINEPREFIX for each case.
+
+VOSSEL=$BUILD/vossel.exe
+DRIVER=$BUILD/vosseldrv.exe
+LAUNCHEE=$BUILD/fakeexplorer.exe
+TITLE=Vossel
+SETTINGS='Software\Quorvane\Vossel\Settings'
+IDC_FIRST_DRIVE=2683
+WINE=${WINE:-wine}
+CLK_TCK=$(getconf CLK_TCK)
+export WINEDEBUG=-all
+
+FAILURES=0
+PIDS=()
+
+pass() { echo "PASS: $1"; }
+fail() {
+    echo "FAIL: $1${2:+ ($2)}"
+    FAILURES=$((FAILURES + 1))
+}
+check() {  # check <name> <details on failure> <test command...>
+    local name=$1 details=$2
+    shift 2
+    if "$@"; then pass "$name"; else fail "$name" "$details"; fi
+}
+# Ends the case: with a reason, because the checks that follow cannot run.
+finish() {
+    if [ "$FAILURES" = 0 ] && [ -z "${1:-}" ]; then
+        exit 0
+    fi
+    echo "e2e: $FAILURES failed checks${1:+; stopped: $1} (logs in $OUT)"
+    exit 1
+}
+
+end_case() {
+    local pid
+    for pid in "${PIDS[@]}"; do
+        kill -0 "$pid" 2>/dev/null && kill "$pid"
+    done
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+}
+trap end_case EXIT
+
+# Runs the driver with its output in a file (never a pipe: Wine processes may
+# hand their standard output on). Sets DRV_RC; values are read with val.
+DRV_N=0
+drv() {
+    DRV_N=$((DRV_N + 1))
+    DRV_OUT=$OUT/drv-$DRV_N-$1.txt
+    "$WINE" "$DRIVER" "$@" >"$DRV_OUT.raw" 2>>"$OUT/drv-stderr.txt"
+    DRV_RC=$?
+    tr -d '\r' <"$DRV_OUT.raw" >"$DRV_OUT"
+    rm -f "$DRV_OUT.raw"
+    return $DRV_RC
+}
+val() { sed -n "s/^$1=//p" "$DRV_OUT" | head -n 1; }
+# Sets MISSING to those of the given lines that the last driver output lacks.
+expect_lines() {
+    local line missing=""
+    for line in "$@"; do
+        grep -qxF -- "$line" "$DRV_OUT" || missing="$missing [$line]"
+    done
+    MISSING=$missing
+    [ -z "$missing" ]
+}
+
+# Waits up to $2 seconds for process $1 to end.
+wait_exit() {
+    local pid=$1 tenths=$(($2 * 10))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$tenths" -le 0 ] && return 1
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+    return 0
+}
+
+# Waits up to $2 seconds for the window titled $1 while process $3 runs.
+wait_window_of() {
+    local deadline=$((SECONDS + $2))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        drv wait-window "$1" 1 && return 0
+        kill -0 "$3" 2>/dev/null || { WHY="the process ended without it"; return 1; }
+    done
+    WHY="not within $2 s"
+    return 1
+}
+
+# Starts a copy of vossel.exe (or of program $3) with its output in $1 and
+# waits up to $2 seconds for its window; WHY says what went wrong.
+start_bar() {
+    "$WINE" "${3:-$VOSSEL}" >"$OUT/$1" 2>&1 &
+    VOSSEL_PID=$!
+    PIDS+=("$VOSSEL_PID")
+    WHY=""
+    wait_window_of "$TITLE" "$2" "$VOSSEL_PID"
+}
+# start_bar, and the case ends when the bar does not come up.
+require_bar() {
+    start_bar "$@"
+    check "bar window \"$TITLE\" appears" "$WHY" test -z "$WHY"
+    [ -z "$WHY" ] || finish "the other checks need the bar"
+}
+# Ends the bar as the system Close command does and waits for the process.
+close_bar() {
+    drv syscommand-close "$TITLE"
+    check "${1:-the bar} ends after SC_CLOSE" "still running after 20 s" wait_exit "$VOSSEL_PID" 20
+}
+
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+
+# Little-endian 32-bit fields of a hex string: le32 <hex> <byte offset> reads
+# one, le32hex <values...> writes them.
+le32() { local h=${1:$(($2 * 2)):8}; echo $((16#${h:6:2}${h:4:2}${h:2:2}${h:0:2})); }
+# A placement record as read, or zeros when it is not the 48 bytes expected.
+padded_record() { if [ "${#1}" = 96 ]; then echo "$1"; else printf '%096d\n' 0; fi; }
+le32hex() {
+    local v
+    for v in "$@"; do
+        printf '%02x%02x%02x%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255))
+    done
+}
+
+# Sets DRIVE_BUTTONS to "id caption" of the drive buttons in the last
+# children output, in id order.
+drive_buttons() {
+    DRIVE_BUTTONS=$(sed -n 's/^child id=\([0-9]*\) class=[^ ]* .* text=\(.*\)$/\1 \2/p' "$DRV_OUT" |
+        awk -v first="$IDC_FIRST_DRIVE" '$1 >= first' | sort -n | tr '\n' ';')
+}
+# "id caption" lines the buttons should have for the given drive letters.
+expected_buttons() {
+    local letter id=$IDC_FIRST_DRIVE list=""
+    for letter in "$@"; do
+        list="$list$id $letter:;"
+        id=$((id + 1))
+    done
+    echo "$list"
+}
+# Field $2 (rect or screen) of child $1 in the last children output.
+child_field() { grep "^child id=$1 " "$DRV_OUT" | sed -n "s/.* $2=\([-0-9,]*\) .*/\1/p"; }
+
+# Waits until two readings of the bar's rectangle in a row agree (docking may
+# move the window in steps) and sets RECT; the last window-info stays in DRV_OUT.
+settled_rect() {
+    local prev=""
+    RECT=""
+    for _ in $(seq 1 50); do
+        drv window-info "$TITLE" || return 1
+        RECT=$(val rect)
+        [ "$RECT" = "$prev" ] && return 0
+        prev=$RECT
+        sleep 0.2
+    done
+    return 0
+}
+
+# The bar's template as the dialog manager makes it: sets THICKNESS (the
+# default docked thickness), BUTTON_W (the menu button's width) and
+# TEMPLATE_W (the window's width).
+measure_template() {
+    drv template-size "$(winpath "$VOSSEL")" 103
+    TEMPLATE_CLIENT=$(val client)
+    TEMPLATE_WINDOW=$(val window)
+    THICKNESS=${TEMPLATE_WINDOW#*,}
+    TEMPLATE_W=${TEMPLATE_WINDOW%,*}
+    BUTTON_W=${TEMPLATE_CLIENT%,*}
+}
+
+# Saves a screenshot as $ART/$1.png and, with a geometry $2 (WxH+X+Y), a
+# four-times enlarged crop of it as $ART/$1-bar.png.
+screenshot() {
+    import -window root "$ART/$1.png" 2>>"$OUT/import.txt"
+    check "screenshot $1.png saved" "see $OUT/import.txt" test -s "$ART/$1.png"
+    [ -z "${2:-}" ] || convert "$ART/$1.png" -crop "$2" +repage -filter point -resize 400% \
+        "$ART/$1-bar.png" 2>>"$OUT/import.txt"
+}
+
+# CPU time (user + system) in ms that Linux process $1 has used so far.
+cpu_ms() {
+    local f
+    read -r -a f <<<"$(sed 's/^.*) //' "/proc/$1/stat")"
+    echo $(((f[11] + f[12]) * 1000 / CLK_TCK))
+}
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# The Linux process that runs the Windows program $2 of this prefix, trying
+# the started process $1 first (the wine launcher execs into the program).
+linux_pid_of() {
+    local pid
+    for pid in "$1" $(pgrep -f "$2"); do
+        grep -qF "$2" "/proc/$pid/cmdline" 2>/dev/null || continue
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        echo "$pid"
+        return 0
+    done
+    return 1
+}
+
+# What every case starts from: the programs are there, the prefix is fresh,
+# and DRIVES, SCREEN_W and SCREEN_H describe it.
+prepare_case() {
+    local f
+    for f in "$VOSSEL" "$DRIVER" "$LAUNCHEE"; do
+        [ -f "$f" ] || { fail "missing $f"; finish "nothing to test"; }
+    done
+    # The drives of the prefix: its dosdevices links named by a letter and a colon.
+    mapfile -t DRIVES < <(for link in "$WINEPREFIX"/dosdevices/?:; do
+        [ -e "$link" ] && basename "$link" | cut -c1 | tr '[:lower:]' '[:upper:]'
+    done | sort)
+    drv screen
+    SCREEN_W=$(val cx)
+    SCREEN_H=$(val cy)
+}
