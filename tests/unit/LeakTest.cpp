@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "resources/resource.h"
 #include "tests/support/BarFixture.h"
@@ -45,8 +46,13 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
             c.cycle();
         }
         os.ClearLogs();
-        EXPECT_EQ(os.LiveObjects(), before) << c.name;
-        std::printf("[ leaks    ] %d cycles of %s: live handles as before\n", kCycles, c.name);
+        const auto after = os.LiveObjects();
+        EXPECT_EQ(after, before) << c.name;
+        std::string counts;
+        for (const auto& [kind, count] : after) {
+            counts += " " + kind + " " + std::to_string(before.at(kind)) + "->" + std::to_string(count) + ";";
+        }
+        std::printf("[ leaks    ] %d cycles of %s:%s\n", kCycles, c.name, counts.c_str());
     }
 }
 
