@@ -766,6 +766,11 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
         return FALSE;
     }
     m_windowPosCalls.push_back({hwnd, insertAfter, x, y, cx, cy, flags});
+    // As the system does, positions and sizes are held to 16 bits.
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
+    cx = std::clamp(cx, 0, 32767);
+    cy = std::clamp(cy, 0, 32767);
     RECT oldClient = ClientRectOnScreen(*window);
     RECT rect = window->rect;
     if ((flags & SWP_NOMOVE) == 0) {
