@@ -57,6 +57,8 @@ BOOL CVosselDialog::OnInitDialog() {
     m_bLaunchOnStartup = ReadLaunchOnStartup();
 
     SetPlacement(&placement);
+    m_dropTarget.Register(this);
+    EnableToolTips(TRUE);
     return TRUE;
 }
 
@@ -205,6 +207,18 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYENDSESSION:
             return OnQueryEndSession();
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+            LRESULT result = 0;
+            if (hdr != nullptr && (hdr->code == TTN_NEEDTEXTA || hdr->code == TTN_NEEDTEXTW) &&
+                OnNeedToolTipText(LOWORD(wParam), hdr, &result)) {
+                return result;
+            }
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        }
         default:
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
     }
@@ -236,6 +250,13 @@ void CVosselDialog::OnSysCommand(WPARAM wParam) {
         OnCancel();
     }
     Default();
+}
+
+void CVosselDialog::OnDropFiles(HDROP drop) {
+    POINT point{0, 0};
+    Os().win.GetCursorPos(&point);
+    const BOOL move = (Os().win.GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    ProcessDrop(*this, m_driveButtons.size(), drop, point, move);
 }
 
 LRESULT CVosselDialog::OnQueryEndSession() {

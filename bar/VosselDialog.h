@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "actions/DriveButton.h"
+#include "actions/DriveDropTarget.h"
 #include "appbar/AppBarDialog.h"
 #include "settings/Settings.h"
 
@@ -44,12 +45,15 @@ private:
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnSysCommand(WPARAM wParam);
     LRESULT OnQueryEndSession();
+    void OnDropFiles(HDROP drop);
+    BOOL OnNeedToolTipText(UINT id, NMHDR* hdr, LRESULT* result);
 
     int m_cxMinClient = 0;
     int m_cyMinClient = 0;
     CDriveButton m_btnMenu;
     int m_cxButton = 0;
     int m_cyButton = 0;
+    CDriveDropTarget m_dropTarget{m_driveButtons};
     std::vector<std::unique_ptr<CDriveButton>> m_driveButtons;
     std::string m_strLaunchProgram;
     BOOL m_bLaunchOnStartup = FALSE;

@@ -9,6 +9,17 @@
 #include "platform/Win32.h"
 
 class CWnd;
+class COleDropTarget;
+
+// Data being dragged, as a drop target sees it.
+class IDragData {
+public:
+    virtual ~IDragData() = default;
+    virtual BOOL IsDataAvailable(UINT format) = 0;
+    // The data in global memory, which the caller owns from then on; null
+    // when the data has no such format.
+    virtual HGLOBAL GetGlobalData(UINT format) = 0;
+};
 
 class IWindowSystem {
 public:
@@ -34,6 +45,7 @@ public:
 
     virtual HWND FindWindowA(const char* className, const char* windowName) = 0;
     virtual BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) = 0;
+    virtual BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) = 0;
     virtual BOOL IsWindow(HWND hwnd) = 0;
     virtual HWND GetParent(HWND hwnd) = 0;
     virtual HWND GetDlgItem(HWND dialog, int id) = 0;
@@ -101,6 +113,14 @@ public:
     virtual UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) = 0;
     virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                                     const char* directory, int show) = 0;
+
+    virtual UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) = 0;
+    virtual void DragFinish(HDROP drop) = 0;
+    virtual int SHFileOperationA(SHFILEOPSTRUCTA* operation) = 0;
+    virtual ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* info) = 0;
+    virtual BOOL SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) = 0;
+    // Frees an item list with the shell's allocator.
+    virtual void ILFree(ITEMIDLIST* list) = 0;
 };
 
 class ISystem {
@@ -110,6 +130,10 @@ public:
     virtual void Sleep(DWORD milliseconds) = 0;
     virtual HRESULT OleInitialize() = 0;
     virtual void OleUninitialize() = 0;
+    // The backend routes the system's drag events for the window to `target`.
+    virtual HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) = 0;
+    virtual HRESULT RevokeDragDrop(HWND hwnd) = 0;
+    virtual int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) = 0;
 
     virtual DWORD GetLogicalDrives() = 0;
     virtual UINT GetDriveTypeA(const char* root) = 0;

@@ -19,9 +19,14 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <winnetwk.h>
 // clang-format on
+
+// The framework's name for a drop effect.
+using DROPEFFECT = DWORD;
 
 #define WIN32_VALUE(type, name, value) static_assert(name == static_cast<type>(value), #name);
 #include "platform/Win32Values.inc"
@@ -63,9 +68,13 @@ WIN32_DECLARE_HANDLE(HINSTANCE);
 WIN32_DECLARE_HANDLE(HBITMAP);
 WIN32_DECLARE_HANDLE(HFONT);
 WIN32_DECLARE_HANDLE(HBRUSH);
+WIN32_DECLARE_HANDLE(HDROP);
 #undef WIN32_DECLARE_HANDLE
 using HANDLE = void*;
 using HGDIOBJ = void*;
+using HGLOBAL = void*;
+using WCHAR = char16_t;
+using DROPEFFECT = DWORD;
 
 #define CALLBACK
 #define WINAPI
@@ -85,6 +94,8 @@ using HGDIOBJ = void*;
 
 constexpr UINT TTN_NEEDTEXTA = 0U - 520U;
 constexpr UINT TTN_NEEDTEXTW = 0U - 530U;
+#define TOOLTIPS_CLASSA "tooltips_class32"
+#define LPSTR_TEXTCALLBACKA (reinterpret_cast<char*>(static_cast<std::intptr_t>(-1)))
 
 struct RECT {
     LONG left;
@@ -167,6 +178,57 @@ struct NETRESOURCEA {
     char* lpRemoteName;
     char* lpComment;
     char* lpProvider;
+};
+
+struct TOOLINFOA {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;
+    UINT_PTR uId;
+    RECT rect;
+    HINSTANCE hinst;
+    char* lpszText;
+    LPARAM lParam;
+    void* lpReserved;
+};
+struct NMTTDISPINFOA {
+    NMHDR hdr;
+    char* lpszText;
+    char szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;
+    LPARAM lParam;
+};
+struct NMTTDISPINFOW {
+    NMHDR hdr;
+    WCHAR* lpszText;
+    WCHAR szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;
+    LPARAM lParam;
+};
+struct SHFILEOPSTRUCTA {
+    HWND hwnd;
+    UINT wFunc;
+    const char* pFrom;
+    const char* pTo;
+    WORD fFlags;
+    BOOL fAnyOperationsAborted;
+    void* hNameMappings;
+    const char* lpszProgressTitle;
+};
+// An item list is opaque to the program: it only passes it back to the shell.
+struct ITEMIDLIST;
+using BFFCALLBACK = int (*)(HWND, UINT, LPARAM, LPARAM);
+struct BROWSEINFOA {
+    HWND hwndOwner;
+    const ITEMIDLIST* pidlRoot;
+    char* pszDisplayName;
+    const char* lpszTitle;
+    UINT ulFlags;
+    BFFCALLBACK lpfn;
+    LPARAM lParam;
+    int iImage;
 };
 
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/OleDropTarget.h"
+
 CWnd::~CWnd() {
     // An object that still owns a window takes it along, so that no message
     // can reach a destroyed object.
@@ -19,6 +21,10 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     const LRESULT result = wnd->WindowProc(msg, wParam, lParam);
     wnd->m_current = saved;
     if (msg == WM_NCDESTROY) {
+        if (wnd->m_pDropTarget != nullptr) {
+            wnd->m_pDropTarget->Revoke();
+        }
+        wnd->m_hWndToolTip = nullptr;  // an owned window, gone before its owner
         wnd->m_hWnd = nullptr;
         wnd->m_pfnSuper = nullptr;
     }

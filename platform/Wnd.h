@@ -7,6 +7,8 @@
 
 #include "platform/Os.h"
 
+class COleDropTarget;
+
 class CWnd {
 public:
     CWnd() = default;
@@ -40,8 +42,13 @@ public:
     void Invalidate(BOOL erase = TRUE);
     void UpdateWindow();
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // One tooltip control for the child windows, each a tool whose text the
+    // window is asked for (TTN_NEEDTEXT) every time its tip is about to show.
+    BOOL EnableToolTips(BOOL enable = TRUE);
 
     HWND m_hWnd = nullptr;
+    HWND m_hWndToolTip = nullptr;
+    COleDropTarget* m_pDropTarget = nullptr;
     // The window procedure the object replaced; the Win32 backend keeps it here.
     void* m_pfnSuper = nullptr;
 

@@ -40,6 +40,21 @@ struct MemoryMenuItem {
     std::string text;
 };
 
+class MemoryOs;
+
+// Data a drag carries: a file list, or text alone.
+class MemoryDragData final : public IDragData {
+public:
+    MemoryDragData(MemoryOs& os, std::optional<std::vector<std::string>> files) : m_os(os), m_files(std::move(files)) {}
+    BOOL IsDataAvailable(UINT format) override;
+    // A new file-list handle for every request, as the system copies the data.
+    HGLOBAL GetGlobalData(UINT format) override;
+
+private:
+    MemoryOs& m_os;
+    std::optional<std::vector<std::string>> m_files;
+};
+
 class MemoryOs final : public IWindowSystem, public IGdi, public IShell, public ISystem, public IRegistry {
 public:
     MemoryOs();
@@ -94,6 +109,50 @@ public:
 
     // Sends an appbar notification to every registered bar, as the shell does.
     void NotifyAppBars(UINT code, LPARAM lParam);
+
+    // ---- drag and drop, the folder dialog, the file operation, tooltips ----
+    // A file list as the shell hands it to a drop; live until DragFinish.
+    HDROP CreateDropFiles(const std::vector<std::string>& paths);
+    // The mouse drags `data` to a screen point: the drop target of the window
+    // there (or of its nearest ancestor) gets DragEnter, or DragOver while the
+    // drag stays over it. Answers the effect shown.
+    DROPEFFECT DragTo(IDragData* data, POINT screen, DWORD keyState, DROPEFFECT allowed);
+    // Releases the button: a target that last answered an effect gets the
+    // drop, else it gets DragLeave. Answers the drop's effect.
+    DROPEFFECT DropAt(POINT screen, DWORD keyState, DROPEFFECT allowed);
+    COleDropTarget* DropTargetOf(HWND hwnd) const;
+
+    struct FolderDialog {
+        HWND hwnd;
+        HWND owner;
+        std::string title;
+        std::string selection;
+        bool topmost;
+        bool active;
+    };
+    // Picks in the folder dialog: a folder's path, "" for an item that is no
+    // file-system folder, or nothing to cancel. Without an answer it cancels.
+    void SetFolderDialogAnswer(std::function<std::optional<std::string>(const FolderDialog&)> answer) {
+        m_folderAnswer = std::move(answer);
+    }
+    struct FileOperation {
+        HWND hwnd;
+        UINT func;
+        std::vector<std::string> from, to;
+        WORD flags;
+    };
+    const std::vector<FolderDialog>& FolderDialogs() const { return m_folderDialogs; }
+    const std::vector<FileOperation>& FileOperations() const { return m_fileOperations; }
+
+    // The text shown when the mouse rests on `tool`, asked of the tool's
+    // owner in the narrow or wide form; nothing when no tip shows.
+    std::optional<std::string> HoverToolTip(HWND tool, bool wide);
+
+    int LiveDropHandles() const { return static_cast<int>(m_dropFiles.size()); }
+    int LiveItemLists() const { return static_cast<int>(m_itemLists.size()); }
+    // Registrations, including those left behind by a window destroyed unrevoked.
+    int LiveDropTargets() const { return static_cast<int>(m_dropTargets.size()); }
+    int LiveToolTipTools() const;
 
     // ---- inspection by tests ----
     struct AppBarCall {
@@ -181,6 +240,7 @@ public:
     UINT RegisterWindowMessageA(const char* name) override;
     HWND FindWindowA(const char* className, const char* windowName) override;
     BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) override;
+    BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) override;
     BOOL IsWindow(HWND hwnd) override;
     HWND GetParent(HWND hwnd) override;
     HWND GetDlgItem(HWND dialog, int id) override;
@@ -236,12 +296,21 @@ public:
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                             const char* directory, int show) override;
+    UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) override;
+    void DragFinish(HDROP drop) override;
+    int SHFileOperationA(SHFILEOPSTRUCTA* operation) override;
+    ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* info) override;
+    BOOL SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) override;
+    void ILFree(ITEMIDLIST* list) override;
 
     // ---- ISystem ----
     DWORD GetTickCount() override;
     void Sleep(DWORD milliseconds) override;
     HRESULT OleInitialize() override;
     void OleUninitialize() override {}
+    HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) override;
+    HRESULT RevokeDragDrop(HWND hwnd) override;
+    int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) override;
     DWORD GetLogicalDrives() override;
     UINT GetDriveTypeA(const char* root) override;
     BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
@@ -272,6 +341,7 @@ private:
         DWORD exStyle = 0;
         RECT rect{};  // screen coordinates
         HWND parent = nullptr;
+        HWND owner = nullptr;
         int id = 0;
         CWnd* object = nullptr;
         bool dialog = false;
@@ -310,6 +380,8 @@ private:
     };
 
     bool Fails(const std::string& function);
+    // Tooltip controls and the folder dialog; false for other windows.
+    bool ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     Window* Find(HWND hwnd);
     const Window* Find(HWND hwnd) const;
     HWND NewHandle();
@@ -388,4 +460,23 @@ private:
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
     std::vector<std::string> m_registryWrites;
+
+    struct Tool {
+        UINT flags;
+        HWND hwnd;
+        UINT_PTR id;
+        std::string text;
+        bool callback;
+    };
+    std::map<HWND, std::vector<Tool>> m_toolTips;
+    std::map<HDROP, std::vector<std::string>> m_dropFiles;
+    std::map<HWND, COleDropTarget*> m_dropTargets;
+    HWND m_dragTarget = nullptr;
+    IDragData* m_dragData = nullptr;
+    DROPEFFECT m_dragEffect = 0;
+    std::map<ITEMIDLIST*, std::string> m_itemLists;
+    std::function<std::optional<std::string>(const FolderDialog&)> m_folderAnswer;
+    std::vector<FolderDialog> m_folderDialogs;
+    HWND m_folderDialog = nullptr;
+    std::vector<FileOperation> m_fileOperations;
 };

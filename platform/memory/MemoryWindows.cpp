@@ -126,7 +126,11 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"windows", static_cast<int>(m_windows.size())},
             {"registry keys", LiveRegistryKeys()},
             {"network enumerations", LiveEnumerations()},
-            {"timers", static_cast<int>(m_timers.size())}};
+            {"timers", static_cast<int>(m_timers.size())},
+            {"drop file lists (global memory)", LiveDropHandles()},
+            {"item ID lists", LiveItemLists()},
+            {"drop targets", LiveDropTargets()},
+            {"tooltip tools", LiveToolTipTools()}};
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {
@@ -249,6 +253,7 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     window.exStyle = exStyle;
     window.rect = RECT{x, y, x + cx, y + cy};
     window.parent = (style & WS_CHILD) != 0 ? parent : nullptr;
+    window.owner = (style & WS_CHILD) == 0 ? parent : nullptr;
     window.id = (style & WS_CHILD) != 0 ? static_cast<int>(id) : 0;
     window.object = object;
     m_windows[hwnd] = window;
@@ -372,6 +377,9 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (window == nullptr) {
         return 0;
     }
+    if (LRESULT result = 0; ShellWindowProc(hwnd, msg, wParam, lParam, &result)) {
+        return result;
+    }
     switch (msg) {
         case WM_NCCREATE:
             return TRUE;
@@ -482,6 +490,7 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
     m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(), [hwnd](const Timer& t) { return t.hwnd == hwnd; }),
                    m_timers.end());
     m_appBars.erase(hwnd);
+    m_toolTips.erase(hwnd);
     if (m_activeWindow == hwnd) {
         m_activeWindow = nullptr;
     }
@@ -490,6 +499,16 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
 BOOL MemoryOs::DestroyWindow(HWND hwnd) {
     if (Find(hwnd) == nullptr || hwnd == m_desktop) {
         return FALSE;
+    }
+    // As on Windows, owned windows go first.
+    std::vector<HWND> owned;
+    for (const auto& [other, window] : m_windows) {
+        if (window.owner == hwnd) {
+            owned.push_back(other);
+        }
+    }
+    for (HWND other : owned) {
+        DestroyWindow(other);
     }
     SendDestroy(hwnd);
     SendNcDestroy(hwnd);

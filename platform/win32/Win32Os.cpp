@@ -8,7 +8,11 @@ HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
 
 }  // namespace
 
-Win32Os::Win32Os() : m_services{*this, *this, *this, *this, *this} {}
+Win32Os::Win32Os() : m_services{*this, *this, *this, *this, *this} {
+    // The common controls' window classes, the tooltip's among them.
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&classes);
+}
 
 // ---- IWindowSystem ----
 

@@ -31,6 +31,7 @@ public:
     UINT RegisterWindowMessageA(const char* name) override;
     HWND FindWindowA(const char* className, const char* windowName) override;
     BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) override;
+    BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) override;
     BOOL IsWindow(HWND hwnd) override;
     HWND GetParent(HWND hwnd) override;
     HWND GetDlgItem(HWND dialog, int id) override;
@@ -86,12 +87,21 @@ public:
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                             const char* directory, int show) override;
+    UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) override;
+    void DragFinish(HDROP drop) override;
+    int SHFileOperationA(SHFILEOPSTRUCTA* operation) override;
+    ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* info) override;
+    BOOL SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) override;
+    void ILFree(ITEMIDLIST* list) override;
 
     // ---- ISystem ----
     DWORD GetTickCount() override;
     void Sleep(DWORD milliseconds) override;
     HRESULT OleInitialize() override;
     void OleUninitialize() override;
+    HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) override;
+    HRESULT RevokeDragDrop(HWND hwnd) override;
+    int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) override;
     DWORD GetLogicalDrives() override;
     UINT GetDriveTypeA(const char* root) override;
     BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,

@@ -7,6 +7,10 @@ namespace {
 
 LRESULT CALLBACK WindowThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Marks a window bound to an object. A procedure check alone would lose the
+// binding once another subclass (a tooltip's) sits on top of ours.
+constexpr const char* kBoundProperty = "VosselBound";
+
 WNDPROC SuperOf(const CWnd* object) {
     return reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(object->m_pfnSuper));
 }
@@ -15,12 +19,13 @@ void Bind(HWND hwnd, CWnd* object) {
     object->m_hWnd = hwnd;
     // User data first: the thunk must find the object from its first message on.
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    ::SetPropA(hwnd, kBoundProperty, reinterpret_cast<HANDLE>(1));
     const LONG_PTR super = ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowThunk));
     object->m_pfnSuper = reinterpret_cast<void*>(super);
 }
 
 CWnd* BoundObject(HWND hwnd) {
-    if (hwnd == nullptr || ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&WindowThunk)) {
+    if (hwnd == nullptr || ::GetPropA(hwnd, kBoundProperty) == nullptr) {
         return nullptr;
     }
     return reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -40,6 +45,7 @@ LRESULT CALLBACK WindowThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     const LRESULT result = CWnd::Dispatch(object, hwnd, msg, wParam, lParam);
     ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, super);
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    ::RemovePropA(hwnd, kBoundProperty);
     return result;
 }
 

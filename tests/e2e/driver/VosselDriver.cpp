@@ -466,6 +466,57 @@ int CmdTemplateSize(const char* exe, int id) {
     return 0;
 }
 
+// Tooltips of the window titled `title`: their text comes only with
+// WM_GETTEXT from another process, and stays after the tip hides.
+struct TipState {
+    HWND owner;
+    int count;
+};
+
+BOOL CALLBACK TipProc(HWND hwnd, LPARAM lParam) {
+    TipState* state = reinterpret_cast<TipState*>(lParam);
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, "tooltips_class32") != 0 || GetWindow(hwnd, GW_OWNER) != state->owner)
+        return TRUE;
+    char text[1024] = "";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(hwnd) ? 1 : 0,
+                static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), text);
+    ++state->count;
+    return TRUE;
+}
+
+int CmdToolTips(const char* title) {
+    TipState state = {FindExact(title), 0};
+    if (!state.owner)
+        return Fail("not found");
+    EnumWindows(TipProc, reinterpret_cast<LPARAM>(&state));
+    std::printf("count=%d\n", state.count);
+    return 0;
+}
+
+int CmdItemText(const char* title, int id) {
+    HWND item = GetDlgItem(FindExact(title), id);
+    if (!item)
+        return Fail("not found");
+    char text[1024] = "";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    std::printf("text=%s\n", text);
+    return 0;
+}
+
+int CmdClickItem(const char* title, int id) {
+    HWND item = GetDlgItem(FindExact(title), id);
+    if (!item)
+        return Fail("not found");
+    PostMessageA(item, BM_CLICK, 0, 0);
+    std::printf("clicked=1\n");
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: vosseldrv <command> [args]\n"
@@ -475,7 +526,8 @@ int Usage() {
                  "  class-windows <class>            reg-set <HKCU subkey> <value> sz|dword|binary <data>\n"
                  "  appbar-top <thickness> <seconds> screen\n"
                  "  reg-query <HKCU subkey> <value>  resources <exe>\n"
-                 "  template-size <exe> <dialog id>\n");
+                 "  template-size <exe> <dialog id>\n"
+                 "  tooltips <owner title>           item-text <title> <id>    click-item <title> <id>\n");
     return 2;
 }
 
@@ -514,6 +566,12 @@ int main(int argc, char** argv) {
         rc = CmdResources(a[0]);
     else if (cmd == "template-size" && n == 2)
         rc = CmdTemplateSize(a[0], std::atoi(a[1]));
+    else if (cmd == "tooltips" && n == 1)
+        rc = CmdToolTips(a[0]);
+    else if (cmd == "item-text" && n == 2)
+        rc = CmdItemText(a[0], std::atoi(a[1]));
+    else if (cmd == "click-item" && n == 2)
+        rc = CmdClickItem(a[0], std::atoi(a[1]));
     else
         return Usage();
     std::fflush(stdout);

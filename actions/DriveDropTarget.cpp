@@ -1,0 +1,139 @@
+#include "actions/DriveDropTarget.h"
+
+#include "appbar/AppBarDialog.h"
+#include "bar/Drives.h"
+#include "platform/WinApp.h"
+#include "resources/resource.h"
+
+void AppendListEntry(std::string& list, const std::string& path) {
+    list.append(path);
+    list.push_back('\0');
+}
+
+DROPEFFECT DriveDropEffect(DWORD keyState) { return (keyState & MK_SHIFT) != 0 ? DROPEFFECT_MOVE : DROPEFFECT_COPY; }
+
+std::string DroppedFile(HDROP drop, UINT index) {
+    const UINT length = Os().shell.DragQueryFileA(drop, index, nullptr, 0);
+    if (length == 0) {
+        return {};
+    }
+    std::string path(static_cast<size_t>(length) + 1, '\0');
+    const UINT copied = Os().shell.DragQueryFileA(drop, index, &path[0], length + 1);
+    path.resize(copied <= length ? copied : length);
+    return path;
+}
+
+std::string DropStartPath(const CWnd& bar, size_t driveCount, POINT point) {
+    const HWND hwnd = Os().win.WindowFromPoint(point);
+    if (hwnd == nullptr || Os().win.GetParent(hwnd) != bar.m_hWnd) {
+        return {};
+    }
+    const int id = Os().win.GetDlgCtrlID(hwnd);
+    if (id < IDC_FIRST_DRIVE || static_cast<size_t>(id - IDC_FIRST_DRIVE) >= driveCount) {
+        return {};
+    }
+    char caption[16] = {};
+    Os().win.GetWindowTextA(hwnd, caption, static_cast<int>(sizeof(caption)));
+    return DriveRootFromCaption(caption);
+}
+
+int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED) {
+        Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Os().win.SetActiveWindow(hwnd);
+        Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
+    }
+    return 0;
+}
+
+int BrowseForFolder(HWND owner, std::string& path, UINT titleId) {
+    const std::string title = LoadResourceString(titleId);
+    if (path.size() > 3 && path.back() == '\\') {
+        path.pop_back();
+    }
+    char displayName[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = nullptr;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = BrowseCallbackProc;
+    info.lParam = reinterpret_cast<LPARAM>(path.c_str());
+    ITEMIDLIST* list = Os().shell.SHBrowseForFolderA(&info);
+    if (list == nullptr) {
+        return 2;
+    }
+    char chosen[MAX_PATH] = {};
+    const BOOL converted = Os().shell.SHGetPathFromIDListA(list, chosen);
+    Os().shell.ILFree(list);
+    if (!converted) {
+        return 2;
+    }
+    path = chosen;
+    return 1;
+}
+
+void ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move) {
+    bar.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::string folder = DropStartPath(bar, driveCount, point);
+    const UINT count = Os().shell.DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
+        if (!folder.empty() && folder.back() != '\\') {
+            folder.push_back('\\');
+        }
+        std::string from;
+        std::string to;
+        for (UINT i = 0; i < count; ++i) {
+            const std::string item = DroppedFile(drop, i);
+            const size_t slash = item.rfind('\\');
+            if (slash == std::string::npos) {
+                continue;
+            }
+            AppendListEntry(from, item);
+            AppendListEntry(to, folder + item.substr(slash + 1));
+        }
+        // With nothing to copy the shell would only report an empty source.
+        if (!from.empty()) {
+            SHFILEOPSTRUCTA operation{};
+            operation.hwnd = bar.m_hWnd;
+            operation.wFunc = move ? FO_MOVE : FO_COPY;
+            operation.pFrom = from.c_str();
+            operation.pTo = to.c_str();
+            operation.fFlags = FOF_MULTIDESTFILES;
+            operation.fAnyOperationsAborted = FALSE;
+            operation.hNameMappings = nullptr;
+            operation.lpszProgressTitle = nullptr;
+            Os().shell.SHFileOperationA(&operation);
+        }
+    }
+    Os().shell.DragFinish(drop);
+}
+
+DROPEFFECT CDriveDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, POINT point) {
+    if (auto* bar = dynamic_cast<CAppBarDialog*>(wnd)) {
+        bar->ShowAutoHideBar(TRUE);
+    }
+    return OnDragOver(wnd, data, keyState, point);
+}
+
+DROPEFFECT CDriveDropTarget::OnDragOver(CWnd*, COleDataObject* data, DWORD keyState, POINT) {
+    // Only files can be copied: dragged text and the like is refused.
+    if (!data->IsDataAvailable(CF_HDROP)) {
+        return DROPEFFECT_NONE;
+    }
+    return DriveDropEffect(keyState);
+}
+
+DROPEFFECT CDriveDropTarget::OnDragScroll(CWnd*, DWORD keyState, POINT) { return DriveDropEffect(keyState); }
+
+DROPEFFECT CDriveDropTarget::OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT defaultEffect, DROPEFFECT,
+                                      POINT point) {
+    const auto drop = static_cast<HDROP>(data->GetGlobalData(CF_HDROP));
+    if (drop != nullptr) {
+        wnd->ClientToScreen(&point);
+        ProcessDrop(*wnd, m_drives.size(), drop, point, (defaultEffect & DROPEFFECT_MOVE) != 0);
+    }
+    // The items are already moved: the source must not delete them.
+    return DROPEFFECT_NONE;
+}

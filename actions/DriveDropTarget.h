@@ -1,0 +1,42 @@
+// Dropping files on the bar: they are copied, or with Shift moved, into a
+// folder the user picks, starting at the drive under the drop point.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "actions/DriveButton.h"
+#include "platform/OleDropTarget.h"
+
+// Adds a path and its NUL to a list of the double-NUL form the shell's file
+// operation takes: the string's own terminator closes the list.
+void AppendListEntry(std::string& list, const std::string& path);
+// Copy, or move when the key state holds Shift.
+DROPEFFECT DriveDropEffect(DWORD keyState);
+// Dropped item `index`, however long.
+std::string DroppedFile(HDROP drop, UINT index);
+// The root of the drive button under a screen point, such as "D:\", or empty.
+std::string DropStartPath(const CWnd& bar, size_t driveCount, POINT point);
+// Runs the folder dialog with `path` selected: 1 when the user chose a
+// file-system folder, whose path is then in `path`, 2 otherwise.
+int BrowseForFolder(HWND owner, std::string& path, UINT titleId);
+int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);
+// Copies or moves the dropped items into the folder the user picks; the
+// handle is released in every case.
+void ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move);
+
+class CDriveDropTarget : public COleDropTarget {
+public:
+    // The bar's drive buttons, whose ids tell which drive lies under a drop.
+    explicit CDriveDropTarget(const std::vector<std::unique_ptr<CDriveButton>>& drives) : m_drives(drives) {}
+
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, POINT point) override;
+    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, POINT point) override;
+    DROPEFFECT OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT defaultEffect, DROPEFFECT allowed,
+                        POINT point) override;
+    DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keyState, POINT point) override;
+
+private:
+    const std::vector<std::unique_ptr<CDriveButton>>& m_drives;
+};

@@ -1,0 +1,66 @@
+// The bar's answer when a tooltip asks for its text.
+#include <algorithm>
+#include <cstring>
+
+#include "bar/Drives.h"
+#include "bar/VosselDialog.h"
+
+namespace {
+
+constexpr size_t kToolTipChars = 1024;
+// One buffer for every answer, of either width; the tooltip reads it after
+// the notification returns.
+WCHAR g_szToolTipText[kToolTipChars];
+
+std::string WindowText(HWND hwnd) {
+    const int length = Os().win.GetWindowTextLengthA(hwnd);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = Os().win.GetWindowTextA(hwnd, &text[0], length + 1);
+    text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
+    return text;
+}
+
+}  // namespace
+
+BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
+    const bool narrow = hdr->code == TTN_NEEDTEXTA;
+    auto* infoA = reinterpret_cast<NMTTDISPINFOA*>(hdr);
+    auto* infoW = reinterpret_cast<NMTTDISPINFOW*>(hdr);
+    const UINT flags = narrow ? infoA->uFlags : infoW->uFlags;
+    UINT_PTR id = hdr->idFrom;
+    if ((flags & TTF_IDISHWND) != 0) {
+        const auto tool = reinterpret_cast<HWND>(hdr->idFrom);
+        if (!Os().win.IsWindow(tool)) {
+            return FALSE;
+        }
+        id = static_cast<UINT_PTR>(Os().win.GetDlgCtrlID(tool));
+    }
+    if (id == 0) {
+        return FALSE;
+    }
+    std::string text;
+    if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
+        text = WindowText(child);
+        if (IsDriveButtonId(static_cast<UINT>(id))) {
+            text = DriveRootFromCaption(text);
+            GetDriveLabel(text);
+        }
+    }
+    const size_t length = std::min(text.size(), kToolTipChars - 1);
+    if (narrow) {
+        auto* buffer = reinterpret_cast<char*>(g_szToolTipText);
+        std::memcpy(buffer, text.data(), length);
+        buffer[length] = '\0';
+        infoA->lpszText = buffer;
+    } else {
+        const int converted = Os().sys.MultiByteToWideChar(CP_ACP, text.data(), static_cast<int>(length),
+                                                           g_szToolTipText, static_cast<int>(kToolTipChars - 1));
+        g_szToolTipText[converted > 0 ? converted : 0] = 0;
+        infoW->lpszText = g_szToolTipText;
+    }
+    *result = 0;
+    return TRUE;
+}

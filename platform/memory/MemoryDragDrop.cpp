@@ -1,0 +1,329 @@
+// Drag and drop, file lists, the folder dialog, the shell's file operation
+// and tooltip controls of the in-memory backend.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/OleDropTarget.h"
+#include "platform/memory/MemoryOs.h"
+
+namespace {
+
+constexpr int kFolderTitleId = 14146;
+constexpr UINT kAllItems = 0xFFFFFFFF;
+
+bool IsClass(const std::string& className, const char* wanted) {
+    return className.size() == std::strlen(wanted) &&
+           std::equal(className.begin(), className.end(), wanted, [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// The shell reads a list up to its empty entry.
+std::vector<std::string> ReadDoubleNulList(const char* list) {
+    std::vector<std::string> entries;
+    while (list != nullptr && *list != '\0') {
+        entries.emplace_back(list);
+        list += entries.back().size() + 1;
+    }
+    return entries;
+}
+
+}  // namespace
+
+BOOL MemoryDragData::IsDataAvailable(UINT format) {
+    return format == CF_HDROP ? m_files.has_value() : format == CF_TEXT;
+}
+
+HGLOBAL MemoryDragData::GetGlobalData(UINT format) {
+    if (format != CF_HDROP || !m_files) {
+        return nullptr;
+    }
+    return m_os.CreateDropFiles(*m_files);
+}
+
+HDROP MemoryOs::CreateDropFiles(const std::vector<std::string>& paths) {
+    if (Fails("GetGlobalData")) {
+        return nullptr;
+    }
+    const auto drop = reinterpret_cast<HDROP>(NewHandle());
+    m_dropFiles[drop] = paths;
+    return drop;
+}
+
+UINT MemoryOs::DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) {
+    auto it = m_dropFiles.find(drop);
+    if (it == m_dropFiles.end() || Fails("DragQueryFileA")) {
+        return 0;
+    }
+    const std::vector<std::string>& files = it->second;
+    if (index == kAllItems) {
+        return static_cast<UINT>(files.size());
+    }
+    if (index >= files.size()) {
+        return 0;
+    }
+    const std::string& path = files[index];
+    if (buffer == nullptr) {
+        return static_cast<UINT>(path.size());
+    }
+    if (size == 0) {
+        return 0;
+    }
+    const size_t copied = std::min<size_t>(path.size(), size - 1);
+    std::memcpy(buffer, path.data(), copied);
+    buffer[copied] = '\0';
+    return static_cast<UINT>(copied);
+}
+
+void MemoryOs::DragFinish(HDROP drop) { m_dropFiles.erase(drop); }
+
+HRESULT MemoryOs::RegisterDragDrop(HWND hwnd, COleDropTarget* target) {
+    if (Find(hwnd) == nullptr || target == nullptr) {
+        return DRAGDROP_E_INVALIDHWND;
+    }
+    if (m_dropTargets.count(hwnd) != 0) {
+        return DRAGDROP_E_ALREADYREGISTERED;
+    }
+    if (Fails("RegisterDragDrop")) {
+        return E_OUTOFMEMORY;
+    }
+    m_dropTargets[hwnd] = target;
+    return S_OK;
+}
+
+HRESULT MemoryOs::RevokeDragDrop(HWND hwnd) {
+    // A destroyed window can no longer be revoked: its registration leaks.
+    if (Find(hwnd) == nullptr) {
+        return DRAGDROP_E_INVALIDHWND;
+    }
+    if (m_dropTargets.erase(hwnd) == 0) {
+        return DRAGDROP_E_NOTREGISTERED;
+    }
+    if (m_dragTarget == hwnd) {
+        m_dragTarget = nullptr;
+    }
+    return S_OK;
+}
+
+COleDropTarget* MemoryOs::DropTargetOf(HWND hwnd) const {
+    for (; hwnd != nullptr; hwnd = Find(hwnd) != nullptr ? Find(hwnd)->parent : nullptr) {
+        auto it = m_dropTargets.find(hwnd);
+        if (it != m_dropTargets.end() && Find(hwnd) != nullptr) {
+            return it->second;
+        }
+    }
+    return nullptr;
+}
+
+DROPEFFECT MemoryOs::DragTo(IDragData* data, POINT screen, DWORD keyState, DROPEFFECT allowed) {
+    HWND under = WindowFromPoint(screen);
+    while (under != nullptr && (m_dropTargets.count(under) == 0)) {
+        under = GetParent(under);
+    }
+    if (under != m_dragTarget || data != m_dragData) {
+        if (COleDropTarget* old = DropTargetOf(m_dragTarget); old != nullptr) {
+            old->DragLeave();
+        }
+        m_dragTarget = under;
+        m_dragData = data;
+        COleDropTarget* target = DropTargetOf(under);
+        m_dragEffect = target != nullptr ? target->DragEnter(data, keyState, screen, allowed) : DROPEFFECT_NONE;
+        return m_dragEffect;
+    }
+    COleDropTarget* target = DropTargetOf(under);
+    m_dragEffect = target != nullptr ? target->DragOver(keyState, screen, allowed) : DROPEFFECT_NONE;
+    return m_dragEffect;
+}
+
+DROPEFFECT MemoryOs::DropAt(POINT screen, DWORD keyState, DROPEFFECT allowed) {
+    DROPEFFECT effect = DragTo(m_dragData, screen, keyState, allowed);
+    COleDropTarget* target = DropTargetOf(m_dragTarget);
+    if (target != nullptr) {
+        if (effect != DROPEFFECT_NONE) {
+            effect = target->Drop(m_dragData, keyState & ~MK_LBUTTON, screen, allowed);
+        } else {
+            target->DragLeave();
+        }
+    }
+    m_dragTarget = nullptr;
+    m_dragData = nullptr;
+    return effect;
+}
+
+ITEMIDLIST* MemoryOs::SHBrowseForFolderA(BROWSEINFOA* info) {
+    if (info == nullptr || Fails("SHBrowseForFolderA")) {
+        return nullptr;
+    }
+    const HWND dialog = CreateWindowExA(0, "#32770", "Browse for Folder", WS_POPUP | WS_VISIBLE | WS_CAPTION, 200, 150,
+                                        320, 360, info->hwndOwner, 0, nullptr);
+    if (dialog == nullptr) {
+        return nullptr;
+    }
+    CreateWindowExA(0, "Static", info->lpszTitle, WS_CHILD | WS_VISIBLE, 10, 10, 300, 30, dialog, kFolderTitleId,
+                    nullptr);
+    const HWND previous = m_folderDialog;
+    m_folderDialog = dialog;
+    m_folderDialogs.push_back(
+        FolderDialog{dialog, info->hwndOwner, info->lpszTitle != nullptr ? info->lpszTitle : "", "", false, false});
+    const size_t index = m_folderDialogs.size() - 1;
+    if (info->lpfn != nullptr) {
+        info->lpfn(dialog, BFFM_INITIALIZED, 0, info->lParam);
+    }
+    FolderDialog& shown = m_folderDialogs[index];
+    shown.topmost = (Find(dialog)->exStyle & WS_EX_TOPMOST) != 0;
+    shown.active = GetActiveWindow() == dialog;
+    const std::optional<std::string> answer = m_folderAnswer ? m_folderAnswer(shown) : std::nullopt;
+    m_folderDialog = previous;
+    DestroyWindow(dialog);
+    if (!answer) {
+        return nullptr;
+    }
+    auto* list = reinterpret_cast<ITEMIDLIST*>(NewHandle());
+    m_itemLists[list] = *answer;
+    return list;
+}
+
+BOOL MemoryOs::SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) {
+    auto it = m_itemLists.find(const_cast<ITEMIDLIST*>(list));
+    if (path == nullptr) {
+        return FALSE;
+    }
+    path[0] = '\0';
+    if (it == m_itemLists.end() || it->second.empty() || it->second.size() >= MAX_PATH ||
+        Fails("SHGetPathFromIDListA")) {
+        return FALSE;
+    }
+    std::memcpy(path, it->second.c_str(), it->second.size() + 1);
+    return TRUE;
+}
+
+void MemoryOs::ILFree(ITEMIDLIST* list) { m_itemLists.erase(list); }
+
+int MemoryOs::SHFileOperationA(SHFILEOPSTRUCTA* operation) {
+    if (operation == nullptr || Fails("SHFileOperationA")) {
+        return 0x7C;  // DE_INVALIDFILES
+    }
+    m_fileOperations.push_back(FileOperation{operation->hwnd, operation->wFunc, ReadDoubleNulList(operation->pFrom),
+                                             ReadDoubleNulList(operation->pTo), operation->fFlags});
+    return 0;
+}
+
+// The model's ANSI code page is ISO 8859-1: every byte is the code point of its value.
+int MemoryOs::MultiByteToWideChar(UINT, const char* text, int length, WCHAR* wide, int wideSize) {
+    if (text == nullptr || Fails("MultiByteToWideChar")) {
+        return 0;
+    }
+    const int count = length < 0 ? static_cast<int>(std::strlen(text)) + 1 : length;
+    if (wideSize == 0) {
+        return count;
+    }
+    if (wide == nullptr || count > wideSize) {
+        return 0;
+    }
+    for (int i = 0; i < count; ++i) {
+        wide[i] = static_cast<WCHAR>(static_cast<unsigned char>(text[i]));
+    }
+    return count;
+}
+
+BOOL MemoryOs::EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
+    for (HWND child : Children(parent)) {
+        if (Find(child) == nullptr) {
+            continue;
+        }
+        if (!proc(child, lParam) || !EnumChildWindows(child, proc, lParam)) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (hwnd == m_folderDialog && msg == BFFM_SETSELECTIONA && wParam && lParam != 0) {
+        m_folderDialogs.back().selection = reinterpret_cast<const char*>(lParam);
+        *result = 0;
+        return true;
+    }
+    if (!IsClass(Find(hwnd)->className, TOOLTIPS_CLASSA)) {
+        return false;
+    }
+    std::vector<Tool>& tools = m_toolTips[hwnd];
+    const auto* info = reinterpret_cast<const TOOLINFOA*>(lParam);
+    auto same = [info](const Tool& tool) { return tool.hwnd == info->hwnd && tool.id == info->uId; };
+    *result = 0;
+    switch (msg) {
+        case TTM_ADDTOOLA:
+            if (info == nullptr || info->cbSize < sizeof(UINT) * 2 + sizeof(HWND) + sizeof(UINT_PTR) ||
+                Fails("TTM_ADDTOOLA")) {
+                return true;
+            }
+            tools.erase(std::remove_if(tools.begin(), tools.end(), same), tools.end());
+            tools.push_back(Tool{info->uFlags, info->hwnd, info->uId,
+                                 info->lpszText != LPSTR_TEXTCALLBACKA && info->lpszText ? info->lpszText : "",
+                                 info->lpszText == LPSTR_TEXTCALLBACKA});
+            *result = TRUE;
+            return true;
+        case TTM_DELTOOLA:
+            if (info != nullptr) {
+                tools.erase(std::remove_if(tools.begin(), tools.end(), same), tools.end());
+            }
+            return true;
+        case TTM_GETTOOLCOUNT:
+            *result = static_cast<LRESULT>(tools.size());
+            return true;
+        default:
+            return false;
+    }
+}
+
+int MemoryOs::LiveToolTipTools() const {
+    int count = 0;
+    for (const auto& [tip, tools] : m_toolTips) {
+        count += static_cast<int>(tools.size());
+    }
+    return count;
+}
+
+std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, bool wide) {
+    const Window* under = Find(toolWindow);
+    if (under == nullptr || (under->style & WS_VISIBLE) == 0) {
+        return std::nullopt;
+    }
+    for (const auto& [tip, tools] : m_toolTips) {
+        const Window& control = *Find(tip);
+        for (const Tool& tool : tools) {
+            // Only a tool the control subclasses sees the mouse: nothing relays events to it.
+            const UINT needed = TTF_IDISHWND | TTF_SUBCLASS;
+            if ((tool.flags & needed) != needed || tool.id != reinterpret_cast<UINT_PTR>(toolWindow)) {
+                continue;
+            }
+            if ((control.style & TTS_ALWAYSTIP) == 0 && GetActiveWindow() != control.owner) {
+                return std::nullopt;
+            }
+            if (!tool.callback) {
+                return tool.text.empty() ? std::nullopt : std::optional<std::string>(tool.text);
+            }
+            std::string text;
+            if (wide) {
+                NMTTDISPINFOW request{};
+                request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTW};
+                request.lpszText = request.szText;
+                request.uFlags = tool.flags;
+                SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
+                for (const WCHAR* c = request.lpszText; c != nullptr && *c != 0; ++c) {
+                    text.push_back(*c <= 0xFF ? static_cast<char>(*c) : '?');
+                }
+            } else {
+                NMTTDISPINFOA request{};
+                request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTA};
+                request.lpszText = request.szText;
+                request.uFlags = tool.flags;
+                SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
+                text = request.lpszText != nullptr ? request.lpszText : "";
+            }
+            return text.empty() ? std::nullopt : std::optional<std::string>(text);
+        }
+    }
+    return std::nullopt;
+}
