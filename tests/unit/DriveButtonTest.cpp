@@ -161,6 +161,17 @@ TEST_F(DriveButtonTest, FocusChangesOnlyToggleTheFocusRectangle) {
     EXPECT_EQ(FindCall(Draw(ODA_FOCUS, 0), "DrawFocusRect"), nullptr);
 }
 
+TEST_F(DriveButtonTest, FocusRectangleOfAnItemRectangleAtThe32BitLimitsDoesNotOverflow) {
+    Make("C:", 28, 14);
+    const LONG kMin = -2147483647 - 1;
+    DRAWITEMSTRUCT item{
+        ODT_BUTTON, 2683, 0, ODA_FOCUS, ODS_FOCUS, button.m_hWnd, nullptr, RECT{-5, kMin, 2147483647, 5}, 0};
+    os.ClearLogs();
+    os.SendMessageA(parentHwnd, WM_DRAWITEM, 2683, reinterpret_cast<LPARAM>(&item));
+    ASSERT_NE(FindCall(os.GdiCalls(), "DrawFocusRect"), nullptr);
+    EXPECT_EQ(FindCall(os.GdiCalls(), "DrawFocusRect")->rect, (RECT{-2, kMin + 3, 2147483644, 2}));
+}
+
 TEST(FocusInset, SmallButtonsGetASmallerInset) {
     const struct {
         int w, h, inset;
