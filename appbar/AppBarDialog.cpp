@@ -7,6 +7,7 @@
 #include "appbar/AppBarGeometry.h"
 
 UINT g_nAppBarNotifyMsg = 0;
+UINT g_nTaskbarCreatedMsg = 0;
 
 namespace {
 
@@ -23,6 +24,7 @@ CAppBarDialog::CAppBarDialog(UINT templateId, CWnd* parent)
       m_placement{sizeof(BARPLACEMENT), static_cast<LONG>(ABE_BOTTOM), FALSE, FALSE, {0, 0, 0, 0}, {0, 0, 0, 0}} {
     // The same name always gives the same id, so registering again is harmless.
     g_nAppBarNotifyMsg = Os().win.RegisterWindowMessageA("AppBarNotify");
+    g_nTaskbarCreatedMsg = Os().win.RegisterWindowMessageA("TaskbarCreated");
     m_nTaskbarState = static_cast<UINT>(SendAppBarMessage(ABM_GETSTATE, static_cast<UINT>(-1), 0, nullptr));
 }
 
@@ -61,11 +63,17 @@ void CAppBarDialog::ApplyEdge(int nEdge) {
         SendAppBarMessage(ABM_SETAUTOHIDEBAR, static_cast<UINT>(held), FALSE, nullptr);
     }
     m_placement.nEdge = nEdge;
+    // The window takes the frame of its new placement before it moves, so a
+    // caption that is going away cannot hold a docked bar to a captioned
+    // window's minimum height.
+    OnPlacementChanged(TRUE, nEdge);
 
     if (nEdge == EDGE_FLOATING) {
-        SendAppBarMessage(ABM_SETPOS, static_cast<UINT>(EDGE_FLOATING), 0, nullptr);
-        const RECT& rc = m_placement.rcFloating;
-        SetWindowPos(nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        // The shell drops a position request for an edge it does not know,
+        // so a floating bar frees its strip as an auto-hide bar does.
+        SendAppBarMessage(ABM_SETPOS, ABE_LEFT, 0, nullptr);
+        const WindowFrame frame = FrameOfRect(m_placement.rcFloating);
+        SetWindowPos(nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (nEdge == EDGE_NONE) {
         SendAppBarMessage(ABM_REMOVE, static_cast<UINT>(-1), 0, nullptr);
     } else {
@@ -146,19 +154,19 @@ void CAppBarDialog::SlideWindowTo(const RECT* pTarget) {
     RECT start{};
     GetWindowRect(&start);
     if (fullDrag && std::memcmp(&start, pTarget, sizeof(RECT)) != 0) {
+        // Timed by the elapsed time, which unsigned arithmetic keeps right
+        // across a wrap of the tick count. Each frame interpolates from the
+        // start, so a slow frame only drops frames, never distance.
         const DWORD t0 = Os().sys.GetTickCount();
-        const DWORD tEnd = t0 + kSlideDuration;
-        // Each frame interpolates from the start, so a slow frame only
-        // drops frames, never distance. Past a wrap of the tick count tEnd
-        // lies below t0 and the bar moves at once.
-        for (DWORD now = Os().sys.GetTickCount(); now < tEnd; now = Os().sys.GetTickCount()) {
-            const RECT frame = SlideFrame(start, *pTarget, now - t0);
-            SetWindowPos(nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, kFlags);
+        for (DWORD elapsed = Os().sys.GetTickCount() - t0; elapsed < kSlideDuration;
+             elapsed = Os().sys.GetTickCount() - t0) {
+            const WindowFrame frame = SlideFrame(start, *pTarget, elapsed);
+            SetWindowPos(nullptr, frame.x, frame.y, frame.cx, frame.cy, kFlags);
             UpdateWindow();
         }
     }
-    SetWindowPos(nullptr, pTarget->left, pTarget->top, pTarget->right - pTarget->left, pTarget->bottom - pTarget->top,
-                 kFlags);
+    const WindowFrame target = FrameOfRect(*pTarget);
+    SetWindowPos(nullptr, target.x, target.y, target.cx, target.cy, kFlags);
     UpdateWindow();
 }
 
@@ -207,6 +215,10 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == g_nAppBarNotifyMsg && msg != 0) {
         return OnAppBarNotify(wParam, lParam);
     }
+    if (msg == g_nTaskbarCreatedMsg && msg != 0) {
+        OnTaskbarCreated();
+        return Default();
+    }
     switch (msg) {
         case WM_CREATE:
             return OnCreate();
@@ -225,6 +237,17 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             OnTimer();
             return 0;
+        case WM_NCHITTEST:
+            return OnNcHitTest(SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+                               SignedHiWord(static_cast<std::uintptr_t>(lParam)));
+        case WM_ENTERSIZEMOVE:
+            return OnEnterSizeMove(wParam, lParam);
+        case WM_MOVING:
+            return OnMoving(wParam, lParam);
+        case WM_SIZING:
+            return OnSizing(wParam, lParam);
+        case WM_EXITSIZEMOVE:
+            return OnExitSizeMove(wParam, lParam);
         default:
             return CDialog::WindowProc(msg, wParam, lParam);
     }
@@ -291,19 +314,123 @@ void CAppBarDialog::OnNcMouseMove() {
 }
 
 void CAppBarDialog::OnTimer() {
-    if (Os().win.GetActiveWindow() != m_hWnd) {
-        const DWORD pos = Os().win.GetMessagePos();
-        const POINT cursor{SignedLoWord(pos), SignedHiWord(pos)};
-        RECT keep{};
-        GetWindowRect(&keep);
-        const int dx = 2 * Os().win.GetSystemMetrics(SM_CXDOUBLECLK);
-        const int dy = 2 * Os().win.GetSystemMetrics(SM_CYDOUBLECLK);
-        keep = RECT{keep.left - dx, keep.top - dy, keep.right + dx, keep.bottom + dy};
-        const bool inside =
-            cursor.x >= keep.left && cursor.x < keep.right && cursor.y >= keep.top && cursor.y < keep.bottom;
-        if (!inside) {
+    // The cursor now: Wine gives a timer message the position 0,0.
+    POINT cursor{0, 0};
+    if (Os().win.GetActiveWindow() != m_hWnd && Os().win.GetCursorPos(&cursor)) {
+        RECT window{};
+        GetWindowRect(&window);
+        const SIZE margin{2 * Os().win.GetSystemMetrics(SM_CXDOUBLECLK), 2 * Os().win.GetSystemMetrics(SM_CYDOUBLECLK)};
+        if (CursorOutside(window, margin, cursor)) {
             ShowAutoHideBar(FALSE);
         }
     }
     Default();
+}
+
+int CAppBarDialog::EdgeFromPoint(UINT nOptions, int x, int y) {
+    DragArea area{};
+    area.screen = SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    area.scrollBars = SIZE{Os().win.GetSystemMetrics(SM_CXVSCROLL), Os().win.GetSystemMetrics(SM_CYHSCROLL)};
+    // Read at every call: the strip this bar reserves lies outside it and
+    // counts as docking ground.
+    if (!Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area.workArea, 0)) {
+        area.workArea = RECT{0, 0, area.screen.cx, area.screen.cy};
+    }
+    return EdgeFromPointIn(nOptions, POINT{x, y}, area);
+}
+
+int CAppBarDialog::EdgeForDrag(POINT pt) const {
+    if (Os().win.GetKeyState(VK_CONTROL) < 0 && (m_nOptions & BARF_FLOAT) != 0) {
+        return EDGE_FLOATING;
+    }
+    return EdgeFromPoint(m_nOptions, pt.x, pt.y);
+}
+
+LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
+    const auto hit = static_cast<int>(Default());
+    const int button = Os().win.GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
+    const bool primaryDown = Os().win.GetAsyncKeyState(button) < 0;
+    const int edge = GetEffectiveEdge();
+    const int step = edge == ABE_LEFT || edge == ABE_RIGHT ? m_cxSizeStep : m_cySizeStep;
+    RECT client{};
+    GetClientRect(&client);
+    POINT topLeft{client.left, client.top};
+    POINT bottomRight{client.right, client.bottom};
+    ClientToScreen(&topLeft);
+    ClientToScreen(&bottomRight);
+    return AppBarHitTest(hit, primaryDown, edge, step, POINT{x, y},
+                         RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+}
+
+LRESULT CAppBarDialog::OnEnterSizeMove(WPARAM, LPARAM) {
+    m_nDragEdge = GetEffectiveEdge();
+    m_bDragTracked = FALSE;
+    return 0;
+}
+
+LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
+    auto* rect = reinterpret_cast<RECT*>(lParam);
+    if (rect == nullptr) {
+        return 0;
+    }
+    const DWORD pos = Os().win.GetMessagePos();
+    const POINT cursor{SignedLoWord(pos), SignedHiWord(pos)};
+    const int edge = EdgeForDrag(cursor);
+    if (m_nDragEdge != EDGE_FLOATING && edge == EDGE_FLOATING) {
+        *rect = FloatingDragRect(cursor, m_placement.rcFloating);
+    }
+    m_nDragEdge = edge;
+    CalcDockRect(edge, rect);
+    m_rcDragLast = *rect;
+    m_bDragTracked = TRUE;
+    OnPlacementChanged(TRUE, edge);
+    return 0;
+}
+
+LRESULT CAppBarDialog::OnSizing(WPARAM wParam, LPARAM lParam) {
+    auto* rect = reinterpret_cast<RECT*>(lParam);
+    if (rect == nullptr) {
+        return 0;
+    }
+    RECT frame{0, 0, 0, 0};
+    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+    *rect = SnapToSteps(static_cast<UINT>(wParam), *rect, SIZE{frame.right - frame.left, frame.bottom - frame.top},
+                        SIZE{m_cxSizeStep, m_cySizeStep});
+    m_rcDragLast = *rect;
+    m_bDragTracked = TRUE;
+    return 0;
+}
+
+LRESULT CAppBarDialog::OnExitSizeMove(WPARAM, LPARAM) {
+    // Without a loop under way this is the current edge, so a stray message
+    // re-applies the placement rather than taking the bar from the shell.
+    const int edge = GetEffectiveEdge();
+    m_nDragEdge = EDGE_NONE;
+    // Where the loop left the window: when contents are not shown while
+    // dragging, the system moves it there only after this message.
+    RECT window{};
+    GetWindowRect(&window);
+    if (m_bDragTracked) {
+        window = m_rcDragLast;
+        m_bDragTracked = FALSE;
+    }
+    const WindowFrame size = FrameOfRect(window);
+    if (edge == m_placement.nEdge && IsDockEdge(edge)) {
+        m_placement.anThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? size.cx : size.cy;
+    }
+    if (edge == EDGE_FLOATING) {
+        m_placement.rcFloating = window;
+    }
+    ApplyEdge(edge);
+    return 0;
+}
+
+void CAppBarDialog::OnTaskbarCreated() {
+    // A restarted shell knows no bar: register again and claim the strip
+    // or the auto-hide edge anew.
+    if (m_placement.nEdge == EDGE_NONE) {
+        return;
+    }
+    SendAppBarMessage(ABM_NEW, static_cast<UINT>(-1), 0, nullptr);
+    ApplyEdge(GetEffectiveEdge());
 }

@@ -8,6 +8,8 @@
 
 // The callback message of every appbar request, registered as "AppBarNotify".
 extern UINT g_nAppBarNotifyMsg;
+// Broadcast by the shell when it starts again, having forgotten every bar.
+extern UINT g_nTaskbarCreatedMsg;
 
 class CAppBarDialog : public CDialog {
 public:
@@ -30,6 +32,11 @@ public:
     UINT_PTR SendAppBarMessage(DWORD dwMessage, UINT uEdge, LPARAM lParam, RECT* pRect);
     void FollowTaskbarState(UINT nChanged, UINT nState);
 
+    // The edge that a screen point chooses while the bar is dragged.
+    static int EdgeFromPoint(UINT nOptions, int x, int y);
+    // As EdgeFromPoint, but Ctrl held floats the bar wherever the cursor is.
+    int EdgeForDrag(POINT pt) const;
+
 protected:
     virtual void OnPlacementChanged(BOOL bProposed, int nEdge);
     virtual void OnAutoHideRefused();
@@ -46,6 +53,12 @@ protected:
     void OnActivate(UINT nState);
     void OnNcMouseMove();
     void OnTimer();
+    LRESULT OnNcHitTest(int x, int y);
+    LRESULT OnEnterSizeMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMoving(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSizing(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
+    void OnTaskbarCreated();
 
     UINT m_nTaskbarState;
     BARPLACEMENT m_placement;
@@ -55,4 +68,8 @@ protected:
     int m_nDragEdge = EDGE_NONE;
     BOOL m_bFullScreenApp = FALSE;
     BOOL m_bAutoHideShown = FALSE;
+    // The last rectangle of the running move or size loop, where the system
+    // puts the window when the loop ends.
+    RECT m_rcDragLast{0, 0, 0, 0};
+    BOOL m_bDragTracked = FALSE;
 };

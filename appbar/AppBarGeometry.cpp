@@ -1,18 +1,52 @@
 #include "appbar/AppBarGeometry.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr long long kLongMin = std::numeric_limits<LONG>::min();
+constexpr long long kLongMax = std::numeric_limits<LONG>::max();
+
+int ClampedExtent(LONG from, LONG to) {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(to) - from, 0, kLongMax));
+}
+
+bool Inside(const RECT& rect, POINT pt) {
+    return pt.x >= rect.left && pt.x < rect.right && pt.y >= rect.top && pt.y < rect.bottom;
+}
+
+// The nearest whole number of steps, at least one, of a client extent; a
+// zero step leaves the extent as it is.
+long long SnappedExtent(long long extent, long long step) {
+    if (step <= 0) {
+        return extent;
+    }
+    return std::max(1LL, (extent + step / 2) / step) * step;
+}
+
+}  // namespace
+
+LONG ClampToLong(long long value) { return static_cast<LONG>(std::clamp(value, kLongMin, kLongMax)); }
+
+WindowFrame FrameOfRect(const RECT& rect) {
+    return WindowFrame{rect.left, rect.top, ClampedExtent(rect.left, rect.right), ClampedExtent(rect.top, rect.bottom)};
+}
+
 RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
     switch (edge) {
         case ABE_LEFT:
-            rect.right = rect.left + thickness[ABE_LEFT];
+            rect.right = ClampToLong(static_cast<long long>(rect.left) + thickness[ABE_LEFT]);
             break;
         case ABE_TOP:
-            rect.bottom = rect.top + thickness[ABE_TOP];
+            rect.bottom = ClampToLong(static_cast<long long>(rect.top) + thickness[ABE_TOP]);
             break;
         case ABE_RIGHT:
-            rect.left = rect.right - thickness[ABE_RIGHT];
+            rect.left = ClampToLong(static_cast<long long>(rect.right) - thickness[ABE_RIGHT]);
             break;
         case ABE_BOTTOM:
-            rect.top = rect.bottom - thickness[ABE_BOTTOM];
+            rect.top = ClampToLong(static_cast<long long>(rect.bottom) - thickness[ABE_BOTTOM]);
             break;
         default:
             break;
@@ -21,41 +55,51 @@ RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
 }
 
 RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& screen) {
-    const LONG w = rect.right - rect.left;
-    const LONG h = rect.bottom - rect.top;
-    LONG x = 0;
-    LONG y = 0;
+    const long long w = static_cast<long long>(rect.right) - rect.left;
+    const long long h = static_cast<long long>(rect.bottom) - rect.top;
+    long long x = 0;
+    long long y = 0;
     switch (edge) {
         case ABE_LEFT:
-            x = show ? 0 : 2 * screen.cxBorder - w;
+            x = show ? 0 : 2LL * screen.cxBorder - w;
             break;
         case ABE_TOP:
-            y = show ? 0 : 2 * screen.cyBorder - h;
+            y = show ? 0 : 2LL * screen.cyBorder - h;
             break;
         case ABE_RIGHT:
-            x = show ? screen.cxScreen - w : screen.cxScreen - 2 * screen.cxBorder;
+            x = show ? screen.cxScreen - w : screen.cxScreen - 2LL * screen.cxBorder;
             break;
         case ABE_BOTTOM:
-            y = show ? screen.cyScreen - h : screen.cyScreen - 2 * screen.cyBorder;
+            y = show ? screen.cyScreen - h : screen.cyScreen - 2LL * screen.cyBorder;
             break;
         default:
             return rect;
     }
-    return RECT{x, y, x + w, y + h};
+    return RECT{ClampToLong(x), ClampToLong(y), ClampToLong(x + w), ClampToLong(y + h)};
 }
 
-RECT SlideFrame(const RECT& from, const RECT& to, DWORD elapsed) {
-    const auto e = static_cast<LONG>(elapsed);
-    const auto d = static_cast<LONG>(kSlideDuration);
-    const LONG fromWidth = from.right - from.left;
-    const LONG fromHeight = from.bottom - from.top;
-    const LONG toWidth = to.right - to.left;
-    const LONG toHeight = to.bottom - to.top;
-    const LONG left = from.left - (from.left - to.left) * e / d;
-    const LONG top = from.top - (from.top - to.top) * e / d;
-    const LONG width = fromWidth - (fromWidth - toWidth) * e / d;
-    const LONG height = fromHeight - (fromHeight - toHeight) * e / d;
-    return RECT{left, top, left + width, top + height};
+WindowFrame SlideFrame(const RECT& from, const RECT& to, DWORD elapsed) {
+    // In 64 bits: a window millions of pixels from its target would
+    // overflow distance times milliseconds in 32.
+    const long long e = std::min(elapsed, kSlideDuration);
+    const long long d = kSlideDuration;
+    auto between = [e, d](long long start, long long end) { return start - (start - end) * e / d; };
+    const long long left = between(from.left, to.left);
+    const long long top = between(from.top, to.top);
+    const long long width =
+        between(static_cast<long long>(from.right) - from.left, static_cast<long long>(to.right) - to.left);
+    const long long height =
+        between(static_cast<long long>(from.bottom) - from.top, static_cast<long long>(to.bottom) - to.top);
+    return WindowFrame{ClampToLong(left), ClampToLong(top), static_cast<int>(std::clamp(width, 0LL, kLongMax)),
+                       static_cast<int>(std::clamp(height, 0LL, kLongMax))};
+}
+
+bool CursorOutside(const RECT& window, SIZE margin, POINT cursor) {
+    const RECT keep{ClampToLong(static_cast<long long>(window.left) - margin.cx),
+                    ClampToLong(static_cast<long long>(window.top) - margin.cy),
+                    ClampToLong(static_cast<long long>(window.right) + margin.cx),
+                    ClampToLong(static_cast<long long>(window.bottom) + margin.cy)};
+    return !Inside(keep, cursor);
 }
 
 HWND ZOrderInsertAfter(BOOL alwaysOnTop, BOOL fullScreenApp) {
@@ -64,4 +108,78 @@ HWND ZOrderInsertAfter(BOOL alwaysOnTop, BOOL fullScreenApp) {
     }
     // A full-screen application must cover an always-on-top bar.
     return fullScreenApp ? HWND_BOTTOM : HWND_TOPMOST;
+}
+
+int EdgeFromPointIn(UINT options, POINT pt, const DragArea& area) {
+    if ((options & BARF_FLOAT) != 0) {
+        const RECT inner{ClampToLong(static_cast<long long>(area.workArea.left) + area.scrollBars.cx),
+                         ClampToLong(static_cast<long long>(area.workArea.top) + area.scrollBars.cy),
+                         ClampToLong(static_cast<long long>(area.workArea.right) - area.scrollBars.cx),
+                         ClampToLong(static_cast<long long>(area.workArea.bottom) - area.scrollBars.cy)};
+        if (Inside(inner, pt) || (options & (BARF_LEFTRIGHT | BARF_TOPBOTTOM)) == 0) {
+            return EDGE_FLOATING;
+        }
+    }
+    const long long dx = static_cast<long long>(pt.x) - area.screen.cx / 2;
+    const long long dy = static_cast<long long>(pt.y) - area.screen.cy / 2;
+    // The screen's diagonals cut it into four triangles; a point on a
+    // diagonal goes left or right.
+    const bool across = area.screen.cy * std::llabs(dx) >= area.screen.cx * std::llabs(dy);
+    if ((across && (options & BARF_LEFTRIGHT) != 0) || (options & BARF_TOPBOTTOM) == 0) {
+        return dx < 0 ? static_cast<int>(ABE_LEFT) : static_cast<int>(ABE_RIGHT);
+    }
+    return dy < 0 ? static_cast<int>(ABE_TOP) : static_cast<int>(ABE_BOTTOM);
+}
+
+int AppBarHitTest(int defaultHit, bool primaryButtonDown, int edge, int stepAcross, POINT pt, const RECT& client) {
+    if (defaultHit == HTCLIENT && primaryButtonDown) {
+        return HTCAPTION;
+    }
+    if (!IsDockEdge(edge) || defaultHit < HTLEFT || defaultHit > HTBOTTOMRIGHT) {
+        return defaultHit;
+    }
+    if (stepAcross == 0) {
+        return HTBORDER;
+    }
+    switch (edge) {
+        case ABE_LEFT:
+            return pt.x > client.right ? HTRIGHT : HTBORDER;
+        case ABE_TOP:
+            return pt.y > client.bottom ? HTBOTTOM : HTBORDER;
+        case ABE_RIGHT:
+            return pt.x < client.left ? HTLEFT : HTBORDER;
+        default:
+            return pt.y < client.top ? HTTOP : HTBORDER;
+    }
+}
+
+RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step) {
+    const long long width =
+        SnappedExtent(static_cast<long long>(rect.right) - rect.left - frame.cx, step.cx) + frame.cx;
+    const long long height =
+        SnappedExtent(static_cast<long long>(rect.bottom) - rect.top - frame.cy, step.cy) + frame.cy;
+    const bool left = side == WMSZ_LEFT || side == WMSZ_TOPLEFT || side == WMSZ_BOTTOMLEFT;
+    const bool right = side == WMSZ_RIGHT || side == WMSZ_TOPRIGHT || side == WMSZ_BOTTOMRIGHT;
+    const bool top = side == WMSZ_TOP || side == WMSZ_TOPLEFT || side == WMSZ_TOPRIGHT;
+    const bool bottom = side == WMSZ_BOTTOM || side == WMSZ_BOTTOMLEFT || side == WMSZ_BOTTOMRIGHT;
+    if (left) {
+        rect.left = ClampToLong(rect.right - width);
+    }
+    if (right) {
+        rect.right = ClampToLong(rect.left + width);
+    }
+    if (top) {
+        rect.top = ClampToLong(rect.bottom - height);
+    }
+    if (bottom) {
+        rect.bottom = ClampToLong(rect.top + height);
+    }
+    return rect;
+}
+
+RECT FloatingDragRect(POINT cursor, const RECT& floating) {
+    const WindowFrame size = FrameOfRect(floating);
+    const long long left = static_cast<long long>(cursor.x) - size.cx / 2;
+    return RECT{ClampToLong(left), cursor.y, ClampToLong(left + size.cx),
+                ClampToLong(static_cast<long long>(cursor.y) + size.cy)};
 }

@@ -10,6 +10,19 @@ struct ScreenMetrics {
     int cyBorder;
 };
 
+// A 64-bit value held to the range of a 32-bit coordinate.
+LONG ClampToLong(long long value);
+
+// Position and size as SetWindowPos takes them. A rectangle of any
+// coordinates gives a size from 0 to the int limit, never an overflow.
+struct WindowFrame {
+    int x;
+    int y;
+    int cx;
+    int cy;
+};
+WindowFrame FrameOfRect(const RECT& rect);
+
 // Cuts a rectangle spanning a screen side to the edge's thickness.
 RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]);
 
@@ -20,8 +33,35 @@ RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& scree
 // Length of one slide animation, in milliseconds.
 constexpr DWORD kSlideDuration = 400;
 
-// The frame `elapsed` milliseconds into a slide from `from` to `to`.
-RECT SlideFrame(const RECT& from, const RECT& to, DWORD elapsed);
+// The frame `elapsed` milliseconds into a slide from `from` to `to`; an
+// elapsed time past the slide's length gives `to`.
+WindowFrame SlideFrame(const RECT& from, const RECT& to, DWORD elapsed);
+
+// The cursor has strayed from the window by more than the margin on some
+// side; the right and bottom lines of the grown rectangle lie outside.
+bool CursorOutside(const RECT& window, SIZE margin, POINT cursor);
 
 // Where the bar goes in the z-order for its always-on-top setting.
 HWND ZOrderInsertAfter(BOOL alwaysOnTop, BOOL fullScreenApp);
+
+// What the edge choice of a drag looks at.
+struct DragArea {
+    RECT workArea;
+    SIZE scrollBars;  // SM_CXVSCROLL, SM_CYHSCROLL
+    SIZE screen;
+};
+// The edge that a screen point chooses: floating well inside the work area,
+// otherwise the edge of the screen triangle that the point lies in.
+int EdgeFromPointIn(UINT options, POINT pt, const DragArea& area);
+
+// The answer to a hit test: a press on the client area moves the bar, and a
+// docked bar sizes only on the side that faces the middle of the screen.
+int AppBarHitTest(int defaultHit, bool primaryButtonDown, int edge, int stepAcross, POINT pt, const RECT& client);
+
+// The proposed rectangle of a size loop with its client area snapped to
+// whole steps, no fewer than one, moving only the dragged sides.
+RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step);
+
+// The rectangle of the floating size whose top edge is at the cursor,
+// centred on it across.
+RECT FloatingDragRect(POINT cursor, const RECT& floating);

@@ -79,10 +79,16 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     placement.anThickness[ABE_TOP] = height;
     placement.anThickness[ABE_RIGHT] = width;
     placement.anThickness[ABE_BOTTOM] = height;
+    // Floating, it has both: the same client area in a captioned frame,
+    // twice as wide, where the window stands now.
+    RECT floating{};
+    GetClientRect(&floating);
+    Os().win.AdjustWindowRectEx(&floating, GetStyle() | WS_CAPTION | WS_SYSMENU, FALSE, GetExStyle());
     RECT window{};
     GetWindowRect(&window);
-    window.right += window.right - window.left;
-    placement.rcFloating = window;
+    const LONG floatingWidth = floating.right - floating.left;
+    placement.rcFloating =
+        RECT{window.left, window.top, window.left + 2 * floatingWidth, window.top + (floating.bottom - floating.top)};
     return placement;
 }
 
@@ -176,8 +182,73 @@ BOOL CVosselDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) == BN_CLICKED && IsDriveButtonId(id)) {
         OpenDriveOfButton(id);
     }
+    if (HIWORD(wParam) == BN_CLICKED && id == static_cast<UINT>(IDC_MENU_BUTTON) && m_btnMenu.m_hWnd != nullptr) {
+        RECT button{};
+        m_btnMenu.GetWindowRect(&button);
+        ShowBarMenu(button.left, button.bottom);
+    }
     return CAppBarDialog::OnCommand(wParam, lParam);
 }
+
+BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
+    if (code == static_cast<int>(BN_CLICKED)) {
+        switch (id) {
+            case ID_ALWAYS_ON_TOP:
+                OnAlwaysOnTop();
+                return TRUE;
+            case ID_AUTO_HIDE:
+                OnAutoHide();
+                return TRUE;
+            case ID_BAR_OPTIONS:
+                OnOptions();
+                return TRUE;
+            case ID_BAR_ABOUT:
+                OnAbout();
+                return TRUE;
+            case ID_BAR_EXIT:
+                OnBarExit();
+                return TRUE;
+            default:
+                break;
+        }
+    }
+    return CAppBarDialog::OnCmdMsg(id, code);
+}
+
+void CVosselDialog::ShowBarMenu(int x, int y) {
+    const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
+    if (menu == nullptr) {
+        return;
+    }
+    Os().win.CheckMenuItem(menu, ID_ALWAYS_ON_TOP,
+                           MF_BYCOMMAND | (m_placement.bAlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
+    Os().win.CheckMenuItem(menu, ID_AUTO_HIDE, MF_BYCOMMAND | (m_placement.bAutoHide ? MF_CHECKED : MF_UNCHECKED));
+    // The choice arrives afterwards as WM_COMMAND.
+    Os().win.TrackPopupMenu(Os().win.GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, m_hWnd);
+    Os().win.DestroyMenu(menu);
+}
+
+void CVosselDialog::OnContextMenu(int x, int y) { ShowBarMenu(x, y); }
+
+void CVosselDialog::OnAlwaysOnTop() {
+    BARPLACEMENT placement = m_placement;
+    placement.cbSize = sizeof(BARPLACEMENT);
+    placement.bAlwaysOnTop = placement.bAlwaysOnTop ? FALSE : TRUE;
+    SetPlacement(&placement);
+}
+
+void CVosselDialog::OnAutoHide() {
+    BARPLACEMENT placement = m_placement;
+    placement.cbSize = sizeof(BARPLACEMENT);
+    placement.bAutoHide = placement.bAutoHide ? FALSE : TRUE;
+    SetPlacement(&placement);
+}
+
+void CVosselDialog::OnBarExit() { OnCancel(); }
+
+void CVosselDialog::OnOptions() {}
+
+void CVosselDialog::OnAbout() {}
 
 void CVosselDialog::OpenDriveOfButton(UINT id) {
     const HWND button = GetDlgItem(static_cast<int>(id));
@@ -204,6 +275,10 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SYSCOMMAND:
             OnSysCommand(wParam);
+            return 0;
+        case WM_CONTEXTMENU:
+            OnContextMenu(SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+                          SignedHiWord(static_cast<std::uintptr_t>(lParam)));
             return 0;
         case WM_QUERYENDSESSION:
             return OnQueryEndSession();

@@ -21,6 +21,8 @@ public:
     void ReleaseDrivesAndSave();
     // Removes the caption and system menu of a docked bar, or gives them back.
     void SetDockedStyle(BOOL bDocked);
+    // The bar's menu, at a point on the screen.
+    void ShowBarMenu(int x, int y);
 
     const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_driveButtons; }
     const std::string& LaunchProgram() const { return m_strLaunchProgram; }
@@ -30,6 +32,7 @@ public:
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCmdMsg(UINT id, int code) override;
     void DoDataExchange(CDataExchange* dx) override;
     void OnPlacementChanged(BOOL bProposed, int nEdge) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -44,6 +47,12 @@ private:
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnSysCommand(WPARAM wParam);
+    void OnContextMenu(int x, int y);
+    void OnAlwaysOnTop();
+    void OnAutoHide();
+    void OnBarExit();
+    void OnOptions();
+    void OnAbout();
     LRESULT OnQueryEndSession();
     void OnDropFiles(HDROP drop);
     BOOL OnNeedToolTipText(UINT id, NMHDR* hdr, LRESULT* result);

@@ -109,6 +109,10 @@ public:
 
     // Sends an appbar notification to every registered bar, as the shell does.
     void NotifyAppBars(UINT code, LPARAM lParam);
+    // The shell starts again: it forgets every bar and broadcasts "TaskbarCreated".
+    void RestartShell();
+    // The next pop-up menu shown closes with this item chosen, as a click on it would.
+    void ChooseMenuItem(UINT id) { m_menuChoice = id; }
 
     // ---- drag and drop, the folder dialog, the file operation, tooltips ----
     // A file list as the shell hands it to a drop; live until DragFinish.
@@ -190,12 +194,20 @@ public:
         DWORD type;
         std::vector<BYTE> data;
     };
+    struct MenuShowing {
+        HWND owner;
+        int x, y;
+        UINT flags;
+        std::vector<MemoryMenuItem> items;
+        std::map<UINT, UINT> checks;  // MF_CHECKED or MF_UNCHECKED by command
+    };
 
     const std::vector<AppBarCall>& AppBarCalls() const { return m_appBarCalls; }
     const std::vector<WindowPosCall>& WindowPosCalls() const { return m_windowPosCalls; }
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
+    const std::vector<MenuShowing>& MenuShowings() const { return m_menuShowings; }
     const std::vector<DWORD>& Sleeps() const { return m_sleeps; }
     // Drive roots whose volume was asked for.
     const std::vector<std::string>& VolumeQueries() const { return m_volumeQueries; }
@@ -457,6 +469,8 @@ private:
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;
+    std::vector<MenuShowing> m_menuShowings;
+    UINT m_menuChoice = 0;
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
     std::vector<std::string> m_registryWrites;

@@ -90,6 +90,18 @@ void MemoryOs::NotifyAppBars(UINT code, LPARAM lParam) {
     PumpMessages();
 }
 
+void MemoryOs::RestartShell() {
+    m_appBars.clear();
+    for (HWND& holder : m_autoHideBars) {
+        holder = nullptr;
+    }
+    const UINT created = RegisterWindowMessageA("TaskbarCreated");
+    for (HWND hwnd : m_zOrder) {
+        PostMessageA(hwnd, created, 0, 0);
+    }
+    PumpMessages();
+}
+
 UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
     if (data == nullptr) {
         return 0;
@@ -127,7 +139,8 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
                 }
                 break;
             case ABM_SETPOS:
-                if (bar != m_appBars.end()) {
+                // As the shell does, a request for an unknown edge is dropped.
+                if (bar != m_appBars.end() && IsEdge(data->uEdge)) {
                     const RECT& rc = data->rc;
                     const bool reserves = IsEdge(data->uEdge) && rc.right > rc.left && rc.bottom > rc.top;
                     const AppBar before = bar->second;

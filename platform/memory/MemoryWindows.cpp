@@ -116,6 +116,7 @@ void MemoryOs::ClearLogs() {
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
+    m_menuShowings.clear();
     m_sleeps.clear();
     m_registryWrites.clear();
 }
@@ -1016,8 +1017,21 @@ DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
     return result;
 }
 
-BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT, int, int, HWND owner) {
-    return m_menus.count(menu) != 0 && IsWindow(owner);
+BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+    auto it = m_menus.find(menu);
+    if (it == m_menus.end() || !IsWindow(owner)) {
+        return FALSE;
+    }
+    const Menu& shown = it->second;
+    m_menuShowings.push_back({owner, x, y, flags, shown.items, shown.checks});
+    const UINT choice = m_menuChoice;
+    m_menuChoice = 0;
+    if (choice != 0 && std::any_of(shown.items.begin(), shown.items.end(),
+                                   [choice](const MemoryMenuItem& item) { return item.id == choice; })) {
+        // The choice reaches the owner after the menu has closed.
+        PostMessageA(owner, WM_COMMAND, MAKEWPARAM(choice, 0), 0);
+    }
+    return TRUE;
 }
 
 BOOL MemoryOs::DestroyMenu(HMENU menu) {

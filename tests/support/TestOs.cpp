@@ -21,6 +21,12 @@ void RegisterProgramResources(MemoryOs& os) {
     os.AddString(IDS_APP_TITLE, "Vossel");
     os.AddString(IDS_COPY_FILES_TO, "Copy selected files to:");
     os.AddString(IDS_MOVE_FILES_TO, "Move selected files to:");
+    os.AddMenu(IDR_BAR_MENU, {{ID_ALWAYS_ON_TOP, "Always on &top"},
+                              {ID_AUTO_HIDE, "A&uto hide"},
+                              {ID_BAR_OPTIONS, "&Options"},
+                              {ID_BAR_ABOUT, "&About Vossel"},
+                              {0, ""},
+                              {ID_BAR_EXIT, "E&xit"}});
     for (UINT id : {IDB_DRIVE_CDROM, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_NETWORK, IDB_MENU_BUTTON}) {
         os.AddBitmap(id, 17, 17);
     }

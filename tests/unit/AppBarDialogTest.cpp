@@ -21,6 +21,10 @@ public:
     std::vector<int> placementsChanged;
 
     void SetOptions(UINT options) { m_nOptions = options; }
+    void SetSteps(int cx, int cy) {
+        m_cxSizeStep = cx;
+        m_cySizeStep = cy;
+    }
     BOOL FullScreenApp() const { return m_bFullScreenApp; }
     BOOL AutoHideShown() const { return m_bAutoHideShown; }
 
@@ -29,8 +33,16 @@ protected:
         stateChanges.push_back({nChanged, nState});
         CAppBarDialog::OnTaskbarStateChanged(nChanged, nState);
     }
-    void OnPlacementChanged(BOOL, int nEdge) override { placementsChanged.push_back(nEdge); }
+    void OnPlacementChanged(BOOL bProposed, int nEdge) override {
+        if (!bProposed) {
+            placementsChanged.push_back(nEdge);
+        }
+    }
 };
+
+void OffsetRect(RECT& rect, int dx, int dy) {
+    rect = RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+}
 
 BARPLACEMENT Placement(int edge, BOOL autoHide, BOOL onTop, LONG thickness = 21) {
     return BARPLACEMENT{sizeof(BARPLACEMENT), edge, autoHide, onTop, {thickness, thickness, thickness, thickness},
@@ -43,10 +55,19 @@ protected:
         ASSERT_TRUE(bar.Create());
         bar.SetPlacement(&placement);
     }
-    RECT WindowRect() {
+    RECT WindowRect(HWND hwnd = nullptr) {
         RECT rect{};
-        os.GetWindowRect(bar.m_hWnd, &rect);
+        os.GetWindowRect(hwnd != nullptr ? hwnd : bar.m_hWnd, &rect);
         return rect;
+    }
+    // One step of the system's move loop with the cursor at `cursor`;
+    // returns the rectangle the window is moved to.
+    RECT Moving(POINT cursor, RECT proposed) {
+        os.SetCursorPos(cursor);
+        os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&proposed));
+        os.SetWindowPos(bar.m_hWnd, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                        proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return proposed;
     }
     std::vector<DWORD> AppBarMessages() const {
         std::vector<DWORD> messages;
@@ -338,30 +359,59 @@ TEST_F(AppBarTest, SlideToTheCurrentRectangleOnlySetsItOnce) {
     EXPECT_EQ(os.WindowPosCalls().size(), 1u);
 }
 
-TEST_F(AppBarTest, SlideStartingJustBeforeTheTickCountWrapsMovesAtOnce) {
+TEST_F(AppBarTest, SlideAcrossAWrapOfTheTickCountEndsAfterItsTime) {
+    struct Case {
+        DWORD t0;
+        DWORD step;
+        size_t frames;  // every tick under 400 ms, then the target
+    };
+    // The first ends before the count wraps, the second after it.
+    const Case cases[] = {{0xFFFFFE6Bu, 15, 27}, {0xFFFFFF00u, 10, 40}};
     Create(Placement(ABE_TOP, FALSE, TRUE));
     os.SetDragFullWindows(TRUE);
-    os.SetTickCount(0xFFFFFF00u);
-    os.SetTickStep(10);
-    os.ClearLogs();
-    const RECT target{0, 300, 1024, 321};
-    bar.SlideWindowTo(&target);
-    ASSERT_EQ(os.WindowPosCalls().size(), 1u);
-    EXPECT_EQ(WindowRect(), target);
+    for (const Case& c : cases) {
+        const RECT start{0, 0, 1024, 21};
+        bar.SlideWindowTo(&start);
+        os.SetTickCount(c.t0);
+        os.SetTickStep(c.step);
+        os.ClearLogs();
+        const RECT target{0, 400, 1024, 421};
+        bar.SlideWindowTo(&target);
+        const auto& calls = os.WindowPosCalls();
+        ASSERT_EQ(calls.size(), c.frames) << c.t0;
+        EXPECT_EQ(calls[0].y, static_cast<int>(c.step));
+        EXPECT_EQ(calls[c.frames - 2].y, 390);
+        EXPECT_EQ(WindowRect(), target);
+    }
 }
 
 TEST_F(AppBarTest, TimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings) {
-    Create(Placement(ABE_TOP, TRUE, TRUE, 40));
-    bar.ShowAutoHideBar(TRUE);
-    ASSERT_EQ(WindowRect(), (RECT{0, 0, 1024, 40}));
-    // The window grown by 2 x 4 pixels each way: x < 1032, y < 48.
-    os.SetCursorPos(POINT{500, 47});
-    os.AdvanceClock(400);
-    EXPECT_TRUE(bar.AutoHideShown());
-    os.SetCursorPos(POINT{500, 48});
-    os.AdvanceClock(400);
-    EXPECT_FALSE(bar.AutoHideShown());
-    EXPECT_EQ(WindowRect(), (RECT{0, -38, 1024, 2}));
+    struct Case {
+        int edge;
+        RECT shown;
+        POINT near, beyond;  // the cursor on the last line inside, then on the line after
+        RECT hidden;
+    };
+    // The window grown by 2 x 4 pixels each way.
+    const Case cases[] = {
+        {ABE_TOP, {0, 0, 1024, 40}, {500, 47}, {500, 48}, {0, -38, 1024, 2}},
+        {ABE_LEFT, {0, 0, 40, 768}, {47, 300}, {48, 300}, {-38, 0, 2, 768}},
+    };
+    for (const Case& c : cases) {
+        TestAppBar other;
+        ASSERT_TRUE(other.Create());
+        const BARPLACEMENT placement = Placement(c.edge, TRUE, TRUE, 40);
+        other.SetPlacement(&placement);
+        other.ShowAutoHideBar(TRUE);
+        ASSERT_EQ(WindowRect(other.m_hWnd), c.shown);
+        os.SetCursorPos(c.near);
+        os.AdvanceClock(400);
+        EXPECT_TRUE(other.AutoHideShown()) << "edge " << c.edge;
+        os.SetCursorPos(c.beyond);
+        os.AdvanceClock(400);
+        EXPECT_FALSE(other.AutoHideShown()) << "edge " << c.edge;
+        EXPECT_EQ(WindowRect(other.m_hWnd), c.hidden);
+    }
 }
 
 TEST_F(AppBarTest, TimerNeverHidesTheActiveBar) {
@@ -394,6 +444,137 @@ TEST_F(AppBarTest, ABarWithoutAutoHideIsNeverMovedByHideOrShow) {
         EXPECT_NE(call.flags & SWP_NOMOVE, 0u);
     }
     EXPECT_TRUE(bar.AutoHideShown());
+}
+
+TEST_F(AppBarTest, DraggingProposesEdgesAndTheEndDocksThere) {
+    bar.SetOptions(0x37);
+    BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
+    placement.anThickness[ABE_LEFT] = 50;
+    Create(placement);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_EQ(Moving(POINT{5, 400}, WindowRect()), (RECT{0, 0, 50, 768}));
+    EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
+    // The placement changes only when the loop ends.
+    EXPECT_EQ(bar.GetPlacement().nEdge, ABE_TOP);
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().nEdge, ABE_LEFT);
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 50, 768})));
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 21);
+}
+
+TEST_F(AppBarTest, CtrlFloatsTheBarAndItsFirstStepCentresItUnderTheCursor) {
+    bar.SetOptions(0x37);
+    BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
+    placement.rcFloating = RECT{0, 0, 120, 30};
+    Create(placement);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    os.SetKeyDown(VK_CONTROL, true);
+    EXPECT_EQ(Moving(POINT{500, 5}, WindowRect()), (RECT{440, 5, 560, 35}));
+    // Later floating steps keep the system's rectangle.
+    EXPECT_EQ(Moving(POINT{510, 15}, RECT{450, 15, 570, 45}), (RECT{450, 15, 570, 45}));
+    // Without Ctrl, near an edge, it docks again.
+    os.SetKeyDown(VK_CONTROL, false);
+    EXPECT_EQ(Moving(POINT{1020, 300}, WindowRect()), (RECT{1003, 0, 1024, 768}));
+    os.SetKeyDown(VK_CONTROL, true);
+    Moving(POINT{300, 300}, WindowRect());
+    const RECT dropped = Moving(POINT{310, 320}, RECT{250, 320, 370, 350});
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
+    EXPECT_EQ(bar.GetPlacement().rcFloating, dropped);
+    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
+}
+
+TEST_F(AppBarTest, WhereTheLoopLeavesTheWindowCountsThoughTheSystemMovesItLater) {
+    // Without window contents shown while dragging, the system moves the
+    // window to the last tracked rectangle only after WM_EXITSIZEMOVE.
+    bar.SetOptions(0x37);
+    BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
+    placement.rcFloating = RECT{0, 0, 120, 30};
+    Create(placement);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    os.SetKeyDown(VK_CONTROL, true);
+    os.SetCursorPos(POINT{500, 300});
+    RECT tracked = WindowRect();
+    os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&tracked));
+    OffsetRect(tracked, 10, 20);
+    os.SetCursorPos(POINT{510, 320});
+    os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&tracked));
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{450, 320, 570, 350}));
+    EXPECT_EQ(WindowRect(), (RECT{450, 320, 570, 350}));
+
+    // The same for a size loop: the thickness is the snapped one.
+    bar.SetSteps(1, 15);
+    placement = bar.GetPlacement();
+    placement.nEdge = ABE_TOP;
+    bar.SetPlacement(&placement);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    RECT sized{0, 0, 1024, 40};
+    os.SendMessageA(bar.m_hWnd, WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&sized));
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 36);
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 36})));
+}
+
+TEST_F(AppBarTest, AMoveLoopWithoutMovingMeasuresAndAppliesTheEdgeAgain) {
+    bar.SetOptions(0x37);
+    Create(Placement(ABE_BOTTOM, FALSE, TRUE, 30));
+    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 700, 1024, 68, SWP_NOZORDER);
+    os.ClearLogs();
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_BOTTOM], 68);
+    EXPECT_EQ(CountAppBar(ABM_SETPOS), 1u);
+    EXPECT_EQ(WindowRect(), (RECT{0, 700, 1024, 768}));
+    EXPECT_EQ(bar.GetEffectiveEdge(), ABE_BOTTOM);
+}
+
+TEST_F(AppBarTest, DraggingAnAutoHideBarShowsItAlongTheWholeSide) {
+    bar.SetOptions(0x37);
+    os.SetTaskbar(ABE_LEFT, 40);
+    Create(Placement(ABE_TOP, TRUE, TRUE, 30));
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_EQ(Moving(POINT{3, 300}, WindowRect()), (RECT{0, 0, 30, 768}));
+    EXPECT_EQ(Moving(POINT{500, 765}, WindowRect()), (RECT{0, 738, 1024, 768}));
+}
+
+TEST_F(AppBarTest, TheSizingLoopSnapsToRowsAndTheEndStoresTheThickness) {
+    bar.SetOptions(0x37);
+    Create(Placement(ABE_TOP, FALSE, TRUE));
+    ASSERT_EQ(WindowRect(), (RECT{0, 0, 1024, 21}));
+    bar.SetSteps(1, 7);
+    // The frame's bottom side sizes a top bar; its top side does not.
+    EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(500, 20)), HTBOTTOM);
+    EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(500, 0)), HTBORDER);
+    os.SetKeyDown(VK_LBUTTON, true);
+    EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(500, 10)), HTCAPTION);
+    os.SetKeyDown(VK_LBUTTON, false);
+
+    // Rows of 7 pixels: a client 15 high becomes 14 or 21.
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    RECT rect{0, 0, 1024, 30};
+    os.SendMessageA(bar.m_hWnd, WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&rect));
+    EXPECT_EQ(rect, (RECT{0, 0, 1024, 27}));
+    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 27, SWP_NOZORDER);
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 27);
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 27})));
+}
+
+TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgain) {
+    TestAppBar hidden;
+    ASSERT_TRUE(hidden.Create());
+    const BARPLACEMENT autoHide = Placement(ABE_RIGHT, TRUE, TRUE, 40);
+    hidden.SetPlacement(&autoHide);
+    Create(Placement(ABE_TOP, FALSE, TRUE));
+    os.RestartShell();
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 21})));
+    APPBARDATA query{sizeof(APPBARDATA), nullptr, 0, ABE_RIGHT, {}, 0};
+    EXPECT_EQ(reinterpret_cast<HWND>(os.SHAppBarMessage(ABM_GETAUTOHIDEBAR, &query)), hidden.m_hWnd);
+    // Both are bars of the new shell again: they hear its notifications.
+    os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
+    EXPECT_TRUE(bar.FullScreenApp());
+    EXPECT_TRUE(hidden.FullScreenApp());
 }
 
 }  // namespace

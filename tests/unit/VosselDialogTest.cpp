@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/VosselApp.h"
 #include "bar/BarLayout.h"
 #include "resources/resource.h"
@@ -12,6 +14,9 @@ namespace {
 // The template's client area with a 3-pixel thick frame and no caption.
 constexpr LONG kDockedHeight = kBarClientHeight + 6;
 constexpr LONG kDockedWidth = kBarClientWidth + 6;
+// Floating, a 4-pixel frame with a border and a small caption of 16.
+constexpr LONG kFloatingWidth = kBarClientWidth + 8;
+constexpr LONG kFloatingHeight = kBarClientHeight + 8 + 16;
 
 TEST(BarLayout, ButtonsStandOnePixelInAndThreeApart) {
     const SIZE button{22, 14};
@@ -80,7 +85,7 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopWithoutCaptionAlwaysOnTop) {
     EXPECT_EQ(placement.anThickness[ABE_TOP], kDockedHeight);
     EXPECT_EQ(placement.anThickness[ABE_RIGHT], kDockedWidth);
     EXPECT_EQ(placement.anThickness[ABE_BOTTOM], kDockedHeight);
-    EXPECT_EQ(placement.rcFloating, (RECT{0, 0, 2 * kDockedWidth, kDockedHeight}));
+    EXPECT_EQ(placement.rcFloating, (RECT{0, 0, 2 * kFloatingWidth, kFloatingHeight}));
 }
 
 TEST_F(BarWindowTest, DockedAtTheTopTheButtonsStandInARow) {
@@ -132,6 +137,141 @@ TEST_F(BarWindowTest, FloatingBarHasACaptionAndLosesItWhenDockedAgain) {
     placement.nEdge = ABE_BOTTOM;
     bar.SetPlacement(&placement);
     EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), 0u);
+    // Docked at its own thickness: no captioned window's minimum height held it.
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 768 - kDockedHeight, 1024, 768}));
+}
+
+TEST_F(BarWindowTest, TheMenuShowsAtItsPointWithTheSettingsChecked) {
+    CVosselDialog& bar = CreateBar();
+    const HWND button = os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON);
+    struct Case {
+        BOOL onTop, autoHide;
+        std::function<void()> open;
+        POINT at;
+        bool fromButton;
+    };
+    const Case cases[] = {
+        {TRUE, FALSE, [&] { os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(300, 10)); }, {300, 10}, false},
+        // From the keyboard, and from a right click on a drive button, which passes it on.
+        {FALSE,
+         TRUE,
+         [&] { os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(0xFFFF, 0xFFFF)); },
+         {-1, -1},
+         false},
+        {FALSE,
+         FALSE,
+         [&] { os.SendMessageA(bar.DriveButtons().at(0)->m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(40, 5)); },
+         {40, 5},
+         false},
+        {TRUE, TRUE, [&] { Click(IDC_MENU_BUTTON); }, {0, 0}, true},
+    };
+    for (const Case& c : cases) {
+        BARPLACEMENT placement = bar.GetPlacement();
+        placement.bAlwaysOnTop = c.onTop;
+        placement.bAutoHide = c.autoHide;
+        bar.SetPlacement(&placement);
+        os.ClearLogs();
+        c.open();
+        ASSERT_EQ(os.MenuShowings().size(), 1u);
+        const auto& shown = os.MenuShowings()[0];
+        EXPECT_EQ(shown.owner, bar.m_hWnd);
+        // The menu button opens it at its lower-left corner, wherever the bar is.
+        const RECT buttonRect = WindowRect(button);
+        const POINT at = c.fromButton ? POINT{buttonRect.left, buttonRect.bottom} : c.at;
+        EXPECT_EQ(shown.x, at.x);
+        EXPECT_EQ(shown.y, at.y);
+        EXPECT_EQ(shown.flags, 0u);
+        EXPECT_EQ(shown.checks.at(ID_ALWAYS_ON_TOP), c.onTop ? MF_CHECKED : MF_UNCHECKED);
+        EXPECT_EQ(shown.checks.at(ID_AUTO_HIDE), c.autoHide ? MF_CHECKED : MF_UNCHECKED);
+        EXPECT_EQ(os.LiveMenus(), 0);
+    }
+}
+
+TEST_F(BarWindowTest, TheMenuTogglesAlwaysOnTopAndAutoHide) {
+    CVosselDialog& bar = CreateBar();
+    auto choose = [&](UINT id) {
+        os.ChooseMenuItem(id);
+        os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
+        os.PumpMessages();
+    };
+    auto topmost = [&] { return (os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    choose(ID_ALWAYS_ON_TOP);
+    EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
+    EXPECT_FALSE(topmost());
+    choose(ID_ALWAYS_ON_TOP);
+    EXPECT_TRUE(topmost());
+    choose(ID_AUTO_HIDE);
+    EXPECT_TRUE(bar.GetPlacement().bAutoHide);
+    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 2 - kDockedHeight, 1024, 2}));
+    choose(ID_AUTO_HIDE);
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
+    EXPECT_TRUE(os.MessageBoxes().empty());
+    BARPLACEMENT stored{};
+    EXPECT_FALSE(StoredPlacement(os, &stored)) << "nothing is stored before the bar ends";
+}
+
+TEST_F(BarWindowTest, RefusedAutoHideFromTheMenuStaysUnchecked) {
+    const HWND other = os.CreateForeignWindow("Other", "Other bar", WS_POPUP, 0, RECT{0, 0, 10, 10});
+    APPBARDATA data{sizeof(APPBARDATA), other, 0x1234, ABE_TOP, {}, TRUE};
+    os.SHAppBarMessage(ABM_NEW, &data);
+    os.SHAppBarMessage(ABM_SETAUTOHIDEBAR, &data);
+    CreateBar();
+    os.ChooseMenuItem(ID_AUTO_HIDE);
+    Click(IDC_MENU_BUTTON);
+    os.PumpMessages();
+    EXPECT_EQ(os.MessageBoxes().size(), 1u);
+    Click(IDC_MENU_BUTTON);
+    EXPECT_EQ(os.MenuShowings().back().checks.at(ID_AUTO_HIDE), MF_UNCHECKED);
+}
+
+TEST_F(BarWindowTest, ExitFromTheMenuEndsTheBarAndStoresItsPlacement) {
+    os.SetModalIdle([this] {
+        const HWND hwnd = os.FindWindowA(nullptr, "Vossel");
+        os.ChooseMenuItem(ID_AUTO_HIDE);
+        os.SendMessageA(hwnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
+        os.PumpMessages();
+        os.ChooseMenuItem(ID_BAR_EXIT);
+        os.SendMessageA(hwnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
+    });
+    CVosselDialog bar;
+    EXPECT_EQ(bar.DoModal(), IDCANCEL);
+    BARPLACEMENT saved{};
+    ASSERT_TRUE(StoredPlacement(os, &saved));
+    EXPECT_TRUE(saved.bAutoHide);
+    EXPECT_EQ(saved.nEdge, ABE_TOP);
+}
+
+TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
+    CVosselDialog& bar = CreateBar();
+    auto style = [&] { return static_cast<DWORD>(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE)); };
+    auto moving = [&](POINT cursor) {
+        os.SetCursorPos(cursor);
+        RECT rect = WindowRect(bar.m_hWnd);
+        os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&rect));
+        os.SetWindowPos(bar.m_hWnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    os.SetKeyDown(VK_CONTROL, true);
+    moving(POINT{500, 300});
+    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{500 - kFloatingWidth, 300, 500 + kFloatingWidth, 300 + kFloatingHeight}));
+    // The caption leaves the client area the height of a button.
+    EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, kBarClientHeight);
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
+    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
+    EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 29, kBarClientHeight}));
+
+    os.SetKeyDown(VK_CONTROL, false);
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    moving(POINT{3, 400});
+    // The caption goes as soon as an edge is proposed.
+    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), 0u);
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
+    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, kDockedWidth, 768})));
 }
 
 TEST_F(BarWindowTest, SizeLimitsFollowTheEdge) {

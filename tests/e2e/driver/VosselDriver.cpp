@@ -517,6 +517,137 @@ int CmdClickItem(const char* title, int id) {
     return 0;
 }
 
+// The program's menu resource as the system loads it: the first pop-up's
+// title, then each item's position, command id and text.
+int CmdMenu(const char* exe, int id) {
+    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return Fail("LoadLibraryEx");
+    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(4));  // RT_MENU
+    HMENU menu = res ? LoadMenuIndirectA(LockResource(LoadResource(module, res))) : nullptr;
+    FreeLibrary(module);
+    if (!menu)
+        return Fail("no menu");
+    char text[256] = "";
+    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+    std::printf("popup=%s\n", text);
+    HMENU popup = GetSubMenu(menu, 0);
+    const int count = popup ? GetMenuItemCount(popup) : 0;
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        text[0] = 0;
+        GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR)
+            std::printf("item %d separator\n", i + 1);
+        else
+            std::printf("item %d id=%u text=%s\n", i + 1, info.wID, text);
+    }
+    DestroyMenu(menu);
+    return 0;
+}
+
+// What the shell would give a new bar asking for the whole of an edge
+// (0 left, 1 top, 2 right, 3 bottom): the strips others reserve are cut off.
+int CmdAppBarQuery(UINT edge) {
+    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Vossel E2E Query", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd)
+        return Fail("CreateWindow");
+    APPBARDATA abd = {};
+    abd.cbSize = sizeof abd;
+    abd.hWnd = hwnd;
+    abd.uCallbackMessage = kAppBarNotify;
+    SHAppBarMessage(ABM_NEW, &abd);
+    abd.uEdge = edge;
+    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    SHAppBarMessage(ABM_QUERYPOS, &abd);
+    PrintRect("query", abd.rc);
+    SHAppBarMessage(ABM_REMOVE, &abd);
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+LRESULT CALLBACK HoldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER)
+        PostQuitMessage(0);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Shows an ordinary window at x, y and keeps it the active window for the
+// given time: another program the user works in.
+int CmdHoldActive(int x, int y, double seconds) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HoldProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "VosselDriverHold";
+    if (!RegisterClassA(&wc))
+        return Fail("RegisterClass");
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Vossel E2E Other", WS_POPUP | WS_BORDER, x, y, 200, 100, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    if (!hwnd)
+        return Fail("CreateWindow");
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    std::printf("active=%d\n", GetActiveWindow() == hwnd ? 1 : 0);
+    std::fflush(stdout);
+    SetTimer(hwnd, 1, static_cast<UINT>(seconds * 1000), nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+// Whether the system shows window contents while dragging, which animates the
+// bar's slides. Stored in the user's profile: Wine's programs read it once.
+int CmdDragFullWindows(int on) {
+    if (!SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on ? TRUE : FALSE, nullptr,
+                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
+        return Fail("SystemParametersInfo");
+    BOOL now = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &now, 0);
+    std::printf("dragfullwindows=%d\n", now ? 1 : 0);
+    return 0;
+}
+
+// Reads the window's rectangle as often as it can for the given time and
+// counts how often it changed: the frames of a slide, as far as they are seen.
+int CmdWatchRect(const char* title, double seconds) {
+    HWND hwnd = FindExact(title);
+    if (!hwnd)
+        return Fail("not found");
+    RECT last;
+    GetWindowRect(hwnd, &last);
+    PrintRect("from", last);
+    std::fflush(stdout);
+    LARGE_INTEGER frequency, start, now, first = {}, latest = {};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    long changes = 0, reads = 0;
+    do {
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        ++reads;
+        QueryPerformanceCounter(&now);
+        if (!EqualRect(&rc, &last)) {
+            if (changes++ == 0)
+                first = now;
+            latest = now;
+            last = rc;
+        }
+    } while (now.QuadPart - start.QuadPart < static_cast<LONGLONG>(seconds * frequency.QuadPart));
+    PrintRect("to", last);
+    std::printf("changes=%ld\nreads=%ld\n", changes, reads);
+    std::printf("span_ms=%lld\n", changes ? (latest.QuadPart - first.QuadPart) * 1000 / frequency.QuadPart : 0LL);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: vosseldrv <command> [args]\n"
@@ -527,7 +658,10 @@ int Usage() {
                  "  appbar-top <thickness> <seconds> screen\n"
                  "  reg-query <HKCU subkey> <value>  resources <exe>\n"
                  "  template-size <exe> <dialog id>\n"
-                 "  tooltips <owner title>           item-text <title> <id>    click-item <title> <id>\n");
+                 "  tooltips <owner title>           item-text <title> <id>    click-item <title> <id>\n"
+                 "  menu <exe> <menu id>\n"
+                 "  appbar-query <edge>              hold-active <x> <y> <seconds>\n"
+                 "  drag-full-windows <0|1>          watch-rect <title> <seconds>\n");
     return 2;
 }
 
@@ -572,6 +706,16 @@ int main(int argc, char** argv) {
         rc = CmdItemText(a[0], std::atoi(a[1]));
     else if (cmd == "click-item" && n == 2)
         rc = CmdClickItem(a[0], std::atoi(a[1]));
+    else if (cmd == "menu" && n == 2)
+        rc = CmdMenu(a[0], std::atoi(a[1]));
+    else if (cmd == "appbar-query" && n == 1)
+        rc = CmdAppBarQuery(static_cast<UINT>(std::atoi(a[0])));
+    else if (cmd == "hold-active" && n == 3)
+        rc = CmdHoldActive(std::atoi(a[0]), std::atoi(a[1]), std::atof(a[2]));
+    else if (cmd == "drag-full-windows" && n == 1)
+        rc = CmdDragFullWindows(std::atoi(a[0]));
+    else if (cmd == "watch-rect" && n == 2)
+        rc = CmdWatchRect(a[0], std::atof(a[1]));
     else
         return Usage();
     std::fflush(stdout);
