@@ -21,3 +21,10 @@ BOOL CVosselApp::InitInstance() {
     }
     return FALSE;
 }
+
+BOOL CVosselApp::OnHelp(DWORD context) {
+    // The page has a section for each dialog that offers help.
+    const char* topic = context == HID_BASE_RESOURCE + IDD_OPTIONS ? "options" : "";
+    WinHelp("vossel-help.html", topic);
+    return TRUE;
+}

@@ -7,4 +7,5 @@
 class CVosselApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    BOOL OnHelp(DWORD context) override;
 };

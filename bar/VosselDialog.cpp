@@ -3,6 +3,8 @@
 #include "actions/OpenDrive.h"
 #include "bar/BarLayout.h"
 #include "bar/Drives.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/OptionsDialog.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
@@ -246,9 +248,9 @@ void CVosselDialog::OnAutoHide() {
 
 void CVosselDialog::OnBarExit() { OnCancel(); }
 
-void CVosselDialog::OnOptions() {}
+void CVosselDialog::OnOptions() { ApplyOptions(); }
 
-void CVosselDialog::OnAbout() {}
+void CVosselDialog::OnAbout() { OnBarAbout(); }
 
 void CVosselDialog::OpenDriveOfButton(UINT id) {
     const HWND button = GetDlgItem(static_cast<int>(id));
@@ -341,4 +343,37 @@ LRESULT CVosselDialog::OnQueryEndSession() {
     // The session may yet be cancelled, so the bar keeps its buttons.
     SaveSettings();
     return TRUE;
+}
+
+void CVosselDialog::ApplyOptions() {
+    COptionsDialog dialog;
+    dialog.m_strLaunchProgram = m_strLaunchProgram;
+    dialog.m_bLaunchOnStartup = m_bLaunchOnStartup;
+    dialog.m_bAlwaysOnTop = m_placement.bAlwaysOnTop;
+    dialog.m_bAutoHide = m_placement.bAutoHide;
+    dialog.m_strSkipDrives = m_strSkipDrives;
+    dialog.m_bTileExplorers = m_bTileExplorers;
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+    if (dialog.m_bAutoHide != m_placement.bAutoHide || dialog.m_bAlwaysOnTop != m_placement.bAlwaysOnTop) {
+        BARPLACEMENT placement = m_placement;
+        placement.cbSize = sizeof(BARPLACEMENT);
+        placement.bAlwaysOnTop = dialog.m_bAlwaysOnTop;
+        placement.bAutoHide = dialog.m_bAutoHide;
+        SetPlacement(&placement);
+    }
+    m_strLaunchProgram = dialog.m_strLaunchProgram.empty() ? OptionsDefaultLaunchProgram() : dialog.m_strLaunchProgram;
+    // The drive buttons stay as they are: the new set shows at the next start.
+    m_strSkipDrives = dialog.m_strSkipDrives;
+    m_bTileExplorers = dialog.m_bTileExplorers;
+    if (dialog.m_bLaunchOnStartup != m_bLaunchOnStartup) {
+        m_bLaunchOnStartup = dialog.m_bLaunchOnStartup;
+        WriteLaunchOnStartup(m_bLaunchOnStartup);
+    }
+}
+
+void CVosselDialog::OnBarAbout() {
+    CAboutDialog about;
+    about.DoModal();
 }

@@ -30,6 +30,11 @@ public:
     BOOL TileExplorers() const { return m_bTileExplorers; }
     BOOL LaunchOnStartup() const { return m_bLaunchOnStartup; }
 
+    // Runs the Options dialog and applies what it returns with OK.
+    void ApplyOptions();
+    // Shows the About dialog.
+    void OnBarAbout();
+
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnCmdMsg(UINT id, int code) override;

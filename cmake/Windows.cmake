@@ -12,7 +12,7 @@ endif()
 file(GLOB VOSSEL_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(FILTER VOSSEL_WIN32_SOURCES EXCLUDE REGEX "WinMain\\.cpp$")
 add_library(vossel_win32 STATIC ${VOSSEL_WIN32_SOURCES})
-target_link_libraries(vossel_win32 PUBLIC vossel_program user32 gdi32 comctl32 shell32 ole32 mpr advapi32)
+target_link_libraries(vossel_win32 PUBLIC vossel_program user32 gdi32 comctl32 shell32 ole32 advapi32)
 target_compile_options(vossel_win32 PRIVATE ${VOSSEL_WARNINGS})
 
 # The application object is referenced by nothing but its own constructor, so
@@ -25,6 +25,12 @@ target_link_options(vossel PRIVATE ${VOSSEL_STATIC_RUNTIME})
 if(NOT MSVC)
   target_link_options(vossel PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()
+# The help page the Options dialog opens lives next to the executable.
+add_custom_command(TARGET vossel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/vossel-help.html
+          $<TARGET_FILE_DIR:vossel>/vossel-help.html)
+install(TARGETS vossel RUNTIME DESTINATION .)
+install(FILES resources/vossel-help.html DESTINATION .)
 
 # Test programs, each a console or GUI program with the same static runtime.
 function(vossel_test_program name)
@@ -32,6 +38,8 @@ function(vossel_test_program name)
   target_compile_options(${name} PRIVATE ${VOSSEL_WARNINGS})
   target_link_options(${name} PRIVATE ${VOSSEL_STATIC_RUNTIME})
 endfunction()
+
+add_subdirectory(tests/bench)
 
 # GoogleTest from Debian's sources, cross-built with the rest.
 set(VOSSEL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")

@@ -1,14 +1,52 @@
 #include "platform/Dialog.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "platform/WinApp.h"
+
+CDialog* CDialog::s_pInnermostModal = nullptr;
+
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     if (control.m_hWnd == nullptr) {
         control.SubclassDlgItem(id, dx->m_pDlgWnd);
     }
 }
 
+void DDX_Text(CDataExchange* dx, int id, std::string& value) {
+    const HWND control = Os().win.GetDlgItem(dx->m_pDlgWnd->m_hWnd, id);
+    if (!dx->m_bSaveAndValidate) {
+        Os().win.SetWindowTextA(control, value.c_str());
+        return;
+    }
+    const int length = Os().win.GetWindowTextLengthA(control);
+    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+    const int copied = Os().win.GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    value = text;
+}
+
+void DDX_Check(CDataExchange* dx, int id, BOOL& value) {
+    const HWND control = Os().win.GetDlgItem(dx->m_pDlgWnd->m_hWnd, id);
+    if (dx->m_bSaveAndValidate) {
+        value = static_cast<BOOL>(Os().win.SendMessageA(control, BM_GETCHECK, 0, 0));
+        return;
+    }
+    if (value < 0 || value > 2) {
+        value = 0;
+    }
+    Os().win.SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
 INT_PTR CDialog::DoModal() {
-    const HWND parent = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
-    return Os().win.DialogBoxParamA(m_nIDTemplate, parent, this);
+    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
+    if (owner == nullptr) {
+        owner = s_pInnermostModal != nullptr ? s_pInnermostModal->m_hWnd : Os().win.GetActiveWindow();
+    }
+    CDialog* const outer = std::exchange(s_pInnermostModal, this);
+    const INT_PTR result = Os().win.DialogBoxParamA(m_nIDTemplate, owner, this);
+    s_pInnermostModal = outer;
+    return result;
 }
 
 BOOL CDialog::Create() {
@@ -41,7 +79,17 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
-        return OnInitDialog();
+        RECT before{};
+        GetWindowRect(&before);
+        const BOOL result = OnInitDialog();
+        // A pop-up dialog that did not place itself is centred over its owner.
+        RECT after{};
+        GetWindowRect(&after);
+        const bool moved = before.left != after.left || before.top != after.top;
+        if (!moved && (GetStyle() & (WS_CHILD | DS_CONTROL)) == 0) {
+            CenterWindow();
+        }
+        return result;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
 }
@@ -55,6 +103,9 @@ BOOL CDialog::OnCmdMsg(UINT id, int code) {
         if (id == static_cast<UINT>(IDCANCEL)) {
             OnCancel();
             return TRUE;
+        }
+        if (id == AFX_ID_HELP && AfxGetApp() != nullptr) {
+            return AfxGetApp()->OnHelp(HID_BASE_RESOURCE + m_nIDTemplate);
         }
     }
     return CWnd::OnCmdMsg(id, code);

@@ -2,6 +2,8 @@
 // data exchange, and the push button class.
 #pragma once
 
+#include <string>
+
 #include "platform/Wnd.h"
 
 class CDataExchange {
@@ -13,6 +15,11 @@ public:
 
 // Binds a control object to the dialog's control with this id, once.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+// A control's whole text, either way, with no limit and no validation.
+void DDX_Text(CDataExchange* dx, int id, std::string& value);
+// A check box's state (0 clear, 1 ticked, 2 indeterminate); a value outside
+// that range is shown as clear.
+void DDX_Check(CDataExchange* dx, int id, BOOL& value);
 
 class CDialog : public CWnd {
 public:
@@ -37,7 +44,13 @@ protected:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+
+private:
+    // The dialog whose modal run is innermost: the owner of a dialog made without a parent.
+    static CDialog* s_pInnermostModal;
 };
+
+class CEdit : public CWnd {};
 
 class CButton : public CWnd {
 public:

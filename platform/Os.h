@@ -6,6 +6,8 @@
 // Program code reaches them through Os() and never includes <windows.h>.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/Win32.h"
 
 class CWnd;
@@ -92,6 +94,27 @@ public:
     virtual DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) = 0;
     virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
     virtual BOOL DestroyMenu(HMENU menu) = 0;
+
+    // Painting, cursors, the mouse capture, owners and the clipboard.
+    virtual HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) = 0;
+    virtual BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) = 0;
+    virtual HDC GetDC(HWND hwnd) = 0;
+    virtual int ReleaseDC(HWND hwnd, HDC dc) = 0;
+    // A cursor of the program's resources, or with `system` one of the system's (IDC_ARROW is 32512).
+    virtual HCURSOR LoadCursorA(UINT id, BOOL system) = 0;
+    virtual HCURSOR SetCursor(HCURSOR cursor) = 0;
+    virtual HWND SetCapture(HWND hwnd) = 0;
+    virtual BOOL ReleaseCapture() = 0;
+    virtual HWND GetCapture() = 0;
+    virtual HWND GetWindow(HWND hwnd, UINT cmd) = 0;
+    virtual BOOL IsWindowVisible(HWND hwnd) = 0;
+    virtual BOOL IsIconic(HWND hwnd) = 0;
+    virtual BOOL IsWindowEnabled(HWND hwnd) = 0;
+    virtual BOOL OpenClipboard(HWND owner) = 0;
+    virtual BOOL EmptyClipboard() = 0;
+    // On success the clipboard owns the memory block.
+    virtual HANDLE SetClipboardData(UINT format, HANDLE data) = 0;
+    virtual BOOL CloseClipboard() = 0;
 };
 
 class IGdi {
@@ -105,6 +128,26 @@ public:
                             int cx, int cy, UINT flags) = 0;
     virtual BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) = 0;
     virtual BOOL DrawFocusRect(HDC dc, const RECT* rect) = 0;
+
+    virtual HFONT CreateFontIndirectA(const LOGFONTA* font) = 0;
+    virtual int GetObjectA(HGDIOBJ object, int size, void* buffer) = 0;
+    virtual HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) = 0;
+    virtual HGDIOBJ GetStockObject(int index) = 0;
+    virtual HBRUSH GetSysColorBrush(int index) = 0;
+    virtual int SetBkMode(HDC dc, int mode) = 0;
+    virtual COLORREF SetTextColor(HDC dc, COLORREF color) = 0;
+    virtual BOOL TextOutA(HDC dc, int x, int y, const char* text, int length) = 0;
+    virtual int FillRect(HDC dc, const RECT* rect, HBRUSH brush) = 0;
+    virtual BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) = 0;
+    virtual HDC CreateCompatibleDC(HDC dc) = 0;
+    virtual BOOL DeleteDC(HDC dc) = 0;
+    virtual HBITMAP CreateCompatibleBitmap(HDC dc, int cx, int cy) = 0;
+    virtual BOOL StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int xSource, int ySource, int cxSource,
+                            int cySource, DWORD rop) = 0;
+    // An image of the program's resources at the given size (IMAGE_ICON only).
+    virtual HANDLE LoadImageA(UINT id, UINT type, int cx, int cy) = 0;
+    virtual BOOL DrawIcon(HDC dc, int x, int y, HICON icon) = 0;
+    virtual BOOL DestroyIcon(HICON icon) = 0;
 };
 
 class IShell {
@@ -114,6 +157,11 @@ public:
     virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                                     const char* directory, int show) = 0;
 
+    virtual BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) = 0;
+    // The shell's Internet Shortcut object (CLSID_InternetShortcut): opens
+    // the URL with its "open" verb, or saves it as a shortcut file.
+    virtual HRESULT InvokeInternetShortcut(HWND owner, const char* url) = 0;
+    virtual HRESULT SaveInternetShortcut(const char* url, const char* path) = 0;
     virtual UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) = 0;
     virtual void DragFinish(HDROP drop) = 0;
     virtual int SHFileOperationA(SHFILEOPSTRUCTA* operation) = 0;
@@ -146,6 +194,20 @@ public:
     virtual DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) = 0;
     virtual DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) = 0;
     virtual DWORD WNetCloseEnum(HANDLE enumHandle) = 0;
+
+    virtual BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) = 0;
+    virtual BOOL GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+                                     ULONGLONG* totalFreeBytes) = 0;
+    virtual BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
+                                   DWORD* freeClusters, DWORD* totalClusters) = 0;
+    // The path of the program's own executable.
+    virtual DWORD GetModuleFileNameA(char* buffer, DWORD size) = 0;
+    virtual DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD size) = 0;
+    virtual DWORD GetFileAttributesA(const char* path) = 0;
+    virtual HGLOBAL GlobalAlloc(UINT flags, size_t bytes) = 0;
+    virtual void* GlobalLock(HGLOBAL memory) = 0;
+    virtual BOOL GlobalUnlock(HGLOBAL memory) = 0;
+    virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
 };
 
 class IRegistry {
@@ -156,6 +218,7 @@ public:
     virtual LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) = 0;
     virtual LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) = 0;
     virtual LONG RegCloseKey(HKEY key) = 0;
+    virtual LONG RegDeleteValueA(HKEY key, const char* name) = 0;
 };
 
 struct OsServices {

@@ -54,6 +54,8 @@ using COLORREF = DWORD;
 using REGSAM = DWORD;
 using LSTATUS = LONG;
 using HRESULT = LONG;
+using ULONGLONG = std::uint64_t;
+using DWORDLONG = std::uint64_t;
 
 #define WIN32_DECLARE_HANDLE(name) \
     struct name##__ {              \
@@ -68,8 +70,10 @@ WIN32_DECLARE_HANDLE(HINSTANCE);
 WIN32_DECLARE_HANDLE(HBITMAP);
 WIN32_DECLARE_HANDLE(HFONT);
 WIN32_DECLARE_HANDLE(HBRUSH);
+WIN32_DECLARE_HANDLE(HICON);
 WIN32_DECLARE_HANDLE(HDROP);
 #undef WIN32_DECLARE_HANDLE
+using HCURSOR = HICON;
 using HANDLE = void*;
 using HGDIOBJ = void*;
 using HGLOBAL = void*;
@@ -180,6 +184,41 @@ struct NETRESOURCEA {
     char* lpProvider;
 };
 
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    char lfFaceName[32];
+};
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+struct MEMORYSTATUSEX {
+    DWORD dwLength;
+    DWORD dwMemoryLoad;
+    DWORDLONG ullTotalPhys;
+    DWORDLONG ullAvailPhys;
+    DWORDLONG ullTotalPageFile;
+    DWORDLONG ullAvailPageFile;
+    DWORDLONG ullTotalVirtual;
+    DWORDLONG ullAvailVirtual;
+    DWORDLONG ullAvailExtendedVirtual;
+};
 struct TOOLINFOA {
     UINT cbSize;
     UINT uFlags;
@@ -247,6 +286,7 @@ constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
 }
 
 static_assert(sizeof(APPBARDATA) == 48, "APPBARDATA has the 64-bit Windows layout");
+static_assert(sizeof(LOGFONTA) == 60 && sizeof(MEMORYSTATUSEX) == 64, "LOGFONTA, MEMORYSTATUSEX");
 
 #endif  // _WIN32
 

@@ -122,3 +122,55 @@ BOOL CWinApp::WriteProfileBinary(const char* section, const char* entry, const B
     RegKey key(OpenSectionKey(section));
     return key.Get() != nullptr && Os().reg.RegSetValueExA(key.Get(), entry, REG_BINARY, data, size) == ERROR_SUCCESS;
 }
+
+BOOL CWinApp::OnHelp(DWORD) { return FALSE; }
+
+namespace {
+
+// A file URL: forward slashes, and the characters a URL reserves escaped.
+std::string FileUrl(const std::string& path) {
+    std::string url = "file:///";
+    for (const char c : path) {
+        if (c == '\\') {
+            url += '/';
+        } else if (c == ' ' || c == '%' || c == '#') {
+            static const char hex[] = "0123456789ABCDEF";
+            const auto byte = static_cast<unsigned char>(c);
+            url += '%';
+            url += hex[byte >> 4];
+            url += hex[byte & 0xF];
+        } else {
+            url += c;
+        }
+    }
+    return url;
+}
+
+}  // namespace
+
+BOOL CWinApp::WinHelp(const char* file, const char* topic) {
+    char module[260] = {};
+    const DWORD length = Os().sys.GetModuleFileNameA(module, sizeof(module));
+    std::string path = length > 0 && length < sizeof(module) ? std::string(module, length) : std::string();
+    const size_t slash = path.find_last_of('\\');
+    bool opened = false;
+    if (slash != std::string::npos) {
+        path = path.substr(0, slash + 1) + file;
+        const DWORD attributes = Os().sys.GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            std::string url = FileUrl(path);
+            if (topic != nullptr && *topic != '\0') {
+                url += std::string("#") + topic;
+            }
+            const HINSTANCE result = Os().shell.ShellExecuteA(Os().win.GetActiveWindow(), "open", url.c_str(), nullptr,
+                                                              nullptr, SW_SHOWNORMAL);
+            opened = reinterpret_cast<std::uintptr_t>(result) > 32;
+        }
+    }
+    if (!opened) {
+        std::string text = LoadResourceString(AFX_IDP_FAILED_TO_LAUNCH_HELP);
+        Os().win.MessageBoxA(Os().win.GetActiveWindow(), text.empty() ? "Failed to launch help." : text.c_str(),
+                             m_strAppName.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+    return opened ? TRUE : FALSE;
+}

@@ -30,6 +30,13 @@ public:
     BOOL WriteProfileInt(const char* section, const char* entry, int value) const;
     BOOL WriteProfileBinary(const char* section, const char* entry, const BYTE* data, UINT size) const;
 
+    // The framework's help command from a dialog whose help context is
+    // `context`; FALSE when the application has no help.
+    virtual BOOL OnHelp(DWORD context);
+    // Opens `topic` of the help page `file` next to the executable; when that
+    // fails, says so in a message box and returns FALSE.
+    BOOL WinHelp(const char* file, const char* topic);
+
     std::string m_strAppName;
     std::string m_strRegistryKey;
 
@@ -37,6 +44,11 @@ private:
     void EnsureAppName();
     HKEY OpenSectionKey(const char* section) const;
 };
+
+// The framework's help command, and the base of a dialog's help context.
+constexpr UINT AFX_ID_HELP = 0xE146;
+constexpr DWORD HID_BASE_RESOURCE = 0x20000;
+constexpr UINT AFX_IDP_FAILED_TO_LAUNCH_HELP = 0xF107;
 
 CWinApp* AfxGetApp();
 // A string from the program's string table, or empty.

@@ -1,5 +1,6 @@
 #include "platform/Wnd.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/OleDropTarget.h"
@@ -146,4 +147,32 @@ void CWnd::UpdateWindow() { Os().win.UpdateWindow(m_hWnd); }
 
 LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Os().win.SendMessageA(m_hWnd, msg, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Os().win.PostMessageA(m_hWnd, msg, wParam, lParam);
+}
+
+void CWnd::CenterWindow(CWnd* alternateOwner) {
+    HWND center = alternateOwner != nullptr      ? alternateOwner->m_hWnd
+                  : (GetStyle() & WS_CHILD) != 0 ? Os().win.GetParent(m_hWnd)
+                                                 : Os().win.GetWindow(m_hWnd, GW_OWNER);
+    if (center != nullptr && (!Os().win.IsWindowVisible(center) || Os().win.IsIconic(center))) {
+        center = nullptr;
+    }
+    RECT area{0, 0, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT around = area;
+    if (center != nullptr) {
+        Os().win.GetWindowRect(center, &around);
+    }
+    RECT self{};
+    GetWindowRect(&self);
+    const LONG width = self.right - self.left;
+    const LONG height = self.bottom - self.top;
+    LONG left = (around.left + around.right) / 2 - width / 2;
+    LONG top = (around.top + around.bottom) / 2 - height / 2;
+    left = std::max(area.left, std::min(left, area.right - width));
+    top = std::max(area.top, std::min(top, area.bottom - height));
+    SetWindowPos(nullptr, left, top, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -42,6 +42,11 @@ public:
     void Invalidate(BOOL erase = TRUE);
     void UpdateWindow();
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    HWND GetParentHwnd() const { return Os().win.GetParent(m_hWnd); }
+    // Centres a pop-up over its owner (or `alternateOwner`), or over the work
+    // area when the owner is hidden or minimised, keeping it inside the work area.
+    void CenterWindow(CWnd* alternateOwner = nullptr);
     // One tooltip control for the child windows, each a tool whose text the
     // window is asked for (TTN_NEEDTEXT) every time its tip is about to show.
     BOOL EnableToolTips(BOOL enable = TRUE);

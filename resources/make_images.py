@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the drive pictures (4-bit BMP) and the program icon (ICO).
+"""Writes the drive pictures (4-bit BMP), the link's hand cursor (CUR) and the
+program icon (ICO): 16 x 16 in 16 colours, 32 x 32 in 2, 16 and 256 colours, 48 x 48
+in 256 colours.
 
 The pictures are pixel art in the standard 16-colour palette, drawn without
 smoothing so that they stay crisp when the program scales them to 16 x 16.
@@ -220,12 +222,23 @@ def icon_32():
 
 def pack_4bit_rows(img, transparent_as=None):
     """Bottom-up rows of 4-bit pixels, each padded to a multiple of 4 bytes."""
+    return pack_rows(img, 4, transparent_as)
+
+
+def pack_rows(img, bits, transparent_as=0):
+    """Bottom-up rows of palette indices at 1, 4 or 8 bits a pixel, each row
+    padded to a multiple of 4 bytes."""
+    per_byte = 8 // bits
     out = bytearray()
     for row in reversed(img):
         pixels = [transparent_as if p == CLEAR else p for p in row]
-        if len(pixels) % 2:
-            pixels.append(0)
-        line = bytes((pixels[i] << 4) | pixels[i + 1] for i in range(0, len(pixels), 2))
+        pixels += [0] * (-len(pixels) % per_byte)
+        line = bytearray()
+        for i in range(0, len(pixels), per_byte):
+            byte = 0
+            for p in pixels[i:i + per_byte]:
+                byte = (byte << bits) | p
+            line.append(byte)
         out += line + b"\0" * (-len(line) % 4)
     return bytes(out)
 
@@ -241,12 +254,12 @@ def pack_mask_rows(img):
     return bytes(out)
 
 
-def palette_bytes():
-    return b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+def palette_bytes(palette=PALETTE):
+    return b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
 
 
-def info_header(width, height, image_size):
-    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, image_size, 0, 0, 16, 16)
+def info_header(width, height, image_size, bits=4, colours=16):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, image_size, 0, 0, colours, colours)
 
 
 def bmp_bytes(img):
@@ -257,19 +270,154 @@ def bmp_bytes(img):
     return header + info_header(size, size, len(bits)) + palette_bytes() + bits
 
 
+# ---- The richer icon images: 256 colours at 32 and 48, and monochrome ----
+#
+# These are drawn in true colour (r, g, b) and reduced to an indexed image
+# afterwards, so the same drawing serves every size.
+
+MONO_PALETTE = [(0, 0, 0), (0xFF, 0xFF, 0xFF)]
+
+
+def mix(a, b, t):
+    return tuple(round(x + (y - x) * t) for x, y in zip(a, b))
+
+
+def icon_rgb(size):
+    """The bar with the menu button and two drive buttons, shaded."""
+    img = canvas(size, CLEAR)
+    top, bottom = round(size * 7 / 32), size - 1 - round(size * 7 / 32)
+    navy_light, navy_dark = (0x40, 0x60, 0xD0), (0x00, 0x10, 0x58)
+    for y in range(top, bottom + 1):
+        colour = mix(navy_light, navy_dark, (y - top) / (bottom - top))
+        fill_rect(img, 0, y, size - 1, y, colour)
+    frame_rect(img, 0, top, size - 1, bottom, (0, 0, 0))
+
+    margin = size // 16
+    gap = max(1, size // 32)
+    width = (size - 2 * margin - 2 * gap) // 3
+    b_top, b_bottom = top + margin, bottom - margin
+    for i in range(3):
+        left = margin + i * (width + gap)
+        right = left + width - 1
+        for y in range(b_top, b_bottom + 1):
+            face = mix((0xF0, 0xF0, 0xF0), (0xB0, 0xB0, 0xB0), (y - b_top) / (b_bottom - b_top))
+            fill_rect(img, left, y, right, y, face)
+        frame_rect(img, left, b_top, right, b_bottom, (0, 0, 0))
+        fill_rect(img, left, b_top, right - 1, b_top, (0xFF, 0xFF, 0xFF))
+        fill_rect(img, left, b_top, left, b_bottom - 1, (0xFF, 0xFF, 0xFF))
+        fill_rect(img, left + 1, b_bottom - 1, right - 1, b_bottom - 1, (0x80, 0x80, 0x80))
+        fill_rect(img, right - 1, b_top + 1, right - 1, b_bottom - 1, (0x80, 0x80, 0x80))
+        inner_w = width - 4
+        cx = left + width // 2
+        cy = (b_top + b_bottom) // 2
+        if i == 0:
+            # The menu arrow, pointing down.
+            half = (inner_w - 1) // 2
+            for row in range(half + 1):
+                y = cy - half // 2 + row
+                fill_rect(img, cx - half + row, y, cx + half - row, y, (0, 0, 0))
+        else:
+            # A drive: a box with a slot and a light.
+            d_left, d_right = left + 2, right - 2
+            d_height = max(5, (b_bottom - b_top) * 2 // 5)
+            d_top = cy - d_height // 2
+            d_bottom = d_top + d_height - 1
+            for y in range(d_top, d_bottom + 1):
+                shade = mix((0xD8, 0xD8, 0xD8), (0x90, 0x90, 0x90), (y - d_top) / max(1, d_bottom - d_top))
+                fill_rect(img, d_left, y, d_right, y, shade)
+            frame_rect(img, d_left, d_top, d_right, d_bottom, (0, 0, 0))
+            slot_y = d_top + 1 + (d_height - 2) // 2
+            fill_rect(img, d_left + 2, slot_y, d_right - 3 - max(1, size // 24), slot_y, (0x50, 0x50, 0x50))
+            led = max(1, size // 24)
+            fill_rect(img, d_right - 1 - led, slot_y, d_right - 2, slot_y + led - 1,
+                      (0x00, 0xE0, 0x00) if i == 1 else (0xE0, 0x20, 0x00))
+    return img
+
+
+def indexed(img, base=PALETTE, limit=256):
+    """The image in palette indices and its palette: the standard colours
+    first, then the others in a fixed order."""
+    palette = list(base)
+    extra = sorted({p for row in img for p in row if p != CLEAR and p not in palette})
+    palette += extra
+    assert len(palette) <= limit, len(palette)
+    lookup = {colour: i for i, colour in enumerate(palette)}
+    out = [[CLEAR if p == CLEAR else lookup[p] for p in row] for row in img]
+    return out, palette + [(0, 0, 0)] * (limit - len(palette))
+
+
+def monochrome(img):
+    """Greys and lighter white, dark and saturated colours black, clear stays clear."""
+    return [[CLEAR if p == CLEAR else (1 if 30 * p[0] + 59 * p[1] + 11 * p[2] > 100 * 0x70 else 0) for p in row] for row in img]
+
+
+def icon_images():
+    """(image, bits a pixel, palette) for every image of the program icon."""
+    images = [(icon_16(), 4, PALETTE), (icon_32(), 4, PALETTE)]
+    images.append((monochrome(icon_rgb(32)), 1, MONO_PALETTE))
+    for size in (32, 48):
+        img, palette = indexed(icon_rgb(size))
+        images.append((img, 8, palette))
+    return images
+
+
 def ico_bytes(images):
     entries = []
     blobs = []
     offset = 6 + 16 * len(images)
-    for img in images:
+    for img, bits, palette in images:
         size = len(img)
-        xor = pack_4bit_rows(img, transparent_as=0)
+        colours = 1 << bits
+        assert len(palette) == colours
+        xor = pack_rows(img, bits)
         mask = pack_mask_rows(img)
-        blob = info_header(size, 2 * size, len(xor) + len(mask)) + palette_bytes() + xor + mask
-        entries.append(struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset))
+        header = info_header(size, 2 * size, len(xor) + len(mask), bits, colours)
+        blob = header + palette_bytes(palette) + xor + mask
+        # The directory's colour count is 0 for 256 colours, as the format has it.
+        entries.append(struct.pack("<BBBBHHII", size, size, colours % 256, 0, 1, bits, len(blob), offset))
         blobs.append(blob)
         offset += len(blob)
     return struct.pack("<HHH", 0, 1, len(images)) + b"".join(entries) + b"".join(blobs)
+
+
+# The link's cursor: a pointing hand, the tip of the index finger at (8, 3).
+HAND = [
+    "       kkk",
+    "      k...k",
+    "      k...k",
+    "      k...k",
+    "      k...k",
+    "      k...kkk",
+    "      k...k..kkk",
+    "      k...k..k..kk",
+    "   kk k...k..k..k.k",
+    "  k..kk...k..k..k.k",
+    "  k...k...........k",
+    "   k..k...........k",
+    "    k.............k",
+    "    k.............k",
+    "     k...........k",
+    "     k...........k",
+    "      k.........k",
+    "      k.........k",
+    "      kkkkkkkkkkk",
+]
+HAND_HOTSPOT = (8, 3)
+
+
+def hand_cursor():
+    img = canvas(32, CLEAR)
+    paint(img, HAND, 2)
+    return img
+
+
+def cur_bytes(img, hotspot):
+    size = len(img)
+    xor = pack_4bit_rows(img, transparent_as=0)
+    mask = pack_mask_rows(img)
+    blob = info_header(size, 2 * size, len(xor) + len(mask)) + palette_bytes() + xor + mask
+    entry = struct.pack("<BBBBHHII", size, size, 16, 0, hotspot[0], hotspot[1], len(blob), 6 + 16)
+    return struct.pack("<HHH", 0, 2, 1) + entry + blob
 
 
 PICTURES = {
@@ -288,7 +436,9 @@ def main():
         with open(os.path.join(HERE, name), "wb") as f:
             f.write(bmp_bytes(img))
     with open(os.path.join(HERE, "vossel.ico"), "wb") as f:
-        f.write(ico_bytes([icon_16(), icon_32()]))
+        f.write(ico_bytes(icon_images()))
+    with open(os.path.join(HERE, "hand.cur"), "wb") as f:
+        f.write(cur_bytes(hand_cursor(), HAND_HOTSPOT))
 
 
 if __name__ == "__main__":

@@ -12,6 +12,7 @@ ALL_PACKAGES=(
     g++-mingw-w64-x86-64                             # cross build of vossel.exe
     wine wine64                                      # running it
     xvfb xauth xdotool imagemagick                   # virtual screen, input, screenshots
+    nsis zip                                         # the installer and the portable zip
 )
 
 if [ $# -gt 0 ]; then

@@ -19,6 +19,8 @@ scripts/fuzz.sh 5
 
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build build/windows -j"$jobs"
+# Both packages, into build/dist; the end-to-end case "installer" installs one.
+scripts/package.sh
 # One Wine boot per run: the template prefix that every test copies.
 rm -rf build/windows/wine-template build/windows/wine-template.booting
 VOSSEL_WINE_TEMPLATE=build/windows/wine-template scripts/wine-prefix.sh template

@@ -45,12 +45,62 @@ BOOL LoadTileExplorers(BOOL current) {
 }
 
 BOOL ReadLaunchOnStartup() {
-    RegKey run;
-    if (Os().reg.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, KEY_READ | KEY_WRITE, run.Receive()) != ERROR_SUCCESS) {
-        return FALSE;
+    // Read access only: a user who may not write the machine's key still sees its value.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        RegKey run;
+        std::string path;
+        if (Os().reg.RegOpenKeyExA(root, kRunKey, KEY_READ, run.Receive()) == ERROR_SUCCESS &&
+            ReadRegistryString(run.Get(), kRunValue, &path) && !path.empty()) {
+            return TRUE;
+        }
     }
-    std::string path;
-    return ReadRegistryString(run.Get(), kRunValue, &path) && !path.empty() ? TRUE : FALSE;
+    return FALSE;
+}
+
+std::string RunValueForPath(const std::string& longPath, const std::string& shortPath) {
+    if (!shortPath.empty() && shortPath.find(' ') == std::string::npos) {
+        return shortPath;
+    }
+    return "\"" + longPath + "\"";
+}
+
+namespace {
+
+std::string ProgramRunValue() {
+    char longPath[kMaxPath] = {};
+    const DWORD length = Os().sys.GetModuleFileNameA(longPath, kMaxPath);
+    if (length == 0 || length >= kMaxPath) {
+        return {};
+    }
+    char shortPath[kMaxPath] = {};
+    const DWORD shortLength = Os().sys.GetShortPathNameA(longPath, shortPath, kMaxPath);
+    return RunValueForPath(longPath, shortLength > 0 && shortLength < kMaxPath ? shortPath : "");
+}
+
+bool SetRunValue(HKEY root, const std::string& value) {
+    RegKey run;
+    const auto size = static_cast<DWORD>(value.size() + 1);
+    return Os().reg.RegCreateKeyExA(root, kRunKey, KEY_READ | KEY_WRITE, run.Receive()) == ERROR_SUCCESS &&
+           Os().reg.RegSetValueExA(run.Get(), kRunValue, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
+               ERROR_SUCCESS;
+}
+
+}  // namespace
+
+void WriteLaunchOnStartup(BOOL on) {
+    if (on) {
+        const std::string value = ProgramRunValue();
+        if (!value.empty() && !SetRunValue(HKEY_LOCAL_MACHINE, value)) {
+            SetRunValue(HKEY_CURRENT_USER, value);
+        }
+        return;
+    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        RegKey run;
+        if (Os().reg.RegOpenKeyExA(root, kRunKey, KEY_READ | KEY_WRITE, run.Receive()) == ERROR_SUCCESS) {
+            Os().reg.RegDeleteValueA(run.Get(), kRunValue);
+        }
+    }
 }
 
 bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits& limits, BARPLACEMENT* placement) {

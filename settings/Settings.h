@@ -17,8 +17,14 @@ constexpr char kRunValue[] = "Vossel";
 std::string LoadSkipDrives(const std::string& current);
 std::string LoadLaunchProgram(const std::string& current);
 BOOL LoadTileExplorers(BOOL current);
-// The Run key holds a non-empty string value for the program.
+// The Run key, machine-wide or the user's own, holds a non-empty string value for the program.
 BOOL ReadLaunchOnStartup();
+// What the Run value says to start: the short path when it has no spaces,
+// else the long path in quotes, so that no part of it is taken for a program.
+std::string RunValueForPath(const std::string& longPath, const std::string& shortPath);
+// Writes the program's Run value (to the user's Run key when the machine's
+// refuses it), or deletes it from both.
+void WriteLaunchOnStartup(BOOL on);
 
 // The Windows folder, a backslash, and Explorer in its two-pane view on "%1".
 std::string DefaultLaunchProgram();

@@ -97,6 +97,26 @@ public:
     }
     void SetWindowsDirectory(std::string path) { m_windowsDirectory = std::move(path); }
 
+    // Dialogs, links and system information.
+    void AddCursor(UINT id) { m_cursorResources.push_back(id); }
+    void AddIcon(UINT id) { m_iconResources.push_back(id); }
+    void SetMemoryStatus(DWORDLONG availablePhysical) { m_availablePhysical = availablePhysical; }
+    // Free space of a drive's volume: free bytes, and the cluster figures of the older call.
+    void SetDiskFreeSpace(char letter, ULONGLONG totalFreeBytes, DWORD sectorsPerCluster = 8,
+                          DWORD bytesPerSector = 512);
+    void SetModuleFileName(std::string path, std::string shortPath) {
+        m_moduleFileName = std::move(path);
+        m_moduleShortName = std::move(shortPath);
+    }
+    void SetSpecialFolder(int csidl, std::string path);
+    void AddFile(const std::string& path, std::string content = std::string());
+    // A user without administrator rights: keys under the root open for reading only.
+    void DenyWriteAccess(HKEY root) { m_readOnlyRoots.push_back(root); }
+    // A hook that runs while a pop-up menu is open.
+    void SetMenuOpenHook(std::function<void()> hook) { m_menuOpenHook = std::move(hook); }
+    // Types text into a control, one WM_CHAR per character.
+    void TypeText(HWND hwnd, const std::string& text);
+
     // A window that belongs to no framework object, such as another program's.
     HWND CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
                              RECT rect);
@@ -179,6 +199,7 @@ public:
         std::string text;
         COLORREF colorFrom, colorTo;
         UINT resourceId = 0;
+        bool underline = false;
     };
     struct ShellExecuteCall {
         HWND owner;
@@ -213,19 +234,31 @@ public:
     const std::vector<std::string>& VolumeQueries() const { return m_volumeQueries; }
     void ClearLogs();
 
+    const std::vector<std::string>& InvokedShortcuts() const { return m_invokedShortcuts; }
+    // "set <key>\<value>" and "delete <key>\<value>" for each change of a registry value, key paths in capitals.
+    const std::vector<std::string>& RegistryChanges() const { return m_registryChanges; }
+    // Files the program wrote, by path as given; content of a shortcut file is its URL.
+    std::optional<std::string> FileContent(const std::string& path) const;
+    std::vector<std::string> FilesIn(const std::string& folder) const;
+    std::optional<std::string> ClipboardText() const;
+    HCURSOR CurrentCursor() const { return m_currentCursor; }
+    int LiveGlobalBlocks() const { return static_cast<int>(m_globals.size()); }
+    bool IsClipboardOpen() const { return m_clipboardOpen; }
+
     std::vector<HWND> TopLevelZOrder() const { return m_zOrder; }
     std::vector<HWND> Children(HWND parent) const;
     bool IsTimerRunning(HWND hwnd, UINT_PTR id, UINT* elapse = nullptr) const;
     std::string CurrentDirectory() const { return m_currentDirectory; }
-    int LiveGdiObjects() const { return static_cast<int>(m_bitmaps.size()); }
+    // Bitmaps, fonts, icons and device contexts.
+    int LiveGdiObjects() const {
+        return static_cast<int>(m_bitmaps.size() + m_fonts.size() + m_icons.size() + m_dcs.size());
+    }
     int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
     int LiveMenus() const { return static_cast<int>(m_menus.size()); }
     int LiveEnumerations() const { return static_cast<int>(m_enumerations.size()); }
     // Every kind of live handle by name, for checking that a cycle returns
     // what it takes: compare the map before and after.
     std::map<std::string, int> LiveObjects() const;
-    // Names of the registry values written, in order.
-    const std::vector<std::string>& RegistryWrites() const { return m_registryWrites; }
     // The rectangle the shell reserves for a bar, if it holds one.
     std::optional<RECT> ReservedRect(HWND bar) const;
 
@@ -293,6 +326,23 @@ public:
     DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     BOOL DestroyMenu(HMENU menu) override;
+    HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) override;
+    BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) override;
+    HDC GetDC(HWND hwnd) override;
+    int ReleaseDC(HWND hwnd, HDC dc) override;
+    HCURSOR LoadCursorA(UINT id, BOOL system) override;
+    HCURSOR SetCursor(HCURSOR cursor) override;
+    HWND SetCapture(HWND hwnd) override;
+    BOOL ReleaseCapture() override;
+    HWND GetCapture() override { return m_capture; }
+    HWND GetWindow(HWND hwnd, UINT cmd) override;
+    BOOL IsWindowVisible(HWND hwnd) override;
+    BOOL IsIconic(HWND hwnd) override;
+    BOOL IsWindowEnabled(HWND hwnd) override;
+    BOOL OpenClipboard(HWND owner) override;
+    BOOL EmptyClipboard() override;
+    HANDLE SetClipboardData(UINT format, HANDLE data) override;
+    BOOL CloseClipboard() override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -303,11 +353,32 @@ public:
                     int cy, UINT flags) override;
     BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) override;
     BOOL DrawFocusRect(HDC dc, const RECT* rect) override;
+    HFONT CreateFontIndirectA(const LOGFONTA* font) override;
+    int GetObjectA(HGDIOBJ object, int size, void* buffer) override;
+    HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) override;
+    HGDIOBJ GetStockObject(int index) override;
+    HBRUSH GetSysColorBrush(int index) override;
+    int SetBkMode(HDC dc, int mode) override;
+    COLORREF SetTextColor(HDC dc, COLORREF color) override;
+    BOOL TextOutA(HDC dc, int x, int y, const char* text, int length) override;
+    int FillRect(HDC dc, const RECT* rect, HBRUSH brush) override;
+    BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) override;
+    HDC CreateCompatibleDC(HDC dc) override;
+    BOOL DeleteDC(HDC dc) override;
+    HBITMAP CreateCompatibleBitmap(HDC dc, int cx, int cy) override;
+    BOOL StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int xSource, int ySource, int cxSource,
+                    int cySource, DWORD rop) override;
+    HANDLE LoadImageA(UINT id, UINT type, int cx, int cy) override;
+    BOOL DrawIcon(HDC dc, int x, int y, HICON icon) override;
+    BOOL DestroyIcon(HICON icon) override;
 
     // ---- IShell ----
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                             const char* directory, int show) override;
+    BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) override;
+    HRESULT InvokeInternetShortcut(HWND owner, const char* url) override;
+    HRESULT SaveInternetShortcut(const char* url, const char* path) override;
     UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) override;
     void DragFinish(HDROP drop) override;
     int SHFileOperationA(SHFILEOPSTRUCTA* operation) override;
@@ -333,6 +404,18 @@ public:
     DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
     DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
     DWORD WNetCloseEnum(HANDLE enumHandle) override;
+    BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) override;
+    BOOL GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+                             ULONGLONG* totalFreeBytes) override;
+    BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+                           DWORD* totalClusters) override;
+    DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
+    DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD size) override;
+    DWORD GetFileAttributesA(const char* path) override;
+    HGLOBAL GlobalAlloc(UINT flags, size_t bytes) override;
+    void* GlobalLock(HGLOBAL memory) override;
+    BOOL GlobalUnlock(HGLOBAL memory) override;
+    HGLOBAL GlobalFree(HGLOBAL memory) override;
 
     // ---- IRegistry ----
     LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
@@ -340,6 +423,7 @@ public:
     LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
     LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
     LONG RegCloseKey(HKEY key) override;
+    LONG RegDeleteValueA(HKEY key, const char* name) override;
 
     // Text metrics of the model: every character is this wide and tall.
     static constexpr int kCharWidth = 6;
@@ -360,6 +444,7 @@ private:
         bool dialogEnded = false;
         INT_PTR dialogResult = 0;
         HFONT font = nullptr;
+        WPARAM check = BST_UNCHECKED;
     };
     struct Posted {
         HWND hwnd;
@@ -392,6 +477,9 @@ private:
     };
 
     bool Fails(const std::string& function);
+    // The behaviour of the system's control classes; false when `window` is none of them.
+    bool ControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    bool IsReadOnlyKey(const std::string& path) const;
     // Tooltip controls and the folder dialog; false for other windows.
     bool ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     Window* Find(HWND hwnd);
@@ -473,8 +561,38 @@ private:
     UINT m_menuChoice = 0;
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
-    std::vector<std::string> m_registryWrites;
 
+    struct DeviceContext {
+        HWND hwnd = nullptr;
+        HGDIOBJ font = nullptr;
+        COLORREF textColor = 0;
+        int bkMode = 2;
+    };
+    struct DiskSpace {
+        ULONGLONG freeBytes;
+        DWORD sectorsPerCluster;
+        DWORD bytesPerSector;
+    };
+    std::vector<UINT> m_cursorResources;
+    std::vector<UINT> m_iconResources;
+    std::map<HDC, DeviceContext> m_dcs;
+    std::map<HGDIOBJ, LOGFONTA> m_fonts;
+    std::map<HGDIOBJ, SIZE> m_icons;
+    HCURSOR m_currentCursor = nullptr;
+    HWND m_capture = nullptr;
+    DWORDLONG m_availablePhysical = 64ULL << 20;
+    std::map<char, DiskSpace> m_diskSpace;
+    std::string m_moduleFileName = "C:\\Program Files\\Vossel\\vossel.exe";
+    std::string m_moduleShortName = "C:\\PROGRA~1\\Vossel\\vossel.exe";
+    std::map<int, std::string> m_specialFolders;
+    std::map<std::string, std::string> m_files;  // upper-cased path -> content
+    std::vector<HKEY> m_readOnlyRoots;
+    std::function<void()> m_menuOpenHook;
+    std::vector<std::string> m_invokedShortcuts;
+    std::vector<std::string> m_registryChanges;
+    std::map<HGLOBAL, std::vector<BYTE>> m_globals;
+    bool m_clipboardOpen = false;
+    std::map<UINT, std::vector<BYTE>> m_clipboard;
     struct Tool {
         UINT flags;
         HWND hwnd;

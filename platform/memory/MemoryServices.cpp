@@ -234,7 +234,9 @@ HANDLE MemoryOs::CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) 
     return copy;
 }
 
-BOOL MemoryOs::DeleteObject(HGDIOBJ object) { return m_bitmaps.erase(object) != 0 ? TRUE : FALSE; }
+BOOL MemoryOs::DeleteObject(HGDIOBJ object) {
+    return m_bitmaps.erase(object) != 0 || m_fonts.erase(object) != 0 ? TRUE : FALSE;
+}
 
 BOOL MemoryOs::DrawFrameControl(HDC, RECT* rect, UINT type, UINT state) {
     m_gdiCalls.push_back({"DrawFrameControl", *rect, static_cast<int>(type), 0, 0, 0, state, nullptr, {}, 0, 0});
@@ -454,7 +456,7 @@ const std::string* MemoryOs::KeyPath(HKEY key) const {
     return it != m_openKeys.end() ? &it->second : nullptr;
 }
 
-LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* result) {
+LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) {
     if (result == nullptr) {
         return 87;  // ERROR_INVALID_PARAMETER
     }
@@ -467,6 +469,9 @@ LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* result)
     }
     if (path != "HKCU" && path != "HKLM" && m_registry.count(path) == 0) {
         return ERROR_FILE_NOT_FOUND;
+    }
+    if ((access & KEY_SET_VALUE) != 0 && IsReadOnlyKey(path)) {
+        return ERROR_ACCESS_DENIED;
     }
     *result = reinterpret_cast<HKEY>(NewHandle());
     m_openKeys[*result] = path;
@@ -483,6 +488,9 @@ LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* resul
     const std::string path = NormaliseKey(key, subKey != nullptr ? subKey : "");
     if (path.empty()) {
         return ERROR_INVALID_HANDLE;
+    }
+    if (IsReadOnlyKey(path)) {
+        return ERROR_ACCESS_DENIED;
     }
     for (size_t pos = path.find('\\'); pos != std::string::npos; pos = path.find('\\', pos + 1)) {
         m_registry[path.substr(0, pos)];
@@ -534,12 +542,12 @@ LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE
     if (path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (Fails("RegSetValueExA")) {
+    if (Fails("RegSetValueExA") || IsReadOnlyKey(*path)) {
         return ERROR_ACCESS_DENIED;
     }
-    m_registryWrites.emplace_back(name != nullptr ? name : "");
     m_registry[*path][Upper(name != nullptr ? name : "")] =
         RegistryValue{type, std::vector<BYTE>(data, data + (data != nullptr ? size : 0))};
+    m_registryChanges.push_back("set " + *path + "\\" + Upper(name != nullptr ? name : ""));
     return ERROR_SUCCESS;
 }
 

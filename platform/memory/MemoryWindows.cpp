@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
@@ -118,7 +119,7 @@ void MemoryOs::ClearLogs() {
     m_messageBoxes.clear();
     m_menuShowings.clear();
     m_sleeps.clear();
-    m_registryWrites.clear();
+    m_registryChanges.clear();
 }
 
 std::map<std::string, int> MemoryOs::LiveObjects() const {
@@ -128,6 +129,7 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"registry keys", LiveRegistryKeys()},
             {"network enumerations", LiveEnumerations()},
             {"timers", static_cast<int>(m_timers.size())},
+            {"global memory blocks", LiveGlobalBlocks()},
             {"drop file lists (global memory)", LiveDropHandles()},
             {"item ID lists", LiveItemLists()},
             {"drop targets", LiveDropTargets()},
@@ -323,6 +325,12 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
     if (hwnd == nullptr) {
         return -1;
     }
+    // The owner takes no input while its modal dialog runs.
+    Window* owner = Find(parent);
+    const bool disableOwner = owner != nullptr && (owner->style & WS_DISABLED) == 0;
+    if (disableOwner) {
+        owner->style |= WS_DISABLED;
+    }
     while (IsWindow(hwnd) && !Find(hwnd)->dialogEnded) {
         if (DeliverNext()) {
             continue;
@@ -335,6 +343,9 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
         }
     }
     INT_PTR result = -1;
+    if (disableOwner && Find(parent) != nullptr) {
+        Find(parent)->style &= ~WS_DISABLED;
+    }
     if (Window* window = Find(hwnd); window != nullptr) {
         result = window->dialogResult;
         DestroyWindow(hwnd);
@@ -379,6 +390,9 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (LRESULT result = 0; ShellWindowProc(hwnd, msg, wParam, lParam, &result)) {
+        return result;
+    }
+    if (LRESULT result = 0; ControlProc(*window, hwnd, msg, wParam, lParam, &result)) {
         return result;
     }
     switch (msg) {
@@ -1024,6 +1038,9 @@ BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) 
     }
     const Menu& shown = it->second;
     m_menuShowings.push_back({owner, x, y, flags, shown.items, shown.checks});
+    if (m_menuOpenHook) {
+        m_menuOpenHook();
+    }
     const UINT choice = m_menuChoice;
     m_menuChoice = 0;
     if (choice != 0 && std::any_of(shown.items.begin(), shown.items.end(),

@@ -6,6 +6,42 @@ namespace {
 
 HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
 
+// A system library loaded at its first use and kept until the process ends.
+class LazyModule {
+public:
+    explicit LazyModule(const char* name) : m_name(name) {}
+    LazyModule(const LazyModule&) = delete;
+    LazyModule& operator=(const LazyModule&) = delete;
+    ~LazyModule() {
+        if (m_module != nullptr) {
+            ::FreeLibrary(m_module);
+        }
+    }
+
+    template <typename Function>
+    Function Get(const char* procName) {
+        if (m_module == nullptr && !m_tried) {
+            m_tried = true;
+            m_module = ::LoadLibraryA(m_name);
+        }
+        const FARPROC proc = m_module != nullptr ? ::GetProcAddress(m_module, procName) : nullptr;
+        // Through the generic function pointer type, which any other may be cast from.
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+    }
+
+private:
+    const char* m_name;
+    HMODULE m_module = nullptr;
+    bool m_tried = false;
+};
+
+// The network provider library is needed only for the names of network
+// drives, which nothing asks for while the bar starts.
+LazyModule& Mpr() {
+    static LazyModule mpr("mpr.dll");
+    return mpr;
+}
+
 }  // namespace
 
 Win32Os::Win32Os() : m_services{*this, *this, *this, *this, *this} {
@@ -185,14 +221,22 @@ BOOL Win32Os::SetCurrentDirectoryA(const char* path) { return ::SetCurrentDirect
 DWORD Win32Os::GetCurrentDirectoryA(DWORD size, char* buffer) { return ::GetCurrentDirectoryA(size, buffer); }
 
 DWORD Win32Os::WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) {
-    return ::WNetOpenEnumA(scope, type, usage, nullptr, enumHandle);
+    using Function = DWORD(WINAPI*)(DWORD, DWORD, DWORD, NETRESOURCEA*, HANDLE*);
+    const auto function = Mpr().Get<Function>("WNetOpenEnumA");
+    return function != nullptr ? function(scope, type, usage, nullptr, enumHandle) : ERROR_NO_NETWORK;
 }
 
 DWORD Win32Os::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) {
-    return ::WNetEnumResourceA(enumHandle, count, buffer, bufferSize);
+    using Function = DWORD(WINAPI*)(HANDLE, DWORD*, void*, DWORD*);
+    const auto function = Mpr().Get<Function>("WNetEnumResourceA");
+    return function != nullptr ? function(enumHandle, count, buffer, bufferSize) : ERROR_NO_NETWORK;
 }
 
-DWORD Win32Os::WNetCloseEnum(HANDLE enumHandle) { return ::WNetCloseEnum(enumHandle); }
+DWORD Win32Os::WNetCloseEnum(HANDLE enumHandle) {
+    using Function = DWORD(WINAPI*)(HANDLE);
+    const auto function = Mpr().Get<Function>("WNetCloseEnum");
+    return function != nullptr ? function(enumHandle) : ERROR_NO_NETWORK;
+}
 
 // ---- IRegistry ----
 

@@ -72,6 +72,23 @@ public:
     DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     BOOL DestroyMenu(HMENU menu) override;
+    HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) override;
+    BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) override;
+    HDC GetDC(HWND hwnd) override;
+    int ReleaseDC(HWND hwnd, HDC dc) override;
+    HCURSOR LoadCursorA(UINT id, BOOL system) override;
+    HCURSOR SetCursor(HCURSOR cursor) override;
+    HWND SetCapture(HWND hwnd) override;
+    BOOL ReleaseCapture() override;
+    HWND GetCapture() override;
+    HWND GetWindow(HWND hwnd, UINT cmd) override;
+    BOOL IsWindowVisible(HWND hwnd) override;
+    BOOL IsIconic(HWND hwnd) override;
+    BOOL IsWindowEnabled(HWND hwnd) override;
+    BOOL OpenClipboard(HWND owner) override;
+    BOOL EmptyClipboard() override;
+    HANDLE SetClipboardData(UINT format, HANDLE data) override;
+    BOOL CloseClipboard() override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -82,11 +99,32 @@ public:
                     int cy, UINT flags) override;
     BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) override;
     BOOL DrawFocusRect(HDC dc, const RECT* rect) override;
+    HFONT CreateFontIndirectA(const LOGFONTA* font) override;
+    int GetObjectA(HGDIOBJ object, int size, void* buffer) override;
+    HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) override;
+    HGDIOBJ GetStockObject(int index) override;
+    HBRUSH GetSysColorBrush(int index) override;
+    int SetBkMode(HDC dc, int mode) override;
+    COLORREF SetTextColor(HDC dc, COLORREF color) override;
+    BOOL TextOutA(HDC dc, int x, int y, const char* text, int length) override;
+    int FillRect(HDC dc, const RECT* rect, HBRUSH brush) override;
+    BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) override;
+    HDC CreateCompatibleDC(HDC dc) override;
+    BOOL DeleteDC(HDC dc) override;
+    HBITMAP CreateCompatibleBitmap(HDC dc, int cx, int cy) override;
+    BOOL StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int xSource, int ySource, int cxSource,
+                    int cySource, DWORD rop) override;
+    HANDLE LoadImageA(UINT id, UINT type, int cx, int cy) override;
+    BOOL DrawIcon(HDC dc, int x, int y, HICON icon) override;
+    BOOL DestroyIcon(HICON icon) override;
 
     // ---- IShell ----
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                             const char* directory, int show) override;
+    BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) override;
+    HRESULT InvokeInternetShortcut(HWND owner, const char* url) override;
+    HRESULT SaveInternetShortcut(const char* url, const char* path) override;
     UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) override;
     void DragFinish(HDROP drop) override;
     int SHFileOperationA(SHFILEOPSTRUCTA* operation) override;
@@ -112,6 +150,18 @@ public:
     DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
     DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
     DWORD WNetCloseEnum(HANDLE enumHandle) override;
+    BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) override;
+    BOOL GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+                             ULONGLONG* totalFreeBytes) override;
+    BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+                           DWORD* totalClusters) override;
+    DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
+    DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD size) override;
+    DWORD GetFileAttributesA(const char* path) override;
+    HGLOBAL GlobalAlloc(UINT flags, size_t bytes) override;
+    void* GlobalLock(HGLOBAL memory) override;
+    BOOL GlobalUnlock(HGLOBAL memory) override;
+    HGLOBAL GlobalFree(HGLOBAL memory) override;
 
     // ---- IRegistry ----
     LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
@@ -119,6 +169,7 @@ public:
     LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
     LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
     LONG RegCloseKey(HKEY key) override;
+    LONG RegDeleteValueA(HKEY key, const char* name) override;
 
 private:
     OsServices m_services;

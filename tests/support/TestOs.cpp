@@ -30,6 +30,76 @@ void RegisterProgramResources(MemoryOs& os) {
     for (UINT id : {IDB_DRIVE_CDROM, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_NETWORK, IDB_MENU_BUTTON}) {
         os.AddBitmap(id, 17, 17);
     }
+    RegisterDialogResources(os);
+}
+
+namespace {
+
+// Dialog units of an 8-point MS Sans Serif dialog in the model's pixels (6 x 13 base units).
+RECT Units(int x, int y, int cx, int cy) { return RECT{x * 3 / 2, y * 13 / 8, (x + cx) * 3 / 2, (y + cy) * 13 / 8}; }
+
+}  // namespace
+
+void RegisterDialogResources(MemoryOs& os) {
+    constexpr DWORD kPopup = WS_POPUP | WS_CAPTION | WS_SYSMENU | 0x80 /* DS_MODALFRAME */ | DS_SETFONT;
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    constexpr DWORD kLink = kChild | ES_CENTER | ES_AUTOHSCROLL | ES_READONLY;
+    constexpr DWORD kCheck = kChild | BS_AUTOCHECKBOX | WS_TABSTOP;
+    constexpr DWORD kEdit = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
+    MemoryDialogTemplate about{"About Vossel", kPopup, 0, 229 * 3 / 2, 178 * 13 / 8, {}};
+    about.controls = {
+        {-1, "Static", "Vossel for Windows\nVersion 2.2", kChild | 1 /* SS_CENTER */, Units(60, 3, 160, 34)},
+        {IDOK, "Button", "OK", kChild | 1 /* BS_DEFPUSHBUTTON */ | WS_TABSTOP, Units(6, 159, 44, 14)},
+        {IDC_ICON_PICTURE, "Button", "", kChild | BS_OWNERDRAW | WS_DISABLED, Units(6, 3, 38, 40)},
+        {IDC_AVAIL_MEM, "Static", "(Avail mem)", kChild, Units(82, 122, 129, 8)},
+        {IDC_MATH_COPROCESSOR, "Static", "(Math coprocessor)", kChild, Units(82, 130, 129, 8)},
+        {IDC_DISK_SPACE, "Static", "(Disk space)", kChild, Units(82, 138, 128, 8)},
+        {IDC_FREE_RESOURCES, "Static", "(Free Resources)", kChild, Units(82, 146, 128, 8)},
+        {IDC_MAIL_LINK, "Edit", "", kLink, Units(48, 101, 58, 12)},
+        {IDC_WEB_LINK, "Edit", "", kLink, Units(69, 38, 56, 12)},
+    };
+    os.AddDialogTemplate(IDD_ABOUT, about);
+    MemoryDialogTemplate options{"Vossel Options", kPopup, 0, 187 * 3 / 2, 125 * 13 / 8, {}};
+    options.controls = {
+        {IDC_ALWAYS_ON_TOP, "Button", "Always on &top", kCheck, Units(5, 3, 101, 10)},
+        {IDC_AUTO_HIDE, "Button", "A&uto hide", kCheck, Units(5, 14, 99, 10)},
+        {IDC_LAUNCH_PROGRAM, "Edit", "", kEdit, Units(5, 34, 178, 14)},
+        {IDC_TILE_EXPLORERS, "Button", "&Tile Explorers", kCheck, Units(5, 49, 75, 10)},
+        {IDC_SKIP_DRIVES, "Edit", "", kEdit | ES_UPPERCASE, Units(5, 68, 178, 14)},
+        {IDC_LAUNCH_ON_STARTUP, "Button", "&Launch on Startup", kCheck, Units(5, 87, 106, 10)},
+        {IDC_OPTIONS_ABOUT, "Button", "&About...", kChild | WS_TABSTOP, Units(133, 85, 50, 14)},
+        {IDOK, "Button", "OK", kChild | 1 | WS_TABSTOP, Units(5, 104, 50, 14)},
+        {IDCANCEL, "Button", "Cancel", kChild | WS_TABSTOP, Units(69, 104, 50, 14)},
+        {ID_HELP, "Button", "&Help", kChild | WS_TABSTOP, Units(133, 104, 50, 14)},
+    };
+    os.AddDialogTemplate(IDD_OPTIONS, options);
+    os.AddMenu(IDR_LINK_MENU, {{ID_LINK_OPEN, "&Open"},
+                               {ID_LINK_COPY_SHORTCUT, "Copy Shor&tcut"},
+                               {ID_LINK_ADD_FAVORITES, "Add to &Favorites"},
+                               {ID_LINK_ADD_DESKTOP, "Add to &Desktop"}});
+    os.AddCursor(IDC_HAND_CURSOR);
+    os.AddIcon(IDR_MAINFRAME);
+    os.SetMetric(SM_CXICON, 32);
+    os.SetMetric(SM_CYICON, 32);
+    os.SetSysColor(COLOR_BTNSHADOW, RGB(128, 128, 128));
+    const std::pair<UINT, const char*> strings[] = {
+        {IDS_DISK_UNAVAILABLE, "Unavailable"},
+        {IDS_DISK_FREE, "%lu KB Free"},
+        {IDS_COPROCESSOR_PRESENT, "Present"},
+        {IDS_MEMORY_FREE, "%lu KB Free"},
+        {IDS_SIZE_BYTES, "%ld bytes"},
+        {IDS_SIZE_KB, "%.0lf KB"},
+        {IDS_SIZE_MB, "%.2lf MB"},
+        {IDS_SIZE_GB, "%.2lf GB"},
+        {IDS_WEB_LINK_TEXT, "For more utilities, visit www.example.org"},
+        {IDS_MAIL_LINK_TEXT, "For more information, E-MAIL: vossel@example.org"},
+        {IDS_WEB_URL, "http://www.example.org/"},
+        {IDS_MAIL_URL, "mailto:vossel@example.org"},
+        {IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help."},
+    };
+    for (const auto& [id, text] : strings) {
+        os.AddString(id, text);
+    }
 }
 
 OsTest::OsTest() {

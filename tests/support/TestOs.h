@@ -14,6 +14,8 @@ constexpr int kBarClientWidth = 28;
 constexpr int kBarClientHeight = 15;
 
 void RegisterProgramResources(MemoryOs& os);
+// The About and Options dialogs, the link's menu and cursor, and their texts.
+void RegisterDialogResources(MemoryOs& os);
 
 class OsTest : public ::testing::Test {
 protected:

@@ -95,8 +95,9 @@ TEST_F(SettingsTest, ExitWritesTheFourValuesWithTheEdgeInUse) {
     bar.SetPlacement(&placement);
     os.ClearLogs();
     ExitBar();
-    EXPECT_EQ(os.RegistryWrites(),
-              (std::vector<std::string>{"State Info", "Launch Program", "Skip Drives", "Tile Explorers"}));
+    const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
+    EXPECT_EQ(os.RegistryChanges(), (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM",
+                                                              key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
 
     const auto state = os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info");
     ASSERT_TRUE(state.has_value());

@@ -466,6 +466,82 @@ int CmdTemplateSize(const char* exe, int id) {
     return 0;
 }
 
+// One control of a window: its text, check state and place on the screen.
+int CmdItem(const char* title, int id) {
+    HWND hwnd = FindExact(title);
+    HWND item = hwnd ? GetDlgItem(hwnd, id) : nullptr;
+    if (!item)
+        return Fail("not found");
+    char text[1024] = "";
+    SendMessageA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    RECT rc;
+    GetWindowRect(item, &rc);
+    std::printf("text=%s\n", text);
+    std::printf("check=%ld\n", static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)));
+    PrintRect("screen", rc);
+    std::printf("enabled=%d\n", IsWindowEnabled(item) ? 1 : 0);
+    return 0;
+}
+
+HKEY RootKey(const char* name) {
+    if (std::strcmp(name, "HKLM") == 0)
+        return HKEY_LOCAL_MACHINE;
+    if (std::strcmp(name, "HKCU") == 0)
+        return HKEY_CURRENT_USER;
+    return nullptr;
+}
+
+// A string value under HKLM or HKCU; an empty value name is the key's default value.
+int CmdRegSetIn(const char* root, const char* subkey, const char* value, const char* text) {
+    HKEY key;
+    if (!RootKey(root) ||
+        RegCreateKeyExA(RootKey(root), subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return Fail("no key");
+    const LONG rc = RegSetValueExA(key, *value ? value : nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                   static_cast<DWORD>(std::strlen(text) + 1));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        return Fail("not written");
+    std::printf("written=1\n");
+    return 0;
+}
+
+int CmdRegQueryIn(const char* root, const char* subkey, const char* value) {
+    HKEY key;
+    if (!RootKey(root) || RegOpenKeyExA(RootKey(root), subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return Fail("no key");
+    char data[1024] = "";
+    DWORD size = sizeof data - 1, type = 0;
+    const LONG rc = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        return Fail("no value");
+    std::printf("type=%lu\nstring=%s\n", type, data);
+    return 0;
+}
+
+int CmdClipboard() {
+    if (!OpenClipboard(nullptr))
+        return Fail("not open");
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        std::printf("text=%s\n", text);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text ? 0 : Fail("no text");
+}
+
+// The long form of a path, to compare with what the program stored.
+int CmdLongPath(const char* path) {
+    char full[MAX_PATH] = "";
+    if (!GetLongPathNameA(path, full, MAX_PATH))
+        return Fail("no path");
+    std::printf("path=%s\n", full);
+    return 0;
+}
+
 // Tooltips of the window titled `title`: their text comes only with
 // WM_GETTEXT from another process, and stays after the tip hides.
 struct TipState {
@@ -658,6 +734,10 @@ int Usage() {
                  "  appbar-top <thickness> <seconds> screen\n"
                  "  reg-query <HKCU subkey> <value>  resources <exe>\n"
                  "  template-size <exe> <dialog id>\n"
+                 "  item <title> <control id>\n"
+                 "  reg-set-in HKLM|HKCU <subkey> <value> <string>\n"
+                 "  reg-query-in HKLM|HKCU <subkey> <value>\n"
+                 "  clipboard                        long-path <path>\n"
                  "  tooltips <owner title>           item-text <title> <id>    click-item <title> <id>\n"
                  "  menu <exe> <menu id>\n"
                  "  appbar-query <edge>              hold-active <x> <y> <seconds>\n"
@@ -700,6 +780,16 @@ int main(int argc, char** argv) {
         rc = CmdResources(a[0]);
     else if (cmd == "template-size" && n == 2)
         rc = CmdTemplateSize(a[0], std::atoi(a[1]));
+    else if (cmd == "item" && n == 2)
+        rc = CmdItem(a[0], std::atoi(a[1]));
+    else if (cmd == "reg-set-in" && n == 4)
+        rc = CmdRegSetIn(a[0], a[1], a[2], a[3]);
+    else if (cmd == "reg-query-in" && n == 3)
+        rc = CmdRegQueryIn(a[0], a[1], a[2]);
+    else if (cmd == "clipboard" && n == 0)
+        rc = CmdClipboard();
+    else if (cmd == "long-path" && n == 1)
+        rc = CmdLongPath(a[0]);
     else if (cmd == "tooltips" && n == 1)
         rc = CmdToolTips(a[0]);
     else if (cmd == "item-text" && n == 2)

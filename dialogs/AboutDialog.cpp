@@ -1,0 +1,80 @@
+#include "dialogs/AboutDialog.h"
+
+#include "dialogs/SystemInfo.h"
+#include "platform/Gdi.h"
+#include "platform/WinApp.h"
+#include "resources/resource.h"
+
+CIconButton::~CIconButton() = default;
+
+LRESULT CIconButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The dialog's background stays under the picture.
+    if (msg == WM_ERASEBKGND) {
+        return TRUE;
+    }
+    return CButton::WindowProc(msg, wParam, lParam);
+}
+
+void CIconButton::DrawItem(DRAWITEMSTRUCT* item) {
+    const HDC dc = item->hDC;
+    const int width = item->rcItem.right - item->rcItem.left;
+    const int height = item->rcItem.bottom - item->rcItem.top;
+    const int cxIcon = Os().win.GetSystemMetrics(SM_CXICON);
+    const int cyIcon = Os().win.GetSystemMetrics(SM_CYICON);
+    const IconHandle icon(static_cast<HICON>(Os().gdi.LoadImageA(IDR_MAINFRAME, IMAGE_ICON, cxIcon, cyIcon)));
+    if (icon.Get() == nullptr) {
+        return;
+    }
+    const GdiObject<HBITMAP> bitmap(Os().gdi.CreateCompatibleBitmap(dc, cxIcon, cyIcon));
+    const MemoryDC memory(dc);
+    if (bitmap.Get() == nullptr || memory.Get() == nullptr) {
+        return;
+    }
+    {
+        const SelectedObject selected(memory.Get(), bitmap.Get());
+        // The background the picture will stand on, then the icon over it.
+        Os().gdi.StretchBlt(memory.Get(), 0, 0, cxIcon, cyIcon, dc, 2, 2, width - 8, height - 8, SRCCOPY);
+        Os().gdi.DrawIcon(memory.Get(), 0, 0, icon.Get());
+        {
+            const SelectedObject pen(dc, Os().gdi.GetStockObject(BLACK_PEN));
+            Os().gdi.Rectangle(dc, 0, 0, width - 4, height - 4);
+        }
+        const HBRUSH shadow = static_cast<HBRUSH>(Os().gdi.GetStockObject(DKGRAY_BRUSH));
+        const RECT right{width - 4, 4, width, height};
+        const RECT bottom{4, height - 4, width, height};
+        Os().gdi.FillRect(dc, &right, shadow);
+        Os().gdi.FillRect(dc, &bottom, shadow);
+        Os().gdi.StretchBlt(dc, 2, 2, width - 8, height - 8, memory.Get(), 0, 0, cxIcon, cyIcon, SRCCOPY);
+    }
+}
+
+CAboutDialog::CAboutDialog(CWnd* parent) : CDialog(IDD_ABOUT, parent) {}
+
+CAboutDialog::~CAboutDialog() = default;
+
+void CAboutDialog::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_WEB_LINK, m_webLink);
+    DDX_Control(dx, IDC_MAIL_LINK, m_mailLink);
+}
+
+BOOL CAboutDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    m_iconButton.SubclassDlgItem(IDC_ICON_PICTURE, this);
+    m_iconButton.SetWindowPos(nullptr, 0, 0, 2 * Os().win.GetSystemMetrics(SM_CXICON) + 8,
+                              2 * Os().win.GetSystemMetrics(SM_CYICON) + 8, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    m_webLink.SetLink(LoadResourceString(IDS_WEB_URL), LoadResourceString(IDS_WEB_LINK_TEXT), TRUE);
+    m_webLink.SetShadow(FALSE);
+    m_mailLink.SetLink(LoadResourceString(IDS_MAIL_URL), LoadResourceString(IDS_MAIL_LINK_TEXT), TRUE);
+    m_mailLink.SetShadow(FALSE);
+
+    Os().win.SetWindowTextA(GetDlgItem(IDC_AVAIL_MEM), ReadMemoryLine().c_str());
+    Os().win.SetWindowTextA(GetDlgItem(IDC_MATH_COPROCESSOR), LoadResourceString(IDS_COPROCESSOR_PRESENT).c_str());
+    Os().win.SetWindowTextA(GetDlgItem(IDC_DISK_SPACE), ReadDiskLine().c_str());
+    Os().win.SetWindowTextA(GetDlgItem(IDC_FREE_RESOURCES), "N/A");
+
+    CenterWindow();
+    return TRUE;
+}

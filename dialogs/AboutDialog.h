@@ -1,0 +1,32 @@
+// The About dialog: name and version, the program icon doubled in a framed
+// picture, two links to the maker and four lines of system information.
+#pragma once
+
+#include "dialogs/LinkLabel.h"
+#include "platform/Dialog.h"
+
+// The program icon at twice its size, framed, with a drop shadow.
+class CIconButton : public CButton {
+public:
+    ~CIconButton() override;
+    void DrawItem(DRAWITEMSTRUCT* item) override;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+class CAboutDialog : public CDialog {
+public:
+    explicit CAboutDialog(CWnd* parent = nullptr);
+    ~CAboutDialog() override;
+
+    BOOL OnInitDialog() override;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+
+private:
+    CLinkLabel m_webLink;
+    CLinkLabel m_mailLink;
+    CIconButton m_iconButton;
+};

@@ -1,0 +1,30 @@
+// The Options dialog: the bar's settings in one form. It stores and applies
+// nothing; its caller fills it, runs it and takes the values back on OK.
+#pragma once
+
+#include <string>
+
+#include "platform/Dialog.h"
+
+// The launch program the bar takes when the Options dialog leaves it empty.
+std::string OptionsDefaultLaunchProgram();
+
+class COptionsDialog : public CDialog {
+public:
+    explicit COptionsDialog(CWnd* parent = nullptr);
+    ~COptionsDialog() override;
+
+    std::string m_strLaunchProgram;
+    BOOL m_bLaunchOnStartup = 0;
+    BOOL m_bAlwaysOnTop = 0;
+    BOOL m_bAutoHide = 0;
+    std::string m_strSkipDrives;
+    BOOL m_bTileExplorers = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnCmdMsg(UINT id, int code) override;
+
+private:
+    void OnAbout();
+};

@@ -1,0 +1,216 @@
+// Painting, cursors, the clipboard, shell folders, the Internet Shortcut
+// object and system information, forwarded to Win32.
+// The system headers build on <windows.h>, which Win32Os.h brings in.
+// clang-format off
+#include "platform/win32/Win32Os.h"
+#include <objbase.h>
+#include <intshcut.h>
+// clang-format on
+
+namespace {
+
+HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
+
+// The shell's Internet Shortcut object and the interfaces the program uses.
+const CLSID kClsidInternetShortcut = {0xFBF23B40, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
+const IID kIidUniformResourceLocatorA = {0xFBF23B80, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
+const IID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// A COM interface pointer that releases itself.
+template <typename Interface>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() {
+        if (m_p != nullptr) {
+            m_p->Release();
+        }
+    }
+    Interface* operator->() const { return m_p; }
+    Interface* Get() const { return m_p; }
+    void** Receive() { return reinterpret_cast<void**>(&m_p); }
+
+private:
+    Interface* m_p = nullptr;
+};
+
+HRESULT CreateShortcut(const char* url, ComPtr<IUniformResourceLocatorA>* shortcut) {
+    HRESULT hr = ::CoCreateInstance(kClsidInternetShortcut, nullptr, CLSCTX_INPROC_SERVER, kIidUniformResourceLocatorA,
+                                    shortcut->Receive());
+    if (SUCCEEDED(hr)) {
+        hr = (*shortcut)->SetURL(url, IURL_SETURL_FL_GUESS_PROTOCOL);
+    }
+    return hr;
+}
+
+}  // namespace
+
+// ---- IWindowSystem ----
+
+HDC Win32Os::BeginPaint(HWND hwnd, PAINTSTRUCT* paint) { return ::BeginPaint(hwnd, paint); }
+
+BOOL Win32Os::EndPaint(HWND hwnd, const PAINTSTRUCT* paint) { return ::EndPaint(hwnd, paint); }
+
+HDC Win32Os::GetDC(HWND hwnd) { return ::GetDC(hwnd); }
+
+int Win32Os::ReleaseDC(HWND hwnd, HDC dc) { return ::ReleaseDC(hwnd, dc); }
+
+HCURSOR Win32Os::LoadCursorA(UINT id, BOOL system) {
+    return ::LoadCursorA(system ? nullptr : ExeModule(), MAKEINTRESOURCEA(id));
+}
+
+HCURSOR Win32Os::SetCursor(HCURSOR cursor) { return ::SetCursor(cursor); }
+
+HWND Win32Os::SetCapture(HWND hwnd) { return ::SetCapture(hwnd); }
+
+BOOL Win32Os::ReleaseCapture() { return ::ReleaseCapture(); }
+
+HWND Win32Os::GetCapture() { return ::GetCapture(); }
+
+HWND Win32Os::GetWindow(HWND hwnd, UINT cmd) { return ::GetWindow(hwnd, cmd); }
+
+BOOL Win32Os::IsWindowVisible(HWND hwnd) { return ::IsWindowVisible(hwnd); }
+
+BOOL Win32Os::IsIconic(HWND hwnd) { return ::IsIconic(hwnd); }
+
+BOOL Win32Os::IsWindowEnabled(HWND hwnd) { return ::IsWindowEnabled(hwnd); }
+
+BOOL Win32Os::OpenClipboard(HWND owner) { return ::OpenClipboard(owner); }
+
+BOOL Win32Os::EmptyClipboard() { return ::EmptyClipboard(); }
+
+HANDLE Win32Os::SetClipboardData(UINT format, HANDLE data) { return ::SetClipboardData(format, data); }
+
+BOOL Win32Os::CloseClipboard() { return ::CloseClipboard(); }
+
+// ---- IGdi ----
+
+HFONT Win32Os::CreateFontIndirectA(const LOGFONTA* font) { return ::CreateFontIndirectA(font); }
+
+int Win32Os::GetObjectA(HGDIOBJ object, int size, void* buffer) { return ::GetObjectA(object, size, buffer); }
+
+HGDIOBJ Win32Os::SelectObject(HDC dc, HGDIOBJ object) { return ::SelectObject(dc, object); }
+
+HGDIOBJ Win32Os::GetStockObject(int index) { return ::GetStockObject(index); }
+
+HBRUSH Win32Os::GetSysColorBrush(int index) { return ::GetSysColorBrush(index); }
+
+int Win32Os::SetBkMode(HDC dc, int mode) { return ::SetBkMode(dc, mode); }
+
+COLORREF Win32Os::SetTextColor(HDC dc, COLORREF color) { return ::SetTextColor(dc, color); }
+
+BOOL Win32Os::TextOutA(HDC dc, int x, int y, const char* text, int length) {
+    return ::TextOutA(dc, x, y, text, length);
+}
+
+int Win32Os::FillRect(HDC dc, const RECT* rect, HBRUSH brush) { return ::FillRect(dc, rect, brush); }
+
+BOOL Win32Os::Rectangle(HDC dc, int left, int top, int right, int bottom) {
+    return ::Rectangle(dc, left, top, right, bottom);
+}
+
+HDC Win32Os::CreateCompatibleDC(HDC dc) { return ::CreateCompatibleDC(dc); }
+
+BOOL Win32Os::DeleteDC(HDC dc) { return ::DeleteDC(dc); }
+
+HBITMAP Win32Os::CreateCompatibleBitmap(HDC dc, int cx, int cy) { return ::CreateCompatibleBitmap(dc, cx, cy); }
+
+BOOL Win32Os::StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int xSource, int ySource, int cxSource,
+                         int cySource, DWORD rop) {
+    return ::StretchBlt(dest, x, y, cx, cy, source, xSource, ySource, cxSource, cySource, rop);
+}
+
+HANDLE Win32Os::LoadImageA(UINT id, UINT type, int cx, int cy) {
+    return ::LoadImageA(ExeModule(), MAKEINTRESOURCEA(id), type, cx, cy, 0);
+}
+
+BOOL Win32Os::DrawIcon(HDC dc, int x, int y, HICON icon) { return ::DrawIcon(dc, x, y, icon); }
+
+BOOL Win32Os::DestroyIcon(HICON icon) { return ::DestroyIcon(icon); }
+
+// ---- IShell ----
+
+BOOL Win32Os::SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) {
+    return ::SHGetSpecialFolderPathA(owner, path, csidl, create);
+}
+
+HRESULT Win32Os::InvokeInternetShortcut(HWND owner, const char* url) {
+    ComPtr<IUniformResourceLocatorA> shortcut;
+    HRESULT hr = CreateShortcut(url, &shortcut);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    URLINVOKECOMMANDINFOA info{};
+    info.dwcbSize = sizeof(info);
+    info.dwFlags = IURL_INVOKECOMMAND_FL_ALLOW_UI;
+    info.hwndParent = owner;
+    info.pcszVerb = "open";
+    return shortcut->InvokeCommand(&info);
+}
+
+HRESULT Win32Os::SaveInternetShortcut(const char* url, const char* path) {
+    ComPtr<IUniformResourceLocatorA> shortcut;
+    HRESULT hr = CreateShortcut(url, &shortcut);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    ComPtr<IPersistFile> file;
+    hr = shortcut->QueryInterface(kIidPersistFile, file.Receive());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    wchar_t widePath[MAX_PATH] = {};
+    if (::MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) == 0) {
+        return E_INVALIDARG;
+    }
+    return file->Save(widePath, TRUE);
+}
+
+// ---- ISystem ----
+
+BOOL Win32Os::GlobalMemoryStatusEx(MEMORYSTATUSEX* status) { return ::GlobalMemoryStatusEx(status); }
+
+BOOL Win32Os::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+                                  ULONGLONG* totalFreeBytes) {
+    ULARGE_INTEGER caller{};
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER totalFree{};
+    if (!::GetDiskFreeSpaceExA(root, &caller, &total, &totalFree)) {
+        return FALSE;
+    }
+    *freeToCaller = caller.QuadPart;
+    *totalBytes = total.QuadPart;
+    *totalFreeBytes = totalFree.QuadPart;
+    return TRUE;
+}
+
+BOOL Win32Os::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+                                DWORD* totalClusters) {
+    return ::GetDiskFreeSpaceA(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
+}
+
+DWORD Win32Os::GetModuleFileNameA(char* buffer, DWORD size) { return ::GetModuleFileNameA(nullptr, buffer, size); }
+
+DWORD Win32Os::GetShortPathNameA(const char* longPath, char* buffer, DWORD size) {
+    return ::GetShortPathNameA(longPath, buffer, size);
+}
+
+DWORD Win32Os::GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
+
+HGLOBAL Win32Os::GlobalAlloc(UINT flags, size_t bytes) { return ::GlobalAlloc(flags, bytes); }
+
+void* Win32Os::GlobalLock(HGLOBAL memory) { return ::GlobalLock(memory); }
+
+BOOL Win32Os::GlobalUnlock(HGLOBAL memory) {
+    // FALSE also when the block is unlocked now; the caller does not need to tell.
+    ::GlobalUnlock(memory);
+    return TRUE;
+}
+
+HGLOBAL Win32Os::GlobalFree(HGLOBAL memory) { return ::GlobalFree(memory); }
+
+// ---- IRegistry ----
+
+LONG Win32Os::RegDeleteValueA(HKEY key, const char* name) { return ::RegDeleteValueA(key, name); }

@@ -1,0 +1,252 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317  # functions run through trap look unreachable to it
+# Measures Vossel under Wine and prints a table; writes it as JSON too.
+#
+#   scripts/bench.sh [runs, default 7]
+#
+# - time from starting vossel.exe to its window docked at the top, against a
+#   bare desktop toolbar (tests/bench/BareAppBar.cpp), alternating runs, medians
+#   and their ratio; resident memory of both after docking, and its ratio;
+# - the size of vossel.exe;
+# - CPU time over an idle minute docked, and again hidden as an auto-hide bar;
+# - CPU time across one click on a drive, until its window is tiled;
+# - the frames of one slide of the auto-hide bar.
+# A figure that this build cannot give (auto-hide not there yet) reads "n/a".
+#
+# Not a test: it asserts nothing about time. Runs on a virtual 1024x768 screen
+# when there is no DISPLAY. VOSSEL_BENCH_IDLE_SECONDS shortens the idle minute.
+set -u
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SELF=$ROOT/scripts/bench.sh
+RUNS=${1:-7}
+IDLE_SECONDS=${VOSSEL_BENCH_IDLE_SECONDS:-60}
+
+if [ -z "${BENCH_IN_XVFB:-}" ]; then
+    "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool >&2 || exit 1
+    BUILD=$ROOT/build/windows
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+    cmake --build "$BUILD" -j2 --target vossel vosseldrv fakeexplorer bareappbar benchprobe >/dev/null || exit 1
+    if [ -z "${DISPLAY:-}" ]; then
+        exec xvfb-run -a -s "-screen 0 1024x768x24" env BENCH_IN_XVFB=1 bash "$SELF" "$@"
+    fi
+fi
+
+BUILD=$ROOT/build/windows
+OUT=$ROOT/build/bench
+VOSSEL=$BUILD/vossel.exe
+BARE=$BUILD/tests/bench/bareappbar.exe
+PROBE=$BUILD/tests/bench/benchprobe.exe
+DRIVER=$BUILD/vosseldrv.exe
+LAUNCHEE=$BUILD/fakeexplorer.exe
+SETTINGS='Software\Quorvane\Vossel\Settings'
+export WINEPREFIX=$OUT/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+rm -rf "$OUT"
+mkdir -p "$OUT"
+VOSSEL_PID=""
+cleanup() {
+    [ -n "$VOSSEL_PID" ] && kill -0 "$VOSSEL_PID" 2>/dev/null && kill "$VOSSEL_PID"
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+}
+trap cleanup EXIT
+
+# Wine's output goes to files, never a pipe (programs it starts inherit it).
+N=0
+run() {  # run <name> <windows program> <args...>; output in $RUN_OUT
+    N=$((N + 1))
+    RUN_OUT=$OUT/$N-$1.txt
+    shift
+    wine "$@" >"$RUN_OUT.raw" 2>>"$OUT/wine-stderr.txt"
+    local rc=$?
+    tr -d '\r' <"$RUN_OUT.raw" >"$RUN_OUT"
+    rm -f "$RUN_OUT.raw"
+    return $rc
+}
+val() { sed -n "s/^$1=//p" "$RUN_OUT" | head -n 1; }
+drv() { run "drv-$1" "$DRIVER" "$@"; }
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "n/a"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { if [ "$1" = n/a ] || [ "$2" = n/a ]; then echo n/a; else awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; fi; }
+mb() { if [ "$1" = n/a ]; then echo n/a; else awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; fi; }
+
+CLK_TCK=$(getconf CLK_TCK)
+cpu_ms() {  # user + system time of Linux process $1 so far
+    local f
+    read -r -a f <<<"$(sed 's/^.*) //' "/proc/$1/stat")"
+    echo $(((f[11] + f[12]) * 1000 / CLK_TCK))
+}
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+linux_pid_of() {  # the Linux process that runs Windows program $1 in this prefix
+    local pid
+    for pid in $(pgrep -f "$1"); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        echo "$pid"
+        return 0
+    done
+    return 1
+}
+start_vossel() {  # starts the bar in the background and waits for its window
+    wine "$VOSSEL" >"$OUT/bar-$1.log" 2>&1 &
+    VOSSEL_PID=$!
+    drv wait-window Vossel 30 || return 1
+    sleep 2  # let the start settle before measuring anything
+    LINUX_PID=$(linux_pid_of vossel.exe)
+    [ -n "$LINUX_PID" ]
+}
+stop_vossel() {
+    drv syscommand-close Vossel
+    drv wait-gone Vossel 20
+    wait "$VOSSEL_PID" 2>/dev/null
+    VOSSEL_PID=""
+}
+le32hex() {
+    local v
+    for v in "$@"; do
+        printf '%02x%02x%02x%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255))
+    done
+}
+
+echo "bench: preparing Wine prefix $WINEPREFIX" >&2
+VOSSEL_WINE_TEMPLATE=$BUILD/wine-template "$ROOT/scripts/wine-prefix.sh" fresh "$WINEPREFIX" >"$OUT/prefix.txt" 2>&1 ||
+    { cat "$OUT/prefix.txt" >&2; exit 1; }
+xdotool mousemove 512 500
+
+# --- start-up, alternating, after one unmeasured start of each ------------------
+for kind in vossel bare; do
+    if [ $kind = vossel ]; then exe=$VOSSEL title=Vossel; else exe=$BARE title="Bare AppBar"; fi
+    run "warmup-$kind" "$PROBE" start "$(winpath "$exe")" "$title" 200
+done
+for kind in vossel bare; do : >"$OUT/$kind-docked.txt"; : >"$OUT/$kind-rss.txt"; : >"$OUT/$kind-cpu.txt"; done
+for i in $(seq 1 "$RUNS"); do
+    for kind in vossel bare; do
+        if [ $kind = vossel ]; then exe=$VOSSEL title=Vossel; else exe=$BARE title="Bare AppBar"; fi
+        if run "start-$kind-$i" "$PROBE" start "$(winpath "$exe")" "$title" 1000; then
+            val docked_ms >>"$OUT/$kind-docked.txt"
+            val working_set >>"$OUT/$kind-rss.txt"
+            val cpu_to_docked_ms >>"$OUT/$kind-cpu.txt"
+        else
+            echo "bench: run $i of $kind failed: $(val error)" >&2
+        fi
+    done
+    echo "bench: start-up run $i of $RUNS done" >&2
+done
+V_DOCKED=$(median <"$OUT/vossel-docked.txt")
+B_DOCKED=$(median <"$OUT/bare-docked.txt")
+V_RSS=$(median <"$OUT/vossel-rss.txt")
+B_RSS=$(median <"$OUT/bare-rss.txt")
+V_CPU=$(median <"$OUT/vossel-cpu.txt")
+B_CPU=$(median <"$OUT/bare-cpu.txt")
+EXE_SIZE=$(stat -c %s "$VOSSEL")
+
+# --- idle, docked ------------------------------------------------------------------
+IDLE_DOCKED=n/a CLICK_CPU=n/a CLICK_WALL=n/a IDLE_HIDDEN=n/a FRAMES=n/a SLIDE_MS=n/a
+mkdir -p "$OUT/launchee"
+cp "$LAUNCHEE" "$OUT/launchee/"
+drv reg-set "$SETTINGS" "Launch Program" sz "$(winpath "$OUT/launchee/fakeexplorer.exe") /e,\"%1\""
+if start_vossel docked; then
+    echo "bench: idle docked for $IDLE_SECONDS s" >&2
+    before=$(cpu_ms "$LINUX_PID")
+    sleep "$IDLE_SECONDS"
+    IDLE_DOCKED=$(($(cpu_ms "$LINUX_PID") - before))
+
+    # --- one click on the first drive, until its window is tiled -------------------
+    drv children Vossel
+    BUTTON=$(grep '^child id=2683 ' "$RUN_OUT" | sed -n 's/.* screen=\([-0-9,]*\) .*/\1/p')
+    if [ -n "$BUTTON" ]; then
+        IFS=, read -r BL BT BR BB <<<"$BUTTON"
+        before=$(cpu_ms "$LINUX_PID")
+        t0=$(now_ms)
+        xdotool mousemove $(((BL + BR) / 2)) $(((BT + BB) / 2)) click 1
+        for _ in $(seq 1 100); do
+            drv class-windows CabinetWClass
+            grep -q "^window .* rect=0,0," "$RUN_OUT" && break
+            sleep 0.05
+        done
+        CLICK_WALL=$(($(now_ms) - t0))
+        CLICK_CPU=$(($(cpu_ms "$LINUX_PID") - before))
+        xdotool mousemove 512 500
+        drv syscommand-close "Fake Explorer"
+        drv wait-gone "Fake Explorer" 10
+    fi
+    stop_vossel
+fi
+
+# --- hidden as an auto-hide bar, if this build has auto-hide ----------------------
+# The stored placement: top edge, auto-hide, always on top, default thicknesses.
+drv reg-query "$SETTINGS" "State Info"
+STATE=$(val hex)
+if [ "${#STATE}" = 96 ]; then
+    drv reg-set "$SETTINGS" "State Info" binary "${STATE:0:16}$(le32hex 1)${STATE:24}"
+    if start_vossel autohide; then
+        sleep 2
+        drv window-info Vossel
+        IFS=, read -r _ _ _ HB <<<"$(val rect)"
+        if [ -n "${HB:-}" ] && [ "$HB" -le 4 ]; then
+            echo "bench: idle hidden for $IDLE_SECONDS s" >&2
+            before=$(cpu_ms "$LINUX_PID")
+            sleep "$IDLE_SECONDS"
+            IDLE_HIDDEN=$(($(cpu_ms "$LINUX_PID") - before))
+            wine "$PROBE" frames Vossel 5000 >"$OUT/frames.raw" 2>>"$OUT/wine-stderr.txt" &
+            PROBE_PID=$!
+            sleep 1
+            xdotool mousemove 512 0
+            wait "$PROBE_PID"
+            tr -d '\r' <"$OUT/frames.raw" >"$OUT/frames.txt"
+            FRAMES=$(sed -n 's/^frames=//p' "$OUT/frames.txt")
+            SLIDE_MS=$(sed -n 's/^slide_ms=//p' "$OUT/frames.txt")
+            FRAMES=${FRAMES:-n/a} SLIDE_MS=${SLIDE_MS:-n/a}
+            xdotool mousemove 512 500
+        else
+            echo "bench: the bar did not hide as an auto-hide bar (rect $(val rect)): hidden figures n/a" >&2
+        fi
+        stop_vossel
+    fi
+fi
+
+# --- the table and the JSON --------------------------------------------------------
+MACHINE="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores, $(uname -sr), $(wine --version)"
+DATE=$(date -u +%Y-%m-%d)
+V_MB=$(mb "$V_RSS")
+B_MB=$(mb "$B_RSS")
+{
+    echo "Vossel benchmark, $DATE, $MACHINE, $RUNS runs each"
+    printf '%-44s %12s %12s %8s\n' "" "Vossel" "bare appbar" "ratio"
+    printf '%-44s %12s %12s %8s\n' "start to docked, median (ms)" "$V_DOCKED" "$B_DOCKED" "$(ratio "$V_DOCKED" "$B_DOCKED")"
+    printf '%-44s %12s %12s %8s\n' "CPU from start to docked, median (ms)" "$V_CPU" "$B_CPU" "$(ratio "$V_CPU" "$B_CPU")"
+    printf '%-44s %12s %12s %8s\n' "resident memory, median (MiB)" "$V_MB" "$B_MB" "$(ratio "$V_RSS" "$B_RSS")"
+    printf '%-44s %12s\n' "vossel.exe (bytes)" "$EXE_SIZE"
+    printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, docked (ms)" "$IDLE_DOCKED"
+    printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, auto-hidden (ms)" "$IDLE_HIDDEN"
+    printf '%-44s %12s\n' "CPU across one drive click (ms)" "$CLICK_CPU"
+    printf '%-44s %12s\n' "  wall time of that click to tiled (ms)" "$CLICK_WALL"
+    printf '%-44s %12s\n' "frames in one slide" "$FRAMES"
+    printf '%-44s %12s\n' "  duration of that slide (ms)" "$SLIDE_MS"
+    echo "start to docked, every run (ms): Vossel $(tr '\n' ' ' <"$OUT/vossel-docked.txt")| bare $(tr '\n' ' ' <"$OUT/bare-docked.txt")"
+} | tee "$OUT/bench.txt"
+
+json() { if [ "$1" = n/a ] || [ -z "$1" ]; then echo null; else echo "$1"; fi; }
+list() { paste -sd, "$1"; }
+cat >"$OUT/bench.json" <<JSON
+{
+  "date": "$DATE",
+  "machine": "$MACHINE",
+  "runs": $RUNS,
+  "idle_seconds": $IDLE_SECONDS,
+  "start_to_docked_ms": {"vossel": $(json "$V_DOCKED"), "bare_appbar": $(json "$B_DOCKED"), "ratio": $(json "$(ratio "$V_DOCKED" "$B_DOCKED")"),
+                         "vossel_runs": [$(list "$OUT/vossel-docked.txt")], "bare_appbar_runs": [$(list "$OUT/bare-docked.txt")]},
+  "cpu_to_docked_ms": {"vossel": $(json "$V_CPU"), "bare_appbar": $(json "$B_CPU"), "ratio": $(json "$(ratio "$V_CPU" "$B_CPU")")},
+  "resident_bytes": {"vossel": $(json "$V_RSS"), "bare_appbar": $(json "$B_RSS"), "ratio": $(json "$(ratio "$V_RSS" "$B_RSS")")},
+  "exe_bytes": $EXE_SIZE,
+  "cpu_idle_docked_ms": $(json "$IDLE_DOCKED"),
+  "cpu_idle_autohidden_ms": $(json "$IDLE_HIDDEN"),
+  "cpu_one_click_ms": $(json "$CLICK_CPU"),
+  "click_to_tiled_ms": $(json "$CLICK_WALL"),
+  "slide_frames": $(json "$FRAMES"),
+  "slide_ms": $(json "$SLIDE_MS")
+}
+JSON
+echo "bench: written $OUT/bench.json" >&2
