@@ -9,6 +9,16 @@ LAUNCHEE_LOG=$OUT/launchee/fakeexplorer.log
 LAUNCH_PROGRAM="$(winpath "$OUT/launchee/fakeexplorer.exe") /e,\"%1\""
 drv reg-set "$SETTINGS" "Launch Program" sz "$LAUNCH_PROGRAM"
 
+# An Explorer window is already open, from a folder of its own, so that the
+# bar has a window to tile even when the one it starts takes longer than its
+# 800 ms wait to appear, as it may on a loaded machine.
+mkdir -p "$OUT/open"
+cp "$LAUNCHEE" "$OUT/open/"
+"$WINE" "$OUT/open/fakeexplorer.exe" >"$OUT/open.txt" 2>&1 &
+PIDS+=($!)
+wait_window_of "Fake Explorer" 60 $!
+check "an Explorer-class window is open before the click" "$WHY" test -z "$WHY"
+
 require_bar vossel-1.txt 60
 drv children "$TITLE"
 IFS=, read -r BL BT BR BB <<<"$(child_field $IDC_FIRST_DRIVE screen)"
@@ -19,11 +29,16 @@ CPU_BEFORE=$(cpu_ms "${LINUX_PID:-$VOSSEL_PID}" 2>/dev/null || echo 0)
 WALL_BEFORE=$(now_ms)
 xdotool mousemove $(((BL + BR) / 2)) $(((BT + BB) / 2)) click 1 >"$OUT/xdotool.txt" 2>&1
 
-# The bar waits 800 ms for the program, and 250 ms more for a single window.
-TILED="" deadline=$((SECONDS + 10))
+# After its 800 ms wait the bar tiles the Explorer windows there are: both
+# side by side, or the open one alone over the whole screen (250 ms later)
+# when the new one was not there yet.
+HALF=$((SCREEN_W / 2))
+BOTH="0,0,$HALF,$SCREEN_H;$HALF,0,$((2 * HALF)),$SCREEN_H;"
+TILED="" deadline=$((SECONDS + 15))
 while [ "$SECONDS" -lt "$deadline" ]; do
     drv class-windows CabinetWClass
-    if [ "$(val count)" = 1 ] && grep -q "^window .* rect=0,0,$SCREEN_W,$SCREEN_H " "$DRV_OUT"; then
+    RECTS=$(sed -n 's/^window .* rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | sort | tr '\n' ';')
+    if [ "$RECTS" = "$BOTH" ] || grep -q "^window .* rect=0,0,$SCREEN_W,$SCREEN_H " "$DRV_OUT"; then
         TILED=1
         break
     fi
@@ -31,8 +46,7 @@ while [ "$SECONDS" -lt "$deadline" ]; do
 done
 WALL_AFTER=$(now_ms)
 CPU_AFTER=$(cpu_ms "${LINUX_PID:-$VOSSEL_PID}" 2>/dev/null || echo 0)
-check "the one Explorer-class window fills the screen" "count=$(val count) $(grep '^window ' "$DRV_OUT" | tr '\n' ';')" \
-    test -n "$TILED"
+check "the Explorer-class windows are tiled over the screen" "windows: $RECTS" test -n "$TILED"
 echo "measure: cpu during one click = $((CPU_AFTER - CPU_BEFORE)) ms over $((WALL_AFTER - WALL_BEFORE)) ms wall" \
     "(process total $CPU_AFTER ms, resolution $((1000 / CLK_TCK)) ms)"
 screenshot tiled
@@ -52,9 +66,12 @@ check "launch program gets the drive root for %1" "arguments=[$ARGS], expected [
     test "$ARGS" = "$EXPECTED_ARGS"
 check "launch program runs in the drive root" "cwd=[$CWD], expected [$FIRST_DRIVE:\\]" test "$CWD" = "$FIRST_DRIVE:\\"
 
-drv syscommand-close "Fake Explorer"
-drv wait-gone "Fake Explorer" 10
-check "launched window closes" "still there after 10 s" test "$DRV_RC" = 0
+for _ in 1 2; do
+    drv syscommand-close "Fake Explorer"
+    sleep 1
+done
+drv wait-gone "Fake Explorer" 20
+check "the Explorer-class windows close" "still there after 20 s" test "$DRV_RC" = 0
 close_bar
 drv reg-query "$SETTINGS" "Launch Program"
 check "saved launch program is the one set" "string=$(val string)" test "$(val string)" = "$LAUNCH_PROGRAM"
