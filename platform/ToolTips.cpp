@@ -34,8 +34,12 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
     }
     // A bar at the screen edge is seldom the active window: its tips must
     // show all the same. Texts are shown as given, ampersands included.
+    // The tip has no owner: Wine inserts a window that owns a topmost popup
+    // after that popup, where it stays out of the topmost band however often
+    // HWND_TOPMOST is asked for. A topmost tip needs no owner to show above
+    // its window, and the window destroys it itself.
     m_hWndToolTip = Os().win.CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, m_hWnd, 0, nullptr);
+                                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, nullptr, 0, nullptr);
     if (m_hWndToolTip == nullptr) {
         return FALSE;
     }

@@ -25,7 +25,10 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         if (wnd->m_pDropTarget != nullptr) {
             wnd->m_pDropTarget->Revoke();
         }
-        wnd->m_hWndToolTip = nullptr;  // an owned window, gone before its owner
+        if (wnd->m_hWndToolTip != nullptr) {
+            Os().win.DestroyWindow(wnd->m_hWndToolTip);
+            wnd->m_hWndToolTip = nullptr;
+        }
         wnd->m_hWnd = nullptr;
         wnd->m_pfnSuper = nullptr;
     }

@@ -61,6 +61,21 @@ TEST_F(WindowZOrderContract, NotTopmostLeavesTheBandForTheTopOfOrdinaryWindows) 
     ExpectTopmostBandFirst(order);
 }
 
+TEST_F(WindowZOrderContract, AWindowWithToolTipsLeavesTheBandAndJoinsItAgain) {
+    CWnd owner;
+    ASSERT_TRUE(owner.SubclassWindow(MakeWindow(WS_POPUP | WS_VISIBLE)));
+    const HWND other = MakeWindow(WS_POPUP | WS_VISIBLE);
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(owner.EnableToolTips(TRUE));
+    for (const bool topmost : {true, false, true, false, true}) {
+        ASSERT_TRUE(owner.SetWindowPos(topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly));
+        EXPECT_EQ(IsTopmost(owner.m_hWnd), topmost);
+        const auto order = TopLevelWindows();
+        EXPECT_LT(Position(order, owner.m_hWnd), Position(order, other));
+        ExpectTopmostBandFirst(order);
+    }
+}
+
 TEST_F(WindowZOrderContract, BottomPutsTheWindowLast) {
     const HWND first = MakeWindow(WS_POPUP);
     const HWND second = MakeWindow(WS_POPUP);

@@ -542,10 +542,12 @@ int CmdLongPath(const char* path) {
     return 0;
 }
 
-// Tooltips of the window titled `title`: their text comes only with
-// WM_GETTEXT from another process, and stays after the tip hides.
+// Tooltips of the window titled `title`, owned or not: those its thread
+// made. Their text comes only with WM_GETTEXT from another process, and
+// stays after the tip hides.
 struct TipState {
     HWND owner;
+    DWORD thread;
     int count;
 };
 
@@ -553,7 +555,8 @@ BOOL CALLBACK TipProc(HWND hwnd, LPARAM lParam) {
     TipState* state = reinterpret_cast<TipState*>(lParam);
     char cls[64] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, "tooltips_class32") != 0 || GetWindow(hwnd, GW_OWNER) != state->owner)
+    if (lstrcmpiA(cls, "tooltips_class32") != 0 ||
+        (GetWindow(hwnd, GW_OWNER) != state->owner && GetWindowThreadProcessId(hwnd, nullptr) != state->thread))
         return TRUE;
     char text[1024] = "";
     DWORD_PTR copied = 0;
@@ -565,9 +568,10 @@ BOOL CALLBACK TipProc(HWND hwnd, LPARAM lParam) {
 }
 
 int CmdToolTips(const char* title) {
-    TipState state = {FindExact(title), 0};
+    TipState state = {FindExact(title), 0, 0};
     if (!state.owner)
         return Fail("not found");
+    state.thread = GetWindowThreadProcessId(state.owner, nullptr);
     EnumWindows(TipProc, reinterpret_cast<LPARAM>(&state));
     std::printf("count=%d\n", state.count);
     return 0;
@@ -738,7 +742,7 @@ int Usage() {
                  "  reg-set-in HKLM|HKCU <subkey> <value> <string>\n"
                  "  reg-query-in HKLM|HKCU <subkey> <value>\n"
                  "  clipboard                        long-path <path>\n"
-                 "  tooltips <owner title>           item-text <title> <id>    click-item <title> <id>\n"
+                 "  tooltips <title>                 item-text <title> <id>    click-item <title> <id>\n"
                  "  menu <exe> <menu id>\n"
                  "  appbar-query <edge>              hold-active <x> <y> <seconds>\n"
                  "  drag-full-windows <0|1>          watch-rect <title> <seconds>\n");
