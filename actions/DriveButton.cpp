@@ -1,6 +1,7 @@
 #include "actions/DriveButton.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 namespace {
@@ -127,7 +128,12 @@ void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
     const bool focusChanged = ((item->itemState ^ m_nLastState) & ODS_FOCUS) != 0;
     const bool repaintedWithFocus = item->itemAction != ODA_FOCUS && (item->itemState & ODS_FOCUS) != 0;
     if (!disabled && (focusChanged || repaintedWithFocus)) {
-        const int inset = FocusInset(rc.right - rc.left, rc.bottom - rc.top);
+        // Wide arithmetic: the rectangle comes with the message, whatever it holds.
+        const auto extent = [](LONG from, LONG to) {
+            return static_cast<int>(std::min<long long>(std::max<long long>(0, static_cast<long long>(to) - from),
+                                                        std::numeric_limits<int>::max()));
+        };
+        const int inset = FocusInset(extent(rc.left, rc.right), extent(rc.top, rc.bottom));
         const RECT focus{rc.left + inset, rc.top + inset, rc.right - inset, rc.bottom - inset};
         Os().gdi.DrawFocusRect(dc, &focus);
     }

@@ -82,8 +82,9 @@ WindowFrame SlideFrame(const RECT& from, const RECT& to, DWORD elapsed) {
     // In 64 bits: a window millions of pixels from its target would
     // overflow distance times milliseconds in 32.
     const long long e = std::min(elapsed, kSlideDuration);
-    const long long d = kSlideDuration;
-    auto between = [e, d](long long start, long long end) { return start - (start - end) * e / d; };
+    auto between = [e](long long start, long long end) {
+        return start - (start - end) * e / static_cast<long long>(kSlideDuration);
+    };
     const long long left = between(from.left, to.left);
     const long long top = between(from.top, to.top);
     const long long width =

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr DWORD kFirstEnumBufferSize = 1600;
+constexpr int kMaxEnumBufferGrowths = 4;
+constexpr DWORD kMaxEnumBufferSize = 1 << 20;
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
@@ -116,19 +118,22 @@ BOOL GetNetworkName(char* name, const char* path) {
     }
     // NETRESOURCEA entries hold pointers, so the buffer is kept aligned for them.
     std::vector<NETRESOURCEA> buffer(kFirstEnumBufferSize / sizeof(NETRESOURCEA) + 1);
-    for (;;) {
+    // A batch that wants more room than it had grows the buffer a few times
+    // at most; one that asks for no more, or for too much, ends the search.
+    for (int growths = 0; growths <= kMaxEnumBufferGrowths;) {
         DWORD count = 0xFFFFFFFF;
-        auto size = static_cast<DWORD>(buffer.size() * sizeof(NETRESOURCEA));
+        const auto capacity = static_cast<DWORD>(buffer.size() * sizeof(NETRESOURCEA));
+        DWORD size = capacity;
         const DWORD result = Os().sys.WNetEnumResourceA(enumeration.Get(), &count, buffer.data(), &size);
         if (result == static_cast<DWORD>(ERROR_MORE_DATA)) {
-            const size_t wanted = size / sizeof(NETRESOURCEA) + 1;
-            if (wanted <= buffer.size()) {
-                return FALSE;  // the enumeration asked for no more room: give up rather than loop
+            if (size <= capacity || size > kMaxEnumBufferSize) {
+                return FALSE;
             }
-            buffer.resize(wanted);
+            buffer.resize(size / sizeof(NETRESOURCEA) + 1);
+            ++growths;
             continue;
         }
-        if (result != ERROR_SUCCESS) {
+        if (result != ERROR_SUCCESS || count == 0) {
             return FALSE;
         }
         for (DWORD i = 0; i < count && i < buffer.size(); ++i) {
@@ -142,4 +147,5 @@ BOOL GetNetworkName(char* name, const char* path) {
             }
         }
     }
+    return FALSE;
 }

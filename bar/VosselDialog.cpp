@@ -55,7 +55,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyMinClient = client.cy;
 
     BARPLACEMENT placement = DefaultPlacement();
-    LoadStoredPlacement(&placement, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN));
+    LoadStoredPlacement(&placement, StoredPlacementLimits(placement));
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();
@@ -102,6 +102,23 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     placement.rcFloating =
         RECT{window.left, window.top, window.left + 2 * floatingWidth, window.top + (floating.bottom - floating.top)};
     return placement;
+}
+
+PlacementLimits CVosselDialog::StoredPlacementLimits(const BARPLACEMENT& defaults) const {
+    const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    // The first client area holds the menu button; docked, the default
+    // thickness is that area in the docked frame.
+    RECT floating{0, 0, m_cxMinClient, m_cyMinClient};
+    Os().win.AdjustWindowRectEx(&floating, GetStyle() | WS_CAPTION | WS_SYSMENU, FALSE, GetExStyle());
+    PlacementLimits limits{screen, {}, {}, {floating.right - floating.left, floating.bottom - floating.top}, {}};
+    for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+        limits.anMinThickness[edge] = defaults.anThickness[edge];
+        const POINT maxTrack = BarTrackingLimits(edge, SIZE{0, 0}, SIZE{0, 0}, screen).maxTrack;
+        limits.anMaxThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? maxTrack.x : maxTrack.y;
+    }
+    const POINT maxFloating = BarTrackingLimits(EDGE_FLOATING, SIZE{0, 0}, SIZE{0, 0}, screen).maxTrack;
+    limits.maxFloating = SIZE{maxFloating.x, maxFloating.y};
+    return limits;
 }
 
 void CVosselDialog::CreateDriveButtons() {
@@ -153,7 +170,12 @@ void CVosselDialog::SetDockedStyle(BOOL bDocked) {
         return;
     }
     Os().win.SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(wanted));
-    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // Sized anew, so that the size limits keep the menu button in the client
+    // area under a caption.
+    RECT window{};
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.right - window.left, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge != EDGE_FLOATING); }

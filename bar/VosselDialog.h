@@ -9,6 +9,7 @@
 #include "actions/DriveButton.h"
 #include "actions/DriveDropTarget.h"
 #include "appbar/AppBarDialog.h"
+#include "settings/Settings.h"
 
 class CVosselDialog : public CAppBarDialog {
 public:
@@ -48,6 +49,7 @@ private:
     bool IsDriveButtonId(UINT id) const;
     void OpenDriveOfButton(UINT id);
     BARPLACEMENT DefaultPlacement();
+    PlacementLimits StoredPlacementLimits(const BARPLACEMENT& defaults) const;
     void SaveSettings();
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO* info);

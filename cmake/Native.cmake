@@ -1,5 +1,10 @@
 # Native configuration: everything against the in-memory backend, with the
 # address and undefined-behaviour sanitizers.
+option(VOSSEL_FUZZ "Build the libFuzzer targets in fuzz/ (with clang) instead of the tests" OFF)
+if(VOSSEL_FUZZ)
+  include(fuzz/Fuzz.cmake)
+  return()
+endif()
 option(VOSSEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
 if(VOSSEL_SANITIZE)
   set(VOSSEL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

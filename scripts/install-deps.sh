@@ -8,6 +8,7 @@ set -eu
 
 ALL_PACKAGES=(
     cmake g++ libgtest-dev googletest clang-format   # native build and unit tests
+    clang libclang-rt-dev                            # fuzz targets (libFuzzer)
     g++-mingw-w64-x86-64                             # cross build of vossel.exe
     wine wine64                                      # running it
     xvfb xauth xdotool imagemagick                   # virtual screen, input, screenshots

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds both configurations
 # and runs every test: unit tests natively (with the address and undefined-
-# behaviour sanitizers), then the contract and end-to-end tests under Wine.
+# behaviour sanitizers), each fuzz target briefly, then the contract and
+# end-to-end tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,9 @@ jobs=$(nproc)
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
+
+# Every fuzz target for a few seconds over its corpus.
+scripts/fuzz.sh 5
 
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build build/windows -j"$jobs"

@@ -11,8 +11,12 @@ namespace {
 
 constexpr UINT kMaxPath = 260;
 
-bool Overlaps(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+// A stored floating extent held to the largest the window may be; an empty
+// or inverted one takes the smallest. A small one stays: the window's own
+// size limits enlarge it.
+long long FloatingExtent(LONG from, LONG to, LONG minExtent, LONG maxExtent) {
+    const long long extent = static_cast<long long>(to) - from;
+    return extent > 0 ? std::min<long long>(extent, maxExtent) : minExtent;
 }
 
 }  // namespace
@@ -99,7 +103,7 @@ void WriteLaunchOnStartup(BOOL on) {
     }
 }
 
-bool AcceptStoredPlacement(const BYTE* data, size_t size, int cxScreen, int cyScreen, BARPLACEMENT* placement) {
+bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits& limits, BARPLACEMENT* placement) {
     if (size < sizeof(BARPLACEMENT)) {
         return false;
     }
@@ -113,29 +117,36 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, int cxScreen, int cySc
     if (stored.nEdge != EDGE_FLOATING && !IsDockEdge(stored.nEdge)) {
         return false;
     }
+    // A bar sized on a larger screen keeps its edge and modes and takes the
+    // largest thickness this one allows; where the limits cross, the largest
+    // wins, so that the window still covers the strip it reserves.
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
-        const LONG limit = (edge == ABE_LEFT || edge == ABE_RIGHT) ? cxScreen : cyScreen;
-        if (stored.anThickness[edge] < 0 || stored.anThickness[edge] > limit) {
-            return false;
-        }
+        LONG& thickness = stored.anThickness[edge];
+        thickness = std::min(std::max(thickness, limits.anMinThickness[edge]), limits.anMaxThickness[edge]);
     }
+    // Wide arithmetic: stored coordinates may lie anywhere in 32 bits.
     RECT& floating = stored.rcFloating;
-    const RECT screen{0, 0, cxScreen, cyScreen};
-    if (!Overlaps(floating, screen)) {
-        const LONG width = floating.right - floating.left;
-        const LONG height = floating.bottom - floating.top;
-        const LONG left = std::max<LONG>(0, std::min<LONG>(floating.left, cxScreen - width));
-        const LONG top = std::max<LONG>(0, std::min<LONG>(floating.top, cyScreen - height));
-        floating = RECT{left, top, left + width, top + height};
+    const long long cxScreen = limits.screen.cx;
+    const long long cyScreen = limits.screen.cy;
+    const long long width = FloatingExtent(floating.left, floating.right, limits.minFloating.cx, limits.maxFloating.cx);
+    const long long height =
+        FloatingExtent(floating.top, floating.bottom, limits.minFloating.cy, limits.maxFloating.cy);
+    long long left = floating.left;
+    long long top = floating.top;
+    if (!(left < cxScreen && left + width > 0 && top < cyScreen && top + height > 0)) {
+        left = std::max<long long>(0, std::min(left, cxScreen - width));
+        top = std::max<long long>(0, std::min(top, cyScreen - height));
     }
+    floating = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
+                    static_cast<LONG>(top + height)};
     *placement = stored;
     return true;
 }
 
-void LoadStoredPlacement(BARPLACEMENT* placement, int cxScreen, int cyScreen) {
+void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits) {
     std::vector<BYTE> data;
     if (AfxGetApp()->GetProfileBinary(kSettingsSection, kStateInfoEntry, &data)) {
-        AcceptStoredPlacement(data.data(), data.size(), cxScreen, cyScreen, placement);
+        AcceptStoredPlacement(data.data(), data.size(), limits, placement);
     }
 }
 

@@ -29,12 +29,23 @@ void WriteLaunchOnStartup(BOOL on);
 // The Windows folder, a backslash, and Explorer in its two-pane view on "%1".
 std::string DefaultLaunchProgram();
 
+// The sizes the bar can take on the present screen: its thickness at each
+// edge and its floating window's size.
+struct PlacementLimits {
+    SIZE screen;
+    LONG anMinThickness[4];
+    LONG anMaxThickness[4];
+    SIZE minFloating;
+    SIZE maxFloating;
+};
+
 // Overlays the stored placement on `placement` when the stored one is sound.
-void LoadStoredPlacement(BARPLACEMENT* placement, int cxScreen, int cyScreen);
-// A stored record that could not come from the program, or would leave the
-// bar invisible, is refused; a floating rectangle wholly off the screen is
-// brought back onto it.
-bool AcceptStoredPlacement(const BYTE* data, size_t size, int cxScreen, int cyScreen, BARPLACEMENT* placement);
+void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits);
+// A stored record with an unknown edge or a short size is refused. Any other
+// is held to what the bar can be, so that it gives a usable bar: each
+// thickness and the floating size within their limits, and a floating
+// rectangle wholly off the screen brought back onto it.
+bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits& limits, BARPLACEMENT* placement);
 
 struct StoredSettings {
     BARPLACEMENT placement;

@@ -84,11 +84,17 @@ public:
     void SetKeyDown(int key, bool down) { m_keysDown[key] = down; }
 
     // The next `times` calls of `function` fail, after `skip` calls succeed;
-    // times < 0 fails every call from then on.
+    // times < 0 fails every call from then on. "WM_QUERYENDSESSION" makes
+    // the default processing of that message answer FALSE.
     void FailCall(const std::string& function, int times = -1, int skip = 0);
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
     void AddNetworkConnection(std::string localName, std::string remoteName);
+    // The next WNetEnumResourceA call answers this instead, given the
+    // caller's buffer size, which it may change; it returns no entries.
+    void QueueNetEnumAnswer(std::function<DWORD(DWORD* bufferSize)> answer) {
+        m_netEnumAnswers.push_back(std::move(answer));
+    }
     void SetWindowsDirectory(std::string path) { m_windowsDirectory = std::move(path); }
 
     // Dialogs, links and system information.
@@ -252,6 +258,9 @@ public:
     int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
     int LiveMenus() const { return static_cast<int>(m_menus.size()); }
     int LiveEnumerations() const { return static_cast<int>(m_enumerations.size()); }
+    // Every kind of live handle by name, for checking that a cycle returns
+    // what it takes: compare the map before and after.
+    std::map<std::string, int> LiveObjects() const;
     // The rectangle the shell reserves for a bar, if it holds one.
     std::optional<RECT> ReservedRect(HWND bar) const;
 
@@ -538,6 +547,7 @@ private:
     std::map<char, Drive> m_drives;
     std::vector<std::pair<std::string, std::string>> m_connections;
     std::map<HANDLE, Enumeration> m_enumerations;
+    std::deque<std::function<DWORD(DWORD*)>> m_netEnumAnswers;
     std::string m_windowsDirectory = "C:\\WINDOWS";
     std::string m_currentDirectory = "C:\\";
 

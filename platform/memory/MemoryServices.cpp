@@ -393,6 +393,12 @@ DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer,
     if (Fails("WNetEnumResourceA")) {
         return static_cast<DWORD>(ERROR_NO_NETWORK);
     }
+    if (!m_netEnumAnswers.empty()) {
+        const auto answer = std::move(m_netEnumAnswers.front());
+        m_netEnumAnswers.pop_front();
+        *count = 0;
+        return answer(bufferSize);
+    }
     Enumeration& enumeration = it->second;
     if (enumeration.next >= m_connections.size()) {
         return static_cast<DWORD>(ERROR_NO_MORE_ITEMS);

@@ -122,6 +122,20 @@ void MemoryOs::ClearLogs() {
     m_registryChanges.clear();
 }
 
+std::map<std::string, int> MemoryOs::LiveObjects() const {
+    return {{"GDI objects", LiveGdiObjects()},
+            {"menus", LiveMenus()},
+            {"windows", static_cast<int>(m_windows.size())},
+            {"registry keys", LiveRegistryKeys()},
+            {"network enumerations", LiveEnumerations()},
+            {"timers", static_cast<int>(m_timers.size())},
+            {"global memory blocks", LiveGlobalBlocks()},
+            {"drop file lists (global memory)", LiveDropHandles()},
+            {"item ID lists", LiveItemLists()},
+            {"drop targets", LiveDropTargets()},
+            {"tooltip tools", LiveToolTipTools()}};
+}
+
 std::vector<HWND> MemoryOs::Children(HWND parent) const {
     std::vector<HWND> children;
     for (const auto& [hwnd, window] : m_windows) {
@@ -423,7 +437,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(window->font);
         case WM_QUERYENDSESSION:
-            return TRUE;
+            return Fails("WM_QUERYENDSESSION") ? FALSE : TRUE;
         case WM_CONTEXTMENU:
             if (window->parent != nullptr) {
                 return SendMessageA(window->parent, msg, wParam, lParam);
@@ -786,6 +800,11 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
         return FALSE;
     }
     m_windowPosCalls.push_back({hwnd, insertAfter, x, y, cx, cy, flags});
+    // As the system does, positions and sizes are held to 16 bits.
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
+    cx = std::clamp(cx, 0, 32767);
+    cy = std::clamp(cy, 0, 32767);
     RECT oldClient = ClientRectOnScreen(*window);
     RECT rect = window->rect;
     if ((flags & SWP_NOMOVE) == 0) {
@@ -850,10 +869,18 @@ BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {
         return FALSE;
     }
     const bool wasVisible = (window->style & WS_VISIBLE) != 0;
+    // Minimised windows keep their rectangle here; only the state is modelled.
+    constexpr int kShowMinNoActive = 7;
+    constexpr int kForceMinimize = 11;
     if (show == SW_HIDE) {
         window->style &= ~WS_VISIBLE;
     } else {
         window->style |= WS_VISIBLE;
+    }
+    if (show == SW_MINIMIZE || show == SW_SHOWMINIMIZED || show == kShowMinNoActive || show == kForceMinimize) {
+        window->style |= WS_MINIMIZE;
+    } else if (show == SW_RESTORE || show == SW_SHOWNORMAL) {
+        window->style &= ~WS_MINIMIZE;
     }
     return wasVisible ? TRUE : FALSE;
 }

@@ -38,3 +38,11 @@ void BarTest::Click(UINT id) {
     os.SendMessageA(bar->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                     reinterpret_cast<LPARAM>(os.GetDlgItem(bar->m_hWnd, static_cast<int>(id))));
 }
+
+std::vector<MemoryOs::GdiCall> BarTest::Paint(HWND button, UINT state) {
+    const auto id = static_cast<UINT>(os.GetDlgCtrlID(button));
+    DRAWITEMSTRUCT item{ODT_BUTTON, id, 0, ODA_DRAWENTIRE, state, button, nullptr, ClientRectOf(button), 0};
+    os.ClearLogs();
+    os.SendMessageA(bar->m_hWnd, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    return os.GdiCalls();
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "bar/VosselDialog.h"
 #include "tests/support/TestOs.h"
@@ -16,6 +17,8 @@ protected:
     // The rectangle of a child in its parent's client area.
     RECT ChildRect(HWND child);
     void Click(UINT id);
+    // Has the bar draw one of its buttons whole; returns the drawing calls.
+    std::vector<MemoryOs::GdiCall> Paint(HWND button, UINT state = 0);
 
     std::unique_ptr<CVosselDialog> bar;
 };

@@ -1,5 +1,6 @@
 #include "tests/support/TestOs.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 
@@ -126,7 +127,9 @@ std::string StoredString(const MemoryOs& os, const char* name) {
     if (!value || value->type != REG_SZ || value->data.empty()) {
         return "<absent>";
     }
-    return std::string(reinterpret_cast<const char*>(value->data.data()));
+    // A value written without its terminator ends with its data.
+    const auto* text = reinterpret_cast<const char*>(value->data.data());
+    return std::string(text, std::find(text, text + value->data.size(), '\0'));
 }
 
 void StorePlacement(MemoryOs& os, const BARPLACEMENT& placement) {

@@ -22,6 +22,18 @@ protected:
         }
         button.SetImageMargin(margin);
         button.SetTextGap(gap);
+        made = os.GdiCalls();
+    }
+
+    // The picture made from the resource with white mapped to `to`: the copy
+    // that follows its mapping.
+    HANDLE Picture(COLORREF to) const {
+        for (auto call = made.begin(); call != made.end(); ++call) {
+            if (call->function == "CreateMappedBitmap" && call->colorTo == to && call + 1 != made.end()) {
+                return (call + 1)->image;
+            }
+        }
+        return nullptr;
     }
 
     std::vector<MemoryOs::GdiCall> Draw(UINT action, UINT state) {
@@ -45,6 +57,7 @@ protected:
 
     CWnd parent;
     HWND parentHwnd = nullptr;
+    std::vector<MemoryOs::GdiCall> made;
     CDriveButton button;
 };
 
@@ -125,7 +138,8 @@ TEST_F(DriveButtonTest, DisabledButtonDrawsEmbossedWithTheWhitePictureAndNoFocus
     const auto disabled = Draw(ODA_DRAWENTIRE, ODS_DISABLED | ODS_FOCUS);
     const auto* image = FindCall(disabled, "DrawStateA", DST_BITMAP);
     EXPECT_EQ(image->flags, DST_BITMAP | DSS_DISABLED);
-    EXPECT_NE(image->image, FindCall(enabled, "DrawStateA", DST_BITMAP)->image);
+    EXPECT_EQ(image->image, Picture(RGB(255, 255, 255)));
+    EXPECT_EQ(FindCall(enabled, "DrawStateA", DST_BITMAP)->image, Picture(RGB(192, 192, 192)));
     EXPECT_EQ(FindCall(disabled, "DrawStateA", DST_PREFIXTEXT)->flags, DST_PREFIXTEXT | DSS_DISABLED);
     EXPECT_EQ(FindCall(disabled, "DrawFocusRect"), nullptr);
 }
@@ -147,12 +161,18 @@ TEST_F(DriveButtonTest, FocusChangesOnlyToggleTheFocusRectangle) {
     EXPECT_EQ(FindCall(Draw(ODA_FOCUS, 0), "DrawFocusRect"), nullptr);
 }
 
-TEST_F(DriveButtonTest, SmallButtonsGetASmallerFocusInset) {
-    Make("C:", 10, 10);
-    const auto calls = Draw(ODA_FOCUS, ODS_FOCUS);
-    const auto* focus = FindCall(calls, "DrawFocusRect");
-    ASSERT_NE(focus, nullptr);
-    EXPECT_EQ(focus->rect, (RECT{2, 2, 8, 8}));
+TEST_F(DriveButtonTest, FocusRectangleOfAnItemRectangleAtThe32BitLimitsDoesNotOverflow) {
+    Make("C:", 28, 14);
+    const LONG kMin = -2147483647 - 1;
+    DRAWITEMSTRUCT item{
+        ODT_BUTTON, 2683, 0, ODA_FOCUS, ODS_FOCUS, button.m_hWnd, nullptr, RECT{-5, kMin, 2147483647, 5}, 0};
+    os.ClearLogs();
+    os.SendMessageA(parentHwnd, WM_DRAWITEM, 2683, reinterpret_cast<LPARAM>(&item));
+    ASSERT_NE(FindCall(os.GdiCalls(), "DrawFocusRect"), nullptr);
+    EXPECT_EQ(FindCall(os.GdiCalls(), "DrawFocusRect")->rect, (RECT{-2, kMin + 3, 2147483644, 2}));
+}
+
+TEST(FocusInset, SmallButtonsGetASmallerInset) {
     const struct {
         int w, h, inset;
     } cases[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3}, {60, 12, 3}, {8, 40, 2}, {3, 3, 0}};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "bar/Drives.h"
@@ -67,7 +68,7 @@ TEST_F(DriveButtonsTest, OneButtonPerDriveInLetterOrderWithContiguousIds) {
     os.AddDrive('A', DRIVE_REMOVABLE);
     os.AddDrive('N', DRIVE_REMOTE);
     CreateBar();
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"A:", "C:", "D:", "N:"}));
+    ASSERT_EQ(Captions(), (std::vector<std::string>{"A:", "C:", "D:", "N:"}));
     EXPECT_EQ(Ids(), (std::vector<int>{2683, 2684, 2685, 2686}));
     std::vector<UINT> pictures;
     for (const auto& call : os.GdiCalls()) {
@@ -166,8 +167,13 @@ TEST_F(DriveLabelTest, UnlistedOrUnreachableNetworkDrivesGiveThePlainRoot) {
     EXPECT_EQ(os.LiveEnumerations(), 0);
 }
 
-TEST_F(DriveLabelTest, EnumerationGrowsItsBufferAndCutsOverlongNames) {
+TEST_F(DriveLabelTest, LaterBatchesAreSearchedAndOverlongNamesCut) {
     os.AddDrive('N', DRIVE_REMOTE);
+    // More than the first buffer holds, so N: comes in a later batch, and
+    // needs a larger buffer of its own.
+    for (int i = 0; i < 40; ++i) {
+        os.AddNetworkConnection("", "\\\\server\\share" + std::to_string(i));
+    }
     const std::string longShare = "\\\\server\\" + std::string(1990, 'x');
     os.AddNetworkConnection("N:", longShare);
     char name[kDriveNameBufferSize + 8];
@@ -175,6 +181,33 @@ TEST_F(DriveLabelTest, EnumerationGrowsItsBufferAndCutsOverlongNames) {
     ASSERT_TRUE(GetNetworkName(name, "N:\\"));
     EXPECT_EQ(std::string(name), ("\\\\SERVER\\" + std::string(1990, 'X')).substr(0, kDriveNameBufferSize - 1));
     EXPECT_EQ(name[kDriveNameBufferSize], '#');
+}
+
+TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
+    os.AddDrive('N', DRIVE_REMOTE);
+    os.AddNetworkConnection("N:", "\\\\server\\share");
+    const struct {
+        const char* name;
+        std::function<DWORD(DWORD*)> answer;
+    } cases[] = {
+        {"the same size again", [](DWORD*) { return static_cast<DWORD>(ERROR_MORE_DATA); }},
+        {"less", [](DWORD* size) { return *size /= 2, static_cast<DWORD>(ERROR_MORE_DATA); }},
+        {"a little more every time", [](DWORD* size) { return *size += 1, static_cast<DWORD>(ERROR_MORE_DATA); }},
+        {"everything", [](DWORD* size) { return *size = 0xFFFFFFFF, static_cast<DWORD>(ERROR_MORE_DATA); }},
+        {"success without entries", [](DWORD*) { return static_cast<DWORD>(ERROR_SUCCESS); }},
+    };
+    for (const auto& c : cases) {
+        for (int i = 0; i < 100; ++i) {
+            os.QueueNetEnumAnswer(c.answer);
+        }
+        char name[kDriveNameBufferSize] = "unchanged";
+        EXPECT_FALSE(GetNetworkName(name, "N:\\")) << c.name;
+        EXPECT_STREQ(name, "unchanged") << c.name;
+        EXPECT_EQ(os.LiveEnumerations(), 0);
+        // Answers the search left unasked go to the next ones.
+        for (int i = 0; i < 100 && !GetNetworkName(name, "N:\\"); ++i) {
+        }
+    }
 }
 
 TEST_F(DriveLabelTest, NetworkNameNeedsADriveRoot) {

@@ -40,7 +40,8 @@ TEST_F(SettingsTest, EmptyStoredLaunchProgramIsReplacedByTheDefault) {
 
 TEST_F(SettingsTest, StoredValuesAreLoaded) {
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "notepad %1");
-    os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", "D");
+    // Written without a terminator.
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_SZ, {'D'});
     const DWORD off = 0;
     os.SetRegistryValue(
         HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD,
@@ -48,6 +49,7 @@ TEST_F(SettingsTest, StoredValuesAreLoaded) {
     CVosselDialog& bar = CreateBar();
     EXPECT_EQ(bar.LaunchProgram(), "notepad %1");
     EXPECT_EQ(bar.SkipDrives(), "D");
+    EXPECT_EQ(StoredString(os, "Skip Drives"), "D");
     EXPECT_FALSE(bar.TileExplorers());
     ASSERT_EQ(bar.DriveButtons().size(), 1u);
 }
@@ -91,7 +93,11 @@ TEST_F(SettingsTest, ExitWritesTheFourValuesWithTheEdgeInUse) {
     placement.nEdge = ABE_RIGHT;
     placement.anThickness[ABE_RIGHT] = 50;
     bar.SetPlacement(&placement);
+    os.ClearLogs();
     ExitBar();
+    const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
+    EXPECT_EQ(os.RegistryChanges(), (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM",
+                                                              key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
 
     const auto state = os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info");
     ASSERT_TRUE(state.has_value());
@@ -127,9 +133,13 @@ TEST_F(SettingsTest, PlacementSurvivesARestart) {
 TEST_F(SettingsTest, LogoffSavesButKeepsTheDriveButtons) {
     CVosselDialog& bar = CreateBar();
     ASSERT_EQ(bar.DriveButtons().size(), 2u);
+    // A session end refused by the default processing saves nothing.
+    os.FailCall("WM_QUERYENDSESSION", 1);
+    EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_FALSE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
     EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
-    EXPECT_EQ(bar.DriveButtons().size(), 2u);
+    ASSERT_EQ(bar.DriveButtons().size(), 2u);
     EXPECT_TRUE(os.IsWindow(bar.DriveButtons()[0]->m_hWnd));
 }
 
@@ -141,78 +151,91 @@ TEST_F(SettingsTest, FailingRegistryWritesAreSilent) {
     EXPECT_EQ(os.LiveRegistryKeys(), 0);
 }
 
-BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 78, 31}}; }
+BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 110, 60}}; }
+
+// The bar's own limits on a 1024 x 768 screen.
+constexpr PlacementLimits kLimits{{1024, 768}, {34, 21, 34, 21}, {512, 384, 512, 384}, {36, 39}, {512, 384}};
+constexpr BARPLACEMENT kDefaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
+
+bool Accept(const BARPLACEMENT& stored, BARPLACEMENT* placement, size_t size = sizeof(BARPLACEMENT)) {
+    return AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), size, kLimits, placement);
+}
 
 TEST(StoredPlacement, SoundRecordsAreTakenAsTheyAre) {
-    const BARPLACEMENT defaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
     for (const int edge : {EDGE_FLOATING, static_cast<int>(ABE_LEFT), static_cast<int>(ABE_BOTTOM)}) {
         BARPLACEMENT stored = Valid();
         stored.nEdge = edge;
-        BARPLACEMENT placement = defaults;
-        EXPECT_TRUE(
-            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768, &placement));
+        BARPLACEMENT placement = kDefaults;
+        EXPECT_TRUE(Accept(stored, &placement));
         EXPECT_EQ(std::memcmp(&placement, &stored, sizeof(stored)), 0) << edge;
     }
-}
-
-TEST(StoredPlacement, CorruptRecordsKeepTheDefault) {
-    struct Case {
-        const char* name;
-        void (*corrupt)(BARPLACEMENT*);
-    };
-    const Case cases[] = {
-        {"edge 4", [](BARPLACEMENT* p) { p->nEdge = 4; }},
-        {"edge none", [](BARPLACEMENT* p) { p->nEdge = EDGE_NONE; }},
-        {"edge -3", [](BARPLACEMENT* p) { p->nEdge = -3; }},
-        {"negative thickness", [](BARPLACEMENT* p) { p->anThickness[ABE_TOP] = -1; }},
-        {"thicker than the screen", [](BARPLACEMENT* p) { p->anThickness[ABE_LEFT] = 1025; }},
-        {"short size field", [](BARPLACEMENT* p) { p->cbSize = 20; }},
-    };
-    const BARPLACEMENT defaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
-    for (const Case& c : cases) {
-        BARPLACEMENT stored = Valid();
-        c.corrupt(&stored);
-        BARPLACEMENT placement = defaults;
-        EXPECT_FALSE(
-            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768, &placement))
-            << c.name;
-        EXPECT_EQ(std::memcmp(&placement, &defaults, sizeof(defaults)), 0) << c.name;
-    }
-    BARPLACEMENT placement = defaults;
-    const BARPLACEMENT stored = Valid();
-    EXPECT_FALSE(AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), 47, 1024, 768, &placement));
-}
-
-TEST(StoredPlacement, LongerValuesGiveTheirFirstFortyEightBytes) {
+    // Longer values give their first 48 bytes.
     std::vector<BYTE> data(64, 0xEE);
     BARPLACEMENT stored = Valid();
     stored.cbSize = 64;
     std::memcpy(data.data(), &stored, sizeof(stored));
     BARPLACEMENT placement{};
-    ASSERT_TRUE(AcceptStoredPlacement(data.data(), data.size(), 1024, 768, &placement));
-    EXPECT_EQ(placement.nEdge, ABE_LEFT);
-    EXPECT_EQ(placement.cbSize, 64u);
+    ASSERT_TRUE(AcceptStoredPlacement(data.data(), data.size(), kLimits, &placement));
+    EXPECT_EQ(std::memcmp(&placement, &stored, sizeof(stored)), 0);
 }
 
-TEST(StoredPlacement, FloatingRectangleOffTheScreenIsBroughtBack) {
+TEST(StoredPlacement, RecordsWithAnUnknownEdgeOrSizeKeepTheDefault) {
+    const int edges[] = {4, EDGE_NONE, -3};
+    for (const int edge : edges) {
+        BARPLACEMENT stored = Valid();
+        stored.nEdge = edge;
+        BARPLACEMENT placement = kDefaults;
+        EXPECT_FALSE(Accept(stored, &placement)) << edge;
+        EXPECT_EQ(std::memcmp(&placement, &kDefaults, sizeof(kDefaults)), 0) << edge;
+    }
+    BARPLACEMENT stored = Valid();
+    BARPLACEMENT placement = kDefaults;
+    EXPECT_FALSE(Accept(stored, &placement, 47));
+    stored.cbSize = 20;
+    EXPECT_FALSE(Accept(stored, &placement));
+    EXPECT_EQ(std::memcmp(&placement, &kDefaults, sizeof(kDefaults)), 0);
+}
+
+TEST(StoredPlacement, ThicknessesAndTheFloatingRectangleAreHeldToWhatTheBarCanBe) {
     struct Case {
-        RECT stored;
-        RECT expected;
+        LONG thickness[4];
+        RECT floating;
+        LONG expectedThickness[4];
+        RECT expectedFloating;
     };
+    constexpr LONG kMin = -2147483647 - 1;
+    constexpr LONG kMax = 2147483647;
     const Case cases[] = {
-        {{2000, 100, 2068, 121}, {956, 100, 1024, 121}},
-        {{-500, -300, -432, -279}, {0, 0, 68, 21}},
-        {{100, 900, 168, 921}, {100, 747, 168, 768}},
+        // Thicker than the screen, or below the frame and menu button.
+        {{1025, 800, 513, 385}, {10, 10, 110, 60}, {512, 384, 512, 384}, {10, 10, 110, 60}},
+        {{0, -1, 33, 20}, {10, 10, 110, 60}, {34, 21, 34, 21}, {10, 10, 110, 60}},
+        // Wholly off the screen: brought back whole.
+        {{50, 21, 50, 21}, {2000, 100, 2100, 150}, {50, 21, 50, 21}, {924, 100, 1024, 150}},
+        {{50, 21, 50, 21}, {-500, -300, -400, -250}, {50, 21, 50, 21}, {0, 0, 100, 50}},
+        {{50, 21, 50, 21}, {100, 900, 200, 950}, {50, 21, 50, 21}, {100, 718, 200, 768}},
         // Partly on the screen: left as it is.
-        {{1000, 100, 1068, 121}, {1000, 100, 1068, 121}},
+        {{50, 21, 50, 21}, {1000, 100, 1100, 150}, {50, 21, 50, 21}, {1000, 100, 1100, 150}},
+        // Larger than the window may be, straddling the screen's edge: cut, then brought back.
+        {{50, 21, 50, 21}, {-900, -500, 100, 100}, {50, 21, 50, 21}, {0, 0, 512, 384}},
+        // Empty or inverted.
+        {{50, 21, 50, 21}, {3000, 3000, 3000, 2000}, {50, 21, 50, 21}, {988, 729, 1024, 768}},
+        // Coordinates at the limits of 32 bits.
+        {{kMax, kMin, kMax, kMin}, {kMin, kMin, kMax, kMax}, {512, 21, 512, 21}, {0, 0, 512, 384}},
+        {{50, 21, 50, 21}, {kMax, kMax, kMin, kMin}, {50, 21, 50, 21}, {988, 729, 1024, 768}},
+        {{50, 21, 50, 21}, {kMax - 10, 5, kMax, 25}, {50, 21, 50, 21}, {1014, 5, 1024, 25}},
     };
     for (const Case& c : cases) {
         BARPLACEMENT stored = Valid();
-        stored.rcFloating = c.stored;
+        std::memcpy(stored.anThickness, c.thickness, sizeof(c.thickness));
+        stored.rcFloating = c.floating;
         BARPLACEMENT placement{};
-        ASSERT_TRUE(
-            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), 1024, 768, &placement));
-        EXPECT_EQ(placement.rcFloating, c.expected);
+        ASSERT_TRUE(Accept(stored, &placement)) << c.floating;
+        for (int edge = 0; edge < 4; ++edge) {
+            EXPECT_EQ(placement.anThickness[edge], c.expectedThickness[edge]) << c.floating << " edge " << edge;
+        }
+        EXPECT_EQ(placement.rcFloating, c.expectedFloating) << c.floating;
+        EXPECT_EQ(placement.nEdge, ABE_LEFT);
+        EXPECT_TRUE(placement.bAlwaysOnTop);
     }
 }
 
@@ -225,6 +248,58 @@ TEST_F(SettingsTest, ACorruptStoredRecordStillGivesAVisibleBar) {
     ExitBar();
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info", REG_BINARY, std::vector<BYTE>(20, 0));
     EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{0, 0, 1024, 21}));
+}
+
+// Whatever the stored record, the bar comes up on the screen, holds its menu
+// button, and a docked bar that does not hide stands on the strip it reserves.
+TEST_F(SettingsTest, EveryStoredRecordGivesAUsableBar) {
+    constexpr LONG kMin = -2147483647 - 1;
+    constexpr LONG kMax = 2147483647;
+    struct Case {
+        int edge;
+        BOOL autoHide;
+        LONG thickness;
+        RECT floating;
+    };
+    const Case cases[] = {
+        {ABE_BOTTOM, FALSE, 0, {0, 0, 68, 21}},
+        {ABE_RIGHT, FALSE, 0, {0, 0, 68, 21}},
+        {ABE_TOP, FALSE, 0, {0, 0, 68, 21}},
+        {ABE_LEFT, FALSE, 3, {0, 0, 68, 21}},
+        {ABE_TOP, FALSE, 700, {0, 0, 68, 21}},
+        {ABE_LEFT, TRUE, 1000, {0, 0, 68, 21}},
+        {ABE_RIGHT, FALSE, kMax, {0, 0, 68, 21}},
+        {EDGE_FLOATING, FALSE, 21, {0, 0, 68, 21}},
+        {EDGE_FLOATING, FALSE, 21, {-900, 0, 100, 100}},
+        {EDGE_FLOATING, FALSE, 21, {3000, 10, 2000, 5}},
+        {EDGE_FLOATING, FALSE, 21, {kMin, kMin, kMax, kMax}},
+        {EDGE_FLOATING, FALSE, 21, {kMax, kMax, kMin, kMin}},
+    };
+    const RECT screen{0, 0, 1280, 600};
+    os.SetScreenSize(screen.right, screen.bottom);
+    for (const Case& c : cases) {
+        BARPLACEMENT stored{48,        c.edge, c.autoHide, TRUE, {c.thickness, c.thickness, c.thickness, c.thickness},
+                            c.floating};
+        StorePlacement(os, stored);
+        CVosselDialog& bar = CreateBar();
+        const RECT window = WindowRect(bar.m_hWnd);
+        const RECT client = ClientRectOf(bar.m_hWnd);
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge << " thickness " << c.thickness << " " << c.floating
+                                        << " gives " << window);
+        EXPECT_TRUE(window.left < screen.right && window.right > 0 && window.top < screen.bottom && window.bottom > 0);
+        EXPECT_GE(client.right, kBarClientWidth);
+        EXPECT_GE(client.bottom, kBarClientHeight);
+        EXPECT_EQ(bar.GetPlacement().nEdge, c.edge);
+        if (c.edge != EDGE_FLOATING && !c.autoHide) {
+            EXPECT_EQ(os.ReservedRect(bar.m_hWnd), std::optional<RECT>(window));
+        }
+        ExitBar();
+    }
+    // A bar sized on a larger screen comes back at its edge, as thick as this
+    // screen lets it be across that edge.
+    StorePlacement(os, BARPLACEMENT{48, ABE_RIGHT, FALSE, FALSE, {34, 21, 900, 21}, {0, 0, 68, 21}});
+    EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{640, 0, 1280, 600}));
+    EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
 }
 
 }  // namespace

@@ -95,6 +95,15 @@ TEST_F(BarWindowTest, DockedAtTheTopTheButtonsStandInARow) {
     EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 29, 1 + height}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd), (RECT{32, 1, 60, 1 + height}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{63, 1, 91, 1 + height}));
+    // Drive buttons put their picture one pixel in and the letters three
+    // pixels into it: 1 + 16 - 3 = 14, then centred in the 2 pixels left.
+    std::vector<int> lefts;
+    for (const auto& call : Paint(bar.DriveButtons()[0]->m_hWnd)) {
+        if (call.function == "DrawStateA") {
+            lefts.push_back(call.x);
+        }
+    }
+    EXPECT_EQ(lefts, (std::vector<int>{1, 15}));
 }
 
 TEST_F(BarWindowTest, DockedAtTheLeftTheButtonsStandInAColumn) {
@@ -103,6 +112,7 @@ TEST_F(BarWindowTest, DockedAtTheLeftTheButtonsStandInAColumn) {
     left.nEdge = ABE_LEFT;
     bar.SetPlacement(&left);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
+    ASSERT_EQ(bar.DriveButtons().size(), 2u);
     const LONG width = kBarClientWidth - 1;
     EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 1 + width, 16}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{1, 37, 1 + width, 52}));
@@ -118,6 +128,12 @@ TEST_F(BarWindowTest, FloatingBarHasACaptionAndLosesItWhenDockedAgain) {
     EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{200, 200, 400, 260}));
     EXPECT_EQ(bar.GetWindowText(), "Vossel");
+    // Wider than tall: a row; taller than wide: a column.
+    ASSERT_EQ(bar.DriveButtons().size(), 2u);
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd).top, 1);
+    placement.rcFloating = RECT{200, 200, 260, 400};
+    bar.SetPlacement(&placement);
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd).left, 1);
     placement.nEdge = ABE_BOTTOM;
     bar.SetPlacement(&placement);
     EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), 0u);

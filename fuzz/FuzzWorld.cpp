@@ -1,0 +1,75 @@
+#include "fuzz/FuzzWorld.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/VosselApp.h"
+#include "resources/resource.h"
+#include "tests/support/TestOs.h"
+
+extern CVosselApp theApp;
+
+void FuzzCheck(bool ok, const char* promise) {
+    if (!ok) {
+        std::fprintf(stderr, "broken promise: %s\n", promise);
+        std::abort();
+    }
+}
+
+FuzzWorld::FuzzWorld() {
+    SetOs(&os.Services());
+    RegisterProgramResources(os);
+    theApp.m_strRegistryKey = "Quorvane";
+    theApp.m_strAppName = "Vossel";
+    os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
+    os.AddDrive('D', DRIVE_CDROM);
+    os.SetTaskbar(ABE_BOTTOM, 28);
+    os.SetTickStep(25);
+}
+
+FuzzWorld::~FuzzWorld() {
+    bar.reset();
+    SetOs(nullptr);
+}
+
+CVosselDialog& FuzzWorld::StartBar() {
+    m_baseline = os.LiveObjects();
+    bar = std::make_unique<CVosselDialog>();
+    FuzzCheck(bar->Create() != FALSE, "the bar starts");
+    os.PumpMessages();
+    return *bar;
+}
+
+void FuzzWorld::CheckUsable() {
+    RECT window{};
+    RECT client{};
+    os.GetWindowRect(bar->m_hWnd, &window);
+    os.GetClientRect(bar->m_hWnd, &client);
+    const int cx = os.GetSystemMetrics(SM_CXSCREEN);
+    const int cy = os.GetSystemMetrics(SM_CYSCREEN);
+    FuzzCheck(window.left < cx && window.right > 0 && window.top < cy && window.bottom > 0,
+              "the bar overlaps the screen");
+    FuzzCheck(client.right >= kBarClientWidth && client.bottom >= kBarClientHeight,
+              "the client area holds the menu button");
+    const BARPLACEMENT& placement = bar->GetPlacement();
+    if (placement.nEdge != EDGE_FLOATING && !placement.bAutoHide) {
+        const std::optional<RECT> reserved = os.ReservedRect(bar->m_hWnd);
+        FuzzCheck(reserved.has_value() && reserved->left == window.left && reserved->top == window.top &&
+                      reserved->right == window.right && reserved->bottom == window.bottom,
+                  "a docked bar stands on the strip it reserves");
+    }
+}
+
+void FuzzWorld::ExitBar() {
+    if (bar->m_hWnd != nullptr) {
+        bar->DestroyWindow();
+    }
+    bar.reset();
+    os.PumpMessages();
+    FuzzCheck(os.LiveObjects() == m_baseline, "every handle comes back");
+}
+
+std::vector<BYTE> FuzzWorld::Stored(const char* name) const {
+    const auto value = os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, name);
+    return value ? value->data : std::vector<BYTE>();
+}

@@ -1,0 +1,42 @@
+// The in-memory Windows that the fuzz targets run the program against, and
+// the promises every run must keep.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bar/VosselDialog.h"
+#include "platform/memory/MemoryOs.h"
+
+// Ends the run as a crash, naming the promise broken, when `ok` is false.
+void FuzzCheck(bool ok, const char* promise);
+
+class FuzzWorld {
+public:
+    // The program's resources, drives C: and D:, a taskbar at the bottom,
+    // and a clock that moves on by itself so that slides end.
+    FuzzWorld();
+    ~FuzzWorld();
+    FuzzWorld(const FuzzWorld&) = delete;
+    FuzzWorld& operator=(const FuzzWorld&) = delete;
+
+    // Starts the bar as the program does, without its modal run.
+    CVosselDialog& StartBar();
+    // After start-up the bar overlaps the screen, holds its menu button,
+    // and, docked without auto-hide, stands on the strip it reserves.
+    void CheckUsable();
+    // Closes the bar, which writes its settings, and checks that every
+    // handle it took came back.
+    void ExitBar();
+    // The settings value as stored, or empty when absent.
+    std::vector<BYTE> Stored(const char* name) const;
+
+    MemoryOs os;
+    std::unique_ptr<CVosselDialog> bar;
+
+private:
+    std::map<std::string, int> m_baseline;
+};

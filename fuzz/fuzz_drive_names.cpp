@@ -1,0 +1,69 @@
+// Volume labels and network remote names of any length, and network
+// enumerations that answer ERROR_MORE_DATA in odd ways.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstring>
+
+#include "bar/Drives.h"
+#include "fuzz/FuzzWorld.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    FuzzWorld world;
+    MemoryOs& os = world.os;
+    const int drives = input.ConsumeIntegralInRange(0, 8);
+    for (int i = 0; i < drives; ++i) {
+        const char letter = static_cast<char>('A' + input.ConsumeIntegralInRange(0, 25));
+        const UINT type = input.PickValueInArray<UINT>(
+            {DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE, DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM, DRIVE_RAMDISK});
+        std::optional<std::string> label;
+        if (input.ConsumeBool()) {
+            label = input.ConsumeRandomLengthString(1000);
+        }
+        os.AddDrive(letter, type, label);
+    }
+    const int connections = input.ConsumeIntegralInRange(0, 60);
+    for (int i = 0; i < connections; ++i) {
+        std::string local = input.ConsumeRandomLengthString(4);
+        std::string remote = input.ConsumeRandomLengthString(3000);
+        os.AddNetworkConnection(std::move(local), std::move(remote));
+    }
+    const int answers = input.ConsumeIntegralInRange(0, 12);
+    for (int i = 0; i < answers; ++i) {
+        const DWORD result = input.PickValueInArray<DWORD>(
+            {static_cast<DWORD>(ERROR_MORE_DATA), static_cast<DWORD>(ERROR_SUCCESS), input.ConsumeIntegral<DWORD>()});
+        const int change = input.ConsumeIntegralInRange(0, 4);
+        const DWORD amount = input.ConsumeIntegral<DWORD>();
+        os.QueueNetEnumAnswer([=](DWORD* bufferSize) {
+            switch (change) {
+                case 1:
+                    *bufferSize += amount % 4096;
+                    break;
+                case 2:
+                    *bufferSize /= 2;
+                    break;
+                case 3:
+                    *bufferSize = amount;
+                    break;
+                default:
+                    break;
+            }
+            return result;
+        });
+    }
+
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        const std::string root = std::string(1, letter) + ":\\";
+        std::string text = root;
+        GetDriveLabel(text);
+        FuzzCheck(text.size() >= root.size() && text.compare(text.size() - root.size(), root.size(), root) == 0,
+                  "the label ends with the root");
+    }
+    const std::string path = input.ConsumeRemainingBytesAsString();
+    const auto name = std::make_unique<char[]>(kDriveNameBufferSize);
+    if (GetNetworkName(name.get(), path.c_str())) {
+        FuzzCheck(std::memchr(name.get(), '\0', kDriveNameBufferSize) != nullptr, "the name ends in its buffer");
+    }
+    FuzzCheck(os.LiveEnumerations() == 0, "every enumeration is closed");
+    return 0;
+}

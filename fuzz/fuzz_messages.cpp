@@ -1,0 +1,150 @@
+// Shell notifications and window messages with any wParam and lParam, among
+// the other things that happen to a running bar: the taskbar moves or
+// changes, the screen changes, time passes, the mouse moves, another
+// program moves the bar.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "fuzz/FuzzWorld.h"
+
+namespace {
+
+// Messages that only the window manager sends, as a window is made or
+// destroyed; sending them to a live window is no input a program can get.
+constexpr UINT kLifecycle[] = {WM_CREATE, WM_NCCREATE, WM_DESTROY, WM_NCDESTROY, WM_INITDIALOG};
+
+// Messages whose lParam points at a structure; they get a fuzzed one, with
+// room to spare for any larger structure a handler may expect.
+constexpr UINT kPointing[] = {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_DRAWITEM, WM_SIZING,
+                              WM_MOVING,        WM_SETTEXT,           WM_GETTEXT,          WM_NOTIFY};
+
+// Messages the bar and its buttons take, as likely picks.
+constexpr UINT kTaken[] = {
+    WM_SIZE,        WM_MOVE,      WM_ACTIVATE,        WM_NCMOUSEMOVE, WM_TIMER,       WM_SYSCOMMAND,
+    WM_COMMAND,     WM_CLOSE,     WM_QUERYENDSESSION, WM_ENDSESSION,  WM_CONTEXTMENU, WM_NCHITTEST,
+    WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP,       WM_SETFONT,     WM_GETFONT,     WM_PAINT,
+    WM_NULL};
+
+bool In(const UINT* list, size_t count, UINT msg) { return std::find(list, list + count, msg) != list + count; }
+
+class Run {
+public:
+    explicit Run(FuzzedDataProvider& input) : m_input(input) {}
+
+    void Step() {
+        MemoryOs& os = m_world.os;
+        const HWND hwnd = m_world.bar->m_hWnd;
+        switch (m_input.ConsumeIntegralInRange(0, 10)) {
+            case 0: {
+                const WPARAM code = m_input.ConsumeBool()
+                                        ? m_input.PickValueInArray<WPARAM>(
+                                              {ABN_STATECHANGE, ABN_POSCHANGED, ABN_FULLSCREENAPP, ABN_WINDOWARRANGE})
+                                        : m_input.ConsumeIntegral<WPARAM>();
+                os.SendMessageA(hwnd, g_nAppBarNotifyMsg, code, m_input.ConsumeIntegral<LPARAM>());
+                break;
+            }
+            case 1:
+                os.SetTaskbarState(m_input.ConsumeIntegralInRange<UINT>(0, 3));
+                os.NotifyAppBars(ABN_STATECHANGE, 0);
+                break;
+            case 2:
+                os.SetTaskbar(m_input.ConsumeIntegralInRange<UINT>(0, 3), m_input.ConsumeIntegralInRange(0, 400));
+                os.NotifyAppBars(ABN_POSCHANGED, 0);
+                break;
+            case 3:
+                os.SetScreenSize(m_input.ConsumeIntegralInRange(200, 4000), m_input.ConsumeIntegralInRange(200, 4000));
+                os.NotifyAppBars(ABN_POSCHANGED, 0);
+                break;
+            case 4:
+                os.AdvanceClock(m_input.ConsumeIntegralInRange<DWORD>(0, 3000));
+                break;
+            case 5:
+                os.SetCursorPos(POINT{m_input.ConsumeIntegral<LONG>(), m_input.ConsumeIntegral<LONG>()});
+                break;
+            case 6:
+                os.SetActiveWindow(m_input.ConsumeBool() ? hwnd : os.GetDesktopWindow());
+                break;
+            case 7:
+                os.SetDragFullWindows(m_input.ConsumeBool() ? TRUE : FALSE);
+                break;
+            case 8:
+                // Another program moves or sizes the bar.
+                os.SetWindowPos(hwnd, nullptr, m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
+                                m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
+                                SWP_NOZORDER | SWP_NOACTIVATE);
+                break;
+            default:
+                SendWindowMessage(Target());
+                break;
+        }
+        os.PumpMessages();
+    }
+
+    bool Alive() { return m_world.bar->m_hWnd != nullptr && m_world.os.IsWindow(m_world.bar->m_hWnd); }
+    FuzzWorld& World() { return m_world; }
+
+private:
+    HWND Target() {
+        const std::vector<HWND> children = m_world.os.Children(m_world.bar->m_hWnd);
+        const size_t pick = m_input.ConsumeIntegralInRange<size_t>(0, children.size());
+        return pick == children.size() ? m_world.bar->m_hWnd : children[pick];
+    }
+
+    void SendWindowMessage(HWND target) {
+        UINT msg = m_input.ConsumeBool() ? m_input.PickValueInArray(kTaken) : m_input.ConsumeIntegral<UINT>();
+        if (In(kLifecycle, std::size(kLifecycle), msg)) {
+            return;
+        }
+        WPARAM wParam = m_input.ConsumeIntegral<WPARAM>();
+        LPARAM lParam = m_input.ConsumeIntegral<LPARAM>();
+        if (m_input.ConsumeBool() || In(kPointing, std::size(kPointing), msg)) {
+            if (!In(kPointing, std::size(kPointing), msg)) {
+                msg = m_input.PickValueInArray(kPointing);
+            }
+            // A structure of fuzzed bytes whose window fields name real windows.
+            std::memset(m_block, 0, sizeof(m_block));
+            const std::vector<BYTE> bytes = m_input.ConsumeBytes<BYTE>(sizeof(m_block) - 1);
+            std::copy(bytes.begin(), bytes.end(), m_block);
+            if (msg == WM_DRAWITEM) {
+                auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m_block);
+                item->hwndItem = Target();
+                item->hDC = nullptr;
+            } else if (msg == WM_WINDOWPOSCHANGING || msg == WM_WINDOWPOSCHANGED) {
+                reinterpret_cast<WINDOWPOS*>(m_block)->hwnd = target;
+            } else if (msg == WM_NOTIFY) {
+                reinterpret_cast<NMHDR*>(m_block)->hwndFrom = Target();
+            } else if (msg == WM_GETTEXT) {
+                wParam %= sizeof(m_block);
+            } else if (msg == WM_SETTEXT) {
+                m_block[sizeof(m_block) - 1] = 0;
+            }
+            lParam = reinterpret_cast<LPARAM>(m_block);
+        }
+        m_world.os.SendMessageA(target, msg, wParam, lParam);
+    }
+
+    FuzzedDataProvider& m_input;
+    FuzzWorld m_world;
+    alignas(8) BYTE m_block[1024] = {};
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    Run run(input);
+    run.World().StartBar();
+    for (int step = 0; step < 64 && input.remaining_bytes() > 0 && run.Alive(); ++step) {
+        run.Step();
+    }
+    run.World().ExitBar();
+    // Whatever the bar went through, it comes back usable at the next start.
+    run.World().os.SetScreenSize(1024, 768);
+    run.World().os.SetTaskbar(ABE_BOTTOM, 28);
+    run.World().StartBar();
+    run.World().CheckUsable();
+    run.World().ExitBar();
+    return 0;
+}
