@@ -6,8 +6,6 @@
 CVosselApp theApp;
 
 BOOL CVosselApp::InitInstance() {
-    // Without OLE only dropping files on the bar is lost, so go on regardless.
-    const bool ole = Os().sys.OleInitialize() >= 0;
     SetRegistryKey("Quorvane");
 
     // Any top-level window titled exactly like the bar means a copy runs.
@@ -15,9 +13,10 @@ BOOL CVosselApp::InitInstance() {
     if (Os().win.FindWindowA(nullptr, title.c_str()) == nullptr) {
         CVosselDialog bar;
         bar.DoModal();
-    }
-    if (ole) {
-        Os().sys.OleUninitialize();
+        // The bar initialises OLE once it is shown; its drop target is revoked by now.
+        if (bar.OleInitialised()) {
+            Os().sys.OleUninitialize();
+        }
     }
     return FALSE;
 }

@@ -14,6 +14,8 @@ constexpr UINT kBarOptions = BARF_LEFTRIGHT | BARF_TOPBOTTOM | BARF_FLOAT | BARF
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
 constexpr int kImageSize = 16;
 constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
+// Posted at the end of OnInitDialog, so it arrives once the bar is shown.
+constexpr UINT kCompleteStartup = WM_APP + 0x100;
 
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
@@ -59,9 +61,17 @@ BOOL CVosselDialog::OnInitDialog() {
     m_bLaunchOnStartup = ReadLaunchOnStartup();
 
     SetPlacement(&placement);
+    PostMessage(kCompleteStartup);
+    return TRUE;
+}
+
+void CVosselDialog::CompleteStartup() {
+    // Loading OLE and its COM runtime took a good part of the start; nothing
+    // of it shows before a drag reaches the bar. Without OLE only dropping
+    // files on the bar is lost, so go on regardless.
+    m_bOleInitialised = Os().sys.OleInitialize() >= 0;
     m_dropTarget.Register(this);
     EnableToolTips(TRUE);
-    return TRUE;
 }
 
 BARPLACEMENT CVosselDialog::DefaultPlacement() {
@@ -284,6 +294,9 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYENDSESSION:
             return OnQueryEndSession();
+        case kCompleteStartup:
+            CompleteStartup();
+            return 0;
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;

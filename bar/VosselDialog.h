@@ -29,6 +29,8 @@ public:
     const std::string& SkipDrives() const { return m_strSkipDrives; }
     BOOL TileExplorers() const { return m_bTileExplorers; }
     BOOL LaunchOnStartup() const { return m_bLaunchOnStartup; }
+    // Whether the bar initialised OLE, which its owner then ends after the bar.
+    bool OleInitialised() const { return m_bOleInitialised; }
 
     // Runs the Options dialog and applies what it returns with OK.
     void ApplyOptions();
@@ -61,6 +63,8 @@ private:
     LRESULT OnQueryEndSession();
     void OnDropFiles(HDROP drop);
     BOOL OnNeedToolTipText(UINT id, NMHDR* hdr, LRESULT* result);
+    // What start-up leaves until the bar is shown: OLE, the drop target, the tips.
+    void CompleteStartup();
 
     int m_cxMinClient = 0;
     int m_cyMinClient = 0;
@@ -73,4 +77,5 @@ private:
     BOOL m_bLaunchOnStartup = FALSE;
     std::string m_strSkipDrives;
     BOOL m_bTileExplorers = TRUE;
+    bool m_bOleInitialised = false;
 };

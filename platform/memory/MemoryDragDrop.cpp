@@ -85,6 +85,9 @@ HRESULT MemoryOs::RegisterDragDrop(HWND hwnd, COleDropTarget* target) {
     if (m_dropTargets.count(hwnd) != 0) {
         return DRAGDROP_E_ALREADYREGISTERED;
     }
+    if (m_oleDepth <= 0) {
+        return CO_E_NOTINITIALIZED;
+    }
     if (Fails("RegisterDragDrop")) {
         return E_OUTOFMEMORY;
     }

@@ -176,6 +176,8 @@ public:
     int LiveItemLists() const { return static_cast<int>(m_itemLists.size()); }
     // Registrations, including those left behind by a window destroyed unrevoked.
     int LiveDropTargets() const { return static_cast<int>(m_dropTargets.size()); }
+    // Successful OleInitialize calls less OleUninitialize calls.
+    int OleDepth() const { return m_oleDepth; }
     int LiveToolTipTools() const;
 
     // ---- inspection by tests ----
@@ -390,7 +392,7 @@ public:
     DWORD GetTickCount() override;
     void Sleep(DWORD milliseconds) override;
     HRESULT OleInitialize() override;
-    void OleUninitialize() override {}
+    void OleUninitialize() override { --m_oleDepth; }
     HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) override;
     HRESULT RevokeDragDrop(HWND hwnd) override;
     int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) override;
@@ -603,6 +605,7 @@ private:
     std::map<HWND, std::vector<Tool>> m_toolTips;
     std::map<HDROP, std::vector<std::string>> m_dropFiles;
     std::map<HWND, COleDropTarget*> m_dropTargets;
+    int m_oleDepth = 0;
     HWND m_dragTarget = nullptr;
     IDragData* m_dragData = nullptr;
     DROPEFFECT m_dragEffect = 0;

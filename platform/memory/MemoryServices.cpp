@@ -285,7 +285,13 @@ void MemoryOs::Sleep(DWORD milliseconds) {
     m_tickCount += milliseconds;
 }
 
-HRESULT MemoryOs::OleInitialize() { return Fails("OleInitialize") ? kOleFailed : 0; }
+HRESULT MemoryOs::OleInitialize() {
+    if (Fails("OleInitialize")) {
+        return kOleFailed;
+    }
+    ++m_oleDepth;
+    return 0;
+}
 
 void MemoryOs::AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel) {
     m_drives[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = Drive{type, std::move(volumeLabel)};

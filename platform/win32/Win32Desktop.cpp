@@ -7,6 +7,8 @@
 #include <intshcut.h>
 // clang-format on
 
+#include "platform/win32/LazyModule.h"
+
 namespace {
 
 HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
@@ -37,8 +39,11 @@ private:
 };
 
 HRESULT CreateShortcut(const char* url, ComPtr<IUniformResourceLocatorA>* shortcut) {
-    HRESULT hr = ::CoCreateInstance(kClsidInternetShortcut, nullptr, CLSCTX_INPROC_SERVER, kIidUniformResourceLocatorA,
-                                    shortcut->Receive());
+    using Function = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+    const auto coCreateInstance = Ole32().Get<Function>("CoCreateInstance");
+    HRESULT hr = coCreateInstance != nullptr ? coCreateInstance(kClsidInternetShortcut, nullptr, CLSCTX_INPROC_SERVER,
+                                                                kIidUniformResourceLocatorA, shortcut->Receive())
+                                             : CO_E_NOTINITIALIZED;
     if (SUCCEEDED(hr)) {
         hr = (*shortcut)->SetURL(url, IURL_SETURL_FL_GUESS_PROTOCOL);
     }

@@ -4,9 +4,31 @@
 #include <map>
 
 #include "platform/OleDropTarget.h"
+#include "platform/win32/LazyModule.h"
 #include "platform/win32/Win32Os.h"
 
 namespace {
+
+// ole32 is not among the program's imports (see LazyModule.h); a drag can only
+// reach the bar once OLE was initialised through it, so these find it loaded.
+void ReleaseMedium(STGMEDIUM* medium) {
+    using Function = void(WINAPI*)(STGMEDIUM*);
+    if (const auto function = Ole32().Get<Function>("ReleaseStgMedium")) {
+        function(medium);
+    }
+}
+
+HRESULT OleRegisterDragDrop(HWND hwnd, IDropTarget* target) {
+    using Function = HRESULT(WINAPI*)(HWND, IDropTarget*);
+    const auto function = Ole32().Get<Function>("RegisterDragDrop");
+    return function != nullptr ? function(hwnd, target) : CO_E_NOTINITIALIZED;
+}
+
+HRESULT OleRevokeDragDrop(HWND hwnd) {
+    using Function = HRESULT(WINAPI*)(HWND);
+    const auto function = Ole32().Get<Function>("RevokeDragDrop");
+    return function != nullptr ? function(hwnd) : CO_E_NOTINITIALIZED;
+}
 
 FORMATETC GlobalFormat(UINT format) {
     return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -42,7 +64,7 @@ public:
             return nullptr;
         }
         if (medium.tymed != TYMED_HGLOBAL) {
-            ::ReleaseStgMedium(&medium);
+            ReleaseMedium(&medium);
             return nullptr;
         }
         if (medium.pUnkForRelease == nullptr) {
@@ -63,7 +85,7 @@ public:
         if (from != nullptr) {
             ::GlobalUnlock(medium.hGlobal);
         }
-        ::ReleaseStgMedium(&medium);
+        ReleaseMedium(&medium);
         return copy;
     }
 
@@ -167,7 +189,7 @@ void Win32Os::ILFree(ITEMIDLIST* list) {
 
 HRESULT Win32Os::RegisterDragDrop(HWND hwnd, COleDropTarget* target) {
     auto* bridge = new DropTargetBridge(target);
-    const HRESULT result = ::RegisterDragDrop(hwnd, bridge);
+    const HRESULT result = OleRegisterDragDrop(hwnd, bridge);
     if (result == S_OK) {
         g_bridges[hwnd] = bridge;
     }
@@ -178,14 +200,14 @@ HRESULT Win32Os::RegisterDragDrop(HWND hwnd, COleDropTarget* target) {
 HRESULT Win32Os::RevokeDragDrop(HWND hwnd) {
     auto it = g_bridges.find(hwnd);
     if (it == g_bridges.end()) {
-        return ::RevokeDragDrop(hwnd);
+        return OleRevokeDragDrop(hwnd);
     }
     DropTargetBridge* bridge = it->second;
     g_bridges.erase(it);
     // Detached first: the revoke may release OLE's last reference.
     bridge->AddRef();
     bridge->Detach();
-    const HRESULT result = ::RevokeDragDrop(hwnd);
+    const HRESULT result = OleRevokeDragDrop(hwnd);
     bridge->Release();
     return result;
 }

@@ -2,45 +2,11 @@
 
 #include <ole2.h>
 
+#include "platform/win32/LazyModule.h"
+
 namespace {
 
 HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
-
-// A system library loaded at its first use and kept until the process ends.
-class LazyModule {
-public:
-    explicit LazyModule(const char* name) : m_name(name) {}
-    LazyModule(const LazyModule&) = delete;
-    LazyModule& operator=(const LazyModule&) = delete;
-    ~LazyModule() {
-        if (m_module != nullptr) {
-            ::FreeLibrary(m_module);
-        }
-    }
-
-    template <typename Function>
-    Function Get(const char* procName) {
-        if (m_module == nullptr && !m_tried) {
-            m_tried = true;
-            m_module = ::LoadLibraryA(m_name);
-        }
-        const FARPROC proc = m_module != nullptr ? ::GetProcAddress(m_module, procName) : nullptr;
-        // Through the generic function pointer type, which any other may be cast from.
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
-    }
-
-private:
-    const char* m_name;
-    HMODULE m_module = nullptr;
-    bool m_tried = false;
-};
-
-// The network provider library is needed only for the names of network
-// drives, which nothing asks for while the bar starts.
-LazyModule& Mpr() {
-    static LazyModule mpr("mpr.dll");
-    return mpr;
-}
 
 }  // namespace
 
@@ -202,9 +168,18 @@ DWORD Win32Os::GetTickCount() { return ::GetTickCount(); }
 
 void Win32Os::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
 
-HRESULT Win32Os::OleInitialize() { return ::OleInitialize(nullptr); }
+HRESULT Win32Os::OleInitialize() {
+    using Function = HRESULT(WINAPI*)(void*);
+    const auto function = Ole32().Get<Function>("OleInitialize");
+    return function != nullptr ? function(nullptr) : E_FAIL;
+}
 
-void Win32Os::OleUninitialize() { ::OleUninitialize(); }
+void Win32Os::OleUninitialize() {
+    using Function = void(WINAPI*)();
+    if (const auto function = Ole32().Get<Function>("OleUninitialize")) {
+        function();
+    }
+}
 
 DWORD Win32Os::GetLogicalDrives() { return ::GetLogicalDrives(); }
 

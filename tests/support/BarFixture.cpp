@@ -8,6 +8,8 @@ BarTest::BarTest() {
 CVosselDialog& BarTest::CreateBar() {
     bar = std::make_unique<CVosselDialog>();
     EXPECT_TRUE(bar->Create());
+    // What the modal run would deliver first: the end of start-up.
+    os.PumpMessages();
     return *bar;
 }
 

@@ -331,15 +331,24 @@ TEST_F(BarWindowTest, OnlyTheExactTitleCountsAsARunningCopy) {
     EXPECT_TRUE(os.RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }
 
-TEST_F(BarWindowTest, StartsEvenWhenOleCannotBeInitialised) {
-    os.FailCall("OleInitialize");
-    bool ran = false;
-    os.SetModalIdle([&] {
-        ran = true;
-        os.PostMessageA(os.FindWindowA(nullptr, "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    theApp.InitInstance();
-    EXPECT_TRUE(ran);
+TEST_F(BarWindowTest, OnceShownTheBarTakesDropsAndTipsAndOleEndsWithItOnlyWhenStarted) {
+    for (const bool oleFails : {false, true}) {
+        if (oleFails) {
+            os.FailCall("OleInitialize");
+        }
+        int targets = -1;
+        int tools = -1;
+        os.SetModalIdle([&] {
+            targets = os.LiveDropTargets();
+            tools = os.LiveToolTipTools();
+            os.PostMessageA(os.FindWindowA(nullptr, "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        theApp.InitInstance();
+        // Without OLE only the drop target is missing.
+        EXPECT_EQ(targets, oleFails ? 0 : 1) << oleFails;
+        EXPECT_GT(tools, 0) << oleFails;
+        EXPECT_EQ(os.OleDepth(), 0) << oleFails;
+    }
 }
 
 TEST_F(BarWindowTest, AnUncreatableBarEndsTheProgramQuietly) {
