@@ -66,9 +66,9 @@ BOOL CVosselDialog::OnInitDialog() {
 }
 
 void CVosselDialog::CompleteStartup() {
-    // Loading OLE and its COM runtime took a good part of the start; nothing
-    // of it shows before a drag reaches the bar. Without OLE only dropping
-    // files on the bar is lost, so go on regardless.
+    // Nothing of OLE, the drop target or the tips shows before the bar is up,
+    // so they wait until then. Without OLE only dropping files on the bar is
+    // lost, so go on regardless.
     m_bOleInitialised = Os().sys.OleInitialize() >= 0;
     m_dropTarget.Register(this);
     EnableToolTips(TRUE);
