@@ -29,6 +29,65 @@ bar/VosselDialog.cpp ::: s/\? maxTrack.x : maxTrack.y/? maxTrack.y : maxTrack.x/
 settings/Settings.cpp ::: s/thickness = std::min\(std::max\(thickness, limits.anMinThickness\[edge\]\), limits.anMaxThickness\[edge\]\);/(void)thickness;/ ::: stored thickness not clamped
 settings/Settings.cpp ::: s/static_cast<long long>\(to\) - from/to - from/ ::: floating extent in 32 bits
 bar/VosselDialog.cpp ::: s/SWP_NOMOVE \| SWP_NOZORDER \| SWP_NOACTIVATE \| SWP_FRAMECHANGED/SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED/ ::: caption added without sizing anew
+appbar/AppBarDialog.cpp ::: s/kFlags = SWP_NOZORDER \| SWP_NOACTIVATE \| SWP_FRAMECHANGED/kFlags = SWP_NOZORDER | SWP_NOACTIVATE/ ::: SWP_FRAMECHANGED left out of the slide
+appbar/AppBarDialog.cpp ::: s/(SetWindowPos\(nullptr, target.x, target.y, target.cx, target.cy, kFlags\);)\s+UpdateWindow\(\);/$1/ ::: UpdateWindow left out of the slide
+appbar/AppBarDialog.cpp ::: s/ApplyEdge\(GetEffectiveEdge\(\)\);\s+ShowAutoHideBar\(FALSE\);/ApplyEdge(GetEffectiveEdge());/ ::: ShowAutoHideBar(FALSE) left out of following the taskbar
+appbar/AppBarDialog.cpp ::: s/if \(!m_placement.bAutoHide\) \{(\s+SendAppBarMessage\(ABM_QUERYPOS)/{$1/ ::: ABM_QUERYPOS sent for an auto-hide bar
+appbar/AppBarDialog.cpp ::: s/(auto-hide bar does.\n)\s+SendAppBarMessage\(ABM_SETPOS, ABE_LEFT, 0, nullptr\);/$1/ ::: ABM_SETPOS left out for a floating bar
+appbar/AppBarDialog.cpp ::: s/(void CAppBarDialog::OnTaskbarPosChanged\(\) \{)/$1 return;/ ::: taskbar position changes ignored
+appbar/AppBarDialog.cpp ::: s/m_placement.bAutoHide = FALSE;\s+OnAutoHideRefused\(\);/OnAutoHideRefused();/ ::: a refused auto-hide edge kept
+appbar/AppBarDialog.cpp ::: s/SendAppBarMessage\(ABM_REMOVE, static_cast<UINT>\(-1\), 0, nullptr\);// ::: the bar never unregistered
+appbar/AppBarDialog.cpp ::: s/(m_nDragEdge != EDGE_FLOATING && edge == EDGE_FLOATING\) \{\s+)\*rect = FloatingDragRect\(cursor, m_placement.rcFloating\);/$1/ ::: a bar dragged off its edge keeps its docked size
+appbar/AppBarDialog.cpp ::: s/Os\(\).win.GetActiveWindow\(\) != m_hWnd && // ::: an active bar hides under the timer
+appbar/AppBarDialog.cpp ::: s/\? size.cx : size.cy;/? size.cy : size.cx;/ ::: dragged thickness read on the wrong axis
+appbar/AppBarDialog.cpp ::: s/(void CAppBarDialog::OnTaskbarCreated\(\) \{)/$1 return;/ ::: a restarted shell not told of the bar
+appbar/AppBarGeometry.cpp ::: s/ClampToLong\(static_cast<long long>\(window.right\) \+ margin.cx\)/ClampToLong(static_cast<long long>(window.right) + margin.cx + 1)/ ::: the keep-out rectangle's right edge counted as inside
+appbar/AppBarGeometry.cpp ::: s/fullScreenApp \? HWND_BOTTOM : HWND_TOPMOST/HWND_TOPMOST/ ::: a full-screen program kept under the bar
+appbar/AppBarGeometry.cpp ::: s/area.screen.cx \* std::llabs\(dy\)/area.screen.cx * std::llabs(dy) + 1/ ::: a point on the diagonal goes to the top or bottom
+appbar/AppBarGeometry.cpp ::: s/\(extent \+ step \/ 2\) \/ step/extent \/ step/ ::: sizing rounds down instead of to the nearest step
+appbar/AppBarGeometry.cpp ::: s/x = show \? 0 : 2LL \* screen.cxBorder - w;/x = show ? 0 : screen.cxBorder - w;/ ::: hidden left bar shows one border, not two
+bar/VosselDialog.cpp ::: s/const int edge = m_nDragEdge != EDGE_NONE \? m_nDragEdge : m_placement.nEdge;/const int edge = m_placement.nEdge;/ ::: the drag edge ignored in the size limits
+bar/VosselDialog.cpp ::: s/window.left \+ 2 \* floatingWidth/window.left + floatingWidth/ ::: default floating width not doubled
+bar/VosselDialog.cpp ::: s/\(m_placement.bAutoHide \? MF_CHECKED/(m_placement.bAlwaysOnTop ? MF_CHECKED/ ::: the auto-hide check mark shows always-on-top
+bar/VosselDialog.cpp ::: s/\s*WriteLaunchOnStartup\(m_bLaunchOnStartup\);// ::: the start-up choice not written
+bar/VosselDialog.cpp ::: s/dialog.m_strLaunchProgram.empty\(\) \? OptionsDefaultLaunchProgram\(\) : dialog.m_strLaunchProgram/dialog.m_strLaunchProgram/ ::: an empty launch program kept
+bar/VosselDialog.cpp ::: s/GetKeyState\(VK_SHIFT\) & 0x8000/GetKeyState(VK_SHIFT) \& 0x0001/ ::: Shift read from its toggle bit
+bar/BarLayout.cpp ::: s/constexpr LONG kGap = 3;/constexpr LONG kGap = 4;/ ::: wrong gap between buttons
+bar/BarLayout.cpp ::: s/minClient.cx \+ frame.cx/minClient.cx/ ::: floating minimum without its frame
+bar/Drives.cpp ::: s/\(mask & 1\) != 0 && skipDrives.find\(letter\) == std::string::npos/(mask \& 1) != 0/ ::: skipped drives shown
+bar/Drives.cpp ::: s/case DRIVE_CDROM:\s+return IDB_DRIVE_CDROM;// ::: CD-ROM drives drawn as fixed ones
+bar/Drives.cpp ::: s/\(CD-ROM\) /(CDROM) / ::: CD-ROM label misspelt
+bar/ToolTipText.cpp ::: s/\s*GetDriveLabel\(text\);// ::: drive tips without their label
+actions/OpenDrive.cpp ::: s/const LONG firstRow = n >= 4/const LONG firstRow = n > 4/ ::: four windows tiled in one row
+actions/OpenDrive.cpp ::: s/std::max\(dot, backslash\)/std::min(dot, backslash)/ ::: program split at the first dot or backslash
+actions/OpenDrive.cpp ::: s/(if \(marker == std::string::npos\) \{\s+)return root;/$1return arguments;/ ::: no %1: the root not passed
+actions/OpenDrive.cpp ::: s/\s*BlockFor\(kSingleWindowSettleTime\);// ::: no settling wait for a single window
+actions/OpenDrive.cpp ::: s/\s*Os\(\).sys.SetCurrentDirectoryA\(root.c_str\(\)\);// ::: the current folder not moved to the drive
+actions/DriveDropTarget.cpp ::: s/keyState & MK_SHIFT/keyState \& MK_CONTROL/ ::: Control moves instead of Shift
+actions/DriveDropTarget.cpp ::: s/\s*Os\(\).shell.DragFinish\(drop\);// ::: the drop handle leaked
+actions/DriveDropTarget.cpp ::: s/operation.fFlags = FOF_MULTIDESTFILES;/operation.fFlags = 0;/ ::: one destination for all dropped files
+actions/DriveDropTarget.cpp ::: s/return DROPEFFECT_NONE;\n\}\s*$/return defaultEffect;\n}\n/ ::: a drop source told to delete moved items
+actions/DriveButton.cpp ::: s/std::min\(3, std::min\(width, height\) \/ 4\)/std::min(4, std::min(width, height) \/ 4)/ ::: focus rectangle inset wrong
+actions/DriveButton.cpp ::: s/Centre\(client.cy, text.cy\) - 1/Centre(client.cy, text.cy)/ ::: button text one pixel low
+settings/Settings.cpp ::: s/if \(stored.cbSize < sizeof\(BARPLACEMENT\)\) \{\s+return false;\s+\}// ::: a short record size accepted
+settings/Settings.cpp ::: s/!shortPath.empty\(\) && shortPath.find\(' '\) == std::string::npos/!shortPath.empty()/ ::: a short path with a space left unquoted
+settings/Settings.cpp ::: s/\s*SetRunValue\(HKEY_CURRENT_USER, value\);// ::: no per-user fallback for the Run value
+settings/Settings.cpp ::: s/\s*app.WriteProfileInt\(kSettingsSection, kTileExplorersEntry, settings.bTileExplorers\);// ::: tiling choice not saved
+settings/Settings.cpp ::: s/return command.empty\(\) \? DefaultLaunchProgram\(\) : command;/return command;/ ::: an empty stored launch program used
+dialogs/LinkLabel.cpp ::: s/"\\\\\/:\*\?\\"<>\|"/"\\\\\/:"/ ::: characters a file name may not hold kept
+dialogs/LinkLabel.cpp ::: s/return path.size\(\) < kMaxPath \? path : std::string\(\);/return path;/ ::: an overlong shortcut path used
+dialogs/LinkLabel.cpp ::: s/\s*m_nState = LINK_VISITED;// ::: an opened link not marked visited
+dialogs/LinkLabel.cpp ::: s/m_nState = m_nStateBeforeHover;/m_nState = LINK_NORMAL;/ ::: hover end forgets the visited colour
+dialogs/LinkLabel.cpp ::: s/pt.x \+= 5;/pt.x += 0;/ ::: keyboard menu at the corner, not inset
+dialogs/LinkLabel.cpp ::: s/\s*Os\(\).win.EmptyClipboard\(\);// ::: the clipboard not emptied before the copy
+dialogs/SystemInfo.cpp ::: s/bytes >> 10\)/bytes >> 20)/ ::: disk space from clusters in the wrong unit
+dialogs/SystemInfo.cpp ::: s/bytes > 1073741824.0/bytes > 1073741824.0 * 1024/ ::: gigabytes shown as megabytes
+dialogs/OptionsDialog.cpp ::: s/Explorer.exe \/e,\/idlist,/Explorer.exe \/e,/ ::: the Options default command differs
+dialogs/AboutDialog.cpp ::: s/2 \* Os\(\).win.GetSystemMetrics\(SM_CXICON\) \+ 8/Os().win.GetSystemMetrics(SM_CXICON) + 8/ ::: About picture not doubled
+app/VosselApp.cpp ::: s/FindWindowA\(nullptr, title.c_str\(\)\) == nullptr/FindWindowA(nullptr, title.c_str()) != nullptr/ ::: a second copy starts, the first refuses
+app/VosselApp.cpp ::: s/context == HID_BASE_RESOURCE \+ IDD_OPTIONS \? "options" : ""/""/ ::: help opens without its topic
+app/VosselApp.cpp ::: s/\s*Os\(\).sys.OleUninitialize\(\);// ::: OLE never uninitialised
+app/VosselApp.cpp ::: s/SetRegistryKey\("Quorvane"\)/SetRegistryKey("Quorvan")/ ::: settings under the wrong maker
 LIST
 )
 
