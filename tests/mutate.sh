@@ -4,6 +4,7 @@
 # and the score; the working tree is restored after each plant.
 #
 #   tests/mutate.sh [BUILD_DIR]      default build/native (configured already)
+#   ONLY=REGEX tests/mutate.sh       only the faults whose line matches REGEX
 #
 # A fault is FILE ::: PERL SUBSTITUTION (applied with perl -0pi -e) ::: WHAT.
 set -uo pipefail
@@ -42,7 +43,7 @@ appbar/AppBarDialog.cpp ::: s/Os\(\).win.GetActiveWindow\(\) != m_hWnd && // :::
 appbar/AppBarDialog.cpp ::: s/\? size.cx : size.cy;/? size.cy : size.cx;/ ::: dragged thickness read on the wrong axis
 appbar/AppBarDialog.cpp ::: s/(void CAppBarDialog::OnTaskbarCreated\(\) \{)/$1 return;/ ::: a restarted shell not told of the bar
 appbar/AppBarGeometry.cpp ::: s/ClampToLong\(static_cast<long long>\(window.right\) \+ margin.cx\)/ClampToLong(static_cast<long long>(window.right) + margin.cx + 1)/ ::: the keep-out rectangle's right edge counted as inside
-appbar/AppBarGeometry.cpp ::: s/fullScreenApp \? HWND_BOTTOM : HWND_TOPMOST/HWND_TOPMOST/ ::: a full-screen program kept under the bar
+appbar/AppBarGeometry.cpp ::: s/fullScreenApp \? HWND_BOTTOM : HWND_TOPMOST/fullScreenApp ? HWND_TOPMOST : HWND_TOPMOST/ ::: a full-screen program kept under the bar
 appbar/AppBarGeometry.cpp ::: s/area.screen.cx \* std::llabs\(dy\)/area.screen.cx * std::llabs(dy) + 1/ ::: a point on the diagonal goes to the top or bottom
 appbar/AppBarGeometry.cpp ::: s/\(extent \+ step \/ 2\) \/ step/extent \/ step/ ::: sizing rounds down instead of to the nearest step
 appbar/AppBarGeometry.cpp ::: s/x = show \? 0 : 2LL \* screen.cxBorder - w;/x = show ? 0 : screen.cxBorder - w;/ ::: hidden left bar shows one border, not two
@@ -54,7 +55,7 @@ bar/VosselDialog.cpp ::: s/dialog.m_strLaunchProgram.empty\(\) \? OptionsDefault
 bar/VosselDialog.cpp ::: s/GetKeyState\(VK_SHIFT\) & 0x8000/GetKeyState(VK_SHIFT) \& 0x0001/ ::: Shift read from its toggle bit
 bar/BarLayout.cpp ::: s/constexpr LONG kGap = 3;/constexpr LONG kGap = 4;/ ::: wrong gap between buttons
 bar/BarLayout.cpp ::: s/minClient.cx \+ frame.cx/minClient.cx/ ::: floating minimum without its frame
-bar/Drives.cpp ::: s/\(mask & 1\) != 0 && skipDrives.find\(letter\) == std::string::npos/(mask \& 1) != 0/ ::: skipped drives shown
+bar/Drives.cpp ::: s/skipDrives.find\(letter\) == std::string::npos/skipDrives.find(letter) != std::string::npos - 1/ ::: skipped drives shown
 bar/Drives.cpp ::: s/case DRIVE_CDROM:\s+return IDB_DRIVE_CDROM;// ::: CD-ROM drives drawn as fixed ones
 bar/Drives.cpp ::: s/\(CD-ROM\) /(CDROM) / ::: CD-ROM label misspelt
 bar/ToolTipText.cpp ::: s/\s*GetDriveLabel\(text\);// ::: drive tips without their label
@@ -63,7 +64,7 @@ actions/OpenDrive.cpp ::: s/std::max\(dot, backslash\)/std::min(dot, backslash)/
 actions/OpenDrive.cpp ::: s/(if \(marker == std::string::npos\) \{\s+)return root;/$1return arguments;/ ::: no %1: the root not passed
 actions/OpenDrive.cpp ::: s/\s*BlockFor\(kSingleWindowSettleTime\);// ::: no settling wait for a single window
 actions/OpenDrive.cpp ::: s/\s*Os\(\).sys.SetCurrentDirectoryA\(root.c_str\(\)\);// ::: the current folder not moved to the drive
-actions/DriveDropTarget.cpp ::: s/keyState & MK_SHIFT/keyState \& MK_CONTROL/ ::: Control moves instead of Shift
+actions/DriveDropTarget.cpp ::: s/keyState & MK_SHIFT/keyState \& 0x0008/ ::: Control moves instead of Shift
 actions/DriveDropTarget.cpp ::: s/\s*Os\(\).shell.DragFinish\(drop\);// ::: the drop handle leaked
 actions/DriveDropTarget.cpp ::: s/operation.fFlags = FOF_MULTIDESTFILES;/operation.fFlags = 0;/ ::: one destination for all dropped files
 actions/DriveDropTarget.cpp ::: s/return DROPEFFECT_NONE;\n\}\s*$/return defaultEffect;\n}\n/ ::: a drop source told to delete moved items
@@ -85,7 +86,7 @@ dialogs/SystemInfo.cpp ::: s/bytes > 1073741824.0/bytes > 1073741824.0 * 1024/ :
 dialogs/OptionsDialog.cpp ::: s/Explorer.exe \/e,\/idlist,/Explorer.exe \/e,/ ::: the Options default command differs
 dialogs/AboutDialog.cpp ::: s/2 \* Os\(\).win.GetSystemMetrics\(SM_CXICON\) \+ 8/Os().win.GetSystemMetrics(SM_CXICON) + 8/ ::: About picture not doubled
 app/VosselApp.cpp ::: s/FindWindowA\(nullptr, title.c_str\(\)\) == nullptr/FindWindowA(nullptr, title.c_str()) != nullptr/ ::: a second copy starts, the first refuses
-app/VosselApp.cpp ::: s/context == HID_BASE_RESOURCE \+ IDD_OPTIONS \? "options" : ""/""/ ::: help opens without its topic
+app/VosselApp.cpp ::: s/context == HID_BASE_RESOURCE \+ IDD_OPTIONS \?/context == 0 ?/ ::: help opens without its topic
 app/VosselApp.cpp ::: s/\s*Os\(\).sys.OleUninitialize\(\);// ::: OLE never uninitialised
 app/VosselApp.cpp ::: s/SetRegistryKey\("Quorvane"\)/SetRegistryKey("Quorvan")/ ::: settings under the wrong maker
 LIST
@@ -95,6 +96,7 @@ killed=0
 total=0
 while IFS= read -r line; do
     [ -n "$line" ] || continue
+    [[ -z "${ONLY:-}" || "$line" =~ ${ONLY} ]] || continue
     file=${line%% ::: *}
     rest=${line#* ::: }
     substitution=${rest%% ::: *}
