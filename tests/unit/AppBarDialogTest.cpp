@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "appbar/AppBarDialog.h"
@@ -47,26 +48,13 @@ protected:
         Send(WM_MOVING, 0, reinterpret_cast<LPARAM>(&proposed));
         return proposed;
     }
-    size_t CountAppBar(DWORD message) const {
-        size_t count = 0;
-        for (const auto& call : os.AppBarCalls()) {
-            count += call.message == message ? 1 : 0;
-        }
-        return count;
+    long CountAppBar(DWORD message) const {
+        const auto& calls = os.AppBarCalls();
+        return std::count_if(calls.begin(), calls.end(), [&](const auto& call) { return call.message == message; });
     }
 
     TestAppBar bar;
 };
-
-TEST_F(AppBarTest, AnAutoHideBarAsksTheShellNothingAndSpansTheWholeSide) {
-    os.SetTaskbar(ABE_TOP, 30);
-    Create(Placement(ABE_TOP, TRUE, TRUE, 40));
-    EXPECT_EQ(WindowRect(), (RECT{0, -38, 1024, 2}));
-    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
-    RECT dock{};
-    bar.CalcDockRect(ABE_TOP, &dock);
-    EXPECT_EQ(dock, (RECT{0, 0, 1024, 40}));
-}
 
 TEST_F(AppBarTest, RefusedAutoHideReportsAndDocksInAReservedStrip) {
     const HWND other = os.CreateForeignWindow("Other", "Other bar", WS_POPUP, 0, RECT{0, 0, 10, 10});
@@ -102,7 +90,7 @@ TEST_F(AppBarTest, TheTaskbarsStateIsFollowedOnlyAsTheOptionsSay) {
     struct Case {
         UINT options;
         BOOL autoHideAfter, onTopAfter;
-        size_t setPos;
+        long setPos;
         RECT window;
     };
     // The taskbar turns auto-hide and always-on-top under a bar 30 thick at the
@@ -134,11 +122,12 @@ TEST_F(AppBarTest, OnlyADockedBarMakesRoomWhenTheTaskbarMoves) {
         BARPLACEMENT placement;
         RECT after;
         bool asks;
+        RECT dock;  // an auto-hide bar asks the shell nothing and spans the whole side
     };
     const Case cases[] = {
-        {Placement(ABE_TOP, FALSE, TRUE), {0, 30, 1024, 51}, true},
-        {Placement(ABE_TOP, TRUE, TRUE), {0, -19, 1024, 2}, false},
-        {Placement(EDGE_FLOATING, FALSE, TRUE), {100, 100, 168, 121}, false},
+        {Placement(ABE_TOP, FALSE, TRUE), {0, 30, 1024, 51}, true, {0, 30, 1024, 51}},
+        {Placement(ABE_TOP, TRUE, TRUE), {0, -19, 1024, 2}, false, {0, 0, 1024, 21}},
+        {Placement(EDGE_FLOATING, FALSE, TRUE), {100, 100, 168, 121}, false, {0, 30, 1024, 51}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "edge " << c.placement.nEdge << " auto-hide " << c.placement.bAutoHide);
@@ -149,12 +138,13 @@ TEST_F(AppBarTest, OnlyADockedBarMakesRoomWhenTheTaskbarMoves) {
         os.SetTaskbar(ABE_TOP, 30);
         os.ClearLogs();
         os.SendMessageA(other.m_hWnd, g_nAppBarNotifyMsg, ABN_POSCHANGED, 0);
-        EXPECT_EQ(CountAppBar(ABM_QUERYPOS), c.asks ? 1u : 0u);
-        EXPECT_EQ(CountAppBar(ABM_SETPOS), c.asks ? 1u : 0u);
+        EXPECT_EQ(CountAppBar(ABM_QUERYPOS), c.asks ? 1 : 0);
+        EXPECT_EQ(CountAppBar(ABM_SETPOS), c.asks ? 1 : 0);
         EXPECT_EQ(WindowRect(other.m_hWnd), c.after);
-        if (c.asks) {
-            EXPECT_EQ(os.ReservedRect(other.m_hWnd), std::optional<RECT>(c.after));
-        }
+        EXPECT_EQ(os.ReservedRect(other.m_hWnd), c.asks ? std::optional<RECT>(c.after) : std::nullopt);
+        RECT dock{};
+        other.CalcDockRect(ABE_TOP, &dock);
+        EXPECT_EQ(dock, c.dock);
         other.DestroyWindow();
     }
 }
@@ -170,43 +160,34 @@ TEST_F(AppBarTest, AFullScreenProgramTakesAnAlwaysOnTopBarToTheBottomAndBack) {
 TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
     struct Case {
         BOOL fullDrag;
+        DWORD t0, step;
         LONG top;
-        std::vector<int> ys;
+        size_t frames;  // every tick inside the 400 ms, then the target
+        int first;
     };
-    // Ticks 100, 200, 300 fall inside the 400 ms, then the target itself.
-    const Case cases[] = {{FALSE, 100, {100}}, {TRUE, 0, {75, 50, 25, 0}}, {TRUE, 0, {0}}};
+    // Each from where the last ended; the last ends after the tick count wraps.
+    const Case cases[] = {{FALSE, 0, 100, 100, 1, 100},
+                          {TRUE, 0, 100, 0, 4, 75},
+                          {TRUE, 0, 100, 0, 1, 0},
+                          {TRUE, 0xFFFFFF00u, 10, 400, 40, 10}};
     Create(Placement(ABE_TOP, FALSE, TRUE));
-    os.SetTickStep(100);
     for (const Case& c : cases) {
         os.SetDragFullWindows(c.fullDrag);
+        os.SetTickCount(c.t0);
+        os.SetTickStep(c.step);
         os.ClearLogs();
         const RECT target{0, c.top, 1024, c.top + 21};
         bar.SlideWindowTo(&target);
-        std::vector<int> ys;
-        for (const auto& call : os.WindowPosCalls()) {
-            ys.push_back(call.y);
+        const auto& calls = os.WindowPosCalls();
+        ASSERT_EQ(calls.size(), c.frames) << c.t0;
+        EXPECT_EQ(calls.front().y, c.first);
+        for (const auto& call : calls) {
             EXPECT_EQ(call.flags, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
-        EXPECT_EQ(ys, c.ys);
+        EXPECT_EQ(WindowRect(), target);
         // Each position is painted at once, the last one too.
-        EXPECT_EQ(os.Updates(), std::vector<HWND>(c.ys.size(), bar.m_hWnd));
+        EXPECT_EQ(os.Updates(), std::vector<HWND>(c.frames, bar.m_hWnd));
     }
-}
-
-TEST_F(AppBarTest, ASlideAcrossAWrapOfTheTickCountEndsAfterItsTime) {
-    Create(Placement(ABE_TOP, FALSE, TRUE));
-    os.SetDragFullWindows(TRUE);
-    os.SetTickCount(0xFFFFFF00u);
-    os.SetTickStep(10);
-    os.ClearLogs();
-    const RECT target{0, 400, 1024, 421};
-    bar.SlideWindowTo(&target);
-    // Every tick under 400 ms, then the target.
-    const auto& calls = os.WindowPosCalls();
-    ASSERT_EQ(calls.size(), 40u);
-    EXPECT_EQ(calls[0].y, 10);
-    EXPECT_EQ(calls[38].y, 390);
-    EXPECT_EQ(WindowRect(), target);
 }
 
 TEST_F(AppBarTest, TheTimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings) {

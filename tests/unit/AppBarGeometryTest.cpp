@@ -69,23 +69,21 @@ TEST(FrameOfRect, SizesStayWithinTheIntRange) {
 TEST(CursorOutside, TheGrownRightAndBottomLinesLieOutside) {
     struct Case {
         RECT window;
-        POINT cursor;
+        LONG x, y;
         bool outside;
     };
+    // Near the limits the rectangle grows only as far as they go.
     const RECT top{0, 0, 1024, 40};
     const RECT left{0, 0, 60, 768};
     const RECT corner{kMax - 10, kMax - 10, kMax, kMax};
-    // Near the limits the rectangle grows only as far as they go.
-    const Case cases[] = {{top, {500, 47}, false},
-                          {top, {500, 48}, true},
-                          {top, {-9, 0}, true},
-                          {left, {68, 300}, true},
-                          {corner, {kMax - 1, kMax - 1}, false},
-                          {corner, {kMax, kMax}, true},
-                          {{kMin, kMin, kMin + 10, kMin + 10}, {kMin, kMin}, false}};
+    const RECT low{kMin, kMin, kMin + 10, kMin + 10};
+    const LONG below = kMax - 1;
+    const Case cases[] = {{top, 500, 47, false},   {top, 500, 48, true},          {top, -9, 0, true},
+                          {left, 68, 300, true},   {corner, below, below, false}, {corner, kMax, kMax, true},
+                          {low, kMin, kMin, false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(CursorOutside(c.window, SIZE{8, 8}, c.cursor), c.outside)
-            << c.window << " cursor " << c.cursor.x << "," << c.cursor.y;
+        EXPECT_EQ(CursorOutside(c.window, SIZE{8, 8}, POINT{c.x, c.y}), c.outside)
+            << c.window << " " << c.x << "," << c.y;
     }
 }
 
@@ -93,24 +91,20 @@ TEST(EdgeFromPoint, ScreenTrianglesAndTheFloatingMiddle) {
     // 1024 x 768 with a 28-pixel taskbar at the bottom and 16-pixel scroll bars.
     const DragArea area{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
     constexpr UINT kAll = 0x37;
+    constexpr UINT kDock = BARF_LEFTRIGHT | BARF_TOPBOTTOM;
     struct Case {
         UINT options;
-        POINT pt;
+        LONG x, y;
         int edge;
     };
     // Without floating every point docks; dx = 0 counts as right, dy = 0 as bottom.
-    const Case cases[] = {{kAll, {16, 300}, EDGE_FLOATING},
-                          {kAll, {15, 300}, ABE_LEFT},
-                          {kAll, {1008, 300}, ABE_RIGHT},
-                          {kAll, {512, 760}, ABE_BOTTOM},
-                          {kAll, {1020, 760}, ABE_RIGHT},
-                          {kAll, {0, 0}, ABE_LEFT},
-                          {BARF_LEFTRIGHT | BARF_TOPBOTTOM, {500, 300}, ABE_TOP},
-                          {BARF_LEFTRIGHT, {512, 0}, ABE_RIGHT},
-                          {BARF_TOPBOTTOM, {0, 384}, ABE_BOTTOM}};
+    const Case cases[] = {
+        {kAll, 16, 300, EDGE_FLOATING}, {kAll, 15, 300, ABE_LEFT},           {kAll, 1008, 300, ABE_RIGHT},
+        {kAll, 512, 760, ABE_BOTTOM},   {kAll, 1020, 760, ABE_RIGHT},        {kAll, 0, 0, ABE_LEFT},
+        {kDock, 500, 300, ABE_TOP},     {BARF_LEFTRIGHT, 512, 0, ABE_RIGHT}, {BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM}};
     for (const Case& c : cases) {
-        EXPECT_EQ(EdgeFromPointIn(c.options, c.pt, area), c.edge)
-            << "options " << c.options << " at " << c.pt.x << "," << c.pt.y;
+        EXPECT_EQ(EdgeFromPointIn(c.options, POINT{c.x, c.y}, area), c.edge)
+            << c.options << " at " << c.x << "," << c.y;
     }
 }
 

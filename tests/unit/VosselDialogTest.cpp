@@ -50,6 +50,12 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopWithoutCaptionAlwaysOnTop) {
                                 {kDockedWidth, kDockedHeight, kDockedWidth, kDockedHeight},
                                 {0, 0, 2 * kFloatingWidth, kFloatingHeight}};
     EXPECT_EQ(std::memcmp(&bar.GetPlacement(), &expected, sizeof(expected)), 0);
+    // It cannot be made thicker than half the screen.
+    MINMAXINFO info{};
+    os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
+    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 600, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(bar.m_hWnd).bottom, 384);
 }
 
 TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
@@ -187,52 +193,32 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, kDockedWidth, 768})));
 }
 
-TEST_F(BarWindowTest, SizeLimitsFollowTheEdge) {
-    CVosselDialog& bar = CreateBar();
-    MINMAXINFO info{};
-    os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
-    // A bar at the top cannot be made thicker than half the screen.
-    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 600, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowRect(bar.m_hWnd).bottom, 384);
-}
-
-TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheProgramFromStarting) {
-    bool ran = false;
+TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOleEndsOnlyIfStarted) {
+    int targets = -1;
+    int tools = -1;
     os.SetModalIdle([&] {
-        ran = true;
+        targets = os.LiveDropTargets();
+        tools = os.LiveToolTipTools();
         os.PostMessageA(os.FindWindowA("#32770", "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     os.CreateForeignWindow("SomeClass", "About Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    EXPECT_FALSE(theApp.InitInstance());
-    EXPECT_TRUE(ran);
-    EXPECT_TRUE(os.RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
-    ran = false;
-    os.ClearLogs();
-    os.CreateForeignWindow("SomeClass", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    EXPECT_FALSE(theApp.InitInstance());
-    EXPECT_FALSE(ran);
-    EXPECT_TRUE(os.AppBarCalls().empty());
-}
-
-TEST_F(BarWindowTest, OnceShownTheBarTakesDropsAndTipsAndOleEndsWithItOnlyWhenStarted) {
     for (const bool oleFails : {false, true}) {
         if (oleFails) {
             os.FailCall("OleInitialize");
         }
-        int targets = -1;
-        int tools = -1;
-        os.SetModalIdle([&] {
-            targets = os.LiveDropTargets();
-            tools = os.LiveToolTipTools();
-            os.PostMessageA(os.FindWindowA(nullptr, "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
-        });
-        theApp.InitInstance();
+        EXPECT_FALSE(theApp.InitInstance());
         // Without OLE only the drop target is missing.
         EXPECT_EQ(targets, oleFails ? 0 : 1) << oleFails;
         EXPECT_GT(tools, 0) << oleFails;
         EXPECT_EQ(os.OleDepth(), 0) << oleFails;
     }
+    EXPECT_TRUE(os.RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    targets = -1;
+    os.ClearLogs();
+    os.CreateForeignWindow("SomeClass", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_EQ(targets, -1);
+    EXPECT_TRUE(os.AppBarCalls().empty());
 }
 
 }  // namespace
