@@ -25,22 +25,21 @@ TEST(ShownDriveLetters, SkipDrivesMatchesExactUpperCaseLetters) {
     EXPECT_EQ(ShownDriveLetters(0xFC000000u | (1u << 25), ""), std::vector<char>{'Z'});
 }
 
-class DriveButtonsTest : public BarTest {
-protected:
-    std::vector<std::string> Captions() {
-        std::vector<std::string> captions;
-        for (const auto& button : bar->DriveButtons()) {
-            captions.push_back(button->GetWindowText() + "#" + std::to_string(button->GetDlgCtrlID()));
-        }
-        return captions;
+std::vector<std::string> Captions(const CVosselDialog& bar) {
+    std::vector<std::string> captions;
+    for (const auto& button : bar.DriveButtons()) {
+        captions.push_back(button->GetWindowText() + "#" + std::to_string(button->GetDlgCtrlID()));
     }
-};
+    return captions;
+}
+
+using DriveButtonsTest = BarTest;
 
 TEST_F(DriveButtonsTest, OneButtonPerDriveInLetterOrderWithItsPictureAndContiguousIds) {
     os.AddDrive('A', DRIVE_REMOVABLE);
     os.AddDrive('N', DRIVE_REMOTE);
     CreateBar();
-    ASSERT_EQ(Captions(), (std::vector<std::string>{"A:#2683", "C:#2684", "D:#2685", "N:#2686"}));
+    ASSERT_EQ(Captions(*bar), (std::vector<std::string>{"A:#2683", "C:#2684", "D:#2685", "N:#2686"}));
     std::vector<UINT> pictures;
     for (const auto& call : os.GdiCalls()) {
         if (call.function == "CreateMappedBitmap" && call.colorTo != RGB(255, 255, 255)) {
@@ -57,7 +56,7 @@ TEST_F(DriveButtonsTest, AButtonThatCannotBeCreatedLeavesNoGapInTheIds) {
     // The dialog, its menu button and drive C come first; drive D fails.
     os.FailCall("CreateWindowExA", 1, 3);
     CreateBar();
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"C:#2683", "E:#2684"}));
+    EXPECT_EQ(Captions(*bar), (std::vector<std::string>{"C:#2683", "E:#2684"}));
 }
 
 class DriveLabelTest : public OsTest {
@@ -76,7 +75,6 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
     os.AddDrive('E', DRIVE_FIXED, std::string());
     os.AddDrive('F', DRIVE_FIXED, std::nullopt);
     os.AddDrive('N', DRIVE_REMOTE);
-    os.AddNetworkConnection("M:", "\\\\other\\x");
     os.AddNetworkConnection("n:", "\\\\Server\\Share");
     const struct {
         const char* root;
