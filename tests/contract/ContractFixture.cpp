@@ -1,14 +1,5 @@
 #include "tests/contract/ContractFixture.h"
 
-#include <algorithm>
-
-bool RecordingWnd::Received(UINT msg) const { return IndexOf(msg) >= 0; }
-
-int RecordingWnd::IndexOf(UINT msg) const {
-    const auto it = std::find(m_messages.begin(), m_messages.end(), msg);
-    return it == m_messages.end() ? -1 : static_cast<int>(it - m_messages.begin());
-}
-
 LRESULT RecordingWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     m_messages.push_back(msg);
     if (msg == WM_SIZE) {
@@ -28,6 +19,7 @@ ContractTest::ContractTest() {
     // The same resources as ContractResources.rc, in the model's terms.
     const DWORD dialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU |
                               WS_THICKFRAME | DS_CONTROL | DS_SETFONT | DS_3DLOOK | DS_ABSALIGN;
+    const DWORD buttonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
     m_os.AddDialogTemplate(
         IDD_CONTRACT_DIALOG,
         MemoryDialogTemplate{"Vossel contract dialog",
@@ -35,8 +27,7 @@ ContractTest::ContractTest() {
                              WS_EX_TOOLWINDOW,
                              60,
                              33,
-                             {{IDC_CONTRACT_BUTTON, "Button", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
-                               RECT{0, 0, 60, 33}}}});
+                             {{IDC_CONTRACT_BUTTON, "Button", "", buttonStyle, RECT{0, 0, 60, 33}}}});
     m_os.AddString(IDS_CONTRACT_TEXT, "Contract text");
     m_os.AddMenu(IDR_CONTRACT_MENU, {{ID_CONTRACT_FIRST, "&First"}, {ID_CONTRACT_SECOND, "&Second"}});
 #endif
@@ -51,17 +42,15 @@ ContractTest::~ContractTest() {
     SetOs(nullptr);
 }
 
-HWND ContractTest::MakeWindow(DWORD style, DWORD exStyle, RECT rect, const char* text) {
+HWND ContractTest::MakeWindow(DWORD style, DWORD exStyle, RECT rect, const char* text, CWnd* object) {
     const HWND hwnd = Os().win.CreateWindowExA(exStyle, kContractWindowClass, text, style, rect.left, rect.top,
-                                               Width(rect), Height(rect), nullptr, 0, nullptr);
-    if (hwnd != nullptr) {
-        m_windows.push_back(hwnd);
-    }
+                                               Width(rect), Height(rect), nullptr, 0, object);
+    m_windows.push_back(hwnd);
     return hwnd;
 }
 
-HWND ContractTest::MakeChild(HWND parent, const char* className, UINT id, RECT rect, CWnd* object) {
-    return Os().win.CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, rect.left, rect.top, Width(rect),
+HWND ContractTest::MakeChild(HWND parent, const char* className, UINT id, RECT rect, CWnd* object, DWORD style) {
+    return Os().win.CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top, Width(rect),
                                     Height(rect), parent, id, object);
 }
 
@@ -77,10 +66,6 @@ RECT ContractTest::ClientRect(HWND hwnd) {
     return rect;
 }
 
-DWORD ContractTest::Style(HWND hwnd) { return static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, GWL_STYLE)); }
-
-DWORD ContractTest::ExStyle(HWND hwnd) { return static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, GWL_EXSTYLE)); }
-
 RECT ContractTest::Frame(DWORD style, DWORD exStyle) {
     RECT frame{0, 0, 0, 0};
     EXPECT_TRUE(Os().win.AdjustWindowRectEx(&frame, style, FALSE, exStyle));
@@ -93,22 +78,13 @@ std::string ContractTest::Text(HWND hwnd) {
     return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-namespace {
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
-    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
-    return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> ContractTest::TopLevelWindows() {
     std::vector<HWND> windows;
-    Os().win.EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    Os().win.EnumWindows(
+        [](HWND hwnd, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
     return windows;
-}
-
-std::string ContractTest::UniqueTitle(const char* stem) {
-    static int s_serial = 0;
-    return std::string(stem) + " " + std::to_string(Os().sys.GetTickCount()) + "." + std::to_string(++s_serial);
 }

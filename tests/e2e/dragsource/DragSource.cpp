@@ -49,16 +49,20 @@ HGLOBAL MakeFileList() {
     return memory;
 }
 
-class DataObject : public IDataObject {
+// The file list and the drag's feedback in one object, as both interfaces
+// live exactly as long as the drag.
+class Drag : public IDataObject, public IDropSource {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject))
             *out = static_cast<IDataObject*>(this);
+        else if (IsEqualIID(iid, IID_IDropSource))
+            *out = static_cast<IDropSource*>(this);
+        else
+            *out = nullptr;
+        if (*out)
             AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return *out ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -85,64 +89,34 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
-        if (direction != DATADIR_GET)
-            return E_NOTIMPL;
         FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        return SHCreateStdEnumFmtEtc(1, &format, out);
+        return direction == DATADIR_GET ? SHCreateStdEnumFmtEtc(1, &format, out) : E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
         return OLE_E_ADVISENOTSUPPORTED;
     }
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-private:
-    virtual ~DataObject() = default;
-    LONG m_refs = 1;
-};
-
-class DropSource : public IDropSource {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *out = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return static_cast<ULONG>(refs);
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
-        if (escape)
-            return DRAGDROP_S_CANCEL;
-        return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+        return escape ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    virtual ~DropSource() = default;
+    virtual ~Drag() = default;
     LONG m_refs = 1;
 };
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_LBUTTONDOWN) {
-        IDataObject* data = new DataObject;
-        IDropSource* source = new DropSource;
+        Drag* drag = new Drag;
         DWORD effect = DROPEFFECT_NONE;
-        const HRESULT hr = DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+        const HRESULT hr = DoDragDrop(drag, drag, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
         char line[64];
         std::snprintf(line, sizeof line, "result=0x%08lX effect=%lu", static_cast<unsigned long>(hr),
                       static_cast<unsigned long>(effect));
         Log(line);
-        source->Release();
-        data->Release();
+        static_cast<IDataObject*>(drag)->Release();
         return 0;
     }
     if (msg == WM_DESTROY) {
@@ -176,10 +150,8 @@ int main(int argc, char** argv) {
         return 1;
     Log("ready=1");
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
-    }
     OleUninitialize();
     return 0;
 }

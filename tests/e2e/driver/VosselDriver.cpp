@@ -1,6 +1,6 @@
 // vosseldrv.exe: runs inside Wine next to vossel.exe and reports what a user
 // would see (windows, rectangles, styles, appbar space, registry values,
-// resources) as key=value lines, or pokes it with window messages.
+// resources) as key=value lines, or pokes it with window messages and input.
 // Exit code 0 on success, 1 on failure or timeout, 2 on bad usage.
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -19,160 +19,169 @@
 
 namespace {
 
-const char kBarClass[] = "VosselDriverBar";
-const char kBarTitle[] = "Vossel E2E AppBar";
 const UINT kAppBarNotify = WM_APP + 1;
-
-void PrintRect(const char* key, const RECT& rc) {
-    std::printf("%s=%ld,%ld,%ld,%ld\n", key, rc.left, rc.top, rc.right, rc.bottom);
-}
+const int kMenuButton = 1009;
 
 int Fail(const char* what) {
     std::printf("error=%s\n", what);
     return 1;
 }
-
-HWND FindExact(const char* title) { return FindWindowA(nullptr, title); }
-
-bool WaitFor(const char* title, double seconds, bool present) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if ((FindExact(title) != nullptr) == present)
+int Ok(const char* key, const std::string& value) {
+    std::printf("%s=%s\n", key, value.c_str());
+    return 0;
+}
+void PrintRect(const char* key, const RECT& rc) {
+    std::printf("%s=%ld,%ld,%ld,%ld\n", key, rc.left, rc.top, rc.right, rc.bottom);
+}
+HWND Find(const char* title) { return FindWindowA(nullptr, title); }
+std::string ClassOf(HWND hwnd) {
+    char cls[256] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return cls;
+}
+std::string TextOf(HWND hwnd) {
+    char text[512] = "";
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+// WM_GETTEXT across processes, which is how tooltips and controls give theirs.
+std::string SentText(HWND hwnd) {
+    char text[1024] = "";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    return text;
+}
+RECT WindowRect(HWND hwnd) {
+    RECT rc = {};
+    GetWindowRect(hwnd, &rc);
+    return rc;
+}
+DWORD Style(HWND hwnd, int which = GWL_STYLE) { return static_cast<DWORD>(GetWindowLongA(hwnd, which)); }
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+// Calls f(hwnd) for each top-level window in z-order, or each descendant of parent.
+template <class F>
+void ForEach(F f, HWND parent = nullptr) {
+    auto proc = [](HWND hwnd, LPARAM p) -> BOOL {
+        (*reinterpret_cast<F*>(p))(hwnd);
+        return TRUE;
+    };
+    if (parent)
+        EnumChildWindows(parent, proc, reinterpret_cast<LPARAM>(&f));
+    else
+        EnumWindows(proc, reinterpret_cast<LPARAM>(&f));
+}
+// Polls cond every 20 ms for up to the given time.
+template <class F>
+bool WaitUntil(F cond, double seconds) {
+    for (const DWORD start = GetTickCount();; Sleep(20)) {
+        if (cond())
             return true;
         if (GetTickCount() - start >= static_cast<DWORD>(seconds * 1000))
             return false;
-        Sleep(100);
     }
 }
+// A window of our own for the appbar commands and hold-active.
+HWND MakeWindow(const char* cls, const char* title, DWORD exstyle, DWORD style, int x, int y, int cx, int cy,
+                WNDPROC proc, int brush) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(brush + 1));
+    wc.lpszClassName = cls;
+    RegisterClassA(&wc);
+    return CreateWindowExA(exstyle, cls, title, style, x, y, cx, cy, nullptr, nullptr, wc.hInstance, nullptr);
+}
+void RunMessages() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+}
+// An appbar on the given edge, asking for the whole screen: sets the strip left.
+APPBARDATA NewAppBar(HWND hwnd, UINT edge) {
+    APPBARDATA abd = {};
+    abd.cbSize = sizeof abd;
+    abd.hWnd = hwnd;
+    abd.uCallbackMessage = kAppBarNotify;
+    SHAppBarMessage(ABM_NEW, &abd);
+    abd.uEdge = edge;
+    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    SHAppBarMessage(ABM_QUERYPOS, &abd);
+    PrintRect("query", abd.rc);
+    return abd;
+}
+HKEY Root(const char* name) {
+    return std::strcmp(name, "HKLM") == 0   ? HKEY_LOCAL_MACHINE
+           : std::strcmp(name, "HKCU") == 0 ? HKEY_CURRENT_USER
+                                            : nullptr;
+}
+HMODULE LoadData(const char* exe) { return LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE); }
+const BYTE* Resource(HMODULE module, int id, int type, DWORD* size = nullptr) {
+    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    if (res && size)
+        *size = SizeofResource(module, res);
+    return res ? static_cast<const BYTE*>(LockResource(LoadResource(module, res))) : nullptr;
+}
 
-int CmdWaitWindow(const char* title, double seconds) {
-    if (!WaitFor(title, seconds, true))
+int WaitWindow(char** a, bool present) {
+    if (!WaitUntil([&] { return (Find(a[0]) != nullptr) == present; }, std::atof(a[1])))
         return Fail("timeout");
-    std::printf("hwnd=%p\n", static_cast<void*>(FindExact(title)));
+    if (present)
+        std::printf("hwnd=%p\n", static_cast<void*>(Find(a[0])));
+    else
+        std::printf("gone=1\n");
     return 0;
 }
 
-int CmdWaitGone(const char* title, double seconds) {
-    if (!WaitFor(title, seconds, false))
-        return Fail("timeout");
-    std::printf("gone=1\n");
-    return 0;
-}
-
-int CmdWindowInfo(const char* title) {
-    HWND hwnd = FindExact(title);
+int WindowInfo(char** a) {
+    HWND hwnd = Find(a[0]);
     if (!hwnd)
         return Fail("not found");
-    RECT rc, client;
-    GetWindowRect(hwnd, &rc);
+    RECT client;
     GetClientRect(hwnd, &client);
-    const DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
-    const DWORD exstyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
-    char cls[256] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("hwnd=%p\n", static_cast<void*>(hwnd));
-    std::printf("class=%s\n", cls);
-    std::printf("pid=%lu\n", pid);
-    PrintRect("rect", rc);
-    std::printf("client=%ld,%ld\n", client.right, client.bottom);
-    std::printf("style=0x%08lX\n", style);
-    std::printf("exstyle=0x%08lX\n", exstyle);
-    std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
-    std::printf("topmost=%d\n", (exstyle & WS_EX_TOPMOST) ? 1 : 0);
-    std::printf("caption=%d\n", (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
+    const DWORD style = Style(hwnd), exstyle = Style(hwnd, GWL_EXSTYLE);
+    std::printf("hwnd=%p\nclass=%s\npid=%lu\n", static_cast<void*>(hwnd), ClassOf(hwnd).c_str(), ProcessOf(hwnd));
+    PrintRect("rect", WindowRect(hwnd));
+    std::printf("client=%ld,%ld\nstyle=0x%08lX\nexstyle=0x%08lX\n", client.right, client.bottom, style, exstyle);
+    std::printf("visible=%d\ntopmost=%d\ncaption=%d\n", IsWindowVisible(hwnd) ? 1 : 0,
+                (exstyle & WS_EX_TOPMOST) ? 1 : 0, (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
     return 0;
 }
 
-struct CountState {
-    const char* title;
-    int count;
-};
-
-BOOL CALLBACK CountProc(HWND hwnd, LPARAM lParam) {
-    CountState* state = reinterpret_cast<CountState*>(lParam);
-    char text[512] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (std::strcmp(text, state->title) == 0)
-        ++state->count;
-    return TRUE;
-}
-
-int CmdCountWindows(const char* title) {
-    CountState state = {title, 0};
-    EnumWindows(CountProc, reinterpret_cast<LPARAM>(&state));
-    std::printf("count=%d\n", state.count);
-    return 0;
-}
-
-BOOL CALLBACK ChildProc(HWND child, LPARAM lParam) {
-    HWND parent = reinterpret_cast<HWND>(lParam);
-    if (GetParent(child) != parent)
-        return TRUE;  // direct children only
-    char cls[256] = "", text[512] = "";
-    GetClassNameA(child, cls, sizeof cls);
-    GetWindowTextA(child, text, sizeof text);
-    RECT screen, rc;
-    GetWindowRect(child, &screen);
-    rc = screen;
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-    std::printf("child id=%d class=%s style=0x%08lX rect=%ld,%ld,%ld,%ld screen=%ld,%ld,%ld,%ld text=%s\n",
-                GetDlgCtrlID(child), cls, static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)), rc.left, rc.top,
-                rc.right, rc.bottom, screen.left, screen.top, screen.right, screen.bottom, text);
-    return TRUE;
-}
-
-int CmdChildren(const char* title) {
-    HWND hwnd = FindExact(title);
-    if (!hwnd)
+int Children(char** a) {
+    HWND parent = Find(a[0]);
+    if (!parent)
         return Fail("not found");
-    EnumChildWindows(hwnd, ChildProc, reinterpret_cast<LPARAM>(hwnd));
+    ForEach(
+        [&](HWND child) {
+            if (GetParent(child) != parent)
+                return;  // direct children only
+            const RECT screen = WindowRect(child);
+            RECT rc = screen;
+            MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+            std::printf("child id=%d class=%s style=0x%08lX rect=%ld,%ld,%ld,%ld screen=%ld,%ld,%ld,%ld text=%s\n",
+                        GetDlgCtrlID(child), ClassOf(child).c_str(), Style(child), rc.left, rc.top, rc.right, rc.bottom,
+                        screen.left, screen.top, screen.right, screen.bottom, TextOf(child).c_str());
+        },
+        parent);
     return 0;
-}
-
-struct ClassState {
-    const char* cls;
-    int count;
-};
-
-BOOL CALLBACK ClassProc(HWND hwnd, LPARAM lParam) {
-    ClassState* state = reinterpret_cast<ClassState*>(lParam);
-    char cls[256] = "", text[512] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strcmp(cls, state->cls) != 0)
-        return TRUE;
-    ++state->count;
-    GetWindowTextA(hwnd, text, sizeof text);
-    RECT rc;
-    GetWindowRect(hwnd, &rc);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("window pid=%lu visible=%d rect=%ld,%ld,%ld,%ld title=%s\n", pid, IsWindowVisible(hwnd) ? 1 : 0,
-                rc.left, rc.top, rc.right, rc.bottom, text);
-    return TRUE;
 }
 
 // Top-level windows of one class, in z-order, then their number.
-int CmdClassWindows(const char* cls) {
-    ClassState state = {cls, 0};
-    EnumWindows(ClassProc, reinterpret_cast<LPARAM>(&state));
-    std::printf("count=%d\n", state.count);
-    return 0;
-}
-
-int CmdSysCommandClose(const char* title) {
-    HWND hwnd = FindExact(title);
-    if (!hwnd)
-        return Fail("not found");
-    if (!PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0))
-        return Fail("PostMessage");
-    std::printf("posted=1\n");
-    return 0;
-}
-
-int CmdScreen() {
-    std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+int ClassWindows(char** a) {
+    int count = 0;
+    ForEach([&](HWND hwnd) {
+        if (ClassOf(hwnd) != a[0])
+            return;
+        ++count;
+        const RECT rc = WindowRect(hwnd);
+        std::printf("window pid=%lu visible=%d rect=%ld,%ld,%ld,%ld title=%s\n", ProcessOf(hwnd),
+                    IsWindowVisible(hwnd) ? 1 : 0, rc.left, rc.top, rc.right, rc.bottom, TextOf(hwnd).c_str());
+    });
+    std::printf("count=%d\n", count);
     return 0;
 }
 
@@ -182,7 +191,7 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         std::fflush(stdout);
         return 0;
     }
-    if (msg == WM_CLOSE) {  // give the strip back before the window goes
+    if (msg == WM_TIMER || msg == WM_CLOSE) {  // give the strip back before the window goes
         PostQuitMessage(0);
         return 0;
     }
@@ -191,56 +200,43 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // Takes a strip at the top as a second appbar would, reports where the shell
 // put it, holds it for the given time (or until closed) and gives it back.
-int CmdAppBarTop(int thickness, double seconds) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = BarProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
-    wc.lpszClassName = kBarClass;
-    if (!RegisterClassA(&wc))
-        return Fail("RegisterClass");
-    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kBarClass, kBarTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+int AppBarTop(char** a) {
+    HWND hwnd = MakeWindow("VosselDriverBar", "Vossel E2E AppBar", WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, 0, 0, 10,
+                           10, BarProc, COLOR_HIGHLIGHT);
     if (!hwnd)
         return Fail("CreateWindow");
-
-    APPBARDATA abd = {};
-    abd.cbSize = sizeof abd;
-    abd.hWnd = hwnd;
-    abd.uCallbackMessage = kAppBarNotify;
-    if (!SHAppBarMessage(ABM_NEW, &abd)) {
-        DestroyWindow(hwnd);
-        return Fail("ABM_NEW");
-    }
-    abd.uEdge = ABE_TOP;
-    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    SHAppBarMessage(ABM_QUERYPOS, &abd);
-    PrintRect("query", abd.rc);
-    abd.rc.bottom = abd.rc.top + thickness;
+    APPBARDATA abd = NewAppBar(hwnd, ABE_TOP);
+    abd.rc.bottom = abd.rc.top + std::atoi(a[0]);
     SHAppBarMessage(ABM_SETPOS, &abd);
     PrintRect("rect", abd.rc);
     std::fflush(stdout);
     SetWindowPos(hwnd, HWND_TOPMOST, abd.rc.left, abd.rc.top, abd.rc.right - abd.rc.left, abd.rc.bottom - abd.rc.top,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
-
-    const UINT_PTR timer = SetTimer(hwnd, 1, static_cast<UINT>(seconds * 1000), nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER && msg.hwnd == hwnd)
-            break;
-        DispatchMessageA(&msg);
-    }
-    KillTimer(hwnd, timer);
+    SetTimer(hwnd, 1, static_cast<UINT>(std::atof(a[1]) * 1000), nullptr);
+    RunMessages();
     SHAppBarMessage(ABM_REMOVE, &abd);
-    if (IsWindow(hwnd))
-        DestroyWindow(hwnd);
+    DestroyWindow(hwnd);
     std::printf("removed=1\n");
     return 0;
 }
 
-int CmdRegQuery(const char* subkey, const char* value) {
+// What the shell would give a new bar asking for the whole of an edge
+// (0 left, 1 top, 2 right, 3 bottom): the strips others reserve are cut off.
+int AppBarQuery(char** a) {
+    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Vossel E2E Query", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd)
+        return Fail("CreateWindow");
+    APPBARDATA abd = NewAppBar(hwnd, static_cast<UINT>(std::atoi(a[0])));
+    SHAppBarMessage(ABM_REMOVE, &abd);
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+// A value under HKLM or HKCU with its type, size and contents.
+int RegQuery(HKEY root, const char* subkey, const char* value) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (!root || RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return Fail("no key");
     DWORD type = 0, size = 0;
     LONG rc = RegQueryValueExA(key, value, nullptr, &type, nullptr, &size);
@@ -251,14 +247,10 @@ int CmdRegQuery(const char* subkey, const char* value) {
     if (rc != ERROR_SUCCESS)
         return Fail("no value");
     std::printf("type=%lu\nsize=%lu\n", type, size);
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        data[size] = 0;
+    if (type == REG_SZ || type == REG_EXPAND_SZ)
         std::printf("string=%s\n", reinterpret_cast<const char*>(data.data()));
-    } else if (type == REG_DWORD && size == 4) {
-        DWORD v;
-        std::memcpy(&v, data.data(), 4);
-        std::printf("dword=%lu\n", v);
-    }
+    else if (type == REG_DWORD && size == 4)
+        std::printf("dword=%lu\n", *reinterpret_cast<const DWORD*>(data.data()));
     std::printf("hex=");
     for (DWORD i = 0; i < size; ++i)
         std::printf("%02x", data[i]);
@@ -266,46 +258,33 @@ int CmdRegQuery(const char* subkey, const char* value) {
     return 0;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Writes a value as the program would find it: type sz, dword or binary (hex).
-int CmdRegSet(const char* subkey, const char* value, const std::string& type, const char* text) {
+// Writes a value as the program would find it: type sz, dword or binary (hex);
+// an empty value name is the key's default value.
+int RegSet(HKEY root, const char* subkey, const char* value, const std::string& type, const char* text) {
     std::vector<BYTE> data;
-    DWORD regType;
+    DWORD regType = REG_SZ;
     if (type == "sz") {
-        regType = REG_SZ;
         data.assign(text, text + std::strlen(text) + 1);
     } else if (type == "dword") {
         regType = REG_DWORD;
         const DWORD v = std::strtoul(text, nullptr, 0);
-        data.resize(4);
-        std::memcpy(data.data(), &v, 4);
+        data.assign(reinterpret_cast<const BYTE*>(&v), reinterpret_cast<const BYTE*>(&v) + 4);
     } else if (type == "binary") {
         regType = REG_BINARY;
-        const size_t length = std::strlen(text);
-        for (size_t i = 0; i + 1 < length; i += 2) {
-            const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
-            if (high < 0 || low < 0)
+        for (const char* p = text; *p; p += 2) {
+            char byte[3] = {p[0], p[1], 0}, *end = nullptr;
+            data.push_back(static_cast<BYTE>(std::strtoul(byte, &end, 16)));
+            if (!p[1] || *end)
                 return Fail("bad hex");
-            data.push_back(static_cast<BYTE>(high * 16 + low));
         }
-        if (length % 2 != 0)
-            return Fail("bad hex");
     } else {
         return Fail("bad type");
     }
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!root || RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return Fail("no key");
-    const LONG rc = RegSetValueExA(key, value, 0, regType, data.data(), static_cast<DWORD>(data.size()));
+    const LONG rc =
+        RegSetValueExA(key, *value ? value : nullptr, 0, regType, data.data(), static_cast<DWORD>(data.size()));
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS)
         return Fail("RegSetValueEx");
@@ -315,6 +294,7 @@ int CmdRegSet(const char* subkey, const char* value, const std::string& type, co
 
 // Reads a DLGTEMPLATEEX the way the dialog manager does.
 struct TemplateReader {
+    const BYTE* base;
     const BYTE* p;
     WORD Word() {
         WORD w;
@@ -322,12 +302,8 @@ struct TemplateReader {
         p += 2;
         return w;
     }
-    DWORD Dword() {
-        DWORD d;
-        std::memcpy(&d, p, 4);
-        p += 4;
-        return d;
-    }
+    DWORD Dword() { return Word() | static_cast<DWORD>(Word()) << 16; }
+    short Short() { return static_cast<short>(Word()); }
     std::string SzOrOrd() {
         if (Word() == 0xFFFF)
             return "#" + std::to_string(Word());
@@ -337,40 +313,36 @@ struct TemplateReader {
             s += static_cast<char>(c < 128 ? c : '?');
         return s;
     }
-    void AlignDword(const BYTE* base) { p += (4 - (p - base) % 4) % 4; }
+    void AlignDword() { p += (4 - (p - base) % 4) % 4; }
 };
 
 void PrintDialog(HMODULE module, int id) {
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    if (!res) {
+    const BYTE* base = Resource(module, id, 5);  // RT_DIALOG
+    if (!base) {
         std::printf("dialog.%d=missing\n", id);
         return;
     }
-    const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
-    TemplateReader r = {base};
+    TemplateReader r = {base, base};
     const WORD version = r.Word(), signature = r.Word();
     std::printf("dialog.ex=%d\n", version == 1 && signature == 0xFFFF ? 1 : 0);
     r.Dword();  // help id
     const DWORD exstyle = r.Dword(), style = r.Dword();
     const WORD items = r.Word();
-    const short x = static_cast<short>(r.Word()), y = static_cast<short>(r.Word());
-    const short cx = static_cast<short>(r.Word()), cy = static_cast<short>(r.Word());
+    const short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
     std::printf("dialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\n", style, exstyle, items);
     std::printf("dialog.rect=%d,%d,%d,%d\n", x, y, cx, cy);
-    std::printf("dialog.menu=%s\n", r.SzOrOrd().c_str());
-    std::printf("dialog.class=%s\n", r.SzOrOrd().c_str());
-    std::printf("dialog.caption=%s\n", r.SzOrOrd().c_str());
+    for (const char* field : {"menu", "class", "caption"})
+        std::printf("dialog.%s=%s\n", field, r.SzOrOrd().c_str());
     if (style & DS_SETFONT) {
         const WORD points = r.Word(), weight = r.Word();
         const BYTE italic = *r.p++, charset = *r.p++;
         std::printf("dialog.font=%u,%u,%u,%u,%s\n", points, weight, italic, charset, r.SzOrOrd().c_str());
     }
     for (WORD i = 0; i < items; ++i) {
-        r.AlignDword(base);
+        r.AlignDword();
         r.Dword();  // help id
         const DWORD cexstyle = r.Dword(), cstyle = r.Dword();
-        const short ix = static_cast<short>(r.Word()), iy = static_cast<short>(r.Word());
-        const short icx = static_cast<short>(r.Word()), icy = static_cast<short>(r.Word());
+        const short ix = r.Short(), iy = r.Short(), icx = r.Short(), icy = r.Short();
         const DWORD cid = r.Dword();
         const std::string cls = r.SzOrOrd(), text = r.SzOrOrd();
         r.p += r.Word();  // creation data
@@ -379,18 +351,8 @@ void PrintDialog(HMODULE module, int id) {
     }
 }
 
-void PrintVersionValue(const std::vector<BYTE>& info, const char* name) {
-    std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
-    char* value = nullptr;
-    UINT len = 0;
-    if (VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &len) && value)
-        std::printf("version.%s=%s\n", name, value);
-    else
-        std::printf("version.%s=missing\n", name);
-}
-
-int CmdResources(const char* exe) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+int Resources(char** a) {
+    HMODULE module = LoadData(a[0]);
     if (!module)
         return Fail("LoadLibraryEx");
     PrintDialog(module, 103);
@@ -400,33 +362,36 @@ int CmdResources(const char* exe) {
         std::printf("string.%d=%s\n", id, text);
     }
     for (int id = 130; id <= 134; ++id) {
-        HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
-        if (!res) {
-            std::printf("bitmap.%d=missing\n", id);
-            continue;
-        }
         BITMAPINFOHEADER bih;
-        std::memcpy(&bih, LockResource(LoadResource(module, res)), sizeof bih);
-        std::printf("bitmap.%d=%ldx%ld,%u\n", id, bih.biWidth, bih.biHeight, bih.biBitCount);
+        if (const BYTE* bits = Resource(module, id, 2)) {  // RT_BITMAP
+            std::memcpy(&bih, bits, sizeof bih);
+            std::printf("bitmap.%d=%ldx%ld,%u\n", id, bih.biWidth, bih.biHeight, bih.biBitCount);
+        } else {
+            std::printf("bitmap.%d=missing\n", id);
+        }
     }
-    std::printf("icon.128=%d\n", FindResourceA(module, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14)) ? 1 : 0);
-    std::printf("manifest.1=%d\n", FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) ? 1 : 0);
+    std::printf("icon.128=%d\n", Resource(module, 128, 14) ? 1 : 0);
+    std::printf("manifest.1=%d\n", Resource(module, 1, 24) ? 1 : 0);
     FreeLibrary(module);
 
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(exe, &handle);
+    const DWORD size = GetFileVersionInfoSizeA(a[0], &handle);
     std::vector<BYTE> info(size ? size : 1);
-    if (size && GetFileVersionInfoA(exe, 0, size, info.data())) {
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        UINT len = 0;
-        if (VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &len) && fixed)
-            std::printf("version.file=%lu,%lu,%lu,%lu\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
-                        fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
-        for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "ProductName", "ProductVersion",
-                                 "InternalName", "OriginalFilename"})
-            PrintVersionValue(info, name);
-    } else {
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT len = 0;
+    if (!size || !GetFileVersionInfoA(a[0], 0, size, info.data()) ||
+        !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &len) || !fixed) {
         std::printf("version.file=missing\n");
+        return 0;
+    }
+    std::printf("version.file=%lu,%lu,%lu,%lu\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
+                fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
+    for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "ProductName", "ProductVersion",
+                             "InternalName", "OriginalFilename"}) {
+        const std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
+        char* value = nullptr;
+        const bool found = VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &len) && value;
+        std::printf("version.%s=%s\n", name, found ? value : "missing");
     }
     return 0;
 }
@@ -435,176 +400,39 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Creates a hidden dialog from the program's own bar template and reports its
 // sizes: the outer height is the thickness a docked bar should have by default.
-int CmdTemplateSize(const char* exe, int id) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+int TemplateSize(char** a) {
+    HMODULE module = LoadData(a[0]);
     if (!module)
         return Fail("LoadLibraryEx");
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    std::vector<BYTE> bytes;
-    if (res) {
-        const BYTE* p = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
-        bytes.assign(p, p + SizeofResource(module, res));
-    }
+    DWORD size = 0;
+    const BYTE* p = Resource(module, std::atoi(a[1]), 5, &size);  // RT_DIALOG
+    std::vector<BYTE> bytes(p, p + (p ? size : 0));
     FreeLibrary(module);
     if (bytes.size() < 16)
         return Fail("no template");
-    DWORD style;
-    std::memcpy(&style, bytes.data() + 12, 4);  // DLGTEMPLATEEX::style
-    style &= ~WS_VISIBLE;
-    std::memcpy(bytes.data() + 12, &style, 4);
+    bytes[15] &= static_cast<BYTE>(~(WS_VISIBLE >> 24));  // DLGTEMPLATEEX::style, highest byte
     HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
                                           nullptr, QuietDialogProc, 0);
     if (!dlg)
         return Fail("CreateDialogIndirectParam");
-    RECT rc, client;
-    GetWindowRect(dlg, &rc);
+    const RECT rc = WindowRect(dlg);
+    RECT client;
     GetClientRect(dlg, &client);
     std::printf("client=%ld,%ld\nwindow=%ld,%ld\n", client.right, client.bottom, rc.right - rc.left,
                 rc.bottom - rc.top);
-    std::printf("style=0x%08lX\n", static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)));
+    std::printf("style=0x%08lX\n", Style(dlg));
     DestroyWindow(dlg);
-    return 0;
-}
-
-// One control of a window: its text, check state and place on the screen.
-int CmdItem(const char* title, int id) {
-    HWND hwnd = FindExact(title);
-    HWND item = hwnd ? GetDlgItem(hwnd, id) : nullptr;
-    if (!item)
-        return Fail("not found");
-    char text[1024] = "";
-    SendMessageA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    RECT rc;
-    GetWindowRect(item, &rc);
-    std::printf("text=%s\n", text);
-    std::printf("check=%ld\n", static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)));
-    PrintRect("screen", rc);
-    std::printf("enabled=%d\n", IsWindowEnabled(item) ? 1 : 0);
-    return 0;
-}
-
-HKEY RootKey(const char* name) {
-    if (std::strcmp(name, "HKLM") == 0)
-        return HKEY_LOCAL_MACHINE;
-    if (std::strcmp(name, "HKCU") == 0)
-        return HKEY_CURRENT_USER;
-    return nullptr;
-}
-
-// A string value under HKLM or HKCU; an empty value name is the key's default value.
-int CmdRegSetIn(const char* root, const char* subkey, const char* value, const char* text) {
-    HKEY key;
-    if (!RootKey(root) ||
-        RegCreateKeyExA(RootKey(root), subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return Fail("no key");
-    const LONG rc = RegSetValueExA(key, *value ? value : nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                   static_cast<DWORD>(std::strlen(text) + 1));
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
-        return Fail("not written");
-    std::printf("written=1\n");
-    return 0;
-}
-
-int CmdRegQueryIn(const char* root, const char* subkey, const char* value) {
-    HKEY key;
-    if (!RootKey(root) || RegOpenKeyExA(RootKey(root), subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return Fail("no key");
-    char data[1024] = "";
-    DWORD size = sizeof data - 1, type = 0;
-    const LONG rc = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
-        return Fail("no value");
-    std::printf("type=%lu\nstring=%s\n", type, data);
-    return 0;
-}
-
-int CmdClipboard() {
-    if (!OpenClipboard(nullptr))
-        return Fail("not open");
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-    if (text) {
-        std::printf("text=%s\n", text);
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text ? 0 : Fail("no text");
-}
-
-// The long form of a path, to compare with what the program stored.
-int CmdLongPath(const char* path) {
-    char full[MAX_PATH] = "";
-    if (!GetLongPathNameA(path, full, MAX_PATH))
-        return Fail("no path");
-    std::printf("path=%s\n", full);
-    return 0;
-}
-
-// Tooltips of the window titled `title`, owned or not: those its thread
-// made. Their text comes only with WM_GETTEXT from another process, and
-// stays after the tip hides.
-struct TipState {
-    HWND owner;
-    DWORD thread;
-    int count;
-};
-
-BOOL CALLBACK TipProc(HWND hwnd, LPARAM lParam) {
-    TipState* state = reinterpret_cast<TipState*>(lParam);
-    char cls[64] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, "tooltips_class32") != 0 ||
-        (GetWindow(hwnd, GW_OWNER) != state->owner && GetWindowThreadProcessId(hwnd, nullptr) != state->thread))
-        return TRUE;
-    char text[1024] = "";
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
-    std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(hwnd) ? 1 : 0,
-                static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), text);
-    ++state->count;
-    return TRUE;
-}
-
-int CmdToolTips(const char* title) {
-    TipState state = {FindExact(title), 0, 0};
-    if (!state.owner)
-        return Fail("not found");
-    state.thread = GetWindowThreadProcessId(state.owner, nullptr);
-    EnumWindows(TipProc, reinterpret_cast<LPARAM>(&state));
-    std::printf("count=%d\n", state.count);
-    return 0;
-}
-
-int CmdItemText(const char* title, int id) {
-    HWND item = GetDlgItem(FindExact(title), id);
-    if (!item)
-        return Fail("not found");
-    char text[1024] = "";
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
-    std::printf("text=%s\n", text);
-    return 0;
-}
-
-int CmdClickItem(const char* title, int id) {
-    HWND item = GetDlgItem(FindExact(title), id);
-    if (!item)
-        return Fail("not found");
-    PostMessageA(item, BM_CLICK, 0, 0);
-    std::printf("clicked=1\n");
     return 0;
 }
 
 // The program's menu resource as the system loads it: the first pop-up's
 // title, then each item's position, command id and text.
-int CmdMenu(const char* exe, int id) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+int Menu(char** a) {
+    HMODULE module = LoadData(a[0]);
     if (!module)
         return Fail("LoadLibraryEx");
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(4));  // RT_MENU
-    HMENU menu = res ? LoadMenuIndirectA(LockResource(LoadResource(module, res))) : nullptr;
+    const BYTE* res = Resource(module, std::atoi(a[1]), 4);  // RT_MENU
+    HMENU menu = res ? LoadMenuIndirectA(res) : nullptr;
     FreeLibrary(module);
     if (!menu)
         return Fail("no menu");
@@ -612,8 +440,7 @@ int CmdMenu(const char* exe, int id) {
     GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
     std::printf("popup=%s\n", text);
     HMENU popup = GetSubMenu(menu, 0);
-    const int count = popup ? GetMenuItemCount(popup) : 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; popup && i < GetMenuItemCount(popup); ++i) {
         MENUITEMINFOA info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
@@ -630,24 +457,53 @@ int CmdMenu(const char* exe, int id) {
     return 0;
 }
 
-// What the shell would give a new bar asking for the whole of an edge
-// (0 left, 1 top, 2 right, 3 bottom): the strips others reserve are cut off.
-int CmdAppBarQuery(UINT edge) {
-    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Vossel E2E Query", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd)
-        return Fail("CreateWindow");
-    APPBARDATA abd = {};
-    abd.cbSize = sizeof abd;
-    abd.hWnd = hwnd;
-    abd.uCallbackMessage = kAppBarNotify;
-    SHAppBarMessage(ABM_NEW, &abd);
-    abd.uEdge = edge;
-    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    SHAppBarMessage(ABM_QUERYPOS, &abd);
-    PrintRect("query", abd.rc);
-    SHAppBarMessage(ABM_REMOVE, &abd);
-    DestroyWindow(hwnd);
+// One control of a window: its text, check state and place on the screen.
+int Item(char** a) {
+    HWND item = GetDlgItem(Find(a[0]), std::atoi(a[1]));
+    if (!item)
+        return Fail("not found");
+    std::printf("text=%s\n", SentText(item).c_str());
+    std::printf("check=%ld\n", static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)));
+    PrintRect("screen", WindowRect(item));
+    std::printf("enabled=%d\n", IsWindowEnabled(item) ? 1 : 0);
+    return 0;
+}
+
+int Clipboard(char**) {
+    if (!OpenClipboard(nullptr))
+        return Fail("not open");
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        std::printf("text=%s\n", text);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text ? 0 : Fail("no text");
+}
+
+// The bar's tooltips, owned or not: those its thread made. Their text comes
+// only with WM_GETTEXT from another process, and stays after the tip hides.
+std::vector<HWND> TipsOf(HWND owner) {
+    std::vector<HWND> tips;
+    const DWORD thread = GetWindowThreadProcessId(owner, nullptr);
+    ForEach([&](HWND hwnd) {
+        if (lstrcmpiA(ClassOf(hwnd).c_str(), "tooltips_class32") == 0 &&
+            (GetWindow(hwnd, GW_OWNER) == owner || GetWindowThreadProcessId(hwnd, nullptr) == thread))
+            tips.push_back(hwnd);
+    });
+    return tips;
+}
+
+int ToolTips(char** a) {
+    HWND owner = Find(a[0]);
+    if (!owner)
+        return Fail("not found");
+    const std::vector<HWND> tips = TipsOf(owner);
+    for (HWND tip : tips)
+        std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
+                    SentText(tip).c_str());
+    std::printf("count=%u\n", static_cast<unsigned>(tips.size()));
     return 0;
 }
 
@@ -659,16 +515,9 @@ LRESULT CALLBACK HoldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // Shows an ordinary window at x, y and keeps it the active window for the
 // given time: another program the user works in.
-int CmdHoldActive(int x, int y, double seconds) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HoldProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "VosselDriverHold";
-    if (!RegisterClassA(&wc))
-        return Fail("RegisterClass");
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Vossel E2E Other", WS_POPUP | WS_BORDER, x, y, 200, 100, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+int HoldActive(char** a) {
+    HWND hwnd = MakeWindow("VosselDriverHold", "Vossel E2E Other", 0, WS_POPUP | WS_BORDER, std::atoi(a[0]),
+                           std::atoi(a[1]), 200, 100, HoldProc, COLOR_WINDOW);
     if (!hwnd)
         return Fail("CreateWindow");
     ShowWindow(hwnd, SW_SHOW);
@@ -676,18 +525,16 @@ int CmdHoldActive(int x, int y, double seconds) {
     SetActiveWindow(hwnd);
     std::printf("active=%d\n", GetActiveWindow() == hwnd ? 1 : 0);
     std::fflush(stdout);
-    SetTimer(hwnd, 1, static_cast<UINT>(seconds * 1000), nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageA(&msg);
+    SetTimer(hwnd, 1, static_cast<UINT>(std::atof(a[2]) * 1000), nullptr);
+    RunMessages();
     DestroyWindow(hwnd);
     return 0;
 }
 
 // Whether the system shows window contents while dragging, which animates the
 // bar's slides. Stored in the user's profile: Wine's programs read it once.
-int CmdDragFullWindows(int on) {
-    if (!SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on ? TRUE : FALSE, nullptr,
+int DragFullWindows(char** a) {
+    if (!SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, std::atoi(a[0]) ? TRUE : FALSE, nullptr,
                                SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
         return Fail("SystemParametersInfo");
     BOOL now = FALSE;
@@ -698,12 +545,11 @@ int CmdDragFullWindows(int on) {
 
 // Reads the window's rectangle as often as it can for the given time and
 // counts how often it changed: the frames of a slide, as far as they are seen.
-int CmdWatchRect(const char* title, double seconds) {
-    HWND hwnd = FindExact(title);
+int WatchRect(char** a) {
+    HWND hwnd = Find(a[0]);
     if (!hwnd)
         return Fail("not found");
-    RECT last;
-    GetWindowRect(hwnd, &last);
+    RECT last = WindowRect(hwnd);
     PrintRect("from", last);
     std::fflush(stdout);
     LARGE_INTEGER frequency, start, now, first = {}, latest = {};
@@ -711,107 +557,207 @@ int CmdWatchRect(const char* title, double seconds) {
     QueryPerformanceCounter(&start);
     long changes = 0, reads = 0;
     do {
-        RECT rc;
-        GetWindowRect(hwnd, &rc);
+        const RECT rc = WindowRect(hwnd);
         ++reads;
         QueryPerformanceCounter(&now);
         if (!EqualRect(&rc, &last)) {
-            if (changes++ == 0)
-                first = now;
+            first = changes++ == 0 ? now : first;
             latest = now;
             last = rc;
         }
-    } while (now.QuadPart - start.QuadPart < static_cast<LONGLONG>(seconds * frequency.QuadPart));
+    } while (now.QuadPart - start.QuadPart < static_cast<LONGLONG>(std::atof(a[1]) * frequency.QuadPart));
     PrintRect("to", last);
     std::printf("changes=%ld\nreads=%ld\n", changes, reads);
     std::printf("span_ms=%lld\n", changes ? (latest.QuadPart - first.QuadPart) * 1000 / frequency.QuadPart : 0LL);
     return 0;
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: vosseldrv <command> [args]\n"
-                 "  wait-window <title> <seconds>    wait-gone <title> <seconds>\n"
-                 "  window-info <title>              count-windows <title>\n"
-                 "  children <title>                 syscommand-close <title>\n"
-                 "  class-windows <class>            reg-set <HKCU subkey> <value> sz|dword|binary <data>\n"
-                 "  appbar-top <thickness> <seconds> screen\n"
-                 "  reg-query <HKCU subkey> <value>  resources <exe>\n"
-                 "  template-size <exe> <dialog id>\n"
-                 "  item <title> <control id>\n"
-                 "  reg-set-in HKLM|HKCU <subkey> <value> <string>\n"
-                 "  reg-query-in HKLM|HKCU <subkey> <value>\n"
-                 "  clipboard                        long-path <path>\n"
-                 "  tooltips <title>                 item-text <title> <id>    click-item <title> <id>\n"
-                 "  menu <exe> <menu id>\n"
-                 "  appbar-query <edge>              hold-active <x> <y> <seconds>\n"
-                 "  drag-full-windows <0|1>          watch-rect <title> <seconds>\n");
-    return 2;
+// The GDI and USER objects the process of the window holds, as the system
+// counts them, and the windows (top-level and child) its threads made.
+int GuiResources(char** a) {
+    HWND hwnd = Find(a[0]);
+    if (!hwnd)
+        return Fail("not found");
+    const DWORD pid = ProcessOf(hwnd);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process)
+        return Fail("OpenProcess");
+    SetLastError(0);
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS), user = GetGuiResources(process, GR_USEROBJECTS);
+    std::printf("gdi=%lu\nuser=%lu\nlasterror=%lu\n", gdi, user, GetLastError());
+    DWORD handles = 0;
+    std::printf("handles=%ld\n", GetProcessHandleCount(process, &handles) ? static_cast<long>(handles) : -1L);
+    CloseHandle(process);
+    int windows = 0;
+    ForEach([&](HWND top) {
+        if (ProcessOf(top) == pid) {
+            ++windows;
+            ForEach([&](HWND) { ++windows; }, top);
+        }
+    });
+    std::printf("windows=%d\n", windows);
+    return 0;
 }
+
+// A mouse move from the system's input queue, as the pointer makes one.
+void MouseTo(LONG x, LONG y) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = (y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+POINT CentreOf(HWND hwnd) {
+    const RECT rc = WindowRect(hwnd);
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+bool MenuShown() {
+    bool shown = false;
+    ForEach([&](HWND hwnd) { shown = shown || (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd)); });
+    return shown;
+}
+
+// Clicks the bar's menu button n times, closing the menu each time with
+// WM_CANCELMODE (keys do not reach the menu of a program in the background).
+// BM_CLICK: under Wine every other click sent as input opened no menu.
+int MenuCycles(char** a) {
+    HWND bar = Find(a[0]);
+    HWND button = bar ? GetDlgItem(bar, kMenuButton) : nullptr;
+    if (!button)
+        return Fail("not found");
+    int opened = 0, closed = 0;
+    for (int i = std::atoi(a[1]); i > 0; --i) {
+        PostMessageA(button, BM_CLICK, 0, 0);
+        opened += WaitUntil(MenuShown, 2) ? 1 : 0;
+        PostMessageA(bar, WM_CANCELMODE, 0, 0);
+        closed += WaitUntil([] { return !MenuShown(); }, 2) ? 1 : 0;
+        Sleep(100);  // as a user would; a click while the menu's loop still ends once lost the bar
+    }
+    std::printf("opened=%d\nclosed=%d\n", opened, closed);
+    return 0;
+}
+
+// Moves the mouse n times between the centres of two of the bar's controls and
+// counts the moves after which a visible tip showed a text other than before.
+int HoverCycles(char** a) {
+    HWND bar = Find(a[0]);
+    HWND items[2] = {bar ? GetDlgItem(bar, std::atoi(a[1])) : nullptr,
+                     bar ? GetDlgItem(bar, std::atoi(a[2])) : nullptr};
+    if (!items[0] || !items[1])
+        return Fail("not found");
+    std::string last;
+    int shown = 0;
+    const int n = std::atoi(a[3]);
+    for (int i = 0; i < n; ++i) {
+        const POINT at = CentreOf(items[i % 2]);
+        MouseTo(at.x, at.y);
+        shown += WaitUntil(
+                     [&] {
+                         for (HWND tip : TipsOf(bar)) {
+                             const std::string text = SentText(tip);
+                             if (IsWindowVisible(tip) && !text.empty() && text != last) {
+                                 last = text;
+                                 return true;
+                             }
+                         }
+                         return false;
+                     },
+                     2)
+                     ? 1
+                     : 0;
+    }
+    std::printf("hovers=%d\ntips=%d\n", n, shown);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    int args;
+    int (*run)(char**);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"wait-window", 2, [](char** a) { return WaitWindow(a, true); }, "<title> <seconds>"},
+    {"wait-gone", 2, [](char** a) { return WaitWindow(a, false); }, "<title> <seconds>"},
+    {"window-info", 1, WindowInfo, "<title>"},
+    {"count-windows", 1,
+     [](char** a) {
+         int count = 0;
+         ForEach([&](HWND hwnd) { count += TextOf(hwnd) == a[0] ? 1 : 0; });
+         std::printf("count=%d\n", count);
+         return 0;
+     },
+     "<title>"},
+    {"children", 1, Children, "<title>"},
+    {"class-windows", 1, ClassWindows, "<class>"},
+    {"syscommand-close", 1,
+     [](char** a) {
+         HWND hwnd = Find(a[0]);
+         return hwnd && PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0) ? Ok("posted", "1") : Fail("not found");
+     },
+     "<title>"},
+    {"screen", 0,
+     [](char**) {
+         std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+         return 0;
+     },
+     ""},
+    {"appbar-top", 2, AppBarTop, "<thickness> <seconds>"},
+    {"appbar-query", 1, AppBarQuery, "<edge 0-3>"},
+    {"reg-query", 2, [](char** a) { return RegQuery(HKEY_CURRENT_USER, a[0], a[1]); }, "<HKCU subkey> <value>"},
+    {"reg-query-in", 3, [](char** a) { return RegQuery(Root(a[0]), a[1], a[2]); }, "HKLM|HKCU <subkey> <value>"},
+    {"reg-set", 4, [](char** a) { return RegSet(HKEY_CURRENT_USER, a[0], a[1], a[2], a[3]); },
+     "<HKCU subkey> <value> sz|dword|binary <data>"},
+    {"reg-set-in", 4, [](char** a) { return RegSet(Root(a[0]), a[1], a[2], "sz", a[3]); },
+     "HKLM|HKCU <subkey> <value> <string>"},
+    {"resources", 1, Resources, "<exe>"},
+    {"template-size", 2, TemplateSize, "<exe> <dialog id>"},
+    {"menu", 2, Menu, "<exe> <menu id>"},
+    {"item", 2, Item, "<title> <control id>"},
+    {"item-text", 2,
+     [](char** a) {
+         HWND item = GetDlgItem(Find(a[0]), std::atoi(a[1]));
+         return item ? Ok("text", SentText(item)) : Fail("not found");
+     },
+     "<title> <control id>"},
+    {"click-item", 2,
+     [](char** a) {
+         HWND item = GetDlgItem(Find(a[0]), std::atoi(a[1]));
+         return item && PostMessageA(item, BM_CLICK, 0, 0) ? Ok("clicked", "1") : Fail("not found");
+     },
+     "<title> <control id>"},
+    {"clipboard", 0, Clipboard, ""},
+    {"long-path", 1,  // the long form of a path, to compare with what the program stored
+     [](char** a) {
+         char full[MAX_PATH] = "";
+         return GetLongPathNameA(a[0], full, MAX_PATH) ? Ok("path", full) : Fail("no path");
+     },
+     "<path>"},
+    {"tooltips", 1, ToolTips, "<title>"},
+    {"hold-active", 3, HoldActive, "<x> <y> <seconds>"},
+    {"drag-full-windows", 1, DragFullWindows, "0|1"},
+    {"watch-rect", 2, WatchRect, "<title> <seconds>"},
+    {"gui-resources", 1, GuiResources, "<title>"},
+    {"menu-cycles", 2, MenuCycles, "<title> <count>"},
+    {"hover-cycles", 4, HoverCycles, "<title> <control id> <control id> <count>"},
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return Usage();
-    const std::string cmd = argv[1];
-    const int n = argc - 2;
-    char** a = argv + 2;
-    int rc = 2;
-    if (cmd == "wait-window" && n == 2)
-        rc = CmdWaitWindow(a[0], std::atof(a[1]));
-    else if (cmd == "wait-gone" && n == 2)
-        rc = CmdWaitGone(a[0], std::atof(a[1]));
-    else if (cmd == "window-info" && n == 1)
-        rc = CmdWindowInfo(a[0]);
-    else if (cmd == "count-windows" && n == 1)
-        rc = CmdCountWindows(a[0]);
-    else if (cmd == "children" && n == 1)
-        rc = CmdChildren(a[0]);
-    else if (cmd == "class-windows" && n == 1)
-        rc = CmdClassWindows(a[0]);
-    else if (cmd == "reg-set" && n == 4)
-        rc = CmdRegSet(a[0], a[1], a[2], a[3]);
-    else if (cmd == "syscommand-close" && n == 1)
-        rc = CmdSysCommandClose(a[0]);
-    else if (cmd == "appbar-top" && n == 2)
-        rc = CmdAppBarTop(std::atoi(a[0]), std::atof(a[1]));
-    else if (cmd == "screen" && n == 0)
-        rc = CmdScreen();
-    else if (cmd == "reg-query" && n == 2)
-        rc = CmdRegQuery(a[0], a[1]);
-    else if (cmd == "resources" && n == 1)
-        rc = CmdResources(a[0]);
-    else if (cmd == "template-size" && n == 2)
-        rc = CmdTemplateSize(a[0], std::atoi(a[1]));
-    else if (cmd == "item" && n == 2)
-        rc = CmdItem(a[0], std::atoi(a[1]));
-    else if (cmd == "reg-set-in" && n == 4)
-        rc = CmdRegSetIn(a[0], a[1], a[2], a[3]);
-    else if (cmd == "reg-query-in" && n == 3)
-        rc = CmdRegQueryIn(a[0], a[1], a[2]);
-    else if (cmd == "clipboard" && n == 0)
-        rc = CmdClipboard();
-    else if (cmd == "long-path" && n == 1)
-        rc = CmdLongPath(a[0]);
-    else if (cmd == "tooltips" && n == 1)
-        rc = CmdToolTips(a[0]);
-    else if (cmd == "item-text" && n == 2)
-        rc = CmdItemText(a[0], std::atoi(a[1]));
-    else if (cmd == "click-item" && n == 2)
-        rc = CmdClickItem(a[0], std::atoi(a[1]));
-    else if (cmd == "menu" && n == 2)
-        rc = CmdMenu(a[0], std::atoi(a[1]));
-    else if (cmd == "appbar-query" && n == 1)
-        rc = CmdAppBarQuery(static_cast<UINT>(std::atoi(a[0])));
-    else if (cmd == "hold-active" && n == 3)
-        rc = CmdHoldActive(std::atoi(a[0]), std::atoi(a[1]), std::atof(a[2]));
-    else if (cmd == "drag-full-windows" && n == 1)
-        rc = CmdDragFullWindows(std::atoi(a[0]));
-    else if (cmd == "watch-rect" && n == 2)
-        rc = CmdWatchRect(a[0], std::atof(a[1]));
-    else
-        return Usage();
-    std::fflush(stdout);
-    return rc;
+    for (const Command& c : kCommands) {
+        if (argc == c.args + 2 && std::strcmp(argv[1], c.name) == 0) {
+            const int rc = c.run(argv + 2);
+            std::fflush(stdout);
+            return rc;
+        }
+    }
+    std::fprintf(stderr, "usage: vosseldrv <command> [args]\n");
+    for (const Command& c : kCommands)
+        std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
+    return 2;
 }
