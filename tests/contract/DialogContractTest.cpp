@@ -62,8 +62,7 @@ TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEnds) {
     EXPECT_EQ(dialog.m_styleAtInit & (WS_POPUP | WS_THICKFRAME), WS_POPUP | WS_THICKFRAME);
     // The exchanged control covers the dialog's whole client area.
     EXPECT_GT(Width(dialog.m_clientAtInit), 0);
-    EXPECT_EQ(Width(dialog.m_buttonAtInit), Width(dialog.m_clientAtInit));
-    EXPECT_EQ(Height(dialog.m_buttonAtInit), Height(dialog.m_clientAtInit));
+    EXPECT_EQ(Str(RECT{0, 0, Width(dialog.m_buttonAtInit), Height(dialog.m_buttonAtInit)}), Str(dialog.m_clientAtInit));
 
     ContractDialog ended;
     ended.m_endAtInit = 42;
@@ -83,38 +82,36 @@ TEST_F(DialogContract, ModelessDialogLivesUntilDestroyed) {
     EXPECT_EQ(Os().win.FromHandle(dialog.m_button.m_hWnd), &dialog.m_button);
     EXPECT_NE(Style(hwnd) & WS_VISIBLE, 0u);
     // The outer size is the client area and the frame of the style less the caption.
-    const RECT frame = Frame(Style(hwnd), Style(hwnd, GWL_EXSTYLE));
-    EXPECT_EQ(Width(WindowRect(hwnd)), Width(dialog.m_clientAtInit) + Width(frame));
-    EXPECT_EQ(Height(WindowRect(hwnd)), Height(dialog.m_clientAtInit) + Height(frame));
+    const RECT frame = Frame(Style(hwnd), Style(hwnd, GWL_EXSTYLE)), window = WindowRect(hwnd),
+               client = dialog.m_clientAtInit;
+    EXPECT_EQ(Str(RECT{0, 0, Width(window), Height(window)}),
+              Str(RECT{0, 0, Width(client) + Width(frame), Height(client) + Height(frame)}));
     ASSERT_TRUE(dialog.DestroyWindow());
     EXPECT_FALSE(Os().win.IsWindow(hwnd));
 }
 
 TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchange) {
     const HWND parent = MakeWindow(WS_POPUP);
-    const HWND upper = MakeChild(parent, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, ES_UPPERCASE | ES_AUTOHSCROLL);
-    const HWND plain = MakeChild(parent, "Edit", 11, RECT{4, 4, 124, 24}, nullptr, ES_AUTOHSCROLL);
-    const HWND readOnly = MakeChild(parent, "Edit", 12, RECT{4, 4, 124, 24}, nullptr, ES_READONLY);
-    for (const HWND edit : {upper, plain, readOnly}) {
+    const struct {
+        DWORD style;
+        const char *typed, *set;
+    } edits[] = {{ES_UPPERCASE | ES_AUTOHSCROLL, "AD1", "CD"}, {ES_AUTOHSCROLL, "ad1", "cd"}, {ES_READONLY, "", "cd"}};
+    for (const auto& e : edits) {
+        const HWND edit = MakeChild(parent, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, e.style);
         for (const char c : {'a', 'd', '1'}) {
             Os().win.SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
         }
+        EXPECT_EQ(Text(edit), e.typed);
+        Os().win.SetWindowTextA(edit, "cd");
+        EXPECT_EQ(Text(edit), e.set);
     }
-    EXPECT_EQ(Text(upper), "AD1");
-    EXPECT_EQ(Text(plain), "ad1");
-    EXPECT_EQ(Text(readOnly), "");
-    Os().win.SetWindowTextA(upper, "cd");
-    EXPECT_EQ(Text(upper), "CD");
-
-    const HWND box = MakeChild(parent, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTOCHECKBOX);
-    const HWND threeState = MakeChild(parent, "Button", 21, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
+    // A three-state box keeps each of its states.
+    const HWND box = MakeChild(parent, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
     EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
-    for (const WPARAM state : {BST_CHECKED, BST_UNCHECKED}) {
-        Os().win.SendMessageA(box, BM_SETCHECK, state, 0);
-        EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), static_cast<LRESULT>(state));
+    for (const int state : {1, 2, 0}) {  // checked, indeterminate, unchecked
+        Os().win.SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+        EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), state);
     }
-    Os().win.SendMessageA(threeState, BM_SETCHECK, BST_INDETERMINATE, 0);
-    EXPECT_EQ(Os().win.SendMessageA(threeState, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
 }
 
 TEST_F(DialogContract, APopUpCentresOverItsVisibleOwnerInsideTheWorkArea) {
@@ -137,23 +134,19 @@ TEST_F(DialogContract, APopUpCentresOverItsVisibleOwnerInsideTheWorkArea) {
     EXPECT_EQ(Os().win.GetCapture(), nullptr);
 }
 
-TEST_F(DialogContract, StringsAreLoadedByIdAndTruncatedToTheBuffer) {
+TEST_F(DialogContract, StringsAreTruncatedToTheBufferAndMenuItemsChecked) {
     const struct {
-        UINT id;
         int size, length;
         const char* text;
-    } cases[] = {{IDS_CONTRACT_TEXT, 64, 13, "Contract text"},
-                 {IDS_CONTRACT_TEXT, 14, 13, "Contract text"},
-                 {IDS_CONTRACT_TEXT, 5, 4, "Cont"},
-                 {IDS_CONTRACT_TEXT + 50, 64, 0, ""}};
+    } cases[] = {{64, 13, "Contract text"}, {14, 13, "Contract text"}, {5, 4, "Cont"}};
     for (const auto& c : cases) {
         char buffer[64] = {};
-        EXPECT_EQ(Os().win.LoadStringA(c.id, buffer, c.size), c.length) << c.id << " into " << c.size;
+        EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT, buffer, c.size), c.length) << c.size;
         EXPECT_STREQ(buffer, c.text);
     }
-}
+    char buffer[64] = {};
+    EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT + 50, buffer, 64), 0);
 
-TEST_F(DialogContract, MenuItemsAreCheckedInTheLoadedPopup) {
     const HMENU menu = Os().win.LoadMenuA(IDR_CONTRACT_MENU);
     const HMENU popup = Os().win.GetSubMenu(menu, 0);
     ASSERT_NE(popup, nullptr);

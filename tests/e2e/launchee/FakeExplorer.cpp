@@ -2,9 +2,6 @@
 // It notes how it was started in fakeexplorer.log next to itself, then shows
 // one folder window of Explorer's class so the test can see it being tiled.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdio>
@@ -12,15 +9,9 @@
 
 namespace {
 
-const char kClass[] = "CabinetWClass";
-const char kTitle[] = "Fake Explorer";
-const UINT kLifetime = 60000;  // a test that forgets to close it does not leave it behind
-
 LRESULT CALLBACK FolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER) {
+    if (msg == WM_TIMER)  // a case that forgets to close it does not leave it behind
         DestroyWindow(hwnd);
-        return 0;
-    }
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -34,11 +25,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpfnWndProc = FolderProc;
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClass;
+    wc.lpszClassName = "CabinetWClass";
     RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, kClass, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr,
-                                  nullptr, instance, nullptr);
-    // fakeexplorer.exe logs to fakeexplorer.log beside it.
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "Fake Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                                  200, nullptr, nullptr, instance, nullptr);
     char path[MAX_PATH] = "", directory[MAX_PATH] = "";
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     GetCurrentDirectoryA(MAX_PATH, directory);
@@ -51,7 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     if (window == nullptr)
         return 1;
-    SetTimer(window, 1, kLifetime, nullptr);
+    SetTimer(window, 1, 60000, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
