@@ -79,12 +79,9 @@ endif()
 # Each file under tests/e2e/cases/ is a test of its own; they take the screen
 # one at a time.
 vossel_test_program(vosseldrv tests/e2e/driver/VosselDriver.cpp)
-target_link_libraries(vosseldrv PRIVATE user32 shell32 advapi32 version)
+target_link_libraries(vosseldrv PRIVATE user32 shell32 advapi32 version ole32 uuid)
 vossel_test_program(fakeexplorer WIN32 tests/e2e/launchee/FakeExplorer.cpp)
 target_link_libraries(fakeexplorer PRIVATE user32)
-# dragsource.exe drags a file list onto the bar as Explorer would.
-vossel_test_program(dragsource tests/e2e/dragsource/DragSource.cpp)
-target_link_libraries(dragsource PRIVATE user32 ole32 shell32 uuid)
 file(GLOB VOSSEL_E2E_CASES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/cases/*.sh)
 foreach(case_file ${VOSSEL_E2E_CASES})
   get_filename_component(case_name ${case_file} NAME_WE)

@@ -1,12 +1,11 @@
-// The contract tests: what the program relies on from the window system,
-// the registry and the resources, checked against whichever backend the
-// build has. The same tests run natively against the in-memory model and,
-// cross-built, against Windows itself (under Wine), so that the model
-// cannot drift from the real system.
+// The contract tests: what the program relies on from the window system, the
+// registry and the resources, run natively against the in-memory model and,
+// cross-built, against Windows itself (under Wine): the model cannot drift.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,51 +24,117 @@ using ContractOs = Win32Os;
 // The window class of framework windows; any backend takes it.
 constexpr const char* kContractWindowClass = "VosselWnd";
 
-// A framework object that keeps a log of the messages it receives and
-// leaves every one of them to the default processing.
+inline int Width(const RECT& r) { return r.right - r.left; }
+inline int Height(const RECT& r) { return r.bottom - r.top; }
+// "left,top,right,bottom", for comparing whole rectangles.
+inline std::string Str(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+// Position of the first occurrence of msg in a message log, or -1.
+inline int IndexOf(const std::vector<UINT>& log, UINT msg) {
+    const auto it = std::find(log.begin(), log.end(), msg);
+    return it == log.end() ? -1 : static_cast<int>(it - log.begin());
+}
+
+// A framework object that logs the messages it receives and leaves each to
+// the default processing; it answers WM_GETMINMAXINFO with limits when set.
 class RecordingWnd : public CWnd {
 public:
     std::vector<UINT> m_messages;
     LPARAM m_lastSize = 0;
-    // Tracking limits answered to WM_GETMINMAXINFO when set.
     bool m_bLimitTracking = false;
-    POINT m_ptMinTrack{0, 0};
-    POINT m_ptMaxTrack{0, 0};
+    POINT m_ptMinTrack{0, 0}, m_ptMaxTrack{0, 0};
 
-    bool Received(UINT msg) const;
-    // Position of the first occurrence in the log, or -1.
-    int IndexOf(UINT msg) const;
+    bool Received(UINT msg) const { return IndexOf(msg) >= 0; }
+    int IndexOf(UINT msg) const { return ::IndexOf(m_messages, msg); }
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        m_messages.push_back(msg);
+        m_lastSize = msg == WM_SIZE ? lParam : m_lastSize;
+        if (msg == WM_GETMINMAXINFO && m_bLimitTracking) {
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = m_ptMinTrack;
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = m_ptMaxTrack;
+        }
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
 };
 
 class ContractTest : public ::testing::Test {
 protected:
-    ContractTest();
-    ~ContractTest() override;
+    ContractTest() {
+        SetOs(&m_os.Services());
+#ifdef VOSSEL_CONTRACT_MEMORY
+        // The same resources as ContractResources.rc, in the model's terms.
+        const DWORD dialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU |
+                                  WS_THICKFRAME | DS_CONTROL | DS_SETFONT | DS_3DLOOK | DS_ABSALIGN;
+        const DWORD buttonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
+        m_os.AddDialogTemplate(IDD_CONTRACT_DIALOG,
+                               MemoryDialogTemplate{"Vossel contract dialog", dialogStyle, WS_EX_TOOLWINDOW, 60, 33, {
+                                                        { IDC_CONTRACT_BUTTON,
+                                                          "Button",
+                                                          "",
+                                                          buttonStyle,
+                                                          RECT {
+                                                              0,
+                                                              0,
+                                                              60,
+                                                              33
+                                                          } }
+                                                    }});
+        m_os.AddString(IDS_CONTRACT_TEXT, "Contract text");
+        m_os.AddMenu(IDR_CONTRACT_MENU, {{ID_CONTRACT_FIRST, "&First"}, { ID_CONTRACT_SECOND, "&Second" }});
+#endif
+    }
+    ~ContractTest() override {
+        for (const HWND hwnd : m_windows) {
+            if (Os().win.IsWindow(hwnd)) {
+                Os().win.DestroyWindow(hwnd);
+            }
+        }
+        SetOs(nullptr);
+    }
 
     // A top-level window of the framework class that the fixture destroys.
-    HWND MakeWindow(DWORD style, DWORD exStyle = 0, RECT rect = RECT{100, 80, 340, 240}, const char* text = "");
-    HWND MakeChild(HWND parent, const char* className, UINT id, RECT rect, CWnd* object = nullptr);
-
-    static RECT WindowRect(HWND hwnd);
-    static RECT ClientRect(HWND hwnd);
-    static DWORD Style(HWND hwnd);
-    static DWORD ExStyle(HWND hwnd);
+    HWND MakeWindow(DWORD style, DWORD exStyle = 0, RECT r = RECT{100, 80, 340, 240}, const char* text = "",
+                    CWnd* object = nullptr) {
+        m_windows.push_back(Os().win.CreateWindowExA(exStyle, kContractWindowClass, text, style, r.left, r.top,
+                                                     Width(r), Height(r), nullptr, 0, object));
+        return m_windows.back();
+    }
+    static HWND MakeChild(HWND parent, const char* className, UINT id, RECT r, CWnd* object = nullptr,
+                          DWORD style = 0) {
+        return Os().win.CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, Width(r),
+                                        Height(r), parent, id, object);
+    }
+    static RECT WindowRect(HWND hwnd) {
+        RECT rect{0, 0, 0, 0};
+        EXPECT_TRUE(Os().win.GetWindowRect(hwnd, &rect));
+        return rect;
+    }
+    static RECT ClientRect(HWND hwnd) {
+        RECT rect{0, 0, 0, 0};
+        EXPECT_TRUE(Os().win.GetClientRect(hwnd, &rect));
+        return rect;
+    }
+    static DWORD Style(HWND hwnd, int which = GWL_STYLE) {
+        return static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, which));
+    }
     // The frame that AdjustWindowRectEx puts around an empty client area.
-    static RECT Frame(DWORD style, DWORD exStyle);
-    static std::string Text(HWND hwnd);
-    // All top-level windows in EnumWindows order.
-    static std::vector<HWND> TopLevelWindows();
-    // A window title no other test or program uses.
-    static std::string UniqueTitle(const char* stem);
+    static RECT Frame(DWORD style, DWORD exStyle) {
+        RECT frame{0, 0, 0, 0};
+        EXPECT_TRUE(Os().win.AdjustWindowRectEx(&frame, style, FALSE, exStyle));
+        return frame;
+    }
+    static std::string Text(HWND hwnd) {
+        char buffer[512] = {};
+        const int length = Os().win.GetWindowTextA(hwnd, buffer, static_cast<int>(sizeof(buffer)));
+        return std::string(buffer, static_cast<size_t>(std::max(length, 0)));
+    }
 
     ContractOs m_os;
 
 private:
     std::vector<HWND> m_windows;
 };
-
-inline int Width(const RECT& r) { return r.right - r.left; }
-inline int Height(const RECT& r) { return r.bottom - r.top; }

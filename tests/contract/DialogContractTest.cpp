@@ -1,52 +1,33 @@
-// Dialogs on templates: the order of creation and initialisation, what the
-// dialog manager does to the template's style, data exchange, and the end
-// of a modal run.
+// Dialogs on templates, the controls the dialogs use, pop-up placement, the
+// mouse capture, and strings and menus from the resources.
 #include "platform/Dialog.h"
 #include "tests/contract/ContractFixture.h"
 
 namespace {
 
-constexpr INT_PTR kPostCancel = -1;
-
 class ContractDialog : public CDialog {
 public:
     ContractDialog() : CDialog(IDD_CONTRACT_DIALOG) {}
 
-    // The result to end the run with from OnInitDialog, or kPostCancel to
-    // post IDCANCEL and let the modal loop deliver it.
-    INT_PTR m_endAtInit = kPostCancel;
-    bool m_bModeless = false;
-
+    // The result to end the run with from OnInitDialog; IDCANCEL is posted
+    // for the modal loop to deliver, and 0 leaves a modeless dialog alone.
+    INT_PTR m_endAtInit = IDCANCEL;
     std::vector<UINT> m_messages;
     DWORD m_styleAtInit = 0;
-    HWND m_buttonAtInit = nullptr;
     RECT m_clientAtInit{0, 0, 0, 0};
-    RECT m_buttonRectAtInit{0, 0, 0, 0};
+    RECT m_buttonAtInit{0, 0, 0, 0};
     CButton m_button;
-
-    int IndexOf(UINT msg) const {
-        for (size_t i = 0; i < m_messages.size(); ++i) {
-            if (m_messages[i] == msg) {
-                return static_cast<int>(i);
-            }
-        }
-        return -1;
-    }
 
     BOOL OnInitDialog() override {
         const BOOL result = CDialog::OnInitDialog();
         m_styleAtInit = GetStyle();
-        m_buttonAtInit = m_button.m_hWnd;
         GetClientRect(&m_clientAtInit);
         if (m_button.m_hWnd != nullptr) {
-            m_button.GetWindowRect(&m_buttonRectAtInit);
+            m_button.GetWindowRect(&m_buttonAtInit);
         }
-        if (m_bModeless) {
-            return result;
-        }
-        if (m_endAtInit == kPostCancel) {
+        if (m_endAtInit == IDCANCEL) {
             Os().win.PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        } else {
+        } else if (m_endAtInit != 0) {
             EndDialog(static_cast<int>(m_endAtInit));
         }
         return result;
@@ -57,81 +38,132 @@ protected:
         m_messages.push_back(msg);
         return CDialog::WindowProc(msg, wParam, lParam);
     }
-
     void DoDataExchange(CDataExchange* dx) override {
         CDialog::DoDataExchange(dx);
         DDX_Control(dx, IDC_CONTRACT_BUTTON, m_button);
     }
 };
 
-class DialogContract : public ContractTest {};
+using DialogContract = ContractTest;
 
-TEST_F(DialogContract, CreationComesBeforeInitialisation) {
+TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEnds) {
     ContractDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    const int create = dialog.IndexOf(WM_CREATE);
-    const int init = dialog.IndexOf(WM_INITDIALOG);
-    ASSERT_GE(create, 0);
-    ASSERT_GE(init, 0);
-    EXPECT_LT(create, init);
-    EXPECT_LT(dialog.IndexOf(WM_INITDIALOG), dialog.IndexOf(WM_DESTROY));
-    EXPECT_EQ(dialog.m_messages.back(), WM_NCDESTROY);
+    const std::vector<UINT>& log = dialog.m_messages;
+    ASSERT_GE(IndexOf(log, WM_CREATE), 0);
+    EXPECT_LT(IndexOf(log, WM_CREATE), IndexOf(log, WM_INITDIALOG));
+    EXPECT_LT(IndexOf(log, WM_INITDIALOG), IndexOf(log, WM_DESTROY));
+    EXPECT_EQ(log.back(), WM_NCDESTROY);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
-}
-
-TEST_F(DialogContract, ControlTemplateLosesCaptionAndSystemMenu) {
-    ContractDialog dialog;
-    dialog.m_endAtInit = IDOK;
-    ASSERT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.m_styleAtInit & (WS_CAPTION | WS_SYSMENU), 0u);
-    EXPECT_EQ(dialog.m_styleAtInit & (WS_POPUP | WS_THICKFRAME), WS_POPUP | WS_THICKFRAME);
-    // The dialog manager shows the window only after its initialisation.
-    EXPECT_EQ(dialog.m_styleAtInit & WS_VISIBLE, 0u);
-}
-
-TEST_F(DialogContract, DataExchangeBindsTheTemplatesControl) {
-    ContractDialog dialog;
-    dialog.m_endAtInit = 42;
-    ASSERT_EQ(dialog.DoModal(), 42);
-    ASSERT_NE(dialog.m_buttonAtInit, nullptr);
-    // The control ends with its dialog.
     EXPECT_EQ(dialog.m_button.m_hWnd, nullptr);
-    // The template's control covers the dialog's whole client area.
+    // A DS_CONTROL template loses its caption and system menu, and the window
+    // shows only after its initialisation.
+    EXPECT_EQ(dialog.m_styleAtInit & (WS_CAPTION | WS_SYSMENU | WS_VISIBLE), 0u);
+    EXPECT_EQ(dialog.m_styleAtInit & (WS_POPUP | WS_THICKFRAME), WS_POPUP | WS_THICKFRAME);
+    // The exchanged control covers the dialog's whole client area.
     EXPECT_GT(Width(dialog.m_clientAtInit), 0);
-    EXPECT_EQ(Width(dialog.m_buttonRectAtInit), Width(dialog.m_clientAtInit));
-    EXPECT_EQ(Height(dialog.m_buttonRectAtInit), Height(dialog.m_clientAtInit));
+    EXPECT_EQ(Str(RECT{0, 0, Width(dialog.m_buttonAtInit), Height(dialog.m_buttonAtInit)}), Str(dialog.m_clientAtInit));
+
+    ContractDialog ended;
+    ended.m_endAtInit = 42;
+    EXPECT_EQ(ended.DoModal(), 42);
+    CDialog missing(IDD_CONTRACT_DIALOG + 77);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_FALSE(missing.Create());
 }
 
 TEST_F(DialogContract, ModelessDialogLivesUntilDestroyed) {
     ContractDialog dialog;
-    dialog.m_bModeless = true;
+    dialog.m_endAtInit = 0;
     ASSERT_TRUE(dialog.Create());
     const HWND hwnd = dialog.m_hWnd;
-    ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(Os().win.FromHandle(hwnd), &dialog);
-    EXPECT_LT(dialog.IndexOf(WM_CREATE), dialog.IndexOf(WM_INITDIALOG));
-    ASSERT_NE(dialog.m_buttonAtInit, nullptr);
     EXPECT_EQ(Os().win.GetDlgItem(hwnd, IDC_CONTRACT_BUTTON), dialog.m_button.m_hWnd);
     EXPECT_EQ(Os().win.FromHandle(dialog.m_button.m_hWnd), &dialog.m_button);
-    EXPECT_EQ(dialog.m_styleAtInit & WS_VISIBLE, 0u);
     EXPECT_NE(Style(hwnd) & WS_VISIBLE, 0u);
-
-    // The window and its outer size with the template's style, less the caption.
-    const RECT window = WindowRect(hwnd);
-    const RECT frame = Frame(Style(hwnd), ExStyle(hwnd));
-    EXPECT_EQ(Width(window), Width(dialog.m_clientAtInit) + Width(frame));
-    EXPECT_EQ(Height(window), Height(dialog.m_clientAtInit) + Height(frame));
-
+    // The outer size is the client area and the frame of the style less the caption.
+    const RECT frame = Frame(Style(hwnd), Style(hwnd, GWL_EXSTYLE)), window = WindowRect(hwnd),
+               client = dialog.m_clientAtInit;
+    EXPECT_EQ(Str(RECT{0, 0, Width(window), Height(window)}),
+              Str(RECT{0, 0, Width(client) + Width(frame), Height(client) + Height(frame)}));
     ASSERT_TRUE(dialog.DestroyWindow());
-    EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_FALSE(Os().win.IsWindow(hwnd));
 }
 
-TEST_F(DialogContract, MissingTemplateFailsTheRun) {
-    CDialog dialog(IDD_CONTRACT_DIALOG + 77);
-    EXPECT_EQ(dialog.DoModal(), -1);
-    EXPECT_EQ(dialog.m_hWnd, nullptr);
-    EXPECT_FALSE(dialog.Create());
+TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchange) {
+    const HWND parent = MakeWindow(WS_POPUP);
+    const struct {
+        DWORD style;
+        const char *typed, *set;
+    } edits[] = {{ES_UPPERCASE | ES_AUTOHSCROLL, "AD1", "CD"}, {ES_AUTOHSCROLL, "ad1", "cd"}, {ES_READONLY, "", "cd"}};
+    for (const auto& e : edits) {
+        const HWND edit = MakeChild(parent, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, e.style);
+        for (const char c : {'a', 'd', '1'}) {
+            Os().win.SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+        }
+        EXPECT_EQ(Text(edit), e.typed);
+        Os().win.SetWindowTextA(edit, "cd");
+        EXPECT_EQ(Text(edit), e.set);
+    }
+    // A three-state box keeps each of its states.
+    const HWND box = MakeChild(parent, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
+    EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
+    for (const int state : {1, 2, 0}) {  // checked, indeterminate, unchecked
+        Os().win.SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+        EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), state);
+    }
+}
+
+TEST_F(DialogContract, APopUpCentresOverItsVisibleOwnerInsideTheWorkArea) {
+    const HWND owner = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 500, 300});
+    CWnd popup;
+    const HWND hwnd = Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &popup);
+    EXPECT_EQ(Os().win.GetWindow(hwnd, GW_OWNER), owner);
+    popup.CenterWindow();
+    EXPECT_EQ(Str(WindowRect(hwnd)), "200,150,400,250");
+    // An owner off at the left: the pop-up stays inside the work area.
+    Os().win.SetWindowPos(owner, nullptr, -300, 100, 400, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    popup.CenterWindow();
+    RECT area{};
+    Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_EQ(WindowRect(hwnd).left, area.left);
+
+    Os().win.SetCapture(owner);
+    EXPECT_EQ(Os().win.GetCapture(), owner);
+    Os().win.ReleaseCapture();
+    EXPECT_EQ(Os().win.GetCapture(), nullptr);
+}
+
+TEST_F(DialogContract, StringsAreTruncatedToTheBufferAndMenuItemsChecked) {
+    const struct {
+        int size, length;
+        const char* text;
+    } cases[] = {{64, 13, "Contract text"}, {14, 13, "Contract text"}, {5, 4, "Cont"}};
+    for (const auto& c : cases) {
+        char buffer[64] = {};
+        EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT, buffer, c.size), c.length) << c.size;
+        EXPECT_STREQ(buffer, c.text);
+    }
+    char buffer[64] = {};
+    EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT + 50, buffer, 64), 0);
+
+    const HMENU menu = Os().win.LoadMenuA(IDR_CONTRACT_MENU);
+    const HMENU popup = Os().win.GetSubMenu(menu, 0);
+    ASSERT_NE(popup, nullptr);
+    // CheckMenuItem answers the item's previous state, or -1 for no such item.
+    const struct {
+        UINT id, check;
+        DWORD previous;
+    } steps[] = {{ID_CONTRACT_FIRST, MF_CHECKED, MF_UNCHECKED},
+                 {ID_CONTRACT_FIRST, MF_CHECKED, MF_CHECKED},
+                 {ID_CONTRACT_FIRST, MF_UNCHECKED, MF_CHECKED},
+                 {ID_CONTRACT_SECOND, MF_CHECKED, MF_UNCHECKED},
+                 {ID_CONTRACT_SECOND + 9, MF_CHECKED, static_cast<DWORD>(-1)}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(Os().win.CheckMenuItem(popup, s.id, MF_BYCOMMAND | s.check), s.previous) << s.id;
+    }
+    EXPECT_TRUE(Os().win.DestroyMenu(menu));
+    EXPECT_EQ(Os().win.LoadMenuA(IDR_CONTRACT_MENU + 50), nullptr);
 }
 
 }  // namespace

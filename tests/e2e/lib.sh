@@ -163,7 +163,7 @@ settled_rect() {
 # default docked thickness), BUTTON_W (the menu button's width) and
 # TEMPLATE_W (the window's width).
 measure_template() {
-    drv template-size "$(winpath "$VOSSEL")" 103
+    drv resources "$(winpath "$VOSSEL")"
     TEMPLATE_CLIENT=$(val client)
     TEMPLATE_WINDOW=$(val window)
     THICKNESS=${TEMPLATE_WINDOW#*,}

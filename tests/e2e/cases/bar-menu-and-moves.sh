@@ -26,7 +26,7 @@ bar_info() {
     RECT=$(val rect)
 }
 
-drv menu "$(winpath "$VOSSEL")" 130
+drv resources "$(winpath "$VOSSEL")"
 expect_lines "popup=PlaceHolder" "item 1 id=32771 text=Always on &top" "item 2 id=32772 text=A&uto hide" \
     "item 3 id=32775 text=&Options" "item 4 id=32773 text=&About Vossel" "item 5 separator" "item 6 id=32774 text=E&xit"
 check "menu 130 holds the six items with their ids and texts" "missing:$MISSING" test -z "$MISSING"

@@ -4,8 +4,6 @@
 # there, and OK copies them, or with Shift moves them, into D:\; Cancel
 # copies nothing.
 
-DRAGSOURCE=$BUILD/dragsource.exe
-[ -f "$DRAGSOURCE" ] || finish "missing $DRAGSOURCE"
 # D: is a plain folder of this case, so what lands there is easy to see.
 D_DIR=$OUT/d-drive
 SRC=$OUT/src
@@ -62,10 +60,10 @@ xdotool mousemove 600 400 >>"$OUT/xdotool.txt" 2>&1
 DRAGS=0
 start_source() {
     DRAGS=$((DRAGS + 1))
-    SOURCE_LOG=$OUT/dragsource-$DRAGS.log
+    SOURCE_LOG=$OUT/dragsource-$DRAGS.txt
     local args=() f
     for f in "$@"; do args+=("$(winpath "$f")"); done
-    "$WINE" "$DRAGSOURCE" "$(winpath "$SOURCE_LOG")" "${args[@]}" >"$OUT/dragsource-$DRAGS.txt" 2>&1 &
+    "$WINE" "$DRIVER" drag-source "${args[@]}" >"$SOURCE_LOG" 2>&1 &
     SOURCE_PID=$!
     PIDS+=("$SOURCE_PID")
     WHY=""
@@ -113,7 +111,7 @@ drop_on_d() {
     drag_to "$DX" "$DY" "${2:-}"
     DIALOG_TEXT=""
     if drv wait-window "$FOLDER_DIALOG" 15; then
-        drv item-text "$FOLDER_DIALOG" 14146
+        drv item "$FOLDER_DIALOG" 14146
         DIALOG_TEXT=$(val text)
         screenshot "folder-dialog-$DRAGS"
         drv click-item "$FOLDER_DIALOG" "$1"

@@ -1,16 +1,16 @@
 // vosseldrv.exe: runs inside Wine next to vossel.exe and reports what a user
 // would see (windows, rectangles, styles, appbar space, registry values,
-// resources) as key=value lines, or pokes it with window messages.
+// resources) as key=value lines, or pokes it with window messages and input.
 // Exit code 0 on success, 1 on failure or timeout, 2 on bad usage.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 // clang-format off
 #include <windows.h>
+#include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 // clang-format on
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,246 +19,222 @@
 
 namespace {
 
-const char kBarClass[] = "VosselDriverBar";
-const char kBarTitle[] = "Vossel E2E AppBar";
 const UINT kAppBarNotify = WM_APP + 1;
-
-void PrintRect(const char* key, const RECT& rc) {
-    std::printf("%s=%ld,%ld,%ld,%ld\n", key, rc.left, rc.top, rc.right, rc.bottom);
-}
 
 int Fail(const char* what) {
     std::printf("error=%s\n", what);
     return 1;
 }
-
-HWND FindExact(const char* title) { return FindWindowA(nullptr, title); }
-
-bool WaitFor(const char* title, double seconds, bool present) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if ((FindExact(title) != nullptr) == present)
-            return true;
-        if (GetTickCount() - start >= static_cast<DWORD>(seconds * 1000))
-            return false;
-        Sleep(100);
-    }
-}
-
-int CmdWaitWindow(const char* title, double seconds) {
-    if (!WaitFor(title, seconds, true))
-        return Fail("timeout");
-    std::printf("hwnd=%p\n", static_cast<void*>(FindExact(title)));
+// A key=value line, at once: some commands go on running after it.
+int Ok(const char* key, const std::string& value) {
+    std::printf("%s=%s\n", key, value.c_str());
+    std::fflush(stdout);
     return 0;
 }
-
-int CmdWaitGone(const char* title, double seconds) {
-    if (!WaitFor(title, seconds, false))
-        return Fail("timeout");
-    std::printf("gone=1\n");
-    return 0;
+std::string Str(const RECT& rc) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", rc.left, rc.top, rc.right, rc.bottom);
+    return text;
 }
-
-int CmdWindowInfo(const char* title) {
-    HWND hwnd = FindExact(title);
-    if (!hwnd)
-        return Fail("not found");
-    RECT rc, client;
-    GetWindowRect(hwnd, &rc);
-    GetClientRect(hwnd, &client);
-    const DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
-    const DWORD exstyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+HWND Find(const char* title) { return FindWindowA(nullptr, title); }
+HWND Item(char** a) { return GetDlgItem(Find(a[0]), std::atoi(a[1])); }
+// Posts to a window that exists (a null one would be the thread's queue).
+bool Post(HWND hwnd, UINT msg, WPARAM wParam) { return hwnd && PostMessageA(hwnd, msg, wParam, 0); }
+std::string ClassOf(HWND hwnd) {
     char cls[256] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("hwnd=%p\n", static_cast<void*>(hwnd));
-    std::printf("class=%s\n", cls);
-    std::printf("pid=%lu\n", pid);
-    PrintRect("rect", rc);
-    std::printf("client=%ld,%ld\n", client.right, client.bottom);
-    std::printf("style=0x%08lX\n", style);
-    std::printf("exstyle=0x%08lX\n", exstyle);
-    std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
-    std::printf("topmost=%d\n", (exstyle & WS_EX_TOPMOST) ? 1 : 0);
-    std::printf("caption=%d\n", (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
-    return 0;
+    return cls;
 }
-
-struct CountState {
-    const char* title;
-    int count;
-};
-
-BOOL CALLBACK CountProc(HWND hwnd, LPARAM lParam) {
-    CountState* state = reinterpret_cast<CountState*>(lParam);
+std::string TextOf(HWND hwnd) {
     char text[512] = "";
     GetWindowTextA(hwnd, text, sizeof text);
-    if (std::strcmp(text, state->title) == 0)
-        ++state->count;
-    return TRUE;
+    return text;
 }
-
-int CmdCountWindows(const char* title) {
-    CountState state = {title, 0};
-    EnumWindows(CountProc, reinterpret_cast<LPARAM>(&state));
-    std::printf("count=%d\n", state.count);
-    return 0;
+// WM_GETTEXT across processes, which is how tooltips and controls give theirs.
+std::string SentText(HWND hwnd) {
+    char text[1024] = "";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    return text;
 }
-
-BOOL CALLBACK ChildProc(HWND child, LPARAM lParam) {
-    HWND parent = reinterpret_cast<HWND>(lParam);
-    if (GetParent(child) != parent)
-        return TRUE;  // direct children only
-    char cls[256] = "", text[512] = "";
-    GetClassNameA(child, cls, sizeof cls);
-    GetWindowTextA(child, text, sizeof text);
-    RECT screen, rc;
-    GetWindowRect(child, &screen);
-    rc = screen;
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-    std::printf("child id=%d class=%s style=0x%08lX rect=%ld,%ld,%ld,%ld screen=%ld,%ld,%ld,%ld text=%s\n",
-                GetDlgCtrlID(child), cls, static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)), rc.left, rc.top,
-                rc.right, rc.bottom, screen.left, screen.top, screen.right, screen.bottom, text);
-    return TRUE;
-}
-
-int CmdChildren(const char* title) {
-    HWND hwnd = FindExact(title);
-    if (!hwnd)
-        return Fail("not found");
-    EnumChildWindows(hwnd, ChildProc, reinterpret_cast<LPARAM>(hwnd));
-    return 0;
-}
-
-struct ClassState {
-    const char* cls;
-    int count;
-};
-
-BOOL CALLBACK ClassProc(HWND hwnd, LPARAM lParam) {
-    ClassState* state = reinterpret_cast<ClassState*>(lParam);
-    char cls[256] = "", text[512] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strcmp(cls, state->cls) != 0)
-        return TRUE;
-    ++state->count;
-    GetWindowTextA(hwnd, text, sizeof text);
-    RECT rc;
+RECT WindowRect(HWND hwnd) {
+    RECT rc = {};
     GetWindowRect(hwnd, &rc);
+    return rc;
+}
+DWORD Style(HWND hwnd, int which = GWL_STYLE) { return static_cast<DWORD>(GetWindowLongA(hwnd, which)); }
+DWORD ProcessOf(HWND hwnd) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("window pid=%lu visible=%d rect=%ld,%ld,%ld,%ld title=%s\n", pid, IsWindowVisible(hwnd) ? 1 : 0,
-                rc.left, rc.top, rc.right, rc.bottom, text);
-    return TRUE;
+    return pid;
 }
-
-// Top-level windows of one class, in z-order, then their number.
-int CmdClassWindows(const char* cls) {
-    ClassState state = {cls, 0};
-    EnumWindows(ClassProc, reinterpret_cast<LPARAM>(&state));
-    std::printf("count=%d\n", state.count);
-    return 0;
+// Calls f(hwnd) for each top-level window in z-order, or each descendant of parent.
+template <class F>
+void ForEach(F f, HWND parent = nullptr) {
+    auto proc = [](HWND hwnd, LPARAM p) -> BOOL {
+        (*reinterpret_cast<F*>(p))(hwnd);
+        return TRUE;
+    };
+    parent ? EnumChildWindows(parent, proc, reinterpret_cast<LPARAM>(&f))
+           : EnumWindows(proc, reinterpret_cast<LPARAM>(&f));
 }
-
-int CmdSysCommandClose(const char* title) {
-    HWND hwnd = FindExact(title);
-    if (!hwnd)
-        return Fail("not found");
-    if (!PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0))
-        return Fail("PostMessage");
-    std::printf("posted=1\n");
-    return 0;
+template <class F>
+bool WaitUntil(F cond, double seconds) {
+    for (const DWORD start = GetTickCount(); !cond(); Sleep(20)) {
+        if (GetTickCount() - start >= static_cast<DWORD>(seconds * 1000))
+            return false;
+    }
+    return true;
 }
-
-int CmdScreen() {
-    std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    return 0;
-}
-
-LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// Reports appbar notifications; ends the message loop on the timer or when
+// closed, and the caller cleans up.
+LRESULT CALLBACK QuitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kAppBarNotify) {
         std::printf("notify=%u\n", static_cast<unsigned>(wParam));
         std::fflush(stdout);
-        return 0;
     }
-    if (msg == WM_CLOSE) {  // give the strip back before the window goes
+    if (msg == WM_TIMER || msg == WM_CLOSE)
         PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return msg == WM_CLOSE || msg == kAppBarNotify ? 0 : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+// A window of our own that ends the message loop on its timer or when closed.
+HWND MakeWindow(const char* title, DWORD exstyle, DWORD style, int x, int y, int cx, int cy, int brush,
+                WNDPROC proc = QuitProc) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(brush + 1));
+    wc.lpszClassName = title;
+    RegisterClassA(&wc);
+    return CreateWindowExA(exstyle, title, title, style, x, y, cx, cy, nullptr, nullptr, wc.hInstance, nullptr);
+}
+void RunFor(HWND hwnd, const char* seconds) {
+    SetTimer(hwnd, 1, static_cast<UINT>(std::atof(seconds) * 1000), nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+}
+HKEY Root(const char* name) {
+    return std::strcmp(name, "HKLM") == 0   ? HKEY_LOCAL_MACHINE
+           : std::strcmp(name, "HKCU") == 0 ? HKEY_CURRENT_USER
+                                            : nullptr;
+}
+const BYTE* Resource(HMODULE module, int id, int type, DWORD* size = nullptr) {
+    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    if (res && size)
+        *size = SizeofResource(module, res);
+    return res ? static_cast<const BYTE*>(LockResource(LoadResource(module, res))) : nullptr;
 }
 
-// Takes a strip at the top as a second appbar would, reports where the shell
-// put it, holds it for the given time (or until closed) and gives it back.
-int CmdAppBarTop(int thickness, double seconds) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = BarProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
-    wc.lpszClassName = kBarClass;
-    if (!RegisterClassA(&wc))
-        return Fail("RegisterClass");
-    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kBarClass, kBarTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+int WaitWindow(char** a, bool present) {
+    if (!WaitUntil([&] { return (Find(a[0]) != nullptr) == present; }, std::atof(a[1])))
+        return Fail("timeout");
+    return present ? Ok("found", "1") : Ok("gone", "1");
+}
+
+int WindowInfo(char** a) {
+    HWND hwnd = Find(a[0]);
     if (!hwnd)
-        return Fail("CreateWindow");
-
-    APPBARDATA abd = {};
-    abd.cbSize = sizeof abd;
-    abd.hWnd = hwnd;
-    abd.uCallbackMessage = kAppBarNotify;
-    if (!SHAppBarMessage(ABM_NEW, &abd)) {
-        DestroyWindow(hwnd);
-        return Fail("ABM_NEW");
-    }
-    abd.uEdge = ABE_TOP;
-    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    SHAppBarMessage(ABM_QUERYPOS, &abd);
-    PrintRect("query", abd.rc);
-    abd.rc.bottom = abd.rc.top + thickness;
-    SHAppBarMessage(ABM_SETPOS, &abd);
-    PrintRect("rect", abd.rc);
-    std::fflush(stdout);
-    SetWindowPos(hwnd, HWND_TOPMOST, abd.rc.left, abd.rc.top, abd.rc.right - abd.rc.left, abd.rc.bottom - abd.rc.top,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
-
-    const UINT_PTR timer = SetTimer(hwnd, 1, static_cast<UINT>(seconds * 1000), nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER && msg.hwnd == hwnd)
-            break;
-        DispatchMessageA(&msg);
-    }
-    KillTimer(hwnd, timer);
-    SHAppBarMessage(ABM_REMOVE, &abd);
-    if (IsWindow(hwnd))
-        DestroyWindow(hwnd);
-    std::printf("removed=1\n");
+        return Fail("not found");
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const DWORD style = Style(hwnd), exstyle = Style(hwnd, GWL_EXSTYLE);
+    std::printf("hwnd=%p\nclass=%s\npid=%lu\nrect=%s\nclient=%ld,%ld\nstyle=0x%08lX\nexstyle=0x%08lX\n",
+                static_cast<void*>(hwnd), ClassOf(hwnd).c_str(), ProcessOf(hwnd), Str(WindowRect(hwnd)).c_str(),
+                client.right, client.bottom, style, exstyle);
+    std::printf("visible=%d\ntopmost=%d\ncaption=%d\n", IsWindowVisible(hwnd) ? 1 : 0,
+                (exstyle & WS_EX_TOPMOST) ? 1 : 0, (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
     return 0;
 }
 
-int CmdRegQuery(const char* subkey, const char* value) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return Fail("no key");
-    DWORD type = 0, size = 0;
-    LONG rc = RegQueryValueExA(key, value, nullptr, &type, nullptr, &size);
-    std::vector<BYTE> data(size + 1);
-    if (rc == ERROR_SUCCESS)
-        rc = RegQueryValueExA(key, value, nullptr, &type, data.data(), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
-        return Fail("no value");
-    std::printf("type=%lu\nsize=%lu\n", type, size);
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        data[size] = 0;
-        std::printf("string=%s\n", reinterpret_cast<const char*>(data.data()));
-    } else if (type == REG_DWORD && size == 4) {
-        DWORD v;
-        std::memcpy(&v, data.data(), 4);
-        std::printf("dword=%lu\n", v);
+// The direct children of a window with their places in it and on the screen.
+int Children(char** a) {
+    HWND parent = Find(a[0]);
+    if (!parent)
+        return Fail("not found");
+    ForEach(
+        [&](HWND child) {
+            RECT rc = WindowRect(child);
+            MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+            if (GetParent(child) == parent)
+                std::printf("child id=%d class=%s style=0x%08lX rect=%s screen=%s text=%s\n", GetDlgCtrlID(child),
+                            ClassOf(child).c_str(), Style(child), Str(rc).c_str(), Str(WindowRect(child)).c_str(),
+                            TextOf(child).c_str());
+        },
+        parent);
+    return 0;
+}
+
+// Top-level windows of one class, in z-order, then their number.
+int ClassWindows(char** a) {
+    int count = 0;
+    ForEach([&](HWND hwnd) {
+        if (ClassOf(hwnd) != a[0])
+            return;
+        ++count;
+        std::printf("window pid=%lu visible=%d rect=%s title=%s\n", ProcessOf(hwnd), IsWindowVisible(hwnd) ? 1 : 0,
+                    Str(WindowRect(hwnd)).c_str(), TextOf(hwnd).c_str());
+    });
+    std::printf("count=%d\n", count);
+    return 0;
+}
+
+// A second appbar at an edge (0 left, 1 top, 2 right, 3 bottom) reports what
+// the shell gives it of the whole edge: the strips others reserve are cut
+// off. With a thickness it takes that strip, holds it for the given time (or
+// until closed) and gives it back.
+int AppBar(UINT edge, int thickness, const char* seconds) {
+    HWND hwnd =
+        MakeWindow("Vossel E2E AppBar", WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, 0, 0, 10, 10, COLOR_HIGHLIGHT);
+    if (!hwnd)
+        return Fail("CreateWindow");
+    APPBARDATA abd = {sizeof abd, hwnd, kAppBarNotify, edge, {}, 0};
+    SHAppBarMessage(ABM_NEW, &abd);
+    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    SHAppBarMessage(ABM_QUERYPOS, &abd);
+    Ok("query", Str(abd.rc));
+    if (thickness > 0) {
+        abd.rc.bottom = abd.rc.top + thickness;
+        SHAppBarMessage(ABM_SETPOS, &abd);
+        Ok("rect", Str(abd.rc));
+        SetWindowPos(hwnd, HWND_TOPMOST, abd.rc.left, abd.rc.top, abd.rc.right - abd.rc.left,
+                     abd.rc.bottom - abd.rc.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        RunFor(hwnd, seconds);
     }
+    SHAppBarMessage(ABM_REMOVE, &abd);
+    DestroyWindow(hwnd);
+    return thickness > 0 ? Ok("removed", "1") : 0;
+}
+
+// Shows an ordinary window at x, y and keeps it the active window for the
+// given time: another program the user works in.
+int HoldActive(char** a) {
+    HWND hwnd = MakeWindow("Vossel E2E Other", 0, WS_POPUP | WS_BORDER, std::atoi(a[0]), std::atoi(a[1]), 200, 100,
+                           COLOR_WINDOW);
+    if (!hwnd)
+        return Fail("CreateWindow");
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    Ok("active", GetActiveWindow() == hwnd ? "1" : "0");
+    RunFor(hwnd, a[2]);
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+// A value under HKLM or HKCU with its type, size and contents.
+int RegQuery(HKEY root, const char* subkey, const char* value) {
+    const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    DWORD type = 0, size = 0;
+    if (!root || RegGetValueA(root, subkey, value, flags, &type, nullptr, &size) != ERROR_SUCCESS)
+        return Fail("no value");
+    std::vector<BYTE> data(size + 1);
+    RegGetValueA(root, subkey, value, flags, &type, data.data(), &size);
+    std::printf("type=%lu\nsize=%lu\n", type, size);
+    if (type == REG_SZ || type == REG_EXPAND_SZ)
+        Ok("string", reinterpret_cast<const char*>(data.data()));
+    else if (type == REG_DWORD && size == 4)
+        std::printf("dword=%lu\n", *reinterpret_cast<const DWORD*>(data.data()));
     std::printf("hex=");
     for (DWORD i = 0; i < size; ++i)
         std::printf("%02x", data[i]);
@@ -266,552 +242,390 @@ int CmdRegQuery(const char* subkey, const char* value) {
     return 0;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Writes a value as the program would find it: type sz, dword or binary (hex).
-int CmdRegSet(const char* subkey, const char* value, const std::string& type, const char* text) {
+// Writes a value as the program would find it, creating its key: type sz,
+// dword or binary (hex); an empty value name is the key's default value.
+int RegSet(HKEY root, const char* subkey, const char* value, const std::string& type, const char* text) {
     std::vector<BYTE> data;
-    DWORD regType;
-    if (type == "sz") {
-        regType = REG_SZ;
+    const DWORD number = std::strtoul(text, nullptr, 0);
+    if (type == "sz")
         data.assign(text, text + std::strlen(text) + 1);
-    } else if (type == "dword") {
-        regType = REG_DWORD;
-        const DWORD v = std::strtoul(text, nullptr, 0);
-        data.resize(4);
-        std::memcpy(data.data(), &v, 4);
-    } else if (type == "binary") {
-        regType = REG_BINARY;
-        const size_t length = std::strlen(text);
-        for (size_t i = 0; i + 1 < length; i += 2) {
-            const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
-            if (high < 0 || low < 0)
-                return Fail("bad hex");
-            data.push_back(static_cast<BYTE>(high * 16 + low));
-        }
-        if (length % 2 != 0)
+    else if (type == "dword")
+        data.assign(reinterpret_cast<const BYTE*>(&number), reinterpret_cast<const BYTE*>(&number) + 4);
+    for (const char* p = text; type == "binary" && *p; p += 2) {
+        unsigned byte = 0;
+        if (!p[1] || std::sscanf(p, "%2x", &byte) != 1)
             return Fail("bad hex");
-    } else {
-        return Fail("bad type");
+        data.push_back(static_cast<BYTE>(byte));
     }
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return Fail("no key");
-    const LONG rc = RegSetValueExA(key, value, 0, regType, data.data(), static_cast<DWORD>(data.size()));
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
-        return Fail("RegSetValueEx");
-    std::printf("written=%u\n", static_cast<unsigned>(data.size()));
-    return 0;
+    const DWORD regType = type == "sz" ? REG_SZ : type == "dword" ? REG_DWORD : type == "binary" ? REG_BINARY : 0;
+    if (!regType || !root ||
+        RegSetKeyValueA(root, subkey, value, regType, data.data(), static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        return Fail("not written");
+    return Ok("written", std::to_string(data.size()));
 }
 
-// Reads a DLGTEMPLATEEX the way the dialog manager does.
+// The fixed parts of a DLGTEMPLATEEX and of each of its items.
+#pragma pack(push, 2)
+struct DialogHeader {
+    WORD version, signature;
+    DWORD help, exstyle, style;
+    WORD items;
+    short x, y, cx, cy;
+};
+struct ItemHeader {
+    DWORD help, exstyle, style;
+    short x, y, cx, cy;
+    DWORD id;
+};
+#pragma pack(pop)
+
+// Reads a dialog template the way the dialog manager does.
 struct TemplateReader {
     const BYTE* p;
-    WORD Word() {
-        WORD w;
-        std::memcpy(&w, p, 2);
-        p += 2;
-        return w;
+    template <class T>
+    T Get() {
+        T value;
+        std::memcpy(&value, p, sizeof value);
+        p += sizeof value;
+        return value;
     }
-    DWORD Dword() {
-        DWORD d;
-        std::memcpy(&d, p, 4);
-        p += 4;
-        return d;
-    }
+    // A name, or 0xFFFF and a number.
     std::string SzOrOrd() {
-        if (Word() == 0xFFFF)
-            return "#" + std::to_string(Word());
+        if (Get<WORD>() == 0xFFFF)
+            return "#" + std::to_string(Get<WORD>());
         p -= 2;
         std::string s;
-        for (WORD c; (c = Word()) != 0;)
+        for (WORD c; (c = Get<WORD>()) != 0;)
             s += static_cast<char>(c < 128 ? c : '?');
         return s;
     }
-    void AlignDword(const BYTE* base) { p += (4 - (p - base) % 4) % 4; }
 };
 
-void PrintDialog(HMODULE module, int id) {
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    if (!res) {
-        std::printf("dialog.%d=missing\n", id);
-        return;
-    }
-    const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
+void PrintDialog(const BYTE* base) {
     TemplateReader r = {base};
-    const WORD version = r.Word(), signature = r.Word();
-    std::printf("dialog.ex=%d\n", version == 1 && signature == 0xFFFF ? 1 : 0);
-    r.Dword();  // help id
-    const DWORD exstyle = r.Dword(), style = r.Dword();
-    const WORD items = r.Word();
-    const short x = static_cast<short>(r.Word()), y = static_cast<short>(r.Word());
-    const short cx = static_cast<short>(r.Word()), cy = static_cast<short>(r.Word());
-    std::printf("dialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\n", style, exstyle, items);
-    std::printf("dialog.rect=%d,%d,%d,%d\n", x, y, cx, cy);
-    std::printf("dialog.menu=%s\n", r.SzOrOrd().c_str());
-    std::printf("dialog.class=%s\n", r.SzOrOrd().c_str());
-    std::printf("dialog.caption=%s\n", r.SzOrOrd().c_str());
-    if (style & DS_SETFONT) {
-        const WORD points = r.Word(), weight = r.Word();
-        const BYTE italic = *r.p++, charset = *r.p++;
+    const auto d = r.Get<DialogHeader>();
+    std::printf("dialog.ex=%d\ndialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\n",
+                d.version == 1 && d.signature == 0xFFFF ? 1 : 0, d.style, d.exstyle, d.items);
+    std::printf("dialog.rect=%d,%d,%d,%d\n", d.x, d.y, d.cx, d.cy);
+    for (const char* field : {"menu", "class", "caption"})
+        std::printf("dialog.%s=%s\n", field, r.SzOrOrd().c_str());
+    if (d.style & DS_SETFONT) {
+        const WORD points = r.Get<WORD>(), weight = r.Get<WORD>(), italic = r.Get<BYTE>(), charset = r.Get<BYTE>();
         std::printf("dialog.font=%u,%u,%u,%u,%s\n", points, weight, italic, charset, r.SzOrOrd().c_str());
     }
-    for (WORD i = 0; i < items; ++i) {
-        r.AlignDword(base);
-        r.Dword();  // help id
-        const DWORD cexstyle = r.Dword(), cstyle = r.Dword();
-        const short ix = static_cast<short>(r.Word()), iy = static_cast<short>(r.Word());
-        const short icx = static_cast<short>(r.Word()), icy = static_cast<short>(r.Word());
-        const DWORD cid = r.Dword();
+    for (WORD i = 0; i < d.items; ++i) {
+        r.p += (4 - (r.p - base) % 4) % 4;  // each item starts on a DWORD
+        const auto c = r.Get<ItemHeader>();
         const std::string cls = r.SzOrOrd(), text = r.SzOrOrd();
-        r.p += r.Word();  // creation data
-        std::printf("control id=%lu class=%s style=0x%08lX exstyle=0x%08lX rect=%d,%d,%d,%d text=%s\n", cid,
-                    cls.c_str(), cstyle, cexstyle, ix, iy, icx, icy, text.c_str());
+        r.p += r.Get<WORD>();  // creation data
+        std::printf("control id=%lu class=%s style=0x%08lX exstyle=0x%08lX rect=%d,%d,%d,%d text=%s\n", c.id,
+                    cls.c_str(), c.style, c.exstyle, c.x, c.y, c.cx, c.cy, text.c_str());
     }
 }
 
-void PrintVersionValue(const std::vector<BYTE>& info, const char* name) {
-    std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
-    char* value = nullptr;
-    UINT len = 0;
-    if (VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &len) && value)
-        std::printf("version.%s=%s\n", name, value);
-    else
-        std::printf("version.%s=missing\n", name);
+// The sizes of a hidden dialog made from the bar's template: the outer height
+// is the thickness a docked bar should have by default.
+void PrintTemplateSize(const BYTE* res, DWORD size) {
+    std::vector<BYTE> bytes(res, res + size);
+    bytes[offsetof(DialogHeader, style) + 3] &= static_cast<BYTE>(~(WS_VISIBLE >> 24));
+    HWND dlg = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    RECT rc = WindowRect(dlg), client = {};
+    GetClientRect(dlg, &client);
+    std::printf("client=%ld,%ld\nwindow=%ld,%ld\nstyle=0x%08lX\n", client.right, client.bottom, rc.right - rc.left,
+                rc.bottom - rc.top, Style(dlg));
+    DestroyWindow(dlg);
 }
 
-int CmdResources(const char* exe) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+// The bar's menu as the system loads it: the first pop-up's title, then each
+// item's position, command id and text.
+void PrintMenu(HMENU menu) {
+    char text[256] = "";
+    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+    Ok("popup", text);
+    HMENU popup = GetSubMenu(menu, 0);
+    for (UINT i = 0; popup && static_cast<int>(i) < GetMenuItemCount(popup); ++i) {
+        GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+        if (GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR)
+            std::printf("item %u separator\n", i + 1);
+        else
+            std::printf("item %u id=%u text=%s\n", i + 1, GetMenuItemID(popup, static_cast<int>(i)), text);
+    }
+    DestroyMenu(menu);
+}
+
+// The resources built into the program, read as Windows reads them.
+int Resources(char** a) {
+    HMODULE module = LoadLibraryExA(a[0], nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module)
         return Fail("LoadLibraryEx");
-    PrintDialog(module, 103);
+    DWORD size = 0;
+    if (const BYTE* dialog = Resource(module, 103, 5, &size)) {  // RT_DIALOG
+        PrintDialog(dialog);
+        PrintTemplateSize(dialog, size);
+    }
     for (int id : {57344, 108, 109}) {
         char text[256] = "";
         LoadStringA(module, id, text, sizeof text);
         std::printf("string.%d=%s\n", id, text);
     }
     for (int id = 130; id <= 134; ++id) {
-        HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
-        if (!res) {
-            std::printf("bitmap.%d=missing\n", id);
-            continue;
-        }
-        BITMAPINFOHEADER bih;
-        std::memcpy(&bih, LockResource(LoadResource(module, res)), sizeof bih);
-        std::printf("bitmap.%d=%ldx%ld,%u\n", id, bih.biWidth, bih.biHeight, bih.biBitCount);
-    }
-    std::printf("icon.128=%d\n", FindResourceA(module, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14)) ? 1 : 0);
-    std::printf("manifest.1=%d\n", FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) ? 1 : 0);
-    FreeLibrary(module);
-
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(exe, &handle);
-    std::vector<BYTE> info(size ? size : 1);
-    if (size && GetFileVersionInfoA(exe, 0, size, info.data())) {
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        UINT len = 0;
-        if (VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &len) && fixed)
-            std::printf("version.file=%lu,%lu,%lu,%lu\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
-                        fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
-        for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "ProductName", "ProductVersion",
-                                 "InternalName", "OriginalFilename"})
-            PrintVersionValue(info, name);
-    } else {
-        std::printf("version.file=missing\n");
-    }
-    return 0;
-}
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-// Creates a hidden dialog from the program's own bar template and reports its
-// sizes: the outer height is the thickness a docked bar should have by default.
-int CmdTemplateSize(const char* exe, int id) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
-        return Fail("LoadLibraryEx");
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    std::vector<BYTE> bytes;
-    if (res) {
-        const BYTE* p = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
-        bytes.assign(p, p + SizeofResource(module, res));
-    }
-    FreeLibrary(module);
-    if (bytes.size() < 16)
-        return Fail("no template");
-    DWORD style;
-    std::memcpy(&style, bytes.data() + 12, 4);  // DLGTEMPLATEEX::style
-    style &= ~WS_VISIBLE;
-    std::memcpy(bytes.data() + 12, &style, 4);
-    HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
-                                          nullptr, QuietDialogProc, 0);
-    if (!dlg)
-        return Fail("CreateDialogIndirectParam");
-    RECT rc, client;
-    GetWindowRect(dlg, &rc);
-    GetClientRect(dlg, &client);
-    std::printf("client=%ld,%ld\nwindow=%ld,%ld\n", client.right, client.bottom, rc.right - rc.left,
-                rc.bottom - rc.top);
-    std::printf("style=0x%08lX\n", static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)));
-    DestroyWindow(dlg);
-    return 0;
-}
-
-// One control of a window: its text, check state and place on the screen.
-int CmdItem(const char* title, int id) {
-    HWND hwnd = FindExact(title);
-    HWND item = hwnd ? GetDlgItem(hwnd, id) : nullptr;
-    if (!item)
-        return Fail("not found");
-    char text[1024] = "";
-    SendMessageA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    RECT rc;
-    GetWindowRect(item, &rc);
-    std::printf("text=%s\n", text);
-    std::printf("check=%ld\n", static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)));
-    PrintRect("screen", rc);
-    std::printf("enabled=%d\n", IsWindowEnabled(item) ? 1 : 0);
-    return 0;
-}
-
-HKEY RootKey(const char* name) {
-    if (std::strcmp(name, "HKLM") == 0)
-        return HKEY_LOCAL_MACHINE;
-    if (std::strcmp(name, "HKCU") == 0)
-        return HKEY_CURRENT_USER;
-    return nullptr;
-}
-
-// A string value under HKLM or HKCU; an empty value name is the key's default value.
-int CmdRegSetIn(const char* root, const char* subkey, const char* value, const char* text) {
-    HKEY key;
-    if (!RootKey(root) ||
-        RegCreateKeyExA(RootKey(root), subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return Fail("no key");
-    const LONG rc = RegSetValueExA(key, *value ? value : nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                   static_cast<DWORD>(std::strlen(text) + 1));
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
-        return Fail("not written");
-    std::printf("written=1\n");
-    return 0;
-}
-
-int CmdRegQueryIn(const char* root, const char* subkey, const char* value) {
-    HKEY key;
-    if (!RootKey(root) || RegOpenKeyExA(RootKey(root), subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return Fail("no key");
-    char data[1024] = "";
-    DWORD size = sizeof data - 1, type = 0;
-    const LONG rc = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
-        return Fail("no value");
-    std::printf("type=%lu\nstring=%s\n", type, data);
-    return 0;
-}
-
-int CmdClipboard() {
-    if (!OpenClipboard(nullptr))
-        return Fail("not open");
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-    if (text) {
-        std::printf("text=%s\n", text);
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text ? 0 : Fail("no text");
-}
-
-// The long form of a path, to compare with what the program stored.
-int CmdLongPath(const char* path) {
-    char full[MAX_PATH] = "";
-    if (!GetLongPathNameA(path, full, MAX_PATH))
-        return Fail("no path");
-    std::printf("path=%s\n", full);
-    return 0;
-}
-
-// Tooltips of the window titled `title`, owned or not: those its thread
-// made. Their text comes only with WM_GETTEXT from another process, and
-// stays after the tip hides.
-struct TipState {
-    HWND owner;
-    DWORD thread;
-    int count;
-};
-
-BOOL CALLBACK TipProc(HWND hwnd, LPARAM lParam) {
-    TipState* state = reinterpret_cast<TipState*>(lParam);
-    char cls[64] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, "tooltips_class32") != 0 ||
-        (GetWindow(hwnd, GW_OWNER) != state->owner && GetWindowThreadProcessId(hwnd, nullptr) != state->thread))
-        return TRUE;
-    char text[1024] = "";
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
-    std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(hwnd) ? 1 : 0,
-                static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), text);
-    ++state->count;
-    return TRUE;
-}
-
-int CmdToolTips(const char* title) {
-    TipState state = {FindExact(title), 0, 0};
-    if (!state.owner)
-        return Fail("not found");
-    state.thread = GetWindowThreadProcessId(state.owner, nullptr);
-    EnumWindows(TipProc, reinterpret_cast<LPARAM>(&state));
-    std::printf("count=%d\n", state.count);
-    return 0;
-}
-
-int CmdItemText(const char* title, int id) {
-    HWND item = GetDlgItem(FindExact(title), id);
-    if (!item)
-        return Fail("not found");
-    char text[1024] = "";
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
-    std::printf("text=%s\n", text);
-    return 0;
-}
-
-int CmdClickItem(const char* title, int id) {
-    HWND item = GetDlgItem(FindExact(title), id);
-    if (!item)
-        return Fail("not found");
-    PostMessageA(item, BM_CLICK, 0, 0);
-    std::printf("clicked=1\n");
-    return 0;
-}
-
-// The program's menu resource as the system loads it: the first pop-up's
-// title, then each item's position, command id and text.
-int CmdMenu(const char* exe, int id) {
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
-        return Fail("LoadLibraryEx");
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(4));  // RT_MENU
-    HMENU menu = res ? LoadMenuIndirectA(LockResource(LoadResource(module, res))) : nullptr;
-    FreeLibrary(module);
-    if (!menu)
-        return Fail("no menu");
-    char text[256] = "";
-    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
-    std::printf("popup=%s\n", text);
-    HMENU popup = GetSubMenu(menu, 0);
-    const int count = popup ? GetMenuItemCount(popup) : 0;
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        text[0] = 0;
-        GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info);
-        if (info.fType & MFT_SEPARATOR)
-            std::printf("item %d separator\n", i + 1);
+        const auto* bih = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(module, id, 2));  // RT_BITMAP
+        if (bih)
+            std::printf("bitmap.%d=%ldx%ld,%u\n", id, bih->biWidth, bih->biHeight, bih->biBitCount);
         else
-            std::printf("item %d id=%u text=%s\n", i + 1, info.wID, text);
+            std::printf("bitmap.%d=missing\n", id);
     }
-    DestroyMenu(menu);
+    std::printf("icon.128=%d\nmanifest.1=%d\n", Resource(module, 128, 14) ? 1 : 0, Resource(module, 1, 24) ? 1 : 0);
+    if (const BYTE* menu = Resource(module, 130, 4))  // RT_MENU
+        PrintMenu(LoadMenuIndirectA(menu));
+    FreeLibrary(module);
+
+    size = GetFileVersionInfoSizeA(a[0], nullptr);
+    std::vector<BYTE> info(size ? size : 1);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT len = 0;
+    if (!size || !GetFileVersionInfoA(a[0], 0, size, info.data()) ||
+        !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &len) || !fixed)
+        return Ok("version.file", "missing");
+    std::printf("version.file=%lu,%lu,%lu,%lu\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
+                fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
+    for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "ProductName", "ProductVersion",
+                             "InternalName", "OriginalFilename"}) {
+        const std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
+        char* value = nullptr;
+        const bool found = VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &len) && value;
+        std::printf("version.%s=%s\n", name, found ? value : "missing");
+    }
     return 0;
 }
 
-// What the shell would give a new bar asking for the whole of an edge
-// (0 left, 1 top, 2 right, 3 bottom): the strips others reserve are cut off.
-int CmdAppBarQuery(UINT edge) {
-    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Vossel E2E Query", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd)
-        return Fail("CreateWindow");
-    APPBARDATA abd = {};
-    abd.cbSize = sizeof abd;
-    abd.hWnd = hwnd;
-    abd.uCallbackMessage = kAppBarNotify;
-    SHAppBarMessage(ABM_NEW, &abd);
-    abd.uEdge = edge;
-    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    SHAppBarMessage(ABM_QUERYPOS, &abd);
-    PrintRect("query", abd.rc);
-    SHAppBarMessage(ABM_REMOVE, &abd);
-    DestroyWindow(hwnd);
-    return 0;
+int Clipboard(char**) {
+    HANDLE data = OpenClipboard(nullptr) ? GetClipboardData(CF_TEXT) : nullptr;
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    const int rc = text ? Ok("text", text) : Fail("no text");
+    if (text)
+        GlobalUnlock(data);
+    CloseClipboard();
+    return rc;
 }
 
-LRESULT CALLBACK HoldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER)
-        PostQuitMessage(0);
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// Shows an ordinary window at x, y and keeps it the active window for the
-// given time: another program the user works in.
-int CmdHoldActive(int x, int y, double seconds) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HoldProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "VosselDriverHold";
-    if (!RegisterClassA(&wc))
-        return Fail("RegisterClass");
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Vossel E2E Other", WS_POPUP | WS_BORDER, x, y, 200, 100, nullptr,
-                                nullptr, wc.hInstance, nullptr);
-    if (!hwnd)
-        return Fail("CreateWindow");
-    ShowWindow(hwnd, SW_SHOW);
-    SetForegroundWindow(hwnd);
-    SetActiveWindow(hwnd);
-    std::printf("active=%d\n", GetActiveWindow() == hwnd ? 1 : 0);
-    std::fflush(stdout);
-    SetTimer(hwnd, 1, static_cast<UINT>(seconds * 1000), nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageA(&msg);
-    DestroyWindow(hwnd);
-    return 0;
-}
-
-// Whether the system shows window contents while dragging, which animates the
-// bar's slides. Stored in the user's profile: Wine's programs read it once.
-int CmdDragFullWindows(int on) {
-    if (!SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on ? TRUE : FALSE, nullptr,
-                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
-        return Fail("SystemParametersInfo");
-    BOOL now = FALSE;
-    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &now, 0);
-    std::printf("dragfullwindows=%d\n", now ? 1 : 0);
-    return 0;
+// The bar's tooltips, owned or not: those its thread made. Their text comes
+// only with WM_GETTEXT from another process, and stays after the tip hides.
+int ToolTips(char** a) {
+    HWND owner = Find(a[0]);
+    if (!owner)
+        return Fail("not found");
+    int count = 0;
+    ForEach([&](HWND tip) {
+        if (lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") != 0 ||
+            (GetWindow(tip, GW_OWNER) != owner &&
+             GetWindowThreadProcessId(tip, nullptr) != GetWindowThreadProcessId(owner, nullptr)))
+            return;
+        ++count;
+        std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
+                    SentText(tip).c_str());
+    });
+    return Ok("count", std::to_string(count));
 }
 
 // Reads the window's rectangle as often as it can for the given time and
 // counts how often it changed: the frames of a slide, as far as they are seen.
-int CmdWatchRect(const char* title, double seconds) {
-    HWND hwnd = FindExact(title);
+int WatchRect(char** a) {
+    HWND hwnd = Find(a[0]);
     if (!hwnd)
         return Fail("not found");
-    RECT last;
-    GetWindowRect(hwnd, &last);
-    PrintRect("from", last);
-    std::fflush(stdout);
+    RECT last = WindowRect(hwnd);
+    Ok("from", Str(last));
     LARGE_INTEGER frequency, start, now, first = {}, latest = {};
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     long changes = 0, reads = 0;
     do {
-        RECT rc;
-        GetWindowRect(hwnd, &rc);
+        const RECT rc = WindowRect(hwnd);
         ++reads;
         QueryPerformanceCounter(&now);
         if (!EqualRect(&rc, &last)) {
-            if (changes++ == 0)
-                first = now;
+            first = changes++ == 0 ? now : first;
             latest = now;
             last = rc;
         }
-    } while (now.QuadPart - start.QuadPart < static_cast<LONGLONG>(seconds * frequency.QuadPart));
-    PrintRect("to", last);
-    std::printf("changes=%ld\nreads=%ld\n", changes, reads);
-    std::printf("span_ms=%lld\n", changes ? (latest.QuadPart - first.QuadPart) * 1000 / frequency.QuadPart : 0LL);
+    } while (now.QuadPart - start.QuadPart < static_cast<LONGLONG>(std::atof(a[1]) * frequency.QuadPart));
+    std::printf("to=%s\nchanges=%ld\nreads=%ld\nspan_ms=%lld\n", Str(last).c_str(), changes, reads,
+                changes ? (latest.QuadPart - first.QuadPart) * 1000 / frequency.QuadPart : 0LL);
     return 0;
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: vosseldrv <command> [args]\n"
-                 "  wait-window <title> <seconds>    wait-gone <title> <seconds>\n"
-                 "  window-info <title>              count-windows <title>\n"
-                 "  children <title>                 syscommand-close <title>\n"
-                 "  class-windows <class>            reg-set <HKCU subkey> <value> sz|dword|binary <data>\n"
-                 "  appbar-top <thickness> <seconds> screen\n"
-                 "  reg-query <HKCU subkey> <value>  resources <exe>\n"
-                 "  template-size <exe> <dialog id>\n"
-                 "  item <title> <control id>\n"
-                 "  reg-set-in HKLM|HKCU <subkey> <value> <string>\n"
-                 "  reg-query-in HKLM|HKCU <subkey> <value>\n"
-                 "  clipboard                        long-path <path>\n"
-                 "  tooltips <title>                 item-text <title> <id>    click-item <title> <id>\n"
-                 "  menu <exe> <menu id>\n"
-                 "  appbar-query <edge>              hold-active <x> <y> <seconds>\n"
-                 "  drag-full-windows <0|1>          watch-rect <title> <seconds>\n");
-    return 2;
+// The GDI and USER objects the process of the window holds, as the system
+// counts them, and the windows (top-level and child) its threads made.
+int GuiResources(char** a) {
+    HWND hwnd = Find(a[0]);
+    const DWORD pid = hwnd ? ProcessOf(hwnd) : 0;
+    HANDLE process = hwnd ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+    if (!process)
+        return Fail("not found");
+    SetLastError(0);
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS), user = GetGuiResources(process, GR_USEROBJECTS);
+    std::printf("gdi=%lu\nuser=%lu\nlasterror=%lu\n", gdi, user, GetLastError());
+    CloseHandle(process);
+    int windows = 0;
+    ForEach([&](HWND top) {
+        if (ProcessOf(top) != pid)
+            return;
+        ++windows;
+        ForEach([&](HWND) { ++windows; }, top);
+    });
+    return Ok("windows", std::to_string(windows));
 }
+
+// Ends a drag when the button is let go and cancels it on Escape; it lives on
+// the stack of the drag, which outlasts every reference.
+class DropSource : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource) ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
+        return escape ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+std::string g_dragFiles;  // each path ends with a null, the list with another
+
+// A press starts an OLE drag of the file list and reports the effect the
+// drop answered. The list goes on the clipboard as CF_HDROP, and OLE's data object
+// for the clipboard carries it.
+LRESULT CALLBACK DragProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_LBUTTONDOWN)
+        return QuitProc(hwnd, msg, wParam, lParam);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + g_dragFiles.size());
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    std::memcpy(files + 1, g_dragFiles.data(), g_dragFiles.size());
+    GlobalUnlock(memory);
+    IDataObject* data = nullptr;
+    if (OpenClipboard(hwnd) && EmptyClipboard() && SetClipboardData(CF_HDROP, memory) && CloseClipboard())
+        OleGetClipboard(&data);
+    DropSource source;
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT hr = data ? DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect) : E_FAIL;
+    std::printf("result=0x%08lX effect=%lu\n", static_cast<unsigned long>(hr), static_cast<unsigned long>(effect));
+    std::fflush(stdout);
+    if (data)
+        data->Release();
+    return 0;
+}
+
+// A window "Drag Source" at (300, 300), 200 x 150, that drags the given files
+// onto wherever the mouse lets go of them, as Explorer does.
+int DragSource(char** a) {
+    for (char** file = a; *file; ++file)
+        g_dragFiles.append(*file).push_back('\0');
+    g_dragFiles.push_back('\0');
+    HWND hwnd = SUCCEEDED(OleInitialize(nullptr)) ? MakeWindow("Drag Source", 0, WS_POPUP | WS_BORDER | WS_VISIBLE, 300,
+                                                               300, 200, 150, COLOR_WINDOW, DragProc)
+                                                  : nullptr;
+    if (!hwnd)
+        return Fail("CreateWindow");
+    Ok("ready", "1");
+    RunFor(hwnd, "600");  // a case that forgets to close it does not leave it behind
+    OleUninitialize();
+    return 0;
+}
+
+bool MenuShown() {
+    bool shown = false;
+    ForEach([&](HWND hwnd) { shown = shown || (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd)); });
+    return shown;
+}
+
+// Clicks the bar's menu button n times, closing the menu each time with
+// WM_CANCELMODE (keys do not reach the menu of a program in the background).
+// BM_CLICK: under Wine every other click sent as input opened no menu.
+int MenuCycles(char** a) {
+    HWND bar = Find(a[0]), button = GetDlgItem(bar, 1009);
+    if (!button)
+        return Fail("not found");
+    int opened = 0, closed = 0;
+    for (int i = std::atoi(a[1]); i > 0; --i) {
+        PostMessageA(button, BM_CLICK, 0, 0);
+        opened += WaitUntil(MenuShown, 2) ? 1 : 0;
+        PostMessageA(bar, WM_CANCELMODE, 0, 0);
+        closed += WaitUntil([] { return !MenuShown(); }, 2) ? 1 : 0;
+        Sleep(100);  // as a user would; a click while the menu's loop still ends once lost the bar
+    }
+    std::printf("opened=%d\nclosed=%d\n", opened, closed);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    int args;
+    int (*run)(char**);
+};
+
+const Command kCommands[] = {
+    {"wait-window", 2, [](char** a) { return WaitWindow(a, true); }},  // <title> <seconds>
+    {"wait-gone", 2, [](char** a) { return WaitWindow(a, false); }},   // <title> <seconds>
+    {"window-info", 1, WindowInfo},                                    // <title>
+    {"children", 1, Children},                                         // <title>
+    {"class-windows", 1, ClassWindows},                                // <class>
+    {"syscommand-close", 1,                                            // <title>
+     [](char** a) { return Post(Find(a[0]), WM_SYSCOMMAND, SC_CLOSE) ? Ok("posted", "1") : Fail("not found"); }},
+    {"screen", 0,
+     [](char**) {
+         std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+         return 0;
+     }},
+    {"appbar-top", 2, [](char** a) { return AppBar(ABE_TOP, std::atoi(a[0]), a[1]); }},  // <thickness> <seconds>
+    {"appbar-query", 1, [](char** a) { return AppBar(static_cast<UINT>(std::atoi(a[0])), 0, ""); }},  // <edge>
+    {"hold-active", 3, HoldActive},                                                      // <x> <y> <seconds>
+    {"reg-query", 2, [](char** a) { return RegQuery(HKEY_CURRENT_USER, a[0], a[1]); }},  // <subkey> <value>
+    {"reg-query-in", 3, [](char** a) { return RegQuery(Root(a[0]), a[1], a[2]); }},      // HKLM|HKCU <subkey> <value>
+    {"reg-set", 4, [](char** a) { return RegSet(HKEY_CURRENT_USER, a[0], a[1], a[2], a[3]); }},  // ... <type> <data>
+    {"reg-set-in", 4, [](char** a) { return RegSet(Root(a[0]), a[1], a[2], "sz", a[3]); }},      // <root> ... <string>
+    {"resources", 1, Resources},                                                                 // <exe>
+    {"item", 2,  // <title> <control id>: text, check state, place, enabled
+     [](char** a) {
+         HWND item = Item(a);
+         if (!item)
+             return Fail("not found");
+         std::printf("text=%s\ncheck=%ld\nscreen=%s\nenabled=%d\n", SentText(item).c_str(),
+                     static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)), Str(WindowRect(item)).c_str(),
+                     IsWindowEnabled(item) ? 1 : 0);
+         return 0;
+     }},
+    {"click-item", 2,  // <title> <control id>
+     [](char** a) { return Post(Item(a), BM_CLICK, 0) ? Ok("clicked", "1") : Fail("not found"); }},
+    {"clipboard", 0, Clipboard},
+    {"long-path", 1,  // <path>: its long form, to compare with what the program stored
+     [](char** a) {
+         char full[MAX_PATH] = "";
+         return GetLongPathNameA(a[0], full, MAX_PATH) ? Ok("path", full) : Fail("no path");
+     }},
+    {"tooltips", 1, ToolTips},           // <title>
+    {"watch-rect", 2, WatchRect},        // <title> <seconds>
+    {"gui-resources", 1, GuiResources},  // <title>
+    {"menu-cycles", 2, MenuCycles},      // <title> <count>
+    {"drag-source", -1, DragSource},     // <file>...
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return Usage();
-    const std::string cmd = argv[1];
-    const int n = argc - 2;
-    char** a = argv + 2;
-    int rc = 2;
-    if (cmd == "wait-window" && n == 2)
-        rc = CmdWaitWindow(a[0], std::atof(a[1]));
-    else if (cmd == "wait-gone" && n == 2)
-        rc = CmdWaitGone(a[0], std::atof(a[1]));
-    else if (cmd == "window-info" && n == 1)
-        rc = CmdWindowInfo(a[0]);
-    else if (cmd == "count-windows" && n == 1)
-        rc = CmdCountWindows(a[0]);
-    else if (cmd == "children" && n == 1)
-        rc = CmdChildren(a[0]);
-    else if (cmd == "class-windows" && n == 1)
-        rc = CmdClassWindows(a[0]);
-    else if (cmd == "reg-set" && n == 4)
-        rc = CmdRegSet(a[0], a[1], a[2], a[3]);
-    else if (cmd == "syscommand-close" && n == 1)
-        rc = CmdSysCommandClose(a[0]);
-    else if (cmd == "appbar-top" && n == 2)
-        rc = CmdAppBarTop(std::atoi(a[0]), std::atof(a[1]));
-    else if (cmd == "screen" && n == 0)
-        rc = CmdScreen();
-    else if (cmd == "reg-query" && n == 2)
-        rc = CmdRegQuery(a[0], a[1]);
-    else if (cmd == "resources" && n == 1)
-        rc = CmdResources(a[0]);
-    else if (cmd == "template-size" && n == 2)
-        rc = CmdTemplateSize(a[0], std::atoi(a[1]));
-    else if (cmd == "item" && n == 2)
-        rc = CmdItem(a[0], std::atoi(a[1]));
-    else if (cmd == "reg-set-in" && n == 4)
-        rc = CmdRegSetIn(a[0], a[1], a[2], a[3]);
-    else if (cmd == "reg-query-in" && n == 3)
-        rc = CmdRegQueryIn(a[0], a[1], a[2]);
-    else if (cmd == "clipboard" && n == 0)
-        rc = CmdClipboard();
-    else if (cmd == "long-path" && n == 1)
-        rc = CmdLongPath(a[0]);
-    else if (cmd == "tooltips" && n == 1)
-        rc = CmdToolTips(a[0]);
-    else if (cmd == "item-text" && n == 2)
-        rc = CmdItemText(a[0], std::atoi(a[1]));
-    else if (cmd == "click-item" && n == 2)
-        rc = CmdClickItem(a[0], std::atoi(a[1]));
-    else if (cmd == "menu" && n == 2)
-        rc = CmdMenu(a[0], std::atoi(a[1]));
-    else if (cmd == "appbar-query" && n == 1)
-        rc = CmdAppBarQuery(static_cast<UINT>(std::atoi(a[0])));
-    else if (cmd == "hold-active" && n == 3)
-        rc = CmdHoldActive(std::atoi(a[0]), std::atoi(a[1]), std::atof(a[2]));
-    else if (cmd == "drag-full-windows" && n == 1)
-        rc = CmdDragFullWindows(std::atoi(a[0]));
-    else if (cmd == "watch-rect" && n == 2)
-        rc = CmdWatchRect(a[0], std::atof(a[1]));
-    else
-        return Usage();
-    std::fflush(stdout);
-    return rc;
+    for (const Command& c : kCommands) {
+        // A negative count is the least number of arguments.
+        if ((argc == c.args + 2 || (c.args < 0 && argc >= 2 - c.args)) && std::strcmp(argv[1], c.name) == 0) {
+            const int rc = c.run(argv + 2);
+            std::fflush(stdout);
+            return rc;
+        }
+    }
+    std::fprintf(stderr, "usage: vosseldrv <command> [args]; the commands and their arguments are in its source\n");
+    return 2;
 }

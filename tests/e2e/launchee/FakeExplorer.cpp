@@ -2,9 +2,6 @@
 // It notes how it was started in fakeexplorer.log next to itself, then shows
 // one folder window of Explorer's class so the test can see it being tiled.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdio>
@@ -12,58 +9,39 @@
 
 namespace {
 
-const char kClass[] = "CabinetWClass";
-const char kTitle[] = "Fake Explorer";
-const UINT kLifetime = 60000;  // a test that forgets to close it does not leave it behind
-
 LRESULT CALLBACK FolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER) {
+    if (msg == WM_TIMER)  // a case that forgets to close it does not leave it behind
         DestroyWindow(hwnd);
-        return 0;
-    }
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// The window first: the bar looks for it 800 ms after starting the program.
-HWND CreateFolderWindow(HINSTANCE instance) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = FolderProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClass;
-    if (!RegisterClassA(&wc))
-        return nullptr;
-    return CreateWindowExA(0, kClass, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr,
-                           instance, nullptr);
-}
-
-void LogStart() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH - 4)
-        return;
-    char* dot = std::strrchr(path, '.');
-    std::strcpy(dot != nullptr ? dot : path + length, ".log");
-    char directory[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, directory);
-    std::FILE* log = std::fopen(path, "ab");
-    if (log == nullptr)
-        return;
-    std::fprintf(log, "cmdline=%s\ncwd=%s\n", GetCommandLineA(), directory);
-    std::fclose(log);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    HWND window = CreateFolderWindow(instance);
-    LogStart();
+    // The window first: the bar looks for it 800 ms after starting the program.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = FolderProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "CabinetWClass";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "Fake Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                                  200, nullptr, nullptr, instance, nullptr);
+    char path[MAX_PATH] = "", directory[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    if (length > 4 && length < MAX_PATH) {
+        std::strcpy(path + length - 4, ".log");
+        if (std::FILE* log = std::fopen(path, "ab")) {
+            std::fprintf(log, "cmdline=%s\ncwd=%s\n", GetCommandLineA(), directory);
+            std::fclose(log);
+        }
+    }
     if (window == nullptr)
         return 1;
-    SetTimer(window, 1, kLifetime, nullptr);
+    SetTimer(window, 1, 60000, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
