@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <tuple>
 
 #include "dialogs/AboutDialog.h"
@@ -56,36 +55,6 @@ protected:
         return value ? std::optional<std::string>(reinterpret_cast<const char*>(value->data.data())) : std::nullopt;
     }
 };
-
-TEST_F(DialogsTest, OptionsFillsTheControlsAndReadsThemBackOnlyOnOk) {
-    for (const int end : {IDOK, IDCANCEL}) {
-        COptionsDialog dialog;
-        dialog.m_strLaunchProgram = "cmd /k cd %1";
-        dialog.m_bLaunchOnStartup = 1;
-        dialog.m_bAlwaysOnTop = 1;
-        dialog.m_strSkipDrives = "Q";
-        dialog.m_bTileExplorers = 5;  // not a check state: shown clear
-        std::string shown;
-        os.SetModalIdle([&] {
-            const HWND h = os.FindWindowA(nullptr, "Vossel Options");
-            shown = View(h);
-            SetText(h, IDC_LAUNCH_PROGRAM, "other %1");
-            SetCheck(h, IDC_LAUNCH_ON_STARTUP, 0);
-            SetCheck(h, IDC_AUTO_HIDE, 1);
-            SetText(h, IDC_SKIP_DRIVES, "");
-            os.TypeText(os.GetDlgItem(h, IDC_SKIP_DRIVES), "ad");
-            SetCheck(h, IDC_TILE_EXPLORERS, 1);
-            Press(h, end);
-        });
-        EXPECT_EQ(dialog.DoModal(), end);
-        EXPECT_EQ(shown, "cmd /k cd %1|Q|1100");
-        const bool ok = end == IDOK;
-        EXPECT_EQ(dialog.m_strLaunchProgram + "|" + dialog.m_strSkipDrives, ok ? "other %1|AD" : "cmd /k cd %1|Q");
-        EXPECT_EQ(std::to_string(dialog.m_bLaunchOnStartup) + std::to_string(dialog.m_bAlwaysOnTop) +
-                      std::to_string(dialog.m_bAutoHide) + std::to_string(dialog.m_bTileExplorers),
-                  ok ? "0111" : "1100");
-    }
-}
 
 TEST_F(DialogsTest, AboutFromOptionsIsOwnedByItAndLeavesItsEditsAlone) {
     COptionsDialog dialog;
@@ -259,7 +228,7 @@ TEST_F(DialogsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBoxChan
     EXPECT_EQ(os.RegistryChanges(),
               (std::vector<std::string>{"delete " + runValue, "delete HKCU" + runValue.substr(4)}));
     EXPECT_EQ(os.LiveRegistryKeys(), 0);
-    // Without rights to the machine's key the user's takes the value.
+    // Without rights to the machine's key the user's takes the value, and counts at start.
     os.DenyWriteAccess(HKEY_LOCAL_MACHINE);
     tick(1);
     EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
@@ -288,17 +257,6 @@ TEST_F(DialogsTest, RunValueIsQuotedWhenThePathHasSpaces) {
     os.ClearLogs();
     WriteLaunchOnStartup(TRUE);
     EXPECT_TRUE(os.RegistryChanges().empty());
-}
-
-TEST_F(DialogsTest, EitherRunKeyCountsAsOnAtStartEvenWhereTheMachinesIsReadOnly) {
-    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        MemoryOs fresh;
-        SetOs(&fresh.Services());
-        fresh.SetRegistryString(root, kRunKeyPath, "Vossel", "C:\\anything.exe");
-        fresh.DenyWriteAccess(HKEY_LOCAL_MACHINE);
-        EXPECT_TRUE(ReadLaunchOnStartup());
-        SetOs(&os.Services());
-    }
 }
 
 }  // namespace
