@@ -56,55 +56,38 @@ protected:
     }
 };
 
-TEST_F(DialogsTest, AboutFromOptionsIsOwnedByItAndLeavesItsEditsAlone) {
-    COptionsDialog dialog;
-    HWND owner = nullptr;
-    HWND optionsWindow = nullptr;
-    bool optionsEnabled = true;
-    std::string textAfter;
-    os.SetModalIdle([&] {
-        const HWND options = os.FindWindowA(nullptr, "Vossel Options");
-        if (const HWND about = os.FindWindowA(nullptr, "About Vossel"); about != nullptr) {
-            owner = os.GetWindow(about, GW_OWNER);
-            optionsWindow = options;
-            optionsEnabled = os.IsWindowEnabled(options) != FALSE;
-            Press(about, IDOK);
-        } else if (owner == nullptr) {
-            SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
-            os.SendMessageA(os.GetDlgItem(options, IDC_OPTIONS_ABOUT), BM_CLICK, 0, 0);
-            os.PostMessageA(options, WM_NULL, 0, 0);
-        } else {
-            textAfter = Text(options, IDC_LAUNCH_PROGRAM);
-            Press(options, IDCANCEL);
-        }
-    });
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(owner, optionsWindow);
-    EXPECT_NE(owner, nullptr);
-    EXPECT_FALSE(optionsEnabled);
-    EXPECT_EQ(textAfter, "unsaved edit");
-}
-
-TEST_F(DialogsTest, HelpOpensTheOptionsSectionOfThePageNextToTheProgramOrSaysItFailed) {
+TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedKeepingItsEdits) {
     for (const bool present : {false, true}) {
         if (present) {
             os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
         }
         os.ClearLogs();
-        COptionsDialog dialog;
-        int idle = 0;
+        HWND options = nullptr;
+        HWND owner = nullptr;
+        bool optionsEnabled = true;
+        std::string textAfter;
         os.SetModalIdle([&] {
-            const HWND options = os.FindWindowA(nullptr, "Vossel Options");
-            ASSERT_NE(options, nullptr);
-            if (idle++ == 0) {
-                os.SendMessageA(os.GetDlgItem(options, ID_HELP), BM_CLICK, 0, 0);
-                os.PostMessageA(options, WM_NULL, 0, 0);
-            } else {
-                Press(options, IDCANCEL);
+            if (const HWND about = os.FindWindowA(nullptr, "About Vossel"); about != nullptr) {
+                owner = os.GetWindow(about, GW_OWNER);
+                optionsEnabled = os.IsWindowEnabled(options) != FALSE;
+                return Press(about, IDOK);
             }
+            options = os.FindWindowA(nullptr, "Vossel Options");
+            if (owner != nullptr) {
+                textAfter = Text(options, IDC_LAUNCH_PROGRAM);
+                return Press(options, IDCANCEL);
+            }
+            SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
+            for (const int button : {IDC_OPTIONS_ABOUT, ID_HELP}) {
+                os.SendMessageA(os.GetDlgItem(options, button), BM_CLICK, 0, 0);
+            }
+            os.PostMessageA(options, WM_NULL, 0, 0);
         });
-        dialog.DoModal();
-        EXPECT_EQ(idle, 2) << "the dialog stays open";
+        COptionsDialog dialog;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        EXPECT_EQ(owner, options);
+        EXPECT_FALSE(optionsEnabled);
+        EXPECT_EQ(textAfter, "unsaved edit");
         ASSERT_EQ(os.ShellExecutes().size() + os.MessageBoxes().size(), 1u);
         if (present) {
             EXPECT_EQ(os.ShellExecutes()[0].file, "file:///C:/Program%20Files/Vossel/vossel-help.html#options");

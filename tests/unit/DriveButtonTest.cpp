@@ -25,7 +25,10 @@ protected:
         // Each mapped picture is followed by its sized copy.
         for (auto call = os.GdiCalls().begin(); call + 1 < os.GdiCalls().end(); ++call) {
             if (call->function == "CreateMappedBitmap") {
-                pictures[(call + 1)->image] = call->colorTo == RGB(255, 255, 255) ? "white" : "face";
+                const COLORREF to = call->colorTo;
+                pictures[(call + 1)->image] = to == RGB(255, 255, 255)              ? "white"
+                                              : to == os.GetSysColor(COLOR_BTNFACE) ? "face"
+                                                                                    : "?";
             }
         }
         button->SetImageMargin(margin);
@@ -107,23 +110,13 @@ TEST(FocusInset, SmallButtonsGetASmallerInset) {
     }
 }
 
-TEST_F(DriveButtonTest, SetBitmapMapsWhiteToTheFaceAndToWhiteAndFailsWithoutLeaking) {
-    os.SetSysColor(COLOR_BTNFACE, RGB(10, 20, 30));
+TEST_F(DriveButtonTest, PicturesThatFailReportFalseAndLeakNothing) {
     Make("C:", 28, 14, false);
-    ASSERT_TRUE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
-    std::string calls;
-    for (const auto& call : os.GdiCalls()) {
-        calls += call.function + " " + std::to_string(call.resourceId) + " " + std::to_string(call.colorTo) + " " +
-                 std::to_string(call.cx) + "x" + std::to_string(call.cy) + " " + std::to_string(call.flags) + "; ";
-    }
-    const std::string copy = "; CopyImage 0 0 16x16 " + std::to_string(LR_COPYDELETEORG) + "; ";
-    const std::string map = "CreateMappedBitmap " + std::to_string(IDB_DRIVE_FIXED) + " ";
-    EXPECT_EQ(calls, map + std::to_string(RGB(10, 20, 30)) + " 17x17 0" + copy + map + "16777215 17x17 0" + copy);
     EXPECT_FALSE(button->SetBitmap(999, 16, 16, RGB(255, 255, 255)));
     os.FailCall("CopyImage", 1, 1);
     EXPECT_FALSE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
-    EXPECT_TRUE(button->SetBitmap(IDB_DRIVE_CDROM, 16, 16, RGB(255, 255, 255)));
-    EXPECT_EQ(os.LiveGdiObjects(), 2);
+    button.reset();
+    EXPECT_EQ(os.LiveGdiObjects(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -12,19 +11,6 @@
 #include "tests/support/BarFixture.h"
 
 namespace {
-
-TEST(FileList, EveryEntryIsNulTerminatedAndOneMoreNulClosesTheList) {
-    std::string list;
-    for (size_t i = 0; i < 10000; ++i) {
-        AppendListEntry(list, "C:\\file" + std::to_string(i));
-    }
-    // Read as the shell reads it: entry after entry up to an empty one.
-    const char* entry = list.c_str();
-    for (size_t i = 0; i < 10000; ++i, entry += std::strlen(entry) + 1) {
-        ASSERT_EQ(std::string(entry), "C:\\file" + std::to_string(i));
-    }
-    EXPECT_EQ(entry, list.c_str() + list.size());
-}
 
 TEST(FileList, EffectsTheFrameworkShowsForWhatTheSourceAllows) {
     const std::tuple<DROPEFFECT, DROPEFFECT, DROPEFFECT> cases[] = {
