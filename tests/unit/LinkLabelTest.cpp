@@ -134,29 +134,13 @@ TEST_F(LinkLabelTest, MenuAtThePointOrInsetFromTheKeyboardWithTheArrowWhileOpen)
     }
 }
 
-TEST_F(LinkLabelTest, CopyShortcutReplacesWhatTheClipboardHeld) {
+TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
     // Another program's text in a second format would be pasted instead of the URL.
     os.OpenClipboard(nullptr);
-    os.SetClipboardData(CF_TEXT, os.GlobalAlloc(GMEM_MOVEABLE, 4));
     os.SetClipboardData(13 /* CF_UNICODETEXT */, os.GlobalAlloc(GMEM_MOVEABLE, 4));
     os.CloseClipboard();
-    os.ChooseMenuItem(ID_LINK_COPY_SHORTCUT);
-    Menu();
-    EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
-    EXPECT_EQ(os.ClipboardFormats(), 1u);
-    EXPECT_FALSE(os.IsClipboardOpen());
-    EXPECT_EQ(parent.m_nCommands, 0);
-    // The block goes back when the clipboard refuses it; nothing is copied without a clipboard.
-    os.FailCall("SetClipboardData", 1);
-    EXPECT_FALSE(link.CopyShortcut());
-    EXPECT_EQ(os.LiveGlobalBlocks(), 0);
-    EXPECT_FALSE(os.IsClipboardOpen());
-    os.FailCall("OpenClipboard", 1);
-    EXPECT_FALSE(link.CopyShortcut());
-}
-
-TEST_F(LinkLabelTest, AddShortcutWritesANamedUrlFileInTheFolder) {
     const std::tuple<UINT, const char*, const char*> cases[] = {
+        {ID_LINK_COPY_SHORTCUT, kText, nullptr},
         {ID_LINK_ADD_DESKTOP, "see docs/readme", "C:\\users\\user\\Desktop\\readme.URL"},
         {ID_LINK_ADD_FAVORITES, "Home page", "C:\\users\\user\\Favorites\\Home page.URL"},
     };
@@ -164,12 +148,22 @@ TEST_F(LinkLabelTest, AddShortcutWritesANamedUrlFileInTheFolder) {
         link.SetText(text);
         os.ChooseMenuItem(command);
         Menu();
-        EXPECT_EQ(os.FileContent(path), std::optional<std::string>(kUrl)) << text;
+        EXPECT_TRUE(path == nullptr || os.FileContent(path) == std::optional<std::string>(kUrl)) << text;
     }
-    os.FailCall("SHGetSpecialFolderPathA", 1);
-    EXPECT_FALSE(link.AddShortcut(CSIDL_DESKTOP));
-    os.FailCall("CoCreateInstance", 1);
-    EXPECT_FALSE(link.AddShortcut(CSIDL_DESKTOP));
+    EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
+    EXPECT_EQ(os.ClipboardFormats(), 1u);
+    EXPECT_EQ(parent.m_nCommands, 0);
+    // Nothing is copied or saved when a call fails, and the block goes back.
+    const std::pair<const char*, bool> failures[] = {{"SetClipboardData", false},
+                                                     {"OpenClipboard", false},
+                                                     {"SHGetSpecialFolderPathA", true},
+                                                     {"CoCreateInstance", true}};
+    for (const auto& [call, save] : failures) {
+        os.FailCall(call, 1);
+        EXPECT_FALSE(save ? link.AddShortcut(CSIDL_DESKTOP) : link.CopyShortcut()) << call;
+    }
+    EXPECT_FALSE(os.IsClipboardOpen());
+    EXPECT_EQ(os.LiveGlobalBlocks(), 0);
 }
 
 TEST_F(LinkLabelTest, FitsItsWidthToTheTextInPlace) {
