@@ -105,22 +105,6 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
     EXPECT_EQ(os.FolderDialogs().size(), 5u);
 }
 
-TEST_F(DropTest, TheFolderDialogSelectsAFolderWithoutItsTrailingBackslashButARootWithIt) {
-    answer = std::nullopt;
-    const std::pair<const char*, const char*> cases[] = {
-        {"D:\\", "D:\\"}, {"E:\\Work\\", "E:\\Work"}, {"E:\\Work", "E:\\Work"}, {"", ""}};
-    for (const auto& [start, selection] : cases) {
-        std::string path = start;
-        EXPECT_EQ(BrowseForFolder(nullptr, path, IDS_COPY_FILES_TO), 2) << start;
-        EXPECT_EQ(os.FolderDialogs().back().selection + "|" + path, std::string(selection) + "|" + selection);
-    }
-    answer = std::string("F:\\Chosen");
-    std::string path = "D:\\";
-    EXPECT_EQ(BrowseForFolder(nullptr, path, IDS_MOVE_FILES_TO), 1);
-    EXPECT_EQ(path, "F:\\Chosen");
-    EXPECT_EQ(os.FolderDialogs().back().title, "Move selected files to:");
-}
-
 TEST_F(DropTest, AFailingShellStillReleasesEverything) {
     MemoryDragData two(os, std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"});
     const std::tuple<const char*, int, std::vector<std::string>> cases[] = {

@@ -18,16 +18,6 @@ protected:
         }
         return nullptr;
     }
-    // Asks as a tooltip would, narrow; what the bar put in, or nothing when it left the request alone.
-    std::optional<std::string> Ask(UINT_PTR idFrom, UINT flags) {
-        char untouched[] = "untouched";
-        NMTTDISPINFOA request{};
-        request.hdr = NMHDR{nullptr, idFrom, TTN_NEEDTEXTA};
-        request.lpszText = untouched;
-        request.uFlags = flags;
-        os.SendMessageA(bar->m_hWnd, WM_NOTIFY, idFrom, reinterpret_cast<LPARAM>(&request));
-        return request.lpszText == untouched ? std::nullopt : std::optional<std::string>(request.lpszText);
-    }
 };
 
 TEST_F(ToolTipTest, ADriveIsNamedTheSameInNarrowAndWideRequestsWhateverWindowIsActive) {
@@ -47,20 +37,6 @@ TEST_F(ToolTipTest, ADriveIsNamedTheSameInNarrowAndWideRequestsWhateverWindowIsA
     // The label is read again each time a tip shows.
     os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
     EXPECT_EQ(os.HoverToolTip(Button('C'), true), std::optional<std::string>("(M\xFCll) C:\\"));
-}
-
-TEST_F(ToolTipTest, RequestsThatNameNoWindowOrIdAreLeftUnanswered) {
-    CreateBar();
-    const HWND gone = os.CreateForeignWindow("Other", "", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    os.DestroyWindow(gone);
-    EXPECT_EQ(Ask(reinterpret_cast<UINT_PTR>(gone), TTF_IDISHWND), std::nullopt);
-    EXPECT_EQ(Ask(0, 0), std::nullopt);
-    // A window without an id is id 0 too.
-    const HWND popup = os.CreateForeignWindow("Other", "x", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    EXPECT_EQ(Ask(reinterpret_cast<UINT_PTR>(popup), TTF_IDISHWND), std::nullopt);
-    // An id without a child window is answered, with nothing to show.
-    EXPECT_EQ(Ask(4242, 0), std::optional<std::string>(""));
-    EXPECT_EQ(Ask(IDC_FIRST_DRIVE + 1, 0), std::optional<std::string>("(CD-ROM) D:\\"));
 }
 
 TEST_F(ToolTipTest, OneToolPerChildGoneWithTheBar) {
