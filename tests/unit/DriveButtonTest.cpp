@@ -45,14 +45,12 @@ protected:
         os.SendMessageA(parent.m_hWnd, WM_DRAWITEM, kId, reinterpret_cast<LPARAM>(&item));
         std::string out;
         for (const auto& c : os.GdiCalls()) {
-            const std::string at = std::to_string(c.x) + "," + std::to_string(c.y);
-            const std::string disabled = (c.flags & DSS_DISABLED) != 0 ? " disabled" : "";
+            const std::string at = " " + std::to_string(c.x) + "," + std::to_string(c.y) +
+                                   ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
             if (c.function == "DrawFrameControl") {
                 out += "frame " + std::to_string(c.flags) + "; ";
-            } else if (c.function == "DrawStateA" && (c.flags & 0xF) == DST_BITMAP) {
-                out += "picture " + at + " " + pictures[c.image] + disabled + "; ";
             } else if (c.function == "DrawStateA") {
-                out += c.text + " " + at + disabled + "; ";
+                out += ((c.flags & 0xF) == DST_BITMAP ? "picture " + pictures[c.image] : c.text) + at;
             } else if (c.function == "DrawFocusRect") {
                 out += "focus " + std::to_string(c.rect.left) + "," + std::to_string(c.rect.top) + "," +
                        std::to_string(c.rect.right) + "," + std::to_string(c.rect.bottom) + "; ";
@@ -76,17 +74,17 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByState) {
         const char* drawn;
     } cases[] = {
         // The text area starts at 1 + 16 - 3 = 14; the text is centred in it, one pixel high.
-        {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture 1,-1 face; C: 15,-1; "},
-        {"Long caption", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture 1,-1 face; Long caption 14,-1; "},
-        {"C:", 28, 14, true, 1, -3, ODA_SELECT, ODS_SELECTED, "frame 528; picture 2,0 face; C: 16,0; "},
+        {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; C: 15,-1; "},
+        {"Long caption", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; Long caption 14,-1; "},
+        {"C:", 28, 14, true, 1, -3, ODA_SELECT, ODS_SELECTED, "frame 528; picture face 2,0; C: 16,0; "},
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, ODS_DISABLED | ODS_FOCUS,
-         "frame 16; picture 1,-1 white disabled; C: 15,-1 disabled; "},
+         "frame 16; picture white 1,-1 disabled; C: 15,-1 disabled; "},
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, ODS_FOCUS,
-         "frame 16; picture 1,-1 face; C: 15,-1; focus 3,3,25,11; "},
+         "frame 16; picture face 1,-1; C: 15,-1; focus 3,3,25,11; "},
         {"C:", 20, 14, true, 1, -3, ODA_FOCUS, ODS_FOCUS, "focus 3,3,17,11; "},
         {"C:", 28, 14, false, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; C: 8,-1; "},
         // The menu button: a picture alone, centred both ways.
-        {"", 28, 15, true, 4, 8, ODA_DRAWENTIRE, 0, "frame 16; picture 6,-1 face; "},
+        {"", 28, 15, true, 4, 8, ODA_DRAWENTIRE, 0, "frame 16; picture face 6,-1; "},
     };
     for (const auto& c : cases) {
         Make(c.text, c.cx, c.cy, c.picture, c.margin, c.gap);

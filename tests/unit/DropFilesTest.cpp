@@ -59,43 +59,30 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
     const std::string longPath = "C:\\" + std::string(150, 'd') + "\\" + longName;
     MemoryDragData many(os, std::vector<std::string>{"C:\\docs\\a.txt", "noslash.txt", "E:\\tree", longPath});
     const RECT first = WindowRect(bar->DriveButtons()[0]->m_hWnd);
-    const struct {
-        POINT point;
-        DWORD keys;
-        DROPEFFECT allowed;
-        std::optional<std::string> answer;
-        const char* selection;
-        UINT func;  // 0: nothing copied
-        std::vector<std::string> to;
-    } cases[] = {
-        {Drive(0), 0, kBoth, "D:\\", "C:\\", FO_COPY, {"D:\\a.txt", "D:\\tree", "D:\\" + longName}},
-        {Drive(1),
-         MK_SHIFT,
-         kBoth,
-         "E:\\Work",
-         "D:\\",
-         FO_MOVE,
-         {"E:\\Work\\a.txt", "E:\\Work\\tree", "E:\\Work\\" + longName}},
-        {Drive(1), MK_SHIFT, DROPEFFECT_COPY, "D:\\", "D:\\", FO_COPY, {"D:\\a.txt", "D:\\tree", "D:\\" + longName}},
-        {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0, {}},
-        {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0, {}},  // between two buttons
+    const std::tuple<POINT, DWORD, DROPEFFECT, std::optional<std::string>, const char*, UINT> cases[] = {
+        {Drive(0), 0, kBoth, "D:\\", "C:\\", FO_COPY},
+        {Drive(1), MK_SHIFT, kBoth, "E:\\Work", "D:\\", FO_MOVE},
+        {Drive(1), MK_SHIFT, DROPEFFECT_COPY, "D:\\", "D:\\", FO_COPY},
+        {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
+        {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
-    for (const auto& c : cases) {
-        answer = c.answer;
+    for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
+        answer = chosen;
         const size_t before = os.FileOperations().size();
-        EXPECT_EQ(DragAndDrop(&many, c.point, c.keys, c.allowed), DROPEFFECT_NONE);
+        EXPECT_EQ(DragAndDrop(&many, point, keys, allowed), DROPEFFECT_NONE);
         const MemoryOs::FolderDialog& dialog = os.FolderDialogs().back();
-        EXPECT_EQ(dialog.selection, c.selection) << c.point.x;
-        EXPECT_EQ(dialog.title, c.func == FO_MOVE ? "Move selected files to:" : "Copy selected files to:");
+        EXPECT_EQ(dialog.selection, selection) << point.x;
+        EXPECT_EQ(dialog.title, func == FO_MOVE ? "Move selected files to:" : "Copy selected files to:");
         EXPECT_TRUE(dialog.owner == bar->m_hWnd && dialog.topmost && dialog.active);
-        ASSERT_EQ(os.FileOperations().size() - before, c.func == 0 ? 0u : 1u) << c.point.x;
-        if (c.func != 0) {
+        ASSERT_EQ(os.FileOperations().size() - before, func == 0 ? 0u : 1u) << point.x;
+        if (func != 0) {
             const MemoryOs::FileOperation& operation = os.FileOperations().back();
-            EXPECT_EQ(operation.func, c.func);
+            EXPECT_EQ(operation.func, func);
             EXPECT_EQ(operation.flags, FOF_MULTIDESTFILES);
             EXPECT_EQ(operation.hwnd, bar->m_hWnd);
             EXPECT_EQ(operation.from, (std::vector<std::string>{"C:\\docs\\a.txt", "E:\\tree", longPath}));
-            EXPECT_EQ(operation.to, c.to);
+            const std::string in = *chosen == "D:\\" ? "D:\\" : *chosen + "\\";
+            EXPECT_EQ(operation.to, (std::vector<std::string>{in + "a.txt", in + "tree", in + longName}));
         }
     }
     // Data without files dropped anyway opens nothing.
@@ -160,6 +147,35 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoff) {
     CreateBar();
     EXPECT_EQ(os.LiveDropTargets(), 0);
     EXPECT_EQ(os.DragTo(&files, Drive(0), MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
+}
+
+TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOneToolPerChild) {
+    os.AddDrive('E', DRIVE_FIXED, std::string());
+    os.AddDrive('N', DRIVE_REMOTE);
+    os.AddNetworkConnection("N:", "\\\\server\\share");
+    CreateBar();
+    os.SetActiveWindow(os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 40, 30}));
+    const auto tip = [this](size_t drive, bool wide) {
+        return os.HoverToolTip(bar->DriveButtons()[drive]->m_hWnd, wide);
+    };
+    const char* tips[] = {"(SYSTEM) C:\\", "(CD-ROM) D:\\", "() E:\\", "(\\\\SERVER\\SHARE\\) N:\\"};
+    ASSERT_EQ(bar->DriveButtons().size(), 4u);
+    for (size_t drive = 0; drive < 4; ++drive) {
+        EXPECT_EQ(tip(drive, false), std::optional<std::string>(tips[drive]));
+        EXPECT_EQ(tip(drive, true), std::optional<std::string>(tips[drive]));
+    }
+    EXPECT_EQ(os.HoverToolTip(bar->GetDlgItem(IDC_MENU_BUTTON), false), std::nullopt);
+    // The label is read again each time a tip shows.
+    os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
+    EXPECT_EQ(tip(0, true), std::optional<std::string>("(M\xFCll) C:\\"));
+    EXPECT_EQ(os.LiveToolTipTools(), 5);
+    bar->DestroyWindow();
+    EXPECT_EQ(os.LiveToolTipTools(), 0);
+    // Without its tooltip control the bar still comes up whole.
+    os.FailCall("CreateWindowExA", 1, 6);  // the dialog, its button and four drives come first
+    CreateBar();
+    EXPECT_EQ(tip(0, false), std::nullopt);
+    EXPECT_EQ(bar->DriveButtons().size(), 4u);
 }
 
 }  // namespace
