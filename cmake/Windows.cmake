@@ -39,7 +39,7 @@ function(vossel_test_program name)
   target_link_options(${name} PRIVATE ${VOSSEL_STATIC_RUNTIME})
 endfunction()
 
-add_subdirectory(tests/bench)
+add_subdirectory(bench)
 
 # GoogleTest from Debian's sources, cross-built with the rest.
 set(VOSSEL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")

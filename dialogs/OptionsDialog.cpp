@@ -2,17 +2,9 @@
 
 #include "dialogs/AboutDialog.h"
 #include "resources/resource.h"
+#include "settings/Settings.h"
 
-std::string OptionsDefaultLaunchProgram() {
-    constexpr UINT kMaxPath = 260;
-    char directory[kMaxPath] = {};
-    const UINT length = Os().sys.GetWindowsDirectoryA(directory, kMaxPath);
-    std::string command = length > 0 && length < kMaxPath ? std::string(directory, length) : std::string();
-    if (!command.empty() && command.back() != '\\') {
-        command += '\\';
-    }
-    return command + "Explorer.exe /e,/idlist,\"%1\"";
-}
+std::string OptionsDefaultLaunchProgram() { return ExplorerCommand("/e,/idlist,\"%1\""); }
 
 COptionsDialog::COptionsDialog(CWnd* parent) : CDialog(IDD_OPTIONS, parent) {}
 

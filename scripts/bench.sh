@@ -5,7 +5,7 @@
 #   scripts/bench.sh [runs, default 7]
 #
 # - time from starting vossel.exe to its window docked at the top, against a
-#   bare desktop toolbar (tests/bench/BareAppBar.cpp), alternating runs, medians
+#   bare desktop toolbar (bench/BareAppBar.cpp), alternating runs, medians
 #   and their ratio; resident memory of both after docking, and its ratio;
 # - the size of vossel.exe;
 # - CPU time over an idle minute docked, and again hidden as an auto-hide bar;
@@ -35,8 +35,8 @@ fi
 BUILD=$ROOT/build/windows
 OUT=$ROOT/build/bench
 VOSSEL=$BUILD/vossel.exe
-BARE=$BUILD/tests/bench/bareappbar.exe
-PROBE=$BUILD/tests/bench/benchprobe.exe
+BARE=$BUILD/bench/bareappbar.exe
+PROBE=$BUILD/bench/benchprobe.exe
 DRIVER=$BUILD/vosseldrv.exe
 LAUNCHEE=$BUILD/fakeexplorer.exe
 SETTINGS='Software\Quorvane\Vossel\Settings'

@@ -25,15 +25,17 @@ std::string LoadSkipDrives(const std::string& current) {
     return AfxGetApp()->GetProfileString(kSettingsSection, kSkipDrivesEntry, current.c_str());
 }
 
-std::string DefaultLaunchProgram() {
+std::string ExplorerCommand(const char* arguments) {
     char directory[kMaxPath] = {};
     const UINT length = Os().sys.GetWindowsDirectoryA(directory, kMaxPath);
     std::string command = length > 0 && length < kMaxPath ? std::string(directory, length) : std::string();
     if (!command.empty() && command.back() != '\\') {
         command += '\\';
     }
-    return command + "Explorer.exe /e,\"%1\"";
+    return command + "Explorer.exe " + arguments;
 }
+
+std::string DefaultLaunchProgram() { return ExplorerCommand("/e,\"%1\""); }
 
 std::string LoadLaunchProgram(const std::string& current) {
     std::string command = AfxGetApp()->GetProfileString(kSettingsSection, kLaunchProgramEntry, current.c_str());

@@ -26,7 +26,10 @@ std::string RunValueForPath(const std::string& longPath, const std::string& shor
 // refuses it), or deletes it from both.
 void WriteLaunchOnStartup(BOOL on);
 
-// The Windows folder, a backslash, and Explorer in its two-pane view on "%1".
+// Explorer in the Windows folder, followed by `arguments`; Explorer alone
+// when the Windows folder cannot be had.
+std::string ExplorerCommand(const char* arguments);
+// Explorer in its two-pane view on "%1".
 std::string DefaultLaunchProgram();
 
 // The sizes the bar can take on the present screen: its thickness at each

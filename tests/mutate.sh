@@ -83,7 +83,7 @@ dialogs/LinkLabel.cpp ::: s/pt.x \+= 5;/pt.x += 0;/ ::: keyboard menu at the cor
 dialogs/LinkLabel.cpp ::: s/\s*Os\(\).win.EmptyClipboard\(\);// ::: the clipboard not emptied before the copy
 dialogs/SystemInfo.cpp ::: s/bytes >> 10\)/bytes >> 20)/ ::: disk space from clusters in the wrong unit
 dialogs/SystemInfo.cpp ::: s/bytes > 1073741824.0/bytes > 1073741824.0 * 1024/ ::: gigabytes shown as megabytes
-dialogs/OptionsDialog.cpp ::: s/Explorer.exe \/e,\/idlist,/Explorer.exe \/e,/ ::: the Options default command differs
+dialogs/OptionsDialog.cpp ::: s/\/e,\/idlist,/\/e,/ ::: the Options default command differs
 dialogs/AboutDialog.cpp ::: s/2 \* Os\(\).win.GetSystemMetrics\(SM_CXICON\) \+ 8/Os().win.GetSystemMetrics(SM_CXICON) + 8/ ::: About picture not doubled
 app/VosselApp.cpp ::: s/FindWindowA\(nullptr, title.c_str\(\)\) == nullptr/FindWindowA(nullptr, title.c_str()) != nullptr/ ::: a second copy starts, the first refuses
 app/VosselApp.cpp ::: s/context == HID_BASE_RESOURCE \+ IDD_OPTIONS \?/context == 0 ?/ ::: help opens without its topic

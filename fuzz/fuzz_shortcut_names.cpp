@@ -1,0 +1,39 @@
+// Shortcut file names from any link text, saved into special folders of any
+// length through the link's own menu command.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstring>
+
+#include "dialogs/LinkLabel.h"
+#include "fuzz/FuzzWorld.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    FuzzWorld world;
+    const int csidl = input.ConsumeBool() ? CSIDL_FAVORITES : CSIDL_DESKTOP;
+    // The shell hands over C strings and takes them: nothing follows a zero.
+    const std::string folder = input.ConsumeRandomLengthString(300).c_str();
+    const std::string url = input.ConsumeRandomLengthString(100).c_str();
+    const std::string text = input.ConsumeRemainingBytesAsString();
+
+    const std::string name = ShortcutFileName(text);
+    FuzzCheck(name.size() <= text.size(), "the name is cut from the text");
+    for (const char c : name) {
+        FuzzCheck(static_cast<unsigned char>(c) >= 0x20 && std::strchr("\\/:*?\"<>|", c) == nullptr,
+                  "the name holds only what a file name may");
+    }
+    const std::string path = ShortcutPath(folder, text);
+    const std::string file = name + ".URL";
+    FuzzCheck(path.empty() ||
+                  (path.size() < MAX_PATH && path.compare(0, folder.size(), folder) == 0 && path.size() > file.size() &&
+                   path.compare(path.size() - file.size(), std::string::npos, file) == 0),
+              "the path is the folder, then the name, and fits");
+
+    world.os.SetSpecialFolder(csidl, folder);
+    CLinkLabel link;
+    link.SetLink(url, text, FALSE);
+    if (link.AddShortcut(csidl)) {
+        FuzzCheck(!path.empty() && world.os.FileContent(path) == url, "a saved shortcut holds the URL");
+    }
+    return 0;
+}
