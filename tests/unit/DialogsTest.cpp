@@ -231,7 +231,7 @@ TEST_F(DialogsTest, RunValueIsQuotedWhenThePathHasSpaces) {
 
 class SystemInfoTest : public OsTest {};
 
-TEST_F(SystemInfoTest, SizesAtAndAroundEachThreshold) {
+TEST_F(SystemInfoTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     const std::pair<double, const char*> cases[] = {
         {0, "0 bytes"},          {1023, "1023 bytes"},      {1024, "1 KB"},
         {1048575, "1024 KB"},    {1048576, "1.00 MB"},      {1073741824, "1024.00 MB"},
@@ -242,17 +242,13 @@ TEST_F(SystemInfoTest, SizesAtAndAroundEachThreshold) {
     }
     os.FailCall("LoadStringA", 1, 1);  // the disk format loads, the size format does not
     EXPECT_EQ(DiskLineFromFreeBytes(5368709120ULL), " Free");
-}
-
-TEST_F(SystemInfoTest, MemoryLineInWholeKilobytesBeyondFourGigabytes) {
+    // Memory in whole kilobytes beyond four gigabytes.
     EXPECT_EQ(MemoryLine((64ULL << 40) + 1023), "68719476736 KB Free");
     os.SetMemoryStatus(8ULL << 30);
     EXPECT_EQ(ReadMemoryLine(), "8388608 KB Free");
     os.FailCall("GlobalMemoryStatusEx");
     EXPECT_EQ(ReadMemoryLine(), "Unavailable");
-}
-
-TEST_F(SystemInfoTest, DiskLineOfTheCurrentFoldersDriveWithBothFallbacks) {
+    // The disk line is of the current folder's drive.
     os.AddDrive('D', DRIVE_FIXED);
     ASSERT_TRUE(os.SetCurrentDirectoryA("D:\\Data\\Letters"));
     os.SetDiskFreeSpace('D', 1048576ULL);

@@ -109,7 +109,11 @@ TEST_F(LinkLabelTest, StatesOfHoverOpenAndMenuWithTheirColours) {
     EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
 }
 
-TEST_F(LinkLabelTest, MenuAtThePointOrInsetFromTheKeyboardWithTheArrowWhileOpen) {
+TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
+    // Another program's text in a second format would be pasted instead of the URL.
+    os.OpenClipboard(nullptr);
+    os.SetClipboardData(13 /* CF_UNICODETEXT */, os.GlobalAlloc(GMEM_MOVEABLE, 4));
+    os.CloseClipboard();
     link.SendMessage(WM_SETCURSOR);
     EXPECT_EQ(os.CurrentCursor(), os.LoadCursorA(IDC_HAND_CURSOR, FALSE));
     std::vector<HCURSOR> duringMenu;
@@ -117,25 +121,6 @@ TEST_F(LinkLabelTest, MenuAtThePointOrInsetFromTheKeyboardWithTheArrowWhileOpen)
         link.SendMessage(WM_SETCURSOR);
         duringMenu.push_back(os.CurrentCursor());
     });
-    Menu();
-    Menu(-1, -1);
-    EXPECT_EQ(duringMenu, std::vector<HCURSOR>(2, os.LoadCursorA(32512, TRUE)));
-    POINT inset{5, 5};
-    os.ClientToScreen(link.m_hWnd, &inset);
-    ASSERT_EQ(os.MenuShowings().size(), 2u);
-    for (const auto& [menu, at] : {std::pair(os.MenuShowings()[0], POINT{300, 200}), {os.MenuShowings()[1], inset}}) {
-        EXPECT_EQ(menu.x * 10000 + menu.y, at.x * 10000 + at.y);
-        EXPECT_EQ(menu.owner, link.m_hWnd);
-        EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
-        EXPECT_EQ(menu.items.at(0).id, static_cast<UINT>(ID_LINK_OPEN));
-    }
-}
-
-TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
-    // Another program's text in a second format would be pasted instead of the URL.
-    os.OpenClipboard(nullptr);
-    os.SetClipboardData(13 /* CF_UNICODETEXT */, os.GlobalAlloc(GMEM_MOVEABLE, 4));
-    os.CloseClipboard();
     const std::tuple<UINT, const char*, const char*> cases[] = {
         {ID_LINK_COPY_SHORTCUT, kText, nullptr},
         {ID_LINK_ADD_DESKTOP, "see docs/readme", "C:\\users\\user\\Desktop\\readme.URL"},
@@ -144,12 +129,23 @@ TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAS
     for (const auto& [command, text, path] : cases) {
         link.SetText(text);
         os.ChooseMenuItem(command);
-        Menu();
+        path == nullptr ? Menu(-1, -1) : Menu();  // from the keyboard, then the mouse
         EXPECT_TRUE(path == nullptr || os.FileContent(path) == std::optional<std::string>(kUrl)) << text;
     }
     EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
     EXPECT_EQ(os.ClipboardFormats(), 1u);
     EXPECT_EQ(parent.m_nCommands, 0);
+    EXPECT_EQ(duringMenu, std::vector<HCURSOR>(3, os.LoadCursorA(32512, TRUE)));
+    // The keyboard's menu five pixels in from the corner, the mouse's at the point.
+    POINT inset{5, 5};
+    os.ClientToScreen(link.m_hWnd, &inset);
+    ASSERT_EQ(os.MenuShowings().size(), 3u);
+    for (const auto& [menu, at] : {std::pair(os.MenuShowings()[0], inset), {os.MenuShowings()[2], POINT{300, 200}}}) {
+        EXPECT_EQ(menu.x * 10000 + menu.y, at.x * 10000 + at.y);
+        EXPECT_EQ(menu.owner, link.m_hWnd);
+        EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
+        EXPECT_EQ(menu.items.at(0).id, static_cast<UINT>(ID_LINK_OPEN));
+    }
     // Nothing is copied or saved when a call fails, and the block goes back.
     const std::pair<const char*, bool> failures[] = {{"SetClipboardData", false},
                                                      {"OpenClipboard", false},

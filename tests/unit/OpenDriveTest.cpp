@@ -10,7 +10,6 @@ namespace {
 TEST(LaunchCommand, SplitsAfterTheLastFullStopOrBackslashAndTakesTheRoot) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"C:\\WINDOWS\\Explorer.exe /e,\"%1\"", "C:\\WINDOWS\\Explorer.exe", "/e,\"%1\""},
-        {"C:\\Tools\\viewer.exe", "C:\\Tools\\viewer.exe", ""},
         {"notepad %1", "notepad", "%1"},
         {"C:\\Tools\\app.exe \t  -a %1", "C:\\Tools\\app.exe", "-a %1"},
         // Arguments holding a backslash or full stop take the split point with them.
@@ -83,34 +82,28 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramOnTheRootAndTilesExplorers) {
 }
 
 TEST_F(OpenDriveTest, TilingNeedsAProgramNamedExplorerAndTheSettingButTheWaitIsAlways) {
-    struct Case {
-        const char* command;
-        BYTE tile;
-        bool window;
-        std::vector<DWORD> sleeps;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, BYTE, bool, std::vector<DWORD>> cases[] = {
         {"C:\\WINDOWS\\Explorer.exe /e,\"%1\"", 1, true, {800, 250}},
         {"C:\\Tools\\viewer.exe %1", 1, true, {800}},
         {"C:\\Program Files\\MyEXPLORER\\open.exe %1", 1, true, {800, 250}},
         {"C:\\WINDOWS\\explorer.exe %1", 0, true, {800}},
         {"C:\\WINDOWS\\explorer.exe %1", 1, false, {800}},
     };
-    for (const Case& c : cases) {
-        os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", c.command);
-        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {c.tile, 0, 0, 0});
+    for (const auto& [command, tile, window, sleeps] : cases) {
+        os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", command);
+        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {tile, 0, 0, 0});
         CreateBar();
-        const HWND folder = c.window ? Window("CabinetWClass") : nullptr;
+        const HWND folder = window ? Window("CabinetWClass") : nullptr;
         os.ShowWindow(folder, SW_MINIMIZE);
         os.ClearLogs();
         Click(2683);
-        EXPECT_EQ(os.Sleeps(), c.sleeps) << c.command;
+        EXPECT_EQ(os.Sleeps(), sleeps) << command;
         EXPECT_EQ(os.ShellExecutes().size(), 1u);
         // A single Explorer window is restored to fill the screen.
-        const bool tiled = c.sleeps.size() == 2;
-        if (c.window) {
-            EXPECT_EQ(WindowRect(folder).right, tiled ? 1024 : 300) << c.command;
-            EXPECT_EQ((os.GetWindowLongA(folder, GWL_STYLE) & WS_MINIMIZE) == 0, tiled) << c.command;
+        const bool tiled = sleeps.size() == 2;
+        if (window) {
+            EXPECT_EQ(WindowRect(folder).right, tiled ? 1024 : 300) << command;
+            EXPECT_EQ((os.GetWindowLongA(folder, GWL_STYLE) & WS_MINIMIZE) == 0, tiled) << command;
         }
         os.DestroyWindow(folder);
         bar.reset();
