@@ -227,6 +227,8 @@ public:
 
     const std::vector<AppBarCall>& AppBarCalls() const { return m_appBarCalls; }
     const std::vector<WindowPosCall>& WindowPosCalls() const { return m_windowPosCalls; }
+    // Windows told to paint at once (UpdateWindow), in order.
+    const std::vector<HWND>& Updates() const { return m_updates; }
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
@@ -557,6 +559,7 @@ private:
 
     std::vector<AppBarCall> m_appBarCalls;
     std::vector<WindowPosCall> m_windowPosCalls;
+    std::vector<HWND> m_updates;
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;

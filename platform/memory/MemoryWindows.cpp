@@ -114,6 +114,7 @@ void MemoryOs::SetMetric(int index, int value) {
 void MemoryOs::ClearLogs() {
     m_appBarCalls.clear();
     m_windowPosCalls.clear();
+    m_updates.clear();
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
@@ -885,7 +886,10 @@ BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {
     return wasVisible ? TRUE : FALSE;
 }
 
-BOOL MemoryOs::UpdateWindow(HWND hwnd) { return IsWindow(hwnd); }
+BOOL MemoryOs::UpdateWindow(HWND hwnd) {
+    m_updates.push_back(hwnd);
+    return IsWindow(hwnd);
+}
 
 BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL) { return hwnd == nullptr || IsWindow(hwnd); }
 

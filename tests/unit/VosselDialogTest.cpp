@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstring>
 
 #include "app/VosselApp.h"
 #include "bar/BarLayout.h"
@@ -8,6 +8,8 @@
 #include "tests/support/BarFixture.h"
 
 extern CVosselApp theApp;
+
+static bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
 
 namespace {
 
@@ -18,83 +20,48 @@ constexpr LONG kDockedWidth = kBarClientWidth + 6;
 constexpr LONG kFloatingWidth = kBarClientWidth + 8;
 constexpr LONG kFloatingHeight = kBarClientHeight + 8 + 16;
 
-TEST(BarLayout, ButtonsStandOnePixelInAndThreeApart) {
-    const SIZE button{22, 14};
-    const SIZE row{1018, 15};
-    EXPECT_EQ(BarButtonRect(0, false, row, button), (RECT{1, 1, 23, 15}));
-    EXPECT_EQ(BarButtonRect(1, false, row, button), (RECT{26, 1, 48, 15}));
-    EXPECT_EQ(BarButtonRect(2, false, row, button), (RECT{51, 1, 73, 15}));
-    const SIZE column{28, 762};
-    EXPECT_EQ(BarButtonRect(0, true, column, button), (RECT{1, 1, 28, 15}));
-    EXPECT_EQ(BarButtonRect(2, true, column, button), (RECT{1, 35, 28, 49}));
+TEST(BarLayout, AFloatingBarHoldsItsFirstClientAreaInsideItsFrame) {
+    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
+    EXPECT_TRUE(floating.setMinimum);
+    EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
+    EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
 }
 
-TEST(BarLayout, OrientationFollowsTheEdgeAndAFloatingBarsShape) {
-    struct Case {
-        int edge;
-        int cx, cy;
-        bool vertical;
-    };
-    const Case cases[] = {
-        {ABE_LEFT, 500, 20, true},     {ABE_RIGHT, 500, 20, true},     {ABE_TOP, 20, 500, false},
-        {ABE_BOTTOM, 20, 500, false},  {EDGE_NONE, 20, 500, false},    {EDGE_FLOATING, 40, 40, false},
-        {EDGE_FLOATING, 39, 40, true}, {EDGE_FLOATING, 41, 40, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IsVerticalLayout(c.edge, c.cx, c.cy), c.vertical) << c.edge << " " << c.cx << "x" << c.cy;
+class BarWindowTest : public BarTest {
+protected:
+    void SetEdge(int edge, RECT floating = RECT{0, 0, 0, 0}) {
+        BARPLACEMENT placement = bar->GetPlacement();
+        placement.nEdge = edge;
+        placement.rcFloating = floating;
+        bar->SetPlacement(&placement);
     }
-}
+};
 
-TEST(BarLayout, TrackingLimitsPerEdge) {
-    const SIZE frame{6, 6};
-    const SIZE minClient{28, 15};
-    const SIZE screen{1024, 767};
-    struct Case {
-        int edge;
-        POINT maxTrack;
-        bool setMinimum;
-    };
-    const Case cases[] = {
-        {ABE_TOP, {1024, 383}, false},  {ABE_BOTTOM, {1024, 383}, false},  {ABE_LEFT, {512, 767}, false},
-        {ABE_RIGHT, {512, 767}, false}, {EDGE_FLOATING, {512, 383}, true},
-    };
-    for (const Case& c : cases) {
-        const TrackingLimits limits = BarTrackingLimits(c.edge, frame, minClient, screen);
-        EXPECT_EQ(limits.maxTrack.x, c.maxTrack.x) << c.edge;
-        EXPECT_EQ(limits.maxTrack.y, c.maxTrack.y) << c.edge;
-        EXPECT_EQ(limits.setMinimum, c.setMinimum) << c.edge;
-    }
-    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, frame, minClient, screen);
-    EXPECT_EQ(floating.minTrack.x, 34);
-    EXPECT_EQ(floating.minTrack.y, 21);
-}
-
-class BarWindowTest : public BarTest {};
-
-TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopWithoutCaptionAlwaysOnTop) {
+TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenThick) {
     CVosselDialog& bar = CreateBar();
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, kDockedHeight}));
-    const auto style = static_cast<DWORD>(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE));
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), 0u);
-    EXPECT_NE(os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    const BARPLACEMENT& placement = bar.GetPlacement();
-    EXPECT_EQ(placement.nEdge, ABE_TOP);
-    EXPECT_FALSE(placement.bAutoHide);
-    EXPECT_TRUE(placement.bAlwaysOnTop);
-    EXPECT_EQ(placement.anThickness[ABE_LEFT], kDockedWidth);
-    EXPECT_EQ(placement.anThickness[ABE_TOP], kDockedHeight);
-    EXPECT_EQ(placement.anThickness[ABE_RIGHT], kDockedWidth);
-    EXPECT_EQ(placement.anThickness[ABE_BOTTOM], kDockedHeight);
-    EXPECT_EQ(placement.rcFloating, (RECT{0, 0, 2 * kFloatingWidth, kFloatingHeight}));
+    const BARPLACEMENT expected{48,
+                                ABE_TOP,
+                                FALSE,
+                                TRUE,
+                                {kDockedWidth, kDockedHeight, kDockedWidth, kDockedHeight},
+                                {0, 0, 2 * kFloatingWidth, kFloatingHeight}};
+    EXPECT_EQ(std::memcmp(&bar.GetPlacement(), &expected, sizeof(expected)), 0);
+    // It cannot be made thicker than half the screen.
+    MINMAXINFO info{};
+    os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
+    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 600, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(bar.m_hWnd).bottom, 384);
 }
 
-TEST_F(BarWindowTest, DockedAtTheTopTheButtonsStandInARow) {
+TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
     CVosselDialog& bar = CreateBar();
     ASSERT_EQ(bar.DriveButtons().size(), 2u);
-    const LONG height = kBarClientHeight - 1;
-    EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 29, 1 + height}));
-    EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd), (RECT{32, 1, 60, 1 + height}));
-    EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{63, 1, 91, 1 + height}));
+    const HWND menu = os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON);
+    EXPECT_EQ(ChildRect(menu), (RECT{1, 1, 29, kBarClientHeight}));
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd), (RECT{32, 1, 60, kBarClientHeight}));
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{63, 1, 91, kBarClientHeight}));
     // Drive buttons put their picture one pixel in and the letters three
     // pixels into it: 1 + 16 - 3 = 14, then centred in the 2 pixels left.
     std::vector<int> lefts;
@@ -104,86 +71,53 @@ TEST_F(BarWindowTest, DockedAtTheTopTheButtonsStandInARow) {
         }
     }
     EXPECT_EQ(lefts, (std::vector<int>{1, 15}));
-}
-
-TEST_F(BarWindowTest, DockedAtTheLeftTheButtonsStandInAColumn) {
-    CVosselDialog& bar = CreateBar();
-    BARPLACEMENT left = bar.GetPlacement();
-    left.nEdge = ABE_LEFT;
-    bar.SetPlacement(&left);
+    SetEdge(ABE_LEFT);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
-    ASSERT_EQ(bar.DriveButtons().size(), 2u);
-    const LONG width = kBarClientWidth - 1;
-    EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 1 + width, 16}));
-    EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{1, 37, 1 + width, 52}));
-}
-
-TEST_F(BarWindowTest, FloatingBarHasACaptionAndLosesItWhenDockedAgain) {
-    CVosselDialog& bar = CreateBar();
-    BARPLACEMENT placement = bar.GetPlacement();
-    placement.nEdge = EDGE_FLOATING;
-    placement.rcFloating = RECT{200, 200, 400, 260};
-    bar.SetPlacement(&placement);
-    auto style = [&] { return static_cast<DWORD>(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE)); };
-    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(ChildRect(menu), (RECT{1, 1, kBarClientWidth, 16}));
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{1, 37, kBarClientWidth, 52}));
+    // Floating, wider than tall: a row; taller than wide: a column.
+    SetEdge(EDGE_FLOATING, RECT{200, 200, 400, 260});
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{200, 200, 400, 260}));
-    EXPECT_EQ(bar.GetWindowText(), "Vossel");
-    // Wider than tall: a row; taller than wide: a column.
-    ASSERT_EQ(bar.DriveButtons().size(), 2u);
     EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd).top, 1);
-    placement.rcFloating = RECT{200, 200, 260, 400};
-    bar.SetPlacement(&placement);
+    SetEdge(EDGE_FLOATING, RECT{200, 200, 260, 400});
     EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd).left, 1);
-    placement.nEdge = ABE_BOTTOM;
-    bar.SetPlacement(&placement);
-    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), 0u);
     // Docked at its own thickness: no captioned window's minimum height held it.
+    SetEdge(ABE_BOTTOM);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 768 - kDockedHeight, 1024, 768}));
 }
 
 TEST_F(BarWindowTest, TheMenuShowsAtItsPointWithTheSettingsChecked) {
     CVosselDialog& bar = CreateBar();
-    const HWND button = os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON);
+    ASSERT_EQ(bar.DriveButtons().size(), 2u);
     struct Case {
         BOOL onTop, autoHide;
-        std::function<void()> open;
+        HWND from;  // none: a click on the menu button
         POINT at;
-        bool fromButton;
     };
-    const Case cases[] = {
-        {TRUE, FALSE, [&] { os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(300, 10)); }, {300, 10}, false},
-        // From the keyboard, and from a right click on a drive button, which passes it on.
-        {FALSE,
-         TRUE,
-         [&] { os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(0xFFFF, 0xFFFF)); },
-         {-1, -1},
-         false},
-        {FALSE,
-         FALSE,
-         [&] { os.SendMessageA(bar.DriveButtons().at(0)->m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(40, 5)); },
-         {40, 5},
-         false},
-        {TRUE, TRUE, [&] { Click(IDC_MENU_BUTTON); }, {0, 0}, true},
-    };
+    // From the keyboard, and from a drive button, which passes it on.
+    const Case cases[] = {{FALSE, TRUE, bar.m_hWnd, {-1, -1}},
+                          {FALSE, FALSE, bar.DriveButtons()[0]->m_hWnd, {40, 5}},
+                          {TRUE, TRUE, nullptr, {}}};
     for (const Case& c : cases) {
         BARPLACEMENT placement = bar.GetPlacement();
         placement.bAlwaysOnTop = c.onTop;
         placement.bAutoHide = c.autoHide;
         bar.SetPlacement(&placement);
         os.ClearLogs();
-        c.open();
+        if (c.from != nullptr) {
+            os.SendMessageA(c.from, WM_CONTEXTMENU, 0, MAKELPARAM(c.at.x & 0xFFFF, c.at.y & 0xFFFF));
+        } else {
+            Click(IDC_MENU_BUTTON);
+        }
         ASSERT_EQ(os.MenuShowings().size(), 1u);
         const auto& shown = os.MenuShowings()[0];
-        EXPECT_EQ(shown.owner, bar.m_hWnd);
         // The menu button opens it at its lower-left corner, wherever the bar is.
-        const RECT buttonRect = WindowRect(button);
-        const POINT at = c.fromButton ? POINT{buttonRect.left, buttonRect.bottom} : c.at;
+        const RECT button = WindowRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON));
+        const POINT at = c.from != nullptr ? c.at : POINT{button.left, button.bottom};
         EXPECT_EQ(shown.x, at.x);
         EXPECT_EQ(shown.y, at.y);
-        EXPECT_EQ(shown.flags, 0u);
         EXPECT_EQ(shown.checks.at(ID_ALWAYS_ON_TOP), c.onTop ? MF_CHECKED : MF_UNCHECKED);
         EXPECT_EQ(shown.checks.at(ID_AUTO_HIDE), c.autoHide ? MF_CHECKED : MF_UNCHECKED);
-        EXPECT_EQ(os.LiveMenus(), 0);
     }
 }
 
@@ -194,167 +128,91 @@ TEST_F(BarWindowTest, TheMenuTogglesAlwaysOnTopAndAutoHide) {
         os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
         os.PumpMessages();
     };
-    auto topmost = [&] { return (os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
     choose(ID_ALWAYS_ON_TOP);
     EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
-    EXPECT_FALSE(topmost());
-    choose(ID_ALWAYS_ON_TOP);
-    EXPECT_TRUE(topmost());
+    EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     choose(ID_AUTO_HIDE);
     EXPECT_TRUE(bar.GetPlacement().bAutoHide);
-    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 2 - kDockedHeight, 1024, 2}));
     choose(ID_AUTO_HIDE);
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
-    EXPECT_TRUE(os.MessageBoxes().empty());
-    BARPLACEMENT stored{};
-    EXPECT_FALSE(StoredPlacement(os, &stored)) << "nothing is stored before the bar ends";
 }
 
-TEST_F(BarWindowTest, RefusedAutoHideFromTheMenuStaysUnchecked) {
-    const HWND other = os.CreateForeignWindow("Other", "Other bar", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    APPBARDATA data{sizeof(APPBARDATA), other, 0x1234, ABE_TOP, {}, TRUE};
-    os.SHAppBarMessage(ABM_NEW, &data);
-    os.SHAppBarMessage(ABM_SETAUTOHIDEBAR, &data);
-    CreateBar();
-    os.ChooseMenuItem(ID_AUTO_HIDE);
-    Click(IDC_MENU_BUTTON);
-    os.PumpMessages();
-    EXPECT_EQ(os.MessageBoxes().size(), 1u);
-    Click(IDC_MENU_BUTTON);
-    EXPECT_EQ(os.MenuShowings().back().checks.at(ID_AUTO_HIDE), MF_UNCHECKED);
-}
-
-TEST_F(BarWindowTest, ExitFromTheMenuEndsTheBarAndStoresItsPlacement) {
-    os.SetModalIdle([this] {
-        const HWND hwnd = os.FindWindowA(nullptr, "Vossel");
-        os.ChooseMenuItem(ID_AUTO_HIDE);
-        os.SendMessageA(hwnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
-        os.PumpMessages();
-        os.ChooseMenuItem(ID_BAR_EXIT);
-        os.SendMessageA(hwnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
-    });
-    CVosselDialog bar;
-    EXPECT_EQ(bar.DoModal(), IDCANCEL);
-    BARPLACEMENT saved{};
-    ASSERT_TRUE(StoredPlacement(os, &saved));
-    EXPECT_TRUE(saved.bAutoHide);
-    EXPECT_EQ(saved.nEdge, ABE_TOP);
+TEST_F(BarWindowTest, TheMenusExitAndTheSystemsCloseEndTheBarAndStoreItsPlacement) {
+    for (const bool menu : {true, false}) {
+        HWND hwnd = nullptr;
+        os.SetModalIdle([&] {
+            hwnd = os.FindWindowA(nullptr, "Vossel");
+            ASSERT_EQ(os.ReservedRect(hwnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
+            os.ChooseMenuItem(ID_BAR_EXIT);
+            os.PostMessageA(hwnd, menu ? WM_CONTEXTMENU : WM_SYSCOMMAND, menu ? 0 : SC_CLOSE, MAKELPARAM(10, 10));
+        });
+        CVosselDialog dialog;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << menu;
+        EXPECT_FALSE(os.IsWindow(hwnd));
+        EXPECT_FALSE(os.ReservedRect(hwnd).has_value());
+        BARPLACEMENT saved{};
+        ASSERT_TRUE(StoredPlacement(os, &saved));
+        EXPECT_EQ(saved.nEdge, ABE_TOP);
+    }
 }
 
 TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
     CVosselDialog& bar = CreateBar();
-    auto style = [&] { return static_cast<DWORD>(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE)); };
     auto moving = [&](POINT cursor) {
         os.SetCursorPos(cursor);
         RECT rect = WindowRect(bar.m_hWnd);
         os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&rect));
+        // Sized anew with its caption, so the menu button stays in the client area.
+        EXPECT_GE(ClientRectOf(bar.m_hWnd).bottom, kBarClientHeight);
         os.SetWindowPos(bar.m_hWnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                         SWP_NOZORDER | SWP_NOACTIVATE);
     };
     os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
     os.SetKeyDown(VK_CONTROL, true);
     moving(POINT{500, 300});
-    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{500 - kFloatingWidth, 300, 500 + kFloatingWidth, 300 + kFloatingHeight}));
-    // The caption leaves the client area the height of a button.
-    EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, kBarClientHeight);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
-    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
     EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 29, kBarClientHeight}));
 
     os.SetKeyDown(VK_CONTROL, false);
     os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
     moving(POINT{3, 400});
     // The caption goes as soon as an edge is proposed.
-    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), 0u);
+    EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), 0);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, kDockedWidth, 768})));
 }
 
-TEST_F(BarWindowTest, SizeLimitsFollowTheEdge) {
-    CVosselDialog& bar = CreateBar();
-    MINMAXINFO info{};
-    os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMaxTrackSize.x, 1024);
-    EXPECT_EQ(info.ptMaxTrackSize.y, 384);
-    // A bar at the bottom cannot be made thicker than half the screen.
-    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 600, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowRect(bar.m_hWnd).bottom, 384);
-}
-
-TEST_F(BarWindowTest, SystemCloseEndsTheModalRunAndFreesTheStrip) {
-    os.SetModalIdle([this] {
-        const HWND hwnd = os.FindWindowA(nullptr, "Vossel");
-        ASSERT_NE(hwnd, nullptr);
-        EXPECT_EQ(os.ReservedRect(hwnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
-        os.PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    CVosselDialog bar;
-    EXPECT_EQ(bar.DoModal(), IDCANCEL);
-    EXPECT_EQ(bar.m_hWnd, nullptr);
-    EXPECT_EQ(os.FindWindowA(nullptr, "Vossel"), nullptr);
-    EXPECT_EQ(os.AppBarCalls().back().message, ABM_ACTIVATE);
-    bool removed = false;
-    for (const auto& call : os.AppBarCalls()) {
-        removed = removed || call.message == ABM_REMOVE;
-    }
-    EXPECT_TRUE(removed);
-    // The record saved at the end still holds the edge in use.
-    BARPLACEMENT saved{};
-    ASSERT_TRUE(StoredPlacement(os, &saved));
-    EXPECT_EQ(saved.nEdge, ABE_TOP);
-}
-
-TEST_F(BarWindowTest, AnotherWindowTitledVosselKeepsTheProgramFromStarting) {
-    os.CreateForeignWindow("SomeClass", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    bool ran = false;
-    os.SetModalIdle([&] { ran = true; });
-    EXPECT_FALSE(theApp.InitInstance());
-    EXPECT_FALSE(ran);
-    EXPECT_TRUE(os.AppBarCalls().empty());
-    EXPECT_FALSE(os.RegistryKeyExists(HKEY_CURRENT_USER, "Software\\Quorvane"));
-}
-
-TEST_F(BarWindowTest, OnlyTheExactTitleCountsAsARunningCopy) {
-    os.CreateForeignWindow("SomeClass", "About Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    os.CreateForeignWindow("SomeClass", "Vossel Options", WS_POPUP, 0, RECT{0, 0, 10, 10});
-    bool ran = false;
+TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOleEndsOnlyIfStarted) {
+    int targets = -1;
+    int tools = -1;
     os.SetModalIdle([&] {
-        ran = true;
+        targets = os.LiveDropTargets();
+        tools = os.LiveToolTipTools();
         os.PostMessageA(os.FindWindowA("#32770", "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
     });
-    EXPECT_FALSE(theApp.InitInstance());
-    EXPECT_TRUE(ran);
-    EXPECT_TRUE(os.RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
-}
-
-TEST_F(BarWindowTest, OnceShownTheBarTakesDropsAndTipsAndOleEndsWithItOnlyWhenStarted) {
+    os.CreateForeignWindow("SomeClass", "About Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
     for (const bool oleFails : {false, true}) {
         if (oleFails) {
             os.FailCall("OleInitialize");
         }
-        int targets = -1;
-        int tools = -1;
-        os.SetModalIdle([&] {
-            targets = os.LiveDropTargets();
-            tools = os.LiveToolTipTools();
-            os.PostMessageA(os.FindWindowA(nullptr, "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
-        });
-        theApp.InitInstance();
+        EXPECT_FALSE(theApp.InitInstance());
         // Without OLE only the drop target is missing.
         EXPECT_EQ(targets, oleFails ? 0 : 1) << oleFails;
         EXPECT_GT(tools, 0) << oleFails;
         EXPECT_EQ(os.OleDepth(), 0) << oleFails;
     }
-}
-
-TEST_F(BarWindowTest, AnUncreatableBarEndsTheProgramQuietly) {
-    os.FailCall("DialogBoxParamA");
+    EXPECT_TRUE(os.RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    targets = -1;
+    os.ClearLogs();
+    os.CreateForeignWindow("SomeClass", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
     EXPECT_FALSE(theApp.InitInstance());
-    EXPECT_TRUE(os.MessageBoxes().empty());
+    EXPECT_EQ(targets, -1);
+    EXPECT_TRUE(os.AppBarCalls().empty());
 }
 
 }  // namespace
