@@ -245,6 +245,7 @@ public:
     std::optional<std::string> FileContent(const std::string& path) const;
     std::vector<std::string> FilesIn(const std::string& folder) const;
     std::optional<std::string> ClipboardText() const;
+    size_t ClipboardFormats() const { return m_clipboard.size(); }
     HCURSOR CurrentCursor() const { return m_currentCursor; }
     int LiveGlobalBlocks() const { return static_cast<int>(m_globals.size()); }
     bool IsClipboardOpen() const { return m_clipboardOpen; }

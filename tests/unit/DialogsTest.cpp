@@ -1,12 +1,11 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <tuple>
 
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
-#include "platform/RegKey.h"
+#include "dialogs/SystemInfo.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 #include "tests/support/BarFixture.h"
@@ -14,6 +13,8 @@
 namespace {
 
 constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kShortExe[] = "C:\\PROGRA~1\\Vossel\\vossel.exe";
+constexpr char kQuotedExe[] = "\"C:\\Program Files\\Vossel\\vossel.exe\"";
 
 class DialogsTest : public BarTest {
 protected:
@@ -21,9 +22,6 @@ protected:
         char buffer[512] = {};
         os.GetWindowTextA(os.GetDlgItem(dialog, id), buffer, sizeof(buffer));
         return buffer;
-    }
-    int Check(HWND dialog, int id) {
-        return static_cast<int>(os.SendMessageA(os.GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
     }
     void SetCheck(HWND dialog, int id, int state) {
         os.SendMessageA(os.GetDlgItem(dialog, id), BM_SETCHECK, static_cast<WPARAM>(state), 0);
@@ -33,381 +31,235 @@ protected:
         os.PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
                         reinterpret_cast<LPARAM>(os.GetDlgItem(dialog, id)));
     }
-    // Runs `edit` on the Options dialog once it is up, then ends it with `end`.
-    void WhenOptionsShow(std::function<void(HWND)> edit, int end) {
-        os.SetModalIdle([this, edit, end] {
+    // The Options controls: launch program|skip drives|start-up, on top, auto hide and tile checks.
+    std::string View(HWND h) {
+        std::string checks;
+        for (int id : {IDC_LAUNCH_ON_STARTUP, IDC_ALWAYS_ON_TOP, IDC_AUTO_HIDE, IDC_TILE_EXPLORERS}) {
+            checks += std::to_string(os.SendMessageA(os.GetDlgItem(h, id), BM_GETCHECK, 0, 0));
+        }
+        return Text(h, IDC_LAUNCH_PROGRAM) + "|" + Text(h, IDC_SKIP_DRIVES) + "|" + checks;
+    }
+    // Runs the bar's Options with `edit` done on the dialog, ended with `end`; returns what it showed.
+    std::string ApplyOptions(std::function<void(HWND)> edit, int end = IDOK) {
+        std::string shown;
+        os.SetModalIdle([&] {
             const HWND options = os.FindWindowA(nullptr, "Vossel Options");
-            ASSERT_NE(options, nullptr);
+            shown = View(options);
             edit(options);
             Press(options, end);
         });
+        bar->ApplyOptions();
+        return shown;
     }
     std::optional<std::string> RunValue(HKEY root) {
         const auto value = os.GetRegistryValue(root, kRunKeyPath, "Vossel");
-        if (!value) {
-            return std::nullopt;
-        }
-        return std::string(reinterpret_cast<const char*>(value->data.data()));
+        return value ? std::optional<std::string>(reinterpret_cast<const char*>(value->data.data())) : std::nullopt;
     }
 };
 
-struct OptionsView {
-    std::string launch, skip;
-    int startup, top, autoHide, tile;
-};
-
-class OptionsExchangeTest : public DialogsTest {
-public:
-    OptionsView View(HWND h) {
-        return {Text(h, IDC_LAUNCH_PROGRAM), Text(h, IDC_SKIP_DRIVES), Check(h, IDC_LAUNCH_ON_STARTUP),
-                Check(h, IDC_ALWAYS_ON_TOP), Check(h, IDC_AUTO_HIDE),  Check(h, IDC_TILE_EXPLORERS)};
-    }
-};
-
-TEST_F(OptionsExchangeTest, FillsTheControlsAndReadsThemBackOnlyOnOk) {
-    for (const int end : {IDOK, IDCANCEL}) {
-        COptionsDialog dialog;
-        dialog.m_strLaunchProgram = "cmd /k cd %1";
-        dialog.m_bLaunchOnStartup = 1;
-        dialog.m_bAlwaysOnTop = 1;
-        dialog.m_bAutoHide = 0;
-        dialog.m_strSkipDrives = "Q";
-        dialog.m_bTileExplorers = 5;  // not a check state: shown clear
-        OptionsView shown{};
-        os.SetModalIdle([&] {
-            const HWND h = os.FindWindowA(nullptr, "Vossel Options");
-            shown = View(h);
-            SetText(h, IDC_LAUNCH_PROGRAM, "other %1");
-            SetCheck(h, IDC_LAUNCH_ON_STARTUP, 0);
-            SetCheck(h, IDC_AUTO_HIDE, 1);
-            SetText(h, IDC_SKIP_DRIVES, "");
-            os.TypeText(os.GetDlgItem(h, IDC_SKIP_DRIVES), "ad");
-            SetCheck(h, IDC_TILE_EXPLORERS, 1);
-            Press(h, end);
-        });
-        EXPECT_EQ(dialog.DoModal(), end);
-        EXPECT_EQ(shown.launch, "cmd /k cd %1");
-        EXPECT_EQ(shown.skip, "Q");
-        EXPECT_EQ(shown.startup, 1);
-        EXPECT_EQ(shown.top, 1);
-        EXPECT_EQ(shown.autoHide, 0);
-        EXPECT_EQ(shown.tile, 0);
-        const bool ok = end == IDOK;
-        EXPECT_EQ(dialog.m_strLaunchProgram, ok ? "other %1" : "cmd /k cd %1") << end;
-        EXPECT_EQ(dialog.m_bLaunchOnStartup, ok ? 0 : 1) << end;
-        EXPECT_EQ(dialog.m_bAlwaysOnTop, 1) << end;
-        EXPECT_EQ(dialog.m_bAutoHide, ok ? 1 : 0) << end;
-        EXPECT_EQ(dialog.m_strSkipDrives, ok ? "AD" : "Q") << end;
-        EXPECT_EQ(dialog.m_bTileExplorers, ok ? 1 : 0) << end;
-    }
-}
-
-TEST_F(DialogsTest, AboutFromOptionsIsOwnedByItAndLeavesItsEditsAlone) {
-    COptionsDialog dialog;
-    int aboutShown = 0;
-    std::vector<HWND> owners;
-    std::vector<bool> optionsEnabled;
-    std::string textAfter;
-    os.SetModalIdle([&] {
-        const HWND options = os.FindWindowA(nullptr, "Vossel Options");
-        if (const HWND about = os.FindWindowA(nullptr, "About Vossel"); about != nullptr) {
-            ++aboutShown;
-            owners.push_back(os.GetWindow(about, GW_OWNER));
-            optionsEnabled.push_back(os.IsWindowEnabled(options) != FALSE);
-            Press(about, IDOK);
-        } else if (aboutShown < 2) {
-            SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
-            os.SendMessageA(os.GetDlgItem(options, IDC_OPTIONS_ABOUT), BM_CLICK, 0, 0);
-            os.PostMessageA(options, WM_NULL, 0, 0);
-        } else {
-            textAfter = Text(options, IDC_LAUNCH_PROGRAM);
-            Press(options, IDCANCEL);
-        }
-    });
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(aboutShown, 2);
-    ASSERT_EQ(owners.size(), 2u);
-    EXPECT_NE(owners[0], nullptr);
-    EXPECT_EQ(owners[0], owners[1]);
-    EXPECT_EQ(optionsEnabled, (std::vector<bool>{false, false}));
-    EXPECT_EQ(textAfter, "unsaved edit");
-}
-
-TEST_F(DialogsTest, HelpOpensTheOptionsSectionOfThePageNextToTheProgramOrSaysItFailed) {
+TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedKeepingItsEdits) {
     for (const bool present : {false, true}) {
         if (present) {
             os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
         }
         os.ClearLogs();
-        COptionsDialog dialog;
-        bool stillOpen = false;
-        int idle = 0;
+        HWND options = nullptr;
+        HWND owner = nullptr;
+        bool optionsEnabled = true;
+        std::string textAfter;
         os.SetModalIdle([&] {
-            const HWND options = os.FindWindowA(nullptr, "Vossel Options");
-            if (idle++ == 0) {
-                os.SendMessageA(os.GetDlgItem(options, ID_HELP), BM_CLICK, 0, 0);
-                os.PostMessageA(options, WM_NULL, 0, 0);
-                return;
+            if (const HWND about = os.FindWindowA(nullptr, "About Vossel"); about != nullptr) {
+                owner = os.GetWindow(about, GW_OWNER);
+                optionsEnabled = os.IsWindowEnabled(options) != FALSE;
+                return Press(about, IDOK);
             }
-            stillOpen = options != nullptr;
-            Press(options, IDCANCEL);
+            options = os.FindWindowA(nullptr, "Vossel Options");
+            if (owner != nullptr) {
+                textAfter = Text(options, IDC_LAUNCH_PROGRAM);
+                return Press(options, IDCANCEL);
+            }
+            SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
+            for (const int button : {IDC_OPTIONS_ABOUT, ID_HELP}) {
+                os.SendMessageA(os.GetDlgItem(options, button), BM_CLICK, 0, 0);
+            }
+            os.PostMessageA(options, WM_NULL, 0, 0);
         });
-        dialog.DoModal();
-        EXPECT_TRUE(stillOpen);
+        COptionsDialog dialog;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        EXPECT_EQ(owner, options);
+        EXPECT_FALSE(optionsEnabled);
+        EXPECT_EQ(textAfter, "unsaved edit");
+        ASSERT_EQ(os.ShellExecutes().size() + os.MessageBoxes().size(), 1u);
         if (present) {
-            ASSERT_EQ(os.ShellExecutes().size(), 1u);
             EXPECT_EQ(os.ShellExecutes()[0].file, "file:///C:/Program%20Files/Vossel/vossel-help.html#options");
-            EXPECT_TRUE(os.MessageBoxes().empty());
         } else {
-            EXPECT_TRUE(os.ShellExecutes().empty());
-            ASSERT_EQ(os.MessageBoxes().size(), 1u);
             EXPECT_EQ(os.MessageBoxes()[0].text, "Failed to launch help.");
         }
     }
 }
 
-TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconCentredOverTheBar) {
+TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentredOverTheBar) {
     CreateBar();
-    // The bar is active while its menu is used.
-    os.SetActiveWindow(bar->m_hWnd);
+    os.SetActiveWindow(bar->m_hWnd);  // the bar is active while its menu is used
     os.SetDiskFreeSpace('C', 5368709120ULL);
-    const int gdiBefore = os.LiveGdiObjects();
-    std::map<int, std::string> texts;
-    RECT icon{};
-    RECT about{};
+    std::string texts;
+    RECT icon{}, about{};
     HWND owner = nullptr;
     bool barEnabled = true;
     os.SetModalIdle([&] {
         const HWND h = os.FindWindowA(nullptr, "About Vossel");
         for (int id :
              {IDC_AVAIL_MEM, IDC_MATH_COPROCESSOR, IDC_DISK_SPACE, IDC_FREE_RESOURCES, IDC_WEB_LINK, IDC_MAIL_LINK}) {
-            texts[id] = Text(h, id);
+            texts += Text(h, id) + "|";
         }
-        os.GetWindowRect(os.GetDlgItem(h, IDC_ICON_PICTURE), &icon);
+        const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
+        os.GetWindowRect(picture, &icon);
         os.GetWindowRect(h, &about);
         owner = os.GetWindow(h, GW_OWNER);
         barEnabled = os.IsWindowEnabled(bar->m_hWnd) != FALSE;
+        const HDC dc = os.GetDC(picture);
+        DRAWITEMSTRUCT item{ODT_BUTTON, IDC_ICON_PICTURE, 0, ODA_DRAWENTIRE, 0, picture, dc, RECT{0, 0, 72, 72}, 0};
+        os.ClearLogs();
+        os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
+        os.ReleaseDC(picture, dc);
         Press(h, IDCANCEL);  // Esc
     });
     bar->OnBarAbout();
-    EXPECT_EQ(texts[IDC_AVAIL_MEM], "65536 KB Free");
-    EXPECT_EQ(texts[IDC_MATH_COPROCESSOR], "Present");
-    EXPECT_EQ(texts[IDC_DISK_SPACE], "5.00 GB Free");
-    EXPECT_EQ(texts[IDC_FREE_RESOURCES], "N/A");
-    EXPECT_EQ(texts[IDC_WEB_LINK], "For more utilities, visit www.example.org");
-    EXPECT_EQ(texts[IDC_MAIL_LINK], "For more information, E-MAIL: vossel@example.org");
-    EXPECT_EQ(icon.right - icon.left, 72);
-    EXPECT_EQ(icon.bottom - icon.top, 72);
+    EXPECT_EQ(texts,
+              "65536 KB Free|Present|5.00 GB Free|N/A|For more utilities, visit www.example.org|"
+              "For more information, E-MAIL: vossel@example.org|");
+    // The icon doubled in a frame with a shadow to the right and below.
+    std::string calls;
+    for (const auto& c : os.GdiCalls()) {
+        calls += c.function + " " + std::to_string(c.rect.left) + "," + std::to_string(c.rect.top) + "," +
+                 std::to_string(c.rect.right) + "," + std::to_string(c.rect.bottom) + " " + std::to_string(c.cx) + "x" +
+                 std::to_string(c.cy) + "; ";
+    }
+    EXPECT_EQ(calls,
+              "StretchBlt 0,0,32,32 64x64; DrawIcon 0,0,0,0 32x32; Rectangle 0,0,68,68 0x0; "
+              "FillRect 68,4,72,72 0x0; FillRect 4,68,72,72 0x0; StretchBlt 2,2,66,66 32x32; ");
+    EXPECT_EQ(icon, (RECT{icon.left, icon.top, icon.left + 72, icon.top + 72}));
     EXPECT_EQ(owner, bar->m_hWnd);
     EXPECT_FALSE(barEnabled);
     EXPECT_TRUE(os.IsWindowEnabled(bar->m_hWnd));
     // Over the bar across the top, held inside the work area below the bar's strip.
-    RECT barRect = WindowRect(bar->m_hWnd);
     EXPECT_EQ(about.left, 512 - (about.right - about.left) / 2);
-    EXPECT_EQ(about.top, barRect.bottom);
-    EXPECT_EQ(os.LiveGdiObjects(), gdiBefore);
+    EXPECT_EQ(about.top, WindowRect(bar->m_hWnd).bottom);
 }
 
-TEST_F(DialogsTest, IconPictureIsFramedShadowedAndTheIconDoubled) {
-    for (const bool iconLoads : {true, false}) {
-        CAboutDialog about;
-        ASSERT_TRUE(about.Create());
-        const int gdiBefore = os.LiveGdiObjects();
-        const HWND button = about.GetDlgItem(IDC_ICON_PICTURE);
-        if (!iconLoads) {
-            os.FailCall("LoadImageA", 1);
-        }
-        const HDC dc = os.GetDC(button);
-        DRAWITEMSTRUCT item{ODT_BUTTON, IDC_ICON_PICTURE,   0, ODA_DRAWENTIRE, ODS_DISABLED, button,
-                            dc,         RECT{0, 0, 72, 72}, 0};
-        os.ClearLogs();
-        os.SendMessageA(about.m_hWnd, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
-        os.ReleaseDC(button, dc);
-        std::vector<std::string> calls;
-        for (const auto& call : os.GdiCalls()) {
-            calls.push_back(call.function + " " + std::to_string(call.rect.left) + "," + std::to_string(call.rect.top) +
-                            "," + std::to_string(call.rect.right) + "," + std::to_string(call.rect.bottom) + " from " +
-                            std::to_string(call.cx) + "x" + std::to_string(call.cy));
-        }
-        const std::vector<std::string> expected = {
-            "StretchBlt 0,0,32,32 from 64x64", "DrawIcon 0,0,0,0 from 32x32",  "Rectangle 0,0,68,68 from 0x0",
-            "FillRect 68,4,72,72 from 0x0",    "FillRect 4,68,72,72 from 0x0", "StretchBlt 2,2,66,66 from 32x32",
-        };
-        EXPECT_EQ(calls, iconLoads ? expected : std::vector<std::string>{});
-        EXPECT_EQ(os.LiveGdiObjects(), gdiBefore);
-        about.DestroyWindow();
-    }
-}
-
-class ApplyOptionsTest : public OptionsExchangeTest {};
-
-TEST_F(ApplyOptionsTest, ShowsTheBarsSettingsAndCancelAppliesNothing) {
+TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsAndOkAppliesWhatChangedAndOnlyThat) {
     CreateBar();
     const BARPLACEMENT before = bar->GetPlacement();
-    OptionsView shown{};
+    const auto everything = [this](HWND h) {
+        SetCheck(h, IDC_ALWAYS_ON_TOP, 0);
+        SetCheck(h, IDC_TILE_EXPLORERS, 0);
+        SetText(h, IDC_LAUNCH_PROGRAM, "");
+        SetText(h, IDC_SKIP_DRIVES, "");
+        os.TypeText(os.GetDlgItem(h, IDC_SKIP_DRIVES), "d");
+    };
     os.ClearLogs();
-    WhenOptionsShow(
-        [&](HWND h) {
-            shown = View(h);
-            SetCheck(h, IDC_ALWAYS_ON_TOP, 0);
-            SetCheck(h, IDC_AUTO_HIDE, 1);
-            SetCheck(h, IDC_LAUNCH_ON_STARTUP, 1);
-            SetCheck(h, IDC_TILE_EXPLORERS, 0);
-            SetText(h, IDC_LAUNCH_PROGRAM, "");
-            SetText(h, IDC_SKIP_DRIVES, "CD");
-        },
-        IDCANCEL);
-    bar->ApplyOptions();
-    EXPECT_EQ(shown.launch, "C:\\WINDOWS\\Explorer.exe /e,\"%1\"");
-    EXPECT_EQ(shown.skip, "");
-    EXPECT_EQ(shown.startup, 0);
-    EXPECT_EQ(shown.top, 1);
-    EXPECT_EQ(shown.autoHide, 0);
-    EXPECT_EQ(shown.tile, 1);
+    EXPECT_EQ(ApplyOptions(everything, IDCANCEL), "C:\\WINDOWS\\Explorer.exe /e,\"%1\"||0101");
     EXPECT_EQ(std::memcmp(&before, &bar->GetPlacement(), sizeof(before)), 0);
-    EXPECT_TRUE(os.AppBarCalls().empty());
     EXPECT_EQ(bar->LaunchProgram(), "C:\\WINDOWS\\Explorer.exe /e,\"%1\"");
-    EXPECT_EQ(bar->SkipDrives(), "");
-    EXPECT_TRUE(bar->TileExplorers());
-    EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
-}
-
-TEST_F(ApplyOptionsTest, OkAppliesWhatChangedAndOnlyThat) {
-    struct Case {
-        const char* name;
-        std::function<void(MemoryOs&, HWND)> edit;
-        bool replaced;  // SetPlacement ran
-    };
-    const Case cases[] = {
-        {"nothing", [](MemoryOs&, HWND) {}, false},
-        {"always on top off",
-         [](MemoryOs& os, HWND h) { os.SendMessageA(os.GetDlgItem(h, IDC_ALWAYS_ON_TOP), BM_SETCHECK, 0, 0); }, true},
-        {"launch, drives and tiling",
-         [](MemoryOs& os, HWND h) {
-             os.SetWindowTextA(os.GetDlgItem(h, IDC_LAUNCH_PROGRAM), "");
-             os.SetWindowTextA(os.GetDlgItem(h, IDC_SKIP_DRIVES), "");
-             os.TypeText(os.GetDlgItem(h, IDC_SKIP_DRIVES), "d");
-             os.SendMessageA(os.GetDlgItem(h, IDC_TILE_EXPLORERS), BM_SETCHECK, 0, 0);
-         },
-         false},
-    };
-    for (const Case& c : cases) {
-        CreateBar();
-        os.ClearLogs();
-        WhenOptionsShow([&](HWND h) { c.edit(os, h); }, IDOK);
-        bar->ApplyOptions();
-        const bool replaced = std::any_of(os.AppBarCalls().begin(), os.AppBarCalls().end(),
-                                          [](const MemoryOs::AppBarCall& call) { return call.message == ABM_SETPOS; });
-        EXPECT_EQ(replaced, c.replaced) << c.name;
-        if (c.replaced) {
-            EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
-            EXPECT_FALSE(bar->GetPlacement().bAutoHide);
-            EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << c.name;
-        }
-    }
-    // The last case: the Options default, drive letters kept for the next start, tiling off.
+    ApplyOptions([](HWND) {});
+    EXPECT_TRUE(os.AppBarCalls().empty()) << "nothing changed: the bar stays where it is";
+    ApplyOptions(everything);
+    EXPECT_TRUE(std::any_of(os.AppBarCalls().begin(), os.AppBarCalls().end(),
+                            [](const MemoryOs::AppBarCall& call) { return call.message == ABM_SETPOS; }));
+    EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
+    EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    // An emptied launch program is the Options default; drive letters wait for the next start.
     EXPECT_EQ(bar->LaunchProgram(), "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"");
     EXPECT_EQ(bar->SkipDrives(), "D");
     EXPECT_EQ(bar->DriveButtons().size(), 2u);
     EXPECT_FALSE(bar->TileExplorers());
-    OptionsView reopened{};
-    WhenOptionsShow([&](HWND h) { reopened = View(h); }, IDCANCEL);
-    bar->ApplyOptions();
-    EXPECT_EQ(reopened.launch, "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"");
+    EXPECT_EQ(ApplyOptions([](HWND) {}, IDCANCEL), "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"|D|0000");
     bar->DestroyWindow();
     EXPECT_EQ(StoredString(os, "Skip Drives"), "D");
 }
 
-TEST_F(ApplyOptionsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBoxChanges) {
+TEST_F(DialogsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBoxChanges) {
     CreateBar();
     const auto tick = [this](int state) {
-        WhenOptionsShow([this, state](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, state); }, IDOK);
-        bar->ApplyOptions();
+        os.ClearLogs();
+        ApplyOptions([this, state](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, state); });
     };
     const std::string runValue = "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\VOSSEL";
-    os.ClearLogs();
     tick(1);
     EXPECT_EQ(os.RegistryChanges(), std::vector<std::string>{"set " + runValue});
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("C:\\PROGRA~1\\Vossel\\vossel.exe"));
-    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>(kShortExe));
     EXPECT_TRUE(bar->LaunchOnStartup());
     // Removed by someone else meanwhile: an unchanged box writes nothing back.
-    RegKey run;
-    os.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_READ | KEY_WRITE, run.Receive());
-    os.RegDeleteValueA(run.Get(), "Vossel");
-    run.Reset();
-    os.ClearLogs();
-    tick(1);
-    EXPECT_TRUE(os.RegistryChanges().empty());
-    EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
     os.SetRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", "x");
     os.SetRegistryString(HKEY_CURRENT_USER, kRunKeyPath, "Vossel", "x");
-    os.ClearLogs();
+    tick(1);
+    EXPECT_TRUE(os.RegistryChanges().empty());
     tick(0);
     EXPECT_EQ(os.RegistryChanges(),
               (std::vector<std::string>{"delete " + runValue, "delete HKCU" + runValue.substr(4)}));
-    EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
-    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
     EXPECT_EQ(os.LiveRegistryKeys(), 0);
+    // Without rights to the machine's key the user's takes the value, and counts at start.
+    os.DenyWriteAccess(HKEY_LOCAL_MACHINE);
+    tick(1);
+    EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::optional<std::string>(kShortExe));
+    EXPECT_TRUE(ReadLaunchOnStartup());
+    tick(0);
+    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
+    EXPECT_FALSE(ReadLaunchOnStartup());
 }
 
-TEST_F(ApplyOptionsTest, RunValueIsQuotedWhenThePathHasSpaces) {
+TEST_F(DialogsTest, RunValueIsQuotedWhenThePathHasSpaces) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"C:\\Program Files\\Vossel\\vossel.exe", "C:\\PROGRA~1\\Vossel\\vossel.exe",
-         "C:\\PROGRA~1\\Vossel\\vossel.exe"},
-        {"C:\\Program Files\\Vossel\\vossel.exe", "C:\\Program Files\\Vossel\\vossel.exe",
-         "\"C:\\Program Files\\Vossel\\vossel.exe\""},
-        {"C:\\Program Files\\Vossel\\vossel.exe", "", "\"C:\\Program Files\\Vossel\\vossel.exe\""},
+        {"C:\\Program Files\\Vossel\\vossel.exe", kShortExe, kShortExe},
+        {"C:\\Program Files\\Vossel\\vossel.exe", "C:\\Program Files\\Vossel\\vossel.exe", kQuotedExe},
+        {"C:\\Program Files\\Vossel\\vossel.exe", "", kQuotedExe},
         {"C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe"},
     };
     for (const auto& [longPath, shortPath, value] : cases) {
         EXPECT_EQ(RunValueForPath(longPath, shortPath), value) << longPath << " | " << shortPath;
     }
-    // A volume without short names, and a failing short-name call: the long path in quotes.
-    os.SetModuleFileName("C:\\Program Files\\Vossel\\vossel.exe", "");
-    CreateBar();
-    WhenOptionsShow([this](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, 1); }, IDOK);
-    bar->ApplyOptions();
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("\"C:\\Program Files\\Vossel\\vossel.exe\""));
-    os.FailCall("GetShortPathNameA");
-    os.SetModuleFileName("C:\\Program Files\\Vossel\\vossel.exe", "C:\\PROGRA~1\\Vossel\\vossel.exe");
+    // A failing short-name call: the long path in quotes; without the program's path, nothing.
+    os.FailCall("GetShortPathNameA", 1);
     WriteLaunchOnStartup(TRUE);
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("\"C:\\Program Files\\Vossel\\vossel.exe\""));
-    // Without the program's own path there is nothing worth starting: nothing is written.
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>(kQuotedExe));
     os.FailCall("GetModuleFileNameA");
     os.ClearLogs();
     WriteLaunchOnStartup(TRUE);
     EXPECT_TRUE(os.RegistryChanges().empty());
 }
 
-TEST_F(ApplyOptionsTest, WithoutRightsToTheMachinesKeyTheUsersRunKeyTakesTheValue) {
-    os.DenyWriteAccess(HKEY_LOCAL_MACHINE);
-    CreateBar();
-    EXPECT_FALSE(bar->LaunchOnStartup());
-    WhenOptionsShow([this](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, 1); }, IDOK);
-    bar->ApplyOptions();
-    EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE));
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::optional<std::string>("C:\\PROGRA~1\\Vossel\\vossel.exe"));
-    EXPECT_TRUE(ReadLaunchOnStartup());
-    WhenOptionsShow([this](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, 0); }, IDOK);
-    bar->ApplyOptions();
-    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
-    EXPECT_FALSE(ReadLaunchOnStartup());
-}
+class SystemInfoTest : public OsTest {};
 
-TEST_F(ApplyOptionsTest, EitherRunKeyCountsAsOnAtStartEvenWhereTheMachinesIsReadOnly) {
-    const std::tuple<HKEY, bool> cases[] = {
-        {HKEY_LOCAL_MACHINE, false}, {HKEY_LOCAL_MACHINE, true}, {HKEY_CURRENT_USER, false}};
-    for (const auto& [root, readOnly] : cases) {
-        MemoryOs fresh;
-        SetOs(&fresh.Services());
-        fresh.SetRegistryString(root, kRunKeyPath, "Vossel", "C:\\anything.exe");
-        if (readOnly) {
-            fresh.DenyWriteAccess(HKEY_LOCAL_MACHINE);
-        }
-        EXPECT_TRUE(ReadLaunchOnStartup()) << readOnly;
-        SetOs(&os.Services());
+TEST_F(SystemInfoTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "0 bytes"},          {1023, "1023 bytes"},      {1024, "1 KB"},
+        {1048575, "1024 KB"},    {1048576, "1.00 MB"},      {1073741824, "1024.00 MB"},
+        {1073741825, "1.00 GB"}, {5368709120.0, "5.00 GB"}, {1099511627776.0, "1024.00 GB"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
     }
+    os.FailCall("LoadStringA", 1, 1);  // the disk format loads, the size format does not
+    EXPECT_EQ(DiskLineFromFreeBytes(5368709120ULL), " Free");
+    // Memory in whole kilobytes beyond four gigabytes.
+    EXPECT_EQ(MemoryLine((64ULL << 40) + 1023), "68719476736 KB Free");
+    os.SetMemoryStatus(8ULL << 30);
+    EXPECT_EQ(ReadMemoryLine(), "8388608 KB Free");
+    os.FailCall("GlobalMemoryStatusEx");
+    EXPECT_EQ(ReadMemoryLine(), "Unavailable");
+    // The disk line is of the current folder's drive.
+    os.AddDrive('D', DRIVE_FIXED);
+    ASSERT_TRUE(os.SetCurrentDirectoryA("D:\\Data\\Letters"));
+    os.SetDiskFreeSpace('D', 1048576ULL);
+    EXPECT_EQ(ReadDiskLine(), "1.00 MB Free");
+    // Without the newer call: the free clusters in whole kilobytes.
+    os.SetDiskFreeSpace('D', 5368709120ULL, 8, 512);
+    os.FailCall("GetDiskFreeSpaceExA");
+    EXPECT_EQ(ReadDiskLine(), "5242880 KB Free");
+    EXPECT_EQ(DiskLineFromClusters(64, 4096, 0xFFFFFFFF), "1099511627520 KB Free");
+    os.FailCall("GetDiskFreeSpaceA");
+    EXPECT_EQ(ReadDiskLine(), "Unavailable");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/DriveDropTarget.h"
@@ -11,227 +12,89 @@
 
 namespace {
 
-TEST(FileList, EveryEntryIsNulTerminatedAndOneMoreNulClosesTheList) {
-    for (const size_t count : {size_t{1}, size_t{3}, size_t{10000}}) {
-        std::string list;
-        size_t expectedSize = 0;
-        for (size_t i = 0; i < count; ++i) {
-            const std::string path = "C:\\dir\\file" + std::to_string(i) + ".txt";
-            AppendListEntry(list, path);
-            expectedSize += path.size() + 1;
-        }
-        ASSERT_EQ(list.size(), expectedSize) << count;
-        // Read as the shell reads it: entry after entry up to an empty one.
-        const char* entry = list.c_str();
-        for (size_t i = 0; i < count; ++i) {
-            ASSERT_EQ(std::string(entry), "C:\\dir\\file" + std::to_string(i) + ".txt") << count;
-            entry += std::strlen(entry) + 1;
-        }
-        EXPECT_EQ(*entry, '\0') << count;
-        EXPECT_EQ(entry, list.c_str() + list.size()) << count;
-    }
-}
-
-TEST(FileList, EffectsTheFrameworkShowsForWhatTheSourceAllows) {
-    struct Case {
-        DROPEFFECT wanted, allowed, shown;
-    };
-    const Case cases[] = {
-        {DROPEFFECT_COPY, DROPEFFECT_COPY | DROPEFFECT_MOVE, DROPEFFECT_COPY},
-        {DROPEFFECT_MOVE, DROPEFFECT_COPY, DROPEFFECT_COPY},
-        {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
-        {DROPEFFECT_MOVE, DROPEFFECT_LINK, DROPEFFECT_LINK},
-        {DROPEFFECT_LINK, DROPEFFECT_COPY, DROPEFFECT_NONE},
-        {DROPEFFECT_COPY, DROPEFFECT_NONE, DROPEFFECT_NONE},
-        {DROPEFFECT_NONE, DROPEFFECT_COPY, DROPEFFECT_NONE},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FilterDropEffect(c.wanted, c.allowed), c.shown) << c.wanted << " of " << c.allowed;
-    }
-}
+constexpr DROPEFFECT kBoth = DROPEFFECT_COPY | DROPEFFECT_MOVE;
 
 class DropTest : public BarTest {
 protected:
     DropTest() {
         os.SetFolderDialogAnswer([this](const MemoryOs::FolderDialog&) { return answer; });
+        CreateBar();
     }
-
     POINT CentreOf(HWND hwnd) {
         const RECT rect = WindowRect(hwnd);
         return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     }
-    HWND Drive(size_t index) { return bar->DriveButtons()[index]->m_hWnd; }
-
+    POINT Drive(size_t index) { return CentreOf(bar->DriveButtons()[index]->m_hWnd); }
     // Drags from outside the bar to `point` and drops there.
-    DROPEFFECT DragAndDrop(IDragData* data, POINT point, DWORD keyState,
-                           DROPEFFECT allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE) {
+    DROPEFFECT DragAndDrop(IDragData* data, POINT point, DWORD keyState = 0, DROPEFFECT allowed = kBoth) {
         os.DragTo(data, POINT{500, 500}, keyState | MK_LBUTTON, allowed);
         os.DragTo(data, point, keyState | MK_LBUTTON, allowed);
         return os.DropAt(point, keyState, allowed);
     }
 
     std::optional<std::string> answer = std::string("D:\\");
+    MemoryDragData files{os, std::vector<std::string>{"C:\\a.txt"}};
+    MemoryDragData text{os, std::nullopt};
 };
 
 TEST_F(DropTest, DragOverTheBarOffersCopyOrWithShiftMoveButNothingForDataWithoutFiles) {
-    CreateBar();
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt"});
-    MemoryDragData text(os, std::nullopt);
-    struct Case {
-        IDragData* data;
-        DWORD keyState;
-        DROPEFFECT allowed;
-        DROPEFFECT shown;
+    const std::tuple<IDragData*, DWORD, DROPEFFECT, DROPEFFECT> cases[] = {
+        {&files, 0, kBoth, DROPEFFECT_COPY},
+        {&files, MK_SHIFT, kBoth, DROPEFFECT_MOVE},
+        {&files, 0x0008 /* MK_CONTROL */, kBoth, DROPEFFECT_COPY},
+        {&files, MK_SHIFT, DROPEFFECT_COPY, DROPEFFECT_COPY},
+        {&files, 0, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
+        {&files, MK_SHIFT, DROPEFFECT_LINK, DROPEFFECT_LINK},
+        {&text, MK_SHIFT, kBoth, DROPEFFECT_NONE},
     };
-    const DROPEFFECT both = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    const Case cases[] = {
-        {&files, MK_LBUTTON, both, DROPEFFECT_COPY},
-        {&files, MK_LBUTTON | MK_SHIFT, both, DROPEFFECT_MOVE},
-        {&files, MK_LBUTTON | 0x0008 /* MK_CONTROL */, both, DROPEFFECT_COPY},
-        {&files, MK_LBUTTON | MK_SHIFT, DROPEFFECT_COPY, DROPEFFECT_COPY},
-        {&files, MK_LBUTTON, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
-        {&text, MK_LBUTTON, both, DROPEFFECT_NONE},
-        {&text, MK_LBUTTON | MK_SHIFT, both, DROPEFFECT_NONE},
-    };
-    for (const Case& c : cases) {
-        const POINT drive = CentreOf(Drive(0));
-        EXPECT_EQ(os.DragTo(c.data, drive, c.keyState, c.allowed), c.shown) << "enter " << c.keyState;
-        EXPECT_EQ(os.DragTo(c.data, POINT{drive.x + 1, drive.y}, c.keyState, c.allowed), c.shown) << c.keyState;
-        os.DragTo(c.data, POINT{500, 500}, c.keyState, c.allowed);  // away again
+    for (const auto& [data, keys, allowed, shown] : cases) {
+        EXPECT_EQ(os.DragTo(data, Drive(0), keys | MK_LBUTTON, allowed), shown) << "enter " << keys;
+        EXPECT_EQ(os.DragTo(data, POINT{Drive(0).x + 1, Drive(0).y}, keys | MK_LBUTTON, allowed), shown) << keys;
+        os.DragTo(data, POINT{500, 500}, keys | MK_LBUTTON, allowed);  // away again
     }
-    EXPECT_EQ(os.LiveDropHandles(), 0);
 }
 
-TEST_F(DropTest, TheFolderDialogStartsAtTheDriveUnderTheDrop) {
-    CreateBar();
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt"});
-    const POINT menu = CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON));
-    const RECT first = WindowRect(Drive(0));
-    struct Case {
-        POINT point;
-        const char* selection;
-    };
-    const Case cases[] = {
-        {CentreOf(Drive(0)), "C:\\"},
-        {CentreOf(Drive(1)), "D:\\"},
-        {menu, ""},
-        {POINT{first.right + 1, first.top + 2}, ""},  // between two buttons
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(DragAndDrop(&files, c.point, 0), DROPEFFECT_NONE);
-        ASSERT_FALSE(os.FolderDialogs().empty());
-        const MemoryOs::FolderDialog& dialog = os.FolderDialogs().back();
-        EXPECT_EQ(dialog.selection, c.selection) << c.point.x;
-        EXPECT_EQ(dialog.owner, bar->m_hWnd);
-        EXPECT_TRUE(dialog.topmost);
-        EXPECT_TRUE(dialog.active);
-    }
-    EXPECT_EQ(os.FolderDialogs().size(), 4u);
-}
-
-TEST_F(DropTest, ShiftMovesUnlessTheSourceOnlyAllowsCopying) {
-    CreateBar();
-    MemoryDragData files(os, std::vector<std::string>{"C:\\docs\\a.txt"});
-    struct Case {
-        DWORD keyState;
-        DROPEFFECT allowed;
-        const char* title;
-        UINT func;
-    };
-    const Case cases[] = {
-        {0, DROPEFFECT_COPY | DROPEFFECT_MOVE, "Copy selected files to:", FO_COPY},
-        {MK_SHIFT, DROPEFFECT_COPY | DROPEFFECT_MOVE, "Move selected files to:", FO_MOVE},
-        {MK_SHIFT, DROPEFFECT_COPY, "Copy selected files to:", FO_COPY},
-    };
-    for (const Case& c : cases) {
-        DragAndDrop(&files, CentreOf(Drive(1)), c.keyState, c.allowed);
-        ASSERT_FALSE(os.FileOperations().empty());
-        EXPECT_EQ(os.FolderDialogs().back().title, c.title) << c.keyState << " " << c.allowed;
-        EXPECT_EQ(os.FileOperations().back().func, c.func) << c.keyState << " " << c.allowed;
-        EXPECT_EQ(os.FileOperations().back().flags, FOF_MULTIDESTFILES);
-        EXPECT_EQ(os.FileOperations().back().hwnd, bar->m_hWnd);
-    }
-    EXPECT_EQ(os.LiveDropHandles(), 0);
-    EXPECT_EQ(os.LiveItemLists(), 0);
-}
-
-TEST_F(DropTest, OneDestinationPerSourceInTheChosenFolder) {
-    CreateBar();
-    const std::string longPath = "C:\\" + std::string(150, 'd') + "\\" + std::string(200, 'f') + ".txt";
-    MemoryDragData files(os, std::vector<std::string>{"C:\\docs\\a.txt", "noslash.txt", "E:\\tree", longPath});
-    struct Case {
-        const char* chosen;
-        std::vector<std::string> to;
-    };
+TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileThere) {
     const std::string longName = std::string(200, 'f') + ".txt";
-    const Case cases[] = {
-        {"D:\\", {"D:\\a.txt", "D:\\tree", "D:\\" + longName}},
-        {"E:\\Work", {"E:\\Work\\a.txt", "E:\\Work\\tree", "E:\\Work\\" + longName}},
+    const std::string longPath = "C:\\" + std::string(150, 'd') + "\\" + longName;
+    MemoryDragData many(os, std::vector<std::string>{"C:\\docs\\a.txt", "noslash.txt", "E:\\tree", longPath});
+    const RECT first = WindowRect(bar->DriveButtons()[0]->m_hWnd);
+    const std::tuple<POINT, DWORD, DROPEFFECT, std::optional<std::string>, const char*, UINT> cases[] = {
+        {Drive(0), 0, kBoth, "D:\\", "C:\\", FO_COPY},
+        {Drive(1), MK_SHIFT, kBoth, "E:\\Work", "D:\\", FO_MOVE},
+        {Drive(1), MK_SHIFT, DROPEFFECT_COPY, "D:\\", "D:\\", FO_COPY},
+        {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
+        {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
-    for (const Case& c : cases) {
-        answer = std::string(c.chosen);
-        DragAndDrop(&files, CentreOf(Drive(1)), 0);
-        ASSERT_FALSE(os.FileOperations().empty());
-        const MemoryOs::FileOperation& operation = os.FileOperations().back();
-        EXPECT_EQ(operation.from, (std::vector<std::string>{"C:\\docs\\a.txt", "E:\\tree", longPath}));
-        EXPECT_EQ(operation.to, c.to);
+    for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
+        answer = chosen;
+        const size_t before = os.FileOperations().size();
+        EXPECT_EQ(DragAndDrop(&many, point, keys, allowed), DROPEFFECT_NONE);
+        const MemoryOs::FolderDialog& dialog = os.FolderDialogs().back();
+        EXPECT_EQ(dialog.selection, selection) << point.x;
+        EXPECT_EQ(dialog.title, func == FO_MOVE ? "Move selected files to:" : "Copy selected files to:");
+        EXPECT_TRUE(dialog.owner == bar->m_hWnd && dialog.topmost && dialog.active);
+        ASSERT_EQ(os.FileOperations().size() - before, func == 0 ? 0u : 1u) << point.x;
+        if (func != 0) {
+            const MemoryOs::FileOperation& operation = os.FileOperations().back();
+            EXPECT_EQ(operation.func, func);
+            EXPECT_EQ(operation.flags, FOF_MULTIDESTFILES);
+            EXPECT_EQ(operation.hwnd, bar->m_hWnd);
+            EXPECT_EQ(operation.from, (std::vector<std::string>{"C:\\docs\\a.txt", "E:\\tree", longPath}));
+            const std::string in = *chosen == "D:\\" ? "D:\\" : *chosen + "\\";
+            EXPECT_EQ(operation.to, (std::vector<std::string>{in + "a.txt", in + "tree", in + longName}));
+        }
     }
-}
-
-TEST_F(DropTest, CancellingOrChoosingNoFolderCopiesNothingAndReleasesTheList) {
-    CreateBar();
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt"});
-    for (const std::optional<std::string>& choice : {std::optional<std::string>(), std::optional<std::string>("")}) {
-        answer = choice;
-        DragAndDrop(&files, CentreOf(Drive(1)), 0);
-        EXPECT_TRUE(os.FileOperations().empty());
-        EXPECT_EQ(os.LiveDropHandles(), 0);
-        EXPECT_EQ(os.LiveItemLists(), 0);
-    }
-    EXPECT_EQ(os.FolderDialogs().size(), 2u);
-}
-
-TEST_F(DropTest, TheFolderDialogSelectsAFolderWithoutItsTrailingBackslashButARootWithIt) {
-    struct Case {
-        const char* start;
-        const char* selection;
-    };
-    const Case cases[] = {{"D:\\", "D:\\"}, {"E:\\Work\\", "E:\\Work"}, {"E:\\Work", "E:\\Work"}, {"", ""}};
-    answer = std::nullopt;
-    for (const Case& c : cases) {
-        std::string path = c.start;
-        EXPECT_EQ(BrowseForFolder(nullptr, path, IDS_COPY_FILES_TO), 2) << c.start;
-        EXPECT_EQ(os.FolderDialogs().back().selection, c.selection) << c.start;
-        EXPECT_EQ(path, c.selection) << c.start;
-    }
-    answer = std::string("F:\\Chosen");
-    std::string path = "D:\\";
-    EXPECT_EQ(BrowseForFolder(nullptr, path, IDS_MOVE_FILES_TO), 1);
-    EXPECT_EQ(path, "F:\\Chosen");
-    EXPECT_EQ(os.FolderDialogs().back().title, "Move selected files to:");
-}
-
-TEST_F(DropTest, DataWithoutFilesDroppedAnywayOpensNothing) {
-    CreateBar();
-    MemoryDragData text(os, std::nullopt);
+    // Data without files dropped anyway opens nothing.
     COleDropTarget* target = os.DropTargetOf(bar->m_hWnd);
-    ASSERT_NE(target, nullptr);
-    const POINT point = CentreOf(Drive(1));
-    target->DragEnter(&text, MK_LBUTTON, point, DROPEFFECT_COPY);
-    EXPECT_EQ(target->Drop(&text, 0, point, DROPEFFECT_COPY), DROPEFFECT_NONE);
-    EXPECT_TRUE(os.FolderDialogs().empty());
-    EXPECT_TRUE(os.FileOperations().empty());
+    target->DragEnter(&text, MK_LBUTTON, Drive(1), DROPEFFECT_COPY);
+    EXPECT_EQ(target->Drop(&text, 0, Drive(1), DROPEFFECT_COPY), DROPEFFECT_NONE);
+    EXPECT_EQ(os.FolderDialogs().size(), 5u);
 }
 
 TEST_F(DropTest, AFailingShellStillReleasesEverything) {
-    CreateBar();
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"});
-    struct Case {
-        const char* call;
-        int skip;
-        std::vector<std::string> copied;
-    };
-    const Case cases[] = {
+    MemoryDragData two(os, std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"});
+    const std::tuple<const char*, int, std::vector<std::string>> cases[] = {
         {"SHBrowseForFolderA", 0, {}},
         {"SHGetPathFromIDListA", 0, {}},
         {"SHFileOperationA", 0, {}},
@@ -239,29 +102,21 @@ TEST_F(DropTest, AFailingShellStillReleasesEverything) {
         {"DragQueryFileA", 1, {"C:\\b.txt"}},  // the first item is left out
         {"GetGlobalData", 0, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [call, skip, copied] : cases) {
         const size_t before = os.FileOperations().size();
-        os.FailCall(c.call, 1, c.skip);
-        DragAndDrop(&files, CentreOf(Drive(1)), 0);
-        EXPECT_EQ(os.LiveDropHandles(), 0) << c.call;
-        EXPECT_EQ(os.LiveItemLists(), 0) << c.call;
-        if (c.copied.empty()) {
-            EXPECT_EQ(os.FileOperations().size(), before) << c.call;
-        } else {
-            ASSERT_EQ(os.FileOperations().size(), before + 1) << c.call;
-            EXPECT_EQ(os.FileOperations().back().from, c.copied);
-        }
+        os.FailCall(call, 1, skip);
+        DragAndDrop(&two, Drive(1));
+        EXPECT_EQ(os.LiveDropHandles() + os.LiveItemLists(), 0) << call;
+        ASSERT_EQ(os.FileOperations().size() - before, copied.empty() ? 0u : 1u) << call;
+        EXPECT_TRUE(copied.empty() || os.FileOperations().back().from == copied) << call;
     }
 }
 
 TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
-    CreateBar();
     for (const bool shift : {false, true}) {
-        os.SetCursorPos(CentreOf(Drive(0)));
+        os.SetCursorPos(Drive(0));
         os.SetKeyDown(VK_SHIFT, shift);
-        const HDROP drop = os.CreateDropFiles({"D:\\x\\report.doc"});
-        os.SendMessageA(bar->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-        ASSERT_FALSE(os.FileOperations().empty());
+        os.SendMessageA(bar->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(os.CreateDropFiles({"D:\\x.doc"})), 0);
         EXPECT_EQ(os.FolderDialogs().back().selection, "C:\\");
         EXPECT_EQ(os.FileOperations().back().func, shift ? FO_MOVE : FO_COPY);
         EXPECT_EQ(os.LiveDropHandles(), 0);
@@ -273,36 +128,54 @@ TEST_F(DropTest, ADropLeavesTheBarTopmostAndADragSlidesAHiddenBarOut) {
     CreateBar();
     ASSERT_TRUE(bar->GetPlacement().bAutoHide);
     const LONG hidden = WindowRect(bar->m_hWnd).bottom;
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt"});
     os.DragTo(&files, POINT{300, 0}, MK_LBUTTON, DROPEFFECT_COPY);
     EXPECT_GT(WindowRect(bar->m_hWnd).bottom, hidden);
     EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    os.DropAt(CentreOf(Drive(0)), 0, DROPEFFECT_COPY);
+    os.DropAt(Drive(0), 0, DROPEFFECT_COPY);
     EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
-TEST_F(DropTest, TheBarIsATargetForItsLifeOnly) {
-    CreateBar();
-    EXPECT_EQ(os.LiveDropTargets(), 1);
-    EXPECT_EQ(os.DropTargetOf(Drive(0)), os.DropTargetOf(bar->m_hWnd));
+TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoff) {
+    ASSERT_EQ(os.SendMessageA(bar->m_hWnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+    DragAndDrop(&files, Drive(1));
+    EXPECT_EQ(os.FileOperations().size(), 1u);
+    EXPECT_EQ(os.HoverToolTip(bar->DriveButtons()[0]->m_hWnd, false), std::optional<std::string>("(SYSTEM) C:\\"));
+    EXPECT_EQ(os.DropTargetOf(bar->DriveButtons()[0]->m_hWnd), os.DropTargetOf(bar->m_hWnd));
     bar->DestroyWindow();
     EXPECT_EQ(os.LiveDropTargets(), 0);
-
     os.FailCall("RegisterDragDrop", 1);
     CreateBar();
     EXPECT_EQ(os.LiveDropTargets(), 0);
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt"});
-    EXPECT_EQ(os.DragTo(&files, CentreOf(Drive(0)), MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
+    EXPECT_EQ(os.DragTo(&files, Drive(0), MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
 }
 
-TEST_F(DropTest, DropsAndTipsStillWorkAfterAnAgreedLogoff) {
+TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOneToolPerChild) {
+    os.AddDrive('E', DRIVE_FIXED, std::string());
+    os.AddDrive('N', DRIVE_REMOTE);
+    os.AddNetworkConnection("N:", "\\\\server\\share");
     CreateBar();
-    ASSERT_EQ(os.SendMessageA(bar->m_hWnd, WM_QUERYENDSESSION, 0, 0), TRUE);
-    MemoryDragData files(os, std::vector<std::string>{"C:\\a.txt"});
-    DragAndDrop(&files, CentreOf(Drive(1)), 0);
-    ASSERT_EQ(os.FileOperations().size(), 1u);
-    EXPECT_EQ(os.FolderDialogs().back().selection, "D:\\");
-    EXPECT_EQ(os.HoverToolTip(Drive(0), false), std::optional<std::string>("(SYSTEM) C:\\"));
+    os.SetActiveWindow(os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 40, 30}));
+    const auto tip = [this](size_t drive, bool wide) {
+        return os.HoverToolTip(bar->DriveButtons()[drive]->m_hWnd, wide);
+    };
+    const char* tips[] = {"(SYSTEM) C:\\", "(CD-ROM) D:\\", "() E:\\", "(\\\\SERVER\\SHARE\\) N:\\"};
+    ASSERT_EQ(bar->DriveButtons().size(), 4u);
+    for (size_t drive = 0; drive < 4; ++drive) {
+        EXPECT_EQ(tip(drive, false), std::optional<std::string>(tips[drive]));
+        EXPECT_EQ(tip(drive, true), std::optional<std::string>(tips[drive]));
+    }
+    EXPECT_EQ(os.HoverToolTip(bar->GetDlgItem(IDC_MENU_BUTTON), false), std::nullopt);
+    // The label is read again each time a tip shows.
+    os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
+    EXPECT_EQ(tip(0, true), std::optional<std::string>("(M\xFCll) C:\\"));
+    EXPECT_EQ(os.LiveToolTipTools(), 5);
+    bar->DestroyWindow();
+    EXPECT_EQ(os.LiveToolTipTools(), 0);
+    // Without its tooltip control the bar still comes up whole.
+    os.FailCall("CreateWindowExA", 1, 6);  // the dialog, its button and four drives come first
+    CreateBar();
+    EXPECT_EQ(tip(0, false), std::nullopt);
+    EXPECT_EQ(bar->DriveButtons().size(), 4u);
 }
 
 }  // namespace

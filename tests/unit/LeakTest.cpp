@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 
+#include "dialogs/LinkLabel.h"
 #include "resources/resource.h"
 #include "tests/support/BarFixture.h"
 
@@ -21,6 +23,20 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
     for (const auto& drive : bar.DriveButtons()) {
         buttons.push_back(drive->m_hWnd);
     }
+    CLinkLabel link;
+    link.SubclassWindow(os.CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_READONLY, 0, 0, 50, 16, bar.m_hWnd,
+                                           IDC_MAIL_LINK, nullptr));
+    link.SendMessage(WM_SETFONT, static_cast<WPARAM>(bar.SendMessage(WM_GETFONT)));
+    link.SetLink("mailto:vossel@example.org", "E-MAIL: vossel@example.org", TRUE);
+    std::optional<std::string> folder;
+    os.SetFolderDialogAnswer([&](const MemoryOs::FolderDialog&) { return folder; });
+    // Each modal run ends as soon as it idles, with OK on the dialog up.
+    int shown = 0;
+    os.SetModalIdle([&] {
+        ++shown;
+        os.PostMessageA(os.GetActiveWindow(), WM_COMMAND, IDOK, 0);
+    });
+    os.SetMenuOpenHook([&] { ++shown; });
     const struct {
         const char* name;
         std::function<void()> cycle;
@@ -39,21 +55,57 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
                  drive->SetBitmap(IDB_DRIVE_NETWORK, 16, 16, RGB(255, 255, 255));
              }
          }},
+        {"the bar's menu", [&] { os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(5, 5)); }},
+        {"tooltip texts, narrow and wide",
+         [&] {
+             for (const auto& drive : bar.DriveButtons()) {
+                 EXPECT_TRUE(os.HoverToolTip(drive->m_hWnd, false) && os.HoverToolTip(drive->m_hWnd, true));
+             }
+         }},
+        {"WM_DROPFILES, answered and cancelled",
+         [&] {
+             os.SetCursorPos(POINT{WindowRect(buttons[1]).left + 2, WindowRect(buttons[1]).top + 2});
+             for (const bool answered : {true, false}) {
+                 folder = answered ? std::optional<std::string>("D:\\") : std::nullopt;
+                 os.SendMessageA(bar.m_hWnd, WM_DROPFILES,
+                                 reinterpret_cast<WPARAM>(os.CreateDropFiles({"C:\\a.txt", "C:\\b.txt"})), 0);
+             }
+         }},
+        {"the About dialog", [&] { bar.OnBarAbout(); }},
+        {"the Options dialog", [&] { bar.ApplyOptions(); }},
+        {"painting a link, hovered and not",
+         [&] {
+             for (const BOOL hover : {TRUE, FALSE}) {
+                 link.SetHover(hover);
+                 link.SendMessage(WM_PAINT);
+                 EXPECT_TRUE(os.GdiCalls().back().underline);  // drawn in a font of its own
+                 const HDC dc = os.GetDC(link.m_hWnd);
+                 link.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc));
+                 os.ReleaseDC(link.m_hWnd, dc);
+             }
+         }},
     };
     for (const auto& c : cycles) {
         const auto before = os.LiveObjects();
+        const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < kCycles; ++i) {
             c.cycle();
+            os.ClearLogs();
         }
-        os.ClearLogs();
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         const auto after = os.LiveObjects();
         EXPECT_EQ(after, before) << c.name;
         std::string counts;
         for (const auto& [kind, count] : after) {
             counts += " " + kind + " " + std::to_string(before.at(kind)) + "->" + std::to_string(count) + ";";
         }
-        std::printf("[ leaks    ] %d cycles of %s:%s\n", kCycles, c.name, counts.c_str());
+        std::printf("[ leaks    ] %d cycles of %s in %lld ms:%s\n", kCycles, c.name, static_cast<long long>(ms.count()),
+                    counts.c_str());
     }
+    // Each cycle did its work: the drops reached the shell, the dialogs and menus showed.
+    EXPECT_EQ(shown, 3 * kCycles);
+    EXPECT_EQ(os.FileOperations().size(), static_cast<size_t>(kCycles));
+    EXPECT_EQ(os.FolderDialogs().size(), 2u * kCycles);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <functional>
+#include <tuple>
 
 #include "dialogs/LinkLabel.h"
 #include "resources/resource.h"
@@ -15,10 +16,7 @@ public:
     int m_nCommands = 0;
 
 protected:
-    BOOL OnCmdMsg(UINT, int) override {
-        ++m_nCommands;
-        return TRUE;
-    }
+    BOOL OnCmdMsg(UINT, int) override { return ++m_nCommands; }
 };
 
 class LinkLabelTest : public OsTest {
@@ -33,205 +31,157 @@ public:
         os.SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
         link.SubclassWindow(edit);
         link.SetLink(kUrl, kText, TRUE);
-        baselineGdi = os.LiveGdiObjects();
     }
-    void Move(int x, int y) {
-        os.SendMessageA(link.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<unsigned>(x), static_cast<unsigned>(y)));
-    }
-    void Click() {
-        os.SendMessageA(link.m_hWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3));
-        os.PumpMessages();
-    }
-    void ContextMenu(int x, int y) {
-        os.SendMessageA(link.m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(link.m_hWnd),
-                        MAKELPARAM(static_cast<unsigned>(x), static_cast<unsigned>(y)));
-        os.PumpMessages();
-    }
-    // The calls of one paint, background first.
-    std::vector<MemoryOs::GdiCall> Paint() {
-        os.ClearLogs();
-        os.SendMessageA(link.m_hWnd, WM_PAINT, 0, 0);
-        return os.GdiCalls();
-    }
-    bool HoldsCapture() { return os.GetCapture() == link.m_hWnd; }
     ~LinkLabelTest() override { os.DeleteObject(font); }
-
-    HFONT font = nullptr;
-    CommandCounter parent;
-    CLinkLabel link;
-    int baselineGdi = 0;
-};
-
-TEST_F(LinkLabelTest, StateTableWithHoverOpenAndMenu) {
-    struct Step {
-        const char* event;
-        std::function<void(LinkLabelTest*)> act;
-        int state;
-        bool capture;
-    };
-    const Step steps[] = {
-        {"move in", [](LinkLabelTest* t) { t->Move(5, 5); }, LINK_HOVER, true},
-        {"move out", [](LinkLabelTest* t) { t->Move(-1, 5); }, LINK_NORMAL, false},
-        {"move in", [](LinkLabelTest* t) { t->Move(5, 5); }, LINK_HOVER, true},
-        {"open while hovered", [](LinkLabelTest* t) { t->Click(); }, LINK_VISITED, false},
-        {"move in again", [](LinkLabelTest* t) { t->Move(6, 5); }, LINK_HOVER, true},
-        {"move out", [](LinkLabelTest* t) { t->Move(5, 400); }, LINK_VISITED, false},
-        {"move in", [](LinkLabelTest* t) { t->Move(5, 5); }, LINK_HOVER, true},
-        {"menu", [](LinkLabelTest* t) { t->ContextMenu(300, 200); }, LINK_VISITED, false},
-    };
-    for (const Step& step : steps) {
-        step.act(this);
-        EXPECT_EQ(link.GetState(), step.state) << step.event;
-        EXPECT_EQ(HoldsCapture(), step.capture) << step.event;
+    void Move(int x, int y) { link.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    void Click() {
+        link.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3));
+        os.PumpMessages();
     }
-}
-
-TEST_F(LinkLabelTest, AnOpenThatFailsBothWaysLeavesTheState) {
-    os.FailCall("CoCreateInstance");
-    os.FailCall("ShellExecuteA");
-    Click();
-    EXPECT_EQ(link.GetState(), LINK_NORMAL);
-    EXPECT_EQ(os.ShellExecutes().size(), 1u);
-}
-
-TEST_F(LinkLabelTest, AClickOpensThroughTheShortcutObjectThenShellExecute) {
-    os.SendMessageA(link.m_hWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3));
-    EXPECT_TRUE(os.InvokedShortcuts().empty()) << "the click only posts the command";
-    os.PumpMessages();
-    EXPECT_EQ(os.InvokedShortcuts(), std::vector<std::string>{kUrl});
-    EXPECT_TRUE(os.ShellExecutes().empty());
-
-    os.FailCall("InvokeCommand", 1);
-    Click();
-    ASSERT_EQ(os.ShellExecutes().size(), 1u);
-    const auto& call = os.ShellExecutes()[0];
-    EXPECT_EQ(call.owner, parent.m_hWnd);
-    EXPECT_EQ(call.verb, "open");
-    EXPECT_EQ(call.file, kUrl);
-    EXPECT_EQ(call.show, SW_SHOW);
-    EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
-}
-
-TEST_F(LinkLabelTest, PaintsItsStatesColoursUnderlinedWithTheHoverShadow) {
-    const auto text = [](const std::vector<MemoryOs::GdiCall>& calls, int x) {
-        for (const auto& call : calls) {
+    void Menu(int x = 300, int y = 200) {
+        link.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(link.m_hWnd), MAKELPARAM(x, y));
+        os.PumpMessages();
+    }
+    // The text drawn at `x` by one paint, background first.
+    MemoryOs::GdiCall PaintedText(int x) {
+        os.ClearLogs();
+        link.SendMessage(WM_PAINT);
+        for (const auto& call : os.GdiCalls()) {
             if (call.function == "TextOutA" && call.x == x) {
                 return call;
             }
         }
         return MemoryOs::GdiCall{};
-    };
-    auto calls = Paint();
-    EXPECT_EQ(text(calls, 0).colorFrom, RGB(0, 0, 238));
-    EXPECT_TRUE(text(calls, 0).underline);
-    EXPECT_EQ(text(calls, 0).flags, static_cast<UINT>(TRANSPARENT));
-    EXPECT_EQ(text(calls, 0).text, kText);
-    EXPECT_EQ(calls.front().function, "FillRect");
-    EXPECT_EQ(calls.front().colorFrom, os.GetSysColor(COLOR_BTNFACE));
+    }
 
-    Move(5, 5);
-    calls = Paint();
-    EXPECT_EQ(text(calls, 2).colorFrom, RGB(128, 128, 128)) << "the shadow, two pixels right and down";
-    EXPECT_EQ(text(calls, 0).colorFrom, RGB(255, 0, 0));
+    HFONT font = nullptr;
+    CommandCounter parent;
+    CLinkLabel link;
+};
+
+TEST_F(LinkLabelTest, StatesOfHoverOpenAndMenuWithTheirColours) {
+    const auto failToOpen = [&] {
+        os.FailCall("CoCreateInstance", 1);
+        os.FailCall("ShellExecuteA", 1);
+        Click();
+    };
+    const struct {
+        const char* event;
+        std::function<void()> act;
+        int state;
+        COLORREF colour;
+    } steps[] = {
+        {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238)},
+        {"an open that fails both ways", failToOpen, LINK_NORMAL, RGB(0, 0, 238)},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
+        {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238)},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
+        {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139)},
+        {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0)},
+        {"move out", [&] { Move(5, 400); }, LINK_VISITED, RGB(85, 26, 139)},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
+        {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139)},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(link.GetState(), step.state) << step.event;
+        EXPECT_EQ(os.GetCapture() == link.m_hWnd, step.state == LINK_HOVER) << step.event;
+        const MemoryOs::GdiCall text = PaintedText(0);
+        EXPECT_EQ(text.colorFrom, step.colour) << step.event;
+        EXPECT_TRUE(text.underline);
+        EXPECT_EQ(text.text, kText);
+        // The hover shadow, two pixels right and down, in place of the background.
+        EXPECT_EQ(PaintedText(2).colorFrom, step.state == LINK_HOVER ? RGB(128, 128, 128) : 0) << step.event;
+        EXPECT_EQ(os.GdiCalls().front().function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
+    }
+    link.SetHover(TRUE);
     link.SetShadow(FALSE);
-    calls = Paint();
-    EXPECT_EQ(text(calls, 2).function, "");
-    EXPECT_EQ(calls.front().function, "FillRect");
-
+    EXPECT_EQ(PaintedText(2).function, "");
+    EXPECT_EQ(os.GdiCalls().front().function, "FillRect");
+    // The open went through the shortcut object; without it, to ShellExecute.
+    EXPECT_EQ(os.InvokedShortcuts(), std::vector<std::string>{kUrl});
+    os.FailCall("InvokeCommand", 1);
     Click();
-    Move(-5, -5);
-    EXPECT_EQ(text(Paint(), 0).colorFrom, RGB(85, 26, 139));
-    EXPECT_EQ(os.LiveGdiObjects(), baselineGdi);
+    ASSERT_EQ(os.ShellExecutes().size(), 1u);
+    const auto& call = os.ShellExecutes()[0];
+    EXPECT_EQ(call.owner, parent.m_hWnd);
+    EXPECT_EQ(call.verb + " " + call.file + " " + std::to_string(call.show), std::string("open ") + kUrl + " 5");
+    EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
 }
 
-TEST_F(LinkLabelTest, HandCursorExceptWhileItsMenuIsOpen) {
-    os.SendMessageA(link.m_hWnd, WM_SETCURSOR, 0, 0);
-    const HCURSOR hand = os.CurrentCursor();
-    EXPECT_EQ(hand, os.LoadCursorA(IDC_HAND_CURSOR, FALSE));
-    HCURSOR duringMenu = nullptr;
+TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
+    // Another program's text in a second format would be pasted instead of the URL.
+    os.OpenClipboard(nullptr);
+    os.SetClipboardData(13 /* CF_UNICODETEXT */, os.GlobalAlloc(GMEM_MOVEABLE, 4));
+    os.CloseClipboard();
+    link.SendMessage(WM_SETCURSOR);
+    EXPECT_EQ(os.CurrentCursor(), os.LoadCursorA(IDC_HAND_CURSOR, FALSE));
+    std::vector<HCURSOR> duringMenu;
     os.SetMenuOpenHook([&] {
-        os.SendMessageA(link.m_hWnd, WM_SETCURSOR, 0, 0);
-        duringMenu = os.CurrentCursor();
+        link.SendMessage(WM_SETCURSOR);
+        duringMenu.push_back(os.CurrentCursor());
     });
-    ContextMenu(300, 200);
-    EXPECT_EQ(duringMenu, os.LoadCursorA(32512, TRUE));
-    os.SendMessageA(link.m_hWnd, WM_SETCURSOR, 0, 0);
-    EXPECT_EQ(os.CurrentCursor(), hand);
-}
-
-TEST_F(LinkLabelTest, MenuOpensAtThePointOrFivePixelsInFromTheKeyboard) {
-    ContextMenu(300, 200);
-    ContextMenu(-1, -1);
-    ASSERT_EQ(os.MenuShowings().size(), 2u);
-    POINT origin{0, 0};
-    os.ClientToScreen(link.m_hWnd, &origin);
-    EXPECT_EQ(os.MenuShowings()[0].x, 300);
-    EXPECT_EQ(os.MenuShowings()[0].y, 200);
-    EXPECT_EQ(os.MenuShowings()[1].x, origin.x + 5);
-    EXPECT_EQ(os.MenuShowings()[1].y, origin.y + 5);
-    const auto& menu = os.MenuShowings()[1];
-    EXPECT_EQ(menu.owner, link.m_hWnd);
-    EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
-    ASSERT_EQ(menu.items.size(), 4u);
-    EXPECT_EQ(menu.items[0].id, static_cast<UINT>(ID_LINK_OPEN));
-    EXPECT_EQ(menu.items[3].id, static_cast<UINT>(ID_LINK_ADD_DESKTOP));
-    EXPECT_EQ(os.LiveMenus(), 0);
-}
-
-TEST_F(LinkLabelTest, CopyShortcutPutsTheUrlOnTheClipboard) {
-    os.ChooseMenuItem(ID_LINK_COPY_SHORTCUT);
-    ContextMenu(300, 200);
-    EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
-    EXPECT_FALSE(os.IsClipboardOpen());
-    EXPECT_EQ(os.LiveGlobalBlocks(), 0);
-    EXPECT_EQ(parent.m_nCommands, 0);
-
-    // The block goes back when the clipboard refuses it; nothing is copied without a clipboard.
-    os.FailCall("SetClipboardData", 1);
-    EXPECT_FALSE(link.CopyShortcut());
-    EXPECT_EQ(os.LiveGlobalBlocks(), 0);
-    EXPECT_FALSE(os.IsClipboardOpen());
-    os.FailCall("OpenClipboard", 1);
-    EXPECT_FALSE(link.CopyShortcut());
-}
-
-TEST_F(LinkLabelTest, AddShortcutWritesANamedUrlFileInTheFolder) {
-    struct Case {
-        UINT command;
-        const char* text;
-        const char* path;
-    };
-    const Case cases[] = {
+    const std::tuple<UINT, const char*, const char*> cases[] = {
+        {ID_LINK_COPY_SHORTCUT, kText, nullptr},
         {ID_LINK_ADD_DESKTOP, "see docs/readme", "C:\\users\\user\\Desktop\\readme.URL"},
         {ID_LINK_ADD_FAVORITES, "Home page", "C:\\users\\user\\Favorites\\Home page.URL"},
-        {ID_LINK_ADD_DESKTOP, "Reach us: helpdesk", "C:\\users\\user\\Desktop\\ helpdesk.URL"},
-        {ID_LINK_ADD_DESKTOP, "http://www.example.org/", "C:\\users\\user\\Desktop\\www.example.org.URL"},
-        {ID_LINK_ADD_DESKTOP, "Questions? Ask", "C:\\users\\user\\Desktop\\Questions_ Ask.URL"},
     };
-    for (const Case& c : cases) {
-        link.SetText(c.text);
-        os.ChooseMenuItem(c.command);
-        ContextMenu(300, 200);
-        EXPECT_EQ(os.FileContent(c.path), std::optional<std::string>(kUrl)) << c.text;
+    for (const auto& [command, text, path] : cases) {
+        link.SetText(text);
+        os.ChooseMenuItem(command);
+        path == nullptr ? Menu(-1, -1) : Menu();  // from the keyboard, then the mouse
+        EXPECT_TRUE(path == nullptr || os.FileContent(path) == std::optional<std::string>(kUrl)) << text;
     }
-    os.FailCall("SHGetSpecialFolderPathA", 1);
-    EXPECT_FALSE(link.AddShortcut(CSIDL_DESKTOP));
-    os.FailCall("CoCreateInstance", 1);
-    EXPECT_FALSE(link.AddShortcut(CSIDL_DESKTOP));
-    os.SetSpecialFolder(CSIDL_DESKTOP, "C:\\" + std::string(250, 'd'));
-    EXPECT_FALSE(link.AddShortcut(CSIDL_DESKTOP)) << "a path beyond MAX_PATH is refused";
+    EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
+    EXPECT_EQ(os.ClipboardFormats(), 1u);
+    EXPECT_EQ(parent.m_nCommands, 0);
+    EXPECT_EQ(duringMenu, std::vector<HCURSOR>(3, os.LoadCursorA(32512, TRUE)));
+    // The keyboard's menu five pixels in from the corner, the mouse's at the point.
+    POINT inset{5, 5};
+    os.ClientToScreen(link.m_hWnd, &inset);
+    ASSERT_EQ(os.MenuShowings().size(), 3u);
+    for (const auto& [menu, at] : {std::pair(os.MenuShowings()[0], inset), {os.MenuShowings()[2], POINT{300, 200}}}) {
+        EXPECT_EQ(menu.x * 10000 + menu.y, at.x * 10000 + at.y);
+        EXPECT_EQ(menu.owner, link.m_hWnd);
+        EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
+        EXPECT_EQ(menu.items.at(0).id, static_cast<UINT>(ID_LINK_OPEN));
+    }
+    // Nothing is copied or saved when a call fails, and the block goes back.
+    const std::pair<const char*, bool> failures[] = {{"SetClipboardData", false},
+                                                     {"OpenClipboard", false},
+                                                     {"SHGetSpecialFolderPathA", true},
+                                                     {"CoCreateInstance", true}};
+    for (const auto& [call, save] : failures) {
+        os.FailCall(call, 1);
+        EXPECT_FALSE(save ? link.AddShortcut(CSIDL_DESKTOP) : link.CopyShortcut()) << call;
+    }
+    EXPECT_FALSE(os.IsClipboardOpen());
+    EXPECT_EQ(os.LiveGlobalBlocks(), 0);
 }
 
 TEST_F(LinkLabelTest, FitsItsWidthToTheTextInPlace) {
     RECT rect{};
     os.GetWindowRect(link.m_hWnd, &rect);
-    EXPECT_EQ(rect.right - rect.left, static_cast<LONG>(std::string(kText).size()) * MemoryOs::kCharWidth);
-    EXPECT_EQ(rect.bottom - rect.top, 16);
-    POINT topLeft{rect.left, rect.top};
-    os.ScreenToClient(parent.m_hWnd, &topLeft);
-    EXPECT_EQ(topLeft.x, 10);
-    EXPECT_EQ(topLeft.y, 20);
-    EXPECT_EQ(os.LiveGdiObjects(), baselineGdi);
+    EXPECT_EQ(rect, (RECT{110, 120, 110 + static_cast<LONG>(sizeof(kText) - 1) * MemoryOs::kCharWidth, 136}));
+}
+
+TEST(ShortcutName, TakesWhatFollowsTheLastSeparatorAndMakesItAFileNameThatFitsMaxPath) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Reach us: helpdesk", " helpdesk"},
+        {"C:\\Tools\\vossel", "_Tools_vossel"},
+        // Nothing after the separator: the text before its trailing ones.
+        {"http://www.example.org/", "www.example.org"},
+        {"What? <Yes>|\"No\"*", "What_ _Yes___No__"},
+        {"tab\there", "tab_here"},
+        {"///", ""},
+    };
+    for (const auto& [text, name] : cases) {
+        EXPECT_EQ(ShortcutFileName(text), name) << text;
+    }
+    EXPECT_EQ(ShortcutPath("C:\\Desk", "///"), "");
+    const std::string folder = "C:\\" + std::string(242, 'f');
+    EXPECT_EQ(ShortcutPath(folder, "abcdefghi").size(), 259u);
+    EXPECT_EQ(ShortcutPath(folder, "abcdefghij"), "");
 }
 
 }  // namespace
