@@ -13,18 +13,6 @@ CVosselDialog& BarTest::CreateBar() {
     return *bar;
 }
 
-RECT BarTest::WindowRect(HWND hwnd) {
-    RECT rect{};
-    os.GetWindowRect(hwnd, &rect);
-    return rect;
-}
-
-RECT BarTest::ClientRectOf(HWND hwnd) {
-    RECT rect{};
-    os.GetClientRect(hwnd, &rect);
-    return rect;
-}
-
 RECT BarTest::ChildRect(HWND child) {
     RECT rect = WindowRect(child);
     POINT topLeft{rect.left, rect.top};

@@ -12,8 +12,6 @@ protected:
     BarTest();
     // Creates the bar as the program would, without its modal run.
     CVosselDialog& CreateBar();
-    RECT WindowRect(HWND hwnd);
-    RECT ClientRectOf(HWND hwnd);
     // The rectangle of a child in its parent's client area.
     RECT ChildRect(HWND child);
     void Click(UINT id);

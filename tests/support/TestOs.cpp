@@ -33,11 +33,9 @@ void RegisterProgramResources(MemoryOs& os) {
     RegisterDialogResources(os);
 }
 
-namespace {
-
 // Dialog units of an 8-point MS Sans Serif dialog in the model's pixels (6 x 13 base units).
+namespace {
 RECT Units(int x, int y, int cx, int cy) { return RECT{x * 3 / 2, y * 13 / 8, (x + cx) * 3 / 2, (y + cy) * 13 / 8}; }
-
 }  // namespace
 
 void RegisterDialogResources(MemoryOs& os) {
@@ -48,7 +46,6 @@ void RegisterDialogResources(MemoryOs& os) {
     constexpr DWORD kEdit = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
     MemoryDialogTemplate about{"About Vossel", kPopup, 0, 229 * 3 / 2, 178 * 13 / 8, {}};
     about.controls = {
-        {-1, "Static", "Vossel for Windows\nVersion 2.2", kChild | 1 /* SS_CENTER */, Units(60, 3, 160, 34)},
         {IDOK, "Button", "OK", kChild | 1 /* BS_DEFPUSHBUTTON */ | WS_TABSTOP, Units(6, 159, 44, 14)},
         {IDC_ICON_PICTURE, "Button", "", kChild | BS_OWNERDRAW | WS_DISABLED, Units(6, 3, 38, 40)},
         {IDC_AVAIL_MEM, "Static", "(Avail mem)", kChild, Units(82, 122, 129, 8)},
@@ -106,12 +103,23 @@ OsTest::OsTest() {
     SetOs(&os.Services());
     RegisterProgramResources(os);
     // The application object is process-wide; each test starts it afresh.
-    theApp.m_strAppName.clear();
     theApp.m_strRegistryKey = "Quorvane";
     theApp.m_strAppName = "Vossel";
 }
 
 OsTest::~OsTest() { SetOs(nullptr); }
+
+RECT OsTest::WindowRect(HWND hwnd) {
+    RECT rect{};
+    os.GetWindowRect(hwnd, &rect);
+    return rect;
+}
+
+RECT OsTest::ClientRectOf(HWND hwnd) {
+    RECT rect{};
+    os.GetClientRect(hwnd, &rect);
+    return rect;
+}
 
 bool StoredPlacement(const MemoryOs& os, BARPLACEMENT* placement) {
     const auto value = os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info");

@@ -21,6 +21,8 @@ class OsTest : public ::testing::Test {
 protected:
     OsTest();
     ~OsTest() override;
+    RECT WindowRect(HWND hwnd);
+    RECT ClientRectOf(HWND hwnd);
 
     MemoryOs os;
 };

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
@@ -34,11 +33,6 @@ protected:
         bar.SetPlacement(&placement);
     }
     void Create(const BARPLACEMENT& placement, UINT options = 0) { Open(bar, placement, options); }
-    RECT WindowRect(HWND hwnd = nullptr) {
-        RECT rect{};
-        os.GetWindowRect(hwnd != nullptr ? hwnd : bar.m_hWnd, &rect);
-        return rect;
-    }
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         return os.SendMessageA(bar.m_hWnd, msg, wParam, lParam);
     }
@@ -179,7 +173,7 @@ TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
         for (const auto& call : calls) {
             EXPECT_EQ(call.flags, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
-        EXPECT_EQ(WindowRect(), target);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), target);
         // Each position is painted at once, the last one too.
         EXPECT_EQ(os.Updates(), std::vector<HWND>(c.frames, bar.m_hWnd));
     }
@@ -189,7 +183,7 @@ TEST_F(AppBarTest, TheTimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings)
     Create(Placement(ABE_TOP, TRUE, TRUE, 40));
     // Touching the frame of the hidden bar slides it out.
     Send(WM_NCMOUSEMOVE, HTBOTTOM);
-    ASSERT_EQ(WindowRect(), (RECT{0, 0, 1024, 40}));
+    ASSERT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
     // The last line inside the window grown by 2 x 4 pixels, then the line after.
     os.SetCursorPos(POINT{500, 47});
     os.AdvanceClock(400);
@@ -197,7 +191,7 @@ TEST_F(AppBarTest, TheTimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings)
     os.SetCursorPos(POINT{500, 48});
     os.AdvanceClock(400);
     EXPECT_FALSE(bar.m_bAutoHideShown);
-    EXPECT_EQ(WindowRect(), (RECT{0, -38, 1024, 2}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, -38, 1024, 2}));
     // The active bar is never hidden by the timer, but at once when it loses activation.
     bar.ShowAutoHideBar(TRUE);
     os.SetActiveWindow(bar.m_hWnd);
@@ -213,17 +207,17 @@ TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
     placement.rcFloating = RECT{0, 0, 120, 30};
     Create(placement, kAllOptions);
     Send(WM_ENTERSIZEMOVE);
-    EXPECT_EQ(Moving(POINT{5, 400}, WindowRect()), (RECT{0, 0, 50, 768}));
+    EXPECT_EQ(Moving(POINT{5, 400}, WindowRect(bar.m_hWnd)), (RECT{0, 0, 50, 768}));
     EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
     EXPECT_EQ(bar.GetPlacement().nEdge, ABE_TOP);
     // Ctrl floats it, first centred under the cursor, then where the system puts it.
     os.SetKeyDown(VK_CONTROL, true);
-    EXPECT_EQ(Moving(POINT{500, 300}, WindowRect()), (RECT{440, 300, 560, 330}));
+    EXPECT_EQ(Moving(POINT{500, 300}, WindowRect(bar.m_hWnd)), (RECT{440, 300, 560, 330}));
     EXPECT_EQ(Moving(POINT{510, 320}, RECT{450, 320, 570, 350}), (RECT{450, 320, 570, 350}));
     Send(WM_EXITSIZEMOVE);
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
     EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{450, 320, 570, 350}));
-    EXPECT_EQ(WindowRect(), (RECT{450, 320, 570, 350}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{450, 320, 570, 350}));
     EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
 }
 
@@ -247,7 +241,7 @@ TEST_F(AppBarTest, SizingSnapsToRowsAndTheEndStoresTheThickness) {
     os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 40, SWP_NOZORDER);
     Send(WM_EXITSIZEMOVE);
     EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 40);
-    EXPECT_EQ(WindowRect(), (RECT{0, 0, 1024, 40}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
 }
 
 TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgain) {

@@ -1,16 +1,11 @@
-#include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
 
 #include "appbar/AppBarGeometry.h"
 #include "tests/support/TestOs.h"
 
 static bool operator==(const WindowFrame& a, const WindowFrame& b) {
     return a.x == b.x && a.y == b.y && a.cx == b.cx && a.cy == b.cy;
-}
-static std::ostream& operator<<(std::ostream& out, const WindowFrame& f) {
-    return out << "{" << f.x << ", " << f.y << ", " << f.cx << " x " << f.cy << "}";
 }
 
 namespace {
@@ -59,11 +54,6 @@ TEST(SlideFrame, InterpolatesFromTheStartTruncatingTowardZero) {
     for (const Case& c : cases) {
         EXPECT_EQ(SlideFrame(c.from, c.to, c.elapsed), c.expected) << c.from << " at " << c.elapsed;
     }
-}
-
-TEST(FrameOfRect, SizesStayWithinTheIntRange) {
-    EXPECT_EQ(FrameOfRect(RECT{kMin, kMin, kMax, kMax}), (WindowFrame{kMin, kMin, kMax, kMax}));
-    EXPECT_EQ(FrameOfRect(RECT{kMax, kMax, kMin, kMin}), (WindowFrame{kMax, kMax, 0, 0}));
 }
 
 TEST(CursorOutside, TheGrownRightAndBottomLinesLieOutside) {
@@ -127,7 +117,9 @@ TEST(SnapToSteps, WholeRowsFrameAddedOnlyTheDraggedSidesMove) {
     EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMLEFT, RECT{0, 0, 33, 43}, SIZE{8, 8}, SIZE{10, 24}), (RECT{-5, 0, 33, 32}));
 }
 
-TEST(FloatingDragRect, TopAtTheCursorCentredAcross) {
+TEST(FloatingDragRect, TopAtTheCursorCentredAcrossAndFramesWithinTheIntRange) {
+    EXPECT_EQ(FrameOfRect(RECT{kMin, kMin, kMax, kMax}), (WindowFrame{kMin, kMin, kMax, kMax}));
+    EXPECT_EQ(FrameOfRect(RECT{kMax, kMax, kMin, kMin}), (WindowFrame{kMax, kMax, 0, 0}));
     EXPECT_EQ(FloatingDragRect(POINT{500, 300}, RECT{7, 9, 128, 40}), (RECT{440, 300, 561, 331}));
     EXPECT_EQ(FloatingDragRect(POINT{-3, 0}, RECT{kMin, kMin, kMax, kMax}),
               (RECT{-3 - kMax / 2, 0, kMax / 2 - 2, kMax}));

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
@@ -37,9 +36,7 @@ protected:
 
     // The drawing calls of one WM_DRAWITEM, one line each.
     std::string Draw(UINT action, UINT state, RECT rc = {}) {
-        if (rc.right == 0) {
-            os.GetClientRect(button->m_hWnd, &rc);
-        }
+        rc = rc.right == 0 ? ClientRectOf(button->m_hWnd) : rc;
         DRAWITEMSTRUCT item{ODT_BUTTON, kId, 0, action, state, button->m_hWnd, nullptr, rc, 0};
         os.ClearLogs();
         os.SendMessageA(parent.m_hWnd, WM_DRAWITEM, kId, reinterpret_cast<LPARAM>(&item));

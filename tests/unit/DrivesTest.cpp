@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
@@ -76,16 +75,13 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
     os.AddDrive('F', DRIVE_FIXED, std::nullopt);
     os.AddDrive('N', DRIVE_REMOTE);
     os.AddNetworkConnection("n:", "\\\\Server\\Share");
-    const struct {
-        const char* root;
-        const char* label;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"A:\\", "(floppy) A:\\"}, {"C:\\", "(SYSTEM) C:\\"}, {"D:\\", "(CD-ROM) D:\\"},
         {"E:\\", "() E:\\"},       {"F:\\", "F:\\"},          {"N:\\", "(\\\\SERVER\\SHARE\\) N:\\"},
         {"Q:\\", "Q:\\"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Label(c.root), c.label);
+    for (const auto& [root, label] : cases) {
+        EXPECT_EQ(Label(root), label);
     }
     // Removable and CD drives are never touched.
     for (const std::string& root : os.VolumeQueries()) {

@@ -59,7 +59,9 @@ public:
     CLinkLabel link;
 };
 
-TEST_F(LinkLabelTest, StatesOfHoverOpenAndMenuWithTheirColours) {
+TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithTheirColours) {
+    EXPECT_EQ(WindowRect(link.m_hWnd),
+              (RECT{110, 120, 110 + static_cast<LONG>(sizeof(kText) - 1) * MemoryOs::kCharWidth, 136}));
     const auto failToOpen = [&] {
         os.FailCall("CoCreateInstance", 1);
         os.FailCall("ShellExecuteA", 1);
@@ -157,12 +159,6 @@ TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAS
     }
     EXPECT_FALSE(os.IsClipboardOpen());
     EXPECT_EQ(os.LiveGlobalBlocks(), 0);
-}
-
-TEST_F(LinkLabelTest, FitsItsWidthToTheTextInPlace) {
-    RECT rect{};
-    os.GetWindowRect(link.m_hWnd, &rect);
-    EXPECT_EQ(rect, (RECT{110, 120, 110 + static_cast<LONG>(sizeof(kText) - 1) * MemoryOs::kCharWidth, 136}));
 }
 
 TEST(ShortcutName, TakesWhatFollowsTheLastSeparatorAndMakesItAFileNameThatFitsMaxPath) {

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -40,12 +39,8 @@ protected:
 TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenThick) {
     CVosselDialog& bar = CreateBar();
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, kDockedHeight}));
-    const BARPLACEMENT expected{48,
-                                ABE_TOP,
-                                FALSE,
-                                TRUE,
-                                {kDockedWidth, kDockedHeight, kDockedWidth, kDockedHeight},
-                                {0, 0, 2 * kFloatingWidth, kFloatingHeight}};
+    const LONG w = kDockedWidth, h = kDockedHeight;
+    const BARPLACEMENT expected{48, ABE_TOP, FALSE, TRUE, {w, h, w, h}, {0, 0, 2 * kFloatingWidth, kFloatingHeight}};
     EXPECT_EQ(std::memcmp(&bar.GetPlacement(), &expected, sizeof(expected)), 0);
     // It cannot be made thicker than half the screen.
     MINMAXINFO info{};
