@@ -1,7 +1,6 @@
 #include "tests/support/TestOs.h"
 
 #include <algorithm>
-#include <cstring>
 #include <ostream>
 
 #include "app/VosselApp.h"
@@ -119,15 +118,6 @@ RECT OsTest::ClientRectOf(HWND hwnd) {
     RECT rect{};
     os.GetClientRect(hwnd, &rect);
     return rect;
-}
-
-bool StoredPlacement(const MemoryOs& os, BARPLACEMENT* placement) {
-    const auto value = os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info");
-    if (!value || value->type != REG_BINARY || value->data.size() != sizeof(BARPLACEMENT)) {
-        return false;
-    }
-    std::memcpy(placement, value->data.data(), sizeof(BARPLACEMENT));
-    return true;
 }
 
 std::string StoredString(const MemoryOs& os, const char* name) {

@@ -29,8 +29,6 @@ protected:
 
 constexpr char kSettingsKey[] = "Software\\Quorvane\\Vossel\\Settings";
 
-// Reads a stored placement back from the registry, if one is there.
-bool StoredPlacement(const MemoryOs& os, BARPLACEMENT* placement);
 std::string StoredString(const MemoryOs& os, const char* name);
 void StorePlacement(MemoryOs& os, const BARPLACEMENT& placement);
 

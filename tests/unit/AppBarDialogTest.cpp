@@ -138,14 +138,6 @@ TEST_F(AppBarTest, OnlyADockedBarMakesRoomWhenTheTaskbarMoves) {
     }
 }
 
-TEST_F(AppBarTest, AFullScreenProgramTakesAnAlwaysOnTopBarToTheBottomAndBack) {
-    Create(Placement(ABE_TOP, FALSE, TRUE));
-    os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
-    EXPECT_EQ(os.WindowPosCalls().back().insertAfter, HWND_BOTTOM);
-    os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
-    EXPECT_EQ(os.WindowPosCalls().back().insertAfter, HWND_TOPMOST);
-}
-
 TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
     struct Case {
         BOOL fullDrag;
@@ -244,7 +236,7 @@ TEST_F(AppBarTest, SizingSnapsToRowsAndTheEndStoresTheThickness) {
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
 }
 
-TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgain) {
+TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgainAndAFullScreenProgramTakesItToTheBottomAndBack) {
     TestAppBar hidden;
     Open(hidden, Placement(ABE_RIGHT, TRUE, TRUE, 40));
     Create(Placement(ABE_TOP, FALSE, TRUE));
@@ -254,6 +246,9 @@ TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgain) {
     os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
     EXPECT_TRUE(bar.m_bFullScreenApp);
     EXPECT_TRUE(hidden.m_bFullScreenApp);
+    EXPECT_EQ(os.WindowPosCalls().back().insertAfter, HWND_BOTTOM);
+    os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
+    EXPECT_EQ(os.WindowPosCalls().back().insertAfter, HWND_TOPMOST);
 }
 
 }  // namespace

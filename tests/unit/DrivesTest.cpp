@@ -45,9 +45,8 @@ TEST_F(DriveButtonsTest, OneButtonPerDriveInLetterOrderWithItsPictureAndContiguo
             pictures.push_back(call.resourceId);
         }
     }
-    const std::vector<UINT> expected = {IDB_MENU_BUTTON, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_CDROM,
-                                        IDB_DRIVE_NETWORK};
-    EXPECT_EQ(pictures, expected);
+    EXPECT_EQ(pictures, (std::vector<UINT>{IDB_MENU_BUTTON, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_CDROM,
+                                           IDB_DRIVE_NETWORK}));
 }
 
 TEST_F(DriveButtonsTest, AButtonThatCannotBeCreatedLeavesNoGapInTheIds) {

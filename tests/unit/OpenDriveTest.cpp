@@ -57,9 +57,8 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramOnTheRootAndTilesExplorers) {
     ASSERT_EQ(os.ShellExecutes().size(), 1u);
     const auto& run = os.ShellExecutes()[0];
     EXPECT_EQ(run.owner, os.GetDesktopWindow());
-    EXPECT_EQ(run.verb + "|" + run.file + "|" + run.parameters + "|" + run.directory,
-              "open|C:\\WINDOWS\\Explorer.exe|/e,\"D:\\\"|D:\\");
-    EXPECT_EQ(run.show, SW_SHOWNORMAL);
+    EXPECT_EQ(run.verb + "|" + run.file + "|" + run.parameters + "|" + run.directory + "|" + std::to_string(run.show),
+              "open|C:\\WINDOWS\\Explorer.exe|/e,\"D:\\\"|D:\\|1");
     EXPECT_EQ(os.Sleeps(), std::vector<DWORD>{800});
     // Topmost first: the newest window takes the left cell.
     EXPECT_EQ(WindowRect(newest), (RECT{0, 0, 512, 768}));

@@ -11,7 +11,8 @@ constexpr char kDefaultLaunch[] = "C:\\WINDOWS\\Explorer.exe /e,\"%1\"";
 constexpr LONG kMin = -2147483647 - 1;
 constexpr LONG kMax = 2147483647;
 
-std::vector<BYTE> Dword(DWORD value) {
+template <typename T>
+std::vector<BYTE> Bytes(const T& value) {
     const auto* bytes = reinterpret_cast<const BYTE*>(&value);
     return std::vector<BYTE>(bytes, bytes + sizeof(value));
 }
@@ -31,7 +32,7 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "");
     // Written without a terminator.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_SZ, {'D'});
-    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, Dword(0));
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, Bytes(DWORD{0}));
     CVosselDialog& bar = CreateBar();
     EXPECT_EQ(bar.LaunchProgram(), kDefaultLaunch);
     EXPECT_EQ(bar.SkipDrives(), "D");
@@ -69,11 +70,8 @@ TEST_F(SettingsTest, ExitWritesTheFourValuesOnceWithTheEdgeInUse) {
     const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
     EXPECT_EQ(os.RegistryChanges(), (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM",
                                                               key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
-    BARPLACEMENT saved{};
-    ASSERT_TRUE(StoredPlacement(os, &saved));
-    EXPECT_EQ(saved.nEdge, ABE_RIGHT);
-    EXPECT_EQ(saved.anThickness[ABE_RIGHT], 50);
-    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Dword(1));
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
 }
 
 // That the buttons outlive an agreed logoff, DropTest's logoff case shows.
@@ -160,20 +158,14 @@ TEST(StoredPlacement, ThicknessesAndTheFloatingRectangleAreHeldToWhatTheBarCanBe
 // Whatever the stored record, the bar comes up on the screen, holds its menu
 // button, and a docked bar that does not hide stands on the strip it reserves.
 TEST_F(SettingsTest, EveryStoredRecordGivesAUsableBar) {
-    struct Docked {
-        int edge;
-        BOOL autoHide;
-        LONG thickness;
-    };
     const RECT small{0, 0, 68, 21};
-    std::vector<BARPLACEMENT> records;
-    const Docked docked[] = {{ABE_BOTTOM, FALSE, 0},  {ABE_RIGHT, FALSE, 0}, {ABE_TOP, FALSE, 0},
-                             {ABE_LEFT, FALSE, 3},    {ABE_TOP, FALSE, 700}, {ABE_LEFT, TRUE, 1000},
-                             {ABE_RIGHT, FALSE, kMax}};
-    for (const Docked& d : docked) {
-        const LONG t = d.thickness;
-        records.push_back(BARPLACEMENT{48, d.edge, d.autoHide, TRUE, {t, t, t, t}, small});
-    }
+    const auto docked = [&](int edge, BOOL autoHide, LONG t) {
+        return BARPLACEMENT{48, edge, autoHide, TRUE, {t, t, t, t}, small};
+    };
+    std::vector<BARPLACEMENT> records = {docked(ABE_BOTTOM, FALSE, 0),  docked(ABE_RIGHT, FALSE, 0),
+                                         docked(ABE_TOP, FALSE, 0),     docked(ABE_LEFT, FALSE, 3),
+                                         docked(ABE_TOP, FALSE, 700),   docked(ABE_LEFT, TRUE, 1000),
+                                         docked(ABE_RIGHT, FALSE, kMax)};
     for (const RECT& floating :
          {small, RECT{-900, 0, 100, 100}, {3000, 10, 2000, 5}, {kMin, kMin, kMax, kMax}, {kMax, kMax, kMin, kMin}}) {
         records.push_back(BARPLACEMENT{48, EDGE_FLOATING, FALSE, TRUE, {21, 21, 21, 21}, floating});
