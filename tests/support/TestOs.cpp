@@ -9,14 +9,13 @@
 extern CVosselApp theApp;
 
 void RegisterProgramResources(MemoryOs& os) {
-    MemoryDialogTemplate bar;
-    bar.caption = "Vossel";
-    bar.style = 0x96CC0445;
-    bar.exStyle = WS_EX_TOOLWINDOW;
-    bar.cxClient = kBarClientWidth;
-    bar.cyClient = kBarClientHeight;
-    bar.controls.push_back({IDC_MENU_BUTTON, "Button", "", 0x5001000B, RECT{0, 0, kBarClientWidth, kBarClientHeight}});
-    os.AddDialogTemplate(IDD_BAR, bar);
+    const RECT client{0, 0, kBarClientWidth, kBarClientHeight};
+    os.AddDialogTemplate(IDD_BAR, {"Vossel",
+                                   0x96CC0445,
+                                   WS_EX_TOOLWINDOW,
+                                   kBarClientWidth,
+                                   kBarClientHeight,
+                                   {{IDC_MENU_BUTTON, "Button", "", 0x5001000B, client}}});
     os.AddString(IDS_APP_TITLE, "Vossel");
     os.AddString(IDS_COPY_FILES_TO, "Copy selected files to:");
     os.AddString(IDS_MOVE_FILES_TO, "Move selected files to:");

@@ -28,6 +28,7 @@ protected:
 };
 
 constexpr char kSettingsKey[] = "Software\\Quorvane\\Vossel\\Settings";
+constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::string StoredString(const MemoryOs& os, const char* name);
 void StorePlacement(MemoryOs& os, const BARPLACEMENT& placement);

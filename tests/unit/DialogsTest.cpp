@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kShortExe[] = "C:\\PROGRA~1\\Vossel\\vossel.exe";
 constexpr char kQuotedExe[] = "\"C:\\Program Files\\Vossel\\vossel.exe\"";
 

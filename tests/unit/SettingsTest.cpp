@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kDefaultLaunch[] = "C:\\WINDOWS\\Explorer.exe /e,\"%1\"";
 constexpr LONG kMin = -2147483647 - 1;
 constexpr LONG kMax = 2147483647;
