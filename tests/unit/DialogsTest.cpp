@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <tuple>
 
 #include "dialogs/AboutDialog.h"
@@ -128,15 +129,13 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
               "65536 KB Free|Present|5.00 GB Free|N/A|For more utilities, visit www.example.org|"
               "For more information, E-MAIL: vossel@example.org|");
     // The icon doubled in a frame with a shadow to the right and below.
-    std::string calls;
+    std::ostringstream calls;
     for (const auto& c : os.GdiCalls()) {
-        calls += c.function + " " + std::to_string(c.rect.left) + "," + std::to_string(c.rect.top) + "," +
-                 std::to_string(c.rect.right) + "," + std::to_string(c.rect.bottom) + " " + std::to_string(c.cx) + "x" +
-                 std::to_string(c.cy) + "; ";
+        calls << c.function << " " << c.rect << " " << c.cx << "x" << c.cy << "; ";
     }
-    EXPECT_EQ(calls,
-              "StretchBlt 0,0,32,32 64x64; DrawIcon 0,0,0,0 32x32; Rectangle 0,0,68,68 0x0; "
-              "FillRect 68,4,72,72 0x0; FillRect 4,68,72,72 0x0; StretchBlt 2,2,66,66 32x32; ");
+    EXPECT_EQ(calls.str(),
+              "StretchBlt {0, 0, 32, 32} 64x64; DrawIcon {0, 0, 0, 0} 32x32; Rectangle {0, 0, 68, 68} 0x0; "
+              "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
     EXPECT_EQ(icon, (RECT{icon.left, icon.top, icon.left + 72, icon.top + 72}));
     EXPECT_EQ(owner, bar->m_hWnd);
     EXPECT_FALSE(barEnabled);
@@ -210,15 +209,14 @@ TEST_F(DialogsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBoxChan
 
 TEST_F(DialogsTest, RunValueIsQuotedWhenThePathHasSpaces) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"C:\\Program Files\\Vossel\\vossel.exe", kShortExe, kShortExe},
         {"C:\\Program Files\\Vossel\\vossel.exe", "C:\\Program Files\\Vossel\\vossel.exe", kQuotedExe},
-        {"C:\\Program Files\\Vossel\\vossel.exe", "", kQuotedExe},
         {"C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe"},
     };
     for (const auto& [longPath, shortPath, value] : cases) {
         EXPECT_EQ(RunValueForPath(longPath, shortPath), value) << longPath << " | " << shortPath;
     }
-    // A failing short-name call: the long path in quotes; without the program's path, nothing.
+    // The short name as LaunchOnStartup's test finds it; a failing short-name call: the long path
+    // in quotes; without the program's path, nothing.
     os.FailCall("GetShortPathNameA", 1);
     WriteLaunchOnStartup(TRUE);
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>(kQuotedExe));

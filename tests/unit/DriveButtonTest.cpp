@@ -1,6 +1,7 @@
 
 #include <map>
 #include <memory>
+#include <sstream>
 
 #include "actions/DriveButton.h"
 #include "resources/resource.h"
@@ -40,20 +41,18 @@ protected:
         DRAWITEMSTRUCT item{ODT_BUTTON, kId, 0, action, state, button->m_hWnd, nullptr, rc, 0};
         os.ClearLogs();
         os.SendMessageA(parent.m_hWnd, WM_DRAWITEM, kId, reinterpret_cast<LPARAM>(&item));
-        std::string out;
+        std::ostringstream out;
         for (const auto& c : os.GdiCalls()) {
-            const std::string at = " " + std::to_string(c.x) + "," + std::to_string(c.y) +
-                                   ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
             if (c.function == "DrawFrameControl") {
-                out += "frame " + std::to_string(c.flags) + "; ";
+                out << "frame " << c.flags << "; ";
             } else if (c.function == "DrawStateA") {
-                out += ((c.flags & 0xF) == DST_BITMAP ? "picture " + pictures[c.image] : c.text) + at;
+                out << ((c.flags & 0xF) == DST_BITMAP ? "picture " + pictures[c.image] : c.text) << " " << c.x << ","
+                    << c.y << ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
             } else if (c.function == "DrawFocusRect") {
-                out += "focus " + std::to_string(c.rect.left) + "," + std::to_string(c.rect.top) + "," +
-                       std::to_string(c.rect.right) + "," + std::to_string(c.rect.bottom) + "; ";
+                out << "focus " << c.rect << "; ";
             }
         }
-        return out;
+        return out.str();
     }
 
     CWnd parent;
@@ -77,8 +76,8 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByState) {
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, ODS_DISABLED | ODS_FOCUS,
          "frame 16; picture white 1,-1 disabled; C: 15,-1 disabled; "},
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, ODS_FOCUS,
-         "frame 16; picture face 1,-1; C: 15,-1; focus 3,3,25,11; "},
-        {"C:", 20, 14, true, 1, -3, ODA_FOCUS, ODS_FOCUS, "focus 3,3,17,11; "},
+         "frame 16; picture face 1,-1; C: 15,-1; focus {3, 3, 25, 11}; "},
+        {"C:", 20, 14, true, 1, -3, ODA_FOCUS, ODS_FOCUS, "focus {3, 3, 17, 11}; "},
         {"C:", 28, 14, false, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; C: 8,-1; "},
         // The menu button: a picture alone, centred both ways.
         {"", 28, 15, true, 4, 8, ODA_DRAWENTIRE, 0, "frame 16; picture face 6,-1; "},
@@ -90,10 +89,10 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByState) {
     // Losing the focus inverts the rectangle away, once; an item at the 32-bit limits does not overflow.
     Make("C:", 20, 14);
     Draw(ODA_FOCUS, ODS_FOCUS);
-    EXPECT_EQ(Draw(ODA_FOCUS, 0), "focus 3,3,17,11; ");
+    EXPECT_EQ(Draw(ODA_FOCUS, 0), "focus {3, 3, 17, 11}; ");
     EXPECT_EQ(Draw(ODA_FOCUS, 0), "");
     EXPECT_EQ(Draw(ODA_FOCUS, ODS_FOCUS, RECT{-5, -2147483647 - 1, 2147483647, 5}),
-              "focus -2,-2147483645,2147483644,2; ");
+              "focus {-2, -2147483645, 2147483644, 2}; ");
 }
 
 TEST(FocusInset, SmallButtonsGetASmallerInset) {
