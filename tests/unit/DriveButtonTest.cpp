@@ -60,7 +60,7 @@ protected:
     std::map<HANDLE, std::string> pictures;
 };
 
-TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByState) {
+TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNothing) {
     const struct {
         const char* text;
         int cx, cy;
@@ -93,6 +93,13 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByState) {
     EXPECT_EQ(Draw(ODA_FOCUS, 0), "");
     EXPECT_EQ(Draw(ODA_FOCUS, ODS_FOCUS, RECT{-5, -2147483647 - 1, 2147483647, 5}),
               "focus {-2, -2147483645, 2147483644, 2}; ");
+    // Pictures that fail report false and leak nothing.
+    Make("C:", 28, 14, false);
+    EXPECT_FALSE(button->SetBitmap(999, 16, 16, RGB(255, 255, 255)));
+    os.FailCall("CopyImage", 1, 1);
+    EXPECT_FALSE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
+    button.reset();
+    EXPECT_EQ(os.LiveGdiObjects(), 0);
 }
 
 TEST(FocusInset, SmallButtonsGetASmallerInset) {
@@ -102,15 +109,6 @@ TEST(FocusInset, SmallButtonsGetASmallerInset) {
     for (const auto& c : cases) {
         EXPECT_EQ(FocusInset(c.w, c.h), c.inset) << c.w << "x" << c.h;
     }
-}
-
-TEST_F(DriveButtonTest, PicturesThatFailReportFalseAndLeakNothing) {
-    Make("C:", 28, 14, false);
-    EXPECT_FALSE(button->SetBitmap(999, 16, 16, RGB(255, 255, 255)));
-    os.FailCall("CopyImage", 1, 1);
-    EXPECT_FALSE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
-    button.reset();
-    EXPECT_EQ(os.LiveGdiObjects(), 0);
 }
 
 }  // namespace

@@ -131,8 +131,13 @@ TEST_F(DropTest, ADropLeavesTheBarTopmostAndADragSlidesAHiddenBarOut) {
     EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
-TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoff) {
+TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoffWhichAloneSaves) {
+    // A session end refused by the default processing saves nothing.
+    os.FailCall("WM_QUERYENDSESSION", 1);
+    EXPECT_EQ(os.SendMessageA(bar->m_hWnd, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_FALSE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
     ASSERT_EQ(os.SendMessageA(bar->m_hWnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
     DragAndDrop(&files, Drive(1));
     EXPECT_EQ(os.FileOperations().size(), 1u);
     EXPECT_EQ(os.HoverToolTip(bar->DriveButtons()[0]->m_hWnd, false), std::optional<std::string>("(SYSTEM) C:\\"));

@@ -73,17 +73,6 @@ TEST_F(SettingsTest, ExitWritesTheFourValuesOnceWithTheEdgeInUse) {
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
 }
 
-// That the buttons outlive an agreed logoff, DropTest's logoff case shows.
-TEST_F(SettingsTest, LogoffSavesOnlyWhenAgreed) {
-    CVosselDialog& bar = CreateBar();
-    // A session end refused by the default processing saves nothing.
-    os.FailCall("WM_QUERYENDSESSION", 1);
-    EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_QUERYENDSESSION, 0, 0), FALSE);
-    EXPECT_FALSE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
-    EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
-}
-
 BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 110, 60}}; }
 
 // The bar's own limits on a 1024 x 768 screen.
