@@ -18,16 +18,7 @@ std::vector<BYTE> Bytes(const T& value) {
 
 using SettingsTest = BarTest;
 
-TEST_F(SettingsTest, DefaultLaunchProgramAddsABackslashOnlyWhenMissing) {
-    os.SetWindowsDirectory("C:\\");
-    EXPECT_EQ(DefaultLaunchProgram(), "C:\\Explorer.exe /e,\"%1\"");
-    os.SetWindowsDirectory("D:\\WINNT");
-    EXPECT_EQ(DefaultLaunchProgram(), "D:\\WINNT\\Explorer.exe /e,\"%1\"");
-    os.FailCall("GetWindowsDirectoryA");
-    EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
-}
-
-TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumberNot) {
+TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumberNotAndTheDefaultProgramIsFound) {
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "");
     // Written without a terminator.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_SZ, {'D'});
@@ -41,6 +32,13 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     EXPECT_EQ(LoadLaunchProgram(kDefaultLaunch), "notepad %1");
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY, std::vector<BYTE>(8, 1));
     EXPECT_EQ(LoadTileExplorers(TRUE), TRUE);
+    // The default launch program adds a backslash to the Windows folder only when it is missing.
+    os.SetWindowsDirectory("C:\\");
+    EXPECT_EQ(DefaultLaunchProgram(), "C:\\Explorer.exe /e,\"%1\"");
+    os.SetWindowsDirectory("D:\\WINNT");
+    EXPECT_EQ(DefaultLaunchProgram(), "D:\\WINNT\\Explorer.exe /e,\"%1\"");
+    os.FailCall("GetWindowsDirectoryA");
+    EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
 }
 
 TEST_F(SettingsTest, LaunchOnStartupIsOnForAnyNonEmptyString) {

@@ -19,13 +19,6 @@ constexpr LONG kDockedWidth = kBarClientWidth + 6;
 constexpr LONG kFloatingWidth = kBarClientWidth + 8;
 constexpr LONG kFloatingHeight = kBarClientHeight + 8 + 16;
 
-TEST(BarLayout, AFloatingBarHoldsItsFirstClientAreaInsideItsFrame) {
-    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
-    EXPECT_TRUE(floating.setMinimum);
-    EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
-    EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
-}
-
 using BarWindowTest = BarTest;
 
 TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenThick) {
@@ -38,6 +31,11 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     MINMAXINFO info{};
     os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
+    // Floating, it holds its first client area inside its frame.
+    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
+    EXPECT_TRUE(floating.setMinimum);
+    EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
+    EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
 }
 
 TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
