@@ -32,7 +32,6 @@ protected:
         ASSERT_TRUE(bar.Create());
         bar.SetPlacement(&placement);
     }
-    void Create(const BARPLACEMENT& placement, UINT options = 0) { Open(bar, placement, options); }
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         return os.SendMessageA(bar.m_hWnd, msg, wParam, lParam);
     }
@@ -55,7 +54,7 @@ TEST_F(AppBarTest, RefusedAutoHideReportsAndDocksInAReservedStrip) {
     APPBARDATA data{sizeof(APPBARDATA), other, 0x1234, ABE_TOP, {}, TRUE};
     os.SHAppBarMessage(ABM_NEW, &data);
     ASSERT_EQ(os.SHAppBarMessage(ABM_SETAUTOHIDEBAR, &data), 1u);
-    Create(Placement(ABE_TOP, TRUE, TRUE));
+    Open(bar, Placement(ABE_TOP, TRUE, TRUE));
     EXPECT_FALSE(bar.GetPlacement().bAutoHide);
     ASSERT_EQ(os.MessageBoxes().size(), 1u);
     EXPECT_EQ(os.MessageBoxes()[0].text,
@@ -65,7 +64,7 @@ TEST_F(AppBarTest, RefusedAutoHideReportsAndDocksInAReservedStrip) {
 }
 
 TEST_F(AppBarTest, DestroyingGivesUpTheAutoHideEdgeBeforeLeavingTheShell) {
-    Create(Placement(ABE_RIGHT, TRUE, FALSE, 60));
+    Open(bar, Placement(ABE_RIGHT, TRUE, FALSE, 60));
     os.ClearLogs();
     bar.DestroyWindow();
     std::vector<DWORD> messages;
@@ -151,7 +150,7 @@ TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
                           {TRUE, 0, 100, 0, 4, 75},
                           {TRUE, 0, 100, 0, 1, 0},
                           {TRUE, 0xFFFFFF00u, 10, 400, 40, 10}};
-    Create(Placement(ABE_TOP, FALSE, TRUE));
+    Open(bar, Placement(ABE_TOP, FALSE, TRUE));
     for (const Case& c : cases) {
         os.SetDragFullWindows(c.fullDrag);
         os.SetTickCount(c.t0);
@@ -172,7 +171,7 @@ TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
 }
 
 TEST_F(AppBarTest, TheTimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings) {
-    Create(Placement(ABE_TOP, TRUE, TRUE, 40));
+    Open(bar, Placement(ABE_TOP, TRUE, TRUE, 40));
     // Touching the frame of the hidden bar slides it out.
     Send(WM_NCMOUSEMOVE, HTBOTTOM);
     ASSERT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
@@ -197,7 +196,7 @@ TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
     BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
     placement.anThickness[ABE_LEFT] = 50;
     placement.rcFloating = RECT{0, 0, 120, 30};
-    Create(placement, kAllOptions);
+    Open(bar, placement, kAllOptions);
     Send(WM_ENTERSIZEMOVE);
     EXPECT_EQ(Moving(POINT{5, 400}, WindowRect(bar.m_hWnd)), (RECT{0, 0, 50, 768}));
     EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
@@ -214,7 +213,7 @@ TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
 }
 
 TEST_F(AppBarTest, SizingSnapsToRowsAndTheEndStoresTheThickness) {
-    Create(Placement(ABE_TOP, FALSE, TRUE), kAllOptions);
+    Open(bar, Placement(ABE_TOP, FALSE, TRUE), kAllOptions);
     bar.m_cySizeStep = 7;
     // The frame's bottom side sizes a top bar; its top side does not.
     EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(500, 20)), HTBOTTOM);
@@ -239,7 +238,7 @@ TEST_F(AppBarTest, SizingSnapsToRowsAndTheEndStoresTheThickness) {
 TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgainAndAFullScreenProgramTakesItToTheBottomAndBack) {
     TestAppBar hidden;
     Open(hidden, Placement(ABE_RIGHT, TRUE, TRUE, 40));
-    Create(Placement(ABE_TOP, FALSE, TRUE));
+    Open(bar, Placement(ABE_TOP, FALSE, TRUE));
     os.RestartShell();
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 21})));
     // Both are bars of the new shell again: they hear its notifications.
