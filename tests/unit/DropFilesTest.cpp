@@ -20,7 +20,7 @@ protected:
         const RECT rect = WindowRect(hwnd);
         return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     }
-    POINT Drive(size_t index) { return CentreOf(bar->DriveButtons()[index]->m_hWnd); }
+    POINT Drive(size_t index) { return CentreOf(bar->DriveButtons().at(index)->m_hWnd); }
     // Drags from outside the bar to `point` and drops there.
     DROPEFFECT DragAndDrop(IDragData* data, POINT point, DWORD keyState = 0, DROPEFFECT allowed = kBoth) {
         os.DragTo(data, POINT{500, 500}, keyState | MK_LBUTTON, allowed);
@@ -54,7 +54,7 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
     const std::string longName = std::string(200, 'f') + ".txt";
     const std::string longPath = "C:\\" + std::string(150, 'd') + "\\" + longName;
     MemoryDragData many(os, std::vector<std::string>{"C:\\docs\\a.txt", "noslash.txt", "E:\\tree", longPath});
-    const RECT first = WindowRect(bar->DriveButtons()[0]->m_hWnd);
+    const RECT first = WindowRect(bar->DriveButtons().at(0)->m_hWnd);
     const std::tuple<POINT, DWORD, DROPEFFECT, std::optional<std::string>, const char*, UINT> cases[] = {
         {Drive(0), 0, kBoth, "D:\\", "C:\\", FO_COPY},
         {Drive(1), MK_SHIFT, kBoth, "E:\\Work", "D:\\", FO_MOVE},
@@ -140,8 +140,8 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoffWhichAl
     EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
     DragAndDrop(&files, Drive(1));
     EXPECT_EQ(os.FileOperations().size(), 1u);
-    EXPECT_EQ(os.HoverToolTip(bar->DriveButtons()[0]->m_hWnd, false), std::optional<std::string>("(SYSTEM) C:\\"));
-    EXPECT_EQ(os.DropTargetOf(bar->DriveButtons()[0]->m_hWnd), os.DropTargetOf(bar->m_hWnd));
+    EXPECT_EQ(os.HoverToolTip(bar->DriveButtons().at(0)->m_hWnd, false), std::optional<std::string>("(SYSTEM) C:\\"));
+    EXPECT_EQ(os.DropTargetOf(bar->DriveButtons().at(0)->m_hWnd), os.DropTargetOf(bar->m_hWnd));
     bar->DestroyWindow();
     EXPECT_EQ(os.LiveDropTargets(), 0);
     os.FailCall("RegisterDragDrop", 1);
@@ -154,7 +154,7 @@ TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOne
     CreateBar();
     os.SetActiveWindow(os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 40, 30}));
     const auto tip = [this](size_t drive, bool wide) {
-        return os.HoverToolTip(bar->DriveButtons()[drive]->m_hWnd, wide);
+        return os.HoverToolTip(bar->DriveButtons().at(drive)->m_hWnd, wide);
     };
     const char* tips[] = {"(SYSTEM) C:\\", "(CD-ROM) D:\\"};
     for (size_t drive = 0; drive < 2; ++drive) {
