@@ -36,6 +36,13 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
     EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
     EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
+    // It follows the taskbar's auto-hide and always-on-top settings.
+    for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, ABS_AUTOHIDE}) {
+        os.SetTaskbarState(state);
+        os.NotifyAppBars(ABN_STATECHANGE, 0);
+    }
+    EXPECT_TRUE(bar.GetPlacement().bAutoHide);
+    EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
 }
 
 TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
