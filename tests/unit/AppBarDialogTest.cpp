@@ -170,28 +170,6 @@ TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
     }
 }
 
-TEST_F(AppBarTest, TheTimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings) {
-    Open(bar, Placement(ABE_TOP, TRUE, TRUE, 40));
-    // Touching the frame of the hidden bar slides it out.
-    Send(WM_NCMOUSEMOVE, HTBOTTOM);
-    ASSERT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
-    // The last line inside the window grown by 2 x 4 pixels, then the line after.
-    os.SetCursorPos(POINT{500, 47});
-    os.AdvanceClock(400);
-    EXPECT_TRUE(bar.m_bAutoHideShown);
-    os.SetCursorPos(POINT{500, 48});
-    os.AdvanceClock(400);
-    EXPECT_FALSE(bar.m_bAutoHideShown);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, -38, 1024, 2}));
-    // The active bar is never hidden by the timer, but at once when it loses activation.
-    bar.ShowAutoHideBar(TRUE);
-    os.SetActiveWindow(bar.m_hWnd);
-    os.AdvanceClock(1200);
-    EXPECT_TRUE(bar.m_bAutoHideShown);
-    os.SetActiveWindow(os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10}));
-    EXPECT_FALSE(bar.m_bAutoHideShown);
-}
-
 TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
     BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
     placement.anThickness[ABE_LEFT] = 50;

@@ -268,6 +268,7 @@ TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTh
 
 TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesItsStripOnTheScreen) {
     CVosselDialog& bar = CreateBar();
+    const HWND other = os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10});
     const auto choose = [&](UINT id) {
         os.ChooseMenuItem(id);
         os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
@@ -315,7 +316,11 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
         EXPECT_FALSE(topmost());
+        // Active, it never hides by the timer; it hides as soon as it is not.
+        os.SetActiveWindow(bar.m_hWnd);
         tick(c.away);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
+        os.SetActiveWindow(other);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
         // And hidden, it stays hidden.
         os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
