@@ -35,12 +35,6 @@ protected:
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         return os.SendMessageA(bar.m_hWnd, msg, wParam, lParam);
     }
-    // One step of the system's move loop, which moves the window only when the loop ends.
-    RECT Moving(POINT cursor, RECT proposed) {
-        os.SetCursorPos(cursor);
-        Send(WM_MOVING, 0, reinterpret_cast<LPARAM>(&proposed));
-        return proposed;
-    }
     long CountAppBar(DWORD message) const {
         const auto& calls = os.AppBarCalls();
         return std::count_if(calls.begin(), calls.end(), [&](const auto& call) { return call.message == message; });
@@ -168,26 +162,6 @@ TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
         // Each position is painted at once, the last one too.
         EXPECT_EQ(os.Updates(), std::vector<HWND>(c.frames, bar.m_hWnd));
     }
-}
-
-TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
-    BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
-    placement.anThickness[ABE_LEFT] = 50;
-    placement.rcFloating = RECT{0, 0, 120, 30};
-    Open(bar, placement, kAllOptions);
-    Send(WM_ENTERSIZEMOVE);
-    EXPECT_EQ(Moving(POINT{5, 400}, WindowRect(bar.m_hWnd)), (RECT{0, 0, 50, 768}));
-    EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
-    EXPECT_EQ(bar.GetPlacement().nEdge, ABE_TOP);
-    // Ctrl floats it, first centred under the cursor, then where the system puts it.
-    os.SetKeyDown(VK_CONTROL, true);
-    EXPECT_EQ(Moving(POINT{500, 300}, WindowRect(bar.m_hWnd)), (RECT{440, 300, 560, 330}));
-    EXPECT_EQ(Moving(POINT{510, 320}, RECT{450, 320, 570, 350}), (RECT{450, 320, 570, 350}));
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
-    EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{450, 320, 570, 350}));
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{450, 320, 570, 350}));
-    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
 }
 
 TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEndMeasuresTheWindow) {

@@ -167,15 +167,22 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
     os.SetKeyDown(VK_CONTROL, true);
     moving(POINT{500, 300});
     EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{500 - kFloatingWidth, 300, 500 + kFloatingWidth, 300 + kFloatingHeight}));
+    const RECT floated{500 - kFloatingWidth, 300, 500 + kFloatingWidth, 300 + kFloatingHeight};
+    EXPECT_EQ(WindowRect(bar.m_hWnd), floated);
+    // Afterwards it goes where the system moves it, not under the cursor.
+    moving(POINT{510, 320});
+    EXPECT_EQ(WindowRect(bar.m_hWnd), floated);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
+    EXPECT_EQ(bar.GetPlacement().rcFloating, floated);
     EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 29, kBarClientHeight}));
 
     os.SetKeyDown(VK_CONTROL, false);
     os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
     moving(POINT{3, 400});
-    // The caption goes as soon as an edge is proposed.
+    // The edge is proposed until the loop ends; the caption goes at once.
+    EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
+    EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
     EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), 0);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
