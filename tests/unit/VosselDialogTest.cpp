@@ -179,9 +179,13 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
 
     os.SetKeyDown(VK_CONTROL, false);
     os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
-    moving(POINT{3, 400});
-    // The edge is proposed until the loop ends; the caption goes at once.
-    EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
+    // Near each edge that edge is proposed until the loop ends; the caption goes at once.
+    const std::pair<POINT, int> edges[] = {
+        {{500, 3}, ABE_TOP}, {{1020, 400}, ABE_RIGHT}, {{500, 765}, ABE_BOTTOM}, {{3, 400}, ABE_LEFT}};
+    for (const auto& [point, edge] : edges) {
+        moving(point);
+        EXPECT_EQ(bar.GetEffectiveEdge(), edge);
+    }
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
     EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), 0);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
