@@ -439,6 +439,9 @@ private:
         std::string className;
         std::string text;
         DWORD style = 0;
+        // The style the frame was last laid out for: a new style takes
+        // effect only when the window is sized or told its frame changed.
+        DWORD frameStyle = 0;
         DWORD exStyle = 0;
         RECT rect{};  // screen coordinates
         HWND parent = nullptr;

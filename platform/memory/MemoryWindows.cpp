@@ -39,9 +39,10 @@ bool Contains(const RECT& rect, POINT pt) {
 
 MemoryOs::MemoryOs()
     : m_services{*this, *this, *this, *this, *this},
-      m_metrics{{SM_CXSCREEN, 1024},  {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 17},  {SM_CYHSCROLL, 17},  {SM_CYCAPTION, 19},
-                {SM_CYSMCAPTION, 16}, {SM_CXBORDER, 1},   {SM_CYBORDER, 1},    {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},
-                {SM_CXFRAME, 4},      {SM_CYFRAME, 4},    {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_SWAPBUTTON, 0}},
+      m_metrics{{SM_CXSCREEN, 1024}, {SM_CYSCREEN, 768},  {SM_CXVSCROLL, 17},   {SM_CYHSCROLL, 17},
+                {SM_CYCAPTION, 19},  {SM_CYMENU, 19},     {SM_CYSMCAPTION, 16}, {SM_CXBORDER, 1},
+                {SM_CYBORDER, 1},    {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},   {SM_CXFRAME, 4},
+                {SM_CYFRAME, 4},     {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4},  {SM_SWAPBUTTON, 0}},
       m_sysColors{{COLOR_BTNFACE, RGB(192, 192, 192)}} {
     m_desktop = NewHandle();
     Window desktop;
@@ -189,7 +190,7 @@ RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
     } else {
         outer = window.rect;
     }
-    const RECT insets = FrameInsets(window.style, window.exStyle);
+    const RECT insets = FrameInsets(window.frameStyle, window.exStyle);
     RECT client{outer.left + insets.left, outer.top + insets.top, outer.right - insets.right,
                 outer.bottom - insets.bottom};
     client.right = std::max(client.right, client.left);
@@ -254,6 +255,7 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     window.className = className != nullptr ? className : "";
     window.text = text != nullptr ? text : "";
     window.style = style;
+    window.frameStyle = style;
     window.exStyle = exStyle;
     window.rect = RECT{x, y, x + cx, y + cy};
     window.parent = (style & WS_CHILD) != 0 ? parent : nullptr;
@@ -457,7 +459,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return HTCLIENT;
             }
             if ((window->style & WS_THICKFRAME) != 0) {
-                const int frame = FrameInsets(window->style, window->exStyle).left;
+                const int frame = FrameInsets(window->frameStyle, window->exStyle).left;
                 const bool left = pt.x < outer.left + frame;
                 const bool right = pt.x >= outer.right - frame;
                 const bool top = pt.y < outer.top + frame;
@@ -819,6 +821,10 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
         rect.right = rect.left + std::max(cx, 0);
         rect.bottom = rect.top + std::max(cy, 0);
     }
+    if ((flags & SWP_FRAMECHANGED) != 0 || rect.right - rect.left != window->rect.right - window->rect.left ||
+        rect.bottom - rect.top != window->rect.bottom - window->rect.top) {
+        window->frameStyle = window->style;
+    }
     window->rect = rect;
     if ((flags & SWP_SHOWWINDOW) != 0) {
         window->style |= WS_VISIBLE;
@@ -897,13 +903,13 @@ BOOL MemoryOs::UpdateWindow(HWND hwnd) {
 
 BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL) { return hwnd == nullptr || IsWindow(hwnd); }
 
-BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL, DWORD exStyle) {
+BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr) {
         return FALSE;
     }
     const RECT insets = FrameInsets(style, exStyle);
     rect->left -= insets.left;
-    rect->top -= insets.top;
+    rect->top -= insets.top + (menu ? m_metrics.at(SM_CYMENU) : 0);
     rect->right += insets.right;
     rect->bottom += insets.bottom;
     return TRUE;

@@ -15,6 +15,8 @@ public:
     TestAppBar() : CAppBarDialog(IDD_BAR, nullptr) {}
     using CAppBarDialog::m_bAutoHideShown;
     using CAppBarDialog::m_bFullScreenApp;
+    using CAppBarDialog::m_cxSizeStep;
+    using CAppBarDialog::m_cySizeStep;
     using CAppBarDialog::m_nOptions;
 };
 
@@ -182,6 +184,16 @@ TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEn
         // The client area of a bottom bar, far from the screen's origin.
         EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(500, 757)), c.hit) << c.swapped << " " << c.down;
     }
+    // A zero step makes the edges across it unsizable.
+    const BARPLACEMENT left = Placement(ABE_LEFT, FALSE, TRUE, 30);
+    bar.SetPlacement(&left);
+    for (const SIZE steps : {SIZE{0, 7}, SIZE{7, 0}}) {
+        bar.m_cxSizeStep = steps.cx;
+        bar.m_cySizeStep = steps.cy;
+        EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(28, 300)), steps.cx != 0 ? HTRIGHT : HTBORDER);
+    }
+    const BARPLACEMENT bottom = Placement(ABE_BOTTOM, FALSE, TRUE);
+    bar.SetPlacement(&bottom);
     // Without a loop the end measures the window as it stands and keeps its edge.
     os.SetWindowPos(bar.m_hWnd, nullptr, 0, 728, 1024, 40, SWP_NOZORDER);
     Send(WM_EXITSIZEMOVE);

@@ -171,6 +171,9 @@ TEST_F(SettingsTest, EveryStoredRecordGivesAUsableBar) {
         if (stored.nEdge != EDGE_FLOATING && !stored.bAutoHide) {
             EXPECT_EQ(os.ReservedRect(bar.m_hWnd), std::optional<RECT>(window));
         }
+        if (stored.nEdge == EDGE_FLOATING) {
+            EXPECT_EQ(bar.GetPlacement().rcFloating, window);
+        }
         bar.DestroyWindow();
     }
     // A record refused for its edge or its size leaves the bar at its first place.

@@ -235,6 +235,9 @@ TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTh
                               : e.inward.y < 0 ? before.top + 1
                                                : (before.top + before.bottom) / 2};
             EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y)), e.hit);
+            // The outer frame along the edge does not size.
+            const POINT along = e.inward.x != 0 ? POINT{before.left + 20, before.top + 1} : POINT{1, before.top + 10};
+            EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(along.x, along.y)), HTBORDER);
             std::vector<POINT> points;
             for (int done = 0; done != t.distance;) {
                 done += std::clamp(t.distance - done, -t.step, t.step);
@@ -319,10 +322,13 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         tick(c.away);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
         EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
-        // Touching the strip slides it out; within the margin it stays.
+        // Touching the strip slides it out; within the margin it stays, past it it hides.
+        for (const POINT& cursor : {c.near, c.away}) {
+            os.SendMessageA(bar.m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
+            tick(cursor);
+            EXPECT_EQ(WindowRect(bar.m_hWnd), cursor.x == c.near.x && cursor.y == c.near.y ? c.shown : c.hidden);
+        }
         os.SendMessageA(bar.m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
-        tick(c.near);
-        EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
         // Placed anew while shown, it stays shown, and under a full-screen program.
         os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
