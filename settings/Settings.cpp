@@ -16,7 +16,8 @@ constexpr UINT kMaxPath = 260;
 // size limits enlarge it.
 long long FloatingExtent(LONG from, LONG to, LONG minExtent, LONG maxExtent) {
     const long long extent = static_cast<long long>(to) - from;
-    return extent > 0 ? std::min<long long>(extent, maxExtent) : minExtent;
+    // Held to the sizing limits, so that the record is the window the bar shows.
+    return extent > 0 ? std::clamp<long long>(extent, minExtent, std::max(minExtent, maxExtent)) : minExtent;
 }
 
 }  // namespace

@@ -124,7 +124,8 @@ TEST(StoredPlacement, ThicknessesAndTheFloatingRectangleAreHeldToWhatTheBarCanBe
         // Coordinates at the limits of 32 bits.
         {{kMax, kMin, kMax, kMin}, {kMin, kMin, kMax, kMax}, {512, 21, 512, 21}, {0, 0, 512, 384}},
         {{50, 21, 50, 21}, {kMax, kMax, kMin, kMin}, {50, 21, 50, 21}, {988, 729, 1024, 768}},
-        {{50, 21, 50, 21}, {kMax - 10, 5, kMax, 25}, {50, 21, 50, 21}, {1014, 5, 1024, 25}},
+        // Smaller than the least floating bar, too: held to it.
+        {{50, 21, 50, 21}, {kMax - 10, 5, kMax, 25}, {50, 21, 50, 21}, {988, 5, 1024, 44}},
     };
     for (const Case& c : cases) {
         BARPLACEMENT stored = Valid();
