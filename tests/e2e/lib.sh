@@ -159,6 +159,40 @@ settled_rect() {
     return 0
 }
 
+# The system's move-and-size loop wants a press, moves about 150 ms apart,
+# and a release: drag_from x y x2 y2 ... [key] drags through each point in
+# turn, and presses the key, if one is given, before letting go.
+drag_from() {
+    local args=(mousemove "$1" "$2" mousedown 1)
+    shift 2
+    while [ $# -ge 2 ]; do
+        args+=(sleep 0.15 mousemove "$1" "$2")
+        shift 2
+    done
+    [ $# = 0 ] || args+=(sleep 0.15 key "$1")
+    xdotool "${args[@]}" sleep 0.15 mouseup 1 >>"$OUT/xdotool.txt" 2>&1
+    sleep 0.5
+}
+# drag_by x y dx dy n [key]: a drag from x,y in n steps of dx,dy, held at
+# the screen's left and top edges as the pointer is.
+drag_by() {
+    local points=() i x y
+    for i in $(seq 1 "$5"); do
+        x=$(($1 + i * $3)) y=$(($2 + i * $4))
+        points+=($((x < 0 ? 0 : x)) $((y < 0 ? 0 : y)))
+    done
+    drag_from "$1" "$2" "${points[@]}" "${@:6}"
+}
+# Sets MENU to the rectangle of the one visible pop-up menu, or empty.
+visible_menu() {
+    drv class-windows "#32768"
+    MENU=$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)
+}
+bar_info() {
+    drv window-info "$TITLE"
+    RECT=$(val rect)
+}
+
 # The bar's template as the dialog manager makes it: sets THICKNESS (the
 # default docked thickness), BUTTON_W (the menu button's width) and
 # TEMPLATE_W (the window's width).
