@@ -43,8 +43,30 @@ end_case() {
     done
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
+    [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null
 }
 trap end_case EXIT
+
+# Moves the case to a virtual screen of its own of size $1 (WxH), since
+# Xvfb offers only its start-up size; the prefix's wineserver starts afresh
+# there, and SCREEN_W and SCREEN_H follow.
+own_screen() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1}x24" 3>"$OUT/xvfb-display.txt" >"$OUT/xvfb.txt" 2>&1 &
+    XVFB_PID=$!
+    local tenths=100
+    until [ -s "$OUT/xvfb-display.txt" ] || [ "$tenths" -le 0 ]; do
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+    DISPLAY=:$(head -n 1 "$OUT/xvfb-display.txt")
+    export DISPLAY
+    drv screen
+    SCREEN_W=$(val cx)
+    SCREEN_H=$(val cy)
+    check "the case's own screen is $1" "screen=${SCREEN_W}x$SCREEN_H" test "${SCREEN_W}x$SCREEN_H" = "$1"
+}
 
 # Runs the driver with its output in a file (never a pipe: Wine processes may
 # hand their standard output on). Sets DRV_RC; values are read with val.
