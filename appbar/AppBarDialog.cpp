@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "appbar/AppBarGeometry.h"
@@ -110,7 +111,28 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
     if (!m_placement.bAutoHide) {
         SendAppBarMessage(ABM_QUERYPOS, static_cast<UINT>(nEdge), 0, pRect);
     }
-    *pRect = CutToThickness(*pRect, nEdge, m_placement.anThickness);
+    // The thickness the window can take: the system holds the window to its
+    // tracking limits, and the strip and a hidden bar's offset must follow
+    // the window, or a hidden bar could leave no strip on the screen.
+    LONG thickness[4] = {m_placement.anThickness[0], m_placement.anThickness[1], m_placement.anThickness[2],
+                         m_placement.anThickness[3]};
+    if (IsDockEdge(nEdge)) {
+        const MINMAXINFO limits = GetTrackingLimits();
+        const bool across = nEdge == ABE_LEFT || nEdge == ABE_RIGHT;
+        const LONG least = across ? limits.ptMinTrackSize.x : limits.ptMinTrackSize.y;
+        const LONG most = across ? limits.ptMaxTrackSize.x : limits.ptMaxTrackSize.y;
+        thickness[nEdge] = std::clamp(thickness[nEdge], least, std::max(least, most));
+    }
+    *pRect = CutToThickness(*pRect, nEdge, thickness);
+}
+
+MINMAXINFO CAppBarDialog::GetTrackingLimits() {
+    // What the system would ask before it sizes the window; without an
+    // answer nothing is limited.
+    MINMAXINFO info{};
+    info.ptMaxTrackSize = POINT{std::numeric_limits<LONG>::max(), std::numeric_limits<LONG>::max()};
+    SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return info;
 }
 
 int CAppBarDialog::FindAutoHideEdge() {
@@ -365,7 +387,14 @@ LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
 LRESULT CAppBarDialog::OnEnterSizeMove(WPARAM, LPARAM) {
     m_nDragEdge = GetEffectiveEdge();
     m_bDragTracked = FALSE;
+    GetWindowRect(&m_rcDragStart);
+    m_ptDragStart = MessagePoint();
     return 0;
+}
+
+POINT CAppBarDialog::MessagePoint() {
+    const DWORD pos = Os().win.GetMessagePos();
+    return POINT{SignedLoWord(pos), SignedHiWord(pos)};
 }
 
 LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
@@ -373,17 +402,18 @@ LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
     if (rect == nullptr) {
         return 0;
     }
-    const DWORD pos = Os().win.GetMessagePos();
-    const POINT cursor{SignedLoWord(pos), SignedHiWord(pos)};
+    const POINT cursor = MessagePoint();
     const int edge = EdgeForDrag(cursor);
     if (m_nDragEdge != EDGE_FLOATING && edge == EDGE_FLOATING) {
         *rect = FloatingDragRect(cursor, m_placement.rcFloating);
     }
     m_nDragEdge = edge;
+    // The frame of the proposed placement first, so that the docked
+    // rectangle is measured within the limits of the frame it will have.
+    OnPlacementChanged(TRUE, edge);
     CalcDockRect(edge, rect);
     m_rcDragLast = *rect;
     m_bDragTracked = TRUE;
-    OnPlacementChanged(TRUE, edge);
     return 0;
 }
 
@@ -392,10 +422,17 @@ LRESULT CAppBarDialog::OnSizing(WPARAM wParam, LPARAM lParam) {
     if (rect == nullptr) {
         return 0;
     }
+    const auto side = static_cast<UINT>(wParam);
+    // From the cursor's travel since the press, not from the proposal: a
+    // loop that adds each mouse step to the rectangle it was last given
+    // would otherwise lose every step smaller than half a row to the snap.
+    const RECT dragged =
+        m_nDragEdge != EDGE_NONE ? DragSides(side, m_rcDragStart, m_ptDragStart, MessagePoint()) : *rect;
     RECT frame{0, 0, 0, 0};
     Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
-    *rect = SnapToSteps(static_cast<UINT>(wParam), *rect, SIZE{frame.right - frame.left, frame.bottom - frame.top},
-                        SIZE{m_cxSizeStep, m_cySizeStep});
+    const MINMAXINFO limits = GetTrackingLimits();
+    *rect = SnapToSteps(side, dragged, SIZE{frame.right - frame.left, frame.bottom - frame.top},
+                        SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize, limits.ptMaxTrackSize);
     m_rcDragLast = *rect;
     m_bDragTracked = TRUE;
     return 0;
@@ -406,6 +443,13 @@ LRESULT CAppBarDialog::OnExitSizeMove(WPARAM, LPARAM) {
     // re-applies the placement rather than taking the bar from the shell.
     const int edge = GetEffectiveEdge();
     m_nDragEdge = EDGE_NONE;
+    // Esc ends the loop with its key still down, and the system then puts
+    // the window back: the placement stays as it was.
+    if (Os().win.GetKeyState(VK_ESCAPE) < 0) {
+        m_bDragTracked = FALSE;
+        ApplyEdge(m_placement.nEdge);
+        return 0;
+    }
     // Where the loop left the window: when contents are not shown while
     // dragging, the system moves it there only after this message.
     RECT window{};

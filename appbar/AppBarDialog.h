@@ -59,6 +59,10 @@ protected:
     LRESULT OnSizing(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
     void OnTaskbarCreated();
+    // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
+    MINMAXINFO GetTrackingLimits();
+    // The cursor position of the message being handled.
+    static POINT MessagePoint();
 
     UINT m_nTaskbarState;
     BARPLACEMENT m_placement;
@@ -72,4 +76,7 @@ protected:
     // puts the window when the loop ends.
     RECT m_rcDragLast{0, 0, 0, 0};
     BOOL m_bDragTracked = FALSE;
+    // The window and the cursor when the loop began.
+    RECT m_rcDragStart{0, 0, 0, 0};
+    POINT m_ptDragStart{0, 0};
 };

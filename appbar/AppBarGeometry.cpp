@@ -17,13 +17,27 @@ bool Inside(const RECT& rect, POINT pt) {
     return pt.x >= rect.left && pt.x < rect.right && pt.y >= rect.top && pt.y < rect.bottom;
 }
 
-// The nearest whole number of steps, at least one, of a client extent; a
-// zero step leaves the extent as it is.
-long long SnappedExtent(long long extent, long long step) {
+// The nearest whole number of steps of a client extent, no fewer than one
+// and held between the limits in whole steps; a zero step leaves the extent
+// as it is.
+long long SnappedExtent(long long extent, long long step, long long minExtent, long long maxExtent) {
     if (step <= 0) {
         return extent;
     }
-    return std::max(1LL, (extent + step / 2) / step) * step;
+    const long long fewest = std::max(1LL, (std::max(0LL, minExtent) + step - 1) / step) * step;
+    const long long most = std::max(fewest, std::max(0LL, maxExtent) / step * step);
+    return std::clamp(std::max(1LL, (extent + step / 2) / step) * step, fewest, most);
+}
+
+// Which sides of the window a WMSZ_ code drags.
+struct DraggedSides {
+    bool left, top, right, bottom;
+};
+DraggedSides SidesOf(UINT side) {
+    return DraggedSides{side == WMSZ_LEFT || side == WMSZ_TOPLEFT || side == WMSZ_BOTTOMLEFT,
+                        side == WMSZ_TOP || side == WMSZ_TOPLEFT || side == WMSZ_TOPRIGHT,
+                        side == WMSZ_RIGHT || side == WMSZ_TOPRIGHT || side == WMSZ_BOTTOMRIGHT,
+                        side == WMSZ_BOTTOM || side == WMSZ_BOTTOMLEFT || side == WMSZ_BOTTOMRIGHT};
 }
 
 }  // namespace
@@ -154,26 +168,46 @@ int AppBarHitTest(int defaultHit, bool primaryButtonDown, int edge, int stepAcro
     }
 }
 
-RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step) {
+RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step, POINT minTrack, POINT maxTrack) {
     const long long width =
-        SnappedExtent(static_cast<long long>(rect.right) - rect.left - frame.cx, step.cx) + frame.cx;
+        SnappedExtent(static_cast<long long>(rect.right) - rect.left - frame.cx, step.cx,
+                      static_cast<long long>(minTrack.x) - frame.cx, static_cast<long long>(maxTrack.x) - frame.cx) +
+        frame.cx;
     const long long height =
-        SnappedExtent(static_cast<long long>(rect.bottom) - rect.top - frame.cy, step.cy) + frame.cy;
-    const bool left = side == WMSZ_LEFT || side == WMSZ_TOPLEFT || side == WMSZ_BOTTOMLEFT;
-    const bool right = side == WMSZ_RIGHT || side == WMSZ_TOPRIGHT || side == WMSZ_BOTTOMRIGHT;
-    const bool top = side == WMSZ_TOP || side == WMSZ_TOPLEFT || side == WMSZ_TOPRIGHT;
-    const bool bottom = side == WMSZ_BOTTOM || side == WMSZ_BOTTOMLEFT || side == WMSZ_BOTTOMRIGHT;
-    if (left) {
+        SnappedExtent(static_cast<long long>(rect.bottom) - rect.top - frame.cy, step.cy,
+                      static_cast<long long>(minTrack.y) - frame.cy, static_cast<long long>(maxTrack.y) - frame.cy) +
+        frame.cy;
+    const DraggedSides sides = SidesOf(side);
+    if (sides.left) {
         rect.left = ClampToLong(rect.right - width);
     }
-    if (right) {
+    if (sides.right) {
         rect.right = ClampToLong(rect.left + width);
     }
-    if (top) {
+    if (sides.top) {
         rect.top = ClampToLong(rect.bottom - height);
     }
-    if (bottom) {
+    if (sides.bottom) {
         rect.bottom = ClampToLong(rect.top + height);
+    }
+    return rect;
+}
+
+RECT DragSides(UINT side, RECT rect, POINT from, POINT to) {
+    const long long dx = static_cast<long long>(to.x) - from.x;
+    const long long dy = static_cast<long long>(to.y) - from.y;
+    const DraggedSides sides = SidesOf(side);
+    if (sides.left) {
+        rect.left = ClampToLong(rect.left + dx);
+    }
+    if (sides.right) {
+        rect.right = ClampToLong(rect.right + dx);
+    }
+    if (sides.top) {
+        rect.top = ClampToLong(rect.top + dy);
+    }
+    if (sides.bottom) {
+        rect.bottom = ClampToLong(rect.bottom + dy);
     }
     return rect;
 }

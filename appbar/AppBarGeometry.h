@@ -59,8 +59,14 @@ int EdgeFromPointIn(UINT options, POINT pt, const DragArea& area);
 int AppBarHitTest(int defaultHit, bool primaryButtonDown, int edge, int stepAcross, POINT pt, const RECT& client);
 
 // The proposed rectangle of a size loop with its client area snapped to
-// whole steps, no fewer than one, moving only the dragged sides.
-RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step);
+// whole steps, no fewer than one, and held to the tracking limits in whole
+// steps, so that the window the system allows is the one snapped; only the
+// dragged sides move.
+RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step, POINT minTrack, POINT maxTrack);
+
+// The rectangle with the sides that a size loop drags moved as far as the
+// cursor has travelled from `from` to `to`.
+RECT DragSides(UINT side, RECT rect, POINT from, POINT to);
 
 // The rectangle of the floating size whose top edge is at the cursor,
 // centred on it across.

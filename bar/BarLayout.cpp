@@ -24,11 +24,7 @@ RECT BarButtonRect(int index, bool vertical, SIZE client, SIZE button) {
 }
 
 TrackingLimits BarTrackingLimits(int edge, SIZE frame, SIZE minClient, SIZE screen) {
-    TrackingLimits limits{false, {0, 0}, {screen.cx, screen.cy}};
-    if (edge == EDGE_FLOATING) {
-        limits.setMinimum = true;
-        limits.minTrack = POINT{minClient.cx + frame.cx, minClient.cy + frame.cy};
-    }
+    TrackingLimits limits{{minClient.cx + frame.cx, minClient.cy + frame.cy}, {screen.cx, screen.cy}};
     if (edge != ABE_TOP && edge != ABE_BOTTOM) {
         limits.maxTrack.x /= 2;
     }

@@ -13,10 +13,12 @@ bool IsVerticalLayout(int edge, int cxClient, int cyClient);
 RECT BarButtonRect(int index, bool vertical, SIZE client, SIZE button);
 
 struct TrackingLimits {
-    bool setMinimum;
     POINT minTrack;
     POINT maxTrack;
 };
-// A docked bar may grow to half the screen across its edge; a floating one
-// to half the screen both ways and no smaller than its first client area.
+// No bar, docked or floating, is smaller than its first client area in its
+// frame, which holds one button; a docked bar may grow to half the screen
+// across its edge, a floating one to half the screen both ways. Sizing and
+// loading the stored thicknesses both take these limits, so that what a drag
+// can reach the next start keeps.
 TrackingLimits BarTrackingLimits(int edge, SIZE frame, SIZE minClient, SIZE screen);

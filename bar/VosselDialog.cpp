@@ -1,5 +1,7 @@
 #include "bar/VosselDialog.h"
 
+#include <algorithm>
+
 #include "actions/OpenDrive.h"
 #include "bar/BarLayout.h"
 #include "bar/Drives.h"
@@ -55,7 +57,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyMinClient = client.cy;
 
     BARPLACEMENT placement = DefaultPlacement();
-    LoadStoredPlacement(&placement, StoredPlacementLimits(placement));
+    LoadStoredPlacement(&placement, StoredPlacementLimits());
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();
@@ -82,42 +84,45 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     placement.bAlwaysOnTop = TRUE;
     // Docked, the bar has neither caption nor system menu: its thickness is
     // its present client area in that frame.
-    RECT docked{};
-    GetClientRect(&docked);
-    Os().win.AdjustWindowRectEx(&docked, GetStyle() & ~(WS_CAPTION | WS_SYSMENU), FALSE, GetExStyle());
-    const LONG width = docked.right - docked.left;
-    const LONG height = docked.bottom - docked.top;
+    const SIZE client = ClientSize(*this);
+    const SIZE docked = FrameSize(TRUE);
+    const LONG width = client.cx + docked.cx;
+    const LONG height = client.cy + docked.cy;
     placement.anThickness[ABE_LEFT] = width;
     placement.anThickness[ABE_TOP] = height;
     placement.anThickness[ABE_RIGHT] = width;
     placement.anThickness[ABE_BOTTOM] = height;
     // Floating, it has both: the same client area in a captioned frame,
     // twice as wide, where the window stands now.
-    RECT floating{};
-    GetClientRect(&floating);
-    Os().win.AdjustWindowRectEx(&floating, GetStyle() | WS_CAPTION | WS_SYSMENU, FALSE, GetExStyle());
+    const SIZE floating = FrameSize(FALSE);
     RECT window{};
     GetWindowRect(&window);
-    const LONG floatingWidth = floating.right - floating.left;
-    placement.rcFloating =
-        RECT{window.left, window.top, window.left + 2 * floatingWidth, window.top + (floating.bottom - floating.top)};
+    placement.rcFloating = RECT{window.left, window.top, window.left + 2 * (client.cx + floating.cx),
+                                window.top + client.cy + floating.cy};
     return placement;
 }
 
-PlacementLimits CVosselDialog::StoredPlacementLimits(const BARPLACEMENT& defaults) const {
+SIZE CVosselDialog::FrameSize(BOOL bDocked) const {
+    const DWORD style = bDocked ? GetStyle() & ~(WS_CAPTION | WS_SYSMENU) : GetStyle() | WS_CAPTION | WS_SYSMENU;
+    RECT frame{0, 0, 0, 0};
+    Os().win.AdjustWindowRectEx(&frame, style, FALSE, GetExStyle());
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+PlacementLimits CVosselDialog::StoredPlacementLimits() const {
+    // The limits of sizing, each in the frame the bar has there.
     const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
-    // The first client area holds the menu button; docked, the default
-    // thickness is that area in the docked frame.
-    RECT floating{0, 0, m_cxMinClient, m_cyMinClient};
-    Os().win.AdjustWindowRectEx(&floating, GetStyle() | WS_CAPTION | WS_SYSMENU, FALSE, GetExStyle());
-    PlacementLimits limits{screen, {}, {}, {floating.right - floating.left, floating.bottom - floating.top}, {}};
+    const SIZE minClient{m_cxMinClient, m_cyMinClient};
+    PlacementLimits limits{screen, {}, {}, {}, {}};
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
-        limits.anMinThickness[edge] = defaults.anThickness[edge];
-        const POINT maxTrack = BarTrackingLimits(edge, SIZE{0, 0}, SIZE{0, 0}, screen).maxTrack;
-        limits.anMaxThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? maxTrack.x : maxTrack.y;
+        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE), minClient, screen);
+        const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
+        limits.anMinThickness[edge] = across ? docked.minTrack.x : docked.minTrack.y;
+        limits.anMaxThickness[edge] = across ? docked.maxTrack.x : docked.maxTrack.y;
     }
-    const POINT maxFloating = BarTrackingLimits(EDGE_FLOATING, SIZE{0, 0}, SIZE{0, 0}, screen).maxTrack;
-    limits.maxFloating = SIZE{maxFloating.x, maxFloating.y};
+    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE), minClient, screen);
+    limits.minFloating = SIZE{floating.minTrack.x, floating.minTrack.y};
+    limits.maxFloating = SIZE{floating.maxTrack.x, floating.maxTrack.y};
     return limits;
 }
 
@@ -194,10 +199,8 @@ BOOL CVosselDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) == BN_CLICKED && IsDriveButtonId(id)) {
         OpenDriveOfButton(id);
     }
-    if (HIWORD(wParam) == BN_CLICKED && id == static_cast<UINT>(IDC_MENU_BUTTON) && m_btnMenu.m_hWnd != nullptr) {
-        RECT button{};
-        m_btnMenu.GetWindowRect(&button);
-        ShowBarMenu(button.left, button.bottom);
+    if (HIWORD(wParam) == BN_CLICKED && id == static_cast<UINT>(IDC_MENU_BUTTON)) {
+        ShowBarMenuAtButton();
     }
     return CAppBarDialog::OnCommand(wParam, lParam);
 }
@@ -240,7 +243,31 @@ void CVosselDialog::ShowBarMenu(int x, int y) {
     Os().win.DestroyMenu(menu);
 }
 
-void CVosselDialog::OnContextMenu(int x, int y) { ShowBarMenu(x, y); }
+void CVosselDialog::ShowBarMenuAtButton() {
+    if (m_btnMenu.m_hWnd == nullptr) {
+        return;
+    }
+    RECT button{};
+    m_btnMenu.GetWindowRect(&button);
+    // The corner of a hidden or half-covered bar may be off the screen.
+    const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
+    ShowBarMenu(std::clamp(button.left, LONG{0}, right), std::clamp(button.bottom, LONG{0}, bottom));
+}
+
+void CVosselDialog::OnContextMenu(int x, int y) {
+    // The keyboard's menu key and Shift+F10 give no point: open it where
+    // the menu button does.
+    if (x == -1 && y == -1) {
+        ShowBarMenuAtButton();
+    } else {
+        ShowBarMenu(x, y);
+    }
+}
+
+void CVosselDialog::OnOK() {
+    // Enter on the bar is no command: only Esc, Close and Exit end it.
+}
 
 void CVosselDialog::OnAlwaysOnTop() {
     BARPLACEMENT placement = m_placement;
@@ -328,9 +355,7 @@ void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
     const TrackingLimits limits = BarTrackingLimits(
         edge, SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxMinClient, m_cyMinClient},
         SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
-    if (limits.setMinimum) {
-        info->ptMinTrackSize = limits.minTrack;
-    }
+    info->ptMinTrackSize = limits.minTrack;
     info->ptMaxTrackSize = limits.maxTrack;
     Default();
 }

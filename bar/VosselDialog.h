@@ -23,6 +23,8 @@ public:
     void SetDockedStyle(BOOL bDocked);
     // The bar's menu, at a point on the screen.
     void ShowBarMenu(int x, int y);
+    // The bar's menu at the menu button's lower-left corner, on the screen.
+    void ShowBarMenuAtButton();
 
     const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_driveButtons; }
     const std::string& LaunchProgram() const { return m_strLaunchProgram; }
@@ -41,6 +43,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnCmdMsg(UINT id, int code) override;
     void DoDataExchange(CDataExchange* dx) override;
+    void OnOK() override;
     void OnPlacementChanged(BOOL bProposed, int nEdge) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -49,7 +52,9 @@ private:
     bool IsDriveButtonId(UINT id) const;
     void OpenDriveOfButton(UINT id);
     BARPLACEMENT DefaultPlacement();
-    PlacementLimits StoredPlacementLimits(const BARPLACEMENT& defaults) const;
+    // The size of the frame around the client area, docked or floating.
+    SIZE FrameSize(BOOL bDocked) const;
+    PlacementLimits StoredPlacementLimits() const;
     void SaveSettings();
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO* info);

@@ -25,4 +25,5 @@ target_compile_options(vossel_tests PRIVATE ${VOSSEL_WARNINGS})
 target_compile_definitions(vossel_tests PRIVATE VOSSEL_CONTRACT_MEMORY)
 
 include(GoogleTest)
-gtest_discover_tests(vossel_tests DISCOVERY_TIMEOUT 60)
+# A test that hangs fails after a minute instead of holding up the run.
+gtest_discover_tests(vossel_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/VosselApp.h"
+#include "appbar/AppBarGeometry.h"
 #include "resources/resource.h"
 
 extern CVosselApp theApp;
@@ -137,4 +138,28 @@ void StorePlacement(MemoryOs& os, const BARPLACEMENT& placement) {
 
 std::ostream& operator<<(std::ostream& out, const RECT& rect) {
     return out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
+}
+
+RECT OsTest::SizeLoop(HWND hwnd, UINT side, POINT press, const std::vector<POINT>& points, Loop loop) {
+    os.SetCursorPos(press);
+    const RECT start = WindowRect(hwnd);
+    os.SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+    RECT last = start;
+    POINT previous = press;
+    for (const POINT& point : points) {
+        os.SetCursorPos(point);
+        RECT proposed =
+            loop == Loop::Windows ? DragSides(side, start, press, point) : DragSides(side, last, previous, point);
+        os.SendMessageA(hwnd, WM_SIZING, side, reinterpret_cast<LPARAM>(&proposed));
+        last = proposed;
+        previous = point;
+    }
+    os.SetKeyDown(VK_ESCAPE, loop == Loop::WineEsc);
+    os.SendMessageA(hwnd, WM_EXITSIZEMOVE, 0, 0);
+    os.SetKeyDown(VK_ESCAPE, false);
+    if (loop != Loop::WineEsc) {
+        const WindowFrame frame = FrameOfRect(last);
+        os.SetWindowPos(hwnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return WindowRect(hwnd);
 }

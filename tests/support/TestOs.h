@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "appbar/BarPlacement.h"
 #include "platform/memory/MemoryOs.h"
@@ -23,6 +24,13 @@ protected:
     ~OsTest() override;
     RECT WindowRect(HWND hwnd);
     RECT ClientRectOf(HWND hwnd);
+    // The system's size loop, pressed at `press` on `side` and moved to each
+    // point in turn, without full-window dragging: the window moves when the
+    // loop ends, and not at all when Esc ended it. Wine adds each mouse step
+    // to the rectangle WM_SIZING last gave back; Windows adds the whole
+    // travel to the window as it was. Returns the window after the loop.
+    enum class Loop { Wine, Windows, WineEsc };
+    RECT SizeLoop(HWND hwnd, UINT side, POINT press, const std::vector<POINT>& points, Loop loop);
 
     MemoryOs os;
 };

@@ -14,7 +14,6 @@ public:
     TestAppBar() : CAppBarDialog(IDD_BAR, nullptr) {}
     using CAppBarDialog::m_bAutoHideShown;
     using CAppBarDialog::m_bFullScreenApp;
-    using CAppBarDialog::m_cySizeStep;
     using CAppBarDialog::m_nOptions;
 };
 
@@ -212,27 +211,29 @@ TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
     EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
 }
 
-TEST_F(AppBarTest, SizingSnapsToRowsAndTheEndStoresTheThickness) {
-    Open(bar, Placement(ABE_TOP, FALSE, TRUE), kAllOptions);
-    bar.m_cySizeStep = 7;
-    // The frame's bottom side sizes a top bar; its top side does not.
-    EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(500, 20)), HTBOTTOM);
-    EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(500, 0)), HTBORDER);
-
-    // Rows of 7 pixels: a client 24 high becomes 21; the system moves the window only later.
-    Send(WM_ENTERSIZEMOVE);
-    RECT rect{0, 0, 1024, 30};
-    Send(WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&rect));
-    EXPECT_EQ(rect, (RECT{0, 0, 1024, 27}));
+TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEndMeasuresTheWindow) {
+    Open(bar, Placement(ABE_BOTTOM, FALSE, TRUE), kAllOptions);
+    struct Case {
+        int swapped, down, hit;
+    };
+    // The primary button is the right one when the buttons are swapped.
+    const Case cases[] = {{0, 0, HTCLIENT},
+                          {0, VK_LBUTTON, HTCAPTION},
+                          {0, VK_RBUTTON, HTCLIENT},
+                          {1, VK_LBUTTON, HTCLIENT},
+                          {1, VK_RBUTTON, HTCAPTION}};
+    for (const Case& c : cases) {
+        os.SetMetric(SM_SWAPBUTTON, c.swapped);
+        os.SetKeyDown(VK_LBUTTON, c.down == VK_LBUTTON);
+        os.SetKeyDown(VK_RBUTTON, c.down == VK_RBUTTON);
+        // The client area of a bottom bar, far from the screen's origin.
+        EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(500, 757)), c.hit) << c.swapped << " " << c.down;
+    }
+    // Without a loop the end measures the window as it stands and keeps its edge.
+    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 728, 1024, 40, SWP_NOZORDER);
     Send(WM_EXITSIZEMOVE);
-    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 27);
-    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 27})));
-
-    // A stray end of a loop measures the window as it stands and keeps its edge.
-    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 1024, 40, SWP_NOZORDER);
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 40);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_BOTTOM], 40);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 728, 1024, 768}));
 }
 
 TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgainAndAFullScreenProgramTakesItToTheBottomAndBack) {

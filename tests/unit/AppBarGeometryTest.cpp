@@ -13,23 +13,33 @@ namespace {
 constexpr LONG kMax = std::numeric_limits<LONG>::max();
 constexpr LONG kMin = std::numeric_limits<LONG>::min();
 
-TEST(AutoHidePosition, ShownAndHiddenPositionsPerEdge) {
+TEST(AutoHidePosition, ShownAndHiddenPositionsAtEveryEdge) {
     struct Case {
         int edge;
         RECT docked;
-        BOOL show;
-        RECT expected;
+        RECT shown, hidden;
     };
-    // Hidden, two borders stay on the screen; along the edge it always starts at 0.
-    const Case cases[] = {{ABE_RIGHT, {964, 0, 1024, 768}, FALSE, {1022, 0, 1082, 768}},
-                          {ABE_LEFT, {0, 0, 60, 768}, FALSE, {-58, 0, 2, 768}},
-                          {ABE_BOTTOM, {0, 728, 1024, 768}, FALSE, {0, 766, 1024, 806}},
-                          {ABE_TOP, {0, 0, 1024, 40}, FALSE, {0, -38, 1024, 2}},
-                          {ABE_TOP, {100, 50, 1124, 90}, TRUE, {0, 0, 1024, 40}}};
+    // Borders of 1 across and 2 down: hidden, two of them stay on the screen;
+    // along the edge the bar always starts at 0, wherever it stood.
+    const Case cases[] = {
+        {ABE_LEFT, {10, 30, 70, 700}, {0, 0, 60, 670}, {-58, 0, 2, 670}},
+        {ABE_TOP, {10, 30, 1034, 70}, {0, 0, 1024, 40}, {0, -36, 1024, 4}},
+        {ABE_RIGHT, {964, 30, 1024, 700}, {964, 0, 1024, 670}, {1022, 0, 1082, 670}},
+        {ABE_BOTTOM, {0, 700, 1024, 740}, {0, 728, 1024, 768}, {0, 764, 1024, 804}},
+        {EDGE_FLOATING, {10, 30, 70, 700}, {10, 30, 70, 700}, {10, 30, 70, 700}},
+    };
     for (const Case& c : cases) {
-        EXPECT_EQ(AutoHidePosition(c.docked, c.edge, c.show, ScreenMetrics{1024, 768, 1, 1}), c.expected)
-            << "edge " << c.edge << " show " << c.show;
+        const ScreenMetrics screen{1024, 768, 1, 2};
+        EXPECT_EQ(AutoHidePosition(c.docked, c.edge, TRUE, screen), c.shown) << "edge " << c.edge;
+        EXPECT_EQ(AutoHidePosition(c.docked, c.edge, FALSE, screen), c.hidden) << "edge " << c.edge;
     }
+}
+
+TEST(ZOrderInsertAfter, OnTopUnlessAFullScreenProgramRuns) {
+    EXPECT_EQ(ZOrderInsertAfter(FALSE, FALSE), HWND_NOTOPMOST);
+    EXPECT_EQ(ZOrderInsertAfter(FALSE, TRUE), HWND_NOTOPMOST);
+    EXPECT_EQ(ZOrderInsertAfter(TRUE, FALSE), HWND_TOPMOST);
+    EXPECT_EQ(ZOrderInsertAfter(TRUE, TRUE), HWND_BOTTOM);
 }
 
 TEST(SlideFrame, InterpolatesFromTheStartTruncatingTowardZero) {
@@ -56,65 +66,170 @@ TEST(SlideFrame, InterpolatesFromTheStartTruncatingTowardZero) {
     }
 }
 
-TEST(CursorOutside, TheGrownRightAndBottomLinesLieOutside) {
+TEST(CursorOutside, TheGrownRectangleHoldsItsLeftAndTopLinesButNotItsRightAndBottom) {
     struct Case {
         RECT window;
         LONG x, y;
         bool outside;
     };
-    // Near the limits the rectangle grows only as far as they go.
-    const RECT top{0, 0, 1024, 40};
-    const RECT left{0, 0, 60, 768};
+    // Grown by 8 across and 4 down; near the limits only as far as they go.
+    const RECT bar{100, 100, 200, 140};
     const RECT corner{kMax - 10, kMax - 10, kMax, kMax};
     const RECT low{kMin, kMin, kMin + 10, kMin + 10};
     const LONG below = kMax - 1;
-    const Case cases[] = {{top, 500, 47, false},   {top, 500, 48, true},          {top, -9, 0, true},
-                          {left, 68, 300, true},   {corner, below, below, false}, {corner, kMax, kMax, true},
-                          {low, kMin, kMin, false}};
+    const Case cases[] = {{bar, 92, 120, false},         {bar, 91, 120, true},       {bar, 207, 120, false},
+                          {bar, 208, 120, true},         {bar, 150, 96, false},      {bar, 150, 95, true},
+                          {bar, 150, 143, false},        {bar, 150, 144, true},      {bar, 91, 95, true},
+                          {corner, below, below, false}, {corner, kMax, kMax, true}, {low, kMin, kMin, false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(CursorOutside(c.window, SIZE{8, 8}, POINT{c.x, c.y}), c.outside)
+        EXPECT_EQ(CursorOutside(c.window, SIZE{8, 4}, POINT{c.x, c.y}), c.outside)
             << c.window << " " << c.x << "," << c.y;
     }
 }
 
-TEST(EdgeFromPoint, ScreenTrianglesAndTheFloatingMiddle) {
-    // 1024 x 768 with a 28-pixel taskbar at the bottom and 16-pixel scroll bars.
-    const DragArea area{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
+TEST(EdgeFromPoint, ScreenTrianglesTheFloatingMiddleAndTheOptionsThatForbidEither) {
+    // 1024 x 768 with a 28-pixel taskbar and 16-pixel scroll bars: at the
+    // bottom the middle is 16, 16 .. 1008, 724; at the top 16, 44 .. 1008, 752.
+    const DragArea bottomTaskbar{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
+    const DragArea topTaskbar{{0, 28, 1024, 768}, {16, 16}, {1024, 768}};
     constexpr UINT kAll = 0x37;
     constexpr UINT kDock = BARF_LEFTRIGHT | BARF_TOPBOTTOM;
     struct Case {
+        const DragArea& area;
         UINT options;
         LONG x, y;
         int edge;
     };
-    // Without floating every point docks; dx = 0 counts as right, dy = 0 as bottom.
+    // On a diagonal left or right wins; dx = 0 counts as right, dy = 0 as bottom.
     const Case cases[] = {
-        {kAll, 16, 300, EDGE_FLOATING}, {kAll, 15, 300, ABE_LEFT},           {kAll, 1008, 300, ABE_RIGHT},
-        {kAll, 512, 760, ABE_BOTTOM},   {kAll, 1020, 760, ABE_RIGHT},        {kAll, 0, 0, ABE_LEFT},
-        {kDock, 500, 300, ABE_TOP},     {BARF_LEFTRIGHT, 512, 0, ABE_RIGHT}, {BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM}};
+        {bottomTaskbar, kAll, 500, 300, EDGE_FLOATING},
+        {bottomTaskbar, kAll, 16, 300, EDGE_FLOATING},
+        {bottomTaskbar, kAll, 15, 300, ABE_LEFT},
+        {bottomTaskbar, kAll, 1007, 300, EDGE_FLOATING},
+        {bottomTaskbar, kAll, 1008, 300, ABE_RIGHT},
+        {bottomTaskbar, kAll, 500, 723, EDGE_FLOATING},
+        {bottomTaskbar, kAll, 500, 724, ABE_BOTTOM},
+        {bottomTaskbar, kAll, 512, 760, ABE_BOTTOM},
+        {bottomTaskbar, kAll, 1020, 760, ABE_RIGHT},
+        {bottomTaskbar, kAll, 1020, 10, ABE_RIGHT},
+        {bottomTaskbar, kAll, 500, 10, ABE_TOP},
+        {bottomTaskbar, kAll, 0, 0, ABE_LEFT},
+        {topTaskbar, kAll, 500, 43, ABE_TOP},
+        {topTaskbar, kAll, 500, 44, EDGE_FLOATING},
+        {topTaskbar, kAll, 500, 751, EDGE_FLOATING},
+        {topTaskbar, kAll, 500, 752, ABE_BOTTOM},
+        // Without floating every point docks, the middle too.
+        {bottomTaskbar, kDock, 500, 300, ABE_TOP},
+        {bottomTaskbar, kDock, 512, 384, ABE_RIGHT},
+        {bottomTaskbar, kDock, 511, 500, ABE_BOTTOM},
+        {bottomTaskbar, kDock, 5, 384, ABE_LEFT},
+        // One docking pair only: the other pair's triangles go to it.
+        {bottomTaskbar, BARF_LEFTRIGHT, 512, 0, ABE_RIGHT},
+        {bottomTaskbar, BARF_LEFTRIGHT, 511, 767, ABE_LEFT},
+        {bottomTaskbar, BARF_FLOAT | BARF_LEFTRIGHT, 500, 5, ABE_LEFT},
+        {bottomTaskbar, BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM},
+        {bottomTaskbar, BARF_TOPBOTTOM, 1023, 383, ABE_TOP},
+        {bottomTaskbar, BARF_FLOAT | BARF_TOPBOTTOM, 1020, 300, ABE_TOP},
+        // Floating without either pair floats everywhere.
+        {bottomTaskbar, BARF_FLOAT, 0, 0, EDGE_FLOATING},
+        {bottomTaskbar, BARF_FLOAT, 1023, 767, EDGE_FLOATING},
+    };
     for (const Case& c : cases) {
-        EXPECT_EQ(EdgeFromPointIn(c.options, POINT{c.x, c.y}, area), c.edge)
+        EXPECT_EQ(EdgeFromPointIn(c.options, POINT{c.x, c.y}, c.area), c.edge)
             << c.options << " at " << c.x << "," << c.y;
     }
 }
 
-TEST(SnapToSteps, WholeRowsFrameAddedOnlyTheDraggedSidesMove) {
-    // A top bar: rows of 24 pixels, a frame 8 high and 8 wide.
+TEST(AppBarHitTest, ADockedBarSizesOnlyOnItsInnerSideWhereverItsClientAreaStands) {
+    struct Case {
+        int edge;
+        RECT client;  // in screen coordinates
+        LONG x, y;
+        int hit;  // for every sizing code the system gives
+    };
+    // Bars with a 3-pixel frame at each edge of a 1024 x 768 screen; the
+    // first frame line beside the client area still counts as the border.
+    const RECT left{3, 3, 31, 765}, top{3, 3, 1021, 18}, right{993, 3, 1021, 765}, bottom{3, 750, 1021, 765};
+    const Case cases[] = {
+        {ABE_LEFT, left, 32, 300, HTRIGHT},       {ABE_LEFT, left, 31, 300, HTBORDER},
+        {ABE_LEFT, left, 1, 300, HTBORDER},       {ABE_LEFT, left, 20, 766, HTBORDER},
+        {ABE_TOP, top, 500, 19, HTBOTTOM},        {ABE_TOP, top, 500, 18, HTBORDER},
+        {ABE_TOP, top, 500, 1, HTBORDER},         {ABE_TOP, top, 1, 10, HTBORDER},
+        {ABE_RIGHT, right, 992, 300, HTLEFT},     {ABE_RIGHT, right, 993, 300, HTBORDER},
+        {ABE_RIGHT, right, 1022, 300, HTBORDER},  {ABE_RIGHT, right, 1000, 1, HTBORDER},
+        {ABE_BOTTOM, bottom, 500, 749, HTTOP},    {ABE_BOTTOM, bottom, 500, 750, HTBORDER},
+        {ABE_BOTTOM, bottom, 500, 766, HTBORDER}, {ABE_BOTTOM, bottom, 1022, 760, HTBORDER},
+    };
+    for (const Case& c : cases) {
+        for (int code = HTLEFT; code <= HTBOTTOMRIGHT; ++code) {
+            EXPECT_EQ(AppBarHitTest(code, false, c.edge, 15, POINT{c.x, c.y}, c.client), c.hit)
+                << "edge " << c.edge << " code " << code << " at " << c.x << "," << c.y;
+            // Without a step across the edge no side sizes.
+            EXPECT_EQ(AppBarHitTest(code, false, c.edge, 0, POINT{c.x, c.y}, c.client), HTBORDER);
+        }
+    }
+    // A floating bar, or one not placed, sizes on every side and corner. A
+    // press on the client area moves the bar at every edge; other codes stay.
+    for (const int edge : {EDGE_FLOATING, EDGE_NONE, int{ABE_LEFT}, int{ABE_TOP}, int{ABE_RIGHT}, int{ABE_BOTTOM}}) {
+        const bool docked = IsDockEdge(edge);
+        for (int code = HTNOWHERE; code <= HTBORDER; ++code) {
+            const bool sizing = code >= HTLEFT && code <= HTBOTTOMRIGHT;
+            const int released = docked && sizing ? HTBORDER : code;
+            EXPECT_EQ(AppBarHitTest(code, false, edge, 15, POINT{500, 10}, top), released) << edge << " " << code;
+            const int pressed = code == HTCLIENT ? HTCAPTION : released;
+            EXPECT_EQ(AppBarHitTest(code, true, edge, 15, POINT{500, 10}, top), pressed) << edge << " " << code;
+        }
+    }
+}
+
+TEST(SnapToSteps, EachSideSnapsToWholeStepsWithinTheLimitsAndFollowsTheCursor) {
+    // Steps of 10 across and 24 down in a frame 8 each way; at least 3
+    // columns and 1 row, at most 51 columns and 15 rows (the limits are not
+    // whole steps: 520 and 388 would allow 512 and 380).
+    const SIZE frame{8, 8}, step{10, 24};
+    const POINT least{36, 20}, most{520, 388};
     struct Case {
         UINT side;
-        RECT rect, expected;
+        RECT snapped;  // client 25 x 35 becomes 30 x 24
+        RECT dragged;  // the cursor travels 3 right and 4 up
     };
-    // Client 35 becomes 24, 36 becomes 48; never thinner than one row.
-    const Case cases[] = {{WMSZ_BOTTOM, {0, 0, 1024, 43}, {0, 0, 1024, 32}},
-                          {WMSZ_BOTTOM, {0, 0, 1024, 44}, {0, 0, 1024, 56}},
-                          {WMSZ_TOPLEFT, {10, 100, 1034, 144}, {10, 88, 1034, 144}},
-                          {WMSZ_BOTTOM, {0, 0, 1024, 12}, {0, 0, 1024, 32}},
-                          {WMSZ_BOTTOM, {0, 0, 1024, kMax}, {0, 0, 1024, kMax}}};
+    const RECT proposed{100, 100, 133, 143};
+    const Case cases[] = {
+        {WMSZ_LEFT, {95, 100, 133, 143}, {103, 100, 133, 143}},
+        {WMSZ_RIGHT, {100, 100, 138, 143}, {100, 100, 136, 143}},
+        {WMSZ_TOP, {100, 111, 133, 143}, {100, 96, 133, 143}},
+        {WMSZ_TOPLEFT, {95, 111, 133, 143}, {103, 96, 133, 143}},
+        {WMSZ_TOPRIGHT, {100, 111, 138, 143}, {100, 96, 136, 143}},
+        {WMSZ_BOTTOM, {100, 100, 133, 132}, {100, 100, 133, 139}},
+        {WMSZ_BOTTOMLEFT, {95, 100, 133, 132}, {103, 100, 133, 139}},
+        {WMSZ_BOTTOMRIGHT, {100, 100, 138, 132}, {100, 100, 136, 139}},
+        {0, proposed, proposed},
+    };
     for (const Case& c : cases) {
-        EXPECT_EQ(SnapToSteps(c.side, c.rect, SIZE{8, 8}, SIZE{1, 24}), c.expected) << "side " << c.side << c.rect;
+        EXPECT_EQ(SnapToSteps(c.side, proposed, frame, step, least, most), c.snapped) << "side " << c.side;
+        EXPECT_EQ(DragSides(c.side, proposed, POINT{5, 5}, POINT{8, 1}), c.dragged) << "side " << c.side;
     }
-    // Steps of their own across: 10-pixel columns.
-    EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMLEFT, RECT{0, 0, 33, 43}, SIZE{8, 8}, SIZE{10, 24}), (RECT{-5, 0, 33, 32}));
+    struct Extent {
+        RECT rect, expected;
+        POINT least, most;
+    };
+    // Halves go up; never below the least whole steps nor past the most,
+    // where the nearest row would overshoot; a window of any size stays in range.
+    const Extent extents[] = {
+        {{0, 0, 38, 44}, {0, 0, 38, 56}, least, most},
+        {{0, 0, 38, 43}, {0, 0, 38, 32}, least, most},
+        {{0, 0, 9, 9}, {0, 0, 38, 32}, least, most},
+        {{0, 0, -50, -50}, {0, 0, 38, 32}, least, most},
+        {{0, 0, 37, 9}, {0, 0, 48, 56}, {46, 40}, most},
+        {{0, 0, 517, 383}, {0, 0, 518, 368}, least, most},
+        {{0, 0, 5000, 5000}, {0, 0, 518, 368}, least, most},
+        {{0, 0, kMax, kMax}, {0, 0, 2147483638, 2147483624}, least, {kMax, kMax}},
+    };
+    for (const Extent& e : extents) {
+        EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMRIGHT, e.rect, frame, step, e.least, e.most), e.expected) << e.rect;
+    }
+    // A zero step leaves the extent as dragged.
+    EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, 33, 43}, frame, SIZE{0, 0}, least, most), (RECT{0, 0, 33, 43}));
 }
 
 TEST(FloatingDragRect, TopAtTheCursorCentredAcrossAndFramesWithinTheIntRange) {

@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/VosselApp.h"
@@ -33,7 +34,6 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
     // Floating, it holds its first client area inside its frame.
     const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
-    EXPECT_TRUE(floating.setMinimum);
     EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
     EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
 }
@@ -75,22 +75,28 @@ TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 768 - kDockedHeight, 1024, 768}));
 }
 
-TEST_F(BarWindowTest, TheMenuShowsAtItsPointWithTheSettingsChecked) {
+TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTheScreenWithTheSettingsChecked) {
     CVosselDialog& bar = CreateBar();
     ASSERT_EQ(bar.DriveButtons().size(), 2u);
     struct Case {
+        int edge;
         BOOL onTop, autoHide;
         HWND from;  // none: a click on the menu button
-        POINT at;
+        POINT at, shown;
     };
-    // From the keyboard, and from a drive button, which passes it on.
-    const Case cases[] = {{FALSE, TRUE, bar.m_hWnd, {-1, -1}},
-                          {FALSE, FALSE, bar.DriveButtons()[0]->m_hWnd, {40, 5}},
-                          {TRUE, TRUE, nullptr, {}}};
+    // The keyboard gives -1, -1: the menu button's lower-left corner, held to
+    // the screen when the bar is hidden; a drive button passes a click on.
+    const POINT keys{-1, -1};
+    const Case cases[] = {{ABE_TOP, FALSE, FALSE, bar.DriveButtons()[0]->m_hWnd, {40, 5}, {40, 5}},
+                          {ABE_TOP, TRUE, TRUE, bar.m_hWnd, keys, {4, 0}},
+                          {ABE_BOTTOM, FALSE, FALSE, bar.m_hWnd, keys, {4, 765}},
+                          {ABE_RIGHT, TRUE, TRUE, bar.m_hWnd, keys, {1023, 19}},
+                          {EDGE_FLOATING, FALSE, TRUE, bar.m_hWnd, keys, {205, 235}},
+                          {ABE_LEFT, TRUE, FALSE, nullptr, {}, {4, 19}}};
     for (const Case& c : cases) {
-        BARPLACEMENT placement = bar.GetPlacement();
-        placement.bAlwaysOnTop = c.onTop;
-        placement.bAutoHide = c.autoHide;
+        const BARPLACEMENT placement{
+            48,      c.edge,           c.autoHide,
+            c.onTop, {34, 21, 34, 21}, {200, 200, 200 + 2 * kFloatingWidth, 200 + kFloatingHeight}};
         bar.SetPlacement(&placement);
         os.ClearLogs();
         if (c.from != nullptr) {
@@ -100,44 +106,39 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointWithTheSettingsChecked) {
         }
         ASSERT_EQ(os.MenuShowings().size(), 1u);
         const auto& shown = os.MenuShowings()[0];
-        // The menu button opens it at its lower-left corner, wherever the bar is.
-        const RECT button = WindowRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON));
-        const POINT at = c.from != nullptr ? c.at : POINT{button.left, button.bottom};
-        EXPECT_EQ(shown.x, at.x);
-        EXPECT_EQ(shown.y, at.y);
+        EXPECT_EQ((POINT{shown.x, shown.y}), c.shown) << "edge " << c.edge;
         EXPECT_EQ(shown.checks.at(ID_ALWAYS_ON_TOP), c.onTop ? MF_CHECKED : MF_UNCHECKED);
         EXPECT_EQ(shown.checks.at(ID_AUTO_HIDE), c.autoHide ? MF_CHECKED : MF_UNCHECKED);
     }
 }
 
-TEST_F(BarWindowTest, TheMenuTogglesAlwaysOnTopAndAutoHide) {
-    CVosselDialog& bar = CreateBar();
-    auto choose = [&](UINT id) {
-        os.ChooseMenuItem(id);
-        os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
-        os.PumpMessages();
+TEST_F(BarWindowTest, ExitCloseAndEscEndTheBarAndStoreItsPlacementWhileEnterDoesNothing) {
+    struct Case {
+        UINT msg;
+        WPARAM wParam;
+        bool ends;
     };
-    choose(ID_ALWAYS_ON_TOP);
-    EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
-    EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    choose(ID_AUTO_HIDE);
-    EXPECT_TRUE(bar.GetPlacement().bAutoHide);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 2 - kDockedHeight, 1024, 2}));
-    choose(ID_AUTO_HIDE);
-    EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
-}
-
-TEST_F(BarWindowTest, TheMenusExitAndTheSystemsCloseEndTheBarAndStoreItsPlacement) {
-    for (const bool menu : {true, false}) {
+    const Case cases[] = {{WM_CONTEXTMENU, 0, true},
+                          {WM_SYSCOMMAND, SC_CLOSE, true},
+                          {WM_COMMAND, IDCANCEL, true},
+                          {WM_COMMAND, IDOK, false}};
+    for (const Case& c : cases) {
         HWND hwnd = nullptr;
+        int idles = 0;
+        // Asked once; a bar still there at the next idle is ended with Esc.
         os.SetModalIdle([&] {
             hwnd = os.FindWindowA(nullptr, "Vossel");
-            ASSERT_EQ(os.ReservedRect(hwnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
-            os.ChooseMenuItem(ID_BAR_EXIT);
-            os.PostMessageA(hwnd, menu ? WM_CONTEXTMENU : WM_SYSCOMMAND, menu ? 0 : SC_CLOSE, MAKELPARAM(10, 10));
+            if (++idles == 1) {
+                ASSERT_EQ(os.ReservedRect(hwnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
+                os.ChooseMenuItem(ID_BAR_EXIT);
+                os.PostMessageA(hwnd, c.msg, c.wParam, MAKELPARAM(10, 10));
+            } else if (idles == 2) {
+                os.PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+            }
         });
         CVosselDialog dialog;
-        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << menu;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << c.msg << " " << c.wParam;
+        EXPECT_EQ(idles, c.ends ? 1 : 2) << c.msg << " " << c.wParam;
         EXPECT_FALSE(os.IsWindow(hwnd));
         EXPECT_FALSE(os.ReservedRect(hwnd).has_value());
         EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
@@ -172,6 +173,160 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, kDockedWidth, 768})));
+}
+
+TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTheLimitsAndEscKeepsThePlacement) {
+    // 1440 x 900: at most half the screen, 29 rows of 15 in a 6-pixel frame
+    // (444 would round to 30); at least one button.
+    os.SetMetric(SM_CXSCREEN, 1440);
+    os.SetMetric(SM_CYSCREEN, 900);
+    CVosselDialog& bar = CreateBar();
+    struct Edge {
+        int edge;
+        UINT side;
+        int hit;
+        POINT inward;
+    };
+    const Edge edges[] = {{ABE_LEFT, WMSZ_RIGHT, HTRIGHT, {1, 0}},
+                          {ABE_TOP, WMSZ_BOTTOM, HTBOTTOM, {0, 1}},
+                          {ABE_RIGHT, WMSZ_LEFT, HTLEFT, {-1, 0}},
+                          {ABE_BOTTOM, WMSZ_TOP, HTTOP, {0, -1}}};
+    struct Travel {
+        int distance, step;
+        Loop loop;
+        LONG rows, width;  // thickness after it, at the top or bottom and at the sides
+    };
+    // Small steps as a slow hand gives them, one jump, far past the half and
+    // back past the edge; Esc keeps the bar as it was.
+    const Travel travels[] = {{36, 3, Loop::Wine, 51, 70},  {36, 36, Loop::Windows, 51, 70},
+                              {36, 12, Loop::Wine, 51, 70}, {800, 40, Loop::Wine, 441, 720},
+                              {-20, 4, Loop::Wine, 21, 34}, {45, 5, Loop::WineEsc, 21, 34}};
+    for (const Edge& e : edges) {
+        for (const Travel& t : travels) {
+            SCOPED_TRACE(testing::Message() << "edge " << e.edge << " distance " << t.distance << " step " << t.step);
+            BARPLACEMENT placement = bar.GetPlacement();
+            placement.nEdge = e.edge;
+            placement.anThickness[e.edge] = e.inward.x != 0 ? kDockedWidth : kDockedHeight;
+            bar.SetPlacement(&placement);
+            const RECT before = WindowRect(bar.m_hWnd);
+            // The frame line next to the client area, half way along.
+            const POINT press{e.inward.x > 0   ? before.right - 2
+                              : e.inward.x < 0 ? before.left + 1
+                                               : (before.left + before.right) / 2,
+                              e.inward.y > 0   ? before.bottom - 2
+                              : e.inward.y < 0 ? before.top + 1
+                                               : (before.top + before.bottom) / 2};
+            EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y)), e.hit);
+            std::vector<POINT> points;
+            for (int done = 0; done != t.distance;) {
+                done += std::clamp(t.distance - done, -t.step, t.step);
+                points.push_back(POINT{press.x + e.inward.x * done, press.y + e.inward.y * done});
+            }
+            const RECT after = SizeLoop(bar.m_hWnd, e.side, press, points, t.loop);
+            const LONG thickness = e.inward.x != 0 ? t.width : t.rows;
+            const RECT expected = e.edge == ABE_LEFT    ? RECT{0, 0, thickness, 900}
+                                  : e.edge == ABE_TOP   ? RECT{0, 0, 1440, thickness}
+                                  : e.edge == ABE_RIGHT ? RECT{1440 - thickness, 0, 1440, 900}
+                                                        : RECT{0, 900 - thickness, 1440, 900};
+            EXPECT_EQ(after, expected);
+            EXPECT_EQ(os.ReservedRect(bar.m_hWnd), std::optional<RECT>(expected));
+            EXPECT_EQ(bar.GetPlacement().anThickness[e.edge], thickness);
+        }
+    }
+    // Floating, every side and corner sizes: widths as dragged, heights in rows,
+    // no smaller than the first client area.
+    struct Corner {
+        UINT side;
+        POINT press, travel;
+        RECT after;
+    };
+    const RECT floating{200, 200, 200 + 2 * kFloatingWidth, 200 + kFloatingHeight};
+    const Corner corners[] = {{WMSZ_BOTTOMRIGHT, {270, 237}, {40, 20}, {200, 200, 312, 254}},
+                              {WMSZ_TOPLEFT, {201, 201}, {-40, -20}, {160, 185, 272, 239}},
+                              {WMSZ_TOPLEFT, {201, 201}, {100, 100}, {272 - kFloatingWidth, 200, 272, 239}},
+                              {WMSZ_RIGHT, {271, 220}, {-8, 30}, {200, 200, 264, 239}}};
+    for (const Corner& c : corners) {
+        BARPLACEMENT placement = bar.GetPlacement();
+        placement.nEdge = EDGE_FLOATING;
+        placement.rcFloating = floating;
+        bar.SetPlacement(&placement);
+        std::vector<POINT> points;
+        for (int i = 1; i <= 10; ++i) {
+            points.push_back(POINT{c.press.x + c.travel.x * i / 10, c.press.y + c.travel.y * i / 10});
+        }
+        EXPECT_EQ(SizeLoop(bar.m_hWnd, c.side, c.press, points, Loop::Wine), c.after) << "side " << c.side;
+        EXPECT_EQ(bar.GetPlacement().rcFloating, c.after) << "side " << c.side;
+    }
+}
+
+TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesItsStripOnTheScreen) {
+    CVosselDialog& bar = CreateBar();
+    const auto choose = [&](UINT id) {
+        os.ChooseMenuItem(id);
+        os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
+        os.PumpMessages();
+    };
+    const auto tick = [&](POINT cursor) {
+        os.SetCursorPos(cursor);
+        os.AdvanceClock(400);
+    };
+    struct Case {
+        int edge;
+        BOOL onTop;
+        RECT shown, hidden;
+        POINT near, away;  // the last point of the keep-out margin on the inner side, and the next
+    };
+    // An overlong thickness, as an older version could store it, is held to
+    // half the screen, so the hidden bar still shows its 2-pixel strip.
+    const Case cases[] = {
+        {ABE_LEFT, FALSE, {0, 0, 512, 768}, {-510, 0, 2, 768}, {519, 300}, {520, 300}},
+        {ABE_TOP, TRUE, {0, 0, 1024, 384}, {0, -382, 1024, 2}, {500, 391}, {500, 392}},
+        {ABE_RIGHT, TRUE, {512, 0, 1024, 768}, {1022, 0, 1534, 768}, {504, 300}, {503, 300}},
+        {ABE_BOTTOM, FALSE, {0, 384, 1024, 768}, {0, 766, 1024, 1150}, {500, 376}, {500, 375}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge);
+        BARPLACEMENT placement = bar.GetPlacement();
+        placement = BARPLACEMENT{48, c.edge, FALSE, c.onTop, {2000, 2000, 2000, 2000}, placement.rcFloating};
+        bar.SetPlacement(&placement);
+        const auto topmost = [&] { return (os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+        // Turned on in Options, it hides once the cursor is away.
+        os.SetModalIdle([&] {
+            const HWND options = os.FindWindowA(nullptr, "Vossel Options");
+            os.SendMessageA(os.GetDlgItem(options, IDC_AUTO_HIDE), BM_SETCHECK, BST_CHECKED, 0);
+            os.SendMessageA(options, WM_COMMAND, IDOK, 0);
+        });
+        bar.ApplyOptions();
+        tick(c.away);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
+        EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
+        // Touching the strip slides it out; within the margin it stays.
+        os.SendMessageA(bar.m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
+        tick(c.near);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
+        // Placed anew while shown, it stays shown, and under a full-screen program.
+        os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
+        EXPECT_FALSE(topmost());
+        tick(c.away);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
+        // And hidden, it stays hidden.
+        os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
+        EXPECT_EQ(topmost(), c.onTop != FALSE);
+        // Off from the menu: docked in its strip, the edge given up.
+        choose(ID_AUTO_HIDE);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
+        EXPECT_EQ(os.ReservedRect(bar.m_hWnd), std::optional<RECT>(c.shown));
+        APPBARDATA query{sizeof(APPBARDATA), bar.m_hWnd, 0, static_cast<UINT>(c.edge), {}, 0};
+        EXPECT_EQ(os.SHAppBarMessage(ABM_GETAUTOHIDEBAR, &query), 0u);
+        choose(ID_ALWAYS_ON_TOP);
+        EXPECT_EQ(topmost(), c.onTop == FALSE);
+        // On again later, it is placed hidden, as it was last.
+        choose(ID_AUTO_HIDE);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
+        EXPECT_EQ(os.SHAppBarMessage(ABM_GETAUTOHIDEBAR, &query), reinterpret_cast<UINT_PTR>(bar.m_hWnd));
+    }
 }
 
 TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOleEndsOnlyIfStarted) {
