@@ -50,6 +50,7 @@ check_rows() {
 
 # Slow: 3 pixels per event, 36 down from the bottom frame of the 21-pixel bar.
 require_bar vossel-slow.txt 60
+settled_rect
 drag_by 500 $((THICKNESS - 2)) 0 3 12
 check_rows "3-pixel steps" $((THICKNESS + 36))
 SLOW=$SIZE
