@@ -80,11 +80,14 @@ check "past half the screen: the window's height is stored" "stored=$STORED wind
     test "$STORED" = "$HALF_SIZE"
 
 # At the left, widths follow the cursor pixel by pixel, and stop at one button.
-start_placed vossel-left.txt 0 "$TEMPLATE_W" "$THICKNESS" "$TEMPLATE_W" "$THICKNESS"
-drag_by $((TEMPLATE_W - 2)) 400 2 0 15
+# It starts wider than its narrowest, so that the narrowest is stored anew.
+start_placed vossel-left.txt 0 $((2 * TEMPLATE_W)) "$THICKNESS" "$TEMPLATE_W" "$THICKNESS"
 sized 0
-check "2-pixel steps: the left bar widens by the distance moved" "rect=$RECT, moved 30 from $TEMPLATE_W" \
-    near "$SIZE" $((TEMPLATE_W + 30)) 3
+WIDE=$SIZE
+drag_by $((WIDE - 2)) 400 2 0 15
+sized 0
+check "2-pixel steps: the left bar widens by the distance moved" "rect=$RECT, moved 30 from $WIDE" \
+    near "$SIZE" $((WIDE + 30)) 3
 check "2-pixel steps: the shell keeps the left strip" "window=$SIZE strip=$STRIP" test "$STRIP" = "$SIZE"
 drag_by $((SIZE - 2)) 400 -8 0 $((SIZE / 8))
 sized 0
