@@ -169,10 +169,8 @@ void CAppBarDialog::ShowAutoHideBar(BOOL bShow) {
 
 void CAppBarDialog::SlideWindowTo(const RECT* pTarget) {
     constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
-    BOOL fullDrag = FALSE;
-    if (!Os().win.SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0)) {
-        fullDrag = FALSE;
-    }
+    BOOL shown = FALSE;
+    const bool fullDrag = Os().win.SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &shown, 0) && shown;
     RECT start{};
     GetWindowRect(&start);
     if (fullDrag && std::memcmp(&start, pTarget, sizeof(RECT)) != 0) {

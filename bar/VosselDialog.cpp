@@ -103,7 +103,8 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
 }
 
 SIZE CVosselDialog::FrameSize(BOOL bDocked) const {
-    const DWORD style = bDocked ? GetStyle() & ~(WS_CAPTION | WS_SYSMENU) : GetStyle() | WS_CAPTION | WS_SYSMENU;
+    // Only the caption changes the frame; the system menu lives in it.
+    const DWORD style = bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION;
     RECT frame{0, 0, 0, 0};
     Os().win.AdjustWindowRectEx(&frame, style, FALSE, GetExStyle());
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};

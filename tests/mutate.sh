@@ -26,7 +26,7 @@ actions/OpenDrive.cpp ::: s/BlockFor\(kLaunchSettleTime\);/if (tileExplorers) { 
 bar/Drives.cpp ::: s/(CopyName\(name, remote\);\s+return TRUE;\s+\}\s+\})/$1 break;/ ::: only the first network batch searched
 bar/VosselDialog.cpp ::: s/if \(Default\(\) == 0\) \{\s+return 0;\s+\}// ::: a refused session end ignored
 bar/VosselDialog.cpp ::: s/ReleaseDrivesAndSave\(\);\n/ReleaseDrivesAndSave(); SaveSettings();\n/ ::: the settings written twice at exit
-bar/VosselDialog.cpp ::: s/\? maxTrack.x : maxTrack.y/? maxTrack.y : maxTrack.x/ ::: thickness limit on the wrong axis
+bar/VosselDialog.cpp ::: s/\? docked.maxTrack.x : docked.maxTrack.y/? docked.maxTrack.y : docked.maxTrack.x/ ::: thickness limit on the wrong axis
 settings/Settings.cpp ::: s/thickness = std::min\(std::max\(thickness, limits.anMinThickness\[edge\]\), limits.anMaxThickness\[edge\]\);/(void)thickness;/ ::: stored thickness not clamped
 settings/Settings.cpp ::: s/static_cast<long long>\(to\) - from/to - from/ ::: floating extent in 32 bits
 bar/VosselDialog.cpp ::: s/SWP_NOMOVE \| SWP_NOZORDER \| SWP_NOACTIVATE \| SWP_FRAMECHANGED/SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED/ ::: caption added without sizing anew
@@ -48,7 +48,7 @@ appbar/AppBarGeometry.cpp ::: s/area.screen.cx \* std::llabs\(dy\)/area.screen.c
 appbar/AppBarGeometry.cpp ::: s/\(extent \+ step \/ 2\) \/ step/extent \/ step/ ::: sizing rounds down instead of to the nearest step
 appbar/AppBarGeometry.cpp ::: s/x = show \? 0 : 2LL \* screen.cxBorder - w;/x = show ? 0 : screen.cxBorder - w;/ ::: hidden left bar shows one border, not two
 bar/VosselDialog.cpp ::: s/const int edge = m_nDragEdge != EDGE_NONE \? m_nDragEdge : m_placement.nEdge;/const int edge = m_placement.nEdge;/ ::: the drag edge ignored in the size limits
-bar/VosselDialog.cpp ::: s/window.left \+ 2 \* floatingWidth/window.left + floatingWidth/ ::: default floating width not doubled
+bar/VosselDialog.cpp ::: s/window.left \+ 2 \* \(client.cx \+ floating.cx\)/window.left + client.cx + floating.cx/ ::: default floating width not doubled
 bar/VosselDialog.cpp ::: s/\(m_placement.bAutoHide \? MF_CHECKED/(m_placement.bAlwaysOnTop ? MF_CHECKED/ ::: the auto-hide check mark shows always-on-top
 bar/VosselDialog.cpp ::: s/\s*WriteLaunchOnStartup\(m_bLaunchOnStartup\);// ::: the start-up choice not written
 bar/VosselDialog.cpp ::: s/dialog.m_strLaunchProgram.empty\(\) \? OptionsDefaultLaunchProgram\(\) : dialog.m_strLaunchProgram/dialog.m_strLaunchProgram/ ::: an empty launch program kept
@@ -59,6 +59,18 @@ bar/Drives.cpp ::: s/skipDrives.find\(letter\) == std::string::npos/skipDrives.f
 bar/Drives.cpp ::: s/case DRIVE_CDROM:\s+return IDB_DRIVE_CDROM;// ::: CD-ROM drives drawn as fixed ones
 bar/Drives.cpp ::: s/\(CD-ROM\) /(CDROM) / ::: CD-ROM label misspelt
 bar/ToolTipText.cpp ::: s/\s*GetDriveLabel\(text\);// ::: drive tips without their label
+appbar/AppBarDialog.cpp ::: s/m_nDragEdge != EDGE_NONE \? DragSides\(side, m_rcDragStart, m_ptDragStart, MessagePoint\(\)\) : \*rect/*rect/ ::: sizing snaps the proposal, so slow steps are lost
+appbar/AppBarDialog.cpp ::: s/if \(Os\(\).win.GetKeyState\(VK_ESCAPE\) < 0\)/if (false)/ ::: Esc applies the cancelled size
+appbar/AppBarDialog.cpp ::: s/thickness\[nEdge\] = std::clamp[^;]*;/(void)least; (void)most;/ ::: a thickness past the limits placed as it is
+appbar/AppBarDialog.cpp ::: s/SM_SWAPBUTTON\) != 0 \? VK_RBUTTON : VK_LBUTTON/SM_SWAPBUTTON) != 0 ? VK_LBUTTON : VK_LBUTTON/ ::: swapped mouse buttons ignored
+appbar/AppBarGeometry.cpp ::: s/std::max\(0LL, maxExtent\) \/ step \* step/(std::max(0LL, maxExtent) + step - 1) \/ step * step/ ::: sizing overshoots the limit by part of a row
+appbar/AppBarGeometry.cpp ::: s/rect.bottom = ClampToLong\(rect.bottom \+ dy\)/rect.bottom = ClampToLong(rect.bottom - dy)/ ::: the bottom side dragged against the cursor
+appbar/AppBarGeometry.cpp ::: s/window.left\) - margin.cx/window.left) + margin.cx/ ::: no keep-out margin left of the bar
+appbar/AppBarGeometry.cpp ::: s/return pt.x < client.left \? HTLEFT : HTBORDER;/return pt.x <= client.left ? HTLEFT : HTBORDER;/ ::: a right bar sizes from inside its client area
+bar/BarLayout.cpp ::: s/limits\{\{minClient.cx \+ frame.cx, minClient.cy \+ frame.cy\}/limits{{0 * minClient.cx + frame.cx, 0 * minClient.cy + frame.cy}/ ::: a docked bar sized narrower than a button
+bar/VosselDialog.cpp ::: s/(void CVosselDialog::OnOK\(\) \{)/$1 CAppBarDialog::OnOK();/ ::: Enter ends the bar
+bar/VosselDialog.cpp ::: s/if \(x == -1 && y == -1\)/if (false)/ ::: the keyboard's menu at the screen's corner
+bar/VosselDialog.cpp ::: s/std::clamp\(button.bottom, LONG\{0\}, bottom\)/button.bottom/ ::: the keyboard's menu off the screen for a hidden bar
 actions/OpenDrive.cpp ::: s/const LONG firstRow = n >= 4/const LONG firstRow = n > 4/ ::: four windows tiled in one row
 actions/OpenDrive.cpp ::: s/std::max\(dot, backslash\)/std::min(dot, backslash)/ ::: program split at the first dot or backslash
 actions/OpenDrive.cpp ::: s/(if \(marker == std::string::npos\) \{\s+)return root;/$1return arguments;/ ::: no %1: the root not passed

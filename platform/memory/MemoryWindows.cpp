@@ -840,6 +840,10 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
     }
     WINDOWPOS pos{hwnd, insertAfter, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, reported};
     SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    // Without SWP_NOACTIVATE a visible top-level window is activated too.
+    if ((flags & SWP_NOACTIVATE) == 0 && (window->style & (WS_CHILD | WS_VISIBLE)) == WS_VISIBLE) {
+        SetActiveWindow(hwnd);
+    }
     return TRUE;
 }
 
@@ -966,7 +970,17 @@ int MemoryOs::GetSystemMetrics(int index) {
 }
 
 BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
-    if (value == nullptr || Fails("SystemParametersInfoA")) {
+    if (value == nullptr) {
+        return FALSE;
+    }
+    if (Fails("SystemParametersInfoA")) {
+        // What a failed call leaves is no answer: fill it with one that a
+        // program trusting it would get wrong.
+        if (action == SPI_GETDRAGFULLWINDOWS) {
+            *static_cast<BOOL*>(value) = TRUE;
+        } else if (action == SPI_GETWORKAREA) {
+            *static_cast<RECT*>(value) = RECT{-1, -1, -1, -1};
+        }
         return FALSE;
     }
     if (action == SPI_GETDRAGFULLWINDOWS) {

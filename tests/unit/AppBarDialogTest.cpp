@@ -1,5 +1,6 @@
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "appbar/AppBarDialog.h"
@@ -33,12 +34,6 @@ protected:
     }
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         return os.SendMessageA(bar.m_hWnd, msg, wParam, lParam);
-    }
-    // One step of the system's move loop, which moves the window only when the loop ends.
-    RECT Moving(POINT cursor, RECT proposed) {
-        os.SetCursorPos(cursor);
-        Send(WM_MOVING, 0, reinterpret_cast<LPARAM>(&proposed));
-        return proposed;
     }
     long CountAppBar(DWORD message) const {
         const auto& calls = os.AppBarCalls();
@@ -169,48 +164,6 @@ TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
     }
 }
 
-TEST_F(AppBarTest, TheTimerHidesAnInactiveBarOnceTheCursorLeavesItsSurroundings) {
-    Open(bar, Placement(ABE_TOP, TRUE, TRUE, 40));
-    // Touching the frame of the hidden bar slides it out.
-    Send(WM_NCMOUSEMOVE, HTBOTTOM);
-    ASSERT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 40}));
-    // The last line inside the window grown by 2 x 4 pixels, then the line after.
-    os.SetCursorPos(POINT{500, 47});
-    os.AdvanceClock(400);
-    EXPECT_TRUE(bar.m_bAutoHideShown);
-    os.SetCursorPos(POINT{500, 48});
-    os.AdvanceClock(400);
-    EXPECT_FALSE(bar.m_bAutoHideShown);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, -38, 1024, 2}));
-    // The active bar is never hidden by the timer, but at once when it loses activation.
-    bar.ShowAutoHideBar(TRUE);
-    os.SetActiveWindow(bar.m_hWnd);
-    os.AdvanceClock(1200);
-    EXPECT_TRUE(bar.m_bAutoHideShown);
-    os.SetActiveWindow(os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10}));
-    EXPECT_FALSE(bar.m_bAutoHideShown);
-}
-
-TEST_F(AppBarTest, ADragProposesEdgesFloatsWithCtrlAndEndsWhereTheLoopLeftIt) {
-    BARPLACEMENT placement = Placement(ABE_TOP, FALSE, TRUE);
-    placement.anThickness[ABE_LEFT] = 50;
-    placement.rcFloating = RECT{0, 0, 120, 30};
-    Open(bar, placement, kAllOptions);
-    Send(WM_ENTERSIZEMOVE);
-    EXPECT_EQ(Moving(POINT{5, 400}, WindowRect(bar.m_hWnd)), (RECT{0, 0, 50, 768}));
-    EXPECT_EQ(bar.GetEffectiveEdge(), ABE_LEFT);
-    EXPECT_EQ(bar.GetPlacement().nEdge, ABE_TOP);
-    // Ctrl floats it, first centred under the cursor, then where the system puts it.
-    os.SetKeyDown(VK_CONTROL, true);
-    EXPECT_EQ(Moving(POINT{500, 300}, WindowRect(bar.m_hWnd)), (RECT{440, 300, 560, 330}));
-    EXPECT_EQ(Moving(POINT{510, 320}, RECT{450, 320, 570, 350}), (RECT{450, 320, 570, 350}));
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
-    EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{450, 320, 570, 350}));
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{450, 320, 570, 350}));
-    EXPECT_FALSE(os.ReservedRect(bar.m_hWnd).has_value());
-}
-
 TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEndMeasuresTheWindow) {
     Open(bar, Placement(ABE_BOTTOM, FALSE, TRUE), kAllOptions);
     struct Case {
@@ -234,6 +187,68 @@ TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEn
     Send(WM_EXITSIZEMOVE);
     EXPECT_EQ(bar.GetPlacement().anThickness[ABE_BOTTOM], 40);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 728, 1024, 768}));
+}
+
+TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlone) {
+    const HWND other = os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10});
+    Open(bar, Placement(ABE_TOP, FALSE, TRUE), kAllOptions);
+    struct Case {
+        BARPLACEMENT placement;
+        std::string calls;  // request, edge and lParam
+    };
+    const std::string look = "get 0 0,get 1 0,get 2 0,get 3 0,";
+    // A held auto-hide edge is given up first, the lookup ending where it is found.
+    const Case cases[] = {
+        {Placement(ABE_BOTTOM, FALSE, TRUE), {look + "query 3 0,set 3 0,activate -1 0"}},
+        {Placement(ABE_RIGHT, TRUE, FALSE), {look + "autohide 2 1,set 0 0,activate -1 0"}},
+        {Placement(ABE_LEFT, TRUE, TRUE), {"get 0 0,get 1 0,get 2 0,autohide 2 0,autohide 0 1,set 0 0,activate -1 0"}},
+        {Placement(EDGE_FLOATING, FALSE, TRUE), {"get 0 0,autohide 0 0,set 0 0,activate -1 0"}},
+        {Placement(ABE_TOP, FALSE, FALSE), {look + "query 1 0,set 1 0,activate -1 0"}},
+    };
+    const char* names[] = {"new", "remove", "query", "set", "state", "taskbar", "activate", "get", "autohide"};
+    for (const Case& c : cases) {
+        os.SetActiveWindow(other);
+        os.ClearLogs();
+        bar.SetPlacement(&c.placement);
+        std::string calls;
+        for (const auto& call : os.AppBarCalls()) {
+            if (call.message != ABM_WINDOWPOSCHANGED) {
+                calls += std::string(calls.empty() ? "" : ",") + names[call.message] + " " +
+                         std::to_string(static_cast<int>(call.data.uEdge)) + " " + std::to_string(call.data.lParam);
+            }
+        }
+        EXPECT_EQ(calls, c.calls) << "edge " << c.placement.nEdge;
+        EXPECT_EQ(os.GetActiveWindow(), other) << "edge " << c.placement.nEdge;
+    }
+}
+
+TEST_F(AppBarTest, CtrlFloatsOnlyABarThatMayFloatAndAFailedSettingsQueryTakesTheScreen) {
+    struct Case {
+        UINT options;
+        bool ctrl;
+        LONG x, y;
+        int edge;
+    };
+    const Case cases[] = {{kAllOptions, true, 5, 400, EDGE_FLOATING},    {kAllOptions, false, 5, 400, ABE_LEFT},
+                          {kAllOptions, false, 500, 300, EDGE_FLOATING}, {BARF_LEFTRIGHT, true, 5, 400, ABE_LEFT},
+                          {BARF_TOPBOTTOM, true, 500, 300, ABE_TOP},     {BARF_FLOAT, false, 5, 400, EDGE_FLOATING}};
+    Open(bar, Placement(ABE_TOP, FALSE, TRUE));
+    for (const Case& c : cases) {
+        bar.m_nOptions = c.options;
+        os.SetKeyDown(VK_CONTROL, c.ctrl);
+        EXPECT_EQ(bar.EdgeForDrag(POINT{c.x, c.y}), c.edge) << c.options << " " << c.ctrl << " " << c.x;
+    }
+    os.SetKeyDown(VK_CONTROL, false);
+    // Without the work area the whole screen is the docking ground, and
+    // without the dragging setting every move is immediate.
+    os.FailCall("SystemParametersInfoA", 3);
+    EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 17), EDGE_FLOATING);
+    EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 16), ABE_TOP);
+    os.SetTickStep(100);
+    os.ClearLogs();
+    const RECT target{0, 100, 1024, 121};
+    bar.SlideWindowTo(&target);
+    EXPECT_EQ(os.WindowPosCalls().size(), 1u);
 }
 
 TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgainAndAFullScreenProgramTakesItToTheBottomAndBack) {

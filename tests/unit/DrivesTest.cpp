@@ -93,6 +93,12 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
     char name[kDriveNameBufferSize];
     ASSERT_TRUE(GetNetworkName(name, "n:\\dir"));
     EXPECT_STREQ(name, "\\\\SERVER\\SHARE\\DIR");
+    os.AddNetworkConnection("A:", "\\\\server\\a");
+    ASSERT_TRUE(GetNetworkName(name, "a:\\"));
+    // Only a drive's root or a path below it names a share.
+    for (const char* path : {"", "n", "n:", "n:/", "[:\\", "@:\\"}) {
+        EXPECT_FALSE(GetNetworkName(name, path)) << path;
+    }
 }
 
 TEST_F(DriveLabelTest, LaterBatchesAreSearchedAndOverlongNamesCut) {

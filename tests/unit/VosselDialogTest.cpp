@@ -36,6 +36,13 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
     EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
     EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
+    // It follows the taskbar's auto-hide and always-on-top settings.
+    for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, ABS_AUTOHIDE}) {
+        os.SetTaskbarState(state);
+        os.NotifyAppBars(ABN_STATECHANGE, 0);
+    }
+    EXPECT_TRUE(bar.GetPlacement().bAutoHide);
+    EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
 }
 
 TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
@@ -160,15 +167,26 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
     os.SetKeyDown(VK_CONTROL, true);
     moving(POINT{500, 300});
     EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{500 - kFloatingWidth, 300, 500 + kFloatingWidth, 300 + kFloatingHeight}));
+    const RECT floated{500 - kFloatingWidth, 300, 500 + kFloatingWidth, 300 + kFloatingHeight};
+    EXPECT_EQ(WindowRect(bar.m_hWnd), floated);
+    // Afterwards it goes where the system moves it, not under the cursor.
+    moving(POINT{510, 320});
+    EXPECT_EQ(WindowRect(bar.m_hWnd), floated);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
+    EXPECT_EQ(bar.GetPlacement().rcFloating, floated);
     EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{1, 1, 29, kBarClientHeight}));
 
     os.SetKeyDown(VK_CONTROL, false);
     os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
-    moving(POINT{3, 400});
-    // The caption goes as soon as an edge is proposed.
+    // Near each edge that edge is proposed until the loop ends; the caption goes at once.
+    const std::pair<POINT, int> edges[] = {
+        {{500, 3}, ABE_TOP}, {{1020, 400}, ABE_RIGHT}, {{500, 765}, ABE_BOTTOM}, {{3, 400}, ABE_LEFT}};
+    for (const auto& [point, edge] : edges) {
+        moving(point);
+        EXPECT_EQ(bar.GetEffectiveEdge(), edge);
+    }
+    EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
     EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), 0);
     os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
@@ -261,6 +279,7 @@ TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTh
 
 TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesItsStripOnTheScreen) {
     CVosselDialog& bar = CreateBar();
+    const HWND other = os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10});
     const auto choose = [&](UINT id) {
         os.ChooseMenuItem(id);
         os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
@@ -308,7 +327,11 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
         EXPECT_FALSE(topmost());
+        // Active, it never hides by the timer; it hides as soon as it is not.
+        os.SetActiveWindow(bar.m_hWnd);
         tick(c.away);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
+        os.SetActiveWindow(other);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
         // And hidden, it stays hidden.
         os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
