@@ -43,8 +43,30 @@ end_case() {
     done
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
+    [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null
 }
 trap end_case EXIT
+
+# Moves the case to a virtual screen of its own of size $1 (WxH), since
+# Xvfb offers only its start-up size; the prefix's wineserver starts afresh
+# there, and SCREEN_W and SCREEN_H follow.
+own_screen() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1}x24" 3>"$OUT/xvfb-display.txt" >"$OUT/xvfb.txt" 2>&1 &
+    XVFB_PID=$!
+    local tenths=100
+    until [ -s "$OUT/xvfb-display.txt" ] || [ "$tenths" -le 0 ]; do
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+    DISPLAY=:$(head -n 1 "$OUT/xvfb-display.txt")
+    export DISPLAY
+    drv screen
+    SCREEN_W=$(val cx)
+    SCREEN_H=$(val cy)
+    check "the case's own screen is $1" "screen=${SCREEN_W}x$SCREEN_H" test "${SCREEN_W}x$SCREEN_H" = "$1"
+}
 
 # Runs the driver with its output in a file (never a pipe: Wine processes may
 # hand their standard output on). Sets DRV_RC; values are read with val.
@@ -157,6 +179,40 @@ settled_rect() {
         sleep 0.2
     done
     return 0
+}
+
+# The system's move-and-size loop wants a press, moves about 150 ms apart,
+# and a release: drag_from x y x2 y2 ... [key] drags through each point in
+# turn, and presses the key, if one is given, before letting go.
+drag_from() {
+    local args=(mousemove "$1" "$2" mousedown 1)
+    shift 2
+    while [ $# -ge 2 ]; do
+        args+=(sleep 0.15 mousemove "$1" "$2")
+        shift 2
+    done
+    [ $# = 0 ] || args+=(sleep 0.15 key "$1")
+    xdotool "${args[@]}" sleep 0.15 mouseup 1 >>"$OUT/xdotool.txt" 2>&1
+    sleep 0.5
+}
+# drag_by x y dx dy n [key]: a drag from x,y in n steps of dx,dy, held at
+# the screen's left and top edges as the pointer is.
+drag_by() {
+    local points=() i x y
+    for i in $(seq 1 "$5"); do
+        x=$(($1 + i * $3)) y=$(($2 + i * $4))
+        points+=($((x < 0 ? 0 : x)) $((y < 0 ? 0 : y)))
+    done
+    drag_from "$1" "$2" "${points[@]}" "${@:6}"
+}
+# Sets MENU to the rectangle of the one visible pop-up menu, or empty.
+visible_menu() {
+    drv class-windows "#32768"
+    MENU=$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)
+}
+bar_info() {
+    drv window-info "$TITLE"
+    RECT=$(val rect)
 }
 
 # The bar's template as the dialog manager makes it: sets THICKNESS (the

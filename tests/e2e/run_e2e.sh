@@ -8,7 +8,9 @@
 # all of them run. Each runs in a fresh Wine prefix <build>/e2e/<case>/prefix,
 # copied from the template that scripts/wine-prefix.sh boots once, and keeps
 # its logs in <build>/e2e/<case>; screenshots go to <build>/artifacts.
-# Without a DISPLAY (or with E2E_XVFB=1) it runs on a virtual 1024x768 screen.
+# Without a DISPLAY (or with E2E_XVFB=1) it runs on a virtual 1024x768 screen;
+# a case that needs another size moves to a virtual screen of its own
+# (own_screen in lib.sh).
 set -u
 
 BUILD=$(cd "${1:?usage: run_e2e.sh <build dir> [case...]}" && pwd) || exit 2

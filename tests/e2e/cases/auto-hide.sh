@@ -4,10 +4,6 @@
 # the strip and hides again when it leaves; "Exit" stores it, and the next
 # start comes back hidden. Then the cost of a hidden bar, idle and sliding.
 
-bar_info() {
-    drv window-info "$TITLE"
-    RECT=$(val rect)
-}
 # Waits up to $2 tenths of a second for the bar's rectangle to become $1.
 wait_rect() {
     local tenths=$2

@@ -4,28 +4,6 @@
 # edge sizes in whole rows, a drag docks at another edge, Ctrl+drag floats
 # it with a caption, and a caption drag docks it again.
 
-# The system's move-and-size loop wants a press, moves about 150 ms apart,
-# and a release: drag_from x y x2 y2 ... drags through each point in turn.
-drag_from() {
-    local args=(mousemove "$1" "$2" mousedown 1)
-    shift 2
-    while [ $# -ge 2 ]; do
-        args+=(sleep 0.15 mousemove "$1" "$2")
-        shift 2
-    done
-    xdotool "${args[@]}" sleep 0.15 mouseup 1 >>"$OUT/xdotool.txt" 2>&1
-    sleep 0.5
-}
-# Sets MENU to the rectangle of the one visible pop-up menu, or empty.
-visible_menu() {
-    drv class-windows "#32768"
-    MENU=$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)
-}
-bar_info() {
-    drv window-info "$TITLE"
-    RECT=$(val rect)
-}
-
 drv resources "$(winpath "$VOSSEL")"
 expect_lines "popup=PlaceHolder" "item 1 id=32771 text=Always on &top" "item 2 id=32772 text=A&uto hide" \
     "item 3 id=32775 text=&Options" "item 4 id=32773 text=&About Vossel" "item 5 separator" "item 6 id=32774 text=E&xit"
