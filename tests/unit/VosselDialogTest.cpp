@@ -147,6 +147,7 @@ TEST_F(BarWindowTest, ExitCloseAndEscEndTheBarAndStoreItsPlacementWhileEnterDoes
         EXPECT_EQ(dialog.DoModal(), IDCANCEL) << c.msg << " " << c.wParam;
         EXPECT_EQ(idles, c.ends ? 1 : 2) << c.msg << " " << c.wParam;
         EXPECT_FALSE(os.IsWindow(hwnd));
+        EXPECT_TRUE(dialog.DriveButtons().empty());
         EXPECT_FALSE(os.ReservedRect(hwnd).has_value());
         EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
     }
