@@ -18,6 +18,14 @@ public:
     using CAppBarDialog::m_cxSizeStep;
     using CAppBarDialog::m_cySizeStep;
     using CAppBarDialog::m_nOptions;
+    // What the hooks for derived windows were told.
+    std::string events;
+
+protected:
+    void OnPlacementChanged(BOOL proposed, int edge) override {
+        events += (proposed ? "proposed " : "placed ") + std::to_string(edge) + ",";
+    }
+    void OnWindowArrange(BOOL beginning) override { events += beginning ? "arranging," : "arranged,"; }
 };
 
 constexpr UINT kAllOptions = 0x37;
@@ -98,8 +106,20 @@ TEST_F(AppBarTest, TheTaskbarsStateIsFollowedOnlyAsTheOptionsSay) {
         EXPECT_EQ(other.GetPlacement().bAlwaysOnTop, c.onTopAfter);
         EXPECT_EQ(CountAppBar(ABM_SETPOS), c.options != 0 ? 1 : 0);
         EXPECT_EQ(WindowRect(other.m_hWnd), c.window);
+        // And back, as far as it follows.
+        os.SetTaskbarState(0);
+        os.NotifyAppBars(ABN_STATECHANGE, 0);
+        EXPECT_FALSE(other.GetPlacement().bAutoHide);
+        EXPECT_EQ(other.GetPlacement().bAlwaysOnTop, c.options == 0 ? c.onTopAfter : FALSE);
         other.DestroyWindow();
     }
+    // A bar that knows its options when it is created takes the state at once.
+    os.SetTaskbarState(ABS_AUTOHIDE | ABS_ALWAYSONTOP);
+    TestAppBar early;
+    early.m_nOptions = kAllOptions;
+    ASSERT_TRUE(early.Create());
+    EXPECT_TRUE(early.GetPlacement().bAutoHide);
+    EXPECT_TRUE(early.GetPlacement().bAlwaysOnTop);
 }
 
 TEST_F(AppBarTest, OnlyADockedBarMakesRoomWhenTheTaskbarMoves) {
@@ -194,11 +214,16 @@ TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEn
     }
     const BARPLACEMENT bottom = Placement(ABE_BOTTOM, FALSE, TRUE);
     bar.SetPlacement(&bottom);
-    // Without a loop the end measures the window as it stands and keeps its edge.
+    // A loop without a step, after one with steps, and a stray end without a
+    // loop measure the window as it stands and keep its edge.
+    SizeLoop(bar.m_hWnd, WMSZ_TOP, POINT{500, 748}, {POINT{500, 700}}, Loop::Wine);
     os.SetWindowPos(bar.m_hWnd, nullptr, 0, 728, 1024, 40, SWP_NOZORDER);
-    Send(WM_EXITSIZEMOVE);
+    SizeLoop(bar.m_hWnd, WMSZ_TOP, POINT{500, 729}, {}, Loop::Wine);
     EXPECT_EQ(bar.GetPlacement().anThickness[ABE_BOTTOM], 40);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 728, 1024, 768}));
+    os.SetWindowPos(bar.m_hWnd, nullptr, 0, 738, 1024, 30, SWP_NOZORDER);
+    Send(WM_EXITSIZEMOVE);
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_BOTTOM], 30);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 738, 1024, 768}));
 }
 
 TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlone) {
@@ -218,9 +243,14 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
         {Placement(ABE_TOP, FALSE, FALSE), {look + "query 1 0,set 1 0,activate -1 0"}},
     };
     const char* names[] = {"new", "remove", "query", "set", "state", "taskbar", "activate", "get", "autohide"};
+    bar.events.clear();
+    os.NotifyAppBars(ABN_WINDOWARRANGE, 1);
+    os.NotifyAppBars(ABN_WINDOWARRANGE, 0);
+    EXPECT_EQ(bar.events, "arranging,arranged,");
     for (const Case& c : cases) {
         os.SetActiveWindow(other);
         os.ClearLogs();
+        bar.events.clear();
         bar.SetPlacement(&c.placement);
         std::string calls;
         for (const auto& call : os.AppBarCalls()) {
@@ -230,6 +260,10 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
             }
         }
         EXPECT_EQ(calls, c.calls) << "edge " << c.placement.nEdge;
+        // The derived window hears of the new placement before and after.
+        const std::string edge = std::to_string(c.placement.nEdge);
+        EXPECT_EQ(bar.events, "proposed " + edge + ",placed " + edge + ",");
+        bar.events.clear();
         EXPECT_EQ(os.GetActiveWindow(), other) << "edge " << c.placement.nEdge;
     }
 }

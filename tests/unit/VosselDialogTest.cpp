@@ -298,14 +298,15 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         BOOL onTop;
         RECT shown, hidden;
         POINT near, away;  // the last point of the keep-out margin on the inner side, and the next
+        bool deactivated;  // before auto-hide is turned on again
     };
     // An overlong thickness, as an older version could store it, is held to
     // half the screen, so the hidden bar still shows its 2-pixel strip.
     const Case cases[] = {
-        {ABE_LEFT, FALSE, {0, 0, 512, 768}, {-510, 0, 2, 768}, {519, 300}, {520, 300}},
-        {ABE_TOP, TRUE, {0, 0, 1024, 384}, {0, -382, 1024, 2}, {500, 391}, {500, 392}},
-        {ABE_RIGHT, TRUE, {512, 0, 1024, 768}, {1022, 0, 1534, 768}, {504, 300}, {503, 300}},
-        {ABE_BOTTOM, FALSE, {0, 384, 1024, 768}, {0, 766, 1024, 1150}, {500, 376}, {500, 375}},
+        {ABE_LEFT, FALSE, {0, 0, 512, 768}, {-510, 0, 2, 768}, {519, 300}, {520, 300}, false},
+        {ABE_TOP, TRUE, {0, 0, 1024, 384}, {0, -382, 1024, 2}, {500, 391}, {500, 392}, true},
+        {ABE_RIGHT, TRUE, {512, 0, 1024, 768}, {1022, 0, 1534, 768}, {504, 300}, {503, 300}, false},
+        {ABE_BOTTOM, FALSE, {0, 384, 1024, 768}, {0, 766, 1024, 1150}, {500, 376}, {500, 375}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "edge " << c.edge);
@@ -352,9 +353,16 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         EXPECT_EQ(os.SHAppBarMessage(ABM_GETAUTOHIDEBAR, &query), 0u);
         choose(ID_ALWAYS_ON_TOP);
         EXPECT_EQ(topmost(), c.onTop == FALSE);
-        // On again later, it is placed hidden, as it was last.
+        // On again later, it is placed as it was last: hidden, or shown
+        // when it lost activation meanwhile (that reads as shown then).
+        if (c.deactivated) {
+            os.SetActiveWindow(bar.m_hWnd);
+            os.ClearLogs();
+            os.SetActiveWindow(other);
+            EXPECT_TRUE(os.WindowPosCalls().empty());
+        }
         choose(ID_AUTO_HIDE);
-        EXPECT_EQ(WindowRect(bar.m_hWnd), c.hidden);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.deactivated ? c.shown : c.hidden);
         EXPECT_EQ(os.SHAppBarMessage(ABM_GETAUTOHIDEBAR, &query), reinterpret_cast<UINT_PTR>(bar.m_hWnd));
     }
 }
