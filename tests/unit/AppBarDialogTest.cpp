@@ -67,19 +67,6 @@ TEST_F(AppBarTest, RefusedAutoHideReportsAndDocksInAReservedStrip) {
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 21})));
 }
 
-TEST_F(AppBarTest, DestroyingGivesUpTheAutoHideEdgeBeforeLeavingTheShell) {
-    Open(bar, Placement(ABE_RIGHT, TRUE, FALSE, 60));
-    os.ClearLogs();
-    bar.DestroyWindow();
-    std::vector<DWORD> messages;
-    for (const auto& call : os.AppBarCalls()) {
-        if (call.message == ABM_REMOVE || (call.message == ABM_SETAUTOHIDEBAR && call.data.lParam == FALSE)) {
-            messages.push_back(call.message);
-        }
-    }
-    EXPECT_EQ(messages, (std::vector<DWORD>{ABM_SETAUTOHIDEBAR, ABM_REMOVE}));
-}
-
 TEST_F(AppBarTest, TheTaskbarsStateIsFollowedOnlyAsTheOptionsSay) {
     struct Case {
         UINT options;
@@ -241,8 +228,19 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
         {Placement(ABE_LEFT, TRUE, TRUE), {"get 0 0,get 1 0,get 2 0,autohide 2 0,autohide 0 1,set 0 0,activate -1 0"}},
         {Placement(EDGE_FLOATING, FALSE, TRUE), {"get 0 0,autohide 0 0,set 0 0,activate -1 0"}},
         {Placement(ABE_TOP, FALSE, FALSE), {look + "query 1 0,set 1 0,activate -1 0"}},
+        {Placement(ABE_BOTTOM, TRUE, TRUE), {look + "autohide 3 1,set 0 0,activate -1 0"}},
     };
-    const char* names[] = {"new", "remove", "query", "set", "state", "taskbar", "activate", "get", "autohide"};
+    const auto calls = [&] {
+        const char* names[] = {"new", "remove", "query", "set", "state", "taskbar", "activate", "get", "autohide"};
+        std::string text;
+        for (const auto& call : os.AppBarCalls()) {
+            if (call.message != ABM_WINDOWPOSCHANGED) {
+                text += std::string(text.empty() ? "" : ",") + names[call.message] + " " +
+                        std::to_string(static_cast<int>(call.data.uEdge)) + " " + std::to_string(call.data.lParam);
+            }
+        }
+        return text;
+    };
     bar.events.clear();
     os.NotifyAppBars(ABN_WINDOWARRANGE, 1);
     os.NotifyAppBars(ABN_WINDOWARRANGE, 0);
@@ -252,20 +250,17 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
         os.ClearLogs();
         bar.events.clear();
         bar.SetPlacement(&c.placement);
-        std::string calls;
-        for (const auto& call : os.AppBarCalls()) {
-            if (call.message != ABM_WINDOWPOSCHANGED) {
-                calls += std::string(calls.empty() ? "" : ",") + names[call.message] + " " +
-                         std::to_string(static_cast<int>(call.data.uEdge)) + " " + std::to_string(call.data.lParam);
-            }
-        }
-        EXPECT_EQ(calls, c.calls) << "edge " << c.placement.nEdge;
+        EXPECT_EQ(calls(), c.calls) << "edge " << c.placement.nEdge;
         // The derived window hears of the new placement before and after.
         const std::string edge = std::to_string(c.placement.nEdge);
         EXPECT_EQ(bar.events, "proposed " + edge + ",placed " + edge + ",");
         bar.events.clear();
         EXPECT_EQ(os.GetActiveWindow(), other) << "edge " << c.placement.nEdge;
     }
+    // Leaving, it gives up its auto-hide edge before it leaves the shell.
+    os.ClearLogs();
+    bar.DestroyWindow();
+    EXPECT_EQ(calls(), "get 0 0,get 1 0,get 2 0,get 3 0,autohide 3 0,remove -1 0,activate -1 0");
 }
 
 TEST_F(AppBarTest, CtrlFloatsOnlyABarThatMayFloatAndAFailedSettingsQueryTakesTheScreen) {

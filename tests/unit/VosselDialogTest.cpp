@@ -32,10 +32,6 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     MINMAXINFO info{};
     os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
-    // Floating, it holds its first client area inside its frame.
-    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, SIZE{6, 6}, SIZE{28, 15}, SIZE{1024, 767});
-    EXPECT_EQ(floating.minTrack, (POINT{34, 21}));
-    EXPECT_EQ(floating.maxTrack, (POINT{512, 383}));
     // It follows the taskbar's auto-hide and always-on-top settings.
     for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, ABS_AUTOHIDE}) {
         os.SetTaskbarState(state);
