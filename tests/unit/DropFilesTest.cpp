@@ -33,21 +33,43 @@ protected:
     MemoryDragData text{os, std::nullopt};
 };
 
-TEST_F(DropTest, DragOverTheBarOffersCopyOrWithShiftMoveButNothingForDataWithoutFiles) {
-    const std::tuple<IDragData*, DWORD, DROPEFFECT, DROPEFFECT> cases[] = {
-        {&files, 0, kBoth, DROPEFFECT_COPY},
-        {&files, MK_SHIFT, kBoth, DROPEFFECT_MOVE},
-        {&files, 0x0008 /* MK_CONTROL */, kBoth, DROPEFFECT_COPY},
-        {&files, MK_SHIFT, DROPEFFECT_COPY, DROPEFFECT_COPY},
-        {&files, 0, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
-        {&files, MK_SHIFT, DROPEFFECT_LINK, DROPEFFECT_LINK},
-        {&text, MK_SHIFT, kBoth, DROPEFFECT_NONE},
+TEST_F(DropTest, EachDragEventAndTheDropTakeCopyOrWithShiftMoveAsFarAsTheSourceAllowsAndOnlyForFiles) {
+    constexpr DROPEFFECT kCopy = DROPEFFECT_COPY, kMove = DROPEFFECT_MOVE, kLink = DROPEFFECT_LINK;
+    // What the source allows: the effect without Shift, and with it.
+    const std::tuple<DROPEFFECT, DROPEFFECT, DROPEFFECT> rules[] = {
+        {kBoth, kCopy, kMove},         {kCopy, kCopy, kCopy},         {kMove, kMove, kMove},         {kLink, 0, 0},
+        {kCopy | kLink, kCopy, kCopy}, {kMove | kLink, kMove, kMove}, {kBoth | kLink, kCopy, kMove}, {0, 0, 0},
     };
-    for (const auto& [data, keys, allowed, shown] : cases) {
-        EXPECT_EQ(os.DragTo(data, Drive(0), keys | MK_LBUTTON, allowed), shown) << "enter " << keys;
-        EXPECT_EQ(os.DragTo(data, POINT{Drive(0).x + 1, Drive(0).y}, keys | MK_LBUTTON, allowed), shown) << keys;
-        os.DragTo(data, POINT{500, 500}, keys | MK_LBUTTON, allowed);  // away again
+    for (const auto& [allowed, plain, shifted] : rules) {
+        for (const DWORD others : {0x0u, 0x0008u /* MK_CONTROL */, 0x0002u /* MK_RBUTTON */, 0x0018u}) {
+            for (const DWORD shift : {0x0u, static_cast<DWORD>(MK_SHIFT)}) {
+                const DWORD keys = others | shift;
+                const DROPEFFECT effect = shift != 0 ? shifted : plain;
+                const size_t dialogs = os.FolderDialogs().size();
+                for (IDragData* data : {static_cast<IDragData*>(&files), static_cast<IDragData*>(&text)}) {
+                    const DROPEFFECT shown = data == &files ? effect : DROPEFFECT_NONE;
+                    const std::string what = std::to_string(allowed) + " keys " + std::to_string(keys);
+                    EXPECT_EQ(os.DragTo(data, Drive(0), keys | MK_LBUTTON, allowed), shown) << "enter " << what;
+                    EXPECT_EQ(os.DragTo(data, POINT{Drive(0).x + 1, Drive(0).y}, keys | MK_LBUTTON, allowed), shown)
+                        << "over " << what;
+                    EXPECT_EQ(os.DropAt(Drive(0), keys, allowed), DROPEFFECT_NONE);
+                }
+                ASSERT_EQ(os.FolderDialogs().size() - dialogs, effect != 0 ? 1u : 0u) << allowed << " " << keys;
+                if (effect != 0) {
+                    EXPECT_EQ(os.FileOperations().back().func, effect == kMove ? FO_MOVE : FO_COPY) << allowed;
+                }
+            }
+        }
     }
+    // Told to drop what the drag was refused, the bar takes nothing.
+    COleDropTarget* target = os.DropTargetOf(bar->m_hWnd);
+    const size_t dialogs = os.FolderDialogs().size();
+    for (const auto& [data, allowed] : {std::pair<IDragData*, DROPEFFECT>(&text, kCopy), {&files, kLink}}) {
+        target->DragEnter(data, MK_LBUTTON, Drive(1), allowed);
+        EXPECT_EQ(target->Drop(data, 0, Drive(1), allowed), DROPEFFECT_NONE);
+    }
+    EXPECT_EQ(os.FolderDialogs().size(), dialogs);
+    EXPECT_EQ(os.LiveDropHandles(), 0);
 }
 
 TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileThere) {
@@ -58,7 +80,6 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
     const std::tuple<POINT, DWORD, DROPEFFECT, std::optional<std::string>, const char*, UINT> cases[] = {
         {Drive(0), 0, kBoth, "D:\\", "C:\\", FO_COPY},
         {Drive(1), MK_SHIFT, kBoth, "E:\\Work", "D:\\", FO_MOVE},
-        {Drive(1), MK_SHIFT, DROPEFFECT_COPY, "D:\\", "D:\\", FO_COPY},
         {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
         {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
@@ -81,11 +102,6 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
             EXPECT_EQ(operation.to, (std::vector<std::string>{in + "a.txt", in + "tree", in + longName}));
         }
     }
-    // Data without files dropped anyway opens nothing.
-    COleDropTarget* target = os.DropTargetOf(bar->m_hWnd);
-    target->DragEnter(&text, MK_LBUTTON, Drive(1), DROPEFFECT_COPY);
-    EXPECT_EQ(target->Drop(&text, 0, Drive(1), DROPEFFECT_COPY), DROPEFFECT_NONE);
-    EXPECT_EQ(os.FolderDialogs().size(), 5u);
 }
 
 TEST_F(DropTest, AFailingShellStillReleasesEverything) {
