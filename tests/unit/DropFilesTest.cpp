@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <tuple>
 
 #include "actions/DriveDropTarget.h"
@@ -178,6 +179,15 @@ TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOne
         EXPECT_EQ(tip(drive, true), std::optional<std::string>(tips[drive]));
     }
     EXPECT_EQ(os.HoverToolTip(bar->GetDlgItem(IDC_MENU_BUTTON), false), std::nullopt);
+    // A tip shows above the always-on-top bar, also after the bar has put itself on top again.
+    const auto place = [this](HWND hwnd) {
+        const std::vector<HWND> order = os.TopLevelZOrder();
+        return std::find(order.begin(), order.end(), hwnd) - order.begin();
+    };
+    os.NotifyAppBars(ABN_POSCHANGED, 0);
+    ASSERT_LT(place(bar->m_hWnd), place(bar->m_hWndToolTip));
+    tip(1, false);
+    EXPECT_LT(place(bar->m_hWndToolTip), place(bar->m_hWnd));
     // The label is read again each time a tip shows.
     os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
     EXPECT_EQ(tip(0, true), std::optional<std::string>("(M\xFCll) C:\\"));
