@@ -87,6 +87,8 @@ public:
     // times < 0 fails every call from then on. "WM_QUERYENDSESSION" makes
     // the default processing of that message answer FALSE.
     void FailCall(const std::string& function, int times = -1, int skip = 0);
+    // What ShellExecuteA answers from then on (42 at first; a failing call answers 2).
+    void SetShellExecuteResult(std::uintptr_t result) { m_shellExecuteResult = result; }
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
     void AddNetworkConnection(std::string localName, std::string remoteName);
@@ -560,6 +562,7 @@ private:
     std::vector<AppBarCall> m_appBarCalls;
     std::vector<WindowPosCall> m_windowPosCalls;
     std::vector<HWND> m_updates;
+    std::uintptr_t m_shellExecuteResult = 42;
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;

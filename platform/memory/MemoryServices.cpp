@@ -200,7 +200,7 @@ HINSTANCE MemoryOs::ShellExecuteA(HWND owner, const char* verb, const char* file
     auto text = [](const char* s) { return std::string(s != nullptr ? s : ""); };
     m_shellExecutes.push_back({owner, text(verb), text(file), text(parameters), text(directory), show});
     // Values above 32 mean success.
-    return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(Fails("ShellExecuteA") ? 2 : 42));
+    return reinterpret_cast<HINSTANCE>(Fails("ShellExecuteA") ? 2 : m_shellExecuteResult);
 }
 
 // -------------------------------------------------------------- drawing ----

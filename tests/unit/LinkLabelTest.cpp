@@ -1,7 +1,9 @@
 #include <functional>
 #include <tuple>
 
+#include "actions/OpenDrive.h"
 #include "dialogs/LinkLabel.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "tests/support/TestOs.h"
 
@@ -109,6 +111,31 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
     EXPECT_EQ(call.owner, parent.m_hWnd);
     EXPECT_EQ(call.verb + " " + call.file + " " + std::to_string(call.show), std::string("open ") + kUrl + " 5");
     EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
+}
+
+// ShellExecuteA's answers of 32 or less are errors: the link stays as it was,
+// the drive is not opened and the help says it failed.
+TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingForTheLinkTheDriveOrTheHelp) {
+    os.AddDrive('C', DRIVE_FIXED);
+    os.AddDrive('D', DRIVE_CDROM);
+    os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
+    os.CreateForeignWindow("CabinetWClass", "D:\\", WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 300, 300});
+    os.FailCall("InvokeCommand");
+    const std::pair<std::uintptr_t, bool> answers[] = {{0, false},  {2, false}, {31, false},
+                                                       {32, false}, {33, true}, {42, true}};
+    for (const auto& [answer, started] : answers) {
+        os.SetShellExecuteResult(answer);
+        os.ClearLogs();
+        Click();
+        EXPECT_EQ(link.GetState(), started ? LINK_VISITED : LINK_NORMAL) << answer;
+        OpenDrive("D:\\", "C:\\WINDOWS\\Explorer.exe /e,\"%1\"", TRUE);
+        EXPECT_EQ(os.Sleeps(), (started ? std::vector<DWORD>{800, 250} : std::vector<DWORD>{})) << answer;
+        EXPECT_EQ(os.CurrentDirectory(), started ? "D:\\" : "C:\\") << answer;
+        EXPECT_EQ(AfxGetApp()->WinHelp("vossel-help.html", "options"), started ? TRUE : FALSE) << answer;
+        EXPECT_EQ(os.MessageBoxes().size(), started ? 0u : 1u) << answer;
+        EXPECT_EQ(os.ShellExecutes().size(), 3u) << answer;
+        os.SetCurrentDirectoryA("C:\\");
+    }
 }
 
 TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
