@@ -231,6 +231,8 @@ public:
     const std::vector<WindowPosCall>& WindowPosCalls() const { return m_windowPosCalls; }
     // Windows told to paint at once (UpdateWindow), in order.
     const std::vector<HWND>& Updates() const { return m_updates; }
+    // Windows marked for repainting (InvalidateRect), in order, and whether their background is to be erased.
+    const std::vector<std::pair<HWND, bool>>& Invalidations() const { return m_invalidations; }
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
@@ -562,6 +564,7 @@ private:
     std::vector<AppBarCall> m_appBarCalls;
     std::vector<WindowPosCall> m_windowPosCalls;
     std::vector<HWND> m_updates;
+    std::vector<std::pair<HWND, bool>> m_invalidations;
     std::uintptr_t m_shellExecuteResult = 42;
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;

@@ -115,6 +115,7 @@ void MemoryOs::ClearLogs() {
     m_appBarCalls.clear();
     m_windowPosCalls.clear();
     m_updates.clear();
+    m_invalidations.clear();
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
@@ -891,7 +892,10 @@ BOOL MemoryOs::UpdateWindow(HWND hwnd) {
     return IsWindow(hwnd);
 }
 
-BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL) { return hwnd == nullptr || IsWindow(hwnd); }
+BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
+    m_invalidations.push_back({hwnd, erase != FALSE});
+    return hwnd == nullptr || IsWindow(hwnd);
+}
 
 BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL, DWORD exStyle) {
     if (rect == nullptr) {

@@ -103,24 +103,40 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     os.SetActiveWindow(bar->m_hWnd);  // the bar is active while its menu is used
     os.SetDiskFreeSpace('C', 5368709120ULL);
     std::string texts;
-    RECT icon{}, about{};
+    RECT about{};
     HWND owner = nullptr;
     bool barEnabled = true;
+    std::vector<RECT> places;  // the picture, the web link and the mail link in the dialog's client area
+    std::vector<std::string> hovered;
+    LRESULT drawn = FALSE;
     os.SetModalIdle([&] {
         const HWND h = os.FindWindowA(nullptr, "About Vossel");
         for (int id :
              {IDC_AVAIL_MEM, IDC_MATH_COPROCESSOR, IDC_DISK_SPACE, IDC_FREE_RESOURCES, IDC_WEB_LINK, IDC_MAIL_LINK}) {
             texts += Text(h, id) + "|";
         }
-        const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
-        os.GetWindowRect(picture, &icon);
+        for (int id : {IDC_ICON_PICTURE, IDC_WEB_LINK, IDC_MAIL_LINK}) {
+            places.push_back(ChildRect(os.GetDlgItem(h, id)));
+        }
+        // Hovered, the links only change colour: the background is filled, no shadow drawn.
+        for (int id : {IDC_WEB_LINK, IDC_MAIL_LINK}) {
+            const HWND link = os.GetDlgItem(h, id);
+            os.SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+            os.ClearLogs();
+            os.SendMessageA(link, WM_PAINT, 0, 0);
+            for (const auto& call : os.GdiCalls()) {
+                hovered.push_back(call.function + " " + std::to_string(call.x) + " " + std::to_string(call.colorFrom));
+            }
+            os.SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(-1, 1));
+        }
         os.GetWindowRect(h, &about);
         owner = os.GetWindow(h, GW_OWNER);
         barEnabled = os.IsWindowEnabled(bar->m_hWnd) != FALSE;
+        const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
         const HDC dc = os.GetDC(picture);
         DRAWITEMSTRUCT item{ODT_BUTTON, IDC_ICON_PICTURE, 0, ODA_DRAWENTIRE, 0, picture, dc, RECT{0, 0, 72, 72}, 0};
         os.ClearLogs();
-        os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
+        drawn = os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
         os.ReleaseDC(picture, dc);
         Press(h, IDCANCEL);  // Esc
     });
@@ -136,7 +152,15 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     EXPECT_EQ(calls.str(),
               "StretchBlt {0, 0, 32, 32} 64x64; DrawIcon {0, 0, 0, 0} 32x32; Rectangle {0, 0, 68, 68} 0x0; "
               "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
-    EXPECT_EQ(icon, (RECT{icon.left, icon.top, icon.left + 72, icon.top + 72}));
+    EXPECT_EQ(drawn, TRUE);
+    // The picture grows from its place in the template; each link keeps its place and height
+    // and is as wide as its text, 41 and 48 characters.
+    EXPECT_EQ(places, (std::vector<RECT>{{9, 4, 9 + 72, 4 + 72},
+                                         {103, 61, 103 + 41 * MemoryOs::kCharWidth, 81},
+                                         {72, 164, 72 + 48 * MemoryOs::kCharWidth, 183}}));
+    const std::string red = "TextOutA 0 " + std::to_string(RGB(255, 0, 0));
+    const std::string face = "FillRect 0 " + std::to_string(os.GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(hovered, (std::vector<std::string>{face, red, face, red}));
     EXPECT_EQ(owner, bar->m_hWnd);
     EXPECT_FALSE(barEnabled);
     EXPECT_TRUE(os.IsWindowEnabled(bar->m_hWnd));

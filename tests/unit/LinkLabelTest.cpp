@@ -69,25 +69,31 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
         os.FailCall("ShellExecuteA", 1);
         Click();
     };
+    // Entering and leaving the hover repaint the link on an erased background,
+    // so the shadow goes with the hover; an open only changes the next paint.
     const struct {
         const char* event;
         std::function<void()> act;
         int state;
         COLORREF colour;
+        bool erased;
     } steps[] = {
-        {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238)},
-        {"an open that fails both ways", failToOpen, LINK_NORMAL, RGB(0, 0, 238)},
-        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238)},
-        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139)},
-        {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"move out", [&] { Move(5, 400); }, LINK_VISITED, RGB(85, 26, 139)},
-        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139)},
+        {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238), false},
+        {"an open that fails both ways", failToOpen, LINK_NORMAL, RGB(0, 0, 238), false},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238), true},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139), false},
+        {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"move out", [&] { Move(5, 400); }, LINK_VISITED, RGB(85, 26, 139), true},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139), true},
     };
+    using Marks = std::vector<std::pair<HWND, bool>>;
     for (const auto& step : steps) {
+        os.ClearLogs();
         step.act();
+        EXPECT_EQ(os.Invalidations(), (step.erased ? Marks{{link.m_hWnd, true}} : Marks{})) << step.event;
         EXPECT_EQ(link.GetState(), step.state) << step.event;
         EXPECT_EQ(os.GetCapture() == link.m_hWnd, step.state == LINK_HOVER) << step.event;
         const MemoryOs::GdiCall text = PaintedText(0);
@@ -96,7 +102,12 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
         EXPECT_EQ(text.text, kText);
         // The hover shadow, two pixels right and down, in place of the background.
         EXPECT_EQ(PaintedText(2).colorFrom, step.state == LINK_HOVER ? RGB(128, 128, 128) : 0) << step.event;
-        EXPECT_EQ(os.GdiCalls().front().function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
+        const MemoryOs::GdiCall& erase = os.GdiCalls().front();
+        EXPECT_EQ(erase.function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
+        if (step.state != LINK_HOVER) {
+            EXPECT_EQ(erase.rect, ClientRectOf(link.m_hWnd)) << step.event;
+            EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << step.event;
+        }
     }
     link.SetHover(TRUE);
     link.SetShadow(FALSE);
@@ -111,6 +122,22 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
     EXPECT_EQ(call.owner, parent.m_hWnd);
     EXPECT_EQ(call.verb + " " + call.file + " " + std::to_string(call.show), std::string("open ") + kUrl + " 5");
     EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
+}
+
+TEST_F(LinkLabelTest, HoversFromItsLeftAndTopEdgesUpToButNotOnItsRightAndBottomOnes) {
+    const RECT client = ClientRectOf(link.m_hWnd);
+    const LONG x = client.right / 2, y = client.bottom / 2, right = client.right, bottom = client.bottom;
+    const std::pair<POINT, bool> points[] = {
+        {{0, y}, true},           {{-1, y}, false},     {{right - 1, y}, true},
+        {{right, y}, false},      {{x, 0}, true},       {{x, -1}, false},
+        {{x, bottom - 1}, true},  {{x, bottom}, false}, {{right - 1, bottom - 1}, true},
+        {{right, bottom}, false},
+    };
+    for (const auto& [point, inside] : points) {
+        Move(point.x, point.y);
+        EXPECT_EQ(link.GetState() == LINK_HOVER, inside) << point.x << "," << point.y;
+        EXPECT_EQ(os.GetCapture() == link.m_hWnd, inside) << point.x << "," << point.y;
+    }
 }
 
 // ShellExecuteA's answers of 32 or less are errors: the link stays as it was,
