@@ -109,6 +109,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     std::vector<RECT> places;  // the picture, the web link and the mail link in the dialog's client area
     std::vector<std::string> hovered;
     LRESULT drawn = FALSE;
+    size_t failedDrawings = 0;
     os.SetModalIdle([&] {
         const HWND h = os.FindWindowA(nullptr, "About Vossel");
         for (int id :
@@ -135,8 +136,13 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
         const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
         const HDC dc = os.GetDC(picture);
         DRAWITEMSTRUCT item{ODT_BUTTON, IDC_ICON_PICTURE, 0, ODA_DRAWENTIRE, 0, picture, dc, RECT{0, 0, 72, 72}, 0};
-        os.ClearLogs();
-        drawn = os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
+        // Without its icon, bitmap or memory context the picture draws nothing.
+        for (const char* call : {"LoadImageA", "CreateCompatibleBitmap", "CreateCompatibleDC", ""}) {
+            os.FailCall(call, 1);
+            os.ClearLogs();
+            drawn = os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
+            failedDrawings += *call != '\0' ? os.GdiCalls().size() : 0;
+        }
         os.ReleaseDC(picture, dc);
         Press(h, IDCANCEL);  // Esc
     });
@@ -153,6 +159,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
               "StretchBlt {0, 0, 32, 32} 64x64; DrawIcon {0, 0, 0, 0} 32x32; Rectangle {0, 0, 68, 68} 0x0; "
               "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
     EXPECT_EQ(drawn, TRUE);
+    EXPECT_EQ(failedDrawings, 0u);
     // The picture grows from its place in the template; each link keeps its place and height
     // and is as wide as its text, 41 and 48 characters.
     EXPECT_EQ(places, (std::vector<RECT>{{9, 4, 9 + 72, 4 + 72},

@@ -84,6 +84,8 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
     };
     for (const auto& c : cases) {
         Make(c.text, c.cx, c.cy, c.picture, c.margin, c.gap);
+        // A new picture, margin or gap repaints the whole button on an erased background.
+        EXPECT_EQ(os.Invalidations(), (std::vector<std::pair<HWND, bool>>(c.picture ? 3 : 2, {button->m_hWnd, true})));
         EXPECT_EQ(Draw(c.action, c.state), c.drawn) << c.text << " " << c.cx << " " << c.state;
     }
     // Losing the focus inverts the rectangle away, once; an item at the 32-bit limits does not overflow.

@@ -123,6 +123,13 @@ TEST_F(DropTest, AFailingShellStillReleasesEverything) {
         ASSERT_EQ(os.FileOperations().size() - before, copied.empty() ? 0u : 1u) << call;
         EXPECT_TRUE(copied.empty() || os.FileOperations().back().from == copied) << call;
     }
+    // No folder chosen: 2, and the start path without its trailing backslash.
+    for (const char* call : {"SHBrowseForFolderA", "SHGetPathFromIDListA"}) {
+        os.FailCall(call, 1);
+        std::string path = "D:\\Work\\";
+        EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
+        EXPECT_EQ(path, "D:\\Work") << call;
+    }
 }
 
 TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
@@ -134,6 +141,35 @@ TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
         EXPECT_EQ(os.FileOperations().back().func, shift ? FO_MOVE : FO_COPY);
         EXPECT_EQ(os.LiveDropHandles(), 0);
     }
+}
+
+// A target of the framework's own: a drag enters once and moves over after,
+// leaving is told, and without a drop answer of its own the target's OnDrop runs.
+class RecordingTarget : public COleDropTarget {
+public:
+    DROPEFFECT OnDragEnter(CWnd*, COleDataObject*, DWORD, POINT) override { return Note("enter"); }
+    DROPEFFECT OnDragOver(CWnd*, COleDataObject*, DWORD, POINT) override { return Note("over"); }
+    void OnDragLeave(CWnd*) override { Note("leave"); }
+    BOOL OnDrop(CWnd*, COleDataObject*, DROPEFFECT effect, POINT) override {
+        return Note("drop " + std::to_string(effect));
+    }
+    DROPEFFECT Note(const std::string& event) {
+        m_strLog += event + "; ";
+        return DROPEFFECT_COPY;
+    }
+    std::string m_strLog;
+};
+
+TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropWhenNotAnsweredBefore) {
+    CWnd window;
+    os.CreateWindowExA(0, "Target", "", WS_POPUP | WS_VISIBLE, 600, 400, 100, 100, nullptr, 0, &window);
+    RecordingTarget target;
+    ASSERT_TRUE(target.Register(&window));
+    for (const POINT point : {POINT{610, 410}, POINT{620, 420}, POINT{100, 700}, POINT{610, 410}}) {
+        os.DragTo(&files, point, MK_LBUTTON, kBoth);
+    }
+    EXPECT_EQ(os.DropAt(POINT{610, 410}, 0, kBoth), DROPEFFECT_COPY);
+    EXPECT_EQ(target.m_strLog, "enter; over; leave; enter; over; over; drop 1; ");
 }
 
 TEST_F(DropTest, ADropLeavesTheBarTopmostAndADragSlidesAHiddenBarOut) {

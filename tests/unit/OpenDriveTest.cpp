@@ -15,6 +15,7 @@ TEST(LaunchCommand, SplitsAfterTheLastFullStopOrBackslashAndTakesTheRoot) {
         {"C:\\Tools\\app.exe /open C:\\data\\x %1", "C:\\Tools\\app.exe /open C:\\data\\x", "%1"},
         {"C:\\Tools\\app.exe file.txt", "C:\\Tools\\app.exe file.txt", ""},
         {"C:\\Program Files\\App\\app.exe %1", "C:\\Program Files\\App\\app.exe", "%1"},
+        {"C:\\Program Files\\App\\app %1", "C:\\Program Files\\App\\app", "%1"},
         {"", "", ""},
     };
     for (const auto& [command, program, arguments] : cases) {
