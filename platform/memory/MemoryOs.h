@@ -251,6 +251,8 @@ public:
     std::optional<std::string> ClipboardText() const;
     size_t ClipboardFormats() const { return m_clipboard.size(); }
     HCURSOR CurrentCursor() const { return m_currentCursor; }
+    // The window the dialog manager last gave the keyboard focus, if it is still there.
+    HWND Focus() const { return Find(m_focus) != nullptr ? m_focus : nullptr; }
     int LiveGlobalBlocks() const { return static_cast<int>(m_globals.size()); }
     bool IsClipboardOpen() const { return m_clipboardOpen; }
 
@@ -592,6 +594,7 @@ private:
     std::map<HGDIOBJ, SIZE> m_icons;
     HCURSOR m_currentCursor = nullptr;
     HWND m_capture = nullptr;
+    HWND m_focus = nullptr;
     DWORDLONG m_availablePhysical = 64ULL << 20;
     std::map<char, DiskSpace> m_diskSpace;
     std::string m_moduleFileName = "C:\\Program Files\\Vossel\\vossel.exe";

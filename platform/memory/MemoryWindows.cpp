@@ -312,7 +312,19 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
             Find(child)->font = dialogFont;
         }
     }
-    SendMessageA(hwnd, WM_INITDIALOG, 0, 0);
+    // The dialog manager offers the first enabled tab stop, and gives it the
+    // focus when the dialog answers TRUE.
+    HWND first = nullptr;
+    for (HWND child : Children(hwnd)) {
+        const Window* control = Find(child);
+        if (first == nullptr &&
+            (control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
+            first = child;
+        }
+    }
+    if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
+        m_focus = first;
+    }
     if (Window* window = Find(hwnd); window != nullptr && (style & WS_VISIBLE) != 0) {
         window->style |= WS_VISIBLE;
     }

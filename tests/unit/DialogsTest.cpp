@@ -78,6 +78,7 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
                 textAfter = Text(options, IDC_LAUNCH_PROGRAM);
                 return Press(options, IDCANCEL);
             }
+            EXPECT_EQ(os.Focus(), os.GetDlgItem(options, IDC_ALWAYS_ON_TOP)) << "the first tab stop";
             SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
             for (const int button : {IDC_OPTIONS_ABOUT, ID_HELP}) {
                 os.SendMessageA(os.GetDlgItem(options, button), BM_CLICK, 0, 0);
@@ -110,6 +111,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     std::vector<std::string> hovered;
     LRESULT drawn = FALSE;
     size_t failedDrawings = 0;
+    bool focused = false;
     os.SetModalIdle([&] {
         const HWND h = os.FindWindowA(nullptr, "About Vossel");
         for (int id :
@@ -131,6 +133,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
             os.SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(-1, 1));
         }
         os.GetWindowRect(h, &about);
+        focused = os.Focus() == os.GetDlgItem(h, IDOK);
         owner = os.GetWindow(h, GW_OWNER);
         barEnabled = os.IsWindowEnabled(bar->m_hWnd) != FALSE;
         const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
@@ -168,6 +171,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     const std::string red = "TextOutA 0 " + std::to_string(RGB(255, 0, 0));
     const std::string face = "FillRect 0 " + std::to_string(os.GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(hovered, (std::vector<std::string>{face, red, face, red}));
+    EXPECT_TRUE(focused) << "OK has the focus";
     EXPECT_EQ(owner, bar->m_hWnd);
     EXPECT_FALSE(barEnabled);
     EXPECT_TRUE(os.IsWindowEnabled(bar->m_hWnd));
