@@ -46,8 +46,13 @@ protected:
             if (c.function == "DrawFrameControl") {
                 out << "frame " << c.flags << "; ";
             } else if (c.function == "DrawStateA") {
-                out << ((c.flags & 0xF) == DST_BITMAP ? "picture " + pictures[c.image] : c.text) << " " << c.x << ","
-                    << c.y << ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
+                // Pictures at their 16 x 16, texts at the size the system measures (0 x 0); any other is shown.
+                const bool picture = (c.flags & 0xF) == DST_BITMAP;
+                out << (picture ? "picture " + pictures[c.image] : c.text) << " " << c.x << "," << c.y;
+                if (c.cx != (picture ? 16 : 0) || c.cy != (picture ? 16 : 0)) {
+                    out << " " << c.cx << "x" << c.cy;
+                }
+                out << ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
             } else if (c.function == "DrawFocusRect") {
                 out << "focus " << c.rect << "; ";
             }

@@ -32,11 +32,13 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     EXPECT_EQ(LoadLaunchProgram(kDefaultLaunch), "notepad %1");
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY, std::vector<BYTE>(8, 1));
     EXPECT_EQ(LoadTileExplorers(TRUE), TRUE);
-    // An empty number reads as 0; a text that cannot be read after all keeps what the bar had.
+    // An empty number reads as 0; a text that cannot be read, or is none, keeps what the bar had.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {});
     EXPECT_EQ(LoadTileExplorers(TRUE), FALSE);
     os.FailCall("RegQueryValueExA", 1, 1);
     EXPECT_EQ(LoadSkipDrives("AB"), "AB");
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_DWORD, Bytes(DWORD{'D'}));
+    EXPECT_EQ(LoadSkipDrives("AB"), "AB") << "not a text";
     // The default launch program adds a backslash to the Windows folder only when it is missing.
     os.SetWindowsDirectory("C:\\");
     EXPECT_EQ(DefaultLaunchProgram(), "C:\\Explorer.exe /e,\"%1\"");
