@@ -61,6 +61,9 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
     for (const bool present : {false, true}) {
         if (present) {
             os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
+        } else {
+            // A folder of the page's name is no page.
+            os.SetSpecialFolder(CSIDL_DESKTOP, "C:\\Program Files\\Vossel\\vossel-help.html");
         }
         os.ClearLogs();
         HWND options = nullptr;
@@ -90,7 +93,9 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
         EXPECT_EQ(owner, options);
         EXPECT_FALSE(optionsEnabled);
         EXPECT_EQ(textAfter, "unsaved edit");
-        ASSERT_EQ(os.ShellExecutes().size() + os.MessageBoxes().size(), 1u);
+        // The page opened, or a message that it could not be.
+        ASSERT_EQ(std::make_pair(os.ShellExecutes().size(), os.MessageBoxes().size()),
+                  (std::make_pair<size_t, size_t>(present ? 1 : 0, present ? 0 : 1)));
         if (present) {
             EXPECT_EQ(os.ShellExecutes()[0].file, "file:///C:/Program%20Files/Vossel/vossel-help.html#options");
         } else {

@@ -17,7 +17,8 @@ protected:
 
     void Make(const char* text, int cx, int cy, bool picture = true, int margin = 1, int gap = -3) {
         button = std::make_unique<CDriveButton>();
-        ASSERT_TRUE(button->Create(text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{0, 0, cx, cy}, &parent, kId));
+        ASSERT_TRUE(
+            button->Create(text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{3, 2, 3 + cx, 2 + cy}, &parent, kId));
         os.ClearLogs();
         if (picture) {
             ASSERT_TRUE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));

@@ -232,6 +232,7 @@ TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOne
     // The label is read again each time a tip shows.
     os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
     EXPECT_EQ(tip(0, true), std::optional<std::string>("(M\xFCll) C:\\"));
+    EXPECT_TRUE(bar->EnableToolTips());  // again: nothing more
     EXPECT_EQ(os.LiveToolTipTools(), 3);
     bar->DestroyWindow();
     EXPECT_EQ(os.LiveToolTipTools(), 0);

@@ -181,7 +181,7 @@ TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAS
     }
     EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
     EXPECT_EQ(os.ClipboardFormats(), 1u);
-    EXPECT_TRUE(link.CopyShortcut());
+    EXPECT_TRUE(link.CopyShortcut() && link.AddShortcut(CSIDL_FAVORITES));
     EXPECT_EQ(parent.m_nCommands, 0);
     EXPECT_EQ(duringMenu, std::vector<HCURSOR>(3, os.LoadCursorA(32512, TRUE)));
     // The keyboard's menu five pixels in from the corner, the mouse's at the point.

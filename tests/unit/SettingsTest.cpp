@@ -44,6 +44,8 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     EXPECT_EQ(DefaultLaunchProgram(), "C:\\Explorer.exe /e,\"%1\"");
     os.SetWindowsDirectory("D:\\WINNT");
     EXPECT_EQ(DefaultLaunchProgram(), "D:\\WINNT\\Explorer.exe /e,\"%1\"");
+    os.SetWindowsDirectory("C:\\" + std::string(300, 'W'));  // longer than the buffer: left out
+    EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
     os.FailCall("GetWindowsDirectoryA");
     EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
 }
@@ -76,6 +78,9 @@ TEST_F(SettingsTest, ExitWritesTheFourValuesOnceWithTheEdgeInUse) {
                                                               key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
+    const std::string launch = kDefaultLaunch;
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Launch Program")->data,
+              std::vector<BYTE>(launch.c_str(), launch.c_str() + launch.size() + 1));
 }
 
 BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 110, 60}}; }
