@@ -10,7 +10,12 @@ void AppendListEntry(std::string& list, const std::string& path) {
     list.push_back('\0');
 }
 
-DROPEFFECT DriveDropEffect(DWORD keyState) { return (keyState & MK_SHIFT) != 0 ? DROPEFFECT_MOVE : DROPEFFECT_COPY; }
+DROPEFFECT DriveDropEffect(DWORD keyState, DROPEFFECT allowed) {
+    const bool shift = (keyState & MK_SHIFT) != 0;
+    const DROPEFFECT wanted = shift ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    const DROPEFFECT other = shift ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+    return (allowed & wanted) != 0 ? wanted : (allowed & other) != 0 ? other : DROPEFFECT_NONE;
+}
 
 std::string DroppedFile(HDROP drop, UINT index) {
     const UINT length = Os().shell.DragQueryFileA(drop, index, nullptr, 0);
@@ -122,13 +127,19 @@ DROPEFFECT CDriveDropTarget::OnDragOver(CWnd*, COleDataObject* data, DWORD keySt
     if (!data->IsDataAvailable(CF_HDROP)) {
         return DROPEFFECT_NONE;
     }
-    return DriveDropEffect(keyState);
+    return DriveDropEffect(keyState, AllowedEffects());
 }
 
-DROPEFFECT CDriveDropTarget::OnDragScroll(CWnd*, DWORD keyState, POINT) { return DriveDropEffect(keyState); }
+DROPEFFECT CDriveDropTarget::OnDragScroll(CWnd*, DWORD keyState, POINT) {
+    return DriveDropEffect(keyState, AllowedEffects());
+}
 
 DROPEFFECT CDriveDropTarget::OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT defaultEffect, DROPEFFECT,
                                       POINT point) {
+    // A drop the drag was refused takes nothing.
+    if ((defaultEffect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)) == 0) {
+        return DROPEFFECT_NONE;
+    }
     const auto drop = static_cast<HDROP>(data->GetGlobalData(CF_HDROP));
     if (drop != nullptr) {
         wnd->ClientToScreen(&point);

@@ -12,8 +12,10 @@
 // Adds a path and its NUL to a list of the double-NUL form the shell's file
 // operation takes: the string's own terminator closes the list.
 void AppendListEntry(std::string& list, const std::string& path);
-// Copy, or move when the key state holds Shift.
-DROPEFFECT DriveDropEffect(DWORD keyState);
+// Copy, or move when the key state holds Shift, as far as the source allows
+// either; nothing for a source that allows neither, such as one that only
+// lets its items be linked.
+DROPEFFECT DriveDropEffect(DWORD keyState, DROPEFFECT allowed);
 // Dropped item `index`, however long.
 std::string DroppedFile(HDROP drop, UINT index);
 // The root of the drive button under a screen point, such as "D:\", or empty.

@@ -106,8 +106,12 @@ void CWindowTiler::Tile(const std::vector<std::string>& classNames) {
 void OpenDrive(const std::string& root, const std::string& launchCommand, BOOL tileExplorers) {
     const LaunchCommand command = SplitLaunchCommand(launchCommand);
     const std::string arguments = SubstituteRoot(command.arguments, root);
-    Os().shell.ShellExecuteA(Os().win.GetDesktopWindow(), "open", command.program.c_str(), arguments.c_str(),
-                             root.c_str(), SW_SHOWNORMAL);
+    // Nothing started: nothing to wait for or tile, and the drive was not
+    // opened, so the About dialog keeps reporting the one last opened.
+    if (!ShellExecuteSucceeded(Os().shell.ShellExecuteA(Os().win.GetDesktopWindow(), "open", command.program.c_str(),
+                                                        arguments.c_str(), root.c_str(), SW_SHOWNORMAL))) {
+        return;
+    }
     BlockFor(kLaunchSettleTime);
     std::string program = command.program;
     std::transform(program.begin(), program.end(), program.begin(),

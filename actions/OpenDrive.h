@@ -36,5 +36,6 @@ private:
 };
 
 // Runs the launch command on the root, waits for the program to settle,
-// tiles Explorer windows when asked, and makes the root the current folder.
+// tiles Explorer windows when asked, and makes the root the current folder;
+// when the shell starts nothing, does nothing more.
 void OpenDrive(const std::string& root, const std::string& launchCommand, BOOL tileExplorers);

@@ -146,8 +146,9 @@ BOOL CLinkLabel::Navigate() {
     if (Os().shell.InvokeInternetShortcut(owner, m_strUrl.c_str()) >= 0) {
         return TRUE;
     }
-    const HINSTANCE result = Os().shell.ShellExecuteA(owner, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOW);
-    return reinterpret_cast<std::uintptr_t>(result) > 32 ? TRUE : FALSE;
+    return ShellExecuteSucceeded(Os().shell.ShellExecuteA(owner, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOW))
+               ? TRUE
+               : FALSE;
 }
 
 void CLinkLabel::OnOpenLink() {

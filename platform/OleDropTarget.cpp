@@ -67,6 +67,7 @@ DROPEFFECT COleDropTarget::Answer(DWORD keyState, POINT screen, DROPEFFECT allow
         return DROPEFFECT_NONE;
     }
     const POINT point = ToClient(screen);
+    m_dwAllowedEffects = allowed;
     // A scroll zone answers first; elsewhere the drag operations decide.
     DROPEFFECT effect = OnDragScroll(m_pWnd, keyState, point);
     if ((effect & DROPEFFECT_SCROLL) == 0) {
@@ -97,6 +98,7 @@ DROPEFFECT COleDropTarget::Drop(IDragData* data, DWORD keyState, POINT screen, D
         return DROPEFFECT_NONE;
     }
     m_pData = data;
+    m_dwAllowedEffects = allowed;
     const POINT point = ToClient(screen);
     COleDataObject object(data);
     const DROPEFFECT defaultEffect = FilterDropEffect(OnDragOver(m_pWnd, &object, keyState, point), allowed);

@@ -45,12 +45,17 @@ public:
     void DragLeave();
     DROPEFFECT Drop(IDragData* data, DWORD keyState, POINT screen, DROPEFFECT allowed);
 
+protected:
+    // The effects the source allows, for the drag event being answered.
+    DROPEFFECT AllowedEffects() const { return m_dwAllowedEffects; }
+
 private:
     DROPEFFECT Answer(DWORD keyState, POINT screen, DROPEFFECT allowed, bool entering);
     POINT ToClient(POINT screen) const;
 
     CWnd* m_pWnd = nullptr;
     IDragData* m_pData = nullptr;  // the source's data between enter and leave or drop
+    DROPEFFECT m_dwAllowedEffects = DROPEFFECT_NONE;
 };
 
 // What the framework shows for an operation's answer, given what the source

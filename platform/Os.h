@@ -229,6 +229,9 @@ struct OsServices {
     IRegistry& reg;
 };
 
+// ShellExecuteA answers an error code of 32 or less when nothing was started.
+inline bool ShellExecuteSucceeded(HINSTANCE result) { return reinterpret_cast<std::uintptr_t>(result) > 32; }
+
 // The services in use. A backend installs itself before anything else runs.
 OsServices& Os();
 void SetOs(OsServices* services);

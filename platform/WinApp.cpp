@@ -162,9 +162,8 @@ BOOL CWinApp::WinHelp(const char* file, const char* topic) {
             if (topic != nullptr && *topic != '\0') {
                 url += std::string("#") + topic;
             }
-            const HINSTANCE result = Os().shell.ShellExecuteA(Os().win.GetActiveWindow(), "open", url.c_str(), nullptr,
-                                                              nullptr, SW_SHOWNORMAL);
-            opened = reinterpret_cast<std::uintptr_t>(result) > 32;
+            opened = ShellExecuteSucceeded(Os().shell.ShellExecuteA(Os().win.GetActiveWindow(), "open", url.c_str(),
+                                                                    nullptr, nullptr, SW_SHOWNORMAL));
         }
     }
     if (!opened) {

@@ -97,6 +97,18 @@ dialogs/SystemInfo.cpp ::: s/bytes >> 10\)/bytes >> 20)/ ::: disk space from clu
 dialogs/SystemInfo.cpp ::: s/bytes > 1073741824.0/bytes > 1073741824.0 * 1024/ ::: gigabytes shown as megabytes
 dialogs/OptionsDialog.cpp ::: s/\/e,\/idlist,/\/e,/ ::: the Options default command differs
 dialogs/AboutDialog.cpp ::: s/2 \* Os\(\).win.GetSystemMetrics\(SM_CXICON\) \+ 8/Os().win.GetSystemMetrics(SM_CXICON) + 8/ ::: About picture not doubled
+platform/Os.h ::: s/\(result\) > 32/(result) >= 32/ ::: a shell answer of 32 taken for success
+actions/OpenDrive.cpp ::: s/\{\s+return;\s+\}\s+BlockFor\(kLaunchSettleTime\);/{}\n    BlockFor(kLaunchSettleTime);/ ::: a drive waited for, tiled and made current though nothing started
+actions/DriveDropTarget.cpp ::: s/\(allowed & other\) != 0 \? other : DROPEFFECT_NONE/other/ ::: a source that allows only linking offered a copy or move
+actions/DriveDropTarget.cpp ::: s/if \(\(defaultEffect & \(DROPEFFECT_COPY \| DROPEFFECT_MOVE\)\) == 0\)/if (false)/ ::: a drop the drag was refused copies all the same
+platform/ToolTips.cpp ::: s/CreateWindowExA\(WS_EX_TOPMOST, TOOLTIPS_CLASSA/CreateWindowExA(0, TOOLTIPS_CLASSA/ ::: tips shown under an always-on-top bar
+dialogs/AboutDialog.cpp ::: s/SWP_NOMOVE \| SWP_NOZORDER \| SWP_NOACTIVATE/SWP_NOZORDER | SWP_NOACTIVATE/ ::: About picture moved to the dialog's corner
+dialogs/AboutDialog.cpp ::: s/\s*m_mailLink.SetShadow\(FALSE\);// ::: the About mail link shadowed when hovered
+dialogs/LinkLabel.cpp ::: s/if \(rect.right - rect.left != extent.cx\)/if (false)/ ::: links not fitted to their text
+dialogs/LinkLabel.cpp ::: s/Invalidate\(TRUE\);/Invalidate(FALSE);/ ::: the hover's end repainted without erasing its shadow
+dialogs/LinkLabel.cpp ::: s/pt.x < client.right/pt.x <= client.right/ ::: the hover one pixel past the right edge
+dialogs/LinkLabel.cpp ::: s/pt.y < client.bottom/pt.y <= client.bottom/ ::: the hover one pixel past the bottom edge
+dialogs/LinkLabel.cpp ::: s/\s*Os\(\).gdi.FillRect\(dc, &client, Os\(\).gdi.GetSysColorBrush\(COLOR_BTNFACE\)\);// ::: a repaint without erasing the old text
 app/VosselApp.cpp ::: s/FindWindowA\(nullptr, title.c_str\(\)\) == nullptr/FindWindowA(nullptr, title.c_str()) != nullptr/ ::: a second copy starts, the first refuses
 app/VosselApp.cpp ::: s/context == HID_BASE_RESOURCE \+ IDD_OPTIONS \?/context == 0 ?/ ::: help opens without its topic
 app/VosselApp.cpp ::: s/\s*Os\(\).sys.OleUninitialize\(\);// ::: OLE never uninitialised

@@ -304,8 +304,17 @@ std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, bool wide) {
             if ((control.style & TTS_ALWAYSTIP) == 0 && GetActiveWindow() != control.owner) {
                 return std::nullopt;
             }
+            // A tip with a text shows: the control raises itself to the top of
+            // its band, as on Windows, so only a topmost tip shows above a topmost window.
+            const auto shown = [this, tip = tip](const std::string& text) {
+                if (text.empty()) {
+                    return std::optional<std::string>();
+                }
+                SetWindowPos(tip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                return std::optional<std::string>(text);
+            };
             if (!tool.callback) {
-                return tool.text.empty() ? std::nullopt : std::optional<std::string>(tool.text);
+                return shown(tool.text);
             }
             std::string text;
             if (wide) {
@@ -325,7 +334,7 @@ std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, bool wide) {
                 SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
                 text = request.lpszText != nullptr ? request.lpszText : "";
             }
-            return text.empty() ? std::nullopt : std::optional<std::string>(text);
+            return shown(text);
         }
     }
     return std::nullopt;

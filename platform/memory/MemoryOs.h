@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,8 @@ public:
     // times < 0 fails every call from then on. "WM_QUERYENDSESSION" makes
     // the default processing of that message answer FALSE.
     void FailCall(const std::string& function, int times = -1, int skip = 0);
+    // What ShellExecuteA answers from then on (42 at first; a failing call answers 2).
+    void SetShellExecuteResult(std::uintptr_t result) { m_shellExecuteResult = result; }
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
     void AddNetworkConnection(std::string localName, std::string remoteName);
@@ -229,6 +232,8 @@ public:
     const std::vector<WindowPosCall>& WindowPosCalls() const { return m_windowPosCalls; }
     // Windows told to paint at once (UpdateWindow), in order.
     const std::vector<HWND>& Updates() const { return m_updates; }
+    // Windows marked for repainting (InvalidateRect), in order, and whether their background is to be erased.
+    const std::vector<std::pair<HWND, bool>>& Invalidations() const { return m_invalidations; }
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
@@ -247,6 +252,8 @@ public:
     std::optional<std::string> ClipboardText() const;
     size_t ClipboardFormats() const { return m_clipboard.size(); }
     HCURSOR CurrentCursor() const { return m_currentCursor; }
+    // The window the dialog manager last gave the keyboard focus, if it is still there.
+    HWND Focus() const { return Find(m_focus) != nullptr ? m_focus : nullptr; }
     int LiveGlobalBlocks() const { return static_cast<int>(m_globals.size()); }
     bool IsClipboardOpen() const { return m_clipboardOpen; }
 
@@ -559,10 +566,13 @@ private:
 
     std::map<std::string, std::map<std::string, RegistryValue>> m_registry;  // upper-cased key path -> values
     std::map<HKEY, std::string> m_openKeys;
+    std::set<HKEY> m_readOnlyKeys;  // open keys without the right to set values
 
     std::vector<AppBarCall> m_appBarCalls;
     std::vector<WindowPosCall> m_windowPosCalls;
     std::vector<HWND> m_updates;
+    std::vector<std::pair<HWND, bool>> m_invalidations;
+    std::uintptr_t m_shellExecuteResult = 42;
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;
@@ -589,6 +599,7 @@ private:
     std::map<HGDIOBJ, SIZE> m_icons;
     HCURSOR m_currentCursor = nullptr;
     HWND m_capture = nullptr;
+    HWND m_focus = nullptr;
     DWORDLONG m_availablePhysical = 64ULL << 20;
     std::map<char, DiskSpace> m_diskSpace;
     std::string m_moduleFileName = "C:\\Program Files\\Vossel\\vossel.exe";

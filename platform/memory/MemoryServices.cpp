@@ -200,7 +200,7 @@ HINSTANCE MemoryOs::ShellExecuteA(HWND owner, const char* verb, const char* file
     auto text = [](const char* s) { return std::string(s != nullptr ? s : ""); };
     m_shellExecutes.push_back({owner, text(verb), text(file), text(parameters), text(directory), show});
     // Values above 32 mean success.
-    return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(Fails("ShellExecuteA") ? 2 : 42));
+    return reinterpret_cast<HINSTANCE>(Fails("ShellExecuteA") ? 2 : m_shellExecuteResult);
 }
 
 // -------------------------------------------------------------- drawing ----
@@ -481,10 +481,13 @@ LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* 
     }
     *result = reinterpret_cast<HKEY>(NewHandle());
     m_openKeys[*result] = path;
+    if ((access & KEY_SET_VALUE) == 0) {
+        m_readOnlyKeys.insert(*result);
+    }
     return ERROR_SUCCESS;
 }
 
-LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* result) {
+LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) {
     if (result == nullptr) {
         return 87;  // ERROR_INVALID_PARAMETER
     }
@@ -504,6 +507,9 @@ LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM, HKEY* resul
     m_registry[path];
     *result = reinterpret_cast<HKEY>(NewHandle());
     m_openKeys[*result] = path;
+    if ((access & KEY_SET_VALUE) == 0) {
+        m_readOnlyKeys.insert(*result);
+    }
     return ERROR_SUCCESS;
 }
 
@@ -548,7 +554,8 @@ LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE
     if (path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (Fails("RegSetValueExA") || IsReadOnlyKey(*path)) {
+    // As on Windows, a key opened without the right to set values refuses changes.
+    if (Fails("RegSetValueExA") || IsReadOnlyKey(*path) || m_readOnlyKeys.count(key) != 0) {
         return ERROR_ACCESS_DENIED;
     }
     m_registry[*path][Upper(name != nullptr ? name : "")] =
@@ -561,6 +568,7 @@ LONG MemoryOs::RegCloseKey(HKEY key) {
     if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
         return ERROR_SUCCESS;
     }
+    m_readOnlyKeys.erase(key);
     return m_openKeys.erase(key) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

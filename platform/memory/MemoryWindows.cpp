@@ -116,6 +116,7 @@ void MemoryOs::ClearLogs() {
     m_appBarCalls.clear();
     m_windowPosCalls.clear();
     m_updates.clear();
+    m_invalidations.clear();
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
@@ -313,7 +314,19 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
             Find(child)->font = dialogFont;
         }
     }
-    SendMessageA(hwnd, WM_INITDIALOG, 0, 0);
+    // The dialog manager offers the first enabled tab stop, and gives it the
+    // focus when the dialog answers TRUE.
+    HWND first = nullptr;
+    for (HWND child : Children(hwnd)) {
+        const Window* control = Find(child);
+        if (first == nullptr &&
+            (control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
+            first = child;
+        }
+    }
+    if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
+        m_focus = first;
+    }
     if (Window* window = Find(hwnd); window != nullptr && (style & WS_VISIBLE) != 0) {
         window->style |= WS_VISIBLE;
     }
@@ -901,7 +914,10 @@ BOOL MemoryOs::UpdateWindow(HWND hwnd) {
     return IsWindow(hwnd);
 }
 
-BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL) { return hwnd == nullptr || IsWindow(hwnd); }
+BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
+    m_invalidations.push_back({hwnd, erase != FALSE});
+    return hwnd == nullptr || IsWindow(hwnd);
+}
 
 BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr) {

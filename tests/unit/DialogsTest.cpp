@@ -61,6 +61,9 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
     for (const bool present : {false, true}) {
         if (present) {
             os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
+        } else {
+            // A folder of the page's name is no page.
+            os.SetSpecialFolder(CSIDL_DESKTOP, "C:\\Program Files\\Vossel\\vossel-help.html");
         }
         os.ClearLogs();
         HWND options = nullptr;
@@ -78,6 +81,7 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
                 textAfter = Text(options, IDC_LAUNCH_PROGRAM);
                 return Press(options, IDCANCEL);
             }
+            EXPECT_EQ(os.Focus(), os.GetDlgItem(options, IDC_ALWAYS_ON_TOP)) << "the first tab stop";
             SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
             for (const int button : {IDC_OPTIONS_ABOUT, ID_HELP}) {
                 os.SendMessageA(os.GetDlgItem(options, button), BM_CLICK, 0, 0);
@@ -89,7 +93,9 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
         EXPECT_EQ(owner, options);
         EXPECT_FALSE(optionsEnabled);
         EXPECT_EQ(textAfter, "unsaved edit");
-        ASSERT_EQ(os.ShellExecutes().size() + os.MessageBoxes().size(), 1u);
+        // The page opened, or a message that it could not be.
+        ASSERT_EQ(std::make_pair(os.ShellExecutes().size(), os.MessageBoxes().size()),
+                  (std::make_pair<size_t, size_t>(present ? 1 : 0, present ? 0 : 1)));
         if (present) {
             EXPECT_EQ(os.ShellExecutes()[0].file, "file:///C:/Program%20Files/Vossel/vossel-help.html#options");
         } else {
@@ -103,24 +109,48 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     os.SetActiveWindow(bar->m_hWnd);  // the bar is active while its menu is used
     os.SetDiskFreeSpace('C', 5368709120ULL);
     std::string texts;
-    RECT icon{}, about{};
+    RECT about{};
     HWND owner = nullptr;
     bool barEnabled = true;
+    std::vector<RECT> places;  // the picture, the web link and the mail link in the dialog's client area
+    std::vector<std::string> hovered;
+    LRESULT drawn = FALSE;
+    size_t failedDrawings = 0;
+    bool focused = false;
     os.SetModalIdle([&] {
         const HWND h = os.FindWindowA(nullptr, "About Vossel");
         for (int id :
              {IDC_AVAIL_MEM, IDC_MATH_COPROCESSOR, IDC_DISK_SPACE, IDC_FREE_RESOURCES, IDC_WEB_LINK, IDC_MAIL_LINK}) {
             texts += Text(h, id) + "|";
         }
-        const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
-        os.GetWindowRect(picture, &icon);
+        for (int id : {IDC_ICON_PICTURE, IDC_WEB_LINK, IDC_MAIL_LINK}) {
+            places.push_back(ChildRect(os.GetDlgItem(h, id)));
+        }
+        // Hovered, the links only change colour: the background is filled, no shadow drawn.
+        for (int id : {IDC_WEB_LINK, IDC_MAIL_LINK}) {
+            const HWND link = os.GetDlgItem(h, id);
+            os.SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+            os.ClearLogs();
+            os.SendMessageA(link, WM_PAINT, 0, 0);
+            for (const auto& call : os.GdiCalls()) {
+                hovered.push_back(call.function + " " + std::to_string(call.x) + " " + std::to_string(call.colorFrom));
+            }
+            os.SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(-1, 1));
+        }
         os.GetWindowRect(h, &about);
+        focused = os.Focus() == os.GetDlgItem(h, IDOK);
         owner = os.GetWindow(h, GW_OWNER);
         barEnabled = os.IsWindowEnabled(bar->m_hWnd) != FALSE;
+        const HWND picture = os.GetDlgItem(h, IDC_ICON_PICTURE);
         const HDC dc = os.GetDC(picture);
         DRAWITEMSTRUCT item{ODT_BUTTON, IDC_ICON_PICTURE, 0, ODA_DRAWENTIRE, 0, picture, dc, RECT{0, 0, 72, 72}, 0};
-        os.ClearLogs();
-        os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
+        // Without its icon, bitmap or memory context the picture draws nothing.
+        for (const char* call : {"LoadImageA", "CreateCompatibleBitmap", "CreateCompatibleDC", ""}) {
+            os.FailCall(call, 1);
+            os.ClearLogs();
+            drawn = os.SendMessageA(h, WM_DRAWITEM, IDC_ICON_PICTURE, reinterpret_cast<LPARAM>(&item));
+            failedDrawings += *call != '\0' ? os.GdiCalls().size() : 0;
+        }
         os.ReleaseDC(picture, dc);
         Press(h, IDCANCEL);  // Esc
     });
@@ -136,7 +166,17 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     EXPECT_EQ(calls.str(),
               "StretchBlt {0, 0, 32, 32} 64x64; DrawIcon {0, 0, 0, 0} 32x32; Rectangle {0, 0, 68, 68} 0x0; "
               "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
-    EXPECT_EQ(icon, (RECT{icon.left, icon.top, icon.left + 72, icon.top + 72}));
+    EXPECT_EQ(drawn, TRUE);
+    EXPECT_EQ(failedDrawings, 0u);
+    // The picture grows from its place in the template; each link keeps its place and height
+    // and is as wide as its text, 41 and 48 characters.
+    EXPECT_EQ(places, (std::vector<RECT>{{9, 4, 9 + 72, 4 + 72},
+                                         {103, 61, 103 + 41 * MemoryOs::kCharWidth, 81},
+                                         {72, 164, 72 + 48 * MemoryOs::kCharWidth, 183}}));
+    const std::string red = "TextOutA 0 " + std::to_string(RGB(255, 0, 0));
+    const std::string face = "FillRect 0 " + std::to_string(os.GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(hovered, (std::vector<std::string>{face, red, face, red}));
+    EXPECT_TRUE(focused) << "OK has the focus";
     EXPECT_EQ(owner, bar->m_hWnd);
     EXPECT_FALSE(barEnabled);
     EXPECT_TRUE(os.IsWindowEnabled(bar->m_hWnd));

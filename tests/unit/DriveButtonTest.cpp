@@ -17,7 +17,8 @@ protected:
 
     void Make(const char* text, int cx, int cy, bool picture = true, int margin = 1, int gap = -3) {
         button = std::make_unique<CDriveButton>();
-        ASSERT_TRUE(button->Create(text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{0, 0, cx, cy}, &parent, kId));
+        ASSERT_TRUE(
+            button->Create(text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{3, 2, 3 + cx, 2 + cy}, &parent, kId));
         os.ClearLogs();
         if (picture) {
             ASSERT_TRUE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
@@ -46,8 +47,13 @@ protected:
             if (c.function == "DrawFrameControl") {
                 out << "frame " << c.flags << "; ";
             } else if (c.function == "DrawStateA") {
-                out << ((c.flags & 0xF) == DST_BITMAP ? "picture " + pictures[c.image] : c.text) << " " << c.x << ","
-                    << c.y << ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
+                // Pictures at their 16 x 16, texts at the size the system measures (0 x 0); any other is shown.
+                const bool picture = (c.flags & 0xF) == DST_BITMAP;
+                out << (picture ? "picture " + pictures[c.image] : c.text) << " " << c.x << "," << c.y;
+                if (c.cx != (picture ? 16 : 0) || c.cy != (picture ? 16 : 0)) {
+                    out << " " << c.cx << "x" << c.cy;
+                }
+                out << ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
             } else if (c.function == "DrawFocusRect") {
                 out << "focus " << c.rect << "; ";
             }
@@ -84,6 +90,8 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
     };
     for (const auto& c : cases) {
         Make(c.text, c.cx, c.cy, c.picture, c.margin, c.gap);
+        // A new picture, margin or gap repaints the whole button on an erased background.
+        EXPECT_EQ(os.Invalidations(), (std::vector<std::pair<HWND, bool>>(c.picture ? 3 : 2, {button->m_hWnd, true})));
         EXPECT_EQ(Draw(c.action, c.state), c.drawn) << c.text << " " << c.cx << " " << c.state;
     }
     // Losing the focus inverts the rectangle away, once; an item at the 32-bit limits does not overflow.

@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <tuple>
 
 #include "actions/DriveDropTarget.h"
@@ -33,21 +34,43 @@ protected:
     MemoryDragData text{os, std::nullopt};
 };
 
-TEST_F(DropTest, DragOverTheBarOffersCopyOrWithShiftMoveButNothingForDataWithoutFiles) {
-    const std::tuple<IDragData*, DWORD, DROPEFFECT, DROPEFFECT> cases[] = {
-        {&files, 0, kBoth, DROPEFFECT_COPY},
-        {&files, MK_SHIFT, kBoth, DROPEFFECT_MOVE},
-        {&files, 0x0008 /* MK_CONTROL */, kBoth, DROPEFFECT_COPY},
-        {&files, MK_SHIFT, DROPEFFECT_COPY, DROPEFFECT_COPY},
-        {&files, 0, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
-        {&files, MK_SHIFT, DROPEFFECT_LINK, DROPEFFECT_LINK},
-        {&text, MK_SHIFT, kBoth, DROPEFFECT_NONE},
+TEST_F(DropTest, EachDragEventAndTheDropTakeCopyOrWithShiftMoveAsFarAsTheSourceAllowsAndOnlyForFiles) {
+    constexpr DROPEFFECT kCopy = DROPEFFECT_COPY, kMove = DROPEFFECT_MOVE, kLink = DROPEFFECT_LINK;
+    // What the source allows: the effect without Shift, and with it.
+    const std::tuple<DROPEFFECT, DROPEFFECT, DROPEFFECT> rules[] = {
+        {kBoth, kCopy, kMove},         {kCopy, kCopy, kCopy},         {kMove, kMove, kMove},         {kLink, 0, 0},
+        {kCopy | kLink, kCopy, kCopy}, {kMove | kLink, kMove, kMove}, {kBoth | kLink, kCopy, kMove}, {0, 0, 0},
     };
-    for (const auto& [data, keys, allowed, shown] : cases) {
-        EXPECT_EQ(os.DragTo(data, Drive(0), keys | MK_LBUTTON, allowed), shown) << "enter " << keys;
-        EXPECT_EQ(os.DragTo(data, POINT{Drive(0).x + 1, Drive(0).y}, keys | MK_LBUTTON, allowed), shown) << keys;
-        os.DragTo(data, POINT{500, 500}, keys | MK_LBUTTON, allowed);  // away again
+    for (const auto& [allowed, plain, shifted] : rules) {
+        for (const DWORD others : {0x0u, 0x0008u /* MK_CONTROL */, 0x0002u /* MK_RBUTTON */, 0x0018u}) {
+            for (const DWORD shift : {0x0u, static_cast<DWORD>(MK_SHIFT)}) {
+                const DWORD keys = others | shift;
+                const DROPEFFECT effect = shift != 0 ? shifted : plain;
+                const size_t dialogs = os.FolderDialogs().size();
+                for (IDragData* data : {static_cast<IDragData*>(&files), static_cast<IDragData*>(&text)}) {
+                    const DROPEFFECT shown = data == &files ? effect : DROPEFFECT_NONE;
+                    const std::string what = std::to_string(allowed) + " keys " + std::to_string(keys);
+                    EXPECT_EQ(os.DragTo(data, Drive(0), keys | MK_LBUTTON, allowed), shown) << "enter " << what;
+                    EXPECT_EQ(os.DragTo(data, POINT{Drive(0).x + 1, Drive(0).y}, keys | MK_LBUTTON, allowed), shown)
+                        << "over " << what;
+                    EXPECT_EQ(os.DropAt(Drive(0), keys, allowed), DROPEFFECT_NONE);
+                }
+                ASSERT_EQ(os.FolderDialogs().size() - dialogs, effect != 0 ? 1u : 0u) << allowed << " " << keys;
+                if (effect != 0) {
+                    EXPECT_EQ(os.FileOperations().back().func, effect == kMove ? FO_MOVE : FO_COPY) << allowed;
+                }
+            }
+        }
     }
+    // Told to drop what the drag was refused, the bar takes nothing.
+    COleDropTarget* target = os.DropTargetOf(bar->m_hWnd);
+    const size_t dialogs = os.FolderDialogs().size();
+    for (const auto& [data, allowed] : {std::pair<IDragData*, DROPEFFECT>(&text, kCopy), {&files, kLink}}) {
+        target->DragEnter(data, MK_LBUTTON, Drive(1), allowed);
+        EXPECT_EQ(target->Drop(data, 0, Drive(1), allowed), DROPEFFECT_NONE);
+    }
+    EXPECT_EQ(os.FolderDialogs().size(), dialogs);
+    EXPECT_EQ(os.LiveDropHandles(), 0);
 }
 
 TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileThere) {
@@ -58,10 +81,14 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
     const std::tuple<POINT, DWORD, DROPEFFECT, std::optional<std::string>, const char*, UINT> cases[] = {
         {Drive(0), 0, kBoth, "D:\\", "C:\\", FO_COPY},
         {Drive(1), MK_SHIFT, kBoth, "E:\\Work", "D:\\", FO_MOVE},
-        {Drive(1), MK_SHIFT, DROPEFFECT_COPY, "D:\\", "D:\\", FO_COPY},
         {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
         {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
+    // A drive-like child of another program in front of the bar is no drive of the bar.
+    const HWND other = os.CreateForeignWindow("Other", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, first);
+    os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, other, IDC_FIRST_DRIVE, nullptr);
+    EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), "");
+    os.DestroyWindow(other);
     for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
         answer = chosen;
         const size_t before = os.FileOperations().size();
@@ -81,11 +108,6 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
             EXPECT_EQ(operation.to, (std::vector<std::string>{in + "a.txt", in + "tree", in + longName}));
         }
     }
-    // Data without files dropped anyway opens nothing.
-    COleDropTarget* target = os.DropTargetOf(bar->m_hWnd);
-    target->DragEnter(&text, MK_LBUTTON, Drive(1), DROPEFFECT_COPY);
-    EXPECT_EQ(target->Drop(&text, 0, Drive(1), DROPEFFECT_COPY), DROPEFFECT_NONE);
-    EXPECT_EQ(os.FolderDialogs().size(), 5u);
 }
 
 TEST_F(DropTest, AFailingShellStillReleasesEverything) {
@@ -106,6 +128,13 @@ TEST_F(DropTest, AFailingShellStillReleasesEverything) {
         ASSERT_EQ(os.FileOperations().size() - before, copied.empty() ? 0u : 1u) << call;
         EXPECT_TRUE(copied.empty() || os.FileOperations().back().from == copied) << call;
     }
+    // No folder chosen: 2, and the start path without its trailing backslash.
+    for (const char* call : {"SHBrowseForFolderA", "SHGetPathFromIDListA"}) {
+        os.FailCall(call, 1);
+        std::string path = "D:\\Work\\";
+        EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
+        EXPECT_EQ(path, "D:\\Work") << call;
+    }
 }
 
 TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
@@ -117,6 +146,35 @@ TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
         EXPECT_EQ(os.FileOperations().back().func, shift ? FO_MOVE : FO_COPY);
         EXPECT_EQ(os.LiveDropHandles(), 0);
     }
+}
+
+// A target of the framework's own: a drag enters once and moves over after,
+// leaving is told, and without a drop answer of its own the target's OnDrop runs.
+class RecordingTarget : public COleDropTarget {
+public:
+    DROPEFFECT OnDragEnter(CWnd*, COleDataObject*, DWORD, POINT) override { return Note("enter"); }
+    DROPEFFECT OnDragOver(CWnd*, COleDataObject*, DWORD, POINT) override { return Note("over"); }
+    void OnDragLeave(CWnd*) override { Note("leave"); }
+    BOOL OnDrop(CWnd*, COleDataObject*, DROPEFFECT effect, POINT) override {
+        return Note("drop " + std::to_string(effect));
+    }
+    DROPEFFECT Note(const std::string& event) {
+        m_strLog += event + "; ";
+        return DROPEFFECT_COPY;
+    }
+    std::string m_strLog;
+};
+
+TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropWhenNotAnsweredBefore) {
+    CWnd window;
+    os.CreateWindowExA(0, "Target", "", WS_POPUP | WS_VISIBLE, 600, 400, 100, 100, nullptr, 0, &window);
+    RecordingTarget target;
+    ASSERT_TRUE(target.Register(&window));
+    for (const POINT point : {POINT{610, 410}, POINT{620, 420}, POINT{100, 700}, POINT{610, 410}}) {
+        os.DragTo(&files, point, MK_LBUTTON, kBoth);
+    }
+    EXPECT_EQ(os.DropAt(POINT{610, 410}, 0, kBoth), DROPEFFECT_COPY);
+    EXPECT_EQ(target.m_strLog, "enter; over; leave; enter; over; over; drop 1; ");
 }
 
 TEST_F(DropTest, ADropLeavesTheBarTopmostAndADragSlidesAHiddenBarOut) {
@@ -162,9 +220,19 @@ TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOne
         EXPECT_EQ(tip(drive, true), std::optional<std::string>(tips[drive]));
     }
     EXPECT_EQ(os.HoverToolTip(bar->GetDlgItem(IDC_MENU_BUTTON), false), std::nullopt);
+    // A tip shows above the always-on-top bar, also after the bar has put itself on top again.
+    const auto place = [this](HWND hwnd) {
+        const std::vector<HWND> order = os.TopLevelZOrder();
+        return std::find(order.begin(), order.end(), hwnd) - order.begin();
+    };
+    os.NotifyAppBars(ABN_POSCHANGED, 0);
+    ASSERT_LT(place(bar->m_hWnd), place(bar->m_hWndToolTip));
+    tip(1, false);
+    EXPECT_LT(place(bar->m_hWndToolTip), place(bar->m_hWnd));
     // The label is read again each time a tip shows.
     os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
     EXPECT_EQ(tip(0, true), std::optional<std::string>("(M\xFCll) C:\\"));
+    EXPECT_TRUE(bar->EnableToolTips());  // again: nothing more
     EXPECT_EQ(os.LiveToolTipTools(), 3);
     bar->DestroyWindow();
     EXPECT_EQ(os.LiveToolTipTools(), 0);

@@ -1,7 +1,9 @@
 #include <functional>
 #include <tuple>
 
+#include "actions/OpenDrive.h"
 #include "dialogs/LinkLabel.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "tests/support/TestOs.h"
 
@@ -62,30 +64,30 @@ public:
 TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithTheirColours) {
     EXPECT_EQ(WindowRect(link.m_hWnd),
               (RECT{110, 120, 110 + static_cast<LONG>(sizeof(kText) - 1) * MemoryOs::kCharWidth, 136}));
-    const auto failToOpen = [&] {
-        os.FailCall("CoCreateInstance", 1);
-        os.FailCall("ShellExecuteA", 1);
-        Click();
-    };
+    // Entering and leaving the hover repaint the link on an erased background,
+    // so the shadow goes with the hover; an open only changes the next paint.
     const struct {
         const char* event;
         std::function<void()> act;
         int state;
         COLORREF colour;
+        bool erased;
     } steps[] = {
-        {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238)},
-        {"an open that fails both ways", failToOpen, LINK_NORMAL, RGB(0, 0, 238)},
-        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238)},
-        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139)},
-        {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"move out", [&] { Move(5, 400); }, LINK_VISITED, RGB(85, 26, 139)},
-        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0)},
-        {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139)},
+        {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238), false},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238), true},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139), false},
+        {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"move out", [&] { Move(5, 400); }, LINK_VISITED, RGB(85, 26, 139), true},
+        {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139), true},
     };
+    using Marks = std::vector<std::pair<HWND, bool>>;
     for (const auto& step : steps) {
+        os.ClearLogs();
         step.act();
+        EXPECT_EQ(os.Invalidations(), (step.erased ? Marks{{link.m_hWnd, true}} : Marks{})) << step.event;
         EXPECT_EQ(link.GetState(), step.state) << step.event;
         EXPECT_EQ(os.GetCapture() == link.m_hWnd, step.state == LINK_HOVER) << step.event;
         const MemoryOs::GdiCall text = PaintedText(0);
@@ -94,12 +96,13 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
         EXPECT_EQ(text.text, kText);
         // The hover shadow, two pixels right and down, in place of the background.
         EXPECT_EQ(PaintedText(2).colorFrom, step.state == LINK_HOVER ? RGB(128, 128, 128) : 0) << step.event;
-        EXPECT_EQ(os.GdiCalls().front().function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
+        const MemoryOs::GdiCall& erase = os.GdiCalls().front();
+        EXPECT_EQ(erase.function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
+        if (step.state != LINK_HOVER) {
+            EXPECT_EQ(erase.rect, ClientRectOf(link.m_hWnd)) << step.event;
+            EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << step.event;
+        }
     }
-    link.SetHover(TRUE);
-    link.SetShadow(FALSE);
-    EXPECT_EQ(PaintedText(2).function, "");
-    EXPECT_EQ(os.GdiCalls().front().function, "FillRect");
     // The open went through the shortcut object; without it, to ShellExecute.
     EXPECT_EQ(os.InvokedShortcuts(), std::vector<std::string>{kUrl});
     os.FailCall("InvokeCommand", 1);
@@ -109,6 +112,48 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
     EXPECT_EQ(call.owner, parent.m_hWnd);
     EXPECT_EQ(call.verb + " " + call.file + " " + std::to_string(call.show), std::string("open ") + kUrl + " 5");
     EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
+}
+
+TEST_F(LinkLabelTest, HoversFromItsLeftAndTopEdgesUpToButNotOnItsRightAndBottomOnes) {
+    const RECT client = ClientRectOf(link.m_hWnd);
+    const LONG x = client.right / 2, y = client.bottom / 2, right = client.right, bottom = client.bottom;
+    const std::pair<POINT, bool> points[] = {
+        {{0, y}, true},           {{-1, y}, false},     {{right - 1, y}, true},
+        {{right, y}, false},      {{x, 0}, true},       {{x, -1}, false},
+        {{x, bottom - 1}, true},  {{x, bottom}, false}, {{right - 1, bottom - 1}, true},
+        {{right, bottom}, false},
+    };
+    for (const auto& [point, inside] : points) {
+        Move(point.x, point.y);
+        EXPECT_EQ(link.GetState() == LINK_HOVER, inside) << point.x << "," << point.y;
+        EXPECT_EQ(os.GetCapture() == link.m_hWnd, inside) << point.x << "," << point.y;
+    }
+}
+
+// ShellExecuteA's answers of 32 or less are errors: the link stays as it was,
+// the drive is not opened and the help says it failed.
+TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingForTheLinkTheDriveOrTheHelp) {
+    os.AddDrive('C', DRIVE_FIXED);
+    os.AddDrive('D', DRIVE_CDROM);
+    os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
+    os.CreateForeignWindow("CabinetWClass", "D:\\", WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 300, 300});
+    os.FailCall("InvokeCommand");
+    const std::pair<std::uintptr_t, bool> answers[] = {{0, false},  {2, false}, {31, false},
+                                                       {32, false}, {33, true}, {42, true}};
+    for (const auto& [answer, started] : answers) {
+        os.SetShellExecuteResult(answer);
+        os.ClearLogs();
+        Click();
+        EXPECT_EQ(link.GetState(), started ? LINK_VISITED : LINK_NORMAL) << answer;
+        OpenDrive("D:\\", "C:\\WINDOWS\\Explorer.exe /e,\"%1\"", TRUE);
+        EXPECT_EQ(os.Sleeps(), (started ? std::vector<DWORD>{800, 250} : std::vector<DWORD>{})) << answer;
+        EXPECT_EQ(os.CurrentDirectory(), started ? "D:\\" : "C:\\") << answer;
+        EXPECT_EQ(AfxGetApp()->WinHelp("vossel-help.html", ""), started ? TRUE : FALSE) << answer;
+        EXPECT_EQ(os.MessageBoxes().size(), started ? 0u : 1u) << answer;
+        ASSERT_EQ(os.ShellExecutes().size(), 3u) << answer;
+        EXPECT_EQ(os.ShellExecutes()[2].file, "file:///C:/Program%20Files/Vossel/vossel-help.html");
+        os.SetCurrentDirectoryA("C:\\");
+    }
 }
 
 TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
@@ -136,6 +181,7 @@ TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAS
     }
     EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
     EXPECT_EQ(os.ClipboardFormats(), 1u);
+    EXPECT_TRUE(link.CopyShortcut() && link.AddShortcut(CSIDL_FAVORITES));
     EXPECT_EQ(parent.m_nCommands, 0);
     EXPECT_EQ(duringMenu, std::vector<HCURSOR>(3, os.LoadCursorA(32512, TRUE)));
     // The keyboard's menu five pixels in from the corner, the mouse's at the point.

@@ -14,7 +14,9 @@ TEST(LaunchCommand, SplitsAfterTheLastFullStopOrBackslashAndTakesTheRoot) {
         // Arguments holding a backslash or full stop take the split point with them.
         {"C:\\Tools\\app.exe /open C:\\data\\x %1", "C:\\Tools\\app.exe /open C:\\data\\x", "%1"},
         {"C:\\Tools\\app.exe file.txt", "C:\\Tools\\app.exe file.txt", ""},
+        {"C:\\Tools\\app.exe -x .cfg", "C:\\Tools\\app.exe -x .cfg", ""},
         {"C:\\Program Files\\App\\app.exe %1", "C:\\Program Files\\App\\app.exe", "%1"},
+        {"C:\\Program Files\\App\\app %1", "C:\\Program Files\\App\\app", "%1"},
         {"", "", ""},
     };
     for (const auto& [command, program, arguments] : cases) {

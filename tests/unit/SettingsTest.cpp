@@ -32,11 +32,20 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     EXPECT_EQ(LoadLaunchProgram(kDefaultLaunch), "notepad %1");
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY, std::vector<BYTE>(8, 1));
     EXPECT_EQ(LoadTileExplorers(TRUE), TRUE);
+    // An empty number reads as 0; a text that cannot be read, or is none, keeps what the bar had.
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {});
+    EXPECT_EQ(LoadTileExplorers(TRUE), FALSE);
+    os.FailCall("RegQueryValueExA", 1, 1);
+    EXPECT_EQ(LoadSkipDrives("AB"), "AB");
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_DWORD, Bytes(DWORD{'D'}));
+    EXPECT_EQ(LoadSkipDrives("AB"), "AB") << "not a text";
     // The default launch program adds a backslash to the Windows folder only when it is missing.
     os.SetWindowsDirectory("C:\\");
     EXPECT_EQ(DefaultLaunchProgram(), "C:\\Explorer.exe /e,\"%1\"");
     os.SetWindowsDirectory("D:\\WINNT");
     EXPECT_EQ(DefaultLaunchProgram(), "D:\\WINNT\\Explorer.exe /e,\"%1\"");
+    os.SetWindowsDirectory("C:\\" + std::string(300, 'W'));  // longer than the buffer: left out
+    EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
     os.FailCall("GetWindowsDirectoryA");
     EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
 }
@@ -69,6 +78,9 @@ TEST_F(SettingsTest, ExitWritesTheFourValuesOnceWithTheEdgeInUse) {
                                                               key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
+    const std::string launch = kDefaultLaunch;
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Launch Program")->data,
+              std::vector<BYTE>(launch.c_str(), launch.c_str() + launch.size() + 1));
 }
 
 BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 110, 60}}; }
