@@ -32,6 +32,16 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     MINMAXINFO info{};
     os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
+    // Every picture, plain and disabled, of the menu button and both drives
+    // is mapped from the white that stands for its background.
+    int pictures = 0;
+    for (const auto& call : os.GdiCalls()) {
+        if (call.function == "CreateMappedBitmap") {
+            ++pictures;
+            EXPECT_EQ(call.colorFrom, RGB(255, 255, 255));
+        }
+    }
+    EXPECT_EQ(pictures, 6);
     // It follows the taskbar's auto-hide and always-on-top settings.
     for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, ABS_AUTOHIDE}) {
         os.SetTaskbarState(state);
