@@ -88,10 +88,10 @@ TEST(CursorOutside, TheGrownRectangleHoldsItsLeftAndTopLinesButNotItsRightAndBot
 }
 
 TEST(EdgeFromPoint, ScreenTrianglesTheFloatingMiddleAndTheOptionsThatForbidEither) {
-    // 1024 x 768 with a 28-pixel taskbar and 16-pixel scroll bars: at the
-    // bottom the middle is 16, 16 .. 1008, 724; at the top 16, 44 .. 1008, 752.
-    const DragArea bottomTaskbar{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
-    const DragArea topTaskbar{{0, 28, 1024, 768}, {16, 16}, {1024, 768}};
+    // 1024 x 768 with a 28-pixel taskbar, low or high, and 16-pixel scroll bars:
+    // the middle is 16, 16 .. 1008, 724 or 16, 44 .. 1008, 752.
+    const DragArea low{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
+    const DragArea high{{0, 28, 1024, 768}, {16, 16}, {1024, 768}};
     constexpr UINT kAll = 0x37;
     constexpr UINT kDock = BARF_LEFTRIGHT | BARF_TOPBOTTOM;
     struct Case {
@@ -100,40 +100,38 @@ TEST(EdgeFromPoint, ScreenTrianglesTheFloatingMiddleAndTheOptionsThatForbidEithe
         LONG x, y;
         int edge;
     };
-    // On a diagonal left or right wins; dx = 0 counts as right, dy = 0 as bottom.
-    const Case cases[] = {
-        {bottomTaskbar, kAll, 500, 300, EDGE_FLOATING},
-        {bottomTaskbar, kAll, 16, 300, EDGE_FLOATING},
-        {bottomTaskbar, kAll, 15, 300, ABE_LEFT},
-        {bottomTaskbar, kAll, 1007, 300, EDGE_FLOATING},
-        {bottomTaskbar, kAll, 1008, 300, ABE_RIGHT},
-        {bottomTaskbar, kAll, 500, 723, EDGE_FLOATING},
-        {bottomTaskbar, kAll, 500, 724, ABE_BOTTOM},
-        {bottomTaskbar, kAll, 512, 760, ABE_BOTTOM},
-        {bottomTaskbar, kAll, 1020, 760, ABE_RIGHT},
-        {bottomTaskbar, kAll, 1020, 10, ABE_RIGHT},
-        {bottomTaskbar, kAll, 500, 10, ABE_TOP},
-        {bottomTaskbar, kAll, 0, 0, ABE_LEFT},
-        {topTaskbar, kAll, 500, 43, ABE_TOP},
-        {topTaskbar, kAll, 500, 44, EDGE_FLOATING},
-        {topTaskbar, kAll, 500, 751, EDGE_FLOATING},
-        {topTaskbar, kAll, 500, 752, ABE_BOTTOM},
-        // Without floating every point docks, the middle too.
-        {bottomTaskbar, kDock, 500, 300, ABE_TOP},
-        {bottomTaskbar, kDock, 512, 384, ABE_RIGHT},
-        {bottomTaskbar, kDock, 511, 500, ABE_BOTTOM},
-        {bottomTaskbar, kDock, 5, 384, ABE_LEFT},
-        // One docking pair only: the other pair's triangles go to it.
-        {bottomTaskbar, BARF_LEFTRIGHT, 512, 0, ABE_RIGHT},
-        {bottomTaskbar, BARF_LEFTRIGHT, 511, 767, ABE_LEFT},
-        {bottomTaskbar, BARF_FLOAT | BARF_LEFTRIGHT, 500, 5, ABE_LEFT},
-        {bottomTaskbar, BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM},
-        {bottomTaskbar, BARF_TOPBOTTOM, 1023, 383, ABE_TOP},
-        {bottomTaskbar, BARF_FLOAT | BARF_TOPBOTTOM, 1020, 300, ABE_TOP},
-        // Floating without either pair floats everywhere.
-        {bottomTaskbar, BARF_FLOAT, 0, 0, EDGE_FLOATING},
-        {bottomTaskbar, BARF_FLOAT, 1023, 767, EDGE_FLOATING},
-    };
+    // On a diagonal left or right wins; dx = 0 counts as right, dy = 0 as
+    // bottom. Without floating every point docks, the middle too; with one
+    // docking pair only, the other pair's triangles go to it; floating
+    // without either pair floats everywhere.
+    const Case cases[] = {{low, kAll, 500, 300, EDGE_FLOATING},
+                          {low, kAll, 16, 300, EDGE_FLOATING},
+                          {low, kAll, 15, 300, ABE_LEFT},
+                          {low, kAll, 1007, 300, EDGE_FLOATING},
+                          {low, kAll, 1008, 300, ABE_RIGHT},
+                          {low, kAll, 500, 723, EDGE_FLOATING},
+                          {low, kAll, 500, 724, ABE_BOTTOM},
+                          {low, kAll, 512, 760, ABE_BOTTOM},
+                          {low, kAll, 1020, 760, ABE_RIGHT},
+                          {low, kAll, 1020, 10, ABE_RIGHT},
+                          {low, kAll, 500, 10, ABE_TOP},
+                          {low, kAll, 0, 0, ABE_LEFT},
+                          {high, kAll, 500, 43, ABE_TOP},
+                          {high, kAll, 500, 44, EDGE_FLOATING},
+                          {high, kAll, 500, 751, EDGE_FLOATING},
+                          {high, kAll, 500, 752, ABE_BOTTOM},
+                          {low, kDock, 500, 300, ABE_TOP},
+                          {low, kDock, 512, 384, ABE_RIGHT},
+                          {low, kDock, 511, 500, ABE_BOTTOM},
+                          {low, kDock, 5, 384, ABE_LEFT},
+                          {low, BARF_LEFTRIGHT, 512, 0, ABE_RIGHT},
+                          {low, BARF_LEFTRIGHT, 511, 767, ABE_LEFT},
+                          {low, BARF_FLOAT | BARF_LEFTRIGHT, 500, 5, ABE_LEFT},
+                          {low, BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM},
+                          {low, BARF_TOPBOTTOM, 1023, 383, ABE_TOP},
+                          {low, BARF_FLOAT | BARF_TOPBOTTOM, 1020, 300, ABE_TOP},
+                          {low, BARF_FLOAT, 0, 0, EDGE_FLOATING},
+                          {low, BARF_FLOAT, 1023, 767, EDGE_FLOATING}};
     for (const Case& c : cases) {
         EXPECT_EQ(EdgeFromPointIn(c.options, POINT{c.x, c.y}, c.area), c.edge)
             << c.options << " at " << c.x << "," << c.y;
