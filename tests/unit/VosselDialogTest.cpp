@@ -1,6 +1,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "app/VosselApp.h"
 #include "bar/BarLayout.h"
@@ -187,11 +188,15 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
     os.SetKeyDown(VK_CONTROL, false);
     os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
     // Near each edge that edge is proposed until the loop ends; the caption goes at once.
-    const std::pair<POINT, int> edges[] = {
-        {{500, 3}, ABE_TOP}, {{1020, 400}, ABE_RIGHT}, {{500, 765}, ABE_BOTTOM}, {{3, 400}, ABE_LEFT}};
-    for (const auto& [point, edge] : edges) {
+    // Each is shown in its docked size there, within that edge's limits.
+    const std::tuple<POINT, int, RECT> edges[] = {{{500, 3}, ABE_TOP, {0, 0, 1024, kDockedHeight}},
+                                                  {{1020, 400}, ABE_RIGHT, {1024 - kDockedWidth, 0, 1024, 768}},
+                                                  {{500, 765}, ABE_BOTTOM, {0, 768 - kDockedHeight, 1024, 768}},
+                                                  {{3, 400}, ABE_LEFT, {0, 0, kDockedWidth, 768}}};
+    for (const auto& [point, edge, docked] : edges) {
         moving(point);
         EXPECT_EQ(bar.GetEffectiveEdge(), edge);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), docked);
     }
     EXPECT_EQ(bar.GetPlacement().nEdge, EDGE_FLOATING);
     EXPECT_EQ(os.GetWindowLongA(bar.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), 0);
