@@ -70,7 +70,7 @@ appbar/AppBarGeometry.cpp ::: s/return pt.x < client.left \? HTLEFT : HTBORDER;/
 bar/BarLayout.cpp ::: s/limits\{\{minClient.cx \+ frame.cx, minClient.cy \+ frame.cy\}/limits{{0 * minClient.cx + frame.cx, 0 * minClient.cy + frame.cy}/ ::: a docked bar sized narrower than a button
 bar/VosselDialog.cpp ::: s/(void CVosselDialog::OnOK\(\) \{)/$1 CAppBarDialog::OnOK();/ ::: Enter ends the bar
 bar/VosselDialog.cpp ::: s/if \(x == -1 && y == -1\)/if (false)/ ::: the keyboard's menu at the screen's corner
-bar/VosselDialog.cpp ::: s/std::clamp\(button.bottom, LONG\{0\}, bottom\)/button.bottom/ ::: the keyboard's menu off the screen for a hidden bar
+bar/VosselDialog.cpp ::: s/std::clamp\(button.bottom, LONG\{0\}, bottom\)/std::min(button.bottom, bottom)/ ::: the keyboard's menu off the screen for a hidden bar
 actions/OpenDrive.cpp ::: s/const LONG firstRow = n >= 4/const LONG firstRow = n > 4/ ::: four windows tiled in one row
 actions/OpenDrive.cpp ::: s/std::max\(dot, backslash\)/std::min(dot, backslash)/ ::: program split at the first dot or backslash
 actions/OpenDrive.cpp ::: s/(if \(marker == std::string::npos\) \{\s+)return root;/$1return arguments;/ ::: no %1: the root not passed
