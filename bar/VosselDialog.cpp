@@ -151,9 +151,10 @@ bool CVosselDialog::SyncDriveButtons(DWORD mask) {
     bool changed = false;
     for (const char letter : ShownDriveLetters(mask & ~m_dwGoneDrives, m_strSkipDrives)) {
         const std::string root = std::string(1, letter) + ":\\";
+        const std::string caption = root.substr(0, 2);
         // A drive still there keeps its window, so the bar does not flicker.
-        const auto kept = std::find_if(previous.begin(), previous.end(), [&root](const auto& button) {
-            return button != nullptr && DriveRootFromCaption(button->GetWindowText()) == root;
+        const auto kept = std::find_if(previous.begin(), previous.end(), [&caption](const auto& button) {
+            return button != nullptr && button->GetWindowText() == caption;
         });
         const auto Bitmap = [&root] { return DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())); };
         if (kept != previous.end()) {
@@ -168,7 +169,6 @@ bool CVosselDialog::SyncDriveButtons(DWORD mask) {
         // Only a first position: the layout places every button anew.
         rect.left += step;
         rect.right += step;
-        const std::string caption = root.substr(0, 2);
         const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_driveButtons.size());
         if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
             continue;  // no button, no id: the next drive takes this one's
@@ -206,9 +206,16 @@ void CVosselDialog::SyncDrives(DWORD mask) {
 }
 
 void CVosselDialog::CheckDrives() {
-    const DWORD mask = Os().sys.GetLogicalDrives();
-    if (mask != m_dwDriveMask) {
-        SyncDrives(mask);
+    if (Os().sys.GetLogicalDrives() != m_dwDriveMask) {
+        PostDriveSync();
+    }
+}
+
+void CVosselDialog::PostDriveSync() {
+    // Never at once: the message may come through a drive button that the
+    // sync destroys. One posted sync serves the whole burst.
+    if (!m_bDriveSyncPosted) {
+        m_bDriveSyncPosted = PostMessage(kSyncDrives) != FALSE;
     }
 }
 
@@ -235,12 +242,7 @@ LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
             m_dwArrivedDrives |= letters;
         }
     }
-    if (!m_bDriveSyncPosted) {
-        m_bDriveSyncPosted = PostMessage(kSyncDrives) != FALSE;
-        if (!m_bDriveSyncPosted) {
-            SyncDrives(Os().sys.GetLogicalDrives());
-        }
-    }
+    PostDriveSync();
     return TRUE;
 }
 

@@ -56,6 +56,7 @@ private:
     void SyncDrives(DWORD mask);
     // One look at the drive set, for drives that come without a broadcast.
     void CheckDrives();
+    void PostDriveSync();
     LRESULT OnDeviceChange(WPARAM event, LPARAM lParam);
     void OnSetCursor();
     void OnTimer();

@@ -76,10 +76,10 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
         os.SetCursorPos(cursor);
         os.AdvanceClock(400);
     };
-    const auto enter = [this, move, menuButton](POINT cursor) {
+    const auto enter = [this, move, menuButton](POINT cursor, HWND over = nullptr) {
         move(cursor);
-        os.SendMessageA(menuButton, WM_SETCURSOR, reinterpret_cast<WPARAM>(menuButton),
-                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        over = over != nullptr ? over : menuButton;
+        os.SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     };
     struct Step {
         const char* what;
@@ -124,14 +124,18 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
         {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },
          "ACDE", {}, 1},
         // The next look takes the arrival that the failed one left.
-        {"a drive gone unannounced, seen as the pointer comes", [&] { os.RemoveDrive('A'); enter(POINT{5, 5}); },
-         "CDE", {IDB_DRIVE_REMOVABLE}, 1},
+        // Seen as the pointer comes over its very button, which must outlive the message.
+        {"a drive gone unannounced",
+         [&] { os.RemoveDrive('A'); enter(POINT{40, 5}, bar->DriveButtons()[0]->m_hWnd); },
+         "CDE", {IDB_DRIVE_REMOVABLE}, 2},
         {"nothing looked at while the pointer stays", [&] { os.AddDrive('Y', DRIVE_FIXED); enter(POINT{6, 5}); },
          "CDE", {}, 0},
-        {"the menu looks", [&] { bar->ShowBarMenu(5, 5); }, "CDEY", {IDB_DRIVE_FIXED}, 1},
+        // One look, and a sync when it sees something new.
+        {"the menu looks", [&] { bar->ShowBarMenu(5, 5); }, "CDEY", {IDB_DRIVE_FIXED}, 2},
         {"the pointer leaves and comes back",
          [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ",
-         {IDB_DRIVE_FIXED}, 1},
+         {IDB_DRIVE_FIXED}, 2},
+        {"and again, with nothing new", [&] { move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ", {}, 1},
     };
     // clang-format on
     for (const Step& step : steps) {
