@@ -22,7 +22,6 @@ constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNER
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
 // Posted by the first drive broadcast of a burst, so the buttons follow once.
 constexpr UINT kSyncDrives = WM_APP + 0x101;
-constexpr DWORD kDriveLetterBits = (1U << 26) - 1;
 
 DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
@@ -136,7 +135,7 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
 
 void CVosselDialog::CreateDriveButtons() { SyncDriveButtons(Os().sys.GetLogicalDrives()); }
 
-bool CVosselDialog::SyncDriveButtons(DWORD mask) {
+void CVosselDialog::SyncDriveButtons(DWORD mask) {
     m_dwDriveMask = mask;
     // A letter the system no longer reports may come back unannounced.
     m_dwGoneDrives &= mask;
@@ -148,7 +147,6 @@ bool CVosselDialog::SyncDriveButtons(DWORD mask) {
     m_btnMenu.GetWindowRect(&rect);
     ScreenToClient(&rect);
     const LONG step = m_cxButton + 5;
-    bool changed = false;
     for (const char letter : ShownDriveLetters(mask & ~m_dwGoneDrives, m_strSkipDrives)) {
         const std::string root = std::string(1, letter) + ":\\";
         const std::string caption = root.substr(0, 2);
@@ -179,13 +177,11 @@ bool CVosselDialog::SyncDriveButtons(DWORD mask) {
         button->SendMessage(WM_SETFONT, font, TRUE);
         AddChildToolTip(button->m_hWnd);
         m_driveButtons.push_back(std::move(button));
-        changed = true;
     }
     for (auto& gone : previous) {
         if (gone != nullptr) {
             RemoveChildToolTip(gone->m_hWnd);
             gone.reset();
-            changed = true;
         }
     }
     // The ids follow the letters, as at start.
@@ -195,12 +191,12 @@ bool CVosselDialog::SyncDriveButtons(DWORD mask) {
             Os().win.SetWindowLongA(m_driveButtons[index]->m_hWnd, GWL_ID, id);
         }
     }
-    return changed;
 }
 
 void CVosselDialog::SyncDrives(DWORD mask) {
     // No machine runs without a drive: an empty set is a failed call.
-    if (mask != 0 && SyncDriveButtons(mask)) {
+    if (mask != 0) {
+        SyncDriveButtons(mask);
         LayoutButtons();
     }
 }
@@ -233,10 +229,10 @@ LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
         if ((volume->dbcv_flags & DBTF_MEDIA) != 0) {
             return TRUE;
         }
-        const DWORD letters = volume->dbcv_unitmask & kDriveLetterBits;
+        // Bits above Z name no letter, and no button follows from them.
+        const DWORD letters = volume->dbcv_unitmask;
         if (event == DBT_DEVICEREMOVECOMPLETE) {
             m_dwGoneDrives |= letters;
-            m_dwArrivedDrives &= ~letters;
         } else {
             m_dwGoneDrives &= ~letters;
             m_dwArrivedDrives |= letters;

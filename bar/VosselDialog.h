@@ -50,9 +50,9 @@ protected:
 private:
     void CreateDriveButtons();
     // Brings the buttons in line with the drives in `mask`, less the skipped
-    // ones and those a broadcast said went; answers whether any changed.
-    bool SyncDriveButtons(DWORD mask);
-    // Lays out again whatever the sync changed.
+    // ones and those a broadcast said went.
+    void SyncDriveButtons(DWORD mask);
+    // The same, laid out.
     void SyncDrives(DWORD mask);
     // One look at the drive set, for drives that come without a broadcast.
     void CheckDrives();
