@@ -242,6 +242,27 @@ bar_info() {
     drv window-info "$TITLE"
     RECT=$(val rect)
 }
+# Waits up to $2 tenths of a second for the bar's rectangle to become $1.
+wait_rect() {
+    local tenths=$2
+    while :; do
+        bar_info
+        [ "$RECT" = "$1" ] && return 0
+        [ "$tenths" -le 0 ] && return 1
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+}
+# Another program's window, active for $1 seconds.
+other_window() {
+    "$WINE" "$DRIVER" hold-active 300 400 "$1" >"$OUT/other-$2.txt" 2>&1 &
+    PIDS+=("$!")
+    local tenths=100
+    until grep -q '^active=' "$OUT/other-$2.txt" 2>/dev/null || [ "$tenths" -le 0 ]; do
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+}
 
 # The bar's template as the dialog manager makes it: sets THICKNESS (the
 # default docked thickness), BUTTON_W (the menu button's width) and
