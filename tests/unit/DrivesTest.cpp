@@ -132,8 +132,8 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
          "CDE", {}, 0},
         // One look, and a sync when it sees something new.
         {"the menu looks", [&] { bar->ShowBarMenu(5, 5); }, "CDEY", {IDB_DRIVE_FIXED}, 2},
-        {"the pointer leaves and comes back",
-         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ",
+        {"the pointer leaves, by a pixel, and comes back",
+         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{1024, 5}); enter(POINT{5, 5}); }, "CDEYZ",
          {IDB_DRIVE_FIXED}, 2},
         {"and again, with nothing new", [&] { move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ", {}, 1},
     };
