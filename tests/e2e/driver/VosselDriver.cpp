@@ -575,41 +575,31 @@ int DefineDrive(char** a) {
         WCHAR letter;
         USHORT mount_point_offset, device_offset, label_offset;
     };
-    const DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
     const std::string folder = a[1] ? a[1] : "";
     std::vector<BYTE> input(sizeof(UnixDrive) + folder.size() + 1);
-    UnixDrive drive = {};
-    drive.size = static_cast<ULONG>(input.size());
-    drive.type = a[1] ? std::strtoul(a[2], nullptr, 0) : 0;
-    drive.letter = static_cast<WCHAR>(a[0][0] | 0x20);
-    drive.mount_point_offset = a[1] ? static_cast<USHORT>(sizeof(UnixDrive)) : 0;
+    const UnixDrive drive = {static_cast<ULONG>(input.size()),   a[1] ? std::strtoul(a[2], nullptr, 0) : 0,    0, 0, 0,
+                             static_cast<WCHAR>(a[0][0] | 0x20), static_cast<USHORT>(a[1] ? sizeof drive : 0), 0, 0};
     std::memcpy(input.data(), &drive, sizeof drive);
     std::memcpy(input.data() + sizeof drive, folder.c_str(), folder.size() + 1);
     HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE)
-        return Fail("no mount manager");
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, input.data(), static_cast<DWORD>(input.size()), nullptr,
-                                    0, &returned, nullptr);
+    const BOOL ok = DeviceIoControl(manager, CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
+                                    input.data(), static_cast<DWORD>(input.size()), nullptr, 0, &returned, nullptr);
     CloseHandle(manager);
     return ok ? Ok("drives", std::to_string(GetLogicalDrives())) : Fail("not defined");
 }
 
-// Sends the window titled a[0] what the system broadcasts when volume a[2]
-// arrives or goes (a[1]: arrival or removal).
+// Sends window a[0] what the system broadcasts when volume a[2] arrives or
+// goes (a[1]: arrival or removal).
 int DeviceChange(char** a) {
-    DEV_BROADCAST_VOLUME volume = {};
-    volume.dbcv_size = sizeof volume;
-    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-    volume.dbcv_unitmask = 1u << ((a[2][0] & ~0x20) - 'A');
+    DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << ((a[2][0] & ~0x20) - 'A'), 0};
     const WPARAM event = std::strcmp(a[1], "arrival") == 0 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
     DWORD_PTR result = 0;
-    HWND target = Find(a[0]);
-    if (!target || !SendMessageTimeoutA(target, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
-                                        SMTO_ABORTIFHUNG, 5000, &result))
-        return Fail("not sent");
-    return Ok("answer", std::to_string(result));
+    return Find(a[0]) && SendMessageTimeoutA(Find(a[0]), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
+                                             SMTO_ABORTIFHUNG, 5000, &result)
+               ? Ok("answer", std::to_string(result))
+               : Fail("not sent");
 }
 
 // Changes the screen size, as a docking station or a projector would.
