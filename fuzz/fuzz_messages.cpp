@@ -55,14 +55,8 @@ public:
                 os.NotifyAppBars(ABN_POSCHANGED, 0);
                 break;
             case 3:
-                if (m_input.ConsumeBool()) {
-                    os.ChangeDisplaySize(m_input.ConsumeIntegralInRange(200, 4000),
-                                         m_input.ConsumeIntegralInRange(200, 4000));
-                } else {
-                    os.SetScreenSize(m_input.ConsumeIntegralInRange(200, 4000),
+                os.ChangeDisplaySize(m_input.ConsumeIntegralInRange(200, 4000),
                                      m_input.ConsumeIntegralInRange(200, 4000));
-                    os.NotifyAppBars(ABN_POSCHANGED, 0);
-                }
                 break;
             case 4:
                 os.AdvanceClock(m_input.ConsumeIntegralInRange<DWORD>(0, 3000));

@@ -65,9 +65,6 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
     CreateBar();
     const HWND c = bar->DriveButtons()[0]->m_hWnd;
     const HWND menuButton = os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON);
-    const auto broadcast = [this](WPARAM event, DWORD mask, WORD flags = 0) {
-        os.BroadcastVolumeChange(event, mask, flags);
-    };
     const auto send = [this](WPARAM event, LPARAM lParam) {
         os.SendMessageA(bar->m_hWnd, WM_DEVICECHANGE, event, lParam);
     };
@@ -90,16 +87,17 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
     };
     const auto attach = [&](char letter, UINT type, WORD flags = 0) {
         os.AddDrive(letter, type);
-        broadcast(DBT_DEVICEARRIVAL, Bit(letter), flags);
+        os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit(letter), flags);
     };
     // clang-format off
     const Step steps[] = {
         {"an arriving drive", [&] { attach('E', DRIVE_REMOVABLE); }, "CDE", {IDB_DRIVE_REMOVABLE}, 1},
         {"a share before the rest renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE",
          {IDB_DRIVE_NETWORK}, 1},
-        {"a disc taken out", [&] { broadcast(DBT_DEVICEREMOVECOMPLETE, Bit('D'), DBTF_MEDIA); }, "ACDE", {}, 0},
+        {"a disc taken out", [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('D'), DBTF_MEDIA); },
+         "ACDE", {}, 0},
         {"a removal the system still reports, bits above Z ignored",
-         [&] { broadcast(DBT_DEVICEREMOVECOMPLETE, Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
+         [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
         {"bad input", [&] {
              DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
              send(DBT_DEVICEREMOVECOMPLETE, 0);
@@ -115,10 +113,10 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
         {"a letter back as another kind after a flood", [&] {
              os.AddDrive('E', DRIVE_CDROM);
              for (int i = 0; i < 500; ++i) {
-                 broadcast(DBT_DEVICEARRIVAL, Bit('E'));
-                 broadcast(DBT_DEVICEREMOVECOMPLETE, Bit('E'));
+                 os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
+                 os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E'));
              }
-             broadcast(DBT_DEVICEARRIVAL, Bit('E'));
+             os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
          }, "ACDE", {IDB_DRIVE_CDROM}, 1},
         {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
         {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },

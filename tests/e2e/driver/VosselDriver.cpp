@@ -566,8 +566,8 @@ int MenuCycles(char** a) {
 }
 
 // Adds drive letter a[0] for Unix folder a[1] with kind a[2] (a DRIVE_ value)
-// through Wine's mount manager, as its configuration tool does; without a
-// folder the letter goes. The mount manager tells nobody.
+// through Wine's mount manager, as its configuration tool does; with the
+// letter alone (argv ends there) it goes. The mount manager tells nobody.
 int DefineDrive(char** a) {
     struct UnixDrive {
         ULONG size, type, fs_type, serial;
@@ -666,11 +666,7 @@ const Command kCommands[] = {
     {"menu-cycles", 2, MenuCycles},      // <title> <count>
     {"drag-source", -1, DragSource},     // <file>...
     {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
-    {"undefine-drive", 1,                // <letter>
-     [](char** a) {
-         char* args[] = {a[0], nullptr, nullptr};
-         return DefineDrive(args);
-     }},
+    {"undefine-drive", 1, DefineDrive},  // <letter>
     {"device-change", 3, DeviceChange},  // <title> arrival|removal <letter>
     {"display-size", 2, DisplaySize},    // <cx> <cy>
 };
