@@ -27,8 +27,8 @@ screenshot screen-size-docked "240x40+0+0"
 FREE_Y=$((THICKNESS / 2))
 xdotool mousemove 600 "$FREE_Y" sleep 0.3 click 3 sleep 0.5 key u >>"$OUT/xdotool.txt" 2>&1
 other_window 60 1
-check "another program's window is active" "$(cat "$OUT/other-1.txt")" grep -qx 'active=1' "$OUT/other-1.txt"
-check "auto-hide hides the bar at the top" "rect=$RECT" wait_rect "0,$((2 - THICKNESS)),1024,2" 30
+check "another program's window is active" "$(cat "$OUT/other-1.txt")" grep -q '^active=1' "$OUT/other-1.txt"
+check "auto-hide hides the bar at the top" "rect=$RECT" wait_rect "0,$((2 - THICKNESS)),1024,2" 50
 TOUCH_X=300
 for size in 800x600 1024x768; do
     W=${size%x*}
