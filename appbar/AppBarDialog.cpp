@@ -268,6 +268,9 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnSizing(wParam, lParam);
         case WM_EXITSIZEMOVE:
             return OnExitSizeMove(wParam, lParam);
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange();
+            return 0;
         default:
             return CDialog::WindowProc(msg, wParam, lParam);
     }
@@ -475,4 +478,37 @@ void CAppBarDialog::OnTaskbarCreated() {
     }
     SendAppBarMessage(ABM_NEW, static_cast<UINT>(-1), 0, nullptr);
     ApplyEdge(GetEffectiveEdge());
+}
+
+void CAppBarDialog::OnDisplayChange() {
+    const int edge = GetEffectiveEdge();
+    if (edge == EDGE_NONE) {
+        return;
+    }
+    // Limits and frame as the new screen gives them; what the bar takes here
+    // is what it stores, so the next start finds the bar it left.
+    const MINMAXINFO limits = GetTrackingLimits();
+    RECT frame{0, 0, 0, 0};
+    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+    if (edge == EDGE_FLOATING) {
+        const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+        m_placement.rcFloating =
+            FloatingOnScreen(m_placement.rcFloating, screen, -frame.top, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+    } else {
+        const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
+        const LONG thickness = m_placement.anThickness[edge];
+        const RECT snapped =
+            SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness},
+                        SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxSizeStep, m_cySizeStep},
+                        limits.ptMinTrackSize, limits.ptMaxTrackSize);
+        const LONG least = across ? limits.ptMinTrackSize.x : limits.ptMinTrackSize.y;
+        const LONG most = across ? limits.ptMaxTrackSize.x : limits.ptMaxTrackSize.y;
+        m_placement.anThickness[edge] =
+            std::clamp(across ? snapped.right : snapped.bottom, least, std::max(least, most));
+        // A hidden bar goes straight to its hiding place on the new screen.
+        if (m_placement.bAutoHide) {
+            m_bAutoHideShown = FALSE;
+        }
+    }
+    ApplyEdge(edge);
 }

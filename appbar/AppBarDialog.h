@@ -59,6 +59,8 @@ protected:
     LRESULT OnSizing(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
     void OnTaskbarCreated();
+    // The screen changed size: the bar takes its edge or its place anew on it.
+    void OnDisplayChange();
     // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
     MINMAXINFO GetTrackingLimits();
     // The cursor position of the message being handled.

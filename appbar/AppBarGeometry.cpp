@@ -218,3 +218,15 @@ RECT FloatingDragRect(POINT cursor, const RECT& floating) {
     return RECT{ClampToLong(left), cursor.y, ClampToLong(left + size.cx),
                 ClampToLong(static_cast<long long>(cursor.y) + size.cy)};
 }
+
+RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrack, POINT maxTrack) {
+    // Wide arithmetic: a rectangle may lie anywhere in 32 bits.
+    const long long width = std::clamp<long long>(static_cast<long long>(rect.right) - rect.left, minTrack.x,
+                                                  std::max(minTrack.x, maxTrack.x));
+    const long long height = std::clamp<long long>(static_cast<long long>(rect.bottom) - rect.top, minTrack.y,
+                                                   std::max(minTrack.y, maxTrack.y));
+    const long long left = std::clamp<long long>(rect.left, 0, std::max(0LL, screen.cx - width));
+    const long long top =
+        std::clamp<long long>(rect.top, 0, std::max(0LL, static_cast<long long>(screen.cy) - caption));
+    return RECT{ClampToLong(left), ClampToLong(top), ClampToLong(left + width), ClampToLong(top + height)};
+}

@@ -68,6 +68,10 @@ RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step, POINT minTrack, PO
 // cursor has travelled from `from` to `to`.
 RECT DragSides(UINT side, RECT rect, POINT from, POINT to);
 
+// A floating window held to its size limits and moved, where needed, so
+// that its whole caption, `caption` pixels deep, is on the screen.
+RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrack, POINT maxTrack);
+
 // The rectangle of the floating size whose top edge is at the cursor,
 // centred on it across.
 RECT FloatingDragRect(POINT cursor, const RECT& floating);

@@ -1,8 +1,10 @@
 #include "bar/VosselDialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "actions/OpenDrive.h"
+#include "appbar/AppBarGeometry.h"
 #include "bar/BarLayout.h"
 #include "bar/Drives.h"
 #include "dialogs/AboutDialog.h"
@@ -18,6 +20,10 @@ constexpr int kImageSize = 16;
 constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
 // Posted at the end of OnInitDialog, so it arrives once the bar is shown.
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
+// Posted by the first drive broadcast of a burst, so the buttons follow once.
+constexpr UINT kSyncDrives = WM_APP + 0x101;
+
+DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
@@ -127,30 +133,129 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     return limits;
 }
 
-void CVosselDialog::CreateDriveButtons() {
-    const DWORD mask = Os().sys.GetLogicalDrives();
+void CVosselDialog::CreateDriveButtons() { SyncDriveButtons(Os().sys.GetLogicalDrives()); }
+
+void CVosselDialog::SyncDriveButtons(DWORD mask) {
+    m_dwDriveMask = mask;
+    // A letter the system no longer reports may come back unannounced.
+    m_dwGoneDrives &= mask;
+    const DWORD arrived = std::exchange(m_dwArrivedDrives, 0);
+    std::vector<std::unique_ptr<CDriveButton>> previous = std::move(m_driveButtons);
+    m_driveButtons.clear();
     const auto font = static_cast<WPARAM>(m_btnMenu.SendMessage(WM_GETFONT));
     RECT rect{};
     m_btnMenu.GetWindowRect(&rect);
     ScreenToClient(&rect);
     const LONG step = m_cxButton + 5;
-    for (const char letter : ShownDriveLetters(mask, m_strSkipDrives)) {
+    for (const char letter : ShownDriveLetters(mask & ~m_dwGoneDrives, m_strSkipDrives)) {
+        const std::string root = std::string(1, letter) + ":\\";
+        const std::string caption = root.substr(0, 2);
+        // A drive still there keeps its window, so the bar does not flicker.
+        const auto kept = std::find_if(previous.begin(), previous.end(), [&caption](const auto& button) {
+            return button != nullptr && button->GetWindowText() == caption;
+        });
+        const auto Bitmap = [&root] { return DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())); };
+        if (kept != previous.end()) {
+            // A letter that arrived anew may stand for another kind of drive.
+            if ((arrived & LetterBit(letter)) != 0) {
+                (*kept)->SetBitmap(Bitmap(), kImageSize, kImageSize, kTransparent);
+            }
+            m_driveButtons.push_back(std::move(*kept));
+            continue;
+        }
         auto button = std::make_unique<CDriveButton>();
         // Only a first position: the layout places every button anew.
         rect.left += step;
         rect.right += step;
-        const std::string root = std::string(1, letter) + ":\\";
-        const UINT bitmap = DriveBitmap(Os().sys.GetDriveTypeA(root.c_str()));
-        const std::string caption = root.substr(0, 2);
         const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_driveButtons.size());
         if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }
-        button->SetBitmap(bitmap, kImageSize, kImageSize, kTransparent);
+        button->SetBitmap(Bitmap(), kImageSize, kImageSize, kTransparent);
         button->SetImageMargin(1);
         button->SetTextGap(-3);
         button->SendMessage(WM_SETFONT, font, TRUE);
+        AddChildToolTip(button->m_hWnd);
         m_driveButtons.push_back(std::move(button));
+    }
+    for (auto& gone : previous) {
+        if (gone != nullptr) {
+            RemoveChildToolTip(gone->m_hWnd);
+            gone.reset();
+        }
+    }
+    // The ids follow the letters, as at start.
+    for (size_t index = 0; index < m_driveButtons.size(); ++index) {
+        const auto id = static_cast<LONG>(IDC_FIRST_DRIVE + index);
+        if (m_driveButtons[index]->GetDlgCtrlID() != id) {
+            Os().win.SetWindowLongA(m_driveButtons[index]->m_hWnd, GWL_ID, id);
+        }
+    }
+}
+
+void CVosselDialog::SyncDrives(DWORD mask) {
+    // No machine runs without a drive: an empty set is a failed call.
+    if (mask != 0) {
+        SyncDriveButtons(mask);
+        LayoutButtons();
+    }
+}
+
+void CVosselDialog::CheckDrives() {
+    if (Os().sys.GetLogicalDrives() != m_dwDriveMask) {
+        PostDriveSync();
+    }
+}
+
+void CVosselDialog::PostDriveSync() {
+    // Never at once: the message may come through a drive button that the
+    // sync destroys. One posted sync serves the whole burst.
+    if (!m_bDriveSyncPosted) {
+        m_bDriveSyncPosted = PostMessage(kSyncDrives) != FALSE;
+    }
+}
+
+LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || header == nullptr ||
+        header->dbch_size < sizeof(DEV_BROADCAST_HDR) || header->dbch_devicetype != DBT_DEVTYP_VOLUME) {
+        return TRUE;
+    }
+    // A record too short for its letters still says that the drive set
+    // changed: the system's own report then decides.
+    if (header->dbch_size >= sizeof(DEV_BROADCAST_VOLUME)) {
+        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lParam);
+        // A disc put in or taken out leaves its drive as it was.
+        if ((volume->dbcv_flags & DBTF_MEDIA) != 0) {
+            return TRUE;
+        }
+        // Bits above Z name no letter, and no button follows from them.
+        const DWORD letters = volume->dbcv_unitmask;
+        if (event == DBT_DEVICEREMOVECOMPLETE) {
+            m_dwGoneDrives |= letters;
+        } else {
+            m_dwGoneDrives &= ~letters;
+            m_dwArrivedDrives |= letters;
+        }
+    }
+    PostDriveSync();
+    return TRUE;
+}
+
+void CVosselDialog::OnSetCursor() {
+    if (!m_bPointerOver) {
+        m_bPointerOver = true;
+        CheckDrives();
+    }
+}
+
+void CVosselDialog::OnTimer() {
+    // The auto-hide timer runs anyway; it only notes that the pointer left.
+    POINT cursor{0, 0};
+    if (m_bPointerOver && Os().win.GetCursorPos(&cursor)) {
+        RECT window{};
+        GetWindowRect(&window);
+        m_bPointerOver = !CursorOutside(window, SIZE{0, 0}, cursor);
     }
 }
 
@@ -232,6 +337,7 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
 }
 
 void CVosselDialog::ShowBarMenu(int x, int y) {
+    CheckDrives();
     const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
     if (menu == nullptr) {
         return;
@@ -325,6 +431,18 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case kCompleteStartup:
             CompleteStartup();
             return 0;
+        case kSyncDrives:
+            m_bDriveSyncPosted = false;
+            SyncDrives(Os().sys.GetLogicalDrives());
+            return 0;
+        case WM_DEVICECHANGE:
+            return OnDeviceChange(wParam, lParam);
+        case WM_SETCURSOR:
+            OnSetCursor();
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_TIMER:
+            OnTimer();
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -403,8 +521,8 @@ void CVosselDialog::ApplyOptions() {
         SetPlacement(&placement);
     }
     m_strLaunchProgram = dialog.m_strLaunchProgram.empty() ? OptionsDefaultLaunchProgram() : dialog.m_strLaunchProgram;
-    // The drive buttons stay as they are: the new set shows at the next start.
     m_strSkipDrives = dialog.m_strSkipDrives;
+    SyncDrives(Os().sys.GetLogicalDrives());
     m_bTileExplorers = dialog.m_bTileExplorers;
     if (dialog.m_bLaunchOnStartup != m_bLaunchOnStartup) {
         m_bLaunchOnStartup = dialog.m_bLaunchOnStartup;

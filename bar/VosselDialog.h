@@ -49,6 +49,17 @@ protected:
 
 private:
     void CreateDriveButtons();
+    // Brings the buttons in line with the drives in `mask`, less the skipped
+    // ones and those a broadcast said went.
+    void SyncDriveButtons(DWORD mask);
+    // The same, laid out.
+    void SyncDrives(DWORD mask);
+    // One look at the drive set, for drives that come without a broadcast.
+    void CheckDrives();
+    void PostDriveSync();
+    LRESULT OnDeviceChange(WPARAM event, LPARAM lParam);
+    void OnSetCursor();
+    void OnTimer();
     bool IsDriveButtonId(UINT id) const;
     void OpenDriveOfButton(UINT id);
     BARPLACEMENT DefaultPlacement();
@@ -83,4 +94,13 @@ private:
     std::string m_strSkipDrives;
     BOOL m_bTileExplorers = TRUE;
     bool m_bOleInitialised = false;
+    // GetLogicalDrives at the last sync.
+    DWORD m_dwDriveMask = 0;
+    // Letters that a broadcast said went, which the system may still report.
+    DWORD m_dwGoneDrives = 0;
+    // Letters that a broadcast said arrived since the last sync: their kind may be new.
+    DWORD m_dwArrivedDrives = 0;
+    bool m_bDriveSyncPosted = false;
+    // The pointer is over the bar; the drive set was looked at as it came.
+    bool m_bPointerOver = false;
 };

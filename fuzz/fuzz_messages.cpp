@@ -1,13 +1,14 @@
 // Shell notifications and window messages with any wParam and lParam, among
 // the other things that happen to a running bar: the taskbar moves or
-// changes, the screen changes, time passes, the mouse moves, another
-// program moves the bar.
+// changes, the screen changes, drives come and go, time passes, the mouse
+// moves, another program moves the bar.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "fuzz/FuzzWorld.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -17,15 +18,15 @@ constexpr UINT kLifecycle[] = {WM_CREATE, WM_NCCREATE, WM_DESTROY, WM_NCDESTROY,
 
 // Messages whose lParam points at a structure; they get a fuzzed one, with
 // room to spare for any larger structure a handler may expect.
-constexpr UINT kPointing[] = {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_DRAWITEM, WM_SIZING,
-                              WM_MOVING,        WM_SETTEXT,           WM_GETTEXT,          WM_NOTIFY};
+constexpr UINT kPointing[] = {
+    WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_DRAWITEM, WM_SIZING,
+    WM_MOVING,        WM_SETTEXT,           WM_GETTEXT,          WM_NOTIFY,   WM_DEVICECHANGE};
 
 // Messages the bar and its buttons take, as likely picks.
-constexpr UINT kTaken[] = {
-    WM_SIZE,        WM_MOVE,      WM_ACTIVATE,        WM_NCMOUSEMOVE, WM_TIMER,       WM_SYSCOMMAND,
-    WM_COMMAND,     WM_CLOSE,     WM_QUERYENDSESSION, WM_ENDSESSION,  WM_CONTEXTMENU, WM_NCHITTEST,
-    WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP,       WM_SETFONT,     WM_GETFONT,     WM_PAINT,
-    WM_NULL};
+constexpr UINT kTaken[] = {WM_SIZE,        WM_MOVE,      WM_ACTIVATE,    WM_NCMOUSEMOVE,     WM_TIMER,
+                           WM_SYSCOMMAND,  WM_COMMAND,   WM_CLOSE,       WM_QUERYENDSESSION, WM_ENDSESSION,
+                           WM_CONTEXTMENU, WM_NCHITTEST, WM_LBUTTONDOWN, WM_LBUTTONUP,       WM_RBUTTONUP,
+                           WM_SETFONT,     WM_GETFONT,   WM_PAINT,       WM_SETCURSOR,       WM_NULL};
 
 bool In(const UINT* list, size_t count, UINT msg) { return std::find(list, list + count, msg) != list + count; }
 
@@ -36,7 +37,7 @@ public:
     void Step() {
         MemoryOs& os = m_world.os;
         const HWND hwnd = m_world.bar->m_hWnd;
-        switch (m_input.ConsumeIntegralInRange(0, 10)) {
+        switch (m_input.ConsumeIntegralInRange(0, 11)) {
             case 0: {
                 const WPARAM code = m_input.ConsumeBool()
                                         ? m_input.PickValueInArray<WPARAM>(
@@ -54,8 +55,8 @@ public:
                 os.NotifyAppBars(ABN_POSCHANGED, 0);
                 break;
             case 3:
-                os.SetScreenSize(m_input.ConsumeIntegralInRange(200, 4000), m_input.ConsumeIntegralInRange(200, 4000));
-                os.NotifyAppBars(ABN_POSCHANGED, 0);
+                os.ChangeDisplaySize(m_input.ConsumeIntegralInRange(200, 4000),
+                                     m_input.ConsumeIntegralInRange(200, 4000));
                 break;
             case 4:
                 os.AdvanceClock(m_input.ConsumeIntegralInRange<DWORD>(0, 3000));
@@ -75,11 +76,41 @@ public:
                                 m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
                                 SWP_NOZORDER | SWP_NOACTIVATE);
                 break;
+            case 9: {
+                // A drive but the system's comes or goes, announced with any letters, kind and flags, or not.
+                const auto letter = static_cast<char>('D' + m_input.ConsumeIntegralInRange(0, 22));
+                m_input.ConsumeBool() ? os.AddDrive(letter, m_input.ConsumeIntegralInRange<UINT>(0, 6))
+                                      : os.RemoveDrive(letter);
+                const WPARAM event = m_input.PickValueInArray<WPARAM>(
+                    {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, m_input.ConsumeIntegral<WPARAM>()});
+                const DWORD letters = m_input.ConsumeIntegral<DWORD>();
+                const auto flags = m_input.ConsumeIntegral<WORD>();
+                for (int i = m_input.ConsumeIntegralInRange(0, 3); i > 0; --i) {
+                    os.BroadcastVolumeChange(event, letters, flags);
+                }
+                break;
+            }
             default:
                 SendWindowMessage(Target());
                 break;
         }
         os.PumpMessages();
+    }
+
+    // After a sync, the buttons stand for reported drives, in letter order, with ids from the first.
+    void CheckDriveButtons() {
+        m_world.os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 0);
+        m_world.os.PumpMessages();
+        const DWORD mask = m_world.os.GetLogicalDrives();
+        char last = 0;
+        auto id = static_cast<int>(IDC_FIRST_DRIVE);
+        for (const auto& button : m_world.bar->DriveButtons()) {
+            const char letter = button->GetWindowText()[0];
+            FuzzCheck(
+                letter > last && letter <= 'Z' && ((mask >> (letter - 'A')) & 1) != 0 && button->GetDlgCtrlID() == id++,
+                "a button per reported drive, in letter order, with the next id");
+            last = letter;
+        }
     }
 
     bool Alive() { return m_world.bar->m_hWnd != nullptr && m_world.os.IsWindow(m_world.bar->m_hWnd); }
@@ -138,6 +169,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     run.World().StartBar();
     for (int step = 0; step < 64 && input.remaining_bytes() > 0 && run.Alive(); ++step) {
         run.Step();
+    }
+    if (run.Alive()) {
+        run.CheckDriveButtons();
     }
     run.World().ExitBar();
     // Whatever the bar went through, it comes back usable at the next start.

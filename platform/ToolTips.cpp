@@ -3,19 +3,19 @@
 
 namespace {
 
-BOOL CALLBACK AddTool(HWND child, LPARAM lParam) {
-    const CWnd* owner = reinterpret_cast<const CWnd*>(lParam);
-    if (Os().win.GetParent(child) != owner->m_hWnd) {
-        return TRUE;
-    }
+TOOLINFOA ChildTool(const CWnd& owner, HWND child) {
     TOOLINFOA tool{};
     tool.cbSize = sizeof(tool);
     // The tooltip watches the child's mouse messages itself.
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = owner->m_hWnd;
+    tool.hwnd = owner.m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(child);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
-    Os().win.SendMessageA(owner->m_hWndToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    return tool;
+}
+
+BOOL CALLBACK AddTool(HWND child, LPARAM lParam) {
+    reinterpret_cast<CWnd*>(lParam)->AddChildToolTip(child);
     return TRUE;
 }
 
@@ -45,4 +45,21 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
     }
     Os().win.EnumChildWindows(m_hWnd, AddTool, reinterpret_cast<LPARAM>(this));
     return TRUE;
+}
+
+void CWnd::AddChildToolTip(HWND child) {
+    if (m_hWndToolTip == nullptr || Os().win.GetParent(child) != m_hWnd) {
+        return;
+    }
+    TOOLINFOA tool = ChildTool(*this, child);
+    Os().win.SendMessageA(m_hWndToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CWnd::RemoveChildToolTip(HWND child) {
+    // A tool outlives its window: the tooltip would keep one per window ever made.
+    if (m_hWndToolTip == nullptr) {
+        return;
+    }
+    TOOLINFOA tool = ChildTool(*this, child);
+    Os().win.SendMessageA(m_hWndToolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }

@@ -23,6 +23,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <winnetwk.h>
+#include <dbt.h>
 // clang-format on
 
 // The framework's name for a drop effect.
@@ -33,6 +34,7 @@ using DROPEFFECT = DWORD;
 #undef WIN32_VALUE
 
 static_assert(sizeof(APPBARDATA) == (sizeof(void*) == 8 ? 48 : 36), "APPBARDATA");
+static_assert(sizeof(DEV_BROADCAST_VOLUME) == 20, "DEV_BROADCAST_VOLUME");
 
 #else  // !_WIN32
 
@@ -169,6 +171,18 @@ struct APPBARDATA {
     RECT rc;
     LPARAM lParam;
 };
+struct DEV_BROADCAST_HDR {
+    DWORD dbch_size;
+    DWORD dbch_devicetype;
+    DWORD dbch_reserved;
+};
+struct DEV_BROADCAST_VOLUME {
+    DWORD dbcv_size;
+    DWORD dbcv_devicetype;
+    DWORD dbcv_reserved;
+    DWORD dbcv_unitmask;
+    WORD dbcv_flags;
+};
 struct COLORMAP {
     COLORREF from;
     COLORREF to;
@@ -287,6 +301,7 @@ constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
 
 static_assert(sizeof(APPBARDATA) == 48, "APPBARDATA has the 64-bit Windows layout");
 static_assert(sizeof(LOGFONTA) == 60 && sizeof(MEMORYSTATUSEX) == 64, "LOGFONTA, MEMORYSTATUSEX");
+static_assert(sizeof(DEV_BROADCAST_VOLUME) == 20, "DEV_BROADCAST_VOLUME as Windows lays it out");
 
 #endif  // _WIN32
 

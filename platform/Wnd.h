@@ -50,6 +50,10 @@ public:
     // One tooltip control for the child windows, each a tool whose text the
     // window is asked for (TTN_NEEDTEXT) every time its tip is about to show.
     BOOL EnableToolTips(BOOL enable = TRUE);
+    // A child made or about to be destroyed after EnableToolTips: its tool
+    // comes or goes with it. Nothing happens while tips are off.
+    void AddChildToolTip(HWND child);
+    void RemoveChildToolTip(HWND child);
 
     HWND m_hWnd = nullptr;
     HWND m_hWndToolTip = nullptr;

@@ -113,6 +113,29 @@ app/VosselApp.cpp ::: s/FindWindowA\(nullptr, title.c_str\(\)\) == nullptr/FindW
 app/VosselApp.cpp ::: s/context == HID_BASE_RESOURCE \+ IDD_OPTIONS \?/context == 0 ?/ ::: help opens without its topic
 app/VosselApp.cpp ::: s/\s*Os\(\).sys.OleUninitialize\(\);// ::: OLE never uninitialised
 app/VosselApp.cpp ::: s/SetRegistryKey\("Quorvane"\)/SetRegistryKey("Quorvan")/ ::: settings under the wrong maker
+bar/VosselDialog.cpp ::: s/\(volume->dbcv_flags & DBTF_MEDIA\) != 0/false/ ::: a disc put in or taken out taken for a drive coming or going
+bar/VosselDialog.cpp ::: s/m_dwGoneDrives \|= letters;// ::: a removed drive the system still reports keeps its button
+bar/VosselDialog.cpp ::: s/m_dwGoneDrives &= ~letters;// ::: a drive that comes back stays hidden
+bar/VosselDialog.cpp ::: s/header->dbch_size >= sizeof\(DEV_BROADCAST_VOLUME\)/header->dbch_size >= sizeof(DEV_BROADCAST_HDR)/ ::: the letters of a record too short for them read
+bar/VosselDialog.cpp ::: s/ \|\| header->dbch_devicetype != DBT_DEVTYP_VOLUME// ::: any kind of device taken for a volume
+bar/VosselDialog.cpp ::: s/event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE/false/ ::: any device event taken for an arrival
+bar/VosselDialog.cpp ::: s/button->GetWindowText\(\) == caption;/button->GetWindowText() == caption + \"+\";/ ::: every drive button made anew at a sync
+bar/VosselDialog.cpp ::: s/if \(\(arrived & LetterBit\(letter\)\) != 0\)/if ((arrived & LetterBit(letter)) == 0xFFFFFFFF)/ ::: a letter back as another kind keeps its old picture
+bar/VosselDialog.cpp ::: s/\s*AddChildToolTip\(button->m_hWnd\);// ::: a new drive button without a tip
+bar/VosselDialog.cpp ::: s/\s*RemoveChildToolTip\(gone->m_hWnd\);// ::: a gone button's tip tool left behind
+bar/VosselDialog.cpp ::: s/\s*Os\(\).win.SetWindowLongA\(m_driveButtons\[index\]->m_hWnd, GWL_ID, id\);// ::: kept buttons keep their old ids
+bar/VosselDialog.cpp ::: s/if \(!m_bDriveSyncPosted\) \{/if (true) {/ ::: a sync per broadcast, not per burst
+bar/VosselDialog.cpp ::: s/if \(mask != 0\) \{/if (true) {/ ::: a failed look at the drive set empties the bar
+bar/VosselDialog.cpp ::: s/if \(!m_bPointerOver\) \{/if (true) {/ ::: the drive set read at every cursor message
+bar/VosselDialog.cpp ::: s/m_bPointerOver = !CursorOutside\(window, SIZE\{0, 0\}, cursor\);// ::: the pointer never seen to leave the bar
+bar/VosselDialog.cpp ::: s/(void CVosselDialog::ShowBarMenu\(int x, int y\) \{)\s*CheckDrives\(\);/$1/ ::: the menu does not look at the drives
+bar/VosselDialog.cpp ::: s/(m_strSkipDrives = dialog.m_strSkipDrives;)\s*SyncDrives\(Os\(\).sys.GetLogicalDrives\(\)\);/$1/ ::: hidden drives wait for the next start
+appbar/AppBarDialog.cpp ::: s/case WM_DISPLAYCHANGE:\s+OnDisplayChange\(\);\s+return 0;// ::: a new screen size ignored
+appbar/AppBarDialog.cpp ::: s/SIZE\{m_cxSizeStep, m_cySizeStep\}, limits.ptMinTrackSize/SIZE{1, 1}, limits.ptMinTrackSize/ ::: the new thickness not in whole rows
+appbar/AppBarDialog.cpp ::: s/m_placement.anThickness\[edge\] =\s+std::clamp\(/(void)std::clamp(/ ::: the new thickness not stored
+appbar/AppBarDialog.cpp ::: s/(if \(m_placement.bAutoHide\) \{\s+)m_bAutoHideShown = FALSE;/$1/ ::: a shown auto-hide bar stays out on the new screen
+appbar/AppBarDialog.cpp ::: s/screen, -frame.top, limits/screen, 0, limits/ ::: a floating caption left below the new screen
+appbar/AppBarGeometry.cpp ::: s/std::max\(0LL, screen.cx - width\)/std::max(0LL, screen.cx - 0 * width)/ ::: a floating bar left partly past the right of the new screen
 LIST
 )
 

@@ -92,6 +92,12 @@ public:
     void SetShellExecuteResult(std::uintptr_t result) { m_shellExecuteResult = result; }
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
+    void RemoveDrive(char letter);
+    // Sends WM_DEVICECHANGE with a volume record to every top-level window,
+    // as the system broadcasts a volume that arrives or goes.
+    void BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags = 0);
+    // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
+    void ChangeDisplaySize(int cx, int cy);
     void AddNetworkConnection(std::string localName, std::string remoteName);
     // The next WNetEnumResourceA call answers this instead, given the
     // caller's buffer size, which it may change; it returns no entries.
@@ -241,6 +247,8 @@ public:
     const std::vector<DWORD>& Sleeps() const { return m_sleeps; }
     // Drive roots whose volume was asked for.
     const std::vector<std::string>& VolumeQueries() const { return m_volumeQueries; }
+    // GetLogicalDrives calls so far.
+    int DriveSetReads() const { return m_driveSetReads; }
     void ClearLogs();
 
     const std::vector<std::string>& InvokedShortcuts() const { return m_invokedShortcuts; }
@@ -580,6 +588,7 @@ private:
     UINT m_menuChoice = 0;
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
+    int m_driveSetReads = 0;
 
     struct DeviceContext {
         HWND hwnd = nullptr;

@@ -297,11 +297,23 @@ void MemoryOs::AddDrive(char letter, UINT type, std::optional<std::string> volum
     m_drives[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = Drive{type, std::move(volumeLabel)};
 }
 
+void MemoryOs::RemoveDrive(char letter) {
+    m_drives.erase(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+}
+
+void MemoryOs::BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags) {
+    DEV_BROADCAST_VOLUME volume{sizeof(DEV_BROADCAST_VOLUME), DBT_DEVTYP_VOLUME, 0, unitMask, flags};
+    for (HWND hwnd : TopLevelZOrder()) {
+        SendMessageA(hwnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+    }
+}
+
 void MemoryOs::AddNetworkConnection(std::string localName, std::string remoteName) {
     m_connections.emplace_back(std::move(localName), std::move(remoteName));
 }
 
 DWORD MemoryOs::GetLogicalDrives() {
+    ++m_driveSetReads;
     if (Fails("GetLogicalDrives")) {
         return 0;
     }

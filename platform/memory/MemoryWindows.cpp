@@ -102,6 +102,13 @@ void MemoryOs::SetScreenSize(int cx, int cy) {
     m_windows[m_desktop].rect = RECT{0, 0, cx, cy};
 }
 
+void MemoryOs::ChangeDisplaySize(int cx, int cy) {
+    SetScreenSize(cx, cy);
+    for (HWND hwnd : TopLevelZOrder()) {
+        SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(static_cast<unsigned>(cx), static_cast<unsigned>(cy)));
+    }
+}
+
 void MemoryOs::SetMetric(int index, int value) {
     if (index == SM_CXSCREEN || index == SM_CYSCREEN) {
         const int cx = index == SM_CXSCREEN ? value : m_metrics[SM_CXSCREEN];
@@ -450,6 +457,12 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_SETFONT:
             window->font = reinterpret_cast<HFONT>(wParam);
             return 0;
+        case WM_SETCURSOR:
+            // The parent has the first say over its children's cursor.
+            if ((window->style & WS_CHILD) != 0 && window->parent != nullptr) {
+                return SendMessageA(window->parent, WM_SETCURSOR, wParam, lParam);
+            }
+            return FALSE;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(window->font);
         case WM_QUERYENDSESSION:

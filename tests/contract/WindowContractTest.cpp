@@ -125,8 +125,9 @@ TEST_F(WindowContract, WindowTextIsStoredWholeAndReadToTheBuffer) {
     }
 }
 
-TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClass) {
-    const HWND parent = MakeWindow(WS_POPUP | WS_THICKFRAME);
+TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClassAndAskTheirParentForTheCursor) {
+    RecordingWnd recorder;
+    const HWND parent = MakeWindow(WS_POPUP | WS_THICKFRAME, 0, RECT{100, 80, 340, 240}, "", &recorder);
     for (const int id : {1009, 2683, 2684}) {
         const HWND child = MakeChild(parent, "BUTTON", static_cast<UINT>(id), RECT{1, 1, 23, 13});
         EXPECT_EQ(Os().win.GetDlgItem(parent, id), child);
@@ -134,6 +135,9 @@ TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClass) {
         EXPECT_EQ(Os().win.GetParent(child), parent);
     }
     EXPECT_EQ(Os().win.GetDlgItem(parent, 2685), nullptr);
+    const HWND child = Os().win.GetDlgItem(parent, 2683);
+    Os().win.SendMessageA(child, WM_SETCURSOR, reinterpret_cast<WPARAM>(child), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_TRUE(recorder.Received(WM_SETCURSOR));
     EXPECT_EQ(Os().win.GetParent(parent), nullptr);
     // The system spells its own classes its own way; callers compare without case.
     char name[64] = {};
@@ -287,6 +291,10 @@ TEST_F(WindowZOrderContract, ToolTipsHaveOneToolPerChildAndFollowTheirOwner) {
     MakeChild(w[0], "BUTTON", 2683, RECT{26, 1, 48, 16}, &second);
     ASSERT_TRUE(owner.EnableToolTips(TRUE));
     const HWND tip = owner.m_hWndToolTip;
+    EXPECT_EQ(Os().win.SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+    owner.RemoveChildToolTip(second.m_hWnd);
+    EXPECT_EQ(Os().win.SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    owner.AddChildToolTip(second.m_hWnd);
     EXPECT_EQ(Os().win.SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
     EXPECT_NE(Style(tip) & TTS_ALWAYSTIP, 0u);
     EXPECT_EQ(Os().win.FromHandle(first.m_hWnd), &first);

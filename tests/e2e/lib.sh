@@ -210,9 +210,58 @@ visible_menu() {
     drv class-windows "#32768"
     MENU=$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)
 }
+# The centre "x y" of a rectangle "l,t,r,b".
+center_of() {
+    local l t r b
+    IFS=, read -r l t r b <<<"$1"
+    echo "$(((l + r) / 2)) $(((t + b) / 2))"
+}
+# Clicks control $2 of window $1 with button $3 (1 by default).
+click_item() {
+    drv item "$1" "$2"
+    # shellcheck disable=SC2046  # the centre is two words
+    xdotool mousemove $(center_of "$(val screen)") sleep 0.3 click "${3:-1}" >>"$OUT/xdotool.txt" 2>&1
+    sleep 0.5
+}
+# Presses keys $2... over window $1, where X sends them without a window manager.
+keys_over() {
+    local title=$1
+    shift
+    drv window-info "$title"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(center_of "$(val rect)") sleep 0.3 key --delay 80 "$@" >>"$OUT/xdotool.txt" 2>&1
+}
+open_dialog() {  # open_dialog <menu mnemonic> <title>
+    local bt bb
+    drv window-info "$TITLE"
+    IFS=, read -r _ bt _ bb <<<"$(val rect)"
+    xdotool mousemove 600 $(((bt + bb) / 2)) sleep 0.3 click 3 sleep 0.5 key "$1" >>"$OUT/xdotool.txt" 2>&1
+    drv wait-window "$2" 10
+}
 bar_info() {
     drv window-info "$TITLE"
     RECT=$(val rect)
+}
+# Waits up to $2 tenths of a second for the bar's rectangle to become $1.
+wait_rect() {
+    local tenths=$2
+    while :; do
+        bar_info
+        [ "$RECT" = "$1" ] && return 0
+        [ "$tenths" -le 0 ] && return 1
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+}
+# Another program's window, active for $1 seconds.
+other_window() {
+    "$WINE" "$DRIVER" hold-active 300 400 "$1" >"$OUT/other-$2.txt" 2>&1 &
+    PIDS+=("$!")
+    local tenths=100
+    until grep -q '^active=' "$OUT/other-$2.txt" 2>/dev/null || [ "$tenths" -le 0 ]; do
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
 }
 
 # The bar's template as the dialog manager makes it: sets THICKNESS (the

@@ -238,4 +238,23 @@ TEST(FloatingDragRect, TopAtTheCursorCentredAcrossAndFramesWithinTheIntRange) {
               (RECT{-3 - kMax / 2, 0, kMax / 2 - 2, kMax}));
 }
 
+TEST(FloatingOnScreen, HeldToItsLimitsAndMovedOnlyAsFarAsItsWholeCaptionNeeds) {
+    const SIZE screen{800, 600};
+    const POINT least{36, 39};
+    const POINT most{400, 300};
+    const RECT cases[][2] = {
+        {{10, 20, 310, 80}, {10, 20, 310, 80}},         // on the screen: stays
+        {{700, 590, 1000, 650}, {500, 580, 800, 640}},  // past the right and the bottom
+        {{-50, -70, 250, -10}, {0, 0, 300, 60}},        // past the left and the top
+        {{100, 100, 900, 700}, {100, 100, 500, 400}},   // too large: held, then placed
+        {{100, 100, 110, 105}, {100, 100, 136, 139}},   // too small
+        {{kMin, kMin, kMax, kMax}, {0, 0, 400, 300}},   // anywhere in 32 bits
+    };
+    for (const auto& [given, placed] : cases) {
+        EXPECT_EQ(FloatingOnScreen(given, screen, 20, least, most), placed) << given;
+    }
+    // A screen smaller than the bar: its left and top stay on it.
+    EXPECT_EQ(FloatingOnScreen(RECT{50, 50, 350, 110}, SIZE{200, 10}, 20, least, most), (RECT{0, 0, 300, 60}));
+}
+
 }  // namespace

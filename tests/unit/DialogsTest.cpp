@@ -206,10 +206,12 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsAndOkAppliesWhatChangedAndOnlyT
                             [](const MemoryOs::AppBarCall& call) { return call.message == ABM_SETPOS; }));
     EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
     EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    // An emptied launch program is the Options default; drive letters wait for the next start.
+    // An emptied launch program is the Options default; a hidden drive's button and tip go at once.
     EXPECT_EQ(bar->LaunchProgram(), "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"");
     EXPECT_EQ(bar->SkipDrives(), "D");
-    EXPECT_EQ(bar->DriveButtons().size(), 2u);
+    ASSERT_EQ(bar->DriveButtons().size(), 1u);
+    EXPECT_EQ(bar->DriveButtons()[0]->GetWindowText(), "C:");
+    EXPECT_EQ(os.LiveToolTipTools(), 2);
     EXPECT_FALSE(bar->TileExplorers());
     EXPECT_EQ(ApplyOptions([](HWND) {}, IDCANCEL), "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"|D|0000");
     bar->DestroyWindow();

@@ -32,6 +32,17 @@ std::vector<std::string> Captions(const CVosselDialog& bar) {
     return captions;
 }
 
+// The pictures loaded since the logs were cleared, each once.
+std::vector<UINT> Pictures(const MemoryOs& os) {
+    std::vector<UINT> pictures;
+    for (const auto& call : os.GdiCalls()) {
+        if (call.function == "CreateMappedBitmap" && call.colorTo != RGB(255, 255, 255)) {
+            pictures.push_back(call.resourceId);
+        }
+    }
+    return pictures;
+}
+
 using DriveButtonsTest = BarTest;
 
 TEST_F(DriveButtonsTest, OneButtonPerDriveInLetterOrderWithItsPictureAndContiguousIdsEvenWhenOneFails) {
@@ -39,19 +50,110 @@ TEST_F(DriveButtonsTest, OneButtonPerDriveInLetterOrderWithItsPictureAndContiguo
     os.AddDrive('N', DRIVE_REMOTE);
     CreateBar();
     ASSERT_EQ(Captions(*bar), (std::vector<std::string>{"A:#2683", "C:#2684", "D:#2685", "N:#2686"}));
-    std::vector<UINT> pictures;
-    for (const auto& call : os.GdiCalls()) {
-        if (call.function == "CreateMappedBitmap" && call.colorTo != RGB(255, 255, 255)) {
-            pictures.push_back(call.resourceId);
-        }
-    }
-    EXPECT_EQ(pictures, (std::vector<UINT>{IDB_MENU_BUTTON, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_CDROM,
-                                           IDB_DRIVE_NETWORK}));
+    EXPECT_EQ(Pictures(os), (std::vector<UINT>{IDB_MENU_BUTTON, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_CDROM,
+                                               IDB_DRIVE_NETWORK}));
     // A button that cannot be created leaves no gap: the dialog, its menu button and drive A come first.
     bar->DestroyWindow();
     os.FailCall("CreateWindowExA", 1, 3);
     CreateBar();
     EXPECT_EQ(Captions(*bar), (std::vector<std::string>{"A:#2683", "D:#2684", "N:#2685"}));
+}
+
+DWORD Bit(char letter) { return 1U << (letter - 'A'); }
+
+TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingTheWindowsOfThoseStillThere) {
+    CreateBar();
+    const HWND c = bar->DriveButtons()[0]->m_hWnd;
+    const HWND menuButton = os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON);
+    const auto send = [this](WPARAM event, LPARAM lParam) {
+        os.SendMessageA(bar->m_hWnd, WM_DEVICECHANGE, event, lParam);
+    };
+    // The auto-hide timer looks where the pointer is; over the bar, a child passes WM_SETCURSOR on.
+    const auto move = [this](POINT cursor) {
+        os.SetCursorPos(cursor);
+        os.AdvanceClock(400);
+    };
+    const auto enter = [this, move, menuButton](POINT cursor, HWND over = nullptr) {
+        move(cursor);
+        over = over != nullptr ? over : menuButton;
+        os.SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* letters;         // of the buttons, whose ids follow from 2683
+        std::vector<UINT> pictures;  // of the buttons made or changed
+        int reads;                   // GetLogicalDrives calls
+    };
+    const auto attach = [&](char letter, UINT type, WORD flags = 0) {
+        os.AddDrive(letter, type);
+        os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit(letter), flags);
+    };
+    // clang-format off
+    const Step steps[] = {
+        {"an arriving drive", [&] { attach('E', DRIVE_REMOVABLE); }, "CDE", {IDB_DRIVE_REMOVABLE}, 1},
+        {"a share before the rest renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE",
+         {IDB_DRIVE_NETWORK}, 1},
+        {"a disc taken out", [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('D'), DBTF_MEDIA); },
+         "ACDE", {}, 0},
+        {"a removal the system still reports, bits above Z ignored",
+         [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
+        {"bad input", [&] {
+             DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
+             send(DBT_DEVICEREMOVECOMPLETE, 0);
+             send(DBT_DEVICEARRIVAL + 1, reinterpret_cast<LPARAM>(&volume));
+             volume.dbcv_devicetype = DBT_DEVTYP_VOLUME + 1;
+             send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+             // Too short for its letters: the system's report decides.
+             volume = DEV_BROADCAST_VOLUME{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
+             send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+             volume.dbcv_size = sizeof(DEV_BROADCAST_HDR) - 1;
+             send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+         }, "ACD", {}, 1},
+        {"a letter back as another kind after a flood", [&] {
+             os.AddDrive('E', DRIVE_CDROM);
+             for (int i = 0; i < 500; ++i) {
+                 os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
+                 os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E'));
+             }
+             os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
+         }, "ACDE", {IDB_DRIVE_CDROM}, 1},
+        {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
+        {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },
+         "ACDE", {}, 1},
+        // The next look takes the arrival that the failed one left.
+        // Seen as the pointer comes over its very button, which must outlive the message.
+        {"a drive gone unannounced",
+         [&] { os.RemoveDrive('A'); enter(POINT{40, 5}, bar->DriveButtons()[0]->m_hWnd); },
+         "CDE", {IDB_DRIVE_REMOVABLE}, 2},
+        {"nothing looked at while the pointer stays", [&] { os.AddDrive('Y', DRIVE_FIXED); enter(POINT{6, 5}); },
+         "CDE", {}, 0},
+        // One look, and a sync when it sees something new.
+        {"the menu looks", [&] { bar->ShowBarMenu(5, 5); }, "CDEY", {IDB_DRIVE_FIXED}, 2},
+        {"the pointer leaves, by a pixel, and comes back",
+         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{1024, 5}); enter(POINT{5, 5}); }, "CDEYZ",
+         {IDB_DRIVE_FIXED}, 2},
+        {"and again, with nothing new", [&] { move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ", {}, 1},
+    };
+    // clang-format on
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        os.ClearLogs();
+        const int reads = os.DriveSetReads();
+        step.act();
+        os.PumpMessages();
+        std::vector<std::string> captions;
+        for (const char* letter = step.letters; *letter != 0; ++letter) {
+            captions.push_back(std::string(1, *letter) + ":#" + std::to_string(IDC_FIRST_DRIVE + captions.size()));
+        }
+        EXPECT_EQ(Captions(*bar), captions);
+        EXPECT_EQ(Pictures(os), step.pictures);
+        EXPECT_EQ(os.DriveSetReads() - reads, step.reads);
+        EXPECT_EQ(bar->DriveButtons()[step.letters[0] == 'A' ? 1 : 0]->m_hWnd, c);
+        // Every button has its tip, and no tool outlives its button.
+        EXPECT_EQ(os.LiveToolTipTools(), static_cast<int>(captions.size()) + 1);
+        EXPECT_TRUE(os.HoverToolTip(bar->DriveButtons().back()->m_hWnd, false));
+    }
 }
 
 class DriveLabelTest : public OsTest {

@@ -60,6 +60,14 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
                  os.SendMessageA(owner, WM_CONTEXTMENU, 0, MAKELPARAM(5, 5));
              }
          }},
+        {"a drive that comes and goes",
+         [&] {
+             for (const WPARAM event : {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE}) {
+                 os.AddDrive('E', DRIVE_REMOVABLE);
+                 os.BroadcastVolumeChange(event, 1U << 4);
+                 os.PumpMessages();
+             }
+         }},
         {"tooltip texts, narrow and wide",
          [&] {
              for (const auto& drive : bar.DriveButtons()) {

@@ -378,6 +378,50 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
     }
 }
 
+TEST_F(BarWindowTest, ANewScreenSizeDocksTheBarAgainInWholeRowsHidesItAgainOrKeepsItsCaptionOnTheScreen) {
+    CVosselDialog& bar = CreateBar();
+    struct Case {
+        int edge;
+        BOOL autoHide;
+        RECT at800, at1024;  // the window on 800 x 600, then back on 1024 x 768
+    };
+    // Half of the smaller screen is 400 pixels across or 300 down: 19 whole rows of 15 in a 6-pixel frame.
+    const Case cases[] = {
+        {ABE_LEFT, FALSE, {0, 0, 400, 600}, {0, 0, 400, 768}},
+        {ABE_TOP, FALSE, {0, 0, 800, 291}, {0, 0, 1024, 291}},
+        {ABE_RIGHT, FALSE, {400, 0, 800, 600}, {624, 0, 1024, 768}},
+        {ABE_BOTTOM, FALSE, {0, 309, 800, 600}, {0, 477, 1024, 768}},
+        {ABE_LEFT, TRUE, {-398, 0, 2, 600}, {-398, 0, 2, 768}},
+        {ABE_TOP, TRUE, {0, -289, 800, 2}, {0, -289, 1024, 2}},
+        {ABE_RIGHT, TRUE, {798, 0, 1198, 600}, {1022, 0, 1422, 768}},
+        {ABE_BOTTOM, TRUE, {0, 598, 800, 889}, {0, 766, 1024, 1057}},
+        // Floating, it moves only as far as its caption (20 pixels deep) needs.
+        {EDGE_FLOATING, FALSE, {500, 580, 800, 640}, {500, 580, 800, 640}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge << " auto-hide " << c.autoHide);
+        BARPLACEMENT placement{48, c.edge, c.autoHide, TRUE, {2000, 2000, 2000, 2000}, {700, 590, 1000, 650}};
+        bar.SetPlacement(&placement);
+        // Shown when the screen changes: it hides again all the same.
+        os.SendMessageA(bar.m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
+        for (const auto& [cx, cy, expected] : {std::tuple{800, 600, c.at800}, std::tuple{1024, 768, c.at1024}}) {
+            os.ChangeDisplaySize(cx, cy);
+            const RECT window = WindowRect(bar.m_hWnd);
+            EXPECT_EQ(window, expected) << cx;
+            // The shell holds the new strip, and the record is the bar it shows.
+            EXPECT_EQ(os.ReservedRect(bar.m_hWnd),
+                      c.autoHide || c.edge == EDGE_FLOATING ? std::nullopt : std::optional<RECT>(window));
+            const BARPLACEMENT& now = bar.GetPlacement();
+            if (c.edge == EDGE_FLOATING) {
+                EXPECT_EQ(now.rcFloating, window);
+            } else {
+                const bool across = c.edge == ABE_LEFT || c.edge == ABE_RIGHT;
+                EXPECT_EQ(now.anThickness[c.edge], across ? window.right - window.left : window.bottom - window.top);
+            }
+        }
+    }
+}
+
 TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOleEndsOnlyIfStarted) {
     int targets = -1;
     int tools = -1;

@@ -4,33 +4,12 @@
 # the strip and hides again when it leaves; "Exit" stores it, and the next
 # start comes back hidden. Then the cost of a hidden bar, idle and sliding.
 
-# Waits up to $2 tenths of a second for the bar's rectangle to become $1.
-wait_rect() {
-    local tenths=$2
-    while :; do
-        bar_info
-        [ "$RECT" = "$1" ] && return 0
-        [ "$tenths" -le 0 ] && return 1
-        sleep 0.1
-        tenths=$((tenths - 1))
-    done
-}
 # Wine drops a mouse move to the point where the last one was: every touch
 # of the strip is at a new point along it.
 TOUCH_X=400
 touch_strip() {
     TOUCH_X=$((TOUCH_X + 10))
     xdotool mousemove "$TOUCH_X" 1 >>"$OUT/xdotool.txt" 2>&1
-}
-# Another program's window, active for $1 seconds.
-other_window() {
-    "$WINE" "$DRIVER" hold-active 300 400 "$1" >"$OUT/other-$2.txt" 2>&1 &
-    PIDS+=("$!")
-    local tenths=100
-    until grep -q '^active=' "$OUT/other-$2.txt" 2>/dev/null || [ "$tenths" -le 0 ]; do
-        sleep 0.1
-        tenths=$((tenths - 1))
-    done
 }
 
 measure_template

@@ -18,33 +18,6 @@ drv reg-set-in HKLM 'Software\Classes\http\shell\open\command' "" \
     "\"$(winpath "$OUT/recorder/fakeexplorer.exe")\" \"%1\""
 check "a recorder handles http URLs" "$(val error)" test "$DRV_RC" = 0
 
-center_of() {
-    local l t r b
-    IFS=, read -r l t r b <<<"$1"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
-# Clicks control $2 of window $1 with button $3 (1 by default).
-click_item() {
-    drv item "$1" "$2"
-    # shellcheck disable=SC2046  # the centre is two words
-    xdotool mousemove $(center_of "$(val screen)") sleep 0.3 click "${3:-1}" >>"$OUT/xdotool.txt" 2>&1
-    sleep 0.5
-}
-# Presses keys $2... over window $1, where X sends them without a window manager.
-keys_over() {
-    local title=$1
-    shift
-    drv window-info "$title"
-    # shellcheck disable=SC2046
-    xdotool mousemove $(center_of "$(val rect)") sleep 0.3 key --delay 80 "$@" >>"$OUT/xdotool.txt" 2>&1
-}
-open_dialog() {  # open_dialog <menu mnemonic> <title>
-    local bt bb
-    drv window-info "$TITLE"
-    IFS=, read -r _ bt _ bb <<<"$(val rect)"
-    xdotool mousemove 600 $(((bt + bb) / 2)) sleep 0.3 click 3 sleep 0.5 key "$1" >>"$OUT/xdotool.txt" 2>&1
-    drv wait-window "$2" 10
-}
 # Saves the dialog titled $1 as $ART/dialog-$2.png.
 dialog_shot() {
     drv window-info "$1"

@@ -8,6 +8,8 @@
 #include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <dbt.h>
+#include <winioctl.h>
 // clang-format on
 
 #include <cstddef>
@@ -563,6 +565,56 @@ int MenuCycles(char** a) {
     return 0;
 }
 
+// Adds drive letter a[0] for Unix folder a[1] with kind a[2] (a DRIVE_ value)
+// through Wine's mount manager, as its configuration tool does; with the
+// letter alone (argv ends there) it goes. The mount manager tells nobody.
+int DefineDrive(char** a) {
+    struct UnixDrive {
+        ULONG size, type, fs_type, serial;
+        ULONGLONG unix_dev;
+        WCHAR letter;
+        USHORT mount_point_offset, device_offset, label_offset;
+    };
+    const std::string folder = a[1] ? a[1] : "";
+    std::vector<BYTE> input(sizeof(UnixDrive) + folder.size() + 1);
+    const UnixDrive drive = {static_cast<ULONG>(input.size()),   a[1] ? std::strtoul(a[2], nullptr, 0) : 0,    0, 0, 0,
+                             static_cast<WCHAR>(a[0][0] | 0x20), static_cast<USHORT>(a[1] ? sizeof drive : 0), 0, 0};
+    std::memcpy(input.data(), &drive, sizeof drive);
+    std::memcpy(input.data() + sizeof drive, folder.c_str(), folder.size() + 1);
+    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD returned = 0;
+    const BOOL ok = DeviceIoControl(manager, CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
+                                    input.data(), static_cast<DWORD>(input.size()), nullptr, 0, &returned, nullptr);
+    CloseHandle(manager);
+    return ok ? Ok("drives", std::to_string(GetLogicalDrives())) : Fail("not defined");
+}
+
+// Sends window a[0] what the system broadcasts when volume a[2] arrives or
+// goes (a[1]: arrival or removal).
+int DeviceChange(char** a) {
+    DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << ((a[2][0] & ~0x20) - 'A'), 0};
+    const WPARAM event = std::strcmp(a[1], "arrival") == 0 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+    DWORD_PTR result = 0;
+    return Find(a[0]) && SendMessageTimeoutA(Find(a[0]), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
+                                             SMTO_ABORTIFHUNG, 5000, &result)
+               ? Ok("answer", std::to_string(result))
+               : Fail("not sent");
+}
+
+// Changes the screen size, as a docking station or a projector would.
+int DisplaySize(char** a) {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = std::strtoul(a[0], nullptr, 10);
+    mode.dmPelsHeight = std::strtoul(a[1], nullptr, 10);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr);
+    std::printf("result=%ld\ncx=%d\ncy=%d\n", static_cast<long>(result), GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN));
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 struct Command {
     const char* name;
     int args;
@@ -613,6 +665,10 @@ const Command kCommands[] = {
     {"gui-resources", 1, GuiResources},  // <title>
     {"menu-cycles", 2, MenuCycles},      // <title> <count>
     {"drag-source", -1, DragSource},     // <file>...
+    {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
+    {"undefine-drive", 1, DefineDrive},  // <letter>
+    {"device-change", 3, DeviceChange},  // <title> arrival|removal <letter>
+    {"display-size", 2, DisplaySize},    // <cx> <cy>
 };
 
 }  // namespace
