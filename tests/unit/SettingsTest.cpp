@@ -55,6 +55,9 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     os.CreateForeignWindow("Other", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
     EXPECT_EQ(AfxGetApp()->Run(), 0);
     EXPECT_EQ(AfxGetApp()->m_strAppName, "Vossel");
+    AfxGetApp()->m_strAppName.clear();
+    AfxGetApp()->SetRegistryKey("Quorvane");
+    EXPECT_EQ(AfxGetApp()->m_strAppName, "Vossel") << "named by the settings key too";
 }
 
 TEST_F(SettingsTest, LaunchOnStartupIsOnForAnyNonEmptyString) {
