@@ -609,7 +609,7 @@ LONG MemoryOs::RegDeleteValueA(HKEY key, const char* name) {
     if (path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (Fails("RegDeleteValueA") || IsReadOnlyKey(*path) || m_readOnlyKeys.count(key) != 0) {
+    if (Fails("RegDeleteValueA") || IsReadOnlyKey(*path) || (m_keyAccess.at(key) & KEY_SET_VALUE) == 0) {
         return ERROR_ACCESS_DENIED;
     }
     const std::string value = Upper(name != nullptr ? name : "");

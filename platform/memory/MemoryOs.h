@@ -13,7 +13,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -574,7 +573,7 @@ private:
 
     std::map<std::string, std::map<std::string, RegistryValue>> m_registry;  // upper-cased key path -> values
     std::map<HKEY, std::string> m_openKeys;
-    std::set<HKEY> m_readOnlyKeys;  // open keys without the right to set values
+    std::map<HKEY, REGSAM> m_keyAccess;  // the rights each open key was opened with
 
     std::vector<AppBarCall> m_appBarCalls;
     std::vector<WindowPosCall> m_windowPosCalls;

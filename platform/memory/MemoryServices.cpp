@@ -493,9 +493,7 @@ LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* 
     }
     *result = reinterpret_cast<HKEY>(NewHandle());
     m_openKeys[*result] = path;
-    if ((access & KEY_SET_VALUE) == 0) {
-        m_readOnlyKeys.insert(*result);
-    }
+    m_keyAccess[*result] = access;
     return ERROR_SUCCESS;
 }
 
@@ -510,7 +508,10 @@ LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY
     if (path.empty()) {
         return ERROR_INVALID_HANDLE;
     }
-    if (IsReadOnlyKey(path)) {
+    // As on Windows, a new key needs a parent opened with the right to create subkeys.
+    constexpr REGSAM kCreateSubKey = 0x0004;  // KEY_CREATE_SUB_KEY
+    const bool denied = m_keyAccess.count(key) != 0 && (m_keyAccess.at(key) & kCreateSubKey) == 0;
+    if (IsReadOnlyKey(path) || (denied && m_registry.count(path) == 0)) {
         return ERROR_ACCESS_DENIED;
     }
     for (size_t pos = path.find('\\'); pos != std::string::npos; pos = path.find('\\', pos + 1)) {
@@ -519,9 +520,7 @@ LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY
     m_registry[path];
     *result = reinterpret_cast<HKEY>(NewHandle());
     m_openKeys[*result] = path;
-    if ((access & KEY_SET_VALUE) == 0) {
-        m_readOnlyKeys.insert(*result);
-    }
+    m_keyAccess[*result] = access;
     return ERROR_SUCCESS;
 }
 
@@ -567,7 +566,7 @@ LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE
         return ERROR_INVALID_HANDLE;
     }
     // As on Windows, a key opened without the right to set values refuses changes.
-    if (Fails("RegSetValueExA") || IsReadOnlyKey(*path) || m_readOnlyKeys.count(key) != 0) {
+    if (Fails("RegSetValueExA") || IsReadOnlyKey(*path) || (m_keyAccess.at(key) & KEY_SET_VALUE) == 0) {
         return ERROR_ACCESS_DENIED;
     }
     m_registry[*path][Upper(name != nullptr ? name : "")] =
@@ -580,7 +579,7 @@ LONG MemoryOs::RegCloseKey(HKEY key) {
     if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
         return ERROR_SUCCESS;
     }
-    m_readOnlyKeys.erase(key);
+    m_keyAccess.erase(key);
     return m_openKeys.erase(key) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

@@ -82,6 +82,7 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
                 return Press(options, IDCANCEL);
             }
             EXPECT_EQ(os.Focus(), os.GetDlgItem(options, IDC_ALWAYS_ON_TOP)) << "the first tab stop";
+            EXPECT_EQ(View(options), "||0100") << "box values out of range show clear";
             SetText(options, IDC_LAUNCH_PROGRAM, "unsaved edit");
             for (const int button : {IDC_OPTIONS_ABOUT, ID_HELP}) {
                 os.SendMessageA(os.GetDlgItem(options, button), BM_CLICK, 0, 0);
@@ -89,6 +90,9 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
             os.PostMessageA(options, WM_NULL, 0, 0);
         });
         COptionsDialog dialog;
+        dialog.m_bAlwaysOnTop = 1;
+        dialog.m_bAutoHide = -1;
+        dialog.m_bTileExplorers = 7;
         EXPECT_EQ(dialog.DoModal(), IDCANCEL);
         EXPECT_EQ(owner, options);
         EXPECT_FALSE(optionsEnabled);

@@ -84,11 +84,13 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
         {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
         {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
-    // A drive-like child of another program in front of the bar is no drive of the bar.
+    // A drive-like child of another program in front of the bar is no drive of the bar, nor a
+    // button past the drives counted.
     const HWND other = os.CreateForeignWindow("Other", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, first);
     os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, other, IDC_FIRST_DRIVE, nullptr);
     EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), "");
     os.DestroyWindow(other);
+    EXPECT_EQ(DropStartPath(*bar, 1, Drive(1)), "");
     for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
         answer = chosen;
         const size_t before = os.FileOperations().size();

@@ -1,6 +1,7 @@
 
 #include <cstring>
 
+#include "platform/WinApp.h"
 #include "settings/Settings.h"
 #include "tests/support/BarFixture.h"
 
@@ -48,6 +49,15 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
     os.FailCall("GetWindowsDirectoryA");
     EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
+    // Without a name of its own the application takes its title, which names its settings key;
+    // with another copy running it ends at once, with exit code 0.
+    AfxGetApp()->m_strAppName.clear();
+    os.CreateForeignWindow("Other", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
+    EXPECT_EQ(AfxGetApp()->Run(), 0);
+    EXPECT_EQ(AfxGetApp()->m_strAppName, "Vossel");
+    AfxGetApp()->m_strAppName.clear();
+    AfxGetApp()->SetRegistryKey("Quorvane");
+    EXPECT_EQ(AfxGetApp()->m_strAppName, "Vossel") << "named by the settings key too";
 }
 
 TEST_F(SettingsTest, LaunchOnStartupIsOnForAnyNonEmptyString) {
