@@ -10,18 +10,17 @@
 namespace {
 
 TEST(ShownDriveLetters, SkipDrivesMatchesExactUpperCaseLetters) {
-    const DWORD acd = (1u << 0) | (1u << 2) | (1u << 3);
+    // Bits beyond Z stand for no drive.
+    const DWORD acdz = (1u << 0) | (1u << 2) | (1u << 3) | (1u << 25) | 0xFC000000u;
     struct Case {
         const char* skip;
         std::vector<char> shown;
     };
-    const Case cases[] = {{"", {'A', 'C', 'D'}},         {"A", {'C', 'D'}}, {"DC", {'A'}}, {"cd", {'A', 'C', 'D'}},
-                          {"1:;\\ Z%", {'A', 'C', 'D'}}, {"ACD", {}}};
+    const Case cases[] = {{"", {'A', 'C', 'D', 'Z'}},    {"A", {'C', 'D', 'Z'}},        {"DC", {'A', 'Z'}},
+                          {"cdz", {'A', 'C', 'D', 'Z'}}, {"1:;\\ Z%", {'A', 'C', 'D'}}, {"ACDZ", {}}};
     for (const Case& c : cases) {
-        EXPECT_EQ(ShownDriveLetters(acd, c.skip), c.shown) << c.skip;
+        EXPECT_EQ(ShownDriveLetters(acdz, c.skip), c.shown) << c.skip;
     }
-    // Bits beyond Z stand for no drive.
-    EXPECT_EQ(ShownDriveLetters(0xFC000000u | (1u << 25), ""), std::vector<char>{'Z'});
 }
 
 std::vector<std::string> Captions(const CVosselDialog& bar) {
@@ -156,16 +155,15 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
     }
 }
 
-class DriveLabelTest : public OsTest {
-protected:
-    std::string Label(const char* root) {
-        std::string text = root;
-        GetDriveLabel(text);
-        return text;
-    }
-};
+std::string Label(const char* root) {
+    std::string text = root;
+    GetDriveLabel(text);
+    return text;
+}
 
-TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
+using DriveLabelTest = OsTest;
+
+TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheBuffer) {
     os.AddDrive('A', DRIVE_REMOVABLE);
     os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
     os.AddDrive('D', DRIVE_CDROM);
@@ -201,20 +199,16 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
     for (const char* path : {"", "n", "n:", "n:/", "[:\\", "@:\\"}) {
         EXPECT_FALSE(GetNetworkName(name, path)) << path;
     }
-}
-
-TEST_F(DriveLabelTest, LaterBatchesAreSearchedAndOverlongNamesCut) {
-    // More than the first buffer holds, so N: comes in a later batch, and
-    // needs a larger buffer of its own.
+    // Past what the first buffer holds, M: comes in a later batch and needs a larger buffer of its own.
     for (int i = 0; i < 40; ++i) {
         os.AddNetworkConnection("", "\\\\server\\share" + std::to_string(i));
     }
-    os.AddNetworkConnection("N:", "\\\\server\\" + std::string(1990, 'x'));
-    char name[kDriveNameBufferSize + 8];
-    std::memset(name, '#', sizeof(name));
-    ASSERT_TRUE(GetNetworkName(name, "N:\\"));
-    EXPECT_EQ(std::string(name), ("\\\\SERVER\\" + std::string(1990, 'X')).substr(0, kDriveNameBufferSize - 1));
-    EXPECT_EQ(name[kDriveNameBufferSize], '#');
+    os.AddNetworkConnection("M:", "\\\\server\\" + std::string(1990, 'x'));
+    char longName[kDriveNameBufferSize + 8];
+    std::memset(longName, '#', sizeof(longName));
+    ASSERT_TRUE(GetNetworkName(longName, "M:\\"));
+    EXPECT_EQ(std::string(longName), ("\\\\SERVER\\" + std::string(1990, 'X')).substr(0, kDriveNameBufferSize - 1));
+    EXPECT_EQ(longName[kDriveNameBufferSize], '#');
 }
 
 TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
