@@ -88,15 +88,15 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
         os.AddDrive(letter, type);
         os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit(letter), flags);
     };
+    const auto detach = [&](DWORD letters, WORD flags = 0) {
+        os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, letters, flags);
+    };
     // clang-format off
     const Step steps[] = {
         {"an arriving drive", [&] { attach('E', DRIVE_REMOVABLE); }, "CDE", {IDB_DRIVE_REMOVABLE}, 1},
-        {"a share before the rest renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE",
-         {IDB_DRIVE_NETWORK}, 1},
-        {"a disc taken out", [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('D'), DBTF_MEDIA); },
-         "ACDE", {}, 0},
-        {"a removal the system still reports, bits above Z ignored",
-         [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
+        {"a share first renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE", {IDB_DRIVE_NETWORK}, 1},
+        {"a disc taken out", [&] { detach(Bit('D'), DBTF_MEDIA); }, "ACDE", {}, 0},
+        {"a removal still reported, bits above Z ignored", [&] { detach(Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
         {"bad input", [&] {
              DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
              send(DBT_DEVICEREMOVECOMPLETE, 0);
@@ -110,28 +110,26 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
              send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
          }, "ACD", {}, 1},
         {"a letter back as another kind after a flood", [&] {
-             os.AddDrive('E', DRIVE_CDROM);
              for (int i = 0; i < 500; ++i) {
-                 os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
-                 os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E'));
+                 attach('E', DRIVE_CDROM);
+                 detach(Bit('E'));
              }
-             os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
+             attach('E', DRIVE_CDROM);
          }, "ACDE", {IDB_DRIVE_CDROM}, 1},
         {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
         {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },
          "ACDE", {}, 1},
         // The next look takes the arrival that the failed one left.
         // Seen as the pointer comes over its very button, which must outlive the message.
-        {"a drive gone unannounced",
-         [&] { os.RemoveDrive('A'); enter(POINT{40, 5}, bar->DriveButtons()[0]->m_hWnd); },
+        {"a drive gone unannounced", [&] { os.RemoveDrive('A'); enter(POINT{40, 5}, bar->DriveButtons()[0]->m_hWnd); },
          "CDE", {IDB_DRIVE_REMOVABLE}, 2},
         {"nothing looked at while the pointer stays", [&] { os.AddDrive('Y', DRIVE_FIXED); enter(POINT{6, 5}); },
          "CDE", {}, 0},
         // One look, and a sync when it sees something new.
         {"the menu looks", [&] { bar->ShowBarMenu(5, 5); }, "CDEY", {IDB_DRIVE_FIXED}, 2},
-        {"the pointer leaves, by a pixel, and comes back",
-         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{1024, 5}); enter(POINT{5, 5}); }, "CDEYZ",
-         {IDB_DRIVE_FIXED}, 2},
+        {"the pointer leaves by a pixel and comes back",
+         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{1024, 5}); enter(POINT{5, 5}); }, "CDEYZ", {IDB_DRIVE_FIXED},
+         2},
         {"and again, with nothing new", [&] { move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ", {}, 1},
     };
     // clang-format on
