@@ -126,10 +126,10 @@ TEST_F(BarWindowTest, ExitCloseAndEscEndTheBarAndStoreItsPlacementWhileEnterDoes
         WPARAM wParam;
         bool ends;
     };
-    // clang-format off
-    const Case cases[] = {{WM_CONTEXTMENU, 0, true}, {WM_SYSCOMMAND, SC_CLOSE, true}, {WM_COMMAND, IDCANCEL, true},
+    const Case cases[] = {{WM_CONTEXTMENU, 0, true},
+                          {WM_SYSCOMMAND, SC_CLOSE, true},
+                          {WM_COMMAND, IDCANCEL, true},
                           {WM_COMMAND, IDOK, false}};
-    // clang-format on
     for (const Case& c : cases) {
         HWND hwnd = nullptr;
         int idles = 0;
