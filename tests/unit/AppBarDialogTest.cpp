@@ -18,8 +18,7 @@ public:
     using CAppBarDialog::m_cxSizeStep;
     using CAppBarDialog::m_cySizeStep;
     using CAppBarDialog::m_nOptions;
-    // What the hooks for derived windows were told.
-    std::string events;
+    std::string events;  // what the hooks for derived windows were told
 
 protected:
     void OnPlacementChanged(BOOL proposed, int edge) override {
@@ -73,8 +72,7 @@ TEST_F(AppBarTest, TheTaskbarsStateIsFollowedOnlyAsTheOptionsSay) {
         BOOL autoHideAfter, onTopAfter;
         RECT window;
     };
-    // The taskbar turns auto-hide and always-on-top under a bar 30 thick at the
-    // bottom; a bar that takes auto-hide from it hides at once.
+    // The taskbar turns auto-hide and always-on-top under a bar 30 thick at the bottom; one that follows hides.
     const Case cases[] = {{0, FALSE, FALSE, {0, 738, 1024, 768}},
                           {BARF_FOLLOWAUTOHIDE, TRUE, FALSE, {0, 766, 1024, 796}},
                           {BARF_FOLLOWTOPMOST, FALSE, TRUE, {0, 738, 1024, 768}}};
@@ -201,8 +199,7 @@ TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEn
     }
     const BARPLACEMENT bottom = Placement(ABE_BOTTOM, FALSE, TRUE);
     bar.SetPlacement(&bottom);
-    // A loop without a step, after one with steps, and a stray end without a
-    // loop measure the window as it stands and keep its edge.
+    // A loop without a step, after one with steps, and a stray end measure the window and keep its edge.
     SizeLoop(bar.m_hWnd, WMSZ_TOP, POINT{500, 748}, {POINT{500, 700}}, Loop::Wine);
     os.SetWindowPos(bar.m_hWnd, nullptr, 0, 728, 1024, 40, SWP_NOZORDER);
     SizeLoop(bar.m_hWnd, WMSZ_TOP, POINT{500, 729}, {}, Loop::Wine);
@@ -254,7 +251,6 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
         // The derived window hears of the new placement before and after.
         const std::string edge = std::to_string(c.placement.nEdge);
         EXPECT_EQ(bar.events, "proposed " + edge + ",placed " + edge + ",");
-        bar.events.clear();
         EXPECT_EQ(os.GetActiveWindow(), other) << "edge " << c.placement.nEdge;
     }
     // Leaving, it gives up its auto-hide edge before it leaves the shell.
@@ -280,8 +276,7 @@ TEST_F(AppBarTest, CtrlFloatsOnlyABarThatMayFloatAndAFailedSettingsQueryTakesThe
         EXPECT_EQ(bar.EdgeForDrag(POINT{c.x, c.y}), c.edge) << c.options << " " << c.ctrl << " " << c.x;
     }
     os.SetKeyDown(VK_CONTROL, false);
-    // Without the work area the whole screen is the docking ground, and
-    // without the dragging setting every move is immediate.
+    // Without the work area the whole screen docks; without the dragging setting every move is immediate.
     os.FailCall("SystemParametersInfoA", 3);
     EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 17), EDGE_FLOATING);
     EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 16), ABE_TOP);

@@ -16,11 +16,9 @@ constexpr LONG kMin = std::numeric_limits<LONG>::min();
 TEST(AutoHidePosition, ShownAndHiddenPositionsAtEveryEdge) {
     struct Case {
         int edge;
-        RECT docked;
-        RECT shown, hidden;
+        RECT docked, shown, hidden;
     };
-    // Borders of 1 across and 2 down: hidden, two of them stay on the screen;
-    // along the edge the bar always starts at 0, wherever it stood.
+    // Borders of 1 across and 2 down, two left on the screen; along the edge the bar starts at 0.
     const Case cases[] = {
         {ABE_LEFT, {10, 30, 70, 700}, {0, 0, 60, 670}, {-58, 0, 2, 670}},
         {ABE_TOP, {10, 30, 1034, 70}, {0, 0, 1024, 40}, {0, -36, 1024, 4}},
@@ -28,8 +26,8 @@ TEST(AutoHidePosition, ShownAndHiddenPositionsAtEveryEdge) {
         {ABE_BOTTOM, {0, 700, 1024, 740}, {0, 728, 1024, 768}, {0, 764, 1024, 804}},
         {EDGE_FLOATING, {10, 30, 70, 700}, {10, 30, 70, 700}, {10, 30, 70, 700}},
     };
+    const ScreenMetrics screen{1024, 768, 1, 2};
     for (const Case& c : cases) {
-        const ScreenMetrics screen{1024, 768, 1, 2};
         EXPECT_EQ(AutoHidePosition(c.docked, c.edge, TRUE, screen), c.shown) << "edge " << c.edge;
         EXPECT_EQ(AutoHidePosition(c.docked, c.edge, FALSE, screen), c.hidden) << "edge " << c.edge;
     }
@@ -73,9 +71,7 @@ TEST(CursorOutside, TheGrownRectangleHoldsItsLeftAndTopLinesButNotItsRightAndBot
         bool outside;
     };
     // Grown by 8 across and 4 down; near the limits only as far as they go.
-    const RECT bar{100, 100, 200, 140};
-    const RECT corner{kMax - 10, kMax - 10, kMax, kMax};
-    const RECT low{kMin, kMin, kMin + 10, kMin + 10};
+    const RECT bar{100, 100, 200, 140}, corner{kMax - 10, kMax - 10, kMax, kMax}, low{kMin, kMin, kMin + 10, kMin + 10};
     const LONG below = kMax - 1;
     const Case cases[] = {{bar, 92, 120, false},         {bar, 91, 120, true},       {bar, 207, 120, false},
                           {bar, 208, 120, true},         {bar, 150, 96, false},      {bar, 150, 95, true},
@@ -88,8 +84,7 @@ TEST(CursorOutside, TheGrownRectangleHoldsItsLeftAndTopLinesButNotItsRightAndBot
 }
 
 TEST(EdgeFromPoint, ScreenTrianglesTheFloatingMiddleAndTheOptionsThatForbidEither) {
-    // 1024 x 768 with a 28-pixel taskbar, low or high, and 16-pixel scroll bars:
-    // the middle is 16, 16 .. 1008, 724 or 16, 44 .. 1008, 752.
+    // A 28-pixel taskbar, low or high, 16-pixel scroll bars: the middle is 16,16..1008,724 or 16,44..1008,752.
     const DragArea low{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
     const DragArea high{{0, 28, 1024, 768}, {16, 16}, {1024, 768}};
     constexpr UINT kAll = 0x37;
@@ -100,38 +95,23 @@ TEST(EdgeFromPoint, ScreenTrianglesTheFloatingMiddleAndTheOptionsThatForbidEithe
         LONG x, y;
         int edge;
     };
-    // On a diagonal left or right wins; dx = 0 counts as right, dy = 0 as
-    // bottom. Without floating every point docks, the middle too; with one
-    // docking pair only, the other pair's triangles go to it; floating
-    // without either pair floats everywhere.
-    const Case cases[] = {{low, kAll, 500, 300, EDGE_FLOATING},
-                          {low, kAll, 16, 300, EDGE_FLOATING},
-                          {low, kAll, 15, 300, ABE_LEFT},
-                          {low, kAll, 1007, 300, EDGE_FLOATING},
-                          {low, kAll, 1008, 300, ABE_RIGHT},
-                          {low, kAll, 500, 723, EDGE_FLOATING},
-                          {low, kAll, 500, 724, ABE_BOTTOM},
-                          {low, kAll, 512, 760, ABE_BOTTOM},
-                          {low, kAll, 1020, 760, ABE_RIGHT},
-                          {low, kAll, 1020, 10, ABE_RIGHT},
-                          {low, kAll, 500, 10, ABE_TOP},
-                          {low, kAll, 0, 0, ABE_LEFT},
-                          {high, kAll, 500, 43, ABE_TOP},
-                          {high, kAll, 500, 44, EDGE_FLOATING},
-                          {high, kAll, 500, 751, EDGE_FLOATING},
-                          {high, kAll, 500, 752, ABE_BOTTOM},
-                          {low, kDock, 500, 300, ABE_TOP},
-                          {low, kDock, 512, 384, ABE_RIGHT},
-                          {low, kDock, 511, 500, ABE_BOTTOM},
-                          {low, kDock, 5, 384, ABE_LEFT},
-                          {low, BARF_LEFTRIGHT, 512, 0, ABE_RIGHT},
-                          {low, BARF_LEFTRIGHT, 511, 767, ABE_LEFT},
-                          {low, BARF_FLOAT | BARF_LEFTRIGHT, 500, 5, ABE_LEFT},
-                          {low, BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM},
-                          {low, BARF_TOPBOTTOM, 1023, 383, ABE_TOP},
-                          {low, BARF_FLOAT | BARF_TOPBOTTOM, 1020, 300, ABE_TOP},
-                          {low, BARF_FLOAT, 0, 0, EDGE_FLOATING},
-                          {low, BARF_FLOAT, 1023, 767, EDGE_FLOATING}};
+    // On a diagonal left or right wins; dx = 0 counts as right, dy = 0 as bottom. Without floating every
+    // point docks; with one docking pair only, it takes the other's triangles; with neither all floats.
+    // clang-format off
+    const Case cases[] = {
+        {low, kAll, 500, 300, EDGE_FLOATING}, {low, kAll, 16, 300, EDGE_FLOATING}, {low, kAll, 15, 300, ABE_LEFT},
+        {low, kAll, 1007, 300, EDGE_FLOATING}, {low, kAll, 1008, 300, ABE_RIGHT},
+        {low, kAll, 500, 723, EDGE_FLOATING}, {low, kAll, 500, 724, ABE_BOTTOM}, {low, kAll, 512, 760, ABE_BOTTOM},
+        {low, kAll, 1020, 760, ABE_RIGHT}, {low, kAll, 1020, 10, ABE_RIGHT}, {low, kAll, 500, 10, ABE_TOP},
+        {low, kAll, 0, 0, ABE_LEFT}, {high, kAll, 500, 43, ABE_TOP}, {high, kAll, 500, 44, EDGE_FLOATING},
+        {high, kAll, 500, 751, EDGE_FLOATING}, {high, kAll, 500, 752, ABE_BOTTOM}, {low, kDock, 500, 300, ABE_TOP},
+        {low, kDock, 512, 384, ABE_RIGHT}, {low, kDock, 511, 500, ABE_BOTTOM}, {low, kDock, 5, 384, ABE_LEFT},
+        {low, BARF_LEFTRIGHT, 512, 0, ABE_RIGHT}, {low, BARF_LEFTRIGHT, 511, 767, ABE_LEFT},
+        {low, BARF_FLOAT | BARF_LEFTRIGHT, 500, 5, ABE_LEFT}, {low, BARF_TOPBOTTOM, 0, 384, ABE_BOTTOM},
+        {low, BARF_TOPBOTTOM, 1023, 383, ABE_TOP}, {low, BARF_FLOAT | BARF_TOPBOTTOM, 1020, 300, ABE_TOP},
+        {low, BARF_FLOAT, 0, 0, EDGE_FLOATING}, {low, BARF_FLOAT, 1023, 767, EDGE_FLOATING}
+    };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(EdgeFromPointIn(c.options, POINT{c.x, c.y}, c.area), c.edge)
             << c.options << " at " << c.x << "," << c.y;
@@ -145,8 +125,7 @@ TEST(AppBarHitTest, ADockedBarSizesOnlyOnItsInnerSideWhereverItsClientAreaStands
         LONG x, y;
         int hit;  // for every sizing code the system gives
     };
-    // Bars with a 3-pixel frame at each edge of a 1024 x 768 screen; the
-    // first frame line beside the client area still counts as the border.
+    // 3-pixel frames; the first frame line beside the client area still counts as the border.
     const RECT left{3, 3, 31, 765}, top{3, 3, 1021, 18}, right{993, 3, 1021, 765}, bottom{3, 750, 1021, 765};
     const Case cases[] = {
         {ABE_LEFT, left, 32, 300, HTRIGHT},       {ABE_LEFT, left, 31, 300, HTBORDER},
@@ -166,8 +145,7 @@ TEST(AppBarHitTest, ADockedBarSizesOnlyOnItsInnerSideWhereverItsClientAreaStands
             EXPECT_EQ(AppBarHitTest(code, false, c.edge, 0, POINT{c.x, c.y}, c.client), HTBORDER);
         }
     }
-    // A floating bar, or one not placed, sizes on every side and corner. A
-    // press on the client area moves the bar at every edge; other codes stay.
+    // Floating or not placed, every side and corner sizes; a press on the client area always moves.
     for (const int edge : {EDGE_FLOATING, EDGE_NONE, int{ABE_LEFT}, int{ABE_TOP}, int{ABE_RIGHT}, int{ABE_BOTTOM}}) {
         const bool docked = IsDockEdge(edge);
         for (int code = HTNOWHERE; code <= HTBORDER; ++code) {
@@ -181,9 +159,7 @@ TEST(AppBarHitTest, ADockedBarSizesOnlyOnItsInnerSideWhereverItsClientAreaStands
 }
 
 TEST(SnapToSteps, EachSideSnapsToWholeStepsWithinTheLimitsAndFollowsTheCursor) {
-    // Steps of 10 across and 24 down in a frame 8 each way; at least 3
-    // columns and 1 row, at most 51 columns and 15 rows (the limits are not
-    // whole steps: 520 and 388 would allow 512 and 380).
+    // Steps of 10 by 24 in a frame of 8: 3 columns and 1 row at least, 51 and 15 at most (not 512 by 380).
     const SIZE frame{8, 8}, step{10, 24};
     const POINT least{36, 20}, most{520, 388};
     struct Case {
@@ -192,17 +168,15 @@ TEST(SnapToSteps, EachSideSnapsToWholeStepsWithinTheLimitsAndFollowsTheCursor) {
         RECT dragged;  // the cursor travels 3 right and 4 up
     };
     const RECT proposed{100, 100, 133, 143};
-    const Case cases[] = {
-        {WMSZ_LEFT, {95, 100, 133, 143}, {103, 100, 133, 143}},
-        {WMSZ_RIGHT, {100, 100, 138, 143}, {100, 100, 136, 143}},
-        {WMSZ_TOP, {100, 111, 133, 143}, {100, 96, 133, 143}},
-        {WMSZ_TOPLEFT, {95, 111, 133, 143}, {103, 96, 133, 143}},
-        {WMSZ_TOPRIGHT, {100, 111, 138, 143}, {100, 96, 136, 143}},
-        {WMSZ_BOTTOM, {100, 100, 133, 132}, {100, 100, 133, 139}},
-        {WMSZ_BOTTOMLEFT, {95, 100, 133, 132}, {103, 100, 133, 139}},
-        {WMSZ_BOTTOMRIGHT, {100, 100, 138, 132}, {100, 100, 136, 139}},
-        {0, proposed, proposed},
-    };
+    const Case cases[] = {{WMSZ_LEFT, {95, 100, 133, 143}, {103, 100, 133, 143}},
+                          {WMSZ_RIGHT, {100, 100, 138, 143}, {100, 100, 136, 143}},
+                          {WMSZ_TOP, {100, 111, 133, 143}, {100, 96, 133, 143}},
+                          {WMSZ_TOPLEFT, {95, 111, 133, 143}, {103, 96, 133, 143}},
+                          {WMSZ_TOPRIGHT, {100, 111, 138, 143}, {100, 96, 136, 143}},
+                          {WMSZ_BOTTOM, {100, 100, 133, 132}, {100, 100, 133, 139}},
+                          {WMSZ_BOTTOMLEFT, {95, 100, 133, 132}, {103, 100, 133, 139}},
+                          {WMSZ_BOTTOMRIGHT, {100, 100, 138, 132}, {100, 100, 136, 139}},
+                          {0, proposed, proposed}};
     for (const Case& c : cases) {
         EXPECT_EQ(SnapToSteps(c.side, proposed, frame, step, least, most), c.snapped) << "side " << c.side;
         EXPECT_EQ(DragSides(c.side, proposed, POINT{5, 5}, POINT{8, 1}), c.dragged) << "side " << c.side;
@@ -210,38 +184,33 @@ TEST(SnapToSteps, EachSideSnapsToWholeStepsWithinTheLimitsAndFollowsTheCursor) {
     struct Extent {
         RECT rect, expected;
         POINT least, most;
+        SIZE step;
     };
-    // Halves go up; never below the least whole steps nor past the most,
-    // where the nearest row would overshoot; a window of any size stays in range.
-    const Extent extents[] = {
-        {{0, 0, 38, 44}, {0, 0, 38, 56}, least, most},
-        {{0, 0, 38, 43}, {0, 0, 38, 32}, least, most},
-        {{0, 0, 9, 9}, {0, 0, 38, 32}, least, most},
-        {{0, 0, -50, -50}, {0, 0, 38, 32}, least, most},
-        {{0, 0, 37, 9}, {0, 0, 48, 56}, {46, 40}, most},
-        {{0, 0, 517, 383}, {0, 0, 518, 368}, least, most},
-        {{0, 0, 5000, 5000}, {0, 0, 518, 368}, least, most},
-        {{0, 0, kMax, kMax}, {0, 0, 2147483638, 2147483624}, least, {kMax, kMax}},
-    };
+    // Halves go up; never below the least whole steps nor past the most, where the nearest row would
+    // overshoot; a window of any size stays in range; a zero step leaves the extent as dragged.
+    const Extent extents[] = {{{0, 0, 38, 44}, {0, 0, 38, 56}, least, most, step},
+                              {{0, 0, 38, 43}, {0, 0, 38, 32}, least, most, step},
+                              {{0, 0, 9, 9}, {0, 0, 38, 32}, least, most, step},
+                              {{0, 0, -50, -50}, {0, 0, 38, 32}, least, most, step},
+                              {{0, 0, 37, 9}, {0, 0, 48, 56}, {46, 40}, most, step},
+                              {{0, 0, 517, 383}, {0, 0, 518, 368}, least, most, step},
+                              {{0, 0, 5000, 5000}, {0, 0, 518, 368}, least, most, step},
+                              {{0, 0, kMax, kMax}, {0, 0, 2147483638, 2147483624}, least, {kMax, kMax}, step},
+                              {{0, 0, 33, 43}, {0, 0, 33, 43}, least, most, {0, 0}}};
     for (const Extent& e : extents) {
-        EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMRIGHT, e.rect, frame, step, e.least, e.most), e.expected) << e.rect;
+        EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMRIGHT, e.rect, frame, e.step, e.least, e.most), e.expected) << e.rect;
     }
-    // A zero step leaves the extent as dragged.
-    EXPECT_EQ(SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, 33, 43}, frame, SIZE{0, 0}, least, most), (RECT{0, 0, 33, 43}));
 }
 
-TEST(FloatingDragRect, TopAtTheCursorCentredAcrossAndFramesWithinTheIntRange) {
+TEST(FloatingRects, DraggedTopAtTheCursorCentredAcrossAndOnScreenMovedOnlyAsFarAsItsWholeCaptionNeeds) {
     EXPECT_EQ(FrameOfRect(RECT{kMin, kMin, kMax, kMax}), (WindowFrame{kMin, kMin, kMax, kMax}));
     EXPECT_EQ(FrameOfRect(RECT{kMax, kMax, kMin, kMin}), (WindowFrame{kMax, kMax, 0, 0}));
     EXPECT_EQ(FloatingDragRect(POINT{500, 300}, RECT{7, 9, 128, 40}), (RECT{440, 300, 561, 331}));
     EXPECT_EQ(FloatingDragRect(POINT{-3, 0}, RECT{kMin, kMin, kMax, kMax}),
               (RECT{-3 - kMax / 2, 0, kMax / 2 - 2, kMax}));
-}
-
-TEST(FloatingOnScreen, HeldToItsLimitsAndMovedOnlyAsFarAsItsWholeCaptionNeeds) {
+    // On the screen, held to its limits and moved only as far as its whole caption needs.
     const SIZE screen{800, 600};
-    const POINT least{36, 39};
-    const POINT most{400, 300};
+    const POINT least{36, 39}, most{400, 300};
     const RECT cases[][2] = {
         {{10, 20, 310, 80}, {10, 20, 310, 80}},         // on the screen: stays
         {{700, 590, 1000, 650}, {500, 580, 800, 640}},  // past the right and the bottom

@@ -10,18 +10,17 @@
 namespace {
 
 TEST(ShownDriveLetters, SkipDrivesMatchesExactUpperCaseLetters) {
-    const DWORD acd = (1u << 0) | (1u << 2) | (1u << 3);
+    // Bits beyond Z stand for no drive.
+    const DWORD acdz = (1u << 0) | (1u << 2) | (1u << 3) | (1u << 25) | 0xFC000000u;
     struct Case {
         const char* skip;
         std::vector<char> shown;
     };
-    const Case cases[] = {{"", {'A', 'C', 'D'}},         {"A", {'C', 'D'}}, {"DC", {'A'}}, {"cd", {'A', 'C', 'D'}},
-                          {"1:;\\ Z%", {'A', 'C', 'D'}}, {"ACD", {}}};
+    const Case cases[] = {{"", {'A', 'C', 'D', 'Z'}},    {"A", {'C', 'D', 'Z'}},        {"DC", {'A', 'Z'}},
+                          {"cdz", {'A', 'C', 'D', 'Z'}}, {"1:;\\ Z%", {'A', 'C', 'D'}}, {"ACDZ", {}}};
     for (const Case& c : cases) {
-        EXPECT_EQ(ShownDriveLetters(acd, c.skip), c.shown) << c.skip;
+        EXPECT_EQ(ShownDriveLetters(acdz, c.skip), c.shown) << c.skip;
     }
-    // Bits beyond Z stand for no drive.
-    EXPECT_EQ(ShownDriveLetters(0xFC000000u | (1u << 25), ""), std::vector<char>{'Z'});
 }
 
 std::vector<std::string> Captions(const CVosselDialog& bar) {
@@ -89,15 +88,15 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
         os.AddDrive(letter, type);
         os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit(letter), flags);
     };
+    const auto detach = [&](DWORD letters, WORD flags = 0) {
+        os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, letters, flags);
+    };
     // clang-format off
     const Step steps[] = {
         {"an arriving drive", [&] { attach('E', DRIVE_REMOVABLE); }, "CDE", {IDB_DRIVE_REMOVABLE}, 1},
-        {"a share before the rest renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE",
-         {IDB_DRIVE_NETWORK}, 1},
-        {"a disc taken out", [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('D'), DBTF_MEDIA); },
-         "ACDE", {}, 0},
-        {"a removal the system still reports, bits above Z ignored",
-         [&] { os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
+        {"a share first renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE", {IDB_DRIVE_NETWORK}, 1},
+        {"a disc taken out", [&] { detach(Bit('D'), DBTF_MEDIA); }, "ACDE", {}, 0},
+        {"a removal still reported, bits above Z ignored", [&] { detach(Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
         {"bad input", [&] {
              DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
              send(DBT_DEVICEREMOVECOMPLETE, 0);
@@ -111,28 +110,26 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
              send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
          }, "ACD", {}, 1},
         {"a letter back as another kind after a flood", [&] {
-             os.AddDrive('E', DRIVE_CDROM);
              for (int i = 0; i < 500; ++i) {
-                 os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
-                 os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit('E'));
+                 attach('E', DRIVE_CDROM);
+                 detach(Bit('E'));
              }
-             os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit('E'));
+             attach('E', DRIVE_CDROM);
          }, "ACDE", {IDB_DRIVE_CDROM}, 1},
         {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
         {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },
          "ACDE", {}, 1},
         // The next look takes the arrival that the failed one left.
         // Seen as the pointer comes over its very button, which must outlive the message.
-        {"a drive gone unannounced",
-         [&] { os.RemoveDrive('A'); enter(POINT{40, 5}, bar->DriveButtons()[0]->m_hWnd); },
+        {"a drive gone unannounced", [&] { os.RemoveDrive('A'); enter(POINT{40, 5}, bar->DriveButtons()[0]->m_hWnd); },
          "CDE", {IDB_DRIVE_REMOVABLE}, 2},
         {"nothing looked at while the pointer stays", [&] { os.AddDrive('Y', DRIVE_FIXED); enter(POINT{6, 5}); },
          "CDE", {}, 0},
         // One look, and a sync when it sees something new.
         {"the menu looks", [&] { bar->ShowBarMenu(5, 5); }, "CDEY", {IDB_DRIVE_FIXED}, 2},
-        {"the pointer leaves, by a pixel, and comes back",
-         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{1024, 5}); enter(POINT{5, 5}); }, "CDEYZ",
-         {IDB_DRIVE_FIXED}, 2},
+        {"the pointer leaves by a pixel and comes back",
+         [&] { os.AddDrive('Z', DRIVE_FIXED); move(POINT{1024, 5}); enter(POINT{5, 5}); }, "CDEYZ", {IDB_DRIVE_FIXED},
+         2},
         {"and again, with nothing new", [&] { move(POINT{900, 600}); enter(POINT{5, 5}); }, "CDEYZ", {}, 1},
     };
     // clang-format on
@@ -156,16 +153,15 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
     }
 }
 
-class DriveLabelTest : public OsTest {
-protected:
-    std::string Label(const char* root) {
-        std::string text = root;
-        GetDriveLabel(text);
-        return text;
-    }
-};
+std::string Label(const char* root) {
+    std::string text = root;
+    GetDriveLabel(text);
+    return text;
+}
 
-TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
+using DriveLabelTest = OsTest;
+
+TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheBuffer) {
     os.AddDrive('A', DRIVE_REMOVABLE);
     os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
     os.AddDrive('D', DRIVE_CDROM);
@@ -201,20 +197,16 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShare) {
     for (const char* path : {"", "n", "n:", "n:/", "[:\\", "@:\\"}) {
         EXPECT_FALSE(GetNetworkName(name, path)) << path;
     }
-}
-
-TEST_F(DriveLabelTest, LaterBatchesAreSearchedAndOverlongNamesCut) {
-    // More than the first buffer holds, so N: comes in a later batch, and
-    // needs a larger buffer of its own.
+    // Past what the first buffer holds, M: comes in a later batch and needs a larger buffer of its own.
     for (int i = 0; i < 40; ++i) {
         os.AddNetworkConnection("", "\\\\server\\share" + std::to_string(i));
     }
-    os.AddNetworkConnection("N:", "\\\\server\\" + std::string(1990, 'x'));
-    char name[kDriveNameBufferSize + 8];
-    std::memset(name, '#', sizeof(name));
-    ASSERT_TRUE(GetNetworkName(name, "N:\\"));
-    EXPECT_EQ(std::string(name), ("\\\\SERVER\\" + std::string(1990, 'X')).substr(0, kDriveNameBufferSize - 1));
-    EXPECT_EQ(name[kDriveNameBufferSize], '#');
+    os.AddNetworkConnection("M:", "\\\\server\\" + std::string(1990, 'x'));
+    char longName[kDriveNameBufferSize + 8];
+    std::memset(longName, '#', sizeof(longName));
+    ASSERT_TRUE(GetNetworkName(longName, "M:\\"));
+    EXPECT_EQ(std::string(longName), ("\\\\SERVER\\" + std::string(1990, 'X')).substr(0, kDriveNameBufferSize - 1));
+    EXPECT_EQ(longName[kDriveNameBufferSize], '#');
 }
 
 TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {

@@ -20,10 +20,19 @@ constexpr LONG kDockedWidth = kBarClientWidth + 6;
 // Floating, a 4-pixel frame with a border and a small caption of 16.
 constexpr LONG kFloatingWidth = kBarClientWidth + 8;
 constexpr LONG kFloatingHeight = kBarClientHeight + 8 + 16;
+constexpr RECT kFloatingAt200{200, 200, 200 + 2 * kFloatingWidth, 200 + kFloatingHeight};
+
+// Placed anew, by default at the first start's thickness.
+void Place(CVosselDialog& bar, int edge, BOOL autoHide = FALSE, BOOL onTop = TRUE, RECT floating = {},
+           LONG thickness = 0) {
+    const LONG w = thickness != 0 ? thickness : kDockedWidth, h = thickness != 0 ? thickness : kDockedHeight;
+    const BARPLACEMENT placement{48, edge, autoHide, onTop, {w, h, w, h}, floating};
+    bar.SetPlacement(&placement);
+}
 
 using BarWindowTest = BarTest;
 
-TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenThick) {
+TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAtMostHalfTheScreenThickWithItsButtonsInARowOrAColumnByEdgeOrShape) {
     CVosselDialog& bar = CreateBar();
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, kDockedHeight}));
     const LONG w = kDockedWidth, h = kDockedHeight;
@@ -33,8 +42,7 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
     MINMAXINFO info{};
     os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
-    // Every picture, plain and disabled, of the menu button and both drives
-    // is mapped from the white that stands for its background.
+    // Every picture, plain and disabled, of the menu button and both drives is mapped from white.
     int pictures = 0;
     for (const auto& call : os.GdiCalls()) {
         if (call.function == "CreateMappedBitmap") {
@@ -43,30 +51,12 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAlwaysOnTopAtMostHalfTheScreenT
         }
     }
     EXPECT_EQ(pictures, 6);
-    // It follows the taskbar's auto-hide and always-on-top settings.
-    for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, ABS_AUTOHIDE}) {
-        os.SetTaskbarState(state);
-        os.NotifyAppBars(ABN_STATECHANGE, 0);
-    }
-    EXPECT_TRUE(bar.GetPlacement().bAutoHide);
-    EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
-}
-
-TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
-    CVosselDialog& bar = CreateBar();
-    const auto SetEdge = [&](int edge, RECT floating = RECT{}) {
-        BARPLACEMENT placement = bar.GetPlacement();
-        placement.nEdge = edge;
-        placement.rcFloating = floating;
-        bar.SetPlacement(&placement);
-    };
     ASSERT_EQ(bar.DriveButtons().size(), 2u);
     const HWND menu = os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON);
     EXPECT_EQ(ChildRect(menu), (RECT{1, 1, 29, kBarClientHeight}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd), (RECT{32, 1, 60, kBarClientHeight}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{63, 1, 91, kBarClientHeight}));
-    // Drive buttons put their picture one pixel in and the letters three
-    // pixels into it: 1 + 16 - 3 = 14, then centred in the 2 pixels left.
+    // The picture one pixel in, the letters three into it: 1 + 16 - 3, centred in the 2 pixels left.
     std::vector<int> lefts;
     for (const auto& call : Paint(bar.DriveButtons()[0]->m_hWnd)) {
         if (call.function == "DrawStateA") {
@@ -74,19 +64,26 @@ TEST_F(BarWindowTest, TheButtonsStandInARowOrAColumnByEdgeOrShape) {
         }
     }
     EXPECT_EQ(lefts, (std::vector<int>{1, 15}));
-    SetEdge(ABE_LEFT);
+    Place(bar, ABE_LEFT);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
     EXPECT_EQ(ChildRect(menu), (RECT{1, 1, kBarClientWidth, 16}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{1, 37, kBarClientWidth, 52}));
     // Floating, wider than tall: a row; taller than wide: a column.
-    SetEdge(EDGE_FLOATING, RECT{200, 200, 400, 260});
+    Place(bar, EDGE_FLOATING, FALSE, TRUE, RECT{200, 200, 400, 260});
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{200, 200, 400, 260}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd).top, 1);
-    SetEdge(EDGE_FLOATING, RECT{200, 200, 260, 400});
+    Place(bar, EDGE_FLOATING, FALSE, TRUE, RECT{200, 200, 260, 400});
     EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd).left, 1);
     // Docked at its own thickness: no captioned window's minimum height held it.
-    SetEdge(ABE_BOTTOM);
+    Place(bar, ABE_BOTTOM);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 768 - kDockedHeight, 1024, 768}));
+    // It follows the taskbar's auto-hide and always-on-top settings.
+    for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, ABS_AUTOHIDE}) {
+        os.SetTaskbarState(state);
+        os.NotifyAppBars(ABN_STATECHANGE, 0);
+    }
+    EXPECT_TRUE(bar.GetPlacement().bAutoHide);
+    EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
 }
 
 TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTheScreenWithTheSettingsChecked) {
@@ -98,8 +95,8 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTh
         HWND from;  // none: a click on the menu button
         POINT at, shown;
     };
-    // The keyboard gives -1, -1: the menu button's lower-left corner, held to
-    // the screen when the bar is hidden; a drive button passes a click on.
+    // The keyboard gives -1, -1: the menu button's lower-left corner, held to the screen when the bar is
+    // hidden; a drive button passes a click on.
     const POINT keys{-1, -1};
     const Case cases[] = {{ABE_TOP, FALSE, FALSE, bar.DriveButtons()[0]->m_hWnd, {40, 5}, {40, 5}},
                           {ABE_TOP, TRUE, TRUE, bar.m_hWnd, keys, {4, 0}},
@@ -108,10 +105,7 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTh
                           {EDGE_FLOATING, FALSE, TRUE, bar.m_hWnd, keys, {205, 235}},
                           {ABE_LEFT, TRUE, FALSE, nullptr, {}, {4, 19}}};
     for (const Case& c : cases) {
-        const BARPLACEMENT placement{
-            48,      c.edge,           c.autoHide,
-            c.onTop, {34, 21, 34, 21}, {200, 200, 200 + 2 * kFloatingWidth, 200 + kFloatingHeight}};
-        bar.SetPlacement(&placement);
+        Place(bar, c.edge, c.autoHide, c.onTop, kFloatingAt200);
         os.ClearLogs();
         if (c.from != nullptr) {
             os.SendMessageA(c.from, WM_CONTEXTMENU, 0, MAKELPARAM(c.at.x & 0xFFFF, c.at.y & 0xFFFF));
@@ -206,8 +200,7 @@ TEST_F(BarWindowTest, ACtrlDragFloatsAUsableCaptionedBarAndADragBackDocksIt) {
 }
 
 TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTheLimitsAndEscKeepsThePlacement) {
-    // 1440 x 900: at most half the screen, 29 rows of 15 in a 6-pixel frame
-    // (444 would round to 30); at least one button.
+    // 1440 x 900: at most half the screen, 29 rows of 15 in a 6-pixel frame (444 would round to 30).
     os.SetMetric(SM_CXSCREEN, 1440);
     os.SetMetric(SM_CYSCREEN, 900);
     CVosselDialog& bar = CreateBar();
@@ -215,47 +208,34 @@ TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTh
         int edge;
         UINT side;
         int hit;
-        POINT inward;
+        // The frame line next to the client area half way along, and one of the outer frame along the edge.
+        POINT inward, press, along;
     };
-    const Edge edges[] = {{ABE_LEFT, WMSZ_RIGHT, HTRIGHT, {1, 0}},
-                          {ABE_TOP, WMSZ_BOTTOM, HTBOTTOM, {0, 1}},
-                          {ABE_RIGHT, WMSZ_LEFT, HTLEFT, {-1, 0}},
-                          {ABE_BOTTOM, WMSZ_TOP, HTTOP, {0, -1}}};
+    const Edge edges[] = {{ABE_LEFT, WMSZ_RIGHT, HTRIGHT, {1, 0}, {32, 450}, {20, 1}},
+                          {ABE_TOP, WMSZ_BOTTOM, HTBOTTOM, {0, 1}, {720, 19}, {1, 10}},
+                          {ABE_RIGHT, WMSZ_LEFT, HTLEFT, {-1, 0}, {1407, 450}, {1426, 1}},
+                          {ABE_BOTTOM, WMSZ_TOP, HTTOP, {0, -1}, {720, 880}, {1, 889}}};
     struct Travel {
         int distance, step;
         Loop loop;
         LONG rows, width;  // thickness after it, at the top or bottom and at the sides
     };
-    // Small steps as a slow hand gives them, one jump, far past the half and
-    // back past the edge; Esc keeps the bar as it was.
+    // Small steps as a slow hand gives them, one jump, far past the half, back past the edge, and Esc.
     const Travel travels[] = {{36, 3, Loop::Wine, 51, 70},  {36, 36, Loop::Windows, 51, 70},
                               {36, 12, Loop::Wine, 51, 70}, {800, 40, Loop::Wine, 441, 720},
                               {-20, 4, Loop::Wine, 21, 34}, {45, 5, Loop::WineEsc, 21, 34}};
     for (const Edge& e : edges) {
         for (const Travel& t : travels) {
             SCOPED_TRACE(testing::Message() << "edge " << e.edge << " distance " << t.distance << " step " << t.step);
-            BARPLACEMENT placement = bar.GetPlacement();
-            placement.nEdge = e.edge;
-            placement.anThickness[e.edge] = e.inward.x != 0 ? kDockedWidth : kDockedHeight;
-            bar.SetPlacement(&placement);
-            const RECT before = WindowRect(bar.m_hWnd);
-            // The frame line next to the client area, half way along.
-            const POINT press{e.inward.x > 0   ? before.right - 2
-                              : e.inward.x < 0 ? before.left + 1
-                                               : (before.left + before.right) / 2,
-                              e.inward.y > 0   ? before.bottom - 2
-                              : e.inward.y < 0 ? before.top + 1
-                                               : (before.top + before.bottom) / 2};
-            EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y)), e.hit);
-            // The outer frame along the edge does not size.
-            const POINT along = e.inward.x != 0 ? POINT{before.left + 20, before.top + 1} : POINT{1, before.top + 10};
-            EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(along.x, along.y)), HTBORDER);
+            Place(bar, e.edge);
+            EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(e.press.x, e.press.y)), e.hit);
+            EXPECT_EQ(os.SendMessageA(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(e.along.x, e.along.y)), HTBORDER);
             std::vector<POINT> points;
             for (int done = 0; done != t.distance;) {
                 done += std::clamp(t.distance - done, -t.step, t.step);
-                points.push_back(POINT{press.x + e.inward.x * done, press.y + e.inward.y * done});
+                points.push_back(POINT{e.press.x + e.inward.x * done, e.press.y + e.inward.y * done});
             }
-            const RECT after = SizeLoop(bar.m_hWnd, e.side, press, points, t.loop);
+            const RECT after = SizeLoop(bar.m_hWnd, e.side, e.press, points, t.loop);
             const LONG thickness = e.inward.x != 0 ? t.width : t.rows;
             const RECT expected = e.edge == ABE_LEFT    ? RECT{0, 0, thickness, 900}
                                   : e.edge == ABE_TOP   ? RECT{0, 0, 1440, thickness}
@@ -266,23 +246,18 @@ TEST_F(BarWindowTest, TheInnerSideSizesEveryEdgeFromTheCursorInWholeRowsWithinTh
             EXPECT_EQ(bar.GetPlacement().anThickness[e.edge], thickness);
         }
     }
-    // Floating, every side and corner sizes: widths as dragged, heights in rows,
-    // no smaller than the first client area.
+    // Floating, every side and corner sizes: widths as dragged, heights in rows, no smaller than at first.
     struct Corner {
         UINT side;
         POINT press, travel;
         RECT after;
     };
-    const RECT floating{200, 200, 200 + 2 * kFloatingWidth, 200 + kFloatingHeight};
     const Corner corners[] = {{WMSZ_BOTTOMRIGHT, {270, 237}, {40, 20}, {200, 200, 312, 254}},
                               {WMSZ_TOPLEFT, {201, 201}, {-40, -20}, {160, 185, 272, 239}},
                               {WMSZ_TOPLEFT, {201, 201}, {100, 100}, {272 - kFloatingWidth, 200, 272, 239}},
                               {WMSZ_RIGHT, {271, 220}, {-8, 30}, {200, 200, 264, 239}}};
     for (const Corner& c : corners) {
-        BARPLACEMENT placement = bar.GetPlacement();
-        placement.nEdge = EDGE_FLOATING;
-        placement.rcFloating = floating;
-        bar.SetPlacement(&placement);
+        Place(bar, EDGE_FLOATING, FALSE, TRUE, kFloatingAt200);
         std::vector<POINT> points;
         for (int i = 1; i <= 10; ++i) {
             points.push_back(POINT{c.press.x + c.travel.x * i / 10, c.press.y + c.travel.y * i / 10});
@@ -311,8 +286,7 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         POINT near, away;  // the last point of the keep-out margin on the inner side, and the next
         bool deactivated;  // before auto-hide is turned on again
     };
-    // An overlong thickness, as an older version could store it, is held to
-    // half the screen, so the hidden bar still shows its 2-pixel strip.
+    // An overlong thickness, as an older version could store, is held to half the screen: 2 pixels still show.
     const Case cases[] = {
         {ABE_LEFT, FALSE, {0, 0, 512, 768}, {-510, 0, 2, 768}, {519, 300}, {520, 300}, false},
         {ABE_TOP, TRUE, {0, 0, 1024, 384}, {0, -382, 1024, 2}, {500, 391}, {500, 392}, true},
@@ -321,9 +295,7 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "edge " << c.edge);
-        BARPLACEMENT placement = bar.GetPlacement();
-        placement = BARPLACEMENT{48, c.edge, FALSE, c.onTop, {2000, 2000, 2000, 2000}, placement.rcFloating};
-        bar.SetPlacement(&placement);
+        Place(bar, c.edge, FALSE, c.onTop, {}, 2000);
         const auto topmost = [&] { return (os.GetWindowLongA(bar.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
         // Turned on in Options, it hides once the cursor is away.
         os.SetModalIdle([&] {
@@ -364,8 +336,7 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         EXPECT_EQ(os.SHAppBarMessage(ABM_GETAUTOHIDEBAR, &query), 0u);
         choose(ID_ALWAYS_ON_TOP);
         EXPECT_EQ(topmost(), c.onTop == FALSE);
-        // On again later, it is placed as it was last: hidden, or shown
-        // when it lost activation meanwhile (that reads as shown then).
+        // On again, it is placed as last: hidden, or shown if it lost activation meanwhile (read as shown).
         if (c.deactivated) {
             os.SetActiveWindow(bar.m_hWnd);
             os.ClearLogs();
@@ -400,8 +371,7 @@ TEST_F(BarWindowTest, ANewScreenSizeDocksTheBarAgainInWholeRowsHidesItAgainOrKee
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "edge " << c.edge << " auto-hide " << c.autoHide);
-        BARPLACEMENT placement{48, c.edge, c.autoHide, TRUE, {2000, 2000, 2000, 2000}, {700, 590, 1000, 650}};
-        bar.SetPlacement(&placement);
+        Place(bar, c.edge, c.autoHide, TRUE, {700, 590, 1000, 650}, 2000);
         // Shown when the screen changes: it hides again all the same.
         os.SendMessageA(bar.m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
         for (const auto& [cx, cy, expected] : {std::tuple{800, 600, c.at800}, std::tuple{1024, 768, c.at1024}}) {
