@@ -191,8 +191,11 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     char name[kDriveNameBufferSize];
     ASSERT_TRUE(GetNetworkName(name, "n:\\dir"));
     EXPECT_STREQ(name, "\\\\SERVER\\SHARE\\DIR");
-    os.AddNetworkConnection("A:", "\\\\server\\a");
-    ASSERT_TRUE(GetNetworkName(name, "a:\\"));
+    // The first and the last letter name shares too.
+    for (const char* drive : {"A:", "Z:"}) {
+        os.AddNetworkConnection(drive, "\\\\server\\x");
+        EXPECT_TRUE(GetNetworkName(name, (std::string(drive) + "\\").c_str())) << drive;
+    }
     // Only a drive's root or a path below it names a share.
     for (const char* path : {"", "n", "n:", "n:/", "[:\\", "@:\\"}) {
         EXPECT_FALSE(GetNetworkName(name, path)) << path;

@@ -42,6 +42,11 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAtMostHalfTheScreenThickWithIts
     MINMAXINFO info{};
     os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMaxTrackSize, (POINT{1024, 384}));
+    // Drive buttons are visible owner-drawn children with centred text.
+    for (const auto& drive : bar.DriveButtons()) {
+        const DWORD style = static_cast<DWORD>(os.GetWindowLongA(drive->m_hWnd, GWL_STYLE));
+        EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | BS_CENTER | 0xF), WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW);
+    }
     // Every picture, plain and disabled, of the menu button and both drives is mapped from white.
     int pictures = 0;
     for (const auto& call : os.GdiCalls()) {
