@@ -1,7 +1,5 @@
 // Volume labels and network remote names of any length, and network
 // enumerations that answer ERROR_MORE_DATA in odd ways.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstring>
 
 #include "bar/Drives.h"
@@ -35,19 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int change = input.ConsumeIntegralInRange(0, 4);
         const DWORD amount = input.ConsumeIntegral<DWORD>();
         os.QueueNetEnumAnswer([=](DWORD* bufferSize) {
-            switch (change) {
-                case 1:
-                    *bufferSize += amount % 4096;
-                    break;
-                case 2:
-                    *bufferSize /= 2;
-                    break;
-                case 3:
-                    *bufferSize = amount;
-                    break;
-                default:
-                    break;
-            }
+            // The size asked for stays, grows, halves, or is anything.
+            const DWORD sizes[] = {*bufferSize, *bufferSize + amount % 4096, *bufferSize / 2, amount, *bufferSize};
+            *bufferSize = sizes[change];
             return result;
         });
     }

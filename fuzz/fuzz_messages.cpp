@@ -2,8 +2,6 @@
 // the other things that happen to a running bar: the taskbar moves or
 // changes, the screen changes, drives come and go, time passes, the mouse
 // moves, another program moves the bar.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -117,11 +115,7 @@ public:
     FuzzWorld& World() { return m_world; }
 
 private:
-    HWND Target() {
-        const std::vector<HWND> children = m_world.os.Children(m_world.bar->m_hWnd);
-        const size_t pick = m_input.ConsumeIntegralInRange<size_t>(0, children.size());
-        return pick == children.size() ? m_world.bar->m_hWnd : children[pick];
-    }
+    HWND Target() { return FuzzPick(m_input, m_world.BarWindows()); }
 
     void SendWindowMessage(HWND target) {
         UINT msg = m_input.ConsumeBool() ? m_input.PickValueInArray(kTaken) : m_input.ConsumeIntegral<UINT>();
@@ -173,12 +167,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (run.Alive()) {
         run.CheckDriveButtons();
     }
-    run.World().ExitBar();
+    FuzzWorld& world = run.World();
+    world.ExitBar();
     // Whatever the bar went through, it comes back usable at the next start.
-    run.World().os.SetScreenSize(1024, 768);
-    run.World().os.SetTaskbar(ABE_BOTTOM, 28);
-    run.World().StartBar();
-    run.World().CheckUsable();
-    run.World().ExitBar();
+    world.os.SetScreenSize(1024, 768);
+    world.os.SetTaskbar(ABE_BOTTOM, 28);
+    world.StartBar(true);
+    world.ExitBar();
     return 0;
 }

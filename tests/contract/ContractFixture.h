@@ -70,19 +70,10 @@ protected:
         const DWORD dialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU |
                                   WS_THICKFRAME | DS_CONTROL | DS_SETFONT | DS_3DLOOK | DS_ABSALIGN;
         const DWORD buttonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
-        m_os.AddDialogTemplate(IDD_CONTRACT_DIALOG,
-                               MemoryDialogTemplate{"Vossel contract dialog", dialogStyle, WS_EX_TOOLWINDOW, 60, 33, {
-                                                        { IDC_CONTRACT_BUTTON,
-                                                          "Button",
-                                                          "",
-                                                          buttonStyle,
-                                                          RECT {
-                                                              0,
-                                                              0,
-                                                              60,
-                                                              33
-                                                          } }
-                                                    }});
+        const MemoryControlTemplate button{IDC_CONTRACT_BUTTON, "Button", "", buttonStyle, RECT { 0, 0, 60, 33 }};
+        m_os.AddDialogTemplate(IDD_CONTRACT_DIALOG, {"Vossel contract dialog", dialogStyle, WS_EX_TOOLWINDOW, 60, 33, {
+                                                         button
+                                                     }});
         m_os.AddString(IDS_CONTRACT_TEXT, "Contract text");
         m_os.AddMenu(IDR_CONTRACT_MENU, {{ID_CONTRACT_FIRST, "&First"}, { ID_CONTRACT_SECOND, "&Second" }});
 #endif
@@ -108,16 +99,13 @@ protected:
         return Os().win.CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, Width(r),
                                         Height(r), parent, id, object);
     }
-    static RECT WindowRect(HWND hwnd) {
+    static RECT Rect(HWND hwnd, BOOL (IWindowSystem::*get)(HWND, RECT*)) {
         RECT rect{0, 0, 0, 0};
-        EXPECT_TRUE(Os().win.GetWindowRect(hwnd, &rect));
+        EXPECT_TRUE((Os().win.*get)(hwnd, &rect));
         return rect;
     }
-    static RECT ClientRect(HWND hwnd) {
-        RECT rect{0, 0, 0, 0};
-        EXPECT_TRUE(Os().win.GetClientRect(hwnd, &rect));
-        return rect;
-    }
+    static RECT WindowRect(HWND hwnd) { return Rect(hwnd, &IWindowSystem::GetWindowRect); }
+    static RECT ClientRect(HWND hwnd) { return Rect(hwnd, &IWindowSystem::GetClientRect); }
     static DWORD Style(HWND hwnd, int which = GWL_STYLE) {
         return static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, which));
     }

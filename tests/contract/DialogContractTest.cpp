@@ -46,7 +46,7 @@ protected:
 
 using DialogContract = ContractTest;
 
-TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEnds) {
+TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEndsAndAModelessDialogLivesUntilDestroyed) {
     ContractDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     const std::vector<UINT>& log = dialog.m_messages;
@@ -70,34 +70,31 @@ TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEnds) {
     CDialog missing(IDD_CONTRACT_DIALOG + 77);
     EXPECT_EQ(missing.DoModal(), -1);
     EXPECT_FALSE(missing.Create());
-}
-
-TEST_F(DialogContract, ModelessDialogLivesUntilDestroyed) {
-    ContractDialog dialog;
-    dialog.m_endAtInit = 0;
-    ASSERT_TRUE(dialog.Create());
-    const HWND hwnd = dialog.m_hWnd;
-    EXPECT_EQ(Os().win.FromHandle(hwnd), &dialog);
-    EXPECT_EQ(Os().win.GetDlgItem(hwnd, IDC_CONTRACT_BUTTON), dialog.m_button.m_hWnd);
-    EXPECT_EQ(Os().win.FromHandle(dialog.m_button.m_hWnd), &dialog.m_button);
+    ContractDialog modeless;
+    modeless.m_endAtInit = 0;
+    ASSERT_TRUE(modeless.Create());
+    const HWND hwnd = modeless.m_hWnd;
+    EXPECT_EQ(Os().win.FromHandle(hwnd), &modeless);
+    EXPECT_EQ(Os().win.GetDlgItem(hwnd, IDC_CONTRACT_BUTTON), modeless.m_button.m_hWnd);
+    EXPECT_EQ(Os().win.FromHandle(modeless.m_button.m_hWnd), &modeless.m_button);
     EXPECT_NE(Style(hwnd) & WS_VISIBLE, 0u);
     // The outer size is the client area and the frame of the style less the caption.
     const RECT frame = Frame(Style(hwnd), Style(hwnd, GWL_EXSTYLE)), window = WindowRect(hwnd),
-               client = dialog.m_clientAtInit;
+               client = modeless.m_clientAtInit;
     EXPECT_EQ(Str(RECT{0, 0, Width(window), Height(window)}),
               Str(RECT{0, 0, Width(client) + Width(frame), Height(client) + Height(frame)}));
-    ASSERT_TRUE(dialog.DestroyWindow());
+    ASSERT_TRUE(modeless.DestroyWindow());
     EXPECT_FALSE(Os().win.IsWindow(hwnd));
 }
 
-TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchange) {
-    const HWND parent = MakeWindow(WS_POPUP);
+TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchangeAndAPopUpCentresOverItsOwner) {
+    const HWND owner = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 500, 300});
     const struct {
         DWORD style;
         const char *typed, *set;
     } edits[] = {{ES_UPPERCASE | ES_AUTOHSCROLL, "AD1", "CD"}, {ES_AUTOHSCROLL, "ad1", "cd"}, {ES_READONLY, "", "cd"}};
     for (const auto& e : edits) {
-        const HWND edit = MakeChild(parent, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, e.style);
+        const HWND edit = MakeChild(owner, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, e.style);
         for (const char c : {'a', 'd', '1'}) {
             Os().win.SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
         }
@@ -106,16 +103,12 @@ TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchange) {
         EXPECT_EQ(Text(edit), e.set);
     }
     // A three-state box keeps each of its states.
-    const HWND box = MakeChild(parent, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
+    const HWND box = MakeChild(owner, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
     EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
     for (const int state : {1, 2, 0}) {  // checked, indeterminate, unchecked
         Os().win.SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
         EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), state);
     }
-}
-
-TEST_F(DialogContract, APopUpCentresOverItsVisibleOwnerInsideTheWorkArea) {
-    const HWND owner = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 500, 300});
     CWnd popup;
     const HWND hwnd = Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &popup);
     EXPECT_EQ(Os().win.GetWindow(hwnd, GW_OWNER), owner);

@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(RegistryContract, ValuesAreReadBackWithTheirTypeAndSizeOrAskForMore) {
+TEST_F(RegistryContract, ValuesAreReadBackWithTheirTypeAndSizeOrAskForMoreAndGoOrGetReplaced) {
     std::string placement(48, '\0');
     for (size_t i = 0; i < placement.size(); ++i) {
         placement[i] = static_cast<char>(i * 7 + 1);
@@ -67,10 +67,6 @@ TEST_F(RegistryContract, ValuesAreReadBackWithTheirTypeAndSizeOrAskForMore) {
             EXPECT_EQ(readSize, size);
         }
     }
-}
-
-TEST_F(RegistryContract, MissingDeletedAndReplacedValues) {
-    RegKey key(CreateTestKey());
     DWORD size = 0;
     RegKey missing;
     EXPECT_EQ(Os().reg.RegOpenKeyExA(key.Get(), "Section", KEY_READ, missing.Receive()), ERROR_FILE_NOT_FOUND);
@@ -101,7 +97,7 @@ TEST_F(RegistryContract, MissingDeletedAndReplacedValues) {
 
 using ShellContract = ContractTest;
 
-TEST_F(ShellContract, AWindowIsRegisteredForDropsOnceAndRevokedOnce) {
+TEST_F(ShellContract, AWindowIsRegisteredForDropsOnceAndRevokedOnceAndFileListsAreReadByCountLengthAndItem) {
     Os().sys.OleInitialize();
     COleDropTarget target;
     CWnd wnd;
@@ -115,9 +111,6 @@ TEST_F(ShellContract, AWindowIsRegisteredForDropsOnceAndRevokedOnce) {
     wnd.DestroyWindow();
     EXPECT_EQ(target.GetWindow(), nullptr);
     Os().sys.OleUninitialize();
-}
-
-TEST_F(ShellContract, FileListsAreReadByCountLengthAndItem) {
     const std::string longPath = "C:\\" + std::string(300, 'x') + "\\file.txt";
 #ifdef VOSSEL_CONTRACT_MEMORY
     const HDROP drop = m_os.CreateDropFiles({"C:\\a.txt", longPath});

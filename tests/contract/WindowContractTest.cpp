@@ -31,7 +31,20 @@ TEST_F(WindowContract, SetWindowPosAndMoveWindowPlaceTheWholeWindow) {
     EXPECT_EQ(Str(WindowRect(popup)), "-32768,32767,-1,65534");
 }
 
-TEST_F(WindowContract, ClientAreaIsTheWindowLessTheAdjustedFrame) {
+TEST_F(WindowContract, FramesGrowWithThickFrameAndCaptionAndTheClientAreaIsTheWindowLessThem) {
+    EXPECT_EQ(Str(Frame(WS_POPUP, 0)), "0,0,0,0");
+    // A thick frame is the same on all four sides.
+    const RECT thick = Frame(kBarStyle, 0);
+    EXPECT_LT(thick.left, 0);
+    EXPECT_EQ(Str(thick), Str(RECT{thick.left, thick.left, -thick.left, -thick.left}));
+    // A caption thickens the top; a tool window's is no taller than another's.
+    const RECT captioned = Frame(kFloatingStyle, 0), tool = Frame(kFloatingStyle, WS_EX_TOOLWINDOW);
+    for (const RECT& frame : {captioned, tool}) {
+        EXPECT_LT(frame.top, thick.top);
+        EXPECT_LT(frame.top, frame.left);
+        EXPECT_EQ(Str(frame), Str(RECT{frame.left, frame.top, -frame.left, -frame.left}));
+    }
+    EXPECT_GE(tool.top, captioned.top);
     const DWORD styles[] = {WS_POPUP, kBarStyle, kFloatingStyle};
     for (const DWORD c : {0, 1, 2, 3, 4, 5}) {
         SCOPED_TRACE(c);
@@ -49,23 +62,7 @@ TEST_F(WindowContract, ClientAreaIsTheWindowLessTheAdjustedFrame) {
     }
 }
 
-TEST_F(WindowContract, FramesGrowWithThickFrameAndCaption) {
-    EXPECT_EQ(Str(Frame(WS_POPUP, 0)), "0,0,0,0");
-    // A thick frame is the same on all four sides.
-    const RECT thick = Frame(kBarStyle, 0);
-    EXPECT_LT(thick.left, 0);
-    EXPECT_EQ(Str(thick), Str(RECT{thick.left, thick.left, -thick.left, -thick.left}));
-    // A caption thickens the top; a tool window's is no taller than another's.
-    const RECT captioned = Frame(kFloatingStyle, 0), tool = Frame(kFloatingStyle, WS_EX_TOOLWINDOW);
-    for (const RECT& frame : {captioned, tool}) {
-        EXPECT_LT(frame.top, thick.top);
-        EXPECT_LT(frame.top, frame.left);
-        EXPECT_EQ(Str(frame), Str(RECT{frame.left, frame.top, -frame.left, -frame.left}));
-    }
-    EXPECT_GE(tool.top, captioned.top);
-}
-
-TEST_F(WindowContract, StyleChangeTakesEffectWithFrameChanged) {
+TEST_F(WindowContract, StyleChangeTakesEffectWithFrameChangedAndTrackingLimitsBoundSizes) {
     const HWND hwnd = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{100, 100, 300, 200});
     const DWORD captioned = Style(hwnd);
     const UINT frameChanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
@@ -78,37 +75,29 @@ TEST_F(WindowContract, StyleChangeTakesEffectWithFrameChanged) {
         EXPECT_EQ(Str(WindowRect(hwnd)), "100,100,300,200");
         EXPECT_EQ(Str(ClientRect(hwnd)), Str(RECT{0, 0, 200 - Width(frame), 100 - Height(frame)}));
     }
-}
-
-TEST_F(WindowContract, ChildPositionsAreInTheParentsClientAreaAndMoveWithIt) {
-    const HWND parent = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{200, 150, 420, 300});
-    const HWND child = MakeChild(parent, "BUTTON", 1009, RECT{1, 1, 23, 13});
-    POINT origin{0, 0};
-    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
-    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 1, origin.y + 1, origin.x + 23, origin.y + 13}));
-    ASSERT_TRUE(Os().win.MoveWindow(child, 26, 1, 22, 30, TRUE));
-    ASSERT_TRUE(Os().win.SetWindowPos(parent, nullptr, 10, 10, 0, 0, kKeepZOrder | SWP_NOSIZE));
-    origin = POINT{0, 0};
-    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
-    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 26, origin.y + 1, origin.x + 48, origin.y + 31}));
-}
-
-TEST_F(WindowContract, TrackingLimitsBoundSizesOfThickFramedWindows) {
+    // Tracking limits bound the sizes of thick-framed windows.
     RecordingWnd wnd;
     wnd.m_bLimitTracking = true;
     wnd.m_ptMinTrack = POINT{120, 60};
     wnd.m_ptMaxTrack = POINT{400, 300};
-    const HWND hwnd = MakeWindow(kBarStyle, 0, RECT{50, 50, 250, 150}, "", &wnd);
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 30, 20, kKeepZOrder | SWP_NOMOVE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "50,50,170,110");
-    ASSERT_TRUE(Os().win.MoveWindow(hwnd, 0, 0, 1000, 900, TRUE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "0,0,400,300");
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 250, 70, kKeepZOrder | SWP_NOMOVE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "0,0,250,70");
+    const HWND tracked = MakeWindow(kBarStyle, 0, RECT{50, 50, 250, 150}, "", &wnd);
+    ASSERT_TRUE(Os().win.SetWindowPos(tracked, nullptr, 0, 0, 30, 20, kKeepZOrder | SWP_NOMOVE));
+    EXPECT_EQ(Str(WindowRect(tracked)), "50,50,170,110");
+    ASSERT_TRUE(Os().win.MoveWindow(tracked, 0, 0, 1000, 900, TRUE));
+    EXPECT_EQ(Str(WindowRect(tracked)), "0,0,400,300");
+    ASSERT_TRUE(Os().win.SetWindowPos(tracked, nullptr, 0, 0, 250, 70, kKeepZOrder | SWP_NOMOVE));
+    EXPECT_EQ(Str(WindowRect(tracked)), "0,0,250,70");
 }
 
-TEST_F(WindowContract, WindowTextIsStoredWholeAndReadToTheBuffer) {
-    const HWND hwnd = MakeWindow(WS_POPUP | WS_CAPTION);
+TEST_F(WindowContract, WindowTextIsStoredWholeReadToTheBufferAndFoundOnlyAsAnExactTopLevelTitle) {
+    const char title[] = "Vossel contract window";
+    const HWND hwnd = MakeWindow(WS_POPUP | WS_CAPTION, 0, RECT{0, 0, 50, 50}, title);
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, title), hwnd);
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel contract windo"), nullptr);
+    // A child with the title does not count.
+    const HWND child = MakeChild(hwnd, "BUTTON", 7, RECT{0, 0, 10, 10});
+    ASSERT_TRUE(Os().win.SetWindowTextA(child, "Vossel contract child"));
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel contract child"), nullptr);
     const std::string text(300, 'x');
     ASSERT_TRUE(Os().win.SetWindowTextA(hwnd, text.c_str()));
     EXPECT_EQ(Os().win.GetWindowTextLengthA(hwnd), 300);
@@ -123,11 +112,14 @@ TEST_F(WindowContract, WindowTextIsStoredWholeAndReadToTheBuffer) {
         EXPECT_EQ(Os().win.GetWindowTextA(hwnd, buffer, c.size), c.copied);
         EXPECT_STREQ(buffer, c.text);
     }
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel"), hwnd);
+    ASSERT_TRUE(Os().win.DestroyWindow(hwnd));
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel"), nullptr);
 }
 
 TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClassAndAskTheirParentForTheCursor) {
     RecordingWnd recorder;
-    const HWND parent = MakeWindow(WS_POPUP | WS_THICKFRAME, 0, RECT{100, 80, 340, 240}, "", &recorder);
+    const HWND parent = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{200, 150, 420, 300}, "", &recorder);
     for (const int id : {1009, 2683, 2684}) {
         const HWND child = MakeChild(parent, "BUTTON", static_cast<UINT>(id), RECT{1, 1, 23, 13});
         EXPECT_EQ(Os().win.GetDlgItem(parent, id), child);
@@ -145,27 +137,15 @@ TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClassAndAskTheir
     EXPECT_STRCASEEQ(name, "button");
     ASSERT_GT(Os().win.GetClassNameA(parent, name, 64), 0);
     EXPECT_STREQ(name, kContractWindowClass);
-}
-
-TEST_F(WindowContract, FindWindowMatchesOnlyTheExactTopLevelTitle) {
-    const char title[] = "Vossel contract window";
-    const HWND hwnd = MakeWindow(WS_POPUP, 0, RECT{0, 0, 50, 50}, title);
-    EXPECT_EQ(Os().win.FindWindowA(nullptr, title), hwnd);
-    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel contract windo"), nullptr);
-    // A child with the title does not count.
-    const HWND child = MakeChild(hwnd, "BUTTON", 7, RECT{0, 0, 10, 10});
-    ASSERT_TRUE(Os().win.SetWindowTextA(child, "Vossel contract child"));
-    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel contract child"), nullptr);
-    ASSERT_TRUE(Os().win.DestroyWindow(hwnd));
-    EXPECT_EQ(Os().win.FindWindowA(nullptr, title), nullptr);
-}
-
-TEST_F(WindowContract, TimersStartAndStop) {
-    const HWND hwnd = MakeWindow(WS_POPUP);
-    EXPECT_NE(Os().win.SetTimer(hwnd, 1, 400), 0u);
-    EXPECT_NE(Os().win.SetTimer(hwnd, 1, 100), 0u);  // replaces it
-    EXPECT_TRUE(Os().win.KillTimer(hwnd, 1));
-    EXPECT_FALSE(Os().win.KillTimer(hwnd, 1));
+    // Child positions are in the parent's client area and move with it.
+    POINT origin{0, 0};
+    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
+    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 1, origin.y + 1, origin.x + 23, origin.y + 13}));
+    ASSERT_TRUE(Os().win.MoveWindow(child, 26, 1, 22, 30, TRUE));
+    ASSERT_TRUE(Os().win.SetWindowPos(parent, nullptr, 10, 10, 0, 0, kKeepZOrder | SWP_NOSIZE));
+    origin = POINT{0, 0};
+    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
+    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 26, origin.y + 1, origin.x + 48, origin.y + 31}));
 }
 
 TEST_F(WindowContract, ObjectSeesItsWindowFromCreationToDestruction) {
@@ -186,6 +166,15 @@ TEST_F(WindowContract, ObjectSeesItsWindowFromCreationToDestruction) {
     EXPECT_EQ(button.m_hWnd, buttonHwnd);
     EXPECT_TRUE(button.Received(WM_CREATE));
     EXPECT_EQ(Os().win.FromHandle(buttonHwnd), &button);
+    // One that exists already is bound by subclassing, once.
+    const HWND control = MakeChild(hwnd, "BUTTON", 1009, RECT{30, 1, 50, 13});
+    EXPECT_EQ(Os().win.FromHandle(control), nullptr);
+    RecordingWnd first, second;
+    ASSERT_TRUE(first.SubclassWindow(control));
+    Os().win.SendMessageA(control, WM_USER + 1, 0, 0);
+    EXPECT_TRUE(first.Received(WM_USER + 1));
+    EXPECT_FALSE(second.SubclassWindow(control));
+    EXPECT_EQ(Os().win.FromHandle(control), &first);
 
     wnd.m_messages.clear();
     ASSERT_TRUE(Os().win.DestroyWindow(hwnd));
@@ -195,27 +184,17 @@ TEST_F(WindowContract, ObjectSeesItsWindowFromCreationToDestruction) {
         EXPECT_EQ(object->m_messages.back(), WM_NCDESTROY);
         EXPECT_EQ(object->m_hWnd, nullptr);
     }
+    EXPECT_TRUE(first.Received(WM_NCDESTROY));
+    EXPECT_EQ(first.m_hWnd, nullptr);
     EXPECT_EQ(Os().win.FromHandle(hwnd), nullptr);
 }
 
-TEST_F(WindowContract, SubclassingBindsAnExistingControlOnce) {
-    const HWND parent = MakeWindow(WS_POPUP);
-    const HWND control = MakeChild(parent, "BUTTON", 1009, RECT{0, 0, 20, 20});
-    EXPECT_EQ(Os().win.FromHandle(control), nullptr);
-    RecordingWnd first, second;
-    ASSERT_TRUE(first.SubclassWindow(control));
-    EXPECT_EQ(Os().win.FromHandle(control), &first);
-    Os().win.SendMessageA(control, WM_USER + 1, 0, 0);
-    EXPECT_TRUE(first.Received(WM_USER + 1));
-    EXPECT_FALSE(second.SubclassWindow(control));
-    EXPECT_EQ(Os().win.FromHandle(control), &first);
-    ASSERT_TRUE(Os().win.DestroyWindow(parent));
-    EXPECT_TRUE(first.Received(WM_NCDESTROY));
-    EXPECT_EQ(first.m_hWnd, nullptr);
-}
-
-TEST_F(WindowContract, MinimisedUntilRestoredWhateverItsPosition) {
+TEST_F(WindowContract, MinimisedUntilRestoredWhateverItsPositionAndTimersStartAndStop) {
     const HWND hwnd = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_NE(Os().win.SetTimer(hwnd, 1, 400), 0u);
+    EXPECT_NE(Os().win.SetTimer(hwnd, 1, 100), 0u);  // replaces it
+    EXPECT_TRUE(Os().win.KillTimer(hwnd, 1));
+    EXPECT_FALSE(Os().win.KillTimer(hwnd, 1));
     Os().win.ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_NE(Style(hwnd) & WS_MINIMIZE, 0u);
     Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 200, 150, kKeepZOrder);
