@@ -48,12 +48,10 @@ CVosselDialog& FuzzWorld::StartBar(bool checkUsable) {
 }
 
 void FuzzWorld::CheckUsable() {
-    RECT window{};
-    RECT client{};
+    RECT window{}, client{};
     os.GetWindowRect(bar->m_hWnd, &window);
     os.GetClientRect(bar->m_hWnd, &client);
-    const int cx = os.GetSystemMetrics(SM_CXSCREEN);
-    const int cy = os.GetSystemMetrics(SM_CYSCREEN);
+    const int cx = os.GetSystemMetrics(SM_CXSCREEN), cy = os.GetSystemMetrics(SM_CYSCREEN);
     FuzzCheck(window.left < cx && window.right > 0 && window.top < cy && window.bottom > 0,
               "the bar overlaps the screen");
     FuzzCheck(client.right >= kBarClientWidth && client.bottom >= kBarClientHeight,

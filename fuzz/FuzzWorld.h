@@ -24,8 +24,6 @@ public:
     // and a clock that moves on by itself so that slides end.
     FuzzWorld();
     ~FuzzWorld();
-    FuzzWorld(const FuzzWorld&) = delete;
-    FuzzWorld& operator=(const FuzzWorld&) = delete;
 
     // Starts the bar as the program does, without its modal run; checks
     // with CheckUsable when asked.

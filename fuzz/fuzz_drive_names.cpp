@@ -14,11 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char letter = static_cast<char>('A' + input.ConsumeIntegralInRange(0, 25));
         const UINT type = input.PickValueInArray<UINT>(
             {DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE, DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM, DRIVE_RAMDISK});
-        std::optional<std::string> label;
-        if (input.ConsumeBool()) {
-            label = input.ConsumeRandomLengthString(1000);
-        }
-        os.AddDrive(letter, type, label);
+        os.AddDrive(letter, type,
+                    input.ConsumeBool() ? std::optional(input.ConsumeRandomLengthString(1000)) : std::nullopt);
     }
     const int connections = input.ConsumeIntegralInRange(0, 60);
     for (int i = 0; i < connections; ++i) {

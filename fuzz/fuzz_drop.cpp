@@ -14,10 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             files->push_back(input.ConsumeRandomLengthString(400));
         }
     }
-    std::optional<std::string> folder;
-    if (input.ConsumeBool()) {
-        folder = input.ConsumeRandomLengthString(300);
-    }
+    const auto folder = input.ConsumeBool() ? std::optional(input.ConsumeRandomLengthString(300)) : std::nullopt;
     os.SetFolderDialogAnswer([&folder](const MemoryOs::FolderDialog&) { return folder; });
     CVosselDialog& bar = world.StartBar();
     MemoryDragData drag(os, files);

@@ -4,6 +4,7 @@
 // moves, another program moves the bar.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "fuzz/FuzzWorld.h"
 #include "resources/resource.h"
@@ -35,63 +36,51 @@ public:
     void Step() {
         MemoryOs& os = m_world.os;
         const HWND hwnd = m_world.bar->m_hWnd;
-        switch (m_input.ConsumeIntegralInRange(0, 11)) {
-            case 0: {
-                const WPARAM code = m_input.ConsumeBool()
-                                        ? m_input.PickValueInArray<WPARAM>(
+        FuzzedDataProvider& in = m_input;
+        const std::function<void()> steps[] = {
+            [&] {
+                const WPARAM code = in.ConsumeBool()
+                                        ? in.PickValueInArray<WPARAM>(
                                               {ABN_STATECHANGE, ABN_POSCHANGED, ABN_FULLSCREENAPP, ABN_WINDOWARRANGE})
-                                        : m_input.ConsumeIntegral<WPARAM>();
-                os.SendMessageA(hwnd, g_nAppBarNotifyMsg, code, m_input.ConsumeIntegral<LPARAM>());
-                break;
-            }
-            case 1:
-                os.SetTaskbarState(m_input.ConsumeIntegralInRange<UINT>(0, 3));
+                                        : in.ConsumeIntegral<WPARAM>();
+                os.SendMessageA(hwnd, g_nAppBarNotifyMsg, code, in.ConsumeIntegral<LPARAM>());
+            },
+            [&] {
+                os.SetTaskbarState(in.ConsumeIntegralInRange<UINT>(0, 3));
                 os.NotifyAppBars(ABN_STATECHANGE, 0);
-                break;
-            case 2:
-                os.SetTaskbar(m_input.ConsumeIntegralInRange<UINT>(0, 3), m_input.ConsumeIntegralInRange(0, 400));
+            },
+            [&] {
+                os.SetTaskbar(in.ConsumeIntegralInRange<UINT>(0, 3), in.ConsumeIntegralInRange(0, 400));
                 os.NotifyAppBars(ABN_POSCHANGED, 0);
-                break;
-            case 3:
-                os.ChangeDisplaySize(m_input.ConsumeIntegralInRange(200, 4000),
-                                     m_input.ConsumeIntegralInRange(200, 4000));
-                break;
-            case 4:
-                os.AdvanceClock(m_input.ConsumeIntegralInRange<DWORD>(0, 3000));
-                break;
-            case 5:
-                os.SetCursorPos(POINT{m_input.ConsumeIntegral<LONG>(), m_input.ConsumeIntegral<LONG>()});
-                break;
-            case 6:
-                os.SetActiveWindow(m_input.ConsumeBool() ? hwnd : os.GetDesktopWindow());
-                break;
-            case 7:
-                os.SetDragFullWindows(m_input.ConsumeBool() ? TRUE : FALSE);
-                break;
-            case 8:
-                // Another program moves or sizes the bar.
-                os.SetWindowPos(hwnd, nullptr, m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
-                                m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
-                                SWP_NOZORDER | SWP_NOACTIVATE);
-                break;
-            case 9: {
-                // A drive but the system's comes or goes, announced with any letters, kind and flags, or not.
-                const auto letter = static_cast<char>('D' + m_input.ConsumeIntegralInRange(0, 22));
-                m_input.ConsumeBool() ? os.AddDrive(letter, m_input.ConsumeIntegralInRange<UINT>(0, 6))
-                                      : os.RemoveDrive(letter);
-                const WPARAM event = m_input.PickValueInArray<WPARAM>(
-                    {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, m_input.ConsumeIntegral<WPARAM>()});
-                const DWORD letters = m_input.ConsumeIntegral<DWORD>();
-                const auto flags = m_input.ConsumeIntegral<WORD>();
-                for (int i = m_input.ConsumeIntegralInRange(0, 3); i > 0; --i) {
+            },
+            [&] { os.ChangeDisplaySize(in.ConsumeIntegralInRange(200, 4000), in.ConsumeIntegralInRange(200, 4000)); },
+            [&] { os.AdvanceClock(in.ConsumeIntegralInRange<DWORD>(0, 3000)); },
+            [&] {
+                os.SetCursorPos(POINT{in.ConsumeIntegral<LONG>(), in.ConsumeIntegral<LONG>()});
+            },
+            [&] { os.SetActiveWindow(in.ConsumeBool() ? hwnd : os.GetDesktopWindow()); },
+            [&] { os.SetDragFullWindows(in.ConsumeBool() ? TRUE : FALSE); },
+            // Another program moves or sizes the bar.
+            [&] {
+                os.SetWindowPos(hwnd, nullptr, in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(),
+                                in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), SWP_NOZORDER | SWP_NOACTIVATE);
+            },
+            // A drive but the system's comes or goes, announced with any letters, kind and flags, or not.
+            [&] {
+                const auto letter = static_cast<char>('D' + in.ConsumeIntegralInRange(0, 22));
+                in.ConsumeBool() ? os.AddDrive(letter, in.ConsumeIntegralInRange<UINT>(0, 6)) : os.RemoveDrive(letter);
+                const WPARAM event = in.PickValueInArray<WPARAM>(
+                    {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, in.ConsumeIntegral<WPARAM>()});
+                const DWORD letters = in.ConsumeIntegral<DWORD>();
+                const auto flags = in.ConsumeIntegral<WORD>();
+                for (int i = in.ConsumeIntegralInRange(0, 3); i > 0; --i) {
                     os.BroadcastVolumeChange(event, letters, flags);
                 }
-                break;
-            }
-            default:
-                SendWindowMessage(Target());
-                break;
-        }
+            },
+            [&] { SendWindowMessage(Target()); },
+            [&] { SendWindowMessage(Target()); },
+        };
+        steps[in.ConsumeIntegralInRange(0, 11)]();
         os.PumpMessages();
     }
 

@@ -31,23 +31,24 @@ inline std::string Str(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
 }
-// Position of the first occurrence of msg in a message log, or -1.
-inline int IndexOf(const std::vector<UINT>& log, UINT msg) {
-    const auto it = std::find(log.begin(), log.end(), msg);
-    return it == log.end() ? -1 : static_cast<int>(it - log.begin());
-}
 
 // A framework object that logs the messages it receives and leaves each to
 // the default processing; it answers WM_GETMINMAXINFO with limits when set.
-class RecordingWnd : public CWnd {
+template <class Base>
+class Recording : public Base {
 public:
+    using Base::Base;
     std::vector<UINT> m_messages;
     LPARAM m_lastSize = 0;
     bool m_bLimitTracking = false;
     POINT m_ptMinTrack{0, 0}, m_ptMaxTrack{0, 0};
 
     bool Received(UINT msg) const { return IndexOf(msg) >= 0; }
-    int IndexOf(UINT msg) const { return ::IndexOf(m_messages, msg); }
+    // Position of the first msg in the log, or -1.
+    int IndexOf(UINT msg) const {
+        const auto it = std::find(m_messages.begin(), m_messages.end(), msg);
+        return it == m_messages.end() ? -1 : static_cast<int>(it - m_messages.begin());
+    }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -57,9 +58,10 @@ protected:
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = m_ptMinTrack;
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = m_ptMaxTrack;
         }
-        return CWnd::WindowProc(msg, wParam, lParam);
+        return Base::WindowProc(msg, wParam, lParam);
     }
 };
+using RecordingWnd = Recording<CWnd>;
 
 class ContractTest : public ::testing::Test {
 protected:

@@ -5,14 +5,13 @@
 
 namespace {
 
-class ContractDialog : public CDialog {
+class ContractDialog : public Recording<CDialog> {
 public:
-    ContractDialog() : CDialog(IDD_CONTRACT_DIALOG) {}
+    ContractDialog() : Recording<CDialog>(IDD_CONTRACT_DIALOG) {}
 
     // The result to end the run with from OnInitDialog; IDCANCEL is posted
     // for the modal loop to deliver, and 0 leaves a modeless dialog alone.
     INT_PTR m_endAtInit = IDCANCEL;
-    std::vector<UINT> m_messages;
     DWORD m_styleAtInit = 0;
     RECT m_clientAtInit{0, 0, 0, 0};
     RECT m_buttonAtInit{0, 0, 0, 0};
@@ -34,10 +33,6 @@ public:
     }
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        m_messages.push_back(msg);
-        return CDialog::WindowProc(msg, wParam, lParam);
-    }
     void DoDataExchange(CDataExchange* dx) override {
         CDialog::DoDataExchange(dx);
         DDX_Control(dx, IDC_CONTRACT_BUTTON, m_button);
@@ -46,14 +41,13 @@ protected:
 
 using DialogContract = ContractTest;
 
-TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEndsAndAModelessDialogLivesUntilDestroyed) {
+TEST_F(DialogContract, DialogsRunModalAndModelessOnTemplatesAndStringsAndMenusLoad) {
     ContractDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    const std::vector<UINT>& log = dialog.m_messages;
-    ASSERT_GE(IndexOf(log, WM_CREATE), 0);
-    EXPECT_LT(IndexOf(log, WM_CREATE), IndexOf(log, WM_INITDIALOG));
-    EXPECT_LT(IndexOf(log, WM_INITDIALOG), IndexOf(log, WM_DESTROY));
-    EXPECT_EQ(log.back(), WM_NCDESTROY);
+    ASSERT_TRUE(dialog.Received(WM_CREATE));
+    EXPECT_LT(dialog.IndexOf(WM_CREATE), dialog.IndexOf(WM_INITDIALOG));
+    EXPECT_LT(dialog.IndexOf(WM_INITDIALOG), dialog.IndexOf(WM_DESTROY));
+    EXPECT_EQ(dialog.m_messages.back(), WM_NCDESTROY);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_EQ(dialog.m_button.m_hWnd, nullptr);
     // A DS_CONTROL template loses its caption and system menu, and the window
@@ -85,6 +79,36 @@ TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEndsAndAModelessDialog
               Str(RECT{0, 0, Width(client) + Width(frame), Height(client) + Height(frame)}));
     ASSERT_TRUE(modeless.DestroyWindow());
     EXPECT_FALSE(Os().win.IsWindow(hwnd));
+    // Strings are truncated to the buffer; menu items are checked.
+    const struct {
+        int size, length;
+        const char* text;
+    } cases[] = {{64, 13, "Contract text"}, {14, 13, "Contract text"}, {5, 4, "Cont"}};
+    for (const auto& c : cases) {
+        char buffer[64] = {};
+        EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT, buffer, c.size), c.length) << c.size;
+        EXPECT_STREQ(buffer, c.text);
+    }
+    char noString[64] = {};
+    EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT + 50, noString, 64), 0);
+
+    const HMENU menu = Os().win.LoadMenuA(IDR_CONTRACT_MENU);
+    const HMENU popup = Os().win.GetSubMenu(menu, 0);
+    ASSERT_NE(popup, nullptr);
+    // CheckMenuItem answers the item's previous state, or -1 for no such item.
+    const struct {
+        UINT id, check;
+        DWORD previous;
+    } steps[] = {{ID_CONTRACT_FIRST, MF_CHECKED, MF_UNCHECKED},
+                 {ID_CONTRACT_FIRST, MF_CHECKED, MF_CHECKED},
+                 {ID_CONTRACT_FIRST, MF_UNCHECKED, MF_CHECKED},
+                 {ID_CONTRACT_SECOND, MF_CHECKED, MF_UNCHECKED},
+                 {ID_CONTRACT_SECOND + 9, MF_CHECKED, static_cast<DWORD>(-1)}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(Os().win.CheckMenuItem(popup, s.id, MF_BYCOMMAND | s.check), s.previous) << s.id;
+    }
+    EXPECT_TRUE(Os().win.DestroyMenu(menu));
+    EXPECT_EQ(Os().win.LoadMenuA(IDR_CONTRACT_MENU + 50), nullptr);
 }
 
 TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchangeAndAPopUpCentresOverItsOwner) {
@@ -125,38 +149,6 @@ TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchangeAndAPopUpCent
     EXPECT_EQ(Os().win.GetCapture(), owner);
     Os().win.ReleaseCapture();
     EXPECT_EQ(Os().win.GetCapture(), nullptr);
-}
-
-TEST_F(DialogContract, StringsAreTruncatedToTheBufferAndMenuItemsChecked) {
-    const struct {
-        int size, length;
-        const char* text;
-    } cases[] = {{64, 13, "Contract text"}, {14, 13, "Contract text"}, {5, 4, "Cont"}};
-    for (const auto& c : cases) {
-        char buffer[64] = {};
-        EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT, buffer, c.size), c.length) << c.size;
-        EXPECT_STREQ(buffer, c.text);
-    }
-    char buffer[64] = {};
-    EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT + 50, buffer, 64), 0);
-
-    const HMENU menu = Os().win.LoadMenuA(IDR_CONTRACT_MENU);
-    const HMENU popup = Os().win.GetSubMenu(menu, 0);
-    ASSERT_NE(popup, nullptr);
-    // CheckMenuItem answers the item's previous state, or -1 for no such item.
-    const struct {
-        UINT id, check;
-        DWORD previous;
-    } steps[] = {{ID_CONTRACT_FIRST, MF_CHECKED, MF_UNCHECKED},
-                 {ID_CONTRACT_FIRST, MF_CHECKED, MF_CHECKED},
-                 {ID_CONTRACT_FIRST, MF_UNCHECKED, MF_CHECKED},
-                 {ID_CONTRACT_SECOND, MF_CHECKED, MF_UNCHECKED},
-                 {ID_CONTRACT_SECOND + 9, MF_CHECKED, static_cast<DWORD>(-1)}};
-    for (const auto& s : steps) {
-        EXPECT_EQ(Os().win.CheckMenuItem(popup, s.id, MF_BYCOMMAND | s.check), s.previous) << s.id;
-    }
-    EXPECT_TRUE(Os().win.DestroyMenu(menu));
-    EXPECT_EQ(Os().win.LoadMenuA(IDR_CONTRACT_MENU + 50), nullptr);
 }
 
 }  // namespace

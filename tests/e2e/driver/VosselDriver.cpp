@@ -128,9 +128,8 @@ const BYTE* Resource(HMODULE module, int id, int type, DWORD* size = nullptr) {
 }
 
 int WaitWindow(char** a, bool present) {
-    if (!WaitUntil([&] { return (Find(a[0]) != nullptr) == present; }, std::atof(a[1])))
-        return Fail("timeout");
-    return present ? Ok("found", "1") : Ok("gone", "1");
+    const bool done = WaitUntil([&] { return (Find(a[0]) != nullptr) == present; }, std::atof(a[1]));
+    return done ? Ok(present ? "found" : "gone", "1") : Fail("timeout");
 }
 
 // The window's screen rectangle, as "left,top,right,bottom".
@@ -307,9 +306,9 @@ struct TemplateReader {
 void PrintDialog(const BYTE* base) {
     TemplateReader r = {base};
     const auto d = r.Get<DialogHeader>();
-    std::printf("dialog.ex=%d\ndialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\n",
-                d.version == 1 && d.signature == 0xFFFF ? 1 : 0, d.style, d.exstyle, d.items);
-    std::printf("dialog.rect=%d,%d,%d,%d\n", d.x, d.y, d.cx, d.cy);
+    std::printf(
+        "dialog.ex=%d\ndialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\ndialog.rect=%d,%d,%d,%d\n",
+        d.version == 1 && d.signature == 0xFFFF ? 1 : 0, d.style, d.exstyle, d.items, d.x, d.y, d.cx, d.cy);
     for (const char* field : {"menu", "class", "caption"})
         std::printf("dialog.%s=%s\n", field, r.SzOrOrd().c_str());
     if (d.style & DS_SETFONT) {
@@ -477,8 +476,7 @@ int GuiResources(HWND hwnd, char**) {
 
 // Ends a drag when the button is let go and cancels it on Escape; it lives on
 // the stack of the drag, which outlasts every reference.
-class DropSource : public IDropSource {
-public:
+struct DropSource : IDropSource {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource) ? this : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
