@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int connections = input.ConsumeIntegralInRange(0, 60);
     for (int i = 0; i < connections; ++i) {
         std::string local = input.ConsumeRandomLengthString(4);
-        std::string remote = input.ConsumeRandomLengthString(3000);
-        os.AddNetworkConnection(std::move(local), std::move(remote));
+        os.AddNetworkConnection(std::move(local), input.ConsumeRandomLengthString(3000));
     }
     const int answers = input.ConsumeIntegralInRange(0, 12);
     for (int i = 0; i < answers; ++i) {

@@ -113,10 +113,9 @@ private:
         }
         WPARAM wParam = m_input.ConsumeIntegral<WPARAM>();
         LPARAM lParam = m_input.ConsumeIntegral<LPARAM>();
-        if (m_input.ConsumeBool() || In(kPointing, std::size(kPointing), msg)) {
-            if (!In(kPointing, std::size(kPointing), msg)) {
-                msg = m_input.PickValueInArray(kPointing);
-            }
+        const bool pointing = In(kPointing, std::size(kPointing), msg);
+        if (m_input.ConsumeBool() || pointing) {
+            msg = pointing ? msg : m_input.PickValueInArray(kPointing);
             // A structure of fuzzed bytes whose window fields name real windows.
             std::memset(m_block, 0, sizeof(m_block));
             const std::vector<BYTE> bytes = m_input.ConsumeBytes<BYTE>(sizeof(m_block) - 1);

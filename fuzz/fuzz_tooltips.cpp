@@ -18,10 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < 16 && input.remaining_bytes() > 0; ++i) {
         const bool wide = input.ConsumeBool();
         const UINT flags = input.ConsumeIntegral<UINT>();
-        UINT_PTR id = input.ConsumeIntegral<UINT_PTR>();
-        if (input.ConsumeBool()) {
-            id = reinterpret_cast<UINT_PTR>(FuzzPick(input, windows));
-        }
+        const auto any = input.ConsumeIntegral<UINT_PTR>();
+        const UINT_PTR id = input.ConsumeBool() ? reinterpret_cast<UINT_PTR>(FuzzPick(input, windows)) : any;
         const HWND from = FuzzPick(input, windows);
         if (input.ConsumeBool()) {
             // A label may change between two tips.

@@ -13,8 +13,7 @@ public:
     // for the modal loop to deliver, and 0 leaves a modeless dialog alone.
     INT_PTR m_endAtInit = IDCANCEL;
     DWORD m_styleAtInit = 0;
-    RECT m_clientAtInit{0, 0, 0, 0};
-    RECT m_buttonAtInit{0, 0, 0, 0};
+    RECT m_clientAtInit{0, 0, 0, 0}, m_buttonAtInit{0, 0, 0, 0};
     CButton m_button;
 
     BOOL OnInitDialog() override {
@@ -41,7 +40,7 @@ protected:
 
 using DialogContract = ContractTest;
 
-TEST_F(DialogContract, DialogsRunModalAndModelessOnTemplatesAndStringsAndMenusLoad) {
+TEST_F(DialogContract, DialogsRunOnTemplatesTheirControlsKeepWhatTheyExchangeAndResourcesLoad) {
     ContractDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     ASSERT_TRUE(dialog.Received(WM_CREATE));
@@ -109,9 +108,7 @@ TEST_F(DialogContract, DialogsRunModalAndModelessOnTemplatesAndStringsAndMenusLo
     }
     EXPECT_TRUE(Os().win.DestroyMenu(menu));
     EXPECT_EQ(Os().win.LoadMenuA(IDR_CONTRACT_MENU + 50), nullptr);
-}
-
-TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchangeAndAPopUpCentresOverItsOwner) {
+    // Edits and check boxes keep what the dialogs exchange; a pop-up centres over its owner.
     const HWND owner = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 500, 300});
     const struct {
         DWORD style;
@@ -133,17 +130,18 @@ TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchangeAndAPopUpCent
         Os().win.SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
         EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), state);
     }
-    CWnd popup;
-    const HWND hwnd = Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &popup);
-    EXPECT_EQ(Os().win.GetWindow(hwnd, GW_OWNER), owner);
-    popup.CenterWindow();
-    EXPECT_EQ(Str(WindowRect(hwnd)), "200,150,400,250");
+    CWnd centred;
+    const HWND centredHwnd =
+        Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &centred);
+    EXPECT_EQ(Os().win.GetWindow(centredHwnd, GW_OWNER), owner);
+    centred.CenterWindow();
+    EXPECT_EQ(Str(WindowRect(centredHwnd)), "200,150,400,250");
     // An owner off at the left: the pop-up stays inside the work area.
     Os().win.SetWindowPos(owner, nullptr, -300, 100, 400, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-    popup.CenterWindow();
+    centred.CenterWindow();
     RECT area{};
     Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    EXPECT_EQ(WindowRect(hwnd).left, area.left);
+    EXPECT_EQ(WindowRect(centredHwnd).left, area.left);
 
     Os().win.SetCapture(owner);
     EXPECT_EQ(Os().win.GetCapture(), owner);

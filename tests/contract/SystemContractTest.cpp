@@ -1,7 +1,5 @@
 // The registry as the profile uses it, drop registration and file lists.
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "platform/OleDropTarget.h"
 #include "platform/RegKey.h"
@@ -20,19 +18,12 @@ protected:
         ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VosselContractTest");
 #endif
     }
-    HKEY CreateTestKey() {
-        HKEY key = nullptr;
-        EXPECT_EQ(
-            Os().reg.RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VosselContractTest", KEY_READ | KEY_WRITE, &key),
-            ERROR_SUCCESS);
-        return key;
-    }
     LONG Set(HKEY key, const char* name, DWORD type, const void* data, size_t size) {
         return Os().reg.RegSetValueExA(key, name, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
     }
 };
 
-TEST_F(RegistryContract, ValuesAreReadBackWithTheirTypeAndSizeOrAskForMoreAndGoOrGetReplaced) {
+TEST_F(RegistryContract, ValuesAreReadBackOrGoOrGetReplacedAndDropsAreRegisteredOnceAndReadByItem) {
     std::string placement;
     while (placement.size() < 48)
         placement += static_cast<char>(placement.size() * 7 + 1);
@@ -44,7 +35,10 @@ TEST_F(RegistryContract, ValuesAreReadBackWithTheirTypeAndSizeOrAskForMoreAndGoO
                  {"Empty", REG_SZ, std::string(1, '\0')},
                  {"Tile Explorers", REG_DWORD, "\4\3\2\1"},
                  {"State Info", REG_BINARY, placement}};
-    RegKey key(CreateTestKey());
+    RegKey key;
+    ASSERT_EQ(Os().reg.RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VosselContractTest", KEY_READ | KEY_WRITE,
+                                       key.Receive()),
+              ERROR_SUCCESS);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto size = static_cast<DWORD>(c.data.size());
@@ -91,11 +85,7 @@ TEST_F(RegistryContract, ValuesAreReadBackWithTheirTypeAndSizeOrAskForMoreAndGoO
     std::string value;
     EXPECT_TRUE(ReadRegistryString(section.Get(), "Number", &value));
     EXPECT_EQ(value, "seven");
-}
-
-using ShellContract = ContractTest;
-
-TEST_F(ShellContract, AWindowIsRegisteredForDropsOnceAndRevokedOnceAndFileListsAreReadByCountLengthAndItem) {
+    // A window is registered for drops once and revoked once; file lists are read by count, length and item.
     Os().sys.OleInitialize();
     COleDropTarget target;
     CWnd wnd;

@@ -12,40 +12,7 @@ constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 using WindowContract = ContractTest;
 constexpr char kTitle[] = "Vossel contract window";
 
-TEST_F(WindowContract, SetWindowPosAndMoveWindowPlaceTheWholeWindowAndMinimisedStaysMinimised) {
-    // Off-screen origins are where an auto-hide bar waits.
-    const RECT targets[] = {{10, 20, 250, 70}, {-40, 100, 6, 400}, {300, 500, 700, 560}};
-    const HWND hwnd = MakeWindow(kBarStyle);
-    for (const RECT& t : targets) {
-        ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, t.left, t.top, Width(t), Height(t), kKeepZOrder));
-        EXPECT_EQ(Str(WindowRect(hwnd)), Str(t));
-        ASSERT_TRUE(Os().win.MoveWindow(hwnd, t.left + 7, t.top + 5, Width(t) + 3, Height(t) + 2, TRUE));
-        EXPECT_EQ(Str(WindowRect(hwnd)), Str(RECT{t.left + 7, t.top + 5, t.right + 10, t.bottom + 7}));
-    }
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 400, 300, 120, 90, kKeepZOrder | SWP_NOMOVE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "307,505,427,595");
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 400, 300, 10, 10, kKeepZOrder | SWP_NOSIZE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "400,300,520,390");
-    // Positions and sizes are held to sixteen bits.
-    const HWND popup = MakeWindow(WS_POPUP);
-    Os().win.SetWindowPos(popup, nullptr, -2147483647 - 1, 2147483647, 2147483647, 40000, kKeepZOrder);
-    EXPECT_EQ(Str(WindowRect(popup)), "-32768,32767,-1,65534");
-    // A window is minimised until restored, whatever its position; timers start and stop.
-    const HWND overlapped = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_NE(Os().win.SetTimer(overlapped, 1, 400), 0u);
-    EXPECT_NE(Os().win.SetTimer(overlapped, 1, 100), 0u);  // replaces it
-    EXPECT_TRUE(Os().win.KillTimer(overlapped, 1));
-    EXPECT_FALSE(Os().win.KillTimer(overlapped, 1));
-    Os().win.ShowWindow(overlapped, SW_MINIMIZE);
-    EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
-    Os().win.SetWindowPos(overlapped, nullptr, 0, 0, 200, 150, kKeepZOrder);
-    EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
-    Os().win.ShowWindow(overlapped, SW_RESTORE);
-    EXPECT_EQ(Style(overlapped) & WS_MINIMIZE, 0u);
-    EXPECT_EQ(Os().win.DefaultProc(overlapped, WM_QUERYENDSESSION, 0, 0), TRUE);
-}
-
-TEST_F(WindowContract, FramesAndClientAreasFollowTheStyleAndTrackingLimitsBoundSizes) {
+TEST_F(WindowContract, WindowsArePlacedWholeAndFramesAndClientAreasFollowTheStyle) {
     EXPECT_EQ(Str(Frame(WS_POPUP, 0)), "0,0,0,0");
     // A thick frame is the same on all four sides.
     const RECT thick = Frame(kBarStyle, 0);
@@ -99,6 +66,37 @@ TEST_F(WindowContract, FramesAndClientAreasFollowTheStyleAndTrackingLimitsBoundS
     EXPECT_EQ(Str(WindowRect(tracked)), "0,0,400,300");
     ASSERT_TRUE(Os().win.SetWindowPos(tracked, nullptr, 0, 0, 250, 70, kKeepZOrder | SWP_NOMOVE));
     EXPECT_EQ(Str(WindowRect(tracked)), "0,0,250,70");
+    // SetWindowPos and MoveWindow place the whole window.
+    // Off-screen origins are where an auto-hide bar waits.
+    const RECT targets[] = {{10, 20, 250, 70}, {-40, 100, 6, 400}, {300, 500, 700, 560}};
+    const HWND placed = MakeWindow(kBarStyle);
+    for (const RECT& t : targets) {
+        ASSERT_TRUE(Os().win.SetWindowPos(placed, nullptr, t.left, t.top, Width(t), Height(t), kKeepZOrder));
+        EXPECT_EQ(Str(WindowRect(placed)), Str(t));
+        ASSERT_TRUE(Os().win.MoveWindow(placed, t.left + 7, t.top + 5, Width(t) + 3, Height(t) + 2, TRUE));
+        EXPECT_EQ(Str(WindowRect(placed)), Str(RECT{t.left + 7, t.top + 5, t.right + 10, t.bottom + 7}));
+    }
+    ASSERT_TRUE(Os().win.SetWindowPos(placed, nullptr, 400, 300, 120, 90, kKeepZOrder | SWP_NOMOVE));
+    EXPECT_EQ(Str(WindowRect(placed)), "307,505,427,595");
+    ASSERT_TRUE(Os().win.SetWindowPos(placed, nullptr, 400, 300, 10, 10, kKeepZOrder | SWP_NOSIZE));
+    EXPECT_EQ(Str(WindowRect(placed)), "400,300,520,390");
+    // Positions and sizes are held to sixteen bits.
+    const HWND popup = MakeWindow(WS_POPUP);
+    Os().win.SetWindowPos(popup, nullptr, -2147483647 - 1, 2147483647, 2147483647, 40000, kKeepZOrder);
+    EXPECT_EQ(Str(WindowRect(popup)), "-32768,32767,-1,65534");
+    // A window is minimised until restored, whatever its position; timers start and stop.
+    const HWND overlapped = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_NE(Os().win.SetTimer(overlapped, 1, 400), 0u);
+    EXPECT_NE(Os().win.SetTimer(overlapped, 1, 100), 0u);  // replaces it
+    EXPECT_TRUE(Os().win.KillTimer(overlapped, 1));
+    EXPECT_FALSE(Os().win.KillTimer(overlapped, 1));
+    Os().win.ShowWindow(overlapped, SW_MINIMIZE);
+    EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
+    Os().win.SetWindowPos(overlapped, nullptr, 0, 0, 200, 150, kKeepZOrder);
+    EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
+    Os().win.ShowWindow(overlapped, SW_RESTORE);
+    EXPECT_EQ(Style(overlapped) & WS_MINIMIZE, 0u);
+    EXPECT_EQ(Os().win.DefaultProc(overlapped, WM_QUERYENDSESSION, 0, 0), TRUE);
 }
 
 TEST_F(WindowContract, ObjectsSeeTheirWindowsWhichAreFoundByIdOrExactTopLevelTitleAndReadTheirText) {

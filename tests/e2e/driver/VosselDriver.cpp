@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,9 +59,10 @@ std::string SentText(HWND hwnd) {
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
     return text;
 }
-RECT WindowRect(HWND hwnd) {
+// The window's rectangle on the screen, or with GetClientRect its client area.
+RECT WindowRect(HWND hwnd, BOOL(WINAPI* get)(HWND, RECT*) = GetWindowRect) {
     RECT rc = {};
-    GetWindowRect(hwnd, &rc);
+    get(hwnd, &rc);
     return rc;
 }
 DWORD Style(HWND hwnd, int which = GWL_STYLE) { return static_cast<DWORD>(GetWindowLongA(hwnd, which)); }
@@ -69,15 +71,19 @@ DWORD ProcessOf(HWND hwnd) {
     GetWindowThreadProcessId(hwnd, &pid);
     return pid;
 }
-// Calls f(hwnd) for each top-level window in z-order, or each descendant of parent.
+// Calls pick(hwnd) for each top-level window in z-order, or each descendant
+// of parent, and counts the windows for which it answers true.
 template <class F>
-void ForEach(F f, HWND parent = nullptr) {
+int Count(F pick, HWND parent = nullptr) {
+    std::pair<F*, int> state = {&pick, 0};
     auto proc = [](HWND hwnd, LPARAM p) -> BOOL {
-        (*reinterpret_cast<F*>(p))(hwnd);
+        auto* picked = reinterpret_cast<std::pair<F*, int>*>(p);
+        picked->second += (*picked->first)(hwnd) ? 1 : 0;
         return TRUE;
     };
-    parent ? EnumChildWindows(parent, proc, reinterpret_cast<LPARAM>(&f))
-           : EnumWindows(proc, reinterpret_cast<LPARAM>(&f));
+    parent ? EnumChildWindows(parent, proc, reinterpret_cast<LPARAM>(&state))
+           : EnumWindows(proc, reinterpret_cast<LPARAM>(&state));
+    return state.second;
 }
 template <class F>
 bool WaitUntil(F cond, double seconds) {
@@ -115,10 +121,8 @@ void RunFor(HWND hwnd, const char* seconds) {
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
 }
-HKEY Root(const char* name) {
-    return std::strcmp(name, "HKLM") == 0   ? HKEY_LOCAL_MACHINE
-           : std::strcmp(name, "HKCU") == 0 ? HKEY_CURRENT_USER
-                                            : nullptr;
+HKEY Root(const std::string& name) {
+    return name == "HKLM" ? HKEY_LOCAL_MACHINE : name == "HKCU" ? HKEY_CURRENT_USER : nullptr;
 }
 const BYTE* Resource(HMODULE module, int id, int type, DWORD* size = nullptr) {
     HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
@@ -141,8 +145,7 @@ int Screen() {
 }
 
 int WindowInfo(HWND hwnd, char**) {
-    RECT client;
-    GetClientRect(hwnd, &client);
+    const RECT client = WindowRect(hwnd, GetClientRect);
     const DWORD style = Style(hwnd), exstyle = Style(hwnd, GWL_EXSTYLE);
     std::printf("hwnd=%p\nclass=%s\npid=%lu\nrect=%s\nclient=%ld,%ld\nstyle=0x%08lX\nexstyle=0x%08lX\n",
                 static_cast<void*>(hwnd), ClassOf(hwnd).c_str(), ProcessOf(hwnd), RectOf(hwnd).c_str(), client.right,
@@ -154,14 +157,14 @@ int WindowInfo(HWND hwnd, char**) {
 
 // The direct children of a window with their places in it and on the screen.
 int Children(HWND parent, char**) {
-    ForEach(
+    Count(
         [&](HWND child) {
             RECT rc = WindowRect(child);
             MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-            if (GetParent(child) == parent)
-                std::printf("child id=%d class=%s style=0x%08lX rect=%s screen=%s text=%s\n", GetDlgCtrlID(child),
-                            ClassOf(child).c_str(), Style(child), Str(rc).c_str(), RectOf(child).c_str(),
-                            TextOf(child).c_str());
+            return GetParent(child) == parent &&
+                   std::printf("child id=%d class=%s style=0x%08lX rect=%s screen=%s text=%s\n", GetDlgCtrlID(child),
+                               ClassOf(child).c_str(), Style(child), Str(rc).c_str(), RectOf(child).c_str(),
+                               TextOf(child).c_str()) > 0;
         },
         parent);
     return 0;
@@ -169,13 +172,10 @@ int Children(HWND parent, char**) {
 
 // Top-level windows of one class, in z-order, then their number.
 int ClassWindows(char** a) {
-    int count = 0;
-    ForEach([&](HWND hwnd) {
-        if (ClassOf(hwnd) != a[0])
-            return;
-        ++count;
-        std::printf("window pid=%lu visible=%d rect=%s title=%s\n", ProcessOf(hwnd), IsWindowVisible(hwnd) ? 1 : 0,
-                    RectOf(hwnd).c_str(), TextOf(hwnd).c_str());
+    const int count = Count([&](HWND hwnd) {
+        return ClassOf(hwnd) == a[0] &&
+               std::printf("window pid=%lu visible=%d rect=%s title=%s\n", ProcessOf(hwnd),
+                           IsWindowVisible(hwnd) ? 1 : 0, RectOf(hwnd).c_str(), TextOf(hwnd).c_str()) > 0;
     });
     std::printf("count=%d\n", count);
     return 0;
@@ -333,8 +333,7 @@ void PrintTemplateSize(const BYTE* res, DWORD size) {
     HWND dlg = CreateDialogIndirectParamA(
         GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-    RECT rc = WindowRect(dlg), client = {};
-    GetClientRect(dlg, &client);
+    const RECT rc = WindowRect(dlg), client = WindowRect(dlg, GetClientRect);
     std::printf("client=%ld,%ld\nwindow=%ld,%ld\nstyle=0x%08lX\n", client.right, client.bottom, rc.right - rc.left,
                 rc.bottom - rc.top, Style(dlg));
     DestroyWindow(dlg);
@@ -416,15 +415,12 @@ int Clipboard(char**) {
 // The bar's tooltips, owned or not: those its thread made. Their text comes
 // only with WM_GETTEXT from another process, and stays after the tip hides.
 int ToolTips(HWND owner, char**) {
-    int count = 0;
-    ForEach([&](HWND tip) {
-        if (lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") != 0 ||
-            (GetWindow(tip, GW_OWNER) != owner &&
-             GetWindowThreadProcessId(tip, nullptr) != GetWindowThreadProcessId(owner, nullptr)))
-            return;
-        ++count;
-        std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
-                    SentText(tip).c_str());
+    const int count = Count([&](HWND tip) {
+        return lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") == 0 &&
+               (GetWindow(tip, GW_OWNER) == owner ||
+                GetWindowThreadProcessId(tip, nullptr) == GetWindowThreadProcessId(owner, nullptr)) &&
+               std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
+                           SentText(tip).c_str()) > 0;
     });
     return Ok("count", std::to_string(count));
 }
@@ -464,14 +460,10 @@ int GuiResources(HWND hwnd, char**) {
     const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS), user = GetGuiResources(process, GR_USEROBJECTS);
     std::printf("gdi=%lu\nuser=%lu\nlasterror=%lu\n", gdi, user, GetLastError());
     CloseHandle(process);
-    int windows = 0;
-    ForEach([&](HWND top) {
-        if (ProcessOf(top) != pid)
-            return;
-        ++windows;
-        ForEach([&](HWND) { ++windows; }, top);
-    });
-    return Ok("windows", std::to_string(windows));
+    int children = 0;
+    const int tops = Count(
+        [&](HWND top) { return ProcessOf(top) == pid && (children += Count([](HWND) { return true; }, top)) >= 0; });
+    return Ok("windows", std::to_string(tops + children));
 }
 
 // Ends a drag when the button is let go and cancels it on Escape; it lives on
@@ -533,9 +525,7 @@ int DragSource(char** a) {
 }
 
 bool MenuShown() {
-    bool shown = false;
-    ForEach([&](HWND hwnd) { shown = shown || (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd)); });
-    return shown;
+    return Count([](HWND hwnd) { return ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd); }) > 0;
 }
 
 // Clicks the bar's menu button n times, closing the menu each time with
