@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const auto folder = input.ConsumeBool() ? std::optional(input.ConsumeRandomLengthString(300)) : std::nullopt;
     os.SetFolderDialogAnswer([&folder](const MemoryOs::FolderDialog&) { return folder; });
-    CVosselDialog& bar = world.StartBar();
+    world.StartBar();
     MemoryDragData drag(os, files);
     const std::vector<HWND> targets = world.BarWindows();
     for (int i = 0; i < 3 && input.remaining_bytes() > 0; ++i) {

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             request.hdr = NMHDR{from, id, code};
             request.uFlags = flags;
             os.SendMessageA(bar.m_hWnd, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&request));
-            const auto* end = request.szText + std::size(request.szText);
+            auto* const end = request.szText + std::size(request.szText);
             FuzzCheck(request.lpszText != request.szText || std::find(request.szText, end, 0) != end,
                       "a tip ends in its buffer");
         };
