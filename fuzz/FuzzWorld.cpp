@@ -16,6 +16,10 @@ void FuzzCheck(bool ok, const char* promise) {
     }
 }
 
+HWND FuzzPick(FuzzedDataProvider& input, const std::vector<HWND>& windows) {
+    return windows[input.ConsumeIntegralInRange<size_t>(0, windows.size() - 1)];
+}
+
 FuzzWorld::FuzzWorld() {
     SetOs(&os.Services());
     RegisterProgramResources(os);
@@ -32,21 +36,22 @@ FuzzWorld::~FuzzWorld() {
     SetOs(nullptr);
 }
 
-CVosselDialog& FuzzWorld::StartBar() {
+CVosselDialog& FuzzWorld::StartBar(bool checkUsable) {
     m_baseline = os.LiveObjects();
     bar = std::make_unique<CVosselDialog>();
     FuzzCheck(bar->Create() != FALSE, "the bar starts");
     os.PumpMessages();
+    if (checkUsable) {
+        CheckUsable();
+    }
     return *bar;
 }
 
 void FuzzWorld::CheckUsable() {
-    RECT window{};
-    RECT client{};
+    RECT window{}, client{};
     os.GetWindowRect(bar->m_hWnd, &window);
     os.GetClientRect(bar->m_hWnd, &client);
-    const int cx = os.GetSystemMetrics(SM_CXSCREEN);
-    const int cy = os.GetSystemMetrics(SM_CYSCREEN);
+    const int cx = os.GetSystemMetrics(SM_CXSCREEN), cy = os.GetSystemMetrics(SM_CYSCREEN);
     FuzzCheck(window.left < cx && window.right > 0 && window.top < cy && window.bottom > 0,
               "the bar overlaps the screen");
     FuzzCheck(client.right >= kBarClientWidth && client.bottom >= kBarClientHeight,
@@ -67,6 +72,16 @@ void FuzzWorld::ExitBar() {
     bar.reset();
     os.PumpMessages();
     FuzzCheck(os.LiveObjects() == m_baseline, "every handle comes back");
+}
+
+std::vector<HWND> FuzzWorld::BarWindows() const {
+    std::vector<HWND> windows = os.Children(bar->m_hWnd);
+    windows.push_back(bar->m_hWnd);
+    return windows;
+}
+
+void FuzzWorld::OpenFolder(const char* className) {
+    os.CreateForeignWindow(className, "folder", WS_POPUP | WS_VISIBLE, 0, RECT{10, 10, 300, 200});
 }
 
 std::vector<BYTE> FuzzWorld::Stored(const char* name) const {

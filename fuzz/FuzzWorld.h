@@ -2,6 +2,8 @@
 // the promises every run must keep.
 #pragma once
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -13,6 +15,8 @@
 
 // Ends the run as a crash, naming the promise broken, when `ok` is false.
 void FuzzCheck(bool ok, const char* promise);
+// One of the windows, as the input picks it.
+HWND FuzzPick(FuzzedDataProvider& input, const std::vector<HWND>& windows);
 
 class FuzzWorld {
 public:
@@ -20,17 +24,20 @@ public:
     // and a clock that moves on by itself so that slides end.
     FuzzWorld();
     ~FuzzWorld();
-    FuzzWorld(const FuzzWorld&) = delete;
-    FuzzWorld& operator=(const FuzzWorld&) = delete;
 
-    // Starts the bar as the program does, without its modal run.
-    CVosselDialog& StartBar();
+    // Starts the bar as the program does, without its modal run; checks
+    // with CheckUsable when asked.
+    CVosselDialog& StartBar(bool checkUsable = false);
     // After start-up the bar overlaps the screen, holds its menu button,
     // and, docked without auto-hide, stands on the strip it reserves.
     void CheckUsable();
     // Closes the bar, which writes its settings, and checks that every
     // handle it took came back.
     void ExitBar();
+    // The bar's children, then the bar.
+    std::vector<HWND> BarWindows() const;
+    // A folder window of another program, of Explorer's class or another.
+    void OpenFolder(const char* className = "CabinetWClass");
     // The settings value as stored, or empty when absent.
     std::vector<BYTE> Stored(const char* name) const;
 

@@ -1,7 +1,5 @@
 // Volume labels and network remote names of any length, and network
 // enumerations that answer ERROR_MORE_DATA in odd ways.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstring>
 
 #include "bar/Drives.h"
@@ -16,17 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char letter = static_cast<char>('A' + input.ConsumeIntegralInRange(0, 25));
         const UINT type = input.PickValueInArray<UINT>(
             {DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE, DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM, DRIVE_RAMDISK});
-        std::optional<std::string> label;
-        if (input.ConsumeBool()) {
-            label = input.ConsumeRandomLengthString(1000);
-        }
-        os.AddDrive(letter, type, label);
+        os.AddDrive(letter, type,
+                    input.ConsumeBool() ? std::optional(input.ConsumeRandomLengthString(1000)) : std::nullopt);
     }
     const int connections = input.ConsumeIntegralInRange(0, 60);
     for (int i = 0; i < connections; ++i) {
         std::string local = input.ConsumeRandomLengthString(4);
-        std::string remote = input.ConsumeRandomLengthString(3000);
-        os.AddNetworkConnection(std::move(local), std::move(remote));
+        os.AddNetworkConnection(std::move(local), input.ConsumeRandomLengthString(3000));
     }
     const int answers = input.ConsumeIntegralInRange(0, 12);
     for (int i = 0; i < answers; ++i) {
@@ -35,19 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int change = input.ConsumeIntegralInRange(0, 4);
         const DWORD amount = input.ConsumeIntegral<DWORD>();
         os.QueueNetEnumAnswer([=](DWORD* bufferSize) {
-            switch (change) {
-                case 1:
-                    *bufferSize += amount % 4096;
-                    break;
-                case 2:
-                    *bufferSize /= 2;
-                    break;
-                case 3:
-                    *bufferSize = amount;
-                    break;
-                default:
-                    break;
-            }
+            // The size asked for stays, grows, halves, or is anything.
+            const DWORD sizes[] = {*bufferSize, *bufferSize + amount % 4096, *bufferSize / 2, amount, *bufferSize};
+            *bufferSize = sizes[change];
             return result;
         });
     }

@@ -1,7 +1,5 @@
 // Dropped file lists of up to 10,000 paths of any length, dragged onto the
 // bar with any keys and allowed effects, into any folder the dialog gives.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include "fuzz/FuzzWorld.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -16,18 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             files->push_back(input.ConsumeRandomLengthString(400));
         }
     }
-    std::optional<std::string> folder;
-    if (input.ConsumeBool()) {
-        folder = input.ConsumeRandomLengthString(300);
-    }
+    const auto folder = input.ConsumeBool() ? std::optional(input.ConsumeRandomLengthString(300)) : std::nullopt;
     os.SetFolderDialogAnswer([&folder](const MemoryOs::FolderDialog&) { return folder; });
-    CVosselDialog& bar = world.StartBar();
+    world.StartBar();
     MemoryDragData drag(os, files);
-    std::vector<HWND> targets = os.Children(bar.m_hWnd);
-    targets.push_back(bar.m_hWnd);
+    const std::vector<HWND> targets = world.BarWindows();
     for (int i = 0; i < 3 && input.remaining_bytes() > 0; ++i) {
         RECT rect{};
-        os.GetWindowRect(targets[input.ConsumeIntegralInRange<size_t>(0, targets.size() - 1)], &rect);
+        os.GetWindowRect(FuzzPick(input, targets), &rect);
         const POINT point{rect.left + input.ConsumeIntegralInRange<LONG>(-2, 40),
                           rect.top + input.ConsumeIntegralInRange<LONG>(-2, 20)};
         const DWORD keys = input.ConsumeIntegral<DWORD>();

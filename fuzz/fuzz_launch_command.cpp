@@ -1,6 +1,4 @@
 // Launch commands split and substituted, and run on a drive.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cctype>
 
 #include "actions/OpenDrive.h"
@@ -24,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(arguments.find(root) != std::string::npos, "the root is in the arguments");
 
     FuzzWorld world;
-    world.os.CreateForeignWindow("ExploreWClass", "folder", WS_POPUP | WS_VISIBLE, 0, RECT{10, 10, 300, 200});
-    world.os.CreateForeignWindow("CabinetWClass", "folder", WS_POPUP | WS_VISIBLE, 0, RECT{10, 10, 300, 200});
+    world.OpenFolder("ExploreWClass");
+    world.OpenFolder();
     OpenDrive(root, command, tile ? TRUE : FALSE);
     FuzzCheck(world.os.ShellExecutes().size() == 1, "the command runs once");
     return 0;

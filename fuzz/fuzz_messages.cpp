@@ -2,10 +2,9 @@
 // the other things that happen to a running bar: the taskbar moves or
 // changes, the screen changes, drives come and go, time passes, the mouse
 // moves, another program moves the bar.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "fuzz/FuzzWorld.h"
 #include "resources/resource.h"
@@ -37,63 +36,51 @@ public:
     void Step() {
         MemoryOs& os = m_world.os;
         const HWND hwnd = m_world.bar->m_hWnd;
-        switch (m_input.ConsumeIntegralInRange(0, 11)) {
-            case 0: {
-                const WPARAM code = m_input.ConsumeBool()
-                                        ? m_input.PickValueInArray<WPARAM>(
+        FuzzedDataProvider& in = m_input;
+        const std::function<void()> steps[] = {
+            [&] {
+                const WPARAM code = in.ConsumeBool()
+                                        ? in.PickValueInArray<WPARAM>(
                                               {ABN_STATECHANGE, ABN_POSCHANGED, ABN_FULLSCREENAPP, ABN_WINDOWARRANGE})
-                                        : m_input.ConsumeIntegral<WPARAM>();
-                os.SendMessageA(hwnd, g_nAppBarNotifyMsg, code, m_input.ConsumeIntegral<LPARAM>());
-                break;
-            }
-            case 1:
-                os.SetTaskbarState(m_input.ConsumeIntegralInRange<UINT>(0, 3));
+                                        : in.ConsumeIntegral<WPARAM>();
+                os.SendMessageA(hwnd, g_nAppBarNotifyMsg, code, in.ConsumeIntegral<LPARAM>());
+            },
+            [&] {
+                os.SetTaskbarState(in.ConsumeIntegralInRange<UINT>(0, 3));
                 os.NotifyAppBars(ABN_STATECHANGE, 0);
-                break;
-            case 2:
-                os.SetTaskbar(m_input.ConsumeIntegralInRange<UINT>(0, 3), m_input.ConsumeIntegralInRange(0, 400));
+            },
+            [&] {
+                os.SetTaskbar(in.ConsumeIntegralInRange<UINT>(0, 3), in.ConsumeIntegralInRange(0, 400));
                 os.NotifyAppBars(ABN_POSCHANGED, 0);
-                break;
-            case 3:
-                os.ChangeDisplaySize(m_input.ConsumeIntegralInRange(200, 4000),
-                                     m_input.ConsumeIntegralInRange(200, 4000));
-                break;
-            case 4:
-                os.AdvanceClock(m_input.ConsumeIntegralInRange<DWORD>(0, 3000));
-                break;
-            case 5:
-                os.SetCursorPos(POINT{m_input.ConsumeIntegral<LONG>(), m_input.ConsumeIntegral<LONG>()});
-                break;
-            case 6:
-                os.SetActiveWindow(m_input.ConsumeBool() ? hwnd : os.GetDesktopWindow());
-                break;
-            case 7:
-                os.SetDragFullWindows(m_input.ConsumeBool() ? TRUE : FALSE);
-                break;
-            case 8:
-                // Another program moves or sizes the bar.
-                os.SetWindowPos(hwnd, nullptr, m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
-                                m_input.ConsumeIntegral<int>(), m_input.ConsumeIntegral<int>(),
-                                SWP_NOZORDER | SWP_NOACTIVATE);
-                break;
-            case 9: {
-                // A drive but the system's comes or goes, announced with any letters, kind and flags, or not.
-                const auto letter = static_cast<char>('D' + m_input.ConsumeIntegralInRange(0, 22));
-                m_input.ConsumeBool() ? os.AddDrive(letter, m_input.ConsumeIntegralInRange<UINT>(0, 6))
-                                      : os.RemoveDrive(letter);
-                const WPARAM event = m_input.PickValueInArray<WPARAM>(
-                    {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, m_input.ConsumeIntegral<WPARAM>()});
-                const DWORD letters = m_input.ConsumeIntegral<DWORD>();
-                const auto flags = m_input.ConsumeIntegral<WORD>();
-                for (int i = m_input.ConsumeIntegralInRange(0, 3); i > 0; --i) {
+            },
+            [&] { os.ChangeDisplaySize(in.ConsumeIntegralInRange(200, 4000), in.ConsumeIntegralInRange(200, 4000)); },
+            [&] { os.AdvanceClock(in.ConsumeIntegralInRange<DWORD>(0, 3000)); },
+            [&] {
+                os.SetCursorPos(POINT{in.ConsumeIntegral<LONG>(), in.ConsumeIntegral<LONG>()});
+            },
+            [&] { os.SetActiveWindow(in.ConsumeBool() ? hwnd : os.GetDesktopWindow()); },
+            [&] { os.SetDragFullWindows(in.ConsumeBool() ? TRUE : FALSE); },
+            // Another program moves or sizes the bar.
+            [&] {
+                os.SetWindowPos(hwnd, nullptr, in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(),
+                                in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), SWP_NOZORDER | SWP_NOACTIVATE);
+            },
+            // A drive but the system's comes or goes, announced with any letters, kind and flags, or not.
+            [&] {
+                const auto letter = static_cast<char>('D' + in.ConsumeIntegralInRange(0, 22));
+                in.ConsumeBool() ? os.AddDrive(letter, in.ConsumeIntegralInRange<UINT>(0, 6)) : os.RemoveDrive(letter);
+                const WPARAM event = in.PickValueInArray<WPARAM>(
+                    {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, in.ConsumeIntegral<WPARAM>()});
+                const DWORD letters = in.ConsumeIntegral<DWORD>();
+                const auto flags = in.ConsumeIntegral<WORD>();
+                for (int i = in.ConsumeIntegralInRange(0, 3); i > 0; --i) {
                     os.BroadcastVolumeChange(event, letters, flags);
                 }
-                break;
-            }
-            default:
-                SendWindowMessage(Target());
-                break;
-        }
+            },
+            [&] { SendWindowMessage(Target()); },
+            [&] { SendWindowMessage(Target()); },
+        };
+        steps[in.ConsumeIntegralInRange(0, 11)]();
         os.PumpMessages();
     }
 
@@ -117,11 +104,7 @@ public:
     FuzzWorld& World() { return m_world; }
 
 private:
-    HWND Target() {
-        const std::vector<HWND> children = m_world.os.Children(m_world.bar->m_hWnd);
-        const size_t pick = m_input.ConsumeIntegralInRange<size_t>(0, children.size());
-        return pick == children.size() ? m_world.bar->m_hWnd : children[pick];
-    }
+    HWND Target() { return FuzzPick(m_input, m_world.BarWindows()); }
 
     void SendWindowMessage(HWND target) {
         UINT msg = m_input.ConsumeBool() ? m_input.PickValueInArray(kTaken) : m_input.ConsumeIntegral<UINT>();
@@ -130,10 +113,9 @@ private:
         }
         WPARAM wParam = m_input.ConsumeIntegral<WPARAM>();
         LPARAM lParam = m_input.ConsumeIntegral<LPARAM>();
-        if (m_input.ConsumeBool() || In(kPointing, std::size(kPointing), msg)) {
-            if (!In(kPointing, std::size(kPointing), msg)) {
-                msg = m_input.PickValueInArray(kPointing);
-            }
+        const bool pointing = In(kPointing, std::size(kPointing), msg);
+        if (m_input.ConsumeBool() || pointing) {
+            msg = pointing ? msg : m_input.PickValueInArray(kPointing);
             // A structure of fuzzed bytes whose window fields name real windows.
             std::memset(m_block, 0, sizeof(m_block));
             const std::vector<BYTE> bytes = m_input.ConsumeBytes<BYTE>(sizeof(m_block) - 1);
@@ -173,12 +155,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (run.Alive()) {
         run.CheckDriveButtons();
     }
-    run.World().ExitBar();
+    FuzzWorld& world = run.World();
+    world.ExitBar();
     // Whatever the bar went through, it comes back usable at the next start.
-    run.World().os.SetScreenSize(1024, 768);
-    run.World().os.SetTaskbar(ABE_BOTTOM, 28);
-    run.World().StartBar();
-    run.World().CheckUsable();
-    run.World().ExitBar();
+    world.os.SetScreenSize(1024, 768);
+    world.os.SetTaskbar(ABE_BOTTOM, 28);
+    world.StartBar(true);
+    world.ExitBar();
     return 0;
 }

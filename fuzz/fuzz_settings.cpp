@@ -1,7 +1,5 @@
 // "Launch Program", "Skip Drives" and "Tile Explorers" of any type, size and
 // content, with or without a terminator; each drive is opened with them.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include "fuzz/FuzzWorld.h"
 #include "tests/support/TestOs.h"
 
@@ -17,12 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t length = input.ConsumeIntegralInRange<size_t>(0, 2048);
         world.os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, name, type, input.ConsumeBytes<BYTE>(length));
     }
-    world.os.CreateForeignWindow("CabinetWClass", "folder", WS_POPUP | WS_VISIBLE, 0, RECT{10, 10, 300, 200});
-
-    CVosselDialog& bar = world.StartBar();
-    world.CheckUsable();
-    const std::string launch = bar.LaunchProgram();
-    const std::string skip = bar.SkipDrives();
+    world.OpenFolder();
+    CVosselDialog& bar = world.StartBar(true);
+    const std::string launch = bar.LaunchProgram(), skip = bar.SkipDrives();
     const BOOL tile = bar.TileExplorers();
     for (const auto& button : bar.DriveButtons()) {
         const int id = button->GetDlgCtrlID();

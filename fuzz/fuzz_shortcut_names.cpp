@@ -1,7 +1,5 @@
 // Shortcut file names from any link text, saved into special folders of any
 // length through the link's own menu command.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstring>
 
 #include "dialogs/LinkLabel.h"

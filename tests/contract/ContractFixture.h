@@ -31,23 +31,24 @@ inline std::string Str(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
 }
-// Position of the first occurrence of msg in a message log, or -1.
-inline int IndexOf(const std::vector<UINT>& log, UINT msg) {
-    const auto it = std::find(log.begin(), log.end(), msg);
-    return it == log.end() ? -1 : static_cast<int>(it - log.begin());
-}
 
 // A framework object that logs the messages it receives and leaves each to
 // the default processing; it answers WM_GETMINMAXINFO with limits when set.
-class RecordingWnd : public CWnd {
+template <class Base>
+class Recording : public Base {
 public:
+    using Base::Base;
     std::vector<UINT> m_messages;
     LPARAM m_lastSize = 0;
     bool m_bLimitTracking = false;
     POINT m_ptMinTrack{0, 0}, m_ptMaxTrack{0, 0};
 
     bool Received(UINT msg) const { return IndexOf(msg) >= 0; }
-    int IndexOf(UINT msg) const { return ::IndexOf(m_messages, msg); }
+    // Position of the first msg in the log, or -1.
+    int IndexOf(UINT msg) const {
+        const auto it = std::find(m_messages.begin(), m_messages.end(), msg);
+        return it == m_messages.end() ? -1 : static_cast<int>(it - m_messages.begin());
+    }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -57,9 +58,10 @@ protected:
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = m_ptMinTrack;
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = m_ptMaxTrack;
         }
-        return CWnd::WindowProc(msg, wParam, lParam);
+        return Base::WindowProc(msg, wParam, lParam);
     }
 };
+using RecordingWnd = Recording<CWnd>;
 
 class ContractTest : public ::testing::Test {
 protected:
@@ -70,19 +72,10 @@ protected:
         const DWORD dialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU |
                                   WS_THICKFRAME | DS_CONTROL | DS_SETFONT | DS_3DLOOK | DS_ABSALIGN;
         const DWORD buttonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
-        m_os.AddDialogTemplate(IDD_CONTRACT_DIALOG,
-                               MemoryDialogTemplate{"Vossel contract dialog", dialogStyle, WS_EX_TOOLWINDOW, 60, 33, {
-                                                        { IDC_CONTRACT_BUTTON,
-                                                          "Button",
-                                                          "",
-                                                          buttonStyle,
-                                                          RECT {
-                                                              0,
-                                                              0,
-                                                              60,
-                                                              33
-                                                          } }
-                                                    }});
+        const MemoryControlTemplate button{IDC_CONTRACT_BUTTON, "Button", "", buttonStyle, RECT { 0, 0, 60, 33 }};
+        m_os.AddDialogTemplate(IDD_CONTRACT_DIALOG, {"Vossel contract dialog", dialogStyle, WS_EX_TOOLWINDOW, 60, 33, {
+                                                         button
+                                                     }});
         m_os.AddString(IDS_CONTRACT_TEXT, "Contract text");
         m_os.AddMenu(IDR_CONTRACT_MENU, {{ID_CONTRACT_FIRST, "&First"}, { ID_CONTRACT_SECOND, "&Second" }});
 #endif
@@ -108,16 +101,13 @@ protected:
         return Os().win.CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, Width(r),
                                         Height(r), parent, id, object);
     }
-    static RECT WindowRect(HWND hwnd) {
+    static RECT Rect(HWND hwnd, BOOL (IWindowSystem::*get)(HWND, RECT*)) {
         RECT rect{0, 0, 0, 0};
-        EXPECT_TRUE(Os().win.GetWindowRect(hwnd, &rect));
+        EXPECT_TRUE((Os().win.*get)(hwnd, &rect));
         return rect;
     }
-    static RECT ClientRect(HWND hwnd) {
-        RECT rect{0, 0, 0, 0};
-        EXPECT_TRUE(Os().win.GetClientRect(hwnd, &rect));
-        return rect;
-    }
+    static RECT WindowRect(HWND hwnd) { return Rect(hwnd, &IWindowSystem::GetWindowRect); }
+    static RECT ClientRect(HWND hwnd) { return Rect(hwnd, &IWindowSystem::GetClientRect); }
     static DWORD Style(HWND hwnd, int which = GWL_STYLE) {
         return static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, which));
     }

@@ -5,17 +5,15 @@
 
 namespace {
 
-class ContractDialog : public CDialog {
+class ContractDialog : public Recording<CDialog> {
 public:
-    ContractDialog() : CDialog(IDD_CONTRACT_DIALOG) {}
+    ContractDialog() : Recording<CDialog>(IDD_CONTRACT_DIALOG) {}
 
     // The result to end the run with from OnInitDialog; IDCANCEL is posted
     // for the modal loop to deliver, and 0 leaves a modeless dialog alone.
     INT_PTR m_endAtInit = IDCANCEL;
-    std::vector<UINT> m_messages;
     DWORD m_styleAtInit = 0;
-    RECT m_clientAtInit{0, 0, 0, 0};
-    RECT m_buttonAtInit{0, 0, 0, 0};
+    RECT m_clientAtInit{0, 0, 0, 0}, m_buttonAtInit{0, 0, 0, 0};
     CButton m_button;
 
     BOOL OnInitDialog() override {
@@ -34,10 +32,6 @@ public:
     }
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        m_messages.push_back(msg);
-        return CDialog::WindowProc(msg, wParam, lParam);
-    }
     void DoDataExchange(CDataExchange* dx) override {
         CDialog::DoDataExchange(dx);
         DDX_Control(dx, IDC_CONTRACT_BUTTON, m_button);
@@ -46,14 +40,13 @@ protected:
 
 using DialogContract = ContractTest;
 
-TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEnds) {
+TEST_F(DialogContract, DialogsRunOnTemplatesTheirControlsKeepWhatTheyExchangeAndResourcesLoad) {
     ContractDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    const std::vector<UINT>& log = dialog.m_messages;
-    ASSERT_GE(IndexOf(log, WM_CREATE), 0);
-    EXPECT_LT(IndexOf(log, WM_CREATE), IndexOf(log, WM_INITDIALOG));
-    EXPECT_LT(IndexOf(log, WM_INITDIALOG), IndexOf(log, WM_DESTROY));
-    EXPECT_EQ(log.back(), WM_NCDESTROY);
+    ASSERT_TRUE(dialog.Received(WM_CREATE));
+    EXPECT_LT(dialog.IndexOf(WM_CREATE), dialog.IndexOf(WM_INITDIALOG));
+    EXPECT_LT(dialog.IndexOf(WM_INITDIALOG), dialog.IndexOf(WM_DESTROY));
+    EXPECT_EQ(dialog.m_messages.back(), WM_NCDESTROY);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_EQ(dialog.m_button.m_hWnd, nullptr);
     // A DS_CONTROL template loses its caption and system menu, and the window
@@ -70,71 +63,22 @@ TEST_F(DialogContract, AModalRunCreatesBindsInitialisesAndEnds) {
     CDialog missing(IDD_CONTRACT_DIALOG + 77);
     EXPECT_EQ(missing.DoModal(), -1);
     EXPECT_FALSE(missing.Create());
-}
-
-TEST_F(DialogContract, ModelessDialogLivesUntilDestroyed) {
-    ContractDialog dialog;
-    dialog.m_endAtInit = 0;
-    ASSERT_TRUE(dialog.Create());
-    const HWND hwnd = dialog.m_hWnd;
-    EXPECT_EQ(Os().win.FromHandle(hwnd), &dialog);
-    EXPECT_EQ(Os().win.GetDlgItem(hwnd, IDC_CONTRACT_BUTTON), dialog.m_button.m_hWnd);
-    EXPECT_EQ(Os().win.FromHandle(dialog.m_button.m_hWnd), &dialog.m_button);
+    ContractDialog modeless;
+    modeless.m_endAtInit = 0;
+    ASSERT_TRUE(modeless.Create());
+    const HWND hwnd = modeless.m_hWnd;
+    EXPECT_EQ(Os().win.FromHandle(hwnd), &modeless);
+    EXPECT_EQ(Os().win.GetDlgItem(hwnd, IDC_CONTRACT_BUTTON), modeless.m_button.m_hWnd);
+    EXPECT_EQ(Os().win.FromHandle(modeless.m_button.m_hWnd), &modeless.m_button);
     EXPECT_NE(Style(hwnd) & WS_VISIBLE, 0u);
     // The outer size is the client area and the frame of the style less the caption.
     const RECT frame = Frame(Style(hwnd), Style(hwnd, GWL_EXSTYLE)), window = WindowRect(hwnd),
-               client = dialog.m_clientAtInit;
+               client = modeless.m_clientAtInit;
     EXPECT_EQ(Str(RECT{0, 0, Width(window), Height(window)}),
               Str(RECT{0, 0, Width(client) + Width(frame), Height(client) + Height(frame)}));
-    ASSERT_TRUE(dialog.DestroyWindow());
+    ASSERT_TRUE(modeless.DestroyWindow());
     EXPECT_FALSE(Os().win.IsWindow(hwnd));
-}
-
-TEST_F(DialogContract, EditsAndCheckBoxesKeepWhatTheDialogsExchange) {
-    const HWND parent = MakeWindow(WS_POPUP);
-    const struct {
-        DWORD style;
-        const char *typed, *set;
-    } edits[] = {{ES_UPPERCASE | ES_AUTOHSCROLL, "AD1", "CD"}, {ES_AUTOHSCROLL, "ad1", "cd"}, {ES_READONLY, "", "cd"}};
-    for (const auto& e : edits) {
-        const HWND edit = MakeChild(parent, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, e.style);
-        for (const char c : {'a', 'd', '1'}) {
-            Os().win.SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
-        }
-        EXPECT_EQ(Text(edit), e.typed);
-        Os().win.SetWindowTextA(edit, "cd");
-        EXPECT_EQ(Text(edit), e.set);
-    }
-    // A three-state box keeps each of its states.
-    const HWND box = MakeChild(parent, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
-    EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
-    for (const int state : {1, 2, 0}) {  // checked, indeterminate, unchecked
-        Os().win.SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
-        EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), state);
-    }
-}
-
-TEST_F(DialogContract, APopUpCentresOverItsVisibleOwnerInsideTheWorkArea) {
-    const HWND owner = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 500, 300});
-    CWnd popup;
-    const HWND hwnd = Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &popup);
-    EXPECT_EQ(Os().win.GetWindow(hwnd, GW_OWNER), owner);
-    popup.CenterWindow();
-    EXPECT_EQ(Str(WindowRect(hwnd)), "200,150,400,250");
-    // An owner off at the left: the pop-up stays inside the work area.
-    Os().win.SetWindowPos(owner, nullptr, -300, 100, 400, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-    popup.CenterWindow();
-    RECT area{};
-    Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    EXPECT_EQ(WindowRect(hwnd).left, area.left);
-
-    Os().win.SetCapture(owner);
-    EXPECT_EQ(Os().win.GetCapture(), owner);
-    Os().win.ReleaseCapture();
-    EXPECT_EQ(Os().win.GetCapture(), nullptr);
-}
-
-TEST_F(DialogContract, StringsAreTruncatedToTheBufferAndMenuItemsChecked) {
+    // Strings are truncated to the buffer; menu items are checked.
     const struct {
         int size, length;
         const char* text;
@@ -144,8 +88,8 @@ TEST_F(DialogContract, StringsAreTruncatedToTheBufferAndMenuItemsChecked) {
         EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT, buffer, c.size), c.length) << c.size;
         EXPECT_STREQ(buffer, c.text);
     }
-    char buffer[64] = {};
-    EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT + 50, buffer, 64), 0);
+    char noString[64] = {};
+    EXPECT_EQ(Os().win.LoadStringA(IDS_CONTRACT_TEXT + 50, noString, 64), 0);
 
     const HMENU menu = Os().win.LoadMenuA(IDR_CONTRACT_MENU);
     const HMENU popup = Os().win.GetSubMenu(menu, 0);
@@ -164,6 +108,45 @@ TEST_F(DialogContract, StringsAreTruncatedToTheBufferAndMenuItemsChecked) {
     }
     EXPECT_TRUE(Os().win.DestroyMenu(menu));
     EXPECT_EQ(Os().win.LoadMenuA(IDR_CONTRACT_MENU + 50), nullptr);
+    // Edits and check boxes keep what the dialogs exchange; a pop-up centres over its owner.
+    const HWND owner = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 500, 300});
+    const struct {
+        DWORD style;
+        const char *typed, *set;
+    } edits[] = {{ES_UPPERCASE | ES_AUTOHSCROLL, "AD1", "CD"}, {ES_AUTOHSCROLL, "ad1", "cd"}, {ES_READONLY, "", "cd"}};
+    for (const auto& e : edits) {
+        const HWND edit = MakeChild(owner, "Edit", 10, RECT{4, 4, 124, 24}, nullptr, e.style);
+        for (const char c : {'a', 'd', '1'}) {
+            Os().win.SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+        }
+        EXPECT_EQ(Text(edit), e.typed);
+        Os().win.SetWindowTextA(edit, "cd");
+        EXPECT_EQ(Text(edit), e.set);
+    }
+    // A three-state box keeps each of its states.
+    const HWND box = MakeChild(owner, "Button", 20, RECT{4, 4, 124, 24}, nullptr, BS_AUTO3STATE);
+    EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), 0);
+    for (const int state : {1, 2, 0}) {  // checked, indeterminate, unchecked
+        Os().win.SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+        EXPECT_EQ(Os().win.SendMessageA(box, BM_GETCHECK, 0, 0), state);
+    }
+    CWnd centred;
+    const HWND centredHwnd =
+        Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &centred);
+    EXPECT_EQ(Os().win.GetWindow(centredHwnd, GW_OWNER), owner);
+    centred.CenterWindow();
+    EXPECT_EQ(Str(WindowRect(centredHwnd)), "200,150,400,250");
+    // An owner off at the left: the pop-up stays inside the work area.
+    Os().win.SetWindowPos(owner, nullptr, -300, 100, 400, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    centred.CenterWindow();
+    RECT area{};
+    Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_EQ(WindowRect(centredHwnd).left, area.left);
+
+    Os().win.SetCapture(owner);
+    EXPECT_EQ(Os().win.GetCapture(), owner);
+    Os().win.ReleaseCapture();
+    EXPECT_EQ(Os().win.GetCapture(), nullptr);
 }
 
 }  // namespace

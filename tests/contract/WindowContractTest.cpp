@@ -10,28 +10,22 @@ constexpr UINT kKeepZOrder = SWP_NOZORDER | SWP_NOACTIVATE;
 constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 using WindowContract = ContractTest;
+constexpr char kTitle[] = "Vossel contract window";
 
-TEST_F(WindowContract, SetWindowPosAndMoveWindowPlaceTheWholeWindow) {
-    // Off-screen origins are where an auto-hide bar waits.
-    const RECT targets[] = {{10, 20, 250, 70}, {-40, 100, 6, 400}, {300, 500, 700, 560}};
-    const HWND hwnd = MakeWindow(kBarStyle);
-    for (const RECT& t : targets) {
-        ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, t.left, t.top, Width(t), Height(t), kKeepZOrder));
-        EXPECT_EQ(Str(WindowRect(hwnd)), Str(t));
-        ASSERT_TRUE(Os().win.MoveWindow(hwnd, t.left + 7, t.top + 5, Width(t) + 3, Height(t) + 2, TRUE));
-        EXPECT_EQ(Str(WindowRect(hwnd)), Str(RECT{t.left + 7, t.top + 5, t.right + 10, t.bottom + 7}));
+TEST_F(WindowContract, WindowsArePlacedWholeAndFramesAndClientAreasFollowTheStyle) {
+    EXPECT_EQ(Str(Frame(WS_POPUP, 0)), "0,0,0,0");
+    // A thick frame is the same on all four sides.
+    const RECT thick = Frame(kBarStyle, 0);
+    EXPECT_LT(thick.left, 0);
+    EXPECT_EQ(Str(thick), Str(RECT{thick.left, thick.left, -thick.left, -thick.left}));
+    // A caption thickens the top; a tool window's is no taller than another's.
+    const RECT captioned = Frame(kFloatingStyle, 0), tool = Frame(kFloatingStyle, WS_EX_TOOLWINDOW);
+    for (const RECT& frame : {captioned, tool}) {
+        EXPECT_LT(frame.top, thick.top);
+        EXPECT_LT(frame.top, frame.left);
+        EXPECT_EQ(Str(frame), Str(RECT{frame.left, frame.top, -frame.left, -frame.left}));
     }
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 400, 300, 120, 90, kKeepZOrder | SWP_NOMOVE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "307,505,427,595");
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 400, 300, 10, 10, kKeepZOrder | SWP_NOSIZE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "400,300,520,390");
-    // Positions and sizes are held to sixteen bits.
-    const HWND popup = MakeWindow(WS_POPUP);
-    Os().win.SetWindowPos(popup, nullptr, -2147483647 - 1, 2147483647, 2147483647, 40000, kKeepZOrder);
-    EXPECT_EQ(Str(WindowRect(popup)), "-32768,32767,-1,65534");
-}
-
-TEST_F(WindowContract, ClientAreaIsTheWindowLessTheAdjustedFrame) {
+    EXPECT_GE(tool.top, captioned.top);
     const DWORD styles[] = {WS_POPUP, kBarStyle, kFloatingStyle};
     for (const DWORD c : {0, 1, 2, 3, 4, 5}) {
         SCOPED_TRACE(c);
@@ -47,29 +41,11 @@ TEST_F(WindowContract, ClientAreaIsTheWindowLessTheAdjustedFrame) {
         ASSERT_TRUE(Os().win.ScreenToClient(hwnd, &p));
         EXPECT_EQ(Str(RECT{p.x, p.y, 0, 0}), "15,-3,0,0");
     }
-}
-
-TEST_F(WindowContract, FramesGrowWithThickFrameAndCaption) {
-    EXPECT_EQ(Str(Frame(WS_POPUP, 0)), "0,0,0,0");
-    // A thick frame is the same on all four sides.
-    const RECT thick = Frame(kBarStyle, 0);
-    EXPECT_LT(thick.left, 0);
-    EXPECT_EQ(Str(thick), Str(RECT{thick.left, thick.left, -thick.left, -thick.left}));
-    // A caption thickens the top; a tool window's is no taller than another's.
-    const RECT captioned = Frame(kFloatingStyle, 0), tool = Frame(kFloatingStyle, WS_EX_TOOLWINDOW);
-    for (const RECT& frame : {captioned, tool}) {
-        EXPECT_LT(frame.top, thick.top);
-        EXPECT_LT(frame.top, frame.left);
-        EXPECT_EQ(Str(frame), Str(RECT{frame.left, frame.top, -frame.left, -frame.left}));
-    }
-    EXPECT_GE(tool.top, captioned.top);
-}
-
-TEST_F(WindowContract, StyleChangeTakesEffectWithFrameChanged) {
+    // A style change takes effect with SWP_FRAMECHANGED.
     const HWND hwnd = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{100, 100, 300, 200});
-    const DWORD captioned = Style(hwnd);
+    const DWORD withCaption = Style(hwnd);
     const UINT frameChanged = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
-    for (const DWORD style : {captioned & ~WS_CAPTION, captioned}) {
+    for (const DWORD style : {withCaption & ~WS_CAPTION, withCaption}) {
         const DWORD previous = Style(hwnd);
         EXPECT_EQ(static_cast<DWORD>(Os().win.SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style))), previous);
         ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, frameChanged));
@@ -78,63 +54,80 @@ TEST_F(WindowContract, StyleChangeTakesEffectWithFrameChanged) {
         EXPECT_EQ(Str(WindowRect(hwnd)), "100,100,300,200");
         EXPECT_EQ(Str(ClientRect(hwnd)), Str(RECT{0, 0, 200 - Width(frame), 100 - Height(frame)}));
     }
-}
-
-TEST_F(WindowContract, ChildPositionsAreInTheParentsClientAreaAndMoveWithIt) {
-    const HWND parent = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{200, 150, 420, 300});
-    const HWND child = MakeChild(parent, "BUTTON", 1009, RECT{1, 1, 23, 13});
-    POINT origin{0, 0};
-    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
-    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 1, origin.y + 1, origin.x + 23, origin.y + 13}));
-    ASSERT_TRUE(Os().win.MoveWindow(child, 26, 1, 22, 30, TRUE));
-    ASSERT_TRUE(Os().win.SetWindowPos(parent, nullptr, 10, 10, 0, 0, kKeepZOrder | SWP_NOSIZE));
-    origin = POINT{0, 0};
-    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
-    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 26, origin.y + 1, origin.x + 48, origin.y + 31}));
-}
-
-TEST_F(WindowContract, TrackingLimitsBoundSizesOfThickFramedWindows) {
+    // Tracking limits bound the sizes of thick-framed windows.
     RecordingWnd wnd;
     wnd.m_bLimitTracking = true;
     wnd.m_ptMinTrack = POINT{120, 60};
     wnd.m_ptMaxTrack = POINT{400, 300};
-    const HWND hwnd = MakeWindow(kBarStyle, 0, RECT{50, 50, 250, 150}, "", &wnd);
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 30, 20, kKeepZOrder | SWP_NOMOVE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "50,50,170,110");
-    ASSERT_TRUE(Os().win.MoveWindow(hwnd, 0, 0, 1000, 900, TRUE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "0,0,400,300");
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 250, 70, kKeepZOrder | SWP_NOMOVE));
-    EXPECT_EQ(Str(WindowRect(hwnd)), "0,0,250,70");
-}
-
-TEST_F(WindowContract, WindowTextIsStoredWholeAndReadToTheBuffer) {
-    const HWND hwnd = MakeWindow(WS_POPUP | WS_CAPTION);
-    const std::string text(300, 'x');
-    ASSERT_TRUE(Os().win.SetWindowTextA(hwnd, text.c_str()));
-    EXPECT_EQ(Os().win.GetWindowTextLengthA(hwnd), 300);
-    EXPECT_EQ(Text(hwnd), text);
-    Os().win.SetWindowTextA(hwnd, "Vossel");
-    const struct {
-        int size, copied;
-        const char* text;
-    } cases[] = {{7, 6, "Vossel"}, {6, 5, "Vosse"}, {1, 0, ""}};
-    for (const auto& c : cases) {
-        char buffer[16] = "###############";
-        EXPECT_EQ(Os().win.GetWindowTextA(hwnd, buffer, c.size), c.copied);
-        EXPECT_STREQ(buffer, c.text);
+    const HWND tracked = MakeWindow(kBarStyle, 0, RECT{50, 50, 250, 150}, "", &wnd);
+    ASSERT_TRUE(Os().win.SetWindowPos(tracked, nullptr, 0, 0, 30, 20, kKeepZOrder | SWP_NOMOVE));
+    EXPECT_EQ(Str(WindowRect(tracked)), "50,50,170,110");
+    ASSERT_TRUE(Os().win.MoveWindow(tracked, 0, 0, 1000, 900, TRUE));
+    EXPECT_EQ(Str(WindowRect(tracked)), "0,0,400,300");
+    ASSERT_TRUE(Os().win.SetWindowPos(tracked, nullptr, 0, 0, 250, 70, kKeepZOrder | SWP_NOMOVE));
+    EXPECT_EQ(Str(WindowRect(tracked)), "0,0,250,70");
+    // SetWindowPos and MoveWindow place the whole window.
+    // Off-screen origins are where an auto-hide bar waits.
+    const RECT targets[] = {{10, 20, 250, 70}, {-40, 100, 6, 400}, {300, 500, 700, 560}};
+    const HWND placed = MakeWindow(kBarStyle);
+    for (const RECT& t : targets) {
+        ASSERT_TRUE(Os().win.SetWindowPos(placed, nullptr, t.left, t.top, Width(t), Height(t), kKeepZOrder));
+        EXPECT_EQ(Str(WindowRect(placed)), Str(t));
+        ASSERT_TRUE(Os().win.MoveWindow(placed, t.left + 7, t.top + 5, Width(t) + 3, Height(t) + 2, TRUE));
+        EXPECT_EQ(Str(WindowRect(placed)), Str(RECT{t.left + 7, t.top + 5, t.right + 10, t.bottom + 7}));
     }
+    ASSERT_TRUE(Os().win.SetWindowPos(placed, nullptr, 400, 300, 120, 90, kKeepZOrder | SWP_NOMOVE));
+    EXPECT_EQ(Str(WindowRect(placed)), "307,505,427,595");
+    ASSERT_TRUE(Os().win.SetWindowPos(placed, nullptr, 400, 300, 10, 10, kKeepZOrder | SWP_NOSIZE));
+    EXPECT_EQ(Str(WindowRect(placed)), "400,300,520,390");
+    // Positions and sizes are held to sixteen bits.
+    const HWND popup = MakeWindow(WS_POPUP);
+    Os().win.SetWindowPos(popup, nullptr, -2147483647 - 1, 2147483647, 2147483647, 40000, kKeepZOrder);
+    EXPECT_EQ(Str(WindowRect(popup)), "-32768,32767,-1,65534");
+    // A window is minimised until restored, whatever its position; timers start and stop.
+    const HWND overlapped = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_NE(Os().win.SetTimer(overlapped, 1, 400), 0u);
+    EXPECT_NE(Os().win.SetTimer(overlapped, 1, 100), 0u);  // replaces it
+    EXPECT_TRUE(Os().win.KillTimer(overlapped, 1));
+    EXPECT_FALSE(Os().win.KillTimer(overlapped, 1));
+    Os().win.ShowWindow(overlapped, SW_MINIMIZE);
+    EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
+    Os().win.SetWindowPos(overlapped, nullptr, 0, 0, 200, 150, kKeepZOrder);
+    EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
+    Os().win.ShowWindow(overlapped, SW_RESTORE);
+    EXPECT_EQ(Style(overlapped) & WS_MINIMIZE, 0u);
+    EXPECT_EQ(Os().win.DefaultProc(overlapped, WM_QUERYENDSESSION, 0, 0), TRUE);
 }
 
-TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClassAndAskTheirParentForTheCursor) {
+TEST_F(WindowContract, ObjectsSeeTheirWindowsWhichAreFoundByIdOrExactTopLevelTitleAndReadTheirText) {
     RecordingWnd recorder;
-    const HWND parent = MakeWindow(WS_POPUP | WS_THICKFRAME, 0, RECT{100, 80, 340, 240}, "", &recorder);
+    const HWND parent = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{200, 150, 420, 300}, kTitle, &recorder);
+    EXPECT_EQ(recorder.m_hWnd, parent);
+    EXPECT_EQ(Os().win.FromHandle(parent), &recorder);
+    ASSERT_TRUE(recorder.Received(WM_NCCREATE));
+    EXPECT_LT(recorder.IndexOf(WM_NCCREATE), recorder.IndexOf(WM_CREATE));
+    // A control of a system class is bound from its creation, and goes with its parent.
+    RecordingWnd button;
     for (const int id : {1009, 2683, 2684}) {
-        const HWND child = MakeChild(parent, "BUTTON", static_cast<UINT>(id), RECT{1, 1, 23, 13});
+        const HWND child =
+            MakeChild(parent, "BUTTON", static_cast<UINT>(id), RECT{1, 1, 23, 13}, id == 2684 ? &button : nullptr);
         EXPECT_EQ(Os().win.GetDlgItem(parent, id), child);
         EXPECT_EQ(Os().win.GetDlgCtrlID(child), id);
         EXPECT_EQ(Os().win.GetParent(child), parent);
     }
     EXPECT_EQ(Os().win.GetDlgItem(parent, 2685), nullptr);
+    EXPECT_EQ(button.m_hWnd, Os().win.GetDlgItem(parent, 2684));
+    EXPECT_TRUE(button.Received(WM_CREATE));
+    EXPECT_EQ(Os().win.FromHandle(button.m_hWnd), &button);
+    // One that exists already is bound by subclassing, once.
+    const HWND control = Os().win.GetDlgItem(parent, 1009);
+    EXPECT_EQ(Os().win.FromHandle(control), nullptr);
+    RecordingWnd first, second;
+    ASSERT_TRUE(first.SubclassWindow(control));
+    Os().win.SendMessageA(control, WM_USER + 1, 0, 0);
+    EXPECT_TRUE(first.Received(WM_USER + 1));
+    EXPECT_FALSE(second.SubclassWindow(control));
+    EXPECT_EQ(Os().win.FromHandle(control), &first);
     const HWND child = Os().win.GetDlgItem(parent, 2683);
     Os().win.SendMessageA(child, WM_SETCURSOR, reinterpret_cast<WPARAM>(child), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_TRUE(recorder.Received(WM_SETCURSOR));
@@ -145,84 +138,50 @@ TEST_F(WindowContract, ChildrenAreFoundByControlIdAndReportTheirClassAndAskTheir
     EXPECT_STRCASEEQ(name, "button");
     ASSERT_GT(Os().win.GetClassNameA(parent, name, 64), 0);
     EXPECT_STREQ(name, kContractWindowClass);
-}
-
-TEST_F(WindowContract, FindWindowMatchesOnlyTheExactTopLevelTitle) {
-    const char title[] = "Vossel contract window";
-    const HWND hwnd = MakeWindow(WS_POPUP, 0, RECT{0, 0, 50, 50}, title);
-    EXPECT_EQ(Os().win.FindWindowA(nullptr, title), hwnd);
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, kTitle), parent);
     EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel contract windo"), nullptr);
     // A child with the title does not count.
-    const HWND child = MakeChild(hwnd, "BUTTON", 7, RECT{0, 0, 10, 10});
     ASSERT_TRUE(Os().win.SetWindowTextA(child, "Vossel contract child"));
     EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel contract child"), nullptr);
-    ASSERT_TRUE(Os().win.DestroyWindow(hwnd));
-    EXPECT_EQ(Os().win.FindWindowA(nullptr, title), nullptr);
-}
-
-TEST_F(WindowContract, TimersStartAndStop) {
-    const HWND hwnd = MakeWindow(WS_POPUP);
-    EXPECT_NE(Os().win.SetTimer(hwnd, 1, 400), 0u);
-    EXPECT_NE(Os().win.SetTimer(hwnd, 1, 100), 0u);  // replaces it
-    EXPECT_TRUE(Os().win.KillTimer(hwnd, 1));
-    EXPECT_FALSE(Os().win.KillTimer(hwnd, 1));
-}
-
-TEST_F(WindowContract, ObjectSeesItsWindowFromCreationToDestruction) {
-    RecordingWnd wnd;
-    const HWND hwnd = MakeWindow(kBarStyle, WS_EX_TOOLWINDOW, RECT{40, 40, 240, 100}, "Vossel", &wnd);
-    EXPECT_EQ(wnd.m_hWnd, hwnd);
-    EXPECT_EQ(Os().win.FromHandle(hwnd), &wnd);
-    ASSERT_TRUE(wnd.Received(WM_NCCREATE));
-    EXPECT_LT(wnd.IndexOf(WM_NCCREATE), wnd.IndexOf(WM_CREATE));
-
-    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 260, 90, kKeepZOrder | SWP_NOMOVE));
-    const RECT client = ClientRect(hwnd);
-    EXPECT_EQ(wnd.m_lastSize, MAKELPARAM(Width(client), Height(client)));
-
-    // A control of a system class is bound from its creation, and goes with its parent.
-    RecordingWnd button;
-    const HWND buttonHwnd = MakeChild(hwnd, "BUTTON", 2683, RECT{1, 1, 23, 13}, &button);
-    EXPECT_EQ(button.m_hWnd, buttonHwnd);
-    EXPECT_TRUE(button.Received(WM_CREATE));
-    EXPECT_EQ(Os().win.FromHandle(buttonHwnd), &button);
-
-    wnd.m_messages.clear();
-    ASSERT_TRUE(Os().win.DestroyWindow(hwnd));
-    for (RecordingWnd* object : {&wnd, &button}) {
+    // Child positions are in the parent's client area and move with it.
+    POINT origin{0, 0};
+    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
+    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 1, origin.y + 1, origin.x + 23, origin.y + 13}));
+    ASSERT_TRUE(Os().win.MoveWindow(child, 26, 1, 22, 30, TRUE));
+    ASSERT_TRUE(Os().win.SetWindowPos(parent, nullptr, 10, 10, 0, 0, kKeepZOrder | SWP_NOSIZE));
+    origin = POINT{0, 0};
+    ASSERT_TRUE(Os().win.ClientToScreen(parent, &origin));
+    EXPECT_EQ(Str(WindowRect(child)), Str(RECT{origin.x + 26, origin.y + 1, origin.x + 48, origin.y + 31}));
+    const std::string text(300, 'x');
+    ASSERT_TRUE(Os().win.SetWindowTextA(parent, text.c_str()));
+    EXPECT_EQ(Os().win.GetWindowTextLengthA(parent), 300);
+    EXPECT_EQ(Text(parent), text);
+    Os().win.SetWindowTextA(parent, "Vossel");
+    const struct {
+        int size, copied;
+        const char* text;
+    } cases[] = {{7, 6, "Vossel"}, {6, 5, "Vosse"}, {1, 0, ""}};
+    for (const auto& c : cases) {
+        char buffer[16] = "###############";
+        EXPECT_EQ(Os().win.GetWindowTextA(parent, buffer, c.size), c.copied);
+        EXPECT_STREQ(buffer, c.text);
+    }
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel"), parent);
+    ASSERT_TRUE(Os().win.SetWindowPos(parent, nullptr, 0, 0, 260, 90, kKeepZOrder | SWP_NOMOVE));
+    const RECT client = ClientRect(parent);
+    EXPECT_EQ(recorder.m_lastSize, MAKELPARAM(Width(client), Height(client)));
+    recorder.m_messages.clear();
+    ASSERT_TRUE(Os().win.DestroyWindow(parent));
+    EXPECT_EQ(Os().win.FindWindowA(nullptr, "Vossel"), nullptr);
+    for (RecordingWnd* object : {&recorder, &button}) {
         ASSERT_TRUE(object->Received(WM_DESTROY));
         EXPECT_LT(object->IndexOf(WM_DESTROY), object->IndexOf(WM_NCDESTROY));
         EXPECT_EQ(object->m_messages.back(), WM_NCDESTROY);
         EXPECT_EQ(object->m_hWnd, nullptr);
     }
-    EXPECT_EQ(Os().win.FromHandle(hwnd), nullptr);
-}
-
-TEST_F(WindowContract, SubclassingBindsAnExistingControlOnce) {
-    const HWND parent = MakeWindow(WS_POPUP);
-    const HWND control = MakeChild(parent, "BUTTON", 1009, RECT{0, 0, 20, 20});
-    EXPECT_EQ(Os().win.FromHandle(control), nullptr);
-    RecordingWnd first, second;
-    ASSERT_TRUE(first.SubclassWindow(control));
-    EXPECT_EQ(Os().win.FromHandle(control), &first);
-    Os().win.SendMessageA(control, WM_USER + 1, 0, 0);
-    EXPECT_TRUE(first.Received(WM_USER + 1));
-    EXPECT_FALSE(second.SubclassWindow(control));
-    EXPECT_EQ(Os().win.FromHandle(control), &first);
-    ASSERT_TRUE(Os().win.DestroyWindow(parent));
     EXPECT_TRUE(first.Received(WM_NCDESTROY));
     EXPECT_EQ(first.m_hWnd, nullptr);
-}
-
-TEST_F(WindowContract, MinimisedUntilRestoredWhateverItsPosition) {
-    const HWND hwnd = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    Os().win.ShowWindow(hwnd, SW_MINIMIZE);
-    EXPECT_NE(Style(hwnd) & WS_MINIMIZE, 0u);
-    Os().win.SetWindowPos(hwnd, nullptr, 0, 0, 200, 150, kKeepZOrder);
-    EXPECT_NE(Style(hwnd) & WS_MINIMIZE, 0u);
-    Os().win.ShowWindow(hwnd, SW_RESTORE);
-    EXPECT_EQ(Style(hwnd) & WS_MINIMIZE, 0u);
-    EXPECT_EQ(Os().win.DefaultProc(hwnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(Os().win.FromHandle(parent), nullptr);
 }
 
 class WindowZOrderContract : public ContractTest {
@@ -255,7 +214,7 @@ protected:
     }
 };
 
-TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowInTheOrder) {
+TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowAndToolTipsFollowTheirOwner) {
     const std::vector<HWND> w = {MakeWindow(WS_POPUP), MakeWindow(WS_POPUP), MakeWindow(WS_POPUP)};
     EXPECT_EQ(Order(w), "321");  // a new window goes on top of the ordinary ones
     ZOrder(w[0], HWND_TOPMOST);
@@ -277,18 +236,15 @@ TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowInTheOrder) 
     ZOrder(w[2], HWND_TOPMOST, SWP_NOACTIVATE | SWP_NOZORDER);
     EXPECT_EQ(Order(w), "321");
     EXPECT_FALSE(IsTopmost(w[2]));
-}
-
-// One tooltip control with a tool for each child, which it watches from a
-// subclass of its own: the children stay bound to their objects. A bar with
-// tips leaves the topmost band and joins it again.
-TEST_F(WindowZOrderContract, ToolTipsHaveOneToolPerChildAndFollowTheirOwner) {
+    // One tooltip control with a tool for each child, which it watches from a
+    // subclass of its own: the children stay bound to their objects. A bar with
+    // tips leaves the topmost band and joins it again.
     CWnd owner;
-    const std::vector<HWND> w = {MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 80, 340, 240}, "", &owner),
+    const std::vector<HWND> t = {MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 80, 340, 240}, "", &owner),
                                  MakeWindow(WS_POPUP | WS_VISIBLE)};
     RecordingWnd first, second;
-    MakeChild(w[0], "BUTTON", 1009, RECT{1, 1, 23, 16}, &first);
-    MakeChild(w[0], "BUTTON", 2683, RECT{26, 1, 48, 16}, &second);
+    MakeChild(t[0], "BUTTON", 1009, RECT{1, 1, 23, 16}, &first);
+    MakeChild(t[0], "BUTTON", 2683, RECT{26, 1, 48, 16}, &second);
     ASSERT_TRUE(owner.EnableToolTips(TRUE));
     const HWND tip = owner.m_hWndToolTip;
     EXPECT_EQ(Os().win.SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
@@ -303,13 +259,13 @@ TEST_F(WindowZOrderContract, ToolTipsHaveOneToolPerChildAndFollowTheirOwner) {
     EXPECT_EQ(first.GetWindowText(), "C:");
     int children = 0;
     Os().win.EnumChildWindows(
-        w[0], [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count) > 0 ? TRUE : FALSE; },
+        t[0], [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count) > 0 ? TRUE : FALSE; },
         reinterpret_cast<LPARAM>(&children));
     EXPECT_EQ(children, 2);
     for (const bool topmost : {true, false, true, false}) {
-        ZOrder(w[0], topmost ? HWND_TOPMOST : HWND_NOTOPMOST);
-        EXPECT_EQ(IsTopmost(w[0]), topmost);
-        EXPECT_EQ(Order(w), "12");
+        ZOrder(t[0], topmost ? HWND_TOPMOST : HWND_NOTOPMOST);
+        EXPECT_EQ(IsTopmost(t[0]), topmost);
+        EXPECT_EQ(Order(t), "12");
     }
     ASSERT_TRUE(owner.DestroyWindow());
     EXPECT_FALSE(Os().win.IsWindow(tip));

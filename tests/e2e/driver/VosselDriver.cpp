@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,7 +40,6 @@ std::string Str(const RECT& rc) {
     return text;
 }
 HWND Find(const char* title) { return FindWindowA(nullptr, title); }
-HWND Item(char** a) { return GetDlgItem(Find(a[0]), std::atoi(a[1])); }
 // Posts to a window that exists (a null one would be the thread's queue).
 bool Post(HWND hwnd, UINT msg, WPARAM wParam) { return hwnd && PostMessageA(hwnd, msg, wParam, 0); }
 std::string ClassOf(HWND hwnd) {
@@ -59,9 +59,10 @@ std::string SentText(HWND hwnd) {
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
     return text;
 }
-RECT WindowRect(HWND hwnd) {
+// The window's rectangle on the screen, or with GetClientRect its client area.
+RECT WindowRect(HWND hwnd, BOOL(WINAPI* get)(HWND, RECT*) = GetWindowRect) {
     RECT rc = {};
-    GetWindowRect(hwnd, &rc);
+    get(hwnd, &rc);
     return rc;
 }
 DWORD Style(HWND hwnd, int which = GWL_STYLE) { return static_cast<DWORD>(GetWindowLongA(hwnd, which)); }
@@ -70,15 +71,19 @@ DWORD ProcessOf(HWND hwnd) {
     GetWindowThreadProcessId(hwnd, &pid);
     return pid;
 }
-// Calls f(hwnd) for each top-level window in z-order, or each descendant of parent.
+// Calls pick(hwnd) for each top-level window in z-order, or each descendant
+// of parent, and counts the windows for which it answers true.
 template <class F>
-void ForEach(F f, HWND parent = nullptr) {
+int Count(F pick, HWND parent = nullptr) {
+    std::pair<F*, int> state = {&pick, 0};
     auto proc = [](HWND hwnd, LPARAM p) -> BOOL {
-        (*reinterpret_cast<F*>(p))(hwnd);
+        auto* picked = reinterpret_cast<std::pair<F*, int>*>(p);
+        picked->second += (*picked->first)(hwnd) ? 1 : 0;
         return TRUE;
     };
-    parent ? EnumChildWindows(parent, proc, reinterpret_cast<LPARAM>(&f))
-           : EnumWindows(proc, reinterpret_cast<LPARAM>(&f));
+    parent ? EnumChildWindows(parent, proc, reinterpret_cast<LPARAM>(&state))
+           : EnumWindows(proc, reinterpret_cast<LPARAM>(&state));
+    return state.second;
 }
 template <class F>
 bool WaitUntil(F cond, double seconds) {
@@ -116,10 +121,8 @@ void RunFor(HWND hwnd, const char* seconds) {
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
 }
-HKEY Root(const char* name) {
-    return std::strcmp(name, "HKLM") == 0   ? HKEY_LOCAL_MACHINE
-           : std::strcmp(name, "HKCU") == 0 ? HKEY_CURRENT_USER
-                                            : nullptr;
+HKEY Root(const std::string& name) {
+    return name == "HKLM" ? HKEY_LOCAL_MACHINE : name == "HKCU" ? HKEY_CURRENT_USER : nullptr;
 }
 const BYTE* Resource(HMODULE module, int id, int type, DWORD* size = nullptr) {
     HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
@@ -129,39 +132,39 @@ const BYTE* Resource(HMODULE module, int id, int type, DWORD* size = nullptr) {
 }
 
 int WaitWindow(char** a, bool present) {
-    if (!WaitUntil([&] { return (Find(a[0]) != nullptr) == present; }, std::atof(a[1])))
-        return Fail("timeout");
-    return present ? Ok("found", "1") : Ok("gone", "1");
+    const bool done = WaitUntil([&] { return (Find(a[0]) != nullptr) == present; }, std::atof(a[1]));
+    return done ? Ok(present ? "found" : "gone", "1") : Fail("timeout");
 }
 
-int WindowInfo(char** a) {
-    HWND hwnd = Find(a[0]);
-    if (!hwnd)
-        return Fail("not found");
-    RECT client;
-    GetClientRect(hwnd, &client);
+// The window's screen rectangle, as "left,top,right,bottom".
+std::string RectOf(HWND hwnd) { return Str(WindowRect(hwnd)); }
+// The screen's size, as the system reports it now.
+int Screen() {
+    std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+}
+
+int WindowInfo(HWND hwnd, char**) {
+    const RECT client = WindowRect(hwnd, GetClientRect);
     const DWORD style = Style(hwnd), exstyle = Style(hwnd, GWL_EXSTYLE);
     std::printf("hwnd=%p\nclass=%s\npid=%lu\nrect=%s\nclient=%ld,%ld\nstyle=0x%08lX\nexstyle=0x%08lX\n",
-                static_cast<void*>(hwnd), ClassOf(hwnd).c_str(), ProcessOf(hwnd), Str(WindowRect(hwnd)).c_str(),
-                client.right, client.bottom, style, exstyle);
+                static_cast<void*>(hwnd), ClassOf(hwnd).c_str(), ProcessOf(hwnd), RectOf(hwnd).c_str(), client.right,
+                client.bottom, style, exstyle);
     std::printf("visible=%d\ntopmost=%d\ncaption=%d\n", IsWindowVisible(hwnd) ? 1 : 0,
                 (exstyle & WS_EX_TOPMOST) ? 1 : 0, (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
     return 0;
 }
 
 // The direct children of a window with their places in it and on the screen.
-int Children(char** a) {
-    HWND parent = Find(a[0]);
-    if (!parent)
-        return Fail("not found");
-    ForEach(
+int Children(HWND parent, char**) {
+    Count(
         [&](HWND child) {
             RECT rc = WindowRect(child);
             MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-            if (GetParent(child) == parent)
-                std::printf("child id=%d class=%s style=0x%08lX rect=%s screen=%s text=%s\n", GetDlgCtrlID(child),
-                            ClassOf(child).c_str(), Style(child), Str(rc).c_str(), Str(WindowRect(child)).c_str(),
-                            TextOf(child).c_str());
+            return GetParent(child) == parent &&
+                   std::printf("child id=%d class=%s style=0x%08lX rect=%s screen=%s text=%s\n", GetDlgCtrlID(child),
+                               ClassOf(child).c_str(), Style(child), Str(rc).c_str(), RectOf(child).c_str(),
+                               TextOf(child).c_str()) > 0;
         },
         parent);
     return 0;
@@ -169,13 +172,10 @@ int Children(char** a) {
 
 // Top-level windows of one class, in z-order, then their number.
 int ClassWindows(char** a) {
-    int count = 0;
-    ForEach([&](HWND hwnd) {
-        if (ClassOf(hwnd) != a[0])
-            return;
-        ++count;
-        std::printf("window pid=%lu visible=%d rect=%s title=%s\n", ProcessOf(hwnd), IsWindowVisible(hwnd) ? 1 : 0,
-                    Str(WindowRect(hwnd)).c_str(), TextOf(hwnd).c_str());
+    const int count = Count([&](HWND hwnd) {
+        return ClassOf(hwnd) == a[0] &&
+               std::printf("window pid=%lu visible=%d rect=%s title=%s\n", ProcessOf(hwnd),
+                           IsWindowVisible(hwnd) ? 1 : 0, RectOf(hwnd).c_str(), TextOf(hwnd).c_str()) > 0;
     });
     std::printf("count=%d\n", count);
     return 0;
@@ -306,9 +306,9 @@ struct TemplateReader {
 void PrintDialog(const BYTE* base) {
     TemplateReader r = {base};
     const auto d = r.Get<DialogHeader>();
-    std::printf("dialog.ex=%d\ndialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\n",
-                d.version == 1 && d.signature == 0xFFFF ? 1 : 0, d.style, d.exstyle, d.items);
-    std::printf("dialog.rect=%d,%d,%d,%d\n", d.x, d.y, d.cx, d.cy);
+    std::printf(
+        "dialog.ex=%d\ndialog.style=0x%08lX\ndialog.exstyle=0x%08lX\ndialog.items=%u\ndialog.rect=%d,%d,%d,%d\n",
+        d.version == 1 && d.signature == 0xFFFF ? 1 : 0, d.style, d.exstyle, d.items, d.x, d.y, d.cx, d.cy);
     for (const char* field : {"menu", "class", "caption"})
         std::printf("dialog.%s=%s\n", field, r.SzOrOrd().c_str());
     if (d.style & DS_SETFONT) {
@@ -333,8 +333,7 @@ void PrintTemplateSize(const BYTE* res, DWORD size) {
     HWND dlg = CreateDialogIndirectParamA(
         GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-    RECT rc = WindowRect(dlg), client = {};
-    GetClientRect(dlg, &client);
+    const RECT rc = WindowRect(dlg), client = WindowRect(dlg, GetClientRect);
     std::printf("client=%ld,%ld\nwindow=%ld,%ld\nstyle=0x%08lX\n", client.right, client.bottom, rc.right - rc.left,
                 rc.bottom - rc.top, Style(dlg));
     DestroyWindow(dlg);
@@ -415,29 +414,20 @@ int Clipboard(char**) {
 
 // The bar's tooltips, owned or not: those its thread made. Their text comes
 // only with WM_GETTEXT from another process, and stays after the tip hides.
-int ToolTips(char** a) {
-    HWND owner = Find(a[0]);
-    if (!owner)
-        return Fail("not found");
-    int count = 0;
-    ForEach([&](HWND tip) {
-        if (lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") != 0 ||
-            (GetWindow(tip, GW_OWNER) != owner &&
-             GetWindowThreadProcessId(tip, nullptr) != GetWindowThreadProcessId(owner, nullptr)))
-            return;
-        ++count;
-        std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
-                    SentText(tip).c_str());
+int ToolTips(HWND owner, char**) {
+    const int count = Count([&](HWND tip) {
+        return lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") == 0 &&
+               (GetWindow(tip, GW_OWNER) == owner ||
+                GetWindowThreadProcessId(tip, nullptr) == GetWindowThreadProcessId(owner, nullptr)) &&
+               std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
+                           SentText(tip).c_str()) > 0;
     });
     return Ok("count", std::to_string(count));
 }
 
 // Reads the window's rectangle as often as it can for the given time and
 // counts how often it changed: the frames of a slide, as far as they are seen.
-int WatchRect(char** a) {
-    HWND hwnd = Find(a[0]);
-    if (!hwnd)
-        return Fail("not found");
+int WatchRect(HWND hwnd, char** a) {
     RECT last = WindowRect(hwnd);
     Ok("from", Str(last));
     LARGE_INTEGER frequency, start, now, first = {}, latest = {};
@@ -461,30 +451,24 @@ int WatchRect(char** a) {
 
 // The GDI and USER objects the process of the window holds, as the system
 // counts them, and the windows (top-level and child) its threads made.
-int GuiResources(char** a) {
-    HWND hwnd = Find(a[0]);
-    const DWORD pid = hwnd ? ProcessOf(hwnd) : 0;
-    HANDLE process = hwnd ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+int GuiResources(HWND hwnd, char**) {
+    const DWORD pid = ProcessOf(hwnd);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process)
         return Fail("not found");
     SetLastError(0);
     const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS), user = GetGuiResources(process, GR_USEROBJECTS);
     std::printf("gdi=%lu\nuser=%lu\nlasterror=%lu\n", gdi, user, GetLastError());
     CloseHandle(process);
-    int windows = 0;
-    ForEach([&](HWND top) {
-        if (ProcessOf(top) != pid)
-            return;
-        ++windows;
-        ForEach([&](HWND) { ++windows; }, top);
-    });
-    return Ok("windows", std::to_string(windows));
+    int children = 0;
+    const int tops = Count(
+        [&](HWND top) { return ProcessOf(top) == pid && (children += Count([](HWND) { return true; }, top)) >= 0; });
+    return Ok("windows", std::to_string(tops + children));
 }
 
 // Ends a drag when the button is let go and cancels it on Escape; it lives on
 // the stack of the drag, which outlasts every reference.
-class DropSource : public IDropSource {
-public:
+struct DropSource : IDropSource {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource) ? this : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
@@ -541,16 +525,14 @@ int DragSource(char** a) {
 }
 
 bool MenuShown() {
-    bool shown = false;
-    ForEach([&](HWND hwnd) { shown = shown || (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd)); });
-    return shown;
+    return Count([](HWND hwnd) { return ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd); }) > 0;
 }
 
 // Clicks the bar's menu button n times, closing the menu each time with
 // WM_CANCELMODE (keys do not reach the menu of a program in the background).
 // BM_CLICK: under Wine every other click sent as input opened no menu.
-int MenuCycles(char** a) {
-    HWND bar = Find(a[0]), button = GetDlgItem(bar, 1009);
+int MenuCycles(HWND bar, char** a) {
+    HWND button = GetDlgItem(bar, 1009);
     if (!button)
         return Fail("not found");
     int opened = 0, closed = 0;
@@ -592,12 +574,12 @@ int DefineDrive(char** a) {
 
 // Sends window a[0] what the system broadcasts when volume a[2] arrives or
 // goes (a[1]: arrival or removal).
-int DeviceChange(char** a) {
+int DeviceChange(HWND hwnd, char** a) {
     DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << ((a[2][0] & ~0x20) - 'A'), 0};
     const WPARAM event = std::strcmp(a[1], "arrival") == 0 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
     DWORD_PTR result = 0;
-    return Find(a[0]) && SendMessageTimeoutA(Find(a[0]), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
-                                             SMTO_ABORTIFHUNG, 5000, &result)
+    return SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume), SMTO_ABORTIFHUNG, 5000,
+                               &result)
                ? Ok("answer", std::to_string(result))
                : Fail("not sent");
 }
@@ -610,30 +592,26 @@ int DisplaySize(char** a) {
     mode.dmPelsHeight = std::strtoul(a[1], nullptr, 10);
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     const LONG result = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr);
-    std::printf("result=%ld\ncx=%d\ncy=%d\n", static_cast<long>(result), GetSystemMetrics(SM_CXSCREEN),
-                GetSystemMetrics(SM_CYSCREEN));
-    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+    std::printf("result=%ld\n", static_cast<long>(result));
+    return Screen() + (result == DISP_CHANGE_SUCCESSFUL ? 0 : 1);
 }
 
+template <class Run>
 struct Command {
     const char* name;
-    int args;
-    int (*run)(char**);
+    int args;  // a negative count is the least number
+    Run run;
+
+    bool Matches(int argc, char** argv) const {
+        return (argc == args + 2 || (args < 0 && argc >= 2 - args)) && std::strcmp(argv[1], name) == 0;
+    }
 };
 
-const Command kCommands[] = {
+const Command<int (*)(char**)> kCommands[] = {
     {"wait-window", 2, [](char** a) { return WaitWindow(a, true); }},  // <title> <seconds>
     {"wait-gone", 2, [](char** a) { return WaitWindow(a, false); }},   // <title> <seconds>
-    {"window-info", 1, WindowInfo},                                    // <title>
-    {"children", 1, Children},                                         // <title>
     {"class-windows", 1, ClassWindows},                                // <class>
-    {"syscommand-close", 1,                                            // <title>
-     [](char** a) { return Post(Find(a[0]), WM_SYSCOMMAND, SC_CLOSE) ? Ok("posted", "1") : Fail("not found"); }},
-    {"screen", 0,
-     [](char**) {
-         std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-         return 0;
-     }},
+    {"screen", 0, [](char**) { return Screen(); }},
     {"appbar-top", 2, [](char** a) { return AppBar(ABE_TOP, std::atoi(a[0]), a[1]); }},  // <thickness> <seconds>
     {"appbar-query", 1, [](char** a) { return AppBar(static_cast<UINT>(std::atoi(a[0])), 0, ""); }},  // <edge>
     {"hold-active", 3, HoldActive},                                                      // <x> <y> <seconds>
@@ -642,46 +620,57 @@ const Command kCommands[] = {
     {"reg-set", 4, [](char** a) { return RegSet(HKEY_CURRENT_USER, a[0], a[1], a[2], a[3]); }},  // ... <type> <data>
     {"reg-set-in", 4, [](char** a) { return RegSet(Root(a[0]), a[1], a[2], "sz", a[3]); }},      // <root> ... <string>
     {"resources", 1, Resources},                                                                 // <exe>
-    {"item", 2,  // <title> <control id>: text, check state, place, enabled
-     [](char** a) {
-         HWND item = Item(a);
-         if (!item)
-             return Fail("not found");
-         std::printf("text=%s\ncheck=%ld\nscreen=%s\nenabled=%d\n", SentText(item).c_str(),
-                     static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)), Str(WindowRect(item)).c_str(),
-                     IsWindowEnabled(item) ? 1 : 0);
-         return 0;
-     }},
-    {"click-item", 2,  // <title> <control id>
-     [](char** a) { return Post(Item(a), BM_CLICK, 0) ? Ok("clicked", "1") : Fail("not found"); }},
     {"clipboard", 0, Clipboard},
     {"long-path", 1,  // <path>: its long form, to compare with what the program stored
      [](char** a) {
          char full[MAX_PATH] = "";
          return GetLongPathNameA(a[0], full, MAX_PATH) ? Ok("path", full) : Fail("no path");
      }},
+    {"drag-source", -1, DragSource},     // <file>...
+    {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
+    {"undefine-drive", 1, DefineDrive},  // <letter>
+    {"display-size", 2, DisplaySize},    // <cx> <cy>
+};
+
+// Commands whose first argument is the title of a window that must exist.
+const Command<int (*)(HWND, char**)> kWindowCommands[] = {
+    {"window-info", 1, WindowInfo},  // <title>
+    {"children", 1, Children},       // <title>
+    {"syscommand-close", 1,          // <title>
+     [](HWND w, char**) { return Post(w, WM_SYSCOMMAND, SC_CLOSE) ? Ok("posted", "1") : Fail("not posted"); }},
+    {"item", 2,  // <title> <control id>: text, check state, place, enabled
+     [](HWND w, char** a) {
+         HWND item = GetDlgItem(w, std::atoi(a[1]));
+         if (!item)
+             return Fail("not found");
+         std::printf("text=%s\ncheck=%ld\nscreen=%s\nenabled=%d\n", SentText(item).c_str(),
+                     static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)), RectOf(item).c_str(),
+                     IsWindowEnabled(item) ? 1 : 0);
+         return 0;
+     }},
+    {"click-item", 2,  // <title> <control id>
+     [](HWND w, char** a) {
+         return Post(GetDlgItem(w, std::atoi(a[1])), BM_CLICK, 0) ? Ok("clicked", "1") : Fail("not found");
+     }},
     {"tooltips", 1, ToolTips},           // <title>
     {"watch-rect", 2, WatchRect},        // <title> <seconds>
     {"gui-resources", 1, GuiResources},  // <title>
     {"menu-cycles", 2, MenuCycles},      // <title> <count>
-    {"drag-source", -1, DragSource},     // <file>...
-    {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
-    {"undefine-drive", 1, DefineDrive},  // <letter>
     {"device-change", 3, DeviceChange},  // <title> arrival|removal <letter>
-    {"display-size", 2, DisplaySize},    // <cx> <cy>
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (const Command& c : kCommands) {
-        // A negative count is the least number of arguments.
-        if ((argc == c.args + 2 || (c.args < 0 && argc >= 2 - c.args)) && std::strcmp(argv[1], c.name) == 0) {
-            const int rc = c.run(argv + 2);
-            std::fflush(stdout);
-            return rc;
-        }
+    int rc = 2;
+    for (const auto& c : kCommands)
+        rc = c.Matches(argc, argv) ? c.run(argv + 2) : rc;
+    for (const auto& c : kWindowCommands) {
+        HWND hwnd = c.Matches(argc, argv) ? Find(argv[2]) : nullptr;
+        rc = !c.Matches(argc, argv) ? rc : hwnd ? c.run(hwnd, argv + 2) : Fail("not found");
     }
-    std::fprintf(stderr, "usage: vosseldrv <command> [args]; the commands and their arguments are in its source\n");
-    return 2;
+    std::fflush(stdout);
+    if (rc == 2)
+        std::fprintf(stderr, "usage: vosseldrv <command> [args]; the commands and their arguments are in its source\n");
+    return rc;
 }
