@@ -2,6 +2,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "actions/DriveButton.h"
 #include "resources/resource.h"
@@ -67,14 +68,8 @@ protected:
 };
 
 TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNothing) {
-    const struct {
-        const char* text;
-        int cx, cy;
-        bool picture;
-        int margin, gap;
-        UINT action, state;
-        const char* drawn;
-    } cases[] = {
+    // Text, size, picture, margin, gap, action, state and what is drawn.
+    const std::tuple<const char*, int, int, bool, int, int, UINT, UINT, const char*> cases[] = {
         // The text area starts at 1 + 16 - 3 = 14; the text is centred in it, one pixel high.
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; C: 15,-1; "},
         {"Long caption", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; Long caption 14,-1; "},
@@ -88,11 +83,11 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
         // The menu button: a picture alone, centred both ways.
         {"", 28, 15, true, 4, 8, ODA_DRAWENTIRE, 0, "frame 16; picture face 6,-1; "},
     };
-    for (const auto& c : cases) {
-        Make(c.text, c.cx, c.cy, c.picture, c.margin, c.gap);
+    for (const auto& [text, cx, cy, picture, margin, gap, action, state, drawn] : cases) {
+        Make(text, cx, cy, picture, margin, gap);
         // A new picture, margin or gap repaints the whole button on an erased background.
-        EXPECT_EQ(os.Invalidations(), (std::vector<std::pair<HWND, bool>>(c.picture ? 3 : 2, {button->m_hWnd, true})));
-        EXPECT_EQ(Draw(c.action, c.state), c.drawn) << c.text << " " << c.cx << " " << c.state;
+        EXPECT_EQ(os.Invalidations(), (std::vector<std::pair<HWND, bool>>(picture ? 3 : 2, {button->m_hWnd, true})));
+        EXPECT_EQ(Draw(action, state), drawn) << text << " " << cx << " " << state;
     }
     // Losing the focus inverts the rectangle away, once; an item at the 32-bit limits does not overflow.
     Make("C:", 20, 14);
@@ -111,11 +106,10 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
 }
 
 TEST(FocusInset, SmallButtonsGetASmallerInset) {
-    const struct {
-        int w, h, inset;
-    } cases[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3}, {60, 12, 3}, {8, 40, 2}, {3, 3, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(FocusInset(c.w, c.h), c.inset) << c.w << "x" << c.h;
+    const std::tuple<int, int, int> cases[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3},
+                                               {60, 12, 3}, {8, 40, 2},  {3, 3, 0}};
+    for (const auto& [w, h, inset] : cases) {
+        EXPECT_EQ(FocusInset(w, h), inset) << w << "x" << h;
     }
 }
 

@@ -114,14 +114,10 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
 
 TEST_F(DropTest, AFailingShellStillReleasesEverything) {
     MemoryDragData two(os, std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"});
+    // Failing the count of DragQueryFileA drops no items; failing its first item leaves that one out.
     const std::tuple<const char*, int, std::vector<std::string>> cases[] = {
-        {"SHBrowseForFolderA", 0, {}},
-        {"SHGetPathFromIDListA", 0, {}},
-        {"SHFileOperationA", 0, {}},
-        {"DragQueryFileA", 0, {}},             // the count: no items
-        {"DragQueryFileA", 1, {"C:\\b.txt"}},  // the first item is left out
-        {"GetGlobalData", 0, {}},
-    };
+        {"SHBrowseForFolderA", 0, {}}, {"SHGetPathFromIDListA", 0, {}},      {"SHFileOperationA", 0, {}},
+        {"DragQueryFileA", 0, {}},     {"DragQueryFileA", 1, {"C:\\b.txt"}}, {"GetGlobalData", 0, {}}};
     for (const auto& [call, skip, copied] : cases) {
         const size_t before = os.FileOperations().size();
         os.FailCall(call, 1, skip);
@@ -150,8 +146,7 @@ TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
     }
 }
 
-// A target of the framework's own: a drag enters once and moves over after,
-// leaving is told, and without a drop answer of its own the target's OnDrop runs.
+// A framework target: enters once, moves over after, is told of leaving; without a drop answer, OnDrop runs.
 class RecordingTarget : public COleDropTarget {
 public:
     DROPEFFECT OnDragEnter(CWnd*, COleDataObject*, DWORD, POINT) override { return Note("enter"); }

@@ -66,13 +66,7 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
               (RECT{110, 120, 110 + static_cast<LONG>(sizeof(kText) - 1) * MemoryOs::kCharWidth, 136}));
     // Entering and leaving the hover repaint the link on an erased background,
     // so the shadow goes with the hover; an open only changes the next paint.
-    const struct {
-        const char* event;
-        std::function<void()> act;
-        int state;
-        COLORREF colour;
-        bool erased;
-    } steps[] = {
+    const std::tuple<const char*, std::function<void()>, int, COLORREF, bool> steps[] = {
         {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238), false},
         {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
         {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238), true},
@@ -84,23 +78,23 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
         {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139), true},
     };
     using Marks = std::vector<std::pair<HWND, bool>>;
-    for (const auto& step : steps) {
+    for (const auto& [event, act, state, colour, erased] : steps) {
         os.ClearLogs();
-        step.act();
-        EXPECT_EQ(os.Invalidations(), (step.erased ? Marks{{link.m_hWnd, true}} : Marks{})) << step.event;
-        EXPECT_EQ(link.GetState(), step.state) << step.event;
-        EXPECT_EQ(os.GetCapture() == link.m_hWnd, step.state == LINK_HOVER) << step.event;
+        act();
+        EXPECT_EQ(os.Invalidations(), (erased ? Marks{{link.m_hWnd, true}} : Marks{})) << event;
+        EXPECT_EQ(link.GetState(), state) << event;
+        EXPECT_EQ(os.GetCapture() == link.m_hWnd, state == LINK_HOVER) << event;
         const MemoryOs::GdiCall text = PaintedText(0);
-        EXPECT_EQ(text.colorFrom, step.colour) << step.event;
+        EXPECT_EQ(text.colorFrom, colour) << event;
         EXPECT_TRUE(text.underline);
         EXPECT_EQ(text.text, kText);
         // The hover shadow, two pixels right and down, in place of the background.
-        EXPECT_EQ(PaintedText(2).colorFrom, step.state == LINK_HOVER ? RGB(128, 128, 128) : 0) << step.event;
+        EXPECT_EQ(PaintedText(2).colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
         const MemoryOs::GdiCall& erase = os.GdiCalls().front();
-        EXPECT_EQ(erase.function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
-        if (step.state != LINK_HOVER) {
-            EXPECT_EQ(erase.rect, ClientRectOf(link.m_hWnd)) << step.event;
-            EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << step.event;
+        EXPECT_EQ(erase.function, state == LINK_HOVER ? "TextOutA" : "FillRect");
+        if (state != LINK_HOVER) {
+            EXPECT_EQ(erase.rect, ClientRectOf(link.m_hWnd)) << event;
+            EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << event;
         }
     }
     // The open went through the shortcut object; without it, to ShellExecute.
@@ -130,8 +124,7 @@ TEST_F(LinkLabelTest, HoversFromItsLeftAndTopEdgesUpToButNotOnItsRightAndBottomO
     }
 }
 
-// ShellExecuteA's answers of 32 or less are errors: the link stays as it was,
-// the drive is not opened and the help says it failed.
+// A shell answer of 32 or less is an error: the link stays, the drive is not opened, help says it failed.
 TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingForTheLinkTheDriveOrTheHelp) {
     os.AddDrive('C', DRIVE_FIXED);
     os.AddDrive('D', DRIVE_CDROM);

@@ -1,5 +1,6 @@
 
 #include <cstring>
+#include <tuple>
 
 #include "platform/WinApp.h"
 #include "settings/Settings.h"
@@ -61,15 +62,11 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
 }
 
 TEST_F(SettingsTest, LaunchOnStartupIsOnForAnyNonEmptyString) {
-    struct Case {
-        DWORD type;
-        std::vector<BYTE> data;
-        BOOL expected;
-    };
-    const Case cases[] = {{REG_SZ, {'x', 'y'}, TRUE}, {REG_SZ, {0}, FALSE}, {REG_BINARY, {'x', 0}, FALSE}};
-    for (const Case& c : cases) {
-        os.SetRegistryValue(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", c.type, c.data);
-        EXPECT_EQ(ReadLaunchOnStartup(), c.expected) << c.type << " of " << c.data.size();
+    const std::tuple<DWORD, std::vector<BYTE>, BOOL> cases[] = {
+        {REG_SZ, {'x', 'y'}, TRUE}, {REG_SZ, {0}, FALSE}, {REG_BINARY, {'x', 0}, FALSE}};
+    for (const auto& [type, data, expected] : cases) {
+        os.SetRegistryValue(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", type, data);
+        EXPECT_EQ(ReadLaunchOnStartup(), expected) << type << " of " << data.size();
     }
     os.FailCall("RegOpenKeyExA");
     EXPECT_FALSE(ReadLaunchOnStartup());
@@ -100,25 +97,19 @@ constexpr PlacementLimits kLimits{{1024, 768}, {34, 21, 34, 21}, {512, 384, 512,
 constexpr BARPLACEMENT kDefaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
 
 TEST(StoredPlacement, SoundRecordsAreTakenWholeOthersLeaveTheDefault) {
-    struct Case {
-        int edge;
-        UINT cbSize;
-        size_t size;
-        bool accepted;
-    };
-    // Longer values give their first 48 bytes.
-    const Case cases[] = {{EDGE_FLOATING, 48, 48, true}, {ABE_BOTTOM, 64, 64, true}, {4, 48, 48, false},
-                          {EDGE_NONE, 48, 48, false},    {-3, 48, 48, false},        {ABE_LEFT, 48, 47, false},
-                          {ABE_LEFT, 20, 48, false}};
-    for (const Case& c : cases) {
-        std::vector<BYTE> data(c.size, 0xEE);
+    // Edge, record size, value size, taken; longer values give their first 48 bytes.
+    const std::tuple<int, UINT, size_t, bool> cases[] = {
+        {EDGE_FLOATING, 48, 48, true}, {ABE_BOTTOM, 64, 64, true}, {4, 48, 48, false},       {EDGE_NONE, 48, 48, false},
+        {-3, 48, 48, false},           {ABE_LEFT, 48, 47, false},  {ABE_LEFT, 20, 48, false}};
+    for (const auto& [edge, cbSize, size, accepted] : cases) {
+        std::vector<BYTE> data(size, 0xEE);
         BARPLACEMENT stored = Valid();
-        stored.nEdge = c.edge;
-        stored.cbSize = c.cbSize;
-        std::memcpy(data.data(), &stored, c.size < sizeof(stored) ? c.size : sizeof(stored));
+        stored.nEdge = edge;
+        stored.cbSize = cbSize;
+        std::memcpy(data.data(), &stored, size < sizeof(stored) ? size : sizeof(stored));
         BARPLACEMENT placement = kDefaults;
-        EXPECT_EQ(AcceptStoredPlacement(data.data(), data.size(), kLimits, &placement), c.accepted) << c.edge;
-        EXPECT_EQ(std::memcmp(&placement, c.accepted ? &stored : &kDefaults, sizeof(stored)), 0) << c.edge;
+        EXPECT_EQ(AcceptStoredPlacement(data.data(), data.size(), kLimits, &placement), accepted) << edge;
+        EXPECT_EQ(std::memcmp(&placement, accepted ? &stored : &kDefaults, sizeof(stored)), 0) << edge;
     }
 }
 
