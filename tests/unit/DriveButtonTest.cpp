@@ -37,7 +37,6 @@ protected:
         button->SetTextGap(gap);
     }
 
-    // The drawing calls of one WM_DRAWITEM, one line each.
     std::string Draw(UINT action, UINT state, RECT rc = {}) {
         rc = rc.right == 0 ? ClientRectOf(button->m_hWnd) : rc;
         DRAWITEMSTRUCT item{ODT_BUTTON, kId, 0, action, state, button->m_hWnd, nullptr, rc, 0};
@@ -67,8 +66,8 @@ protected:
     std::map<HANDLE, std::string> pictures;
 };
 
-TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNothing) {
-    // Text, size, picture, margin, gap, action, state and what is drawn.
+TEST_F(DriveButtonTest,
+       DrawsPictureAndTextPlacedByStateWithAFocusInsetSmallerOnSmallButtonsAndFailingPicturesLeakNothing) {
     const std::tuple<const char*, int, int, bool, int, int, UINT, UINT, const char*> cases[] = {
         // The text area starts at 1 + 16 - 3 = 14; the text is centred in it, one pixel high.
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; C: 15,-1; "},
@@ -96,19 +95,15 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
     EXPECT_EQ(Draw(ODA_FOCUS, 0), "");
     EXPECT_EQ(Draw(ODA_FOCUS, ODS_FOCUS, RECT{-5, -2147483647 - 1, 2147483647, 5}),
               "focus {-2, -2147483645, 2147483644, 2}; ");
-    // Pictures that fail report false and leak nothing.
     Make("C:", 28, 14, false);
     EXPECT_FALSE(button->SetBitmap(999, 16, 16, RGB(255, 255, 255)));
     os.FailCall("CopyImage", 1, 1);
     EXPECT_FALSE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
     button.reset();
     EXPECT_EQ(os.LiveGdiObjects(), 0);
-}
-
-TEST(FocusInset, SmallButtonsGetASmallerInset) {
-    const std::tuple<int, int, int> cases[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3},
-                                               {60, 12, 3}, {8, 40, 2},  {3, 3, 0}};
-    for (const auto& [w, h, inset] : cases) {
+    const std::tuple<int, int, int> insets[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3},
+                                                {60, 12, 3}, {8, 40, 2},  {3, 3, 0}};
+    for (const auto& [w, h, inset] : insets) {
         EXPECT_EQ(FocusInset(w, h), inset) << w << "x" << h;
     }
 }
