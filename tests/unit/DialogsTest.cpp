@@ -2,7 +2,6 @@
 #include <cstring>
 #include <functional>
 #include <sstream>
-#include <tuple>
 
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
@@ -57,7 +56,7 @@ protected:
     }
 };
 
-TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedKeepingItsEdits) {
+TEST_F(DialogsTest, OptionsOpensAboutAndHelpOrSaysItFailedKeepingItsEditsAndAboutShowsItsLinesLinksAndIcon) {
     for (const bool present : {false, true}) {
         if (present) {
             os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
@@ -66,8 +65,7 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
             os.SetSpecialFolder(CSIDL_DESKTOP, "C:\\Program Files\\Vossel\\vossel-help.html");
         }
         os.ClearLogs();
-        HWND options = nullptr;
-        HWND owner = nullptr;
+        HWND options = nullptr, owner = nullptr;
         bool optionsEnabled = true;
         std::string textAfter;
         os.SetModalIdle([&] {
@@ -97,7 +95,6 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
         EXPECT_EQ(owner, options);
         EXPECT_FALSE(optionsEnabled);
         EXPECT_EQ(textAfter, "unsaved edit");
-        // The page opened, or a message that it could not be.
         ASSERT_EQ(std::make_pair(os.ShellExecutes().size(), os.MessageBoxes().size()),
                   (std::make_pair<size_t, size_t>(present ? 1 : 0, present ? 0 : 1)));
         if (present) {
@@ -106,9 +103,6 @@ TEST_F(DialogsTest, OptionsOpensAboutOwnedByItAndHelpAtItsSectionOrSaysItFailedK
             EXPECT_EQ(os.MessageBoxes()[0].text, "Failed to launch help.");
         }
     }
-}
-
-TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentredOverTheBar) {
     CreateBar();
     os.SetActiveWindow(bar->m_hWnd);  // the bar is active while its menu is used
     os.SetDiskFreeSpace('C', 5368709120ULL);
@@ -172,8 +166,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
               "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
     EXPECT_EQ(drawn, TRUE);
     EXPECT_EQ(failedDrawings, 0u);
-    // The picture grows from its place in the template; each link keeps its place and height
-    // and is as wide as its text, 41 and 48 characters.
+    // The picture grows in place; each link keeps its place and height, as wide as its text.
     EXPECT_EQ(places, (std::vector<RECT>{{9, 4, 9 + 72, 4 + 72},
                                          {103, 61, 103 + 41 * MemoryOs::kCharWidth, 81},
                                          {72, 164, 72 + 48 * MemoryOs::kCharWidth, 183}}));
@@ -189,7 +182,7 @@ TEST_F(DialogsTest, AboutShowsTheFourLinesTheLinksAndTheDoubledIconFramedCentred
     EXPECT_EQ(about.top, WindowRect(bar->m_hWnd).bottom);
 }
 
-TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsAndOkAppliesWhatChangedAndOnlyThat) {
+TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsOkAppliesWhatChangedOnlyAndTheRunValueIsQuotedWhenThePathHasSpaces) {
     CreateBar();
     const BARPLACEMENT before = bar->GetPlacement();
     const auto everything = [this](HWND h) {
@@ -218,12 +211,7 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsAndOkAppliesWhatChangedAndOnlyT
     EXPECT_EQ(os.LiveToolTipTools(), 2);
     EXPECT_FALSE(bar->TileExplorers());
     EXPECT_EQ(ApplyOptions([](HWND) {}, IDCANCEL), "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"|D|0000");
-    bar->DestroyWindow();
-    EXPECT_EQ(StoredString(os, "Skip Drives"), "D");
-}
-
-TEST_F(DialogsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBoxChanges) {
-    CreateBar();
+    // The start-up box writes and deletes the Run value only when it changes.
     const auto tick = [this](int state) {
         os.ClearLogs();
         ApplyOptions([this, state](HWND h) { SetCheck(h, IDC_LAUNCH_ON_STARTUP, state); });
@@ -251,30 +239,22 @@ TEST_F(DialogsTest, LaunchOnStartupWritesAndDeletesTheRunValueOnlyWhenTheBoxChan
     tick(0);
     EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
     EXPECT_FALSE(ReadLaunchOnStartup());
-}
-
-TEST_F(DialogsTest, RunValueIsQuotedWhenThePathHasSpaces) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"C:\\Program Files\\Vossel\\vossel.exe", "C:\\Program Files\\Vossel\\vossel.exe", kQuotedExe},
-        {"C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe"},
-    };
-    for (const auto& [longPath, shortPath, value] : cases) {
-        EXPECT_EQ(RunValueForPath(longPath, shortPath), value) << longPath << " | " << shortPath;
-    }
-    // The short name as LaunchOnStartup's test finds it; a failing short-name call: the long path
-    // in quotes; without the program's path, nothing.
+    const std::string spaced = "C:\\Program Files\\Vossel\\vossel.exe";
+    EXPECT_EQ(RunValueForPath(spaced, spaced), kQuotedExe);
+    EXPECT_EQ(RunValueForPath("C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe"), "C:\\Tools\\vossel.exe");
+    // Quoted when the path has spaces, or the short-name call fails; without the program's path, nothing.
     os.FailCall("GetShortPathNameA", 1);
     WriteLaunchOnStartup(TRUE);
-    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>(kQuotedExe));
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::optional<std::string>(kQuotedExe));
     os.FailCall("GetModuleFileNameA");
     os.ClearLogs();
     WriteLaunchOnStartup(TRUE);
     EXPECT_TRUE(os.RegistryChanges().empty());
+    bar->DestroyWindow();
+    EXPECT_EQ(StoredString(os, "Skip Drives"), "D");
 }
 
-class SystemInfoTest : public OsTest {};
-
-TEST_F(SystemInfoTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
+TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     const std::pair<double, const char*> cases[] = {
         {0, "0 bytes"},          {1023, "1023 bytes"},      {1024, "1 KB"},
         {1048575, "1024 KB"},    {1048576, "1.00 MB"},      {1073741824, "1024.00 MB"},

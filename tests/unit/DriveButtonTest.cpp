@@ -2,6 +2,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "actions/DriveButton.h"
 #include "resources/resource.h"
@@ -36,7 +37,6 @@ protected:
         button->SetTextGap(gap);
     }
 
-    // The drawing calls of one WM_DRAWITEM, one line each.
     std::string Draw(UINT action, UINT state, RECT rc = {}) {
         rc = rc.right == 0 ? ClientRectOf(button->m_hWnd) : rc;
         DRAWITEMSTRUCT item{ODT_BUTTON, kId, 0, action, state, button->m_hWnd, nullptr, rc, 0};
@@ -66,15 +66,9 @@ protected:
     std::map<HANDLE, std::string> pictures;
 };
 
-TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNothing) {
-    const struct {
-        const char* text;
-        int cx, cy;
-        bool picture;
-        int margin, gap;
-        UINT action, state;
-        const char* drawn;
-    } cases[] = {
+TEST_F(DriveButtonTest,
+       DrawsPictureAndTextPlacedByStateWithAFocusInsetSmallerOnSmallButtonsAndFailingPicturesLeakNothing) {
+    const std::tuple<const char*, int, int, bool, int, int, UINT, UINT, const char*> cases[] = {
         // The text area starts at 1 + 16 - 3 = 14; the text is centred in it, one pixel high.
         {"C:", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; C: 15,-1; "},
         {"Long caption", 28, 14, true, 1, -3, ODA_DRAWENTIRE, 0, "frame 16; picture face 1,-1; Long caption 14,-1; "},
@@ -88,11 +82,11 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
         // The menu button: a picture alone, centred both ways.
         {"", 28, 15, true, 4, 8, ODA_DRAWENTIRE, 0, "frame 16; picture face 6,-1; "},
     };
-    for (const auto& c : cases) {
-        Make(c.text, c.cx, c.cy, c.picture, c.margin, c.gap);
+    for (const auto& [text, cx, cy, picture, margin, gap, action, state, drawn] : cases) {
+        Make(text, cx, cy, picture, margin, gap);
         // A new picture, margin or gap repaints the whole button on an erased background.
-        EXPECT_EQ(os.Invalidations(), (std::vector<std::pair<HWND, bool>>(c.picture ? 3 : 2, {button->m_hWnd, true})));
-        EXPECT_EQ(Draw(c.action, c.state), c.drawn) << c.text << " " << c.cx << " " << c.state;
+        EXPECT_EQ(os.Invalidations(), (std::vector<std::pair<HWND, bool>>(picture ? 3 : 2, {button->m_hWnd, true})));
+        EXPECT_EQ(Draw(action, state), drawn) << text << " " << cx << " " << state;
     }
     // Losing the focus inverts the rectangle away, once; an item at the 32-bit limits does not overflow.
     Make("C:", 20, 14);
@@ -101,21 +95,16 @@ TEST_F(DriveButtonTest, DrawsPictureAndTextPlacedByStateAndFailingPicturesLeakNo
     EXPECT_EQ(Draw(ODA_FOCUS, 0), "");
     EXPECT_EQ(Draw(ODA_FOCUS, ODS_FOCUS, RECT{-5, -2147483647 - 1, 2147483647, 5}),
               "focus {-2, -2147483645, 2147483644, 2}; ");
-    // Pictures that fail report false and leak nothing.
     Make("C:", 28, 14, false);
     EXPECT_FALSE(button->SetBitmap(999, 16, 16, RGB(255, 255, 255)));
     os.FailCall("CopyImage", 1, 1);
     EXPECT_FALSE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
     button.reset();
     EXPECT_EQ(os.LiveGdiObjects(), 0);
-}
-
-TEST(FocusInset, SmallButtonsGetASmallerInset) {
-    const struct {
-        int w, h, inset;
-    } cases[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3}, {60, 12, 3}, {8, 40, 2}, {3, 3, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(FocusInset(c.w, c.h), c.inset) << c.w << "x" << c.h;
+    const std::tuple<int, int, int> insets[] = {{20, 14, 3}, {10, 10, 2}, {60, 15, 3},
+                                                {60, 12, 3}, {8, 40, 2},  {3, 3, 0}};
+    for (const auto& [w, h, inset] : insets) {
+        EXPECT_EQ(FocusInset(w, h), inset) << w << "x" << h;
     }
 }
 

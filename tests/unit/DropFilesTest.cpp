@@ -22,7 +22,6 @@ protected:
         return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     }
     POINT Drive(size_t index) { return CentreOf(bar->DriveButtons().at(index)->m_hWnd); }
-    // Drags from outside the bar to `point` and drops there.
     DROPEFFECT DragAndDrop(IDragData* data, POINT point, DWORD keyState = 0, DROPEFFECT allowed = kBoth) {
         os.DragTo(data, POINT{500, 500}, keyState | MK_LBUTTON, allowed);
         os.DragTo(data, point, keyState | MK_LBUTTON, allowed);
@@ -34,7 +33,7 @@ protected:
     MemoryDragData text{os, std::nullopt};
 };
 
-TEST_F(DropTest, EachDragEventAndTheDropTakeCopyOrWithShiftMoveAsFarAsTheSourceAllowsAndOnlyForFiles) {
+TEST_F(DropTest, EachDragEventTheDropAndDroppedFilesTakeCopyOrWithShiftMoveAsFarAsTheSourceAllowsAndOnlyForFiles) {
     constexpr DROPEFFECT kCopy = DROPEFFECT_COPY, kMove = DROPEFFECT_MOVE, kLink = DROPEFFECT_LINK;
     // What the source allows: the effect without Shift, and with it.
     const std::tuple<DROPEFFECT, DROPEFFECT, DROPEFFECT> rules[] = {
@@ -71,9 +70,18 @@ TEST_F(DropTest, EachDragEventAndTheDropTakeCopyOrWithShiftMoveAsFarAsTheSourceA
     }
     EXPECT_EQ(os.FolderDialogs().size(), dialogs);
     EXPECT_EQ(os.LiveDropHandles(), 0);
+    // Dropped files take the cursor and Shift of that moment.
+    for (const bool shift : {false, true}) {
+        os.SetCursorPos(Drive(0));
+        os.SetKeyDown(VK_SHIFT, shift);
+        os.SendMessageA(bar->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(os.CreateDropFiles({"D:\\x.doc"})), 0);
+        EXPECT_EQ(os.FolderDialogs().back().selection, "C:\\");
+        EXPECT_EQ(os.FileOperations().back().func, shift ? FO_MOVE : FO_COPY);
+        EXPECT_EQ(os.LiveDropHandles(), 0);
+    }
 }
 
-TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileThere) {
+TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileThereAndAFailingShellReleasesAll) {
     const std::string longName = std::string(200, 'f') + ".txt";
     const std::string longPath = "C:\\" + std::string(150, 'd') + "\\" + longName;
     MemoryDragData many(os, std::vector<std::string>{"C:\\docs\\a.txt", "noslash.txt", "E:\\tree", longPath});
@@ -84,8 +92,7 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
         {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
         {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
-    // A drive-like child of another program in front of the bar is no drive of the bar, nor a
-    // button past the drives counted.
+    // Another program's drive-like child in front of the bar is no drive of it, nor a button past the drives.
     const HWND other = os.CreateForeignWindow("Other", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, first);
     os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, other, IDC_FIRST_DRIVE, nullptr);
     EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), "");
@@ -110,19 +117,13 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItAndCopiesOrMovesEachFileT
             EXPECT_EQ(operation.to, (std::vector<std::string>{in + "a.txt", in + "tree", in + longName}));
         }
     }
-}
-
-TEST_F(DropTest, AFailingShellStillReleasesEverything) {
+    answer = "D:\\";
     MemoryDragData two(os, std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"});
-    const std::tuple<const char*, int, std::vector<std::string>> cases[] = {
-        {"SHBrowseForFolderA", 0, {}},
-        {"SHGetPathFromIDListA", 0, {}},
-        {"SHFileOperationA", 0, {}},
-        {"DragQueryFileA", 0, {}},             // the count: no items
-        {"DragQueryFileA", 1, {"C:\\b.txt"}},  // the first item is left out
-        {"GetGlobalData", 0, {}},
-    };
-    for (const auto& [call, skip, copied] : cases) {
+    // Failing the count of DragQueryFileA drops no items; failing its first item leaves that one out.
+    const std::tuple<const char*, int, std::vector<std::string>> failures[] = {
+        {"SHBrowseForFolderA", 0, {}}, {"SHGetPathFromIDListA", 0, {}},      {"SHFileOperationA", 0, {}},
+        {"DragQueryFileA", 0, {}},     {"DragQueryFileA", 1, {"C:\\b.txt"}}, {"GetGlobalData", 0, {}}};
+    for (const auto& [call, skip, copied] : failures) {
         const size_t before = os.FileOperations().size();
         os.FailCall(call, 1, skip);
         DragAndDrop(&two, Drive(1));
@@ -139,19 +140,7 @@ TEST_F(DropTest, AFailingShellStillReleasesEverything) {
     }
 }
 
-TEST_F(DropTest, DroppedFilesMessageUsesTheCursorAndShiftOfThatMoment) {
-    for (const bool shift : {false, true}) {
-        os.SetCursorPos(Drive(0));
-        os.SetKeyDown(VK_SHIFT, shift);
-        os.SendMessageA(bar->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(os.CreateDropFiles({"D:\\x.doc"})), 0);
-        EXPECT_EQ(os.FolderDialogs().back().selection, "C:\\");
-        EXPECT_EQ(os.FileOperations().back().func, shift ? FO_MOVE : FO_COPY);
-        EXPECT_EQ(os.LiveDropHandles(), 0);
-    }
-}
-
-// A target of the framework's own: a drag enters once and moves over after,
-// leaving is told, and without a drop answer of its own the target's OnDrop runs.
+// A framework target: enters once, moves over after, is told of leaving; without a drop answer, OnDrop runs.
 class RecordingTarget : public COleDropTarget {
 public:
     DROPEFFECT OnDragEnter(CWnd*, COleDataObject*, DWORD, POINT) override { return Note("enter"); }
@@ -167,7 +156,7 @@ public:
     std::string m_strLog;
 };
 
-TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropWhenNotAnsweredBefore) {
+TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADropLeavesTheBarTopmostAndSlidesItOut) {
     CWnd window;
     os.CreateWindowExA(0, "Target", "", WS_POPUP | WS_VISIBLE, 600, 400, 100, 100, nullptr, 0, &window);
     RecordingTarget target;
@@ -177,12 +166,8 @@ TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropWhenN
     }
     EXPECT_EQ(os.DropAt(POINT{610, 410}, 0, kBoth), DROPEFFECT_COPY);
     EXPECT_EQ(target.m_strLog, "enter; over; leave; enter; over; over; drop 1; ");
-}
-
-TEST_F(DropTest, ADropLeavesTheBarTopmostAndADragSlidesAHiddenBarOut) {
     StorePlacement(os, BARPLACEMENT{sizeof(BARPLACEMENT), ABE_TOP, TRUE, FALSE, {34, 21, 34, 21}, {0, 0, 60, 40}});
     CreateBar();
-    ASSERT_TRUE(bar->GetPlacement().bAutoHide);
     const LONG hidden = WindowRect(bar->m_hWnd).bottom;
     os.DragTo(&files, POINT{300, 0}, MK_LBUTTON, DROPEFFECT_COPY);
     EXPECT_GT(WindowRect(bar->m_hWnd).bottom, hidden);
@@ -191,7 +176,7 @@ TEST_F(DropTest, ADropLeavesTheBarTopmostAndADragSlidesAHiddenBarOut) {
     EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
-TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoffWhichAloneSaves) {
+TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSavesAndTipsNameEachDriveAlike) {
     // A session end refused by the default processing saves nothing.
     os.FailCall("WM_QUERYENDSESSION", 1);
     EXPECT_EQ(os.SendMessageA(bar->m_hWnd, WM_QUERYENDSESSION, 0, 0), FALSE);
@@ -208,18 +193,14 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndStillAfterAnAgreedLogoffWhichAl
     CreateBar();
     EXPECT_EQ(os.LiveDropTargets(), 0);
     EXPECT_EQ(os.DragTo(&files, Drive(0), MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
-}
-
-TEST_F(DropTest, TipsNameEachDriveAlikeNarrowOrWideWhateverWindowIsActiveWithOneToolPerChild) {
-    CreateBar();
+    // Tips name each drive alike, narrow or wide, whatever window is active, with one tool per child.
     os.SetActiveWindow(os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 40, 30}));
     const auto tip = [this](size_t drive, bool wide) {
         return os.HoverToolTip(bar->DriveButtons().at(drive)->m_hWnd, wide);
     };
-    const char* tips[] = {"(SYSTEM) C:\\", "(CD-ROM) D:\\"};
-    for (size_t drive = 0; drive < 2; ++drive) {
-        EXPECT_EQ(tip(drive, false), std::optional<std::string>(tips[drive]));
-        EXPECT_EQ(tip(drive, true), std::optional<std::string>(tips[drive]));
+    for (const bool wide : {false, true}) {
+        EXPECT_EQ(tip(0, wide), std::optional<std::string>("(SYSTEM) C:\\"));
+        EXPECT_EQ(tip(1, wide), std::optional<std::string>("(CD-ROM) D:\\"));
     }
     EXPECT_EQ(os.HoverToolTip(bar->GetDlgItem(IDC_MENU_BUTTON), false), std::nullopt);
     // A tip shows above the always-on-top bar, also after the bar has put itself on top again.

@@ -1,6 +1,4 @@
 
-#include <chrono>
-#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -14,8 +12,7 @@ constexpr int kCycles = 10000;
 
 class LeakTest : public BarTest {};
 
-// Each cycle runs many times over a live bar; every kind of handle it takes
-// must come back.
+// Every kind of handle each cycle takes, run many times over a live bar, comes back.
 TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
     CVosselDialog& bar = CreateBar();
     std::vector<HWND> buttons{os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)};
@@ -40,16 +37,13 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
         const char* name;
         std::function<void()> cycle;
     } cycles[] = {
-        {"painting every button",
+        {"painting every button and SetBitmap",
          [&] {
              for (const HWND button : buttons) {
                  for (const UINT state : {0u, ODS_SELECTED | ODS_FOCUS, ODS_DISABLED}) {
                      Paint(button, state);
                  }
              }
-         }},
-        {"SetBitmap",
-         [&] {
              for (const auto& drive : bar.DriveButtons()) {
                  drive->SetBitmap(IDB_DRIVE_NETWORK, 16, 16, RGB(255, 255, 255));
              }
@@ -99,20 +93,11 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
     };
     for (const auto& c : cycles) {
         const auto before = os.LiveObjects();
-        const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < kCycles; ++i) {
             c.cycle();
             os.ClearLogs();
         }
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        const auto after = os.LiveObjects();
-        EXPECT_EQ(after, before) << c.name;
-        std::string counts;
-        for (const auto& [kind, count] : after) {
-            counts += " " + kind + " " + std::to_string(before.at(kind)) + "->" + std::to_string(count) + ";";
-        }
-        std::printf("[ leaks    ] %d cycles of %s in %lld ms:%s\n", kCycles, c.name, static_cast<long long>(ms.count()),
-                    counts.c_str());
+        EXPECT_EQ(os.LiveObjects(), before) << c.name;
     }
     // Each cycle did its work: the drops reached the shell, the dialogs and menus showed.
     EXPECT_EQ(shown, 4 * kCycles);

@@ -12,7 +12,6 @@ namespace {
 constexpr char kUrl[] = "mailto:vossel@example.org";
 constexpr char kText[] = "For more information, E-MAIL: vossel@example.org";
 
-// A dialog stand-in that counts the commands reaching it.
 class CommandCounter : public CWnd {
 public:
     int m_nCommands = 0;
@@ -44,7 +43,6 @@ public:
         link.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(link.m_hWnd), MAKELPARAM(x, y));
         os.PumpMessages();
     }
-    // The text drawn at `x` by one paint, background first.
     MemoryOs::GdiCall PaintedText(int x) {
         os.ClearLogs();
         link.SendMessage(WM_PAINT);
@@ -61,18 +59,11 @@ public:
     CLinkLabel link;
 };
 
-TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithTheirColours) {
+TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirColoursAndHoversInsideItsEdges) {
     EXPECT_EQ(WindowRect(link.m_hWnd),
               (RECT{110, 120, 110 + static_cast<LONG>(sizeof(kText) - 1) * MemoryOs::kCharWidth, 136}));
-    // Entering and leaving the hover repaint the link on an erased background,
-    // so the shadow goes with the hover; an open only changes the next paint.
-    const struct {
-        const char* event;
-        std::function<void()> act;
-        int state;
-        COLORREF colour;
-        bool erased;
-    } steps[] = {
+    // Hover changes repaint on an erased background, so the shadow goes; an open only changes the next paint.
+    const std::tuple<const char*, std::function<void()>, int, COLORREF, bool> steps[] = {
         {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238), false},
         {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
         {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238), true},
@@ -84,23 +75,22 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
         {"menu", [&] { Menu(); }, LINK_VISITED, RGB(85, 26, 139), true},
     };
     using Marks = std::vector<std::pair<HWND, bool>>;
-    for (const auto& step : steps) {
+    for (const auto& [event, act, state, colour, erased] : steps) {
         os.ClearLogs();
-        step.act();
-        EXPECT_EQ(os.Invalidations(), (step.erased ? Marks{{link.m_hWnd, true}} : Marks{})) << step.event;
-        EXPECT_EQ(link.GetState(), step.state) << step.event;
-        EXPECT_EQ(os.GetCapture() == link.m_hWnd, step.state == LINK_HOVER) << step.event;
+        act();
+        EXPECT_EQ(os.Invalidations(), (erased ? Marks{{link.m_hWnd, true}} : Marks{})) << event;
+        EXPECT_EQ(link.GetState(), state) << event;
+        EXPECT_EQ(os.GetCapture() == link.m_hWnd, state == LINK_HOVER) << event;
         const MemoryOs::GdiCall text = PaintedText(0);
-        EXPECT_EQ(text.colorFrom, step.colour) << step.event;
-        EXPECT_TRUE(text.underline);
+        EXPECT_EQ(text.colorFrom, colour) << event;
         EXPECT_EQ(text.text, kText);
         // The hover shadow, two pixels right and down, in place of the background.
-        EXPECT_EQ(PaintedText(2).colorFrom, step.state == LINK_HOVER ? RGB(128, 128, 128) : 0) << step.event;
+        EXPECT_EQ(PaintedText(2).colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
         const MemoryOs::GdiCall& erase = os.GdiCalls().front();
-        EXPECT_EQ(erase.function, step.state == LINK_HOVER ? "TextOutA" : "FillRect");
-        if (step.state != LINK_HOVER) {
-            EXPECT_EQ(erase.rect, ClientRectOf(link.m_hWnd)) << step.event;
-            EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << step.event;
+        EXPECT_EQ(erase.function, state == LINK_HOVER ? "TextOutA" : "FillRect");
+        if (state != LINK_HOVER) {
+            EXPECT_EQ(erase.rect, ClientRectOf(link.m_hWnd)) << event;
+            EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << event;
         }
     }
     // The open went through the shortcut object; without it, to ShellExecute.
@@ -112,9 +102,7 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceAndShowsStatesOfHoverOpenAndMenuWithThei
     EXPECT_EQ(call.owner, parent.m_hWnd);
     EXPECT_EQ(call.verb + " " + call.file + " " + std::to_string(call.show), std::string("open ") + kUrl + " 5");
     EXPECT_EQ(parent.m_nCommands, 0) << "the link's commands stay with the link";
-}
-
-TEST_F(LinkLabelTest, HoversFromItsLeftAndTopEdgesUpToButNotOnItsRightAndBottomOnes) {
+    // From its left and top edges up to, but not on, its right and bottom ones.
     const RECT client = ClientRectOf(link.m_hWnd);
     const LONG x = client.right / 2, y = client.bottom / 2, right = client.right, bottom = client.bottom;
     const std::pair<POINT, bool> points[] = {
@@ -130,9 +118,8 @@ TEST_F(LinkLabelTest, HoversFromItsLeftAndTopEdgesUpToButNotOnItsRightAndBottomO
     }
 }
 
-// ShellExecuteA's answers of 32 or less are errors: the link stays as it was,
-// the drive is not opened and the help says it failed.
-TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingForTheLinkTheDriveOrTheHelp) {
+TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSavesAShortcutNamedToFitMaxPath) {
+    // A shell answer of 32 or less is an error: the link stays, the drive is not opened, help says it failed.
     os.AddDrive('C', DRIVE_FIXED);
     os.AddDrive('D', DRIVE_CDROM);
     os.AddFile("C:\\Program Files\\Vossel\\vossel-help.html", "<html>");
@@ -154,10 +141,7 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingForTheLinkTheDriveOrThe
         EXPECT_EQ(os.ShellExecutes()[2].file, "file:///C:/Program%20Files/Vossel/vossel-help.html");
         os.SetCurrentDirectoryA("C:\\");
     }
-}
-
-TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAShortcutFile) {
-    // Another program's text in a second format would be pasted instead of the URL.
+    // Its menu copies the URL, not another program's text in a second format, or saves a shortcut file.
     os.OpenClipboard(nullptr);
     os.SetClipboardData(13 /* CF_UNICODETEXT */, os.GlobalAlloc(GMEM_MOVEABLE, 4));
     os.CloseClipboard();
@@ -205,10 +189,8 @@ TEST_F(LinkLabelTest, ItsMenuCopiesTheUrlInPlaceOfTheClipboardsContentsOrSavesAS
     }
     EXPECT_FALSE(os.IsClipboardOpen());
     EXPECT_EQ(os.LiveGlobalBlocks(), 0);
-}
-
-TEST(ShortcutName, TakesWhatFollowsTheLastSeparatorAndMakesItAFileNameThatFitsMaxPath) {
-    const std::pair<const char*, const char*> cases[] = {
+    // A shortcut takes what follows the last separator as a file name that fits MAX_PATH.
+    const std::pair<const char*, const char*> names[] = {
         {"Reach us: helpdesk", " helpdesk"},
         {"C:\\Tools\\vossel", "_Tools_vossel"},
         // Nothing after the separator: the text before its trailing ones.
@@ -217,7 +199,7 @@ TEST(ShortcutName, TakesWhatFollowsTheLastSeparatorAndMakesItAFileNameThatFitsMa
         {"tab\there", "tab_here"},
         {"///", ""},
     };
-    for (const auto& [text, name] : cases) {
+    for (const auto& [text, name] : names) {
         EXPECT_EQ(ShortcutFileName(text), name) << text;
     }
     EXPECT_EQ(ShortcutPath("C:\\Desk", "///"), "");

@@ -6,7 +6,14 @@
 
 namespace {
 
-TEST(LaunchCommand, SplitsAfterTheLastFullStopOrBackslashAndTakesTheRoot) {
+class OpenDriveTest : public BarTest {
+protected:
+    HWND Window(const char* className) {
+        return os.CreateForeignWindow(className, "folder", WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 300, 300});
+    }
+};
+
+TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramSplitAtItsLastFullStopOrBackslashOnTheRootAndTilesOnlyExplorers) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"C:\\WINDOWS\\Explorer.exe /e,\"%1\"", "C:\\WINDOWS\\Explorer.exe", "/e,\"%1\""},
         {"notepad %1", "notepad", "%1"},
@@ -25,10 +32,7 @@ TEST(LaunchCommand, SplitsAfterTheLastFullStopOrBackslashAndTakesTheRoot) {
     }
     EXPECT_EQ(SubstituteRoot("%1 %1", "D:\\"), "D:\\ %1");
     EXPECT_EQ(SubstituteRoot("-x", "D:\\"), "D:\\");
-}
-
-TEST(TileGrid, OneRowUpToThreeWindowsThenTwo) {
-    const std::tuple<size_t, LONG, std::vector<RECT>> cases[] = {
+    const std::tuple<size_t, LONG, std::vector<RECT>> grids[] = {
         {0, 768, {}},
         {3, 768, {{0, 0, 341, 768}, {341, 0, 682, 768}, {682, 0, 1023, 768}}},
         // An odd height leaves the bottom row of pixels uncovered.
@@ -37,19 +41,36 @@ TEST(TileGrid, OneRowUpToThreeWindowsThenTwo) {
          768,
          {{0, 0, 341, 384}, {341, 0, 682, 384}, {682, 0, 1023, 384}, {0, 384, 512, 768}, {512, 384, 1024, 768}}},
     };
-    for (const auto& [count, bottom, cells] : cases) {
+    for (const auto& [count, bottom, cells] : grids) {
         EXPECT_EQ(TileGrid(count, 1024, bottom), cells) << count;
     }
-}
-
-class OpenDriveTest : public BarTest {
-protected:
-    HWND Window(const char* className) {
-        return os.CreateForeignWindow(className, "folder", WS_POPUP | WS_VISIBLE, 0, RECT{100, 100, 300, 300});
+    const std::tuple<const char*, BYTE, bool, std::vector<DWORD>> launches[] = {
+        {"C:\\WINDOWS\\Explorer.exe /e,\"%1\"", 1, true, {800, 250}},
+        {"C:\\Tools\\viewer.exe %1", 1, true, {800}},
+        {"C:\\Program Files\\MyEXPLORER\\open.exe %1", 1, true, {800, 250}},
+        {"C:\\WINDOWS\\explorer.exe %1", 0, true, {800}},
+        {"C:\\WINDOWS\\explorer.exe %1", 1, false, {800}},
+    };
+    for (const auto& [command, tile, window, sleeps] : launches) {
+        os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", command);
+        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {tile, 0, 0, 0});
+        CreateBar();
+        const HWND folder = window ? Window("CabinetWClass") : nullptr;
+        os.ShowWindow(folder, SW_MINIMIZE);
+        os.ClearLogs();
+        Click(2683);
+        EXPECT_EQ(os.Sleeps(), sleeps) << command;
+        EXPECT_EQ(os.ShellExecutes().size(), 1u);
+        // A single Explorer window is restored to fill the screen.
+        const bool tiled = sleeps.size() == 2;
+        if (window) {
+            EXPECT_EQ(WindowRect(folder).right, tiled ? 1024 : 300) << command;
+            EXPECT_EQ((os.GetWindowLongA(folder, GWL_STYLE) & WS_MINIMIZE) == 0, tiled) << command;
+        }
+        os.DestroyWindow(folder);
+        bar.reset();
     }
-};
-
-TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramOnTheRootAndTilesExplorers) {
+    os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "");
     CreateBar();
     const HWND older = Window("ExploreWClass");
     const HWND other = Window("Notepad");
@@ -79,35 +100,6 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramOnTheRootAndTilesExplorers) {
     }
     os.SendMessageA(bar->m_hWnd, WM_COMMAND, MAKEWPARAM(2683, 5), 0);
     EXPECT_EQ(os.ShellExecutes().size(), 2u);
-}
-
-TEST_F(OpenDriveTest, TilingNeedsAProgramNamedExplorerAndTheSettingButTheWaitIsAlways) {
-    const std::tuple<const char*, BYTE, bool, std::vector<DWORD>> cases[] = {
-        {"C:\\WINDOWS\\Explorer.exe /e,\"%1\"", 1, true, {800, 250}},
-        {"C:\\Tools\\viewer.exe %1", 1, true, {800}},
-        {"C:\\Program Files\\MyEXPLORER\\open.exe %1", 1, true, {800, 250}},
-        {"C:\\WINDOWS\\explorer.exe %1", 0, true, {800}},
-        {"C:\\WINDOWS\\explorer.exe %1", 1, false, {800}},
-    };
-    for (const auto& [command, tile, window, sleeps] : cases) {
-        os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", command);
-        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {tile, 0, 0, 0});
-        CreateBar();
-        const HWND folder = window ? Window("CabinetWClass") : nullptr;
-        os.ShowWindow(folder, SW_MINIMIZE);
-        os.ClearLogs();
-        Click(2683);
-        EXPECT_EQ(os.Sleeps(), sleeps) << command;
-        EXPECT_EQ(os.ShellExecutes().size(), 1u);
-        // A single Explorer window is restored to fill the screen.
-        const bool tiled = sleeps.size() == 2;
-        if (window) {
-            EXPECT_EQ(WindowRect(folder).right, tiled ? 1024 : 300) << command;
-            EXPECT_EQ((os.GetWindowLongA(folder, GWL_STYLE) & WS_MINIMIZE) == 0, tiled) << command;
-        }
-        os.DestroyWindow(folder);
-        bar.reset();
-    }
 }
 
 }  // namespace

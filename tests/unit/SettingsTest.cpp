@@ -1,5 +1,7 @@
 
+#include <array>
 #include <cstring>
+#include <tuple>
 
 #include "platform/WinApp.h"
 #include "settings/Settings.h"
@@ -19,7 +21,9 @@ std::vector<BYTE> Bytes(const T& value) {
 
 using SettingsTest = BarTest;
 
-TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumberNotAndTheDefaultProgramIsFound) {
+TEST_F(
+    SettingsTest,
+    StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumberNotTheDefaultProgramIsFoundAndLaunchOnStartupIsOnForAnyNonEmptyString) {
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "");
     // Written without a terminator.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_SZ, {'D'});
@@ -49,8 +53,7 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
     os.FailCall("GetWindowsDirectoryA");
     EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
-    // Without a name of its own the application takes its title, which names its settings key;
-    // with another copy running it ends at once, with exit code 0.
+    // Unnamed, the application takes its title, which names its settings key; beside another copy it ends with 0.
     AfxGetApp()->m_strAppName.clear();
     os.CreateForeignWindow("Other", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
     EXPECT_EQ(AfxGetApp()->Run(), 0);
@@ -58,39 +61,14 @@ TEST_F(SettingsTest, StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumbe
     AfxGetApp()->m_strAppName.clear();
     AfxGetApp()->SetRegistryKey("Quorvane");
     EXPECT_EQ(AfxGetApp()->m_strAppName, "Vossel") << "named by the settings key too";
-}
-
-TEST_F(SettingsTest, LaunchOnStartupIsOnForAnyNonEmptyString) {
-    struct Case {
-        DWORD type;
-        std::vector<BYTE> data;
-        BOOL expected;
-    };
-    const Case cases[] = {{REG_SZ, {'x', 'y'}, TRUE}, {REG_SZ, {0}, FALSE}, {REG_BINARY, {'x', 0}, FALSE}};
-    for (const Case& c : cases) {
-        os.SetRegistryValue(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", c.type, c.data);
-        EXPECT_EQ(ReadLaunchOnStartup(), c.expected) << c.type << " of " << c.data.size();
+    const std::tuple<DWORD, std::vector<BYTE>, BOOL> cases[] = {
+        {REG_SZ, {'x', 'y'}, TRUE}, {REG_SZ, {0}, FALSE}, {REG_BINARY, {'x', 0}, FALSE}};
+    for (const auto& [type, data, expected] : cases) {
+        os.SetRegistryValue(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", type, data);
+        EXPECT_EQ(ReadLaunchOnStartup(), expected) << type << " of " << data.size();
     }
     os.FailCall("RegOpenKeyExA");
     EXPECT_FALSE(ReadLaunchOnStartup());
-}
-
-TEST_F(SettingsTest, ExitWritesTheFourValuesOnceWithTheEdgeInUse) {
-    CVosselDialog& bar = CreateBar();
-    BARPLACEMENT placement = bar.GetPlacement();
-    placement.nEdge = ABE_RIGHT;
-    placement.anThickness[ABE_RIGHT] = 50;
-    bar.SetPlacement(&placement);
-    os.ClearLogs();
-    bar.DestroyWindow();
-    const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
-    EXPECT_EQ(os.RegistryChanges(), (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM",
-                                                              key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
-    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
-    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
-    const std::string launch = kDefaultLaunch;
-    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Launch Program")->data,
-              std::vector<BYTE>(launch.c_str(), launch.c_str() + launch.size() + 1));
 }
 
 BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 110, 60}}; }
@@ -99,37 +77,24 @@ BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 5
 constexpr PlacementLimits kLimits{{1024, 768}, {34, 21, 34, 21}, {512, 384, 512, 384}, {36, 39}, {512, 384}};
 constexpr BARPLACEMENT kDefaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
 
-TEST(StoredPlacement, SoundRecordsAreTakenWholeOthersLeaveTheDefault) {
-    struct Case {
-        int edge;
-        UINT cbSize;
-        size_t size;
-        bool accepted;
-    };
-    // Longer values give their first 48 bytes.
-    const Case cases[] = {{EDGE_FLOATING, 48, 48, true}, {ABE_BOTTOM, 64, 64, true}, {4, 48, 48, false},
-                          {EDGE_NONE, 48, 48, false},    {-3, 48, 48, false},        {ABE_LEFT, 48, 47, false},
-                          {ABE_LEFT, 20, 48, false}};
-    for (const Case& c : cases) {
-        std::vector<BYTE> data(c.size, 0xEE);
+// Any stored record: the bar is on the screen, holds its menu button, and stands on any strip it reserves.
+TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordGivesAUsableBarAndExitWritesThem) {
+    // Edge, record size, value size, taken; longer values give their first 48 bytes.
+    const std::tuple<int, UINT, size_t, bool> cases[] = {
+        {EDGE_FLOATING, 48, 48, true}, {ABE_BOTTOM, 64, 64, true}, {4, 48, 48, false},       {EDGE_NONE, 48, 48, false},
+        {-3, 48, 48, false},           {ABE_LEFT, 48, 47, false},  {ABE_LEFT, 20, 48, false}};
+    for (const auto& [edge, cbSize, size, accepted] : cases) {
+        std::vector<BYTE> data(size, 0xEE);
         BARPLACEMENT stored = Valid();
-        stored.nEdge = c.edge;
-        stored.cbSize = c.cbSize;
-        std::memcpy(data.data(), &stored, c.size < sizeof(stored) ? c.size : sizeof(stored));
+        stored.nEdge = edge;
+        stored.cbSize = cbSize;
+        std::memcpy(data.data(), &stored, size < sizeof(stored) ? size : sizeof(stored));
         BARPLACEMENT placement = kDefaults;
-        EXPECT_EQ(AcceptStoredPlacement(data.data(), data.size(), kLimits, &placement), c.accepted) << c.edge;
-        EXPECT_EQ(std::memcmp(&placement, c.accepted ? &stored : &kDefaults, sizeof(stored)), 0) << c.edge;
+        EXPECT_EQ(AcceptStoredPlacement(data.data(), data.size(), kLimits, &placement), accepted) << edge;
+        EXPECT_EQ(std::memcmp(&placement, accepted ? &stored : &kDefaults, sizeof(stored)), 0) << edge;
     }
-}
-
-TEST(StoredPlacement, ThicknessesAndTheFloatingRectangleAreHeldToWhatTheBarCanBe) {
-    struct Case {
-        LONG thickness[4];
-        RECT floating;
-        LONG expectedThickness[4];
-        RECT expectedFloating;
-    };
-    const Case cases[] = {
+    using Thickness = std::array<LONG, 4>;
+    const std::tuple<Thickness, RECT, Thickness, RECT> holds[] = {
         // Thicker than the screen, or below the frame and menu button.
         {{1025, 800, 513, 385}, {10, 10, 110, 60}, {512, 384, 512, 384}, {10, 10, 110, 60}},
         {{0, -1, 33, 20}, {10, 10, 110, 60}, {34, 21, 34, 21}, {10, 10, 110, 60}},
@@ -149,24 +114,19 @@ TEST(StoredPlacement, ThicknessesAndTheFloatingRectangleAreHeldToWhatTheBarCanBe
         // Smaller than the least floating bar, too: held to it.
         {{50, 21, 50, 21}, {kMax - 10, 5, kMax, 25}, {50, 21, 50, 21}, {988, 5, 1024, 44}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [thickness, floating, expectedThickness, expectedFloating] : holds) {
         BARPLACEMENT stored = Valid();
-        std::memcpy(stored.anThickness, c.thickness, sizeof(c.thickness));
-        stored.rcFloating = c.floating;
+        std::memcpy(stored.anThickness, thickness.data(), sizeof(stored.anThickness));
+        stored.rcFloating = floating;
         BARPLACEMENT placement{};
         ASSERT_TRUE(AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), kLimits, &placement))
-            << c.floating;
-        EXPECT_EQ(std::vector<LONG>(placement.anThickness, placement.anThickness + 4),
-                  std::vector<LONG>(c.expectedThickness, c.expectedThickness + 4))
-            << c.floating;
-        EXPECT_EQ(placement.rcFloating, c.expectedFloating) << c.floating;
+            << floating;
+        Thickness held{};
+        std::memcpy(held.data(), placement.anThickness, sizeof(placement.anThickness));
+        EXPECT_EQ(held, expectedThickness) << floating;
+        EXPECT_EQ(placement.rcFloating, expectedFloating) << floating;
         EXPECT_EQ(placement.nEdge, ABE_LEFT);
     }
-}
-
-// Whatever the stored record, the bar comes up on the screen, holds its menu
-// button, and a docked bar that does not hide stands on the strip it reserves.
-TEST_F(SettingsTest, EveryStoredRecordGivesAUsableBar) {
     const RECT small{0, 0, 68, 21};
     const auto docked = [&](int edge, BOOL autoHide, LONG t) {
         return BARPLACEMENT{48, edge, autoHide, TRUE, {t, t, t, t}, small};
@@ -199,18 +159,29 @@ TEST_F(SettingsTest, EveryStoredRecordGivesAUsableBar) {
         }
         bar.DestroyWindow();
     }
-    // A record refused for its edge or its size leaves the bar at its first place.
-    StorePlacement(os, BARPLACEMENT{48, 9, FALSE, TRUE, {50, 21, 50, 21}, small});
-    EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{0, 0, 1280, 21}));
-    bar->DestroyWindow();
+    // A record refused, here for its size, leaves the bar at its first place.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info", REG_BINARY, std::vector<BYTE>(20, 0));
     EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{0, 0, 1280, 21}));
     bar->DestroyWindow();
-    // A bar sized on a larger screen comes back at its edge, as thick as this
-    // screen lets it be across that edge.
+    // A bar sized on a larger screen comes back at its edge, as thick as this screen lets it be.
     StorePlacement(os, BARPLACEMENT{48, ABE_RIGHT, FALSE, FALSE, {34, 21, 900, 21}, small});
     EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{640, 0, 1280, 600}));
     EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
+    // Exit writes the four values once, with the edge in use.
+    CVosselDialog& bar = CreateBar();
+    BARPLACEMENT placement = bar.GetPlacement();
+    placement.nEdge = ABE_RIGHT;
+    placement.anThickness[ABE_RIGHT] = 50;
+    bar.SetPlacement(&placement);
+    os.ClearLogs();
+    bar.DestroyWindow();
+    const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
+    EXPECT_EQ(os.RegistryChanges(), (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM",
+                                                              key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Launch Program")->data,
+              std::vector<BYTE>(kDefaultLaunch, kDefaultLaunch + sizeof(kDefaultLaunch)));
 }
 
 }  // namespace
