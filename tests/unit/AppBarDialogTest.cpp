@@ -63,6 +63,7 @@ TEST_F(AppBarTest, RefusedAutoHideReportsAndDocksInAReservedStrip) {
     EXPECT_EQ(os.MessageBoxes()[0].text,
               "There is already an auto hidden window on this edge.\nOnly one auto hidden window is allowed on each "
               "edge.");
+    EXPECT_EQ(os.MessageBoxes()[0].type, MB_ICONERROR | MB_OK);
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 21})));
 }
 

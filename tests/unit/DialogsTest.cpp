@@ -101,6 +101,7 @@ TEST_F(DialogsTest, OptionsOpensAboutAndHelpOrSaysItFailedKeepingItsEditsAndAbou
             EXPECT_EQ(os.ShellExecutes()[0].file, "file:///C:/Program%20Files/Vossel/vossel-help.html#options");
         } else {
             EXPECT_EQ(os.MessageBoxes()[0].text, "Failed to launch help.");
+            EXPECT_EQ(os.MessageBoxes()[0].type, MB_OK | MB_ICONEXCLAMATION);
         }
     }
     CreateBar();
