@@ -55,6 +55,7 @@ TEST(SlideFrame, InterpolatesFromTheStartTruncatingTowardZero) {
         {hidden, shown, 0xFFFFFFFF, {0, 0, 1024, 40}},
         // width 100 - (100 - 1024) * 100 / 400 = 331; height 30 - 9 * 100 / 400 = 28
         {{100, 100, 200, 130}, {0, 0, 1024, 21}, 100, {75, 75, 331, 28}},
+        {{0, 0, 60, 40}, {964, 728, 1024, 768}, 200, {482, 364, 60, 40}},
         // Millions of pixels away: distance times milliseconds needs 64 bits.
         {{0, 10000000, 1024, 10000040}, shown, 200, {0, 5000000, 1024, 40}},
         {{kMin, kMin, kMax, kMax}, shown, 200, {kMin / 2, kMin / 2, kMax, kMax}},

@@ -104,6 +104,7 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
         {{50, 21, 50, 21}, {100, 900, 200, 950}, {50, 21, 50, 21}, {100, 718, 200, 768}},
         // Partly on the screen: left as it is.
         {{50, 21, 50, 21}, {1000, 100, 1100, 150}, {50, 21, 50, 21}, {1000, 100, 1100, 150}},
+        {{50, 21, 50, 21}, {-50, -20, 50, 30}, {50, 21, 50, 21}, {-50, -20, 50, 30}},
         // Larger than the window may be, straddling the screen's edge: cut, then brought back.
         {{50, 21, 50, 21}, {-900, -500, 100, 100}, {50, 21, 50, 21}, {0, 0, 512, 384}},
         // Empty or inverted.
