@@ -53,6 +53,9 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAtMostHalfTheScreenThickWithIts
         if (call.function == "CreateMappedBitmap") {
             ++pictures;
             EXPECT_EQ(call.colorFrom, RGB(255, 255, 255));
+        } else if (call.function == "CopyImage") {
+            // Each drawn 16 x 16, whatever the size of the resource.
+            EXPECT_TRUE(call.cx == 16 && call.cy == 16) << call.cx << " x " << call.cy;
         }
     }
     EXPECT_EQ(pictures, 6);
