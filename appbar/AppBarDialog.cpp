@@ -118,10 +118,7 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
                          m_placement.anThickness[3]};
     if (IsDockEdge(nEdge)) {
         const MINMAXINFO limits = GetTrackingLimits();
-        const bool across = nEdge == ABE_LEFT || nEdge == ABE_RIGHT;
-        const LONG least = across ? limits.ptMinTrackSize.x : limits.ptMinTrackSize.y;
-        const LONG most = across ? limits.ptMaxTrackSize.x : limits.ptMaxTrackSize.y;
-        thickness[nEdge] = std::clamp(thickness[nEdge], least, std::max(least, most));
+        thickness[nEdge] = HeldThickness(nEdge, thickness[nEdge], limits.ptMinTrackSize, limits.ptMaxTrackSize);
     }
     *pRect = CutToThickness(*pRect, nEdge, thickness);
 }
@@ -495,16 +492,14 @@ void CAppBarDialog::OnDisplayChange() {
         m_placement.rcFloating =
             FloatingOnScreen(m_placement.rcFloating, screen, -frame.top, limits.ptMinTrackSize, limits.ptMaxTrackSize);
     } else {
-        const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         const LONG thickness = m_placement.anThickness[edge];
         const RECT snapped =
             SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness},
                         SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxSizeStep, m_cySizeStep},
                         limits.ptMinTrackSize, limits.ptMaxTrackSize);
-        const LONG least = across ? limits.ptMinTrackSize.x : limits.ptMinTrackSize.y;
-        const LONG most = across ? limits.ptMaxTrackSize.x : limits.ptMaxTrackSize.y;
+        const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         m_placement.anThickness[edge] =
-            std::clamp(across ? snapped.right : snapped.bottom, least, std::max(least, most));
+            HeldThickness(edge, across ? snapped.right : snapped.bottom, limits.ptMinTrackSize, limits.ptMaxTrackSize);
         // A hidden bar goes straight to its hiding place on the new screen.
         if (m_placement.bAutoHide) {
             m_bAutoHideShown = FALSE;

@@ -48,6 +48,13 @@ WindowFrame FrameOfRect(const RECT& rect) {
     return WindowFrame{rect.left, rect.top, ClampedExtent(rect.left, rect.right), ClampedExtent(rect.top, rect.bottom)};
 }
 
+LONG HeldThickness(int edge, LONG thickness, POINT minTrack, POINT maxTrack) {
+    const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
+    const LONG least = across ? minTrack.x : minTrack.y;
+    const LONG most = across ? maxTrack.x : maxTrack.y;
+    return std::clamp(thickness, least, std::max(least, most));
+}
+
 RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
     switch (edge) {
         case ABE_LEFT:

@@ -23,6 +23,9 @@ struct WindowFrame {
 };
 WindowFrame FrameOfRect(const RECT& rect);
 
+// A docked thickness held to the window's tracking limits across its edge.
+LONG HeldThickness(int edge, LONG thickness, POINT minTrack, POINT maxTrack);
+
 // Cuts a rectangle spanning a screen side to the edge's thickness.
 RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]);
 
