@@ -6,6 +6,7 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/SystemInfo.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 #include "tests/support/BarFixture.h"
@@ -285,6 +286,33 @@ TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     EXPECT_EQ(DiskLineFromClusters(64, 4096, 0xFFFFFFFF), "1099511627520 KB Free");
     os.FailCall("GetDiskFreeSpaceW");
     EXPECT_EQ(ReadDiskLine(), "Unavailable");
+}
+
+TEST_F(DialogsTest, OptionsFieldsTheRunValueAndTheHelpPathHoldNamesInAnyScript) {
+    os.SetModuleFileName("C:\\Программы\\vossel.exe", "");
+    os.AddFile("C:\\Программы\\vossel-help.html", "<html>");
+    CreateBar();
+    ApplyOptions([this](HWND h) {
+        SetText(h, IDC_LAUNCH_PROGRAM, "");
+        SetText(h, IDC_SKIP_DRIVES, "");
+        os.TypeText(os.GetDlgItem(h, IDC_LAUNCH_PROGRAM), "C:\\Программы\\日本 📷.exe %1");
+        os.TypeText(os.GetDlgItem(h, IDC_SKIP_DRIVES), "фd");
+        SetCheck(h, IDC_LAUNCH_ON_STARTUP, 1);
+    });
+    EXPECT_EQ(bar->LaunchProgram(), W("C:\\Программы\\日本 📷.exe %1"));
+    EXPECT_EQ(bar->SkipDrives(), W("ФD"));
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("C:\\Программы\\vossel.exe"));
+    // Shown again whole when the dialog opens anew.
+    std::wstring shown;
+    ApplyOptions(
+        [this, &shown](HWND h) {
+            shown.resize(64);
+            shown.resize(static_cast<size_t>(os.GetWindowTextW(os.GetDlgItem(h, IDC_LAUNCH_PROGRAM), &shown[0], 64)));
+        },
+        IDCANCEL);
+    EXPECT_EQ(shown, bar->LaunchProgram());
+    EXPECT_TRUE(AfxGetApp()->WinHelp("vossel-help.html", "options"));
+    EXPECT_EQ(os.ShellExecutes().back().file, "file:///C:/Программы/vossel-help.html#options");
 }
 
 }  // namespace
