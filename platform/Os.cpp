@@ -1,5 +1,7 @@
 #include "platform/Os.h"
 
+#include <algorithm>
+
 namespace {
 OsServices* g_services = nullptr;
 }
@@ -30,8 +32,9 @@ std::string Narrow(const std::wstring& text) {
         return {};
     }
     const auto length = static_cast<int>(text.size());
-    // A double-byte code page may take two bytes for a character.
-    std::string narrow(text.size() * 2, '\0');
+    // A character may take more than one byte: the code page says how many.
+    const int needed = Os().sys.WideCharToMultiByte(CP_ACP, text.data(), length, nullptr, 0);
+    std::string narrow(static_cast<size_t>(std::max(needed, length)), '\0');
     const int converted =
         Os().sys.WideCharToMultiByte(CP_ACP, text.data(), length, &narrow[0], static_cast<int>(narrow.size()));
     if (converted > 0 && static_cast<size_t>(converted) <= narrow.size()) {

@@ -241,19 +241,15 @@ int HoldActive(char** a) {
 // A value under HKLM or HKCU with its type, size and contents.
 int RegQuery(HKEY root, const char* subkey, const char* value) {
     const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    const std::wstring key = Wide(subkey), name = Wide(value);
     DWORD type = 0, size = 0;
-    if (!root || RegGetValueA(root, subkey, value, flags, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (!root || RegGetValueW(root, key.c_str(), name.c_str(), flags, &type, nullptr, &size) != ERROR_SUCCESS)
         return Fail("no value");
-    std::vector<BYTE> data(size + 1);
-    RegGetValueA(root, subkey, value, flags, &type, data.data(), &size);
+    std::vector<BYTE> data(size + sizeof(wchar_t));  // a string read wide, ended even when stored without
+    RegGetValueW(root, key.c_str(), name.c_str(), flags, &type, data.data(), &size);
     std::printf("type=%lu\nsize=%lu\n", type, size);
-    // The 8-bit size is no guide to the wide one: a string is read as twice its size.
-    std::vector<wchar_t> text(size + 1);
-    DWORD textSize = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    if ((type == REG_SZ || type == REG_EXPAND_SZ) &&
-        RegGetValueW(root, Wide(subkey).c_str(), Wide(value).c_str(), flags, nullptr, text.data(), &textSize) ==
-            ERROR_SUCCESS)
-        Ok("string", Utf8(text.data()));
+    if (type == REG_SZ || type == REG_EXPAND_SZ)
+        Ok("string", Utf8(reinterpret_cast<const wchar_t*>(data.data())));
     else if (type == REG_DWORD && size == 4)
         std::printf("dword=%lu\n", *reinterpret_cast<const DWORD*>(data.data()));
     std::printf("hex=");
@@ -262,9 +258,6 @@ int RegQuery(HKEY root, const char* subkey, const char* value) {
     std::printf("\n");
     return 0;
 }
-
-// Writes a value as the program would find it, creating its key: type sz,
-// dword or binary (hex); an empty value name is the key's default value.
 int RegSet(HKEY root, const char* subkey, const char* value, const std::string& type, const char* text) {
     std::vector<BYTE> data;
     const DWORD number = std::strtoul(text, nullptr, 0);
