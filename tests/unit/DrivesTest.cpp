@@ -173,17 +173,21 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     os.AddDrive('G', DRIVE_FIXED, std::string("Фото"));
     os.AddDrive('H', DRIVE_FIXED, std::string("日本 📷"));
     os.AddDrive('O', DRIVE_REMOTE);
-    os.AddNetworkConnection("O:", "\\\\Σέρβερ\\Ωmega");
+    os.AddNetworkConnection("O:", "\\\\Σέρβερ\\Ωmegaz");
     const std::pair<const char*, const char*> cases[] = {
         {"A:\\", "(floppy) A:\\"}, {"C:\\", "(SYSTEM) C:\\"},
         {"D:\\", "(CD-ROM) D:\\"}, {"E:\\", "() E:\\"},
         {"F:\\", "F:\\"},          {"N:\\", "(\\\\SERVER\\SHARE\\) N:\\"},
         {"Q:\\", "Q:\\"},          {"G:\\", "(Фото) G:\\"},
-        {"H:\\", "(日本 📷) H:\\"}, {"O:\\", "(\\\\Σέρβερ\\ΩMEGA\\) O:\\"},
+        {"H:\\", "(日本 📷) H:\\"}, {"O:\\", "(\\\\Σέρβερ\\ΩMEGAZ\\) O:\\"},
     };
     for (const auto& [root, label] : cases) {
         EXPECT_EQ(Label(root), label);
     }
+    // Without the code page's conversions ASCII still passes, and the rest is marked.
+    os.FailCall("WideCharToMultiByte", 2);
+    os.FailCall("MultiByteToWideChar", 1);
+    EXPECT_EQ(Narrow(W("~\u0080Ф")) + Utf8FromUtf16(Widen("~\xFF")), "~??~ÿ");
     // Removable and CD drives are never touched.
     for (const std::string& root : os.VolumeQueries()) {
         EXPECT_TRUE(root != "A:\\" && root != "D:\\") << root;
