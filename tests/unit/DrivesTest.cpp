@@ -184,6 +184,8 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     for (const auto& [root, label] : cases) {
         EXPECT_EQ(Label(root), label);
     }
+    os.AddDrive('V', DRIVE_FIXED, std::string(259, 'v'));
+    EXPECT_EQ(Label("V:\\"), "(" + std::string(259, 'v') + ") V:\\") << "a label that fills the buffer";
     // Without the code page's conversions ASCII still passes, and the rest is marked.
     os.FailCall("WideCharToMultiByte", 2);
     os.FailCall("MultiByteToWideChar", 1);
