@@ -5,9 +5,9 @@
 #include "platform/WinApp.h"
 #include "resources/resource.h"
 
-void AppendListEntry(std::string& list, const std::string& path) {
+void AppendListEntry(std::wstring& list, const std::wstring& path) {
     list.append(path);
-    list.push_back('\0');
+    list.push_back(L'\0');
 }
 
 DROPEFFECT DriveDropEffect(DWORD keyState, DROPEFFECT allowed) {
@@ -17,18 +17,27 @@ DROPEFFECT DriveDropEffect(DWORD keyState, DROPEFFECT allowed) {
     return (allowed & wanted) != 0 ? wanted : (allowed & other) != 0 ? other : DROPEFFECT_NONE;
 }
 
-std::string DroppedFile(HDROP drop, UINT index) {
-    const UINT length = Os().shell.DragQueryFileA(drop, index, nullptr, 0);
+std::wstring DroppedFile(HDROP drop, UINT index) {
+    const UINT length = Os().shell.DragQueryFileW(drop, index, nullptr, 0);
     if (length == 0) {
         return {};
     }
-    std::string path(static_cast<size_t>(length) + 1, '\0');
-    const UINT copied = Os().shell.DragQueryFileA(drop, index, &path[0], length + 1);
+    std::wstring path(static_cast<size_t>(length) + 1, L'\0');
+    const UINT copied = Os().shell.DragQueryFileW(drop, index, &path[0], length + 1);
     path.resize(copied <= length ? copied : length);
     return path;
 }
 
-std::string DropStartPath(const CWnd& bar, size_t driveCount, POINT point) {
+bool IsCopyableDropPath(const std::wstring& path) {
+    const size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos || path.find_first_of(L"*?/") != std::wstring::npos) {
+        return false;
+    }
+    const std::wstring name = path.substr(slash + 1);
+    return !name.empty() && name != L"." && name != L"..";
+}
+
+std::wstring DropStartPath(const CWnd& bar, size_t driveCount, POINT point) {
     const HWND hwnd = Os().win.WindowFromPoint(point);
     if (hwnd == nullptr || Os().win.GetParent(hwnd) != bar.m_hWnd) {
         return {};
@@ -46,18 +55,18 @@ int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED) {
         Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         Os().win.SetActiveWindow(hwnd);
-        Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
+        Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     }
     return 0;
 }
 
-int BrowseForFolder(HWND owner, std::string& path, UINT titleId) {
-    const std::string title = LoadResourceString(titleId);
-    if (path.size() > 3 && path.back() == '\\') {
+int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId) {
+    const std::wstring title = Widen(LoadResourceString(titleId));
+    if (path.size() > 3 && path.back() == L'\\') {
         path.pop_back();
     }
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA info{};
+    WCHAR displayName[MAX_PATH] = {};
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName;
@@ -65,12 +74,12 @@ int BrowseForFolder(HWND owner, std::string& path, UINT titleId) {
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallbackProc;
     info.lParam = reinterpret_cast<LPARAM>(path.c_str());
-    ITEMIDLIST* list = Os().shell.SHBrowseForFolderA(&info);
+    ITEMIDLIST* list = Os().shell.SHBrowseForFolderW(&info);
     if (list == nullptr) {
         return 2;
     }
-    char chosen[MAX_PATH] = {};
-    const BOOL converted = Os().shell.SHGetPathFromIDListA(list, chosen);
+    WCHAR chosen[MAX_PATH] = {};
+    const BOOL converted = Os().shell.SHGetPathFromIDListW(list, chosen);
     Os().shell.ILFree(list);
     if (!converted) {
         return 2;
@@ -79,28 +88,33 @@ int BrowseForFolder(HWND owner, std::string& path, UINT titleId) {
     return 1;
 }
 
-void ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move) {
+UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move) {
     bar.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    std::string folder = DropStartPath(bar, driveCount, point);
-    const UINT count = Os().shell.DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
-        if (!folder.empty() && folder.back() != '\\') {
-            folder.push_back('\\');
+    std::wstring folder = DropStartPath(bar, driveCount, point);
+    const UINT count = Os().shell.DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> items;
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring item = DroppedFile(drop, i);
+        if (IsCopyableDropPath(item)) {
+            items.push_back(std::move(item));
         }
-        std::string from;
-        std::string to;
-        for (UINT i = 0; i < count; ++i) {
-            const std::string item = DroppedFile(drop, i);
-            const size_t slash = item.rfind('\\');
-            if (slash == std::string::npos) {
-                continue;
-            }
+    }
+    const auto skipped = static_cast<UINT>(count - items.size());
+    // Nothing left to copy: asking for a folder would only promise a copy.
+    if ((count == 0 || !items.empty()) &&
+        BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
+        if (!folder.empty() && folder.back() != L'\\') {
+            folder.push_back(L'\\');
+        }
+        std::wstring from;
+        std::wstring to;
+        for (const std::wstring& item : items) {
             AppendListEntry(from, item);
-            AppendListEntry(to, folder + item.substr(slash + 1));
+            AppendListEntry(to, folder + item.substr(item.rfind(L'\\') + 1));
         }
         // With nothing to copy the shell would only report an empty source.
         if (!from.empty()) {
-            SHFILEOPSTRUCTA operation{};
+            SHFILEOPSTRUCTW operation{};
             operation.hwnd = bar.m_hWnd;
             operation.wFunc = move ? FO_MOVE : FO_COPY;
             operation.pFrom = from.c_str();
@@ -109,10 +123,11 @@ void ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL mov
             operation.fAnyOperationsAborted = FALSE;
             operation.hNameMappings = nullptr;
             operation.lpszProgressTitle = nullptr;
-            Os().shell.SHFileOperationA(&operation);
+            Os().shell.SHFileOperationW(&operation);
         }
     }
     Os().shell.DragFinish(drop);
+    return skipped;
 }
 
 DROPEFFECT CDriveDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, POINT point) {

@@ -11,22 +11,27 @@
 
 // Adds a path and its NUL to a list of the double-NUL form the shell's file
 // operation takes: the string's own terminator closes the list.
-void AppendListEntry(std::string& list, const std::string& path);
+void AppendListEntry(std::wstring& list, const std::wstring& path);
 // Copy, or move when the key state holds Shift, as far as the source allows
 // either; nothing for a source that allows neither, such as one that only
 // lets its items be linked.
 DROPEFFECT DriveDropEffect(DWORD keyState, DROPEFFECT allowed);
 // Dropped item `index`, however long.
-std::string DroppedFile(HDROP drop, UINT index);
+std::wstring DroppedFile(HDROP drop, UINT index);
+// Whether a dropped path names one file or folder that can be copied by
+// name: no wildcard the shell would expand, no '/', a name after its last
+// backslash, and not "." or "..". Anything else is left out of the lists.
+bool IsCopyableDropPath(const std::wstring& path);
 // The root of the drive button under a screen point, such as "D:\", or empty.
-std::string DropStartPath(const CWnd& bar, size_t driveCount, POINT point);
+std::wstring DropStartPath(const CWnd& bar, size_t driveCount, POINT point);
 // Runs the folder dialog with `path` selected: 1 when the user chose a
 // file-system folder, whose path is then in `path`, 2 otherwise.
-int BrowseForFolder(HWND owner, std::string& path, UINT titleId);
+int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId);
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);
 // Copies or moves the dropped items into the folder the user picks; the
-// handle is released in every case.
-void ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move);
+// handle is released in every case. Answers how many items were left out;
+// when that is all of them, no folder is asked for.
+UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move);
 
 class CDriveDropTarget : public COleDropTarget {
 public:

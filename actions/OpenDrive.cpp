@@ -13,25 +13,25 @@ constexpr DWORD kSingleWindowSettleTime = 250;
 // Explorer's folder windows: the old two-pane class and today's.
 const std::vector<std::string> kExplorerClasses = {"ExploreWClass", "CabinetWClass"};
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(WCHAR c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 
 // Blocks the thread without handling messages and without spinning.
 void BlockFor(DWORD milliseconds) { Os().sys.Sleep(milliseconds); }
 
 }  // namespace
 
-LaunchCommand SplitLaunchCommand(const std::string& command) {
-    const size_t dot = command.rfind('.');
-    const size_t backslash = command.rfind('\\');
+LaunchCommand SplitLaunchCommand(const std::wstring& command) {
+    const size_t dot = command.rfind(L'.');
+    const size_t backslash = command.rfind(L'\\');
     size_t start = 0;
-    if (dot != std::string::npos || backslash != std::string::npos) {
-        const size_t last = dot == std::string::npos         ? backslash
-                            : backslash == std::string::npos ? dot
-                                                             : std::max(dot, backslash);
+    if (dot != std::wstring::npos || backslash != std::wstring::npos) {
+        const size_t last = dot == std::wstring::npos         ? backslash
+                            : backslash == std::wstring::npos ? dot
+                                                              : std::max(dot, backslash);
         start = last + 1;
     }
-    size_t split = command.find(' ', start);
-    if (split == std::string::npos) {
+    size_t split = command.find(L' ', start);
+    if (split == std::wstring::npos) {
         split = command.size();
     }
     LaunchCommand result{command.substr(0, split), command.substr(split)};
@@ -40,9 +40,9 @@ LaunchCommand SplitLaunchCommand(const std::string& command) {
     return result;
 }
 
-std::string SubstituteRoot(const std::string& arguments, const std::string& root) {
-    const size_t marker = arguments.find("%1");
-    if (marker == std::string::npos) {
+std::wstring SubstituteRoot(const std::wstring& arguments, const std::wstring& root) {
+    const size_t marker = arguments.find(L"%1");
+    if (marker == std::wstring::npos) {
         return root;
     }
     return arguments.substr(0, marker) + root + arguments.substr(marker + 2);
@@ -103,21 +103,21 @@ void CWindowTiler::Tile(const std::vector<std::string>& classNames) {
     }
 }
 
-void OpenDrive(const std::string& root, const std::string& launchCommand, BOOL tileExplorers) {
+void OpenDrive(const std::wstring& root, const std::wstring& launchCommand, BOOL tileExplorers) {
     const LaunchCommand command = SplitLaunchCommand(launchCommand);
-    const std::string arguments = SubstituteRoot(command.arguments, root);
+    const std::wstring arguments = SubstituteRoot(command.arguments, root);
     // Nothing started: nothing to wait for or tile, and the drive was not
     // opened, so the About dialog keeps reporting the one last opened.
-    if (!ShellExecuteSucceeded(Os().shell.ShellExecuteA(Os().win.GetDesktopWindow(), "open", command.program.c_str(),
+    if (!ShellExecuteSucceeded(Os().shell.ShellExecuteW(Os().win.GetDesktopWindow(), L"open", command.program.c_str(),
                                                         arguments.c_str(), root.c_str(), SW_SHOWNORMAL))) {
         return;
     }
     BlockFor(kLaunchSettleTime);
-    std::string program = command.program;
+    std::wstring program = command.program;
     std::transform(program.begin(), program.end(), program.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (tileExplorers && program.find("explorer") != std::string::npos) {
+                   [](WCHAR c) { return c >= L'A' && c <= L'Z' ? static_cast<WCHAR>(c - L'A' + L'a') : c; });
+    if (tileExplorers && program.find(L"explorer") != std::wstring::npos) {
         CWindowTiler().Tile(kExplorerClasses);
     }
-    Os().sys.SetCurrentDirectoryA(root.c_str());
+    Os().sys.SetCurrentDirectoryW(root.c_str());
 }

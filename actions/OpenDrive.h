@@ -8,17 +8,17 @@
 #include "platform/Win32.h"
 
 struct LaunchCommand {
-    std::string program;
-    std::string arguments;
+    std::wstring program;
+    std::wstring arguments;
 };
 
 // Splits a command line at the first space after its last full stop or
 // backslash. Arguments that hold either character therefore move the split
 // point into them; stored commands rely on that.
-LaunchCommand SplitLaunchCommand(const std::string& command);
+LaunchCommand SplitLaunchCommand(const std::wstring& command);
 // Puts the root in place of the first "%1", or makes it the whole argument
 // part when there is none.
-std::string SubstituteRoot(const std::string& arguments, const std::string& root);
+std::wstring SubstituteRoot(const std::wstring& arguments, const std::wstring& root);
 // The cells that `count` windows take on a screen of right by bottom pixels.
 std::vector<RECT> TileGrid(size_t count, LONG right, LONG bottom);
 
@@ -38,4 +38,4 @@ private:
 // Runs the launch command on the root, waits for the program to settle,
 // tiles Explorer windows when asked, and makes the root the current folder;
 // when the shell starts nothing, does nothing more.
-void OpenDrive(const std::string& root, const std::string& launchCommand, BOOL tileExplorers);
+void OpenDrive(const std::wstring& root, const std::wstring& launchCommand, BOOL tileExplorers);

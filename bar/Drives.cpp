@@ -16,11 +16,14 @@ constexpr DWORD kMaxEnumBufferSize = 1 << 20;
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
+// Letters of other scripts stay as the share names them.
+WCHAR UpperWide(WCHAR c) { return c >= L'a' && c <= L'z' ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
+
 // Closes a network enumeration on every way out.
 class NetEnumeration {
 public:
     NetEnumeration() {
-        if (Os().sys.WNetOpenEnumA(RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, &m_handle) != ERROR_SUCCESS) {
+        if (Os().sys.WNetOpenEnumW(RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, &m_handle) != ERROR_SUCCESS) {
             m_handle = nullptr;
         }
     }
@@ -38,19 +41,23 @@ private:
 };
 
 // Copies `text` into the name buffer, cut to fit with its terminator.
-void CopyName(char* name, const std::string& text) {
-    const size_t length = std::min(text.size(), kDriveNameBufferSize - 1);
-    std::memcpy(name, text.data(), length);
-    name[length] = '\0';
+void CopyName(WCHAR* name, const std::wstring& text) {
+    size_t length = std::min(text.size(), kDriveNameBufferSize - 1);
+    // A cut never splits a surrogate pair.
+    if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00) {
+        --length;
+    }
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), name);
+    name[length] = 0;
 }
 
 }  // namespace
 
-std::vector<char> ShownDriveLetters(DWORD mask, const std::string& skipDrives) {
+std::vector<char> ShownDriveLetters(DWORD mask, const std::wstring& skipDrives) {
     std::vector<char> letters;
     for (int i = 0; i < 26; ++i, mask >>= 1) {
         const char letter = static_cast<char>('A' + i);
-        if ((mask & 1) != 0 && skipDrives.find(letter) == std::string::npos) {
+        if ((mask & 1) != 0 && skipDrives.find(static_cast<WCHAR>(letter)) == std::wstring::npos) {
             letters.push_back(letter);
         }
     }
@@ -70,33 +77,33 @@ UINT DriveBitmap(UINT driveType) {
     }
 }
 
-std::string DriveRootFromCaption(const std::string& caption) {
+std::wstring DriveRootFromCaption(const std::string& caption) {
     std::string root = caption;
     std::transform(root.begin(), root.end(), root.begin(), Upper);
-    return root + '\\';
+    return Widen(root) + L'\\';
 }
 
-void GetDriveLabel(std::string& text) {
-    const std::string root = text.substr(0, 3);
-    char name[kDriveNameBufferSize] = {};
-    switch (Os().sys.GetDriveTypeA(root.c_str())) {
+void GetDriveLabel(std::wstring& text) {
+    const std::wstring root = text.substr(0, 3);
+    WCHAR name[kDriveNameBufferSize] = {};
+    switch (Os().sys.GetDriveTypeA(Narrow(root).c_str())) {
         case DRIVE_REMOVABLE:
-            text = "(floppy) " + text;
+            text = L"(floppy) " + text;
             break;
         case DRIVE_CDROM:
-            text = "(CD-ROM) " + text;
+            text = L"(CD-ROM) " + text;
             break;
         case DRIVE_FIXED: {
             DWORD flags = 0;
-            if (Os().sys.GetVolumeInformationA(root.c_str(), name, sizeof(name), &flags)) {
-                name[sizeof(name) - 1] = '\0';
-                text = "(" + std::string(name) + ") " + text;
+            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, &flags)) {
+                name[kDriveNameBufferSize - 1] = 0;
+                text = L"(" + std::wstring(name) + L") " + text;
             }
             break;
         }
         case DRIVE_REMOTE:
             if (GetNetworkName(name, root.c_str())) {
-                text = "(" + std::string(name) + ") " + text;
+                text = L"(" + std::wstring(name) + L") " + text;
             }
             break;
         default:
@@ -104,32 +111,32 @@ void GetDriveLabel(std::string& text) {
     }
 }
 
-BOOL GetNetworkName(char* name, const char* path) {
-    if (path == nullptr || path[0] == '\0' || path[1] != ':' || path[2] != '\\') {
+BOOL GetNetworkName(WCHAR* name, const WCHAR* path) {
+    if (path == nullptr || path[0] == 0 || path[1] != L':' || path[2] != L'\\') {
         return FALSE;
     }
-    const char letter = Upper(path[0]);
-    if (letter < 'A' || letter > 'Z') {
+    const WCHAR letter = UpperWide(path[0]);
+    if (letter < L'A' || letter > L'Z') {
         return FALSE;
     }
     NetEnumeration enumeration;
     if (enumeration.Get() == nullptr) {
         return FALSE;
     }
-    // NETRESOURCEA entries hold pointers, so the buffer is kept aligned for them.
-    std::vector<NETRESOURCEA> buffer(kFirstEnumBufferSize / sizeof(NETRESOURCEA) + 1);
+    // NETRESOURCEW entries hold pointers, so the buffer is kept aligned for them.
+    std::vector<NETRESOURCEW> buffer(kFirstEnumBufferSize / sizeof(NETRESOURCEW) + 1);
     // A batch that wants more room than it had grows the buffer a few times
     // at most; one that asks for no more, or for too much, ends the search.
     for (int growths = 0; growths <= kMaxEnumBufferGrowths;) {
         DWORD count = 0xFFFFFFFF;
-        const auto capacity = static_cast<DWORD>(buffer.size() * sizeof(NETRESOURCEA));
+        const auto capacity = static_cast<DWORD>(buffer.size() * sizeof(NETRESOURCEW));
         DWORD size = capacity;
-        const DWORD result = Os().sys.WNetEnumResourceA(enumeration.Get(), &count, buffer.data(), &size);
+        const DWORD result = Os().sys.WNetEnumResourceW(enumeration.Get(), &count, buffer.data(), &size);
         if (result == static_cast<DWORD>(ERROR_MORE_DATA)) {
             if (size <= capacity || size > kMaxEnumBufferSize) {
                 return FALSE;
             }
-            buffer.resize(size / sizeof(NETRESOURCEA) + 1);
+            buffer.resize(size / sizeof(NETRESOURCEW) + 1);
             ++growths;
             continue;
         }
@@ -137,11 +144,11 @@ BOOL GetNetworkName(char* name, const char* path) {
             return FALSE;
         }
         for (DWORD i = 0; i < count && i < buffer.size(); ++i) {
-            const NETRESOURCEA& resource = buffer[i];
-            if (resource.lpLocalName != nullptr && Upper(resource.lpLocalName[0]) == letter) {
-                std::string remote = resource.lpRemoteName != nullptr ? resource.lpRemoteName : "";
+            const NETRESOURCEW& resource = buffer[i];
+            if (resource.lpLocalName != nullptr && UpperWide(resource.lpLocalName[0]) == letter) {
+                std::wstring remote = resource.lpRemoteName != nullptr ? resource.lpRemoteName : L"";
                 remote += path + 2;
-                std::transform(remote.begin(), remote.end(), remote.begin(), Upper);
+                std::transform(remote.begin(), remote.end(), remote.begin(), UpperWide);
                 CopyName(name, remote);
                 return TRUE;
             }

@@ -10,16 +10,16 @@ constexpr size_t kDriveNameBufferSize = 260;
 
 // Letters of the drives in `mask` (bit 0 is A) that `skipDrives` does not
 // name; letters are matched exactly, so a lower-case letter hides nothing.
-std::vector<char> ShownDriveLetters(DWORD mask, const std::string& skipDrives);
+std::vector<char> ShownDriveLetters(DWORD mask, const std::wstring& skipDrives);
 // The bitmap resource for a kind of drive.
 UINT DriveBitmap(UINT driveType);
 // The root of the drive a button stands for: "d:" gives "D:\".
-std::string DriveRootFromCaption(const std::string& caption);
+std::wstring DriveRootFromCaption(const std::string& caption);
 
 // Puts the drive's kind, volume label or network name before `text`, whose
 // first three characters are a drive root: "(SYSTEM) C:\".
-void GetDriveLabel(std::string& text);
+void GetDriveLabel(std::wstring& text);
 // TRUE, with the connected share and the rest of the path in upper case in
 // `name` (kDriveNameBufferSize characters), when the path's drive is a
 // connected network drive.
-BOOL GetNetworkName(char* name, const char* path);
+BOOL GetNetworkName(WCHAR* name, const WCHAR* path);

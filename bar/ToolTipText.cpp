@@ -12,13 +12,13 @@ constexpr size_t kToolTipChars = 1024;
 // the notification returns.
 WCHAR g_szToolTipText[kToolTipChars];
 
-std::string WindowText(HWND hwnd) {
-    const int length = Os().win.GetWindowTextLengthA(hwnd);
+std::wstring WindowText(HWND hwnd) {
+    const int length = Os().win.GetWindowTextLengthW(hwnd);
     if (length <= 0) {
         return {};
     }
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = Os().win.GetWindowTextA(hwnd, &text[0], length + 1);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = Os().win.GetWindowTextW(hwnd, &text[0], length + 1);
     text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
     return text;
 }
@@ -41,24 +41,30 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     if (id == 0) {
         return FALSE;
     }
-    std::string text;
+    std::wstring text;
     if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
         text = WindowText(child);
         if (IsDriveButtonId(static_cast<UINT>(id))) {
-            text = DriveRootFromCaption(text);
+            text = DriveRootFromCaption(Narrow(text));
             GetDriveLabel(text);
         }
     }
-    const size_t length = std::min(text.size(), kToolTipChars - 1);
     if (narrow) {
+        // Characters the code page lacks come out as '?': wide requests carry them whole.
+        const std::string ansi = Narrow(text);
         auto* buffer = reinterpret_cast<char*>(g_szToolTipText);
-        std::memcpy(buffer, text.data(), length);
+        const size_t length = std::min(ansi.size(), kToolTipChars - 1);
+        std::memcpy(buffer, ansi.data(), length);
         buffer[length] = '\0';
         infoA->lpszText = buffer;
     } else {
-        const int converted = Os().sys.MultiByteToWideChar(CP_ACP, text.data(), static_cast<int>(length),
-                                                           g_szToolTipText, static_cast<int>(kToolTipChars - 1));
-        g_szToolTipText[converted > 0 ? converted : 0] = 0;
+        size_t length = std::min(text.size(), kToolTipChars - 1);
+        // A cut never leaves half a surrogate pair.
+        if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00) {
+            --length;
+        }
+        std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), g_szToolTipText);
+        g_szToolTipText[length] = 0;
         infoW->lpszText = g_szToolTipText;
     }
     *result = 0;

@@ -446,6 +446,12 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_NOTIFYFORMAT:
+            // Tips then ask in the wide form, which carries names in any script.
+            if (lParam == static_cast<LPARAM>(NF_QUERY)) {
+                return NFR_UNICODE;
+            }
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lParam);
             LRESULT result = 0;

@@ -27,8 +27,8 @@ public:
     void ShowBarMenuAtButton();
 
     const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_driveButtons; }
-    const std::string& LaunchProgram() const { return m_strLaunchProgram; }
-    const std::string& SkipDrives() const { return m_strSkipDrives; }
+    const std::wstring& LaunchProgram() const { return m_strLaunchProgram; }
+    const std::wstring& SkipDrives() const { return m_strSkipDrives; }
     BOOL TileExplorers() const { return m_bTileExplorers; }
     BOOL LaunchOnStartup() const { return m_bLaunchOnStartup; }
     // Whether the bar initialised OLE, which its owner then ends after the bar.
@@ -89,9 +89,9 @@ private:
     int m_cyButton = 0;
     CDriveDropTarget m_dropTarget{m_driveButtons};
     std::vector<std::unique_ptr<CDriveButton>> m_driveButtons;
-    std::string m_strLaunchProgram;
+    std::wstring m_strLaunchProgram;
     BOOL m_bLaunchOnStartup = FALSE;
-    std::string m_strSkipDrives;
+    std::wstring m_strSkipDrives;
     BOOL m_bTileExplorers = TRUE;
     bool m_bOleInitialised = false;
     // GetLogicalDrives at the last sync.

@@ -1,6 +1,7 @@
 #include "dialogs/LinkLabel.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "platform/Gdi.h"
 #include "resources/resource.h"
@@ -14,12 +15,12 @@ constexpr size_t kMaxPath = 260;
 HCURSOR g_hHandCursor = nullptr;
 HCURSOR g_hArrowCursor = nullptr;
 
-bool IsSeparator(char c) { return c == '/' || c == ':' || c == '\\'; }
+bool IsSeparator(WCHAR c) { return c == L'/' || c == L':' || c == L'\\'; }
 
-std::string AfterLastSeparator(const std::string& text) {
-    for (const char separator : {'/', ':', '\\'}) {
+std::wstring AfterLastSeparator(const std::wstring& text) {
+    for (const WCHAR separator : {L'/', L':', L'\\'}) {
         const size_t at = text.rfind(separator);
-        if (at != std::string::npos) {
+        if (at != std::wstring::npos) {
             return text.substr(at + 1);
         }
     }
@@ -28,34 +29,34 @@ std::string AfterLastSeparator(const std::string& text) {
 
 }  // namespace
 
-std::string ShortcutFileName(const std::string& text) {
-    std::string name = AfterLastSeparator(text);
+std::wstring ShortcutFileName(const std::wstring& text) {
+    std::wstring name = AfterLastSeparator(text);
     if (name.empty()) {
-        std::string trimmed = text;
+        std::wstring trimmed = text;
         while (!trimmed.empty() && IsSeparator(trimmed.back())) {
             trimmed.pop_back();
         }
         name = AfterLastSeparator(trimmed);
     }
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr) {
-            c = '_';
+    for (WCHAR& c : name) {
+        if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) {
+            c = L'_';
         }
     }
     return name;
 }
 
-std::string ShortcutPath(const std::string& folder, const std::string& text) {
-    const std::string name = ShortcutFileName(text);
+std::wstring ShortcutPath(const std::wstring& folder, const std::wstring& text) {
+    const std::wstring name = ShortcutFileName(text);
     if (name.empty() || folder.empty()) {
         return {};
     }
-    std::string path = folder;
-    if (path.back() != '\\' && path.back() != '/') {
-        path += '\\';
+    std::wstring path = folder;
+    if (path.back() != L'\\' && path.back() != L'/') {
+        path += L'\\';
     }
-    path += name + ".URL";
-    return path.size() < kMaxPath ? path : std::string();
+    path += name + L".URL";
+    return path.size() < kMaxPath ? path : std::wstring();
 }
 
 CLinkLabel::~CLinkLabel() = default;
@@ -146,7 +147,8 @@ BOOL CLinkLabel::Navigate() {
     if (Os().shell.InvokeInternetShortcut(owner, m_strUrl.c_str()) >= 0) {
         return TRUE;
     }
-    return ShellExecuteSucceeded(Os().shell.ShellExecuteA(owner, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOW))
+    return ShellExecuteSucceeded(
+               Os().shell.ShellExecuteW(owner, L"open", Widen(m_strUrl).c_str(), nullptr, nullptr, SW_SHOW))
                ? TRUE
                : FALSE;
 }
@@ -183,15 +185,15 @@ BOOL CLinkLabel::CopyShortcut() {
 }
 
 BOOL CLinkLabel::AddShortcut(int folderId) {
-    char folder[kMaxPath] = {};
-    if (!Os().shell.SHGetSpecialFolderPathA(nullptr, folder, folderId, FALSE)) {
+    WCHAR folder[kMaxPath] = {};
+    if (!Os().shell.SHGetSpecialFolderPathW(nullptr, folder, folderId, FALSE)) {
         return FALSE;
     }
-    const std::string path = ShortcutPath(folder, m_strText);
+    const std::wstring path = ShortcutPath(folder, Widen(m_strText));
     return !path.empty() && SaveShortcutFile(path) ? TRUE : FALSE;
 }
 
-BOOL CLinkLabel::SaveShortcutFile(const std::string& path) {
+BOOL CLinkLabel::SaveShortcutFile(const std::wstring& path) {
     return Os().shell.SaveInternetShortcut(m_strUrl.c_str(), path.c_str()) >= 0 ? TRUE : FALSE;
 }
 

@@ -15,10 +15,10 @@ constexpr int LINK_HOVER = 2;
 // last '/', else its last ':', else its last '\'; when that is nothing, the
 // same taken from the text without its trailing separators. Characters that
 // file names cannot hold become '_'. Empty when no name is left.
-std::string ShortcutFileName(const std::string& text);
+std::wstring ShortcutFileName(const std::wstring& text);
 // `folder`\<name>.URL, or empty when there is no name or the path would not
 // fit in MAX_PATH.
-std::string ShortcutPath(const std::string& folder, const std::string& text);
+std::wstring ShortcutPath(const std::wstring& folder, const std::wstring& text);
 
 class CLinkLabel : public CEdit {
 public:
@@ -33,7 +33,7 @@ public:
     BOOL Navigate();
     BOOL CopyShortcut();
     BOOL AddShortcut(int folderId);
-    BOOL SaveShortcutFile(const std::string& path);
+    BOOL SaveShortcutFile(const std::wstring& path);
 
     int GetState() const { return m_nState; }
     const std::string& GetUrl() const { return m_strUrl; }

@@ -4,7 +4,7 @@
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
-std::string OptionsDefaultLaunchProgram() { return ExplorerCommand("/e,/idlist,\"%1\""); }
+std::wstring OptionsDefaultLaunchProgram() { return ExplorerCommand("/e,/idlist,\"%1\""); }
 
 COptionsDialog::COptionsDialog(CWnd* parent) : CDialog(IDD_OPTIONS, parent) {}
 

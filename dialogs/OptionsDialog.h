@@ -7,18 +7,18 @@
 #include "platform/Dialog.h"
 
 // The launch program the bar takes when the Options dialog leaves it empty.
-std::string OptionsDefaultLaunchProgram();
+std::wstring OptionsDefaultLaunchProgram();
 
 class COptionsDialog : public CDialog {
 public:
     explicit COptionsDialog(CWnd* parent = nullptr);
     ~COptionsDialog() override;
 
-    std::string m_strLaunchProgram;
+    std::wstring m_strLaunchProgram;
     BOOL m_bLaunchOnStartup = 0;
     BOOL m_bAlwaysOnTop = 0;
     BOOL m_bAutoHide = 0;
-    std::string m_strSkipDrives;
+    std::wstring m_strSkipDrives;
     BOOL m_bTileExplorers = 0;
 
 protected:

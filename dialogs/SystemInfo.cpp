@@ -69,14 +69,15 @@ std::string ReadMemoryLine() {
 }
 
 std::string ReadDiskLine() {
-    char directory[1025] = {};
-    const DWORD length = Os().sys.GetCurrentDirectoryA(1024, directory);
+    WCHAR directory[1025] = {};
+    const DWORD length = Os().sys.GetCurrentDirectoryW(1024, directory);
     // The first three characters of a drive-letter path are its root, such as D:\.
-    const std::string root = length > 0 && length < 1024 ? std::string(directory, length).substr(0, 3) : std::string();
+    const std::wstring root =
+        length > 0 && length < 1024 ? std::wstring(directory, length).substr(0, 3) : std::wstring();
     ULONGLONG freeToCaller = 0;
     ULONGLONG total = 0;
     ULONGLONG totalFree = 0;
-    if (!root.empty() && Os().sys.GetDiskFreeSpaceExA(root.c_str(), &freeToCaller, &total, &totalFree)) {
+    if (!root.empty() && Os().sys.GetDiskFreeSpaceExW(root.c_str(), &freeToCaller, &total, &totalFree)) {
         const std::string line = DiskLineFromFreeBytes(totalFree);
         if (!line.empty()) {
             return line;
@@ -87,7 +88,7 @@ std::string ReadDiskLine() {
     DWORD freeClusters = 0;
     DWORD totalClusters = 0;
     if (!root.empty() &&
-        Os().sys.GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+        Os().sys.GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
         return DiskLineFromClusters(sectorsPerCluster, bytesPerSector, freeClusters);
     }
     return LoadResourceString(IDS_DISK_UNAVAILABLE);

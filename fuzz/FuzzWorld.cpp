@@ -20,6 +20,15 @@ HWND FuzzPick(FuzzedDataProvider& input, const std::vector<HWND>& windows) {
     return windows[input.ConsumeIntegralInRange<size_t>(0, windows.size() - 1)];
 }
 
+std::string FuzzWideText(FuzzedDataProvider& input, size_t maxUnits) {
+    std::wstring units;
+    const size_t count = input.ConsumeIntegralInRange<size_t>(0, maxUnits);
+    for (size_t i = 0; i < count && input.remaining_bytes() > 0; ++i) {
+        units.push_back(static_cast<WCHAR>(input.ConsumeIntegral<uint16_t>()));
+    }
+    return Utf8FromUtf16(units);
+}
+
 FuzzWorld::FuzzWorld() {
     SetOs(&os.Services());
     RegisterProgramResources(os);

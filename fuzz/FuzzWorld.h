@@ -17,6 +17,9 @@
 void FuzzCheck(bool ok, const char* promise);
 // One of the windows, as the input picks it.
 HWND FuzzPick(FuzzedDataProvider& input, const std::vector<HWND>& windows);
+// Up to `maxUnits` UTF-16 units of any value, lone surrogates and NULs
+// included, in the UTF-8 form the model takes them in.
+std::string FuzzWideText(FuzzedDataProvider& input, size_t maxUnits);
 
 class FuzzWorld {
 public:

@@ -1,6 +1,6 @@
 // Volume labels and network remote names of any length, and network
 // enumerations that answer ERROR_MORE_DATA in odd ways.
-#include <cstring>
+#include <algorithm>
 
 #include "bar/Drives.h"
 #include "fuzz/FuzzWorld.h"
@@ -14,13 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char letter = static_cast<char>('A' + input.ConsumeIntegralInRange(0, 25));
         const UINT type = input.PickValueInArray<UINT>(
             {DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE, DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM, DRIVE_RAMDISK});
-        os.AddDrive(letter, type,
-                    input.ConsumeBool() ? std::optional(input.ConsumeRandomLengthString(1000)) : std::nullopt);
+        os.AddDrive(letter, type, input.ConsumeBool() ? std::optional(FuzzWideText(input, 1000)) : std::nullopt);
     }
     const int connections = input.ConsumeIntegralInRange(0, 60);
     for (int i = 0; i < connections; ++i) {
         std::string local = input.ConsumeRandomLengthString(4);
-        os.AddNetworkConnection(std::move(local), input.ConsumeRandomLengthString(3000));
+        os.AddNetworkConnection(std::move(local), FuzzWideText(input, 3000));
     }
     const int answers = input.ConsumeIntegralInRange(0, 12);
     for (int i = 0; i < answers; ++i) {
@@ -37,16 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        const std::string root = std::string(1, letter) + ":\\";
-        std::string text = root;
+        const std::wstring root = std::wstring(1, static_cast<WCHAR>(letter)) + L":\\";
+        std::wstring text = root;
         GetDriveLabel(text);
         FuzzCheck(text.size() >= root.size() && text.compare(text.size() - root.size(), root.size(), root) == 0,
                   "the label ends with the root");
     }
-    const std::string path = input.ConsumeRemainingBytesAsString();
-    const auto name = std::make_unique<char[]>(kDriveNameBufferSize);
+    const std::wstring path = Utf16FromUtf8(input.ConsumeRemainingBytesAsString());
+    const auto name = std::make_unique<WCHAR[]>(kDriveNameBufferSize);
     if (GetNetworkName(name.get(), path.c_str())) {
-        FuzzCheck(std::memchr(name.get(), '\0', kDriveNameBufferSize) != nullptr, "the name ends in its buffer");
+        FuzzCheck(std::find(name.get(), name.get() + kDriveNameBufferSize, 0) != name.get() + kDriveNameBufferSize,
+                  "the name ends in its buffer");
     }
     FuzzCheck(os.LiveEnumerations() == 0, "every enumeration is closed");
     return 0;

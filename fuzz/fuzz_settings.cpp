@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     world.OpenFolder();
     CVosselDialog& bar = world.StartBar(true);
-    const std::string launch = bar.LaunchProgram(), skip = bar.SkipDrives();
+    const std::wstring launch = bar.LaunchProgram(), skip = bar.SkipDrives();
     const BOOL tile = bar.TileExplorers();
     for (const auto& button : bar.DriveButtons()) {
         const int id = button->GetDlgCtrlID();

@@ -1,6 +1,6 @@
 // Shortcut file names from any link text, saved into special folders of any
 // length through the link's own menu command.
-#include <cstring>
+#include <string_view>
 
 #include "dialogs/LinkLabel.h"
 #include "fuzz/FuzzWorld.h"
@@ -14,24 +14,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string url = input.ConsumeRandomLengthString(100).c_str();
     const std::string text = input.ConsumeRemainingBytesAsString();
 
-    const std::string name = ShortcutFileName(text);
-    FuzzCheck(name.size() <= text.size(), "the name is cut from the text");
-    for (const char c : name) {
-        FuzzCheck(static_cast<unsigned char>(c) >= 0x20 && std::strchr("\\/:*?\"<>|", c) == nullptr,
+    const std::wstring wideFolder = Utf16FromUtf8(folder), wideText = WideFromAnsi(text);
+    const std::wstring name = ShortcutFileName(wideText);
+    FuzzCheck(name.size() <= wideText.size(), "the name is cut from the text");
+    for (const WCHAR c : name) {
+        FuzzCheck(c >= 0x20 && std::wstring_view(L"\\/:*?\"<>|").find(c) == std::wstring_view::npos,
                   "the name holds only what a file name may");
     }
-    const std::string path = ShortcutPath(folder, text);
-    const std::string file = name + ".URL";
+    const std::wstring path = ShortcutPath(wideFolder, wideText);
+    const std::wstring file = name + L".URL";
     FuzzCheck(path.empty() ||
-                  (path.size() < MAX_PATH && path.compare(0, folder.size(), folder) == 0 && path.size() > file.size() &&
-                   path.compare(path.size() - file.size(), std::string::npos, file) == 0),
+                  (path.size() < MAX_PATH && path.compare(0, wideFolder.size(), wideFolder) == 0 &&
+                   path.size() > file.size() && path.compare(path.size() - file.size(), std::wstring::npos, file) == 0),
               "the path is the folder, then the name, and fits");
 
     world.os.SetSpecialFolder(csidl, folder);
     CLinkLabel link;
     link.SetLink(url, text, FALSE);
     if (link.AddShortcut(csidl)) {
-        FuzzCheck(!path.empty() && world.os.FileContent(path) == url, "a saved shortcut holds the URL");
+        FuzzCheck(!path.empty() && world.os.FileContent(Utf8FromUtf16(path)) == url, "a saved shortcut holds the URL");
     }
     return 0;
 }

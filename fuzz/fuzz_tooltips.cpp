@@ -1,5 +1,5 @@
 // Tooltip requests with any id and flags, narrow and wide, for drives with
-// labels and network names of any length.
+// labels and network names of any length and any UTF-16 units.
 #include <algorithm>
 
 #include "fuzz/FuzzWorld.h"
@@ -8,9 +8,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     FuzzWorld world;
     MemoryOs& os = world.os;
-    os.AddDrive('C', DRIVE_FIXED, input.ConsumeRandomLengthString(600));
+    os.AddDrive('C', DRIVE_FIXED, FuzzWideText(input, 600));
     os.AddDrive('N', DRIVE_REMOTE);
-    os.AddNetworkConnection("N:", input.ConsumeRandomLengthString(3000));
+    os.AddNetworkConnection("N:", FuzzWideText(input, 3000));
     CVosselDialog& bar = world.StartBar();
     std::vector<HWND> windows = world.BarWindows();
     windows.push_back(nullptr);
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const HWND from = FuzzPick(input, windows);
         if (input.ConsumeBool()) {
             // A label may change between two tips.
-            os.AddDrive('C', DRIVE_FIXED, input.ConsumeRandomLengthString(600));
+            os.AddDrive('C', DRIVE_FIXED, FuzzWideText(input, 600));
         }
         // The request, narrow or wide; text in its own buffer ends there.
         const auto ask = [&](auto request, UINT code) {
@@ -33,6 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             auto* const end = request.szText + std::size(request.szText);
             FuzzCheck(request.lpszText != request.szText || std::find(request.szText, end, 0) != end,
                       "a tip ends in its buffer");
+            // A wide tip is cut before a surrogate pair, never inside it.
+            size_t length = 0;
+            while (request.lpszText != nullptr && request.lpszText != request.szText && request.lpszText[length] != 0) {
+                ++length;
+            }
+            FuzzCheck(length < 1024, "a tip holds at most 1023 characters");
+            const auto last = length > 0 ? static_cast<unsigned long>(request.lpszText[length - 1]) & 0xFFFF : 0;
+            FuzzCheck(code == TTN_NEEDTEXTA || length < 1023 || last < 0xD800 || last >= 0xDC00,
+                      "a cut tip ends in no half pair");
         };
         wide ? ask(NMTTDISPINFOW{}, TTN_NEEDTEXTW) : ask(NMTTDISPINFOA{}, TTN_NEEDTEXTA);
         for (const auto& button : bar.DriveButtons()) {

@@ -13,16 +13,16 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     }
 }
 
-void DDX_Text(CDataExchange* dx, int id, std::string& value) {
+void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
     const HWND control = Os().win.GetDlgItem(dx->m_pDlgWnd->m_hWnd, id);
     if (!dx->m_bSaveAndValidate) {
-        Os().win.SetWindowTextA(control, value.c_str());
+        Os().win.SetWindowTextW(control, value.c_str());
         return;
     }
-    const int length = Os().win.GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    const int copied = Os().win.GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    const int length = Os().win.GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    const int copied = Os().win.GetWindowTextW(control, &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::clamp(copied, 0, std::max(length, 0))));
     value = text;
 }
 

@@ -16,7 +16,7 @@ public:
 // Binds a control object to the dialog's control with this id, once.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 // A control's whole text, either way, with no limit and no validation.
-void DDX_Text(CDataExchange* dx, int id, std::string& value);
+void DDX_Text(CDataExchange* dx, int id, std::wstring& value);
 // A check box's state (0 clear, 1 ticked, 2 indeterminate); a value outside
 // that range is shown as clear.
 void DDX_Check(CDataExchange* dx, int id, BOOL& value);

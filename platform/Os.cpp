@@ -1,5 +1,7 @@
 #include "platform/Os.h"
 
+#include <algorithm>
+
 namespace {
 OsServices* g_services = nullptr;
 }
@@ -7,3 +9,41 @@ OsServices* g_services = nullptr;
 OsServices& Os() { return *g_services; }
 
 void SetOs(OsServices* services) { g_services = services; }
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const auto length = static_cast<int>(text.size());
+    std::wstring wide(text.size(), L'\0');
+    const int converted = Os().sys.MultiByteToWideChar(CP_ACP, text.data(), length, &wide[0], length);
+    if (converted > 0 && converted <= length) {
+        wide.resize(static_cast<size_t>(converted));
+        return wide;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        wide[i] = static_cast<WCHAR>(static_cast<unsigned char>(text[i]));
+    }
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const auto length = static_cast<int>(text.size());
+    // A character may take more than one byte: the code page says how many.
+    const int needed = Os().sys.WideCharToMultiByte(CP_ACP, text.data(), length, nullptr, 0);
+    std::string narrow(static_cast<size_t>(std::max(needed, length)), '\0');
+    const int converted =
+        Os().sys.WideCharToMultiByte(CP_ACP, text.data(), length, &narrow[0], static_cast<int>(narrow.size()));
+    if (converted > 0 && static_cast<size_t>(converted) <= narrow.size()) {
+        narrow.resize(static_cast<size_t>(converted));
+        return narrow;
+    }
+    narrow.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        narrow[i] = text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    }
+    return narrow;
+}

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/Win32.h"
 
@@ -58,6 +59,10 @@ public:
     virtual int GetWindowTextA(HWND hwnd, char* buffer, int size) = 0;
     virtual int GetWindowTextLengthA(HWND hwnd) = 0;
     virtual BOOL SetWindowTextA(HWND hwnd, const char* text) = 0;
+    // Text the user types or that names outside things: whole in any script.
+    virtual int GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) = 0;
+    virtual int GetWindowTextLengthW(HWND hwnd) = 0;
+    virtual BOOL SetWindowTextW(HWND hwnd, const WCHAR* text) = 0;
     virtual LONG GetWindowLongA(HWND hwnd, int index) = 0;
     virtual LONG SetWindowLongA(HWND hwnd, int index, LONG value) = 0;
 
@@ -154,19 +159,19 @@ class IShell {
 public:
     virtual ~IShell() = default;
     virtual UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) = 0;
-    virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                                    const char* directory, int show) = 0;
+    virtual HINSTANCE ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
+                                    const WCHAR* directory, int show) = 0;
 
-    virtual BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) = 0;
+    virtual BOOL SHGetSpecialFolderPathW(HWND owner, WCHAR* path, int csidl, BOOL create) = 0;
     // The shell's Internet Shortcut object (CLSID_InternetShortcut): opens
     // the URL with its "open" verb, or saves it as a shortcut file.
     virtual HRESULT InvokeInternetShortcut(HWND owner, const char* url) = 0;
-    virtual HRESULT SaveInternetShortcut(const char* url, const char* path) = 0;
-    virtual UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) = 0;
+    virtual HRESULT SaveInternetShortcut(const char* url, const WCHAR* path) = 0;
+    virtual UINT DragQueryFileW(HDROP drop, UINT index, WCHAR* buffer, UINT size) = 0;
     virtual void DragFinish(HDROP drop) = 0;
-    virtual int SHFileOperationA(SHFILEOPSTRUCTA* operation) = 0;
-    virtual ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* info) = 0;
-    virtual BOOL SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) = 0;
+    virtual int SHFileOperationW(SHFILEOPSTRUCTW* operation) = 0;
+    virtual ITEMIDLIST* SHBrowseForFolderW(BROWSEINFOW* info) = 0;
+    virtual BOOL SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) = 0;
     // Frees an item list with the shell's allocator.
     virtual void ILFree(ITEMIDLIST* list) = 0;
 };
@@ -182,28 +187,31 @@ public:
     virtual HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) = 0;
     virtual HRESULT RevokeDragDrop(HWND hwnd) = 0;
     virtual int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) = 0;
+    // Characters the code page lacks become '?'.
+    virtual int WideCharToMultiByte(UINT codePage, const WCHAR* wide, int length, char* text, int size) = 0;
 
     virtual DWORD GetLogicalDrives() = 0;
     virtual UINT GetDriveTypeA(const char* root) = 0;
-    virtual BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+    virtual BOOL GetVolumeInformationW(const WCHAR* root, WCHAR* volumeName, DWORD volumeNameSize,
                                        DWORD* fileSystemFlags) = 0;
-    virtual UINT GetWindowsDirectoryA(char* buffer, UINT size) = 0;
-    virtual BOOL SetCurrentDirectoryA(const char* path) = 0;
-    virtual DWORD GetCurrentDirectoryA(DWORD size, char* buffer) = 0;
+    virtual UINT GetWindowsDirectoryW(WCHAR* buffer, UINT size) = 0;
+    virtual BOOL SetCurrentDirectoryW(const WCHAR* path) = 0;
+    virtual DWORD GetCurrentDirectoryW(DWORD size, WCHAR* buffer) = 0;
 
-    virtual DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) = 0;
-    virtual DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) = 0;
+    virtual DWORD WNetOpenEnumW(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) = 0;
+    // Fills `buffer` with NETRESOURCEW entries and the strings they point to.
+    virtual DWORD WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) = 0;
     virtual DWORD WNetCloseEnum(HANDLE enumHandle) = 0;
 
     virtual BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) = 0;
-    virtual BOOL GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+    virtual BOOL GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
                                      ULONGLONG* totalFreeBytes) = 0;
-    virtual BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
+    virtual BOOL GetDiskFreeSpaceW(const WCHAR* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
                                    DWORD* freeClusters, DWORD* totalClusters) = 0;
     // The path of the program's own executable.
-    virtual DWORD GetModuleFileNameA(char* buffer, DWORD size) = 0;
-    virtual DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD size) = 0;
-    virtual DWORD GetFileAttributesA(const char* path) = 0;
+    virtual DWORD GetModuleFileNameW(WCHAR* buffer, DWORD size) = 0;
+    virtual DWORD GetShortPathNameW(const WCHAR* longPath, WCHAR* buffer, DWORD size) = 0;
+    virtual DWORD GetFileAttributesW(const WCHAR* path) = 0;
     virtual HGLOBAL GlobalAlloc(UINT flags, size_t bytes) = 0;
     virtual void* GlobalLock(HGLOBAL memory) = 0;
     virtual BOOL GlobalUnlock(HGLOBAL memory) = 0;
@@ -213,12 +221,13 @@ public:
 class IRegistry {
 public:
     virtual ~IRegistry() = default;
-    virtual LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) = 0;
-    virtual LONG RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) = 0;
-    virtual LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) = 0;
-    virtual LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) = 0;
+    // Strings (REG_SZ) are UTF-16 here, with their terminator counted in bytes.
+    virtual LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) = 0;
+    virtual LONG RegCreateKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) = 0;
+    virtual LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD* type, BYTE* data, DWORD* size) = 0;
+    virtual LONG RegSetValueExW(HKEY key, const WCHAR* name, DWORD type, const BYTE* data, DWORD size) = 0;
     virtual LONG RegCloseKey(HKEY key) = 0;
-    virtual LONG RegDeleteValueA(HKEY key, const char* name) = 0;
+    virtual LONG RegDeleteValueW(HKEY key, const WCHAR* name) = 0;
 };
 
 struct OsServices {
@@ -229,8 +238,13 @@ struct OsServices {
     IRegistry& reg;
 };
 
-// ShellExecuteA answers an error code of 32 or less when nothing was started.
+// ShellExecuteW answers an error code of 32 or less when nothing was started.
 inline bool ShellExecuteSucceeded(HINSTANCE result) { return reinterpret_cast<std::uintptr_t>(result) > 32; }
+
+// The program's own 8-bit texts in the ANSI code page, and back; a failed
+// conversion keeps what it can rather than nothing.
+std::wstring Widen(const std::string& text);
+std::string Narrow(const std::wstring& text);
 
 // The services in use. A backend installs itself before anything else runs.
 OsServices& Os();

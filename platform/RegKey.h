@@ -36,4 +36,4 @@ private:
 
 // Reads a REG_SZ value whole, however long; FALSE when it is absent, of
 // another type, or unreadable.
-BOOL ReadRegistryString(HKEY key, const char* name, std::string* value);
+BOOL ReadRegistryString(HKEY key, const char* name, std::wstring* value);

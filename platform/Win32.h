@@ -79,7 +79,8 @@ using HCURSOR = HICON;
 using HANDLE = void*;
 using HGDIOBJ = void*;
 using HGLOBAL = void*;
-using WCHAR = char16_t;
+// One UTF-16 code unit in each; wider here than on Windows, which only costs room.
+using WCHAR = wchar_t;
 using DROPEFFECT = DWORD;
 
 #define CALLBACK
@@ -187,15 +188,15 @@ struct COLORMAP {
     COLORREF from;
     COLORREF to;
 };
-struct NETRESOURCEA {
+struct NETRESOURCEW {
     DWORD dwScope;
     DWORD dwType;
     DWORD dwDisplayType;
     DWORD dwUsage;
-    char* lpLocalName;
-    char* lpRemoteName;
-    char* lpComment;
-    char* lpProvider;
+    WCHAR* lpLocalName;
+    WCHAR* lpRemoteName;
+    WCHAR* lpComment;
+    WCHAR* lpProvider;
 };
 
 struct LOGFONTA {
@@ -260,24 +261,24 @@ struct NMTTDISPINFOW {
     UINT uFlags;
     LPARAM lParam;
 };
-struct SHFILEOPSTRUCTA {
+struct SHFILEOPSTRUCTW {
     HWND hwnd;
     UINT wFunc;
-    const char* pFrom;
-    const char* pTo;
+    const WCHAR* pFrom;
+    const WCHAR* pTo;
     WORD fFlags;
     BOOL fAnyOperationsAborted;
     void* hNameMappings;
-    const char* lpszProgressTitle;
+    const WCHAR* lpszProgressTitle;
 };
 // An item list is opaque to the program: it only passes it back to the shell.
 struct ITEMIDLIST;
 using BFFCALLBACK = int (*)(HWND, UINT, LPARAM, LPARAM);
-struct BROWSEINFOA {
+struct BROWSEINFOW {
     HWND hwndOwner;
     const ITEMIDLIST* pidlRoot;
-    char* pszDisplayName;
-    const char* lpszTitle;
+    WCHAR* pszDisplayName;
+    const WCHAR* lpszTitle;
     UINT ulFlags;
     BFFCALLBACK lpfn;
     LPARAM lParam;

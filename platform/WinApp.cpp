@@ -10,6 +10,7 @@ CWinApp* g_app = nullptr;
 
 // The application title, which also names the application's profile key.
 constexpr UINT AFX_IDS_APP_TITLE = 57344;
+constexpr DWORD kMaxModulePath = 260;
 
 }  // namespace
 
@@ -49,30 +50,31 @@ void CWinApp::SetRegistryKey(const char* company) {
 
 HKEY CWinApp::OpenSectionKey(const char* section) const {
     RegKey software;
-    if (Os().reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Software", KEY_READ | KEY_WRITE, software.Receive()) !=
+    if (Os().reg.RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", KEY_READ | KEY_WRITE, software.Receive()) !=
         ERROR_SUCCESS) {
         return nullptr;
     }
     RegKey company;
     RegKey app;
     RegKey sectionKey;
-    if (Os().reg.RegCreateKeyExA(software.Get(), m_strRegistryKey.c_str(), KEY_READ | KEY_WRITE, company.Receive()) !=
+    if (Os().reg.RegCreateKeyExW(software.Get(), Widen(m_strRegistryKey).c_str(), KEY_READ | KEY_WRITE,
+                                 company.Receive()) != ERROR_SUCCESS ||
+        Os().reg.RegCreateKeyExW(company.Get(), Widen(m_strAppName).c_str(), KEY_READ | KEY_WRITE, app.Receive()) !=
             ERROR_SUCCESS ||
-        Os().reg.RegCreateKeyExA(company.Get(), m_strAppName.c_str(), KEY_READ | KEY_WRITE, app.Receive()) !=
-            ERROR_SUCCESS ||
-        Os().reg.RegCreateKeyExA(app.Get(), section, KEY_READ | KEY_WRITE, sectionKey.Receive()) != ERROR_SUCCESS) {
+        Os().reg.RegCreateKeyExW(app.Get(), Widen(section).c_str(), KEY_READ | KEY_WRITE, sectionKey.Receive()) !=
+            ERROR_SUCCESS) {
         return nullptr;
     }
     return sectionKey.Release();
 }
 
-std::string CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue) const {
+std::wstring CWinApp::GetProfileString(const char* section, const char* entry, const std::wstring& defaultValue) const {
     RegKey key(OpenSectionKey(section));
-    std::string value;
+    std::wstring value;
     if (key.Get() != nullptr && ReadRegistryString(key.Get(), entry, &value)) {
         return value;
     }
-    return defaultValue != nullptr ? defaultValue : "";
+    return defaultValue;
 }
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const {
@@ -80,8 +82,8 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = REG_NONE;
-    if (key.Get() != nullptr &&
-        Os().reg.RegQueryValueExA(key.Get(), entry, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS) {
+    if (key.Get() != nullptr && Os().reg.RegQueryValueExW(key.Get(), Widen(entry).c_str(), &type,
+                                                          reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS) {
         return value;
     }
     return static_cast<UINT>(defaultValue);
@@ -91,11 +93,13 @@ BOOL CWinApp::GetProfileBinary(const char* section, const char* entry, std::vect
     RegKey key(OpenSectionKey(section));
     DWORD size = 0;
     DWORD type = REG_NONE;
-    if (key.Get() == nullptr || Os().reg.RegQueryValueExA(key.Get(), entry, &type, nullptr, &size) != ERROR_SUCCESS) {
+    const std::wstring name = Widen(entry);
+    if (key.Get() == nullptr ||
+        Os().reg.RegQueryValueExW(key.Get(), name.c_str(), &type, nullptr, &size) != ERROR_SUCCESS) {
         return FALSE;
     }
     data->assign(size, 0);
-    if (size > 0 && Os().reg.RegQueryValueExA(key.Get(), entry, &type, data->data(), &size) != ERROR_SUCCESS) {
+    if (size > 0 && Os().reg.RegQueryValueExW(key.Get(), name.c_str(), &type, data->data(), &size) != ERROR_SUCCESS) {
         data->clear();
         return FALSE;
     }
@@ -103,24 +107,26 @@ BOOL CWinApp::GetProfileBinary(const char* section, const char* entry, std::vect
     return TRUE;
 }
 
-BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) const {
+BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const std::wstring& value) const {
     RegKey key(OpenSectionKey(section));
-    const auto size = static_cast<DWORD>(std::strlen(value) + 1);
-    return key.Get() != nullptr && Os().reg.RegSetValueExA(key.Get(), entry, REG_SZ,
-                                                           reinterpret_cast<const BYTE*>(value), size) == ERROR_SUCCESS;
+    const auto size = static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR));
+    return key.Get() != nullptr &&
+           Os().reg.RegSetValueExW(key.Get(), Widen(entry).c_str(), REG_SZ,
+                                   reinterpret_cast<const BYTE*>(value.c_str()), size) == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) const {
     RegKey key(OpenSectionKey(section));
     const auto stored = static_cast<DWORD>(value);
     return key.Get() != nullptr &&
-           Os().reg.RegSetValueExA(key.Get(), entry, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
+           Os().reg.RegSetValueExW(key.Get(), Widen(entry).c_str(), REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
                                    sizeof(stored)) == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileBinary(const char* section, const char* entry, const BYTE* data, UINT size) const {
     RegKey key(OpenSectionKey(section));
-    return key.Get() != nullptr && Os().reg.RegSetValueExA(key.Get(), entry, REG_BINARY, data, size) == ERROR_SUCCESS;
+    return key.Get() != nullptr &&
+           Os().reg.RegSetValueExW(key.Get(), Widen(entry).c_str(), REG_BINARY, data, size) == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::OnHelp(DWORD) { return FALSE; }
@@ -128,17 +134,17 @@ BOOL CWinApp::OnHelp(DWORD) { return FALSE; }
 namespace {
 
 // A file URL: forward slashes, and the characters a URL reserves escaped.
-std::string FileUrl(const std::string& path) {
-    std::string url = "file:///";
-    for (const char c : path) {
-        if (c == '\\') {
-            url += '/';
-        } else if (c == ' ' || c == '%' || c == '#') {
+// Other characters stay as they are, which the shell accepts in a file URL.
+std::wstring FileUrl(const std::wstring& path) {
+    std::wstring url = L"file:///";
+    for (const WCHAR c : path) {
+        if (c == L'\\') {
+            url += L'/';
+        } else if (c == L' ' || c == L'%' || c == L'#') {
             static const char hex[] = "0123456789ABCDEF";
-            const auto byte = static_cast<unsigned char>(c);
-            url += '%';
-            url += hex[byte >> 4];
-            url += hex[byte & 0xF];
+            url += L'%';
+            url += static_cast<WCHAR>(hex[(c >> 4) & 0xF]);
+            url += static_cast<WCHAR>(hex[c & 0xF]);
         } else {
             url += c;
         }
@@ -149,20 +155,20 @@ std::string FileUrl(const std::string& path) {
 }  // namespace
 
 BOOL CWinApp::WinHelp(const char* file, const char* topic) {
-    char module[260] = {};
-    const DWORD length = Os().sys.GetModuleFileNameA(module, sizeof(module));
-    std::string path = length > 0 && length < sizeof(module) ? std::string(module, length) : std::string();
-    const size_t slash = path.find_last_of('\\');
+    WCHAR module[kMaxModulePath] = {};
+    const DWORD length = Os().sys.GetModuleFileNameW(module, kMaxModulePath);
+    std::wstring path = length > 0 && length < kMaxModulePath ? std::wstring(module, length) : std::wstring();
+    const size_t slash = path.find_last_of(L'\\');
     bool opened = false;
-    if (slash != std::string::npos) {
-        path = path.substr(0, slash + 1) + file;
-        const DWORD attributes = Os().sys.GetFileAttributesA(path.c_str());
+    if (slash != std::wstring::npos) {
+        path = path.substr(0, slash + 1) + Widen(file);
+        const DWORD attributes = Os().sys.GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            std::string url = FileUrl(path);
+            std::wstring url = FileUrl(path);
             if (topic != nullptr && *topic != '\0') {
-                url += std::string("#") + topic;
+                url += L"#" + Widen(topic);
             }
-            opened = ShellExecuteSucceeded(Os().shell.ShellExecuteA(Os().win.GetActiveWindow(), "open", url.c_str(),
+            opened = ShellExecuteSucceeded(Os().shell.ShellExecuteW(Os().win.GetActiveWindow(), L"open", url.c_str(),
                                                                     nullptr, nullptr, SW_SHOWNORMAL));
         }
     }

@@ -22,11 +22,11 @@ public:
     // Profile under HKEY_CURRENT_USER\Software\<registry key>\<app name>\<section>.
     // Every access opens the keys afresh, creating them when missing.
     void SetRegistryKey(const char* company);
-    std::string GetProfileString(const char* section, const char* entry, const char* defaultValue) const;
+    std::wstring GetProfileString(const char* section, const char* entry, const std::wstring& defaultValue) const;
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
     // TRUE with the stored bytes when the value exists.
     BOOL GetProfileBinary(const char* section, const char* entry, std::vector<BYTE>* data) const;
-    BOOL WriteProfileString(const char* section, const char* entry, const char* value) const;
+    BOOL WriteProfileString(const char* section, const char* entry, const std::wstring& value) const;
     BOOL WriteProfileInt(const char* section, const char* entry, int value) const;
     BOOL WriteProfileBinary(const char* section, const char* entry, const BYTE* data, UINT size) const;
 

@@ -22,24 +22,24 @@ long long FloatingExtent(LONG from, LONG to, LONG minExtent, LONG maxExtent) {
 
 }  // namespace
 
-std::string LoadSkipDrives(const std::string& current) {
-    return AfxGetApp()->GetProfileString(kSettingsSection, kSkipDrivesEntry, current.c_str());
+std::wstring LoadSkipDrives(const std::wstring& current) {
+    return AfxGetApp()->GetProfileString(kSettingsSection, kSkipDrivesEntry, current);
 }
 
-std::string ExplorerCommand(const char* arguments) {
-    char directory[kMaxPath] = {};
-    const UINT length = Os().sys.GetWindowsDirectoryA(directory, kMaxPath);
-    std::string command = length > 0 && length < kMaxPath ? std::string(directory, length) : std::string();
-    if (!command.empty() && command.back() != '\\') {
-        command += '\\';
+std::wstring ExplorerCommand(const char* arguments) {
+    WCHAR directory[kMaxPath] = {};
+    const UINT length = Os().sys.GetWindowsDirectoryW(directory, kMaxPath);
+    std::wstring command = length > 0 && length < kMaxPath ? std::wstring(directory, length) : std::wstring();
+    if (!command.empty() && command.back() != L'\\') {
+        command += L'\\';
     }
-    return command + "Explorer.exe " + arguments;
+    return command + L"Explorer.exe " + Widen(arguments);
 }
 
-std::string DefaultLaunchProgram() { return ExplorerCommand("/e,\"%1\""); }
+std::wstring DefaultLaunchProgram() { return ExplorerCommand("/e,\"%1\""); }
 
-std::string LoadLaunchProgram(const std::string& current) {
-    std::string command = AfxGetApp()->GetProfileString(kSettingsSection, kLaunchProgramEntry, current.c_str());
+std::wstring LoadLaunchProgram(const std::wstring& current) {
+    std::wstring command = AfxGetApp()->GetProfileString(kSettingsSection, kLaunchProgramEntry, current);
     return command.empty() ? DefaultLaunchProgram() : command;
 }
 
@@ -51,8 +51,8 @@ BOOL ReadLaunchOnStartup() {
     // Read access only: a user who may not write the machine's key still sees its value.
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         RegKey run;
-        std::string path;
-        if (Os().reg.RegOpenKeyExA(root, kRunKey, KEY_READ, run.Receive()) == ERROR_SUCCESS &&
+        std::wstring path;
+        if (Os().reg.RegOpenKeyExW(root, Widen(kRunKey).c_str(), KEY_READ, run.Receive()) == ERROR_SUCCESS &&
             ReadRegistryString(run.Get(), kRunValue, &path) && !path.empty()) {
             return TRUE;
         }
@@ -60,39 +60,40 @@ BOOL ReadLaunchOnStartup() {
     return FALSE;
 }
 
-std::string RunValueForPath(const std::string& longPath, const std::string& shortPath) {
-    if (!shortPath.empty() && shortPath.find(' ') == std::string::npos) {
+std::wstring RunValueForPath(const std::wstring& longPath, const std::wstring& shortPath) {
+    if (!shortPath.empty() && shortPath.find(L' ') == std::wstring::npos) {
         return shortPath;
     }
-    return "\"" + longPath + "\"";
+    return L"\"" + longPath + L"\"";
 }
 
 namespace {
 
-std::string ProgramRunValue() {
-    char longPath[kMaxPath] = {};
-    const DWORD length = Os().sys.GetModuleFileNameA(longPath, kMaxPath);
+std::wstring ProgramRunValue() {
+    WCHAR longPath[kMaxPath] = {};
+    const DWORD length = Os().sys.GetModuleFileNameW(longPath, kMaxPath);
     if (length == 0 || length >= kMaxPath) {
         return {};
     }
-    char shortPath[kMaxPath] = {};
-    const DWORD shortLength = Os().sys.GetShortPathNameA(longPath, shortPath, kMaxPath);
-    return RunValueForPath(longPath, shortLength > 0 && shortLength < kMaxPath ? shortPath : "");
+    WCHAR shortPath[kMaxPath] = {};
+    const DWORD shortLength = Os().sys.GetShortPathNameW(longPath, shortPath, kMaxPath);
+    return RunValueForPath(longPath, shortLength > 0 && shortLength < kMaxPath ? shortPath : L"");
 }
 
-bool SetRunValue(HKEY root, const std::string& value) {
+bool SetRunValue(HKEY root, const std::wstring& value) {
     RegKey run;
-    const auto size = static_cast<DWORD>(value.size() + 1);
-    return Os().reg.RegCreateKeyExA(root, kRunKey, KEY_READ | KEY_WRITE, run.Receive()) == ERROR_SUCCESS &&
-           Os().reg.RegSetValueExA(run.Get(), kRunValue, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
-               ERROR_SUCCESS;
+    const auto size = static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR));
+    return Os().reg.RegCreateKeyExW(root, Widen(kRunKey).c_str(), KEY_READ | KEY_WRITE, run.Receive()) ==
+               ERROR_SUCCESS &&
+           Os().reg.RegSetValueExW(run.Get(), Widen(kRunValue).c_str(), REG_SZ,
+                                   reinterpret_cast<const BYTE*>(value.c_str()), size) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
 void WriteLaunchOnStartup(BOOL on) {
     if (on) {
-        const std::string value = ProgramRunValue();
+        const std::wstring value = ProgramRunValue();
         if (!value.empty() && !SetRunValue(HKEY_LOCAL_MACHINE, value)) {
             SetRunValue(HKEY_CURRENT_USER, value);
         }
@@ -100,8 +101,9 @@ void WriteLaunchOnStartup(BOOL on) {
     }
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         RegKey run;
-        if (Os().reg.RegOpenKeyExA(root, kRunKey, KEY_READ | KEY_WRITE, run.Receive()) == ERROR_SUCCESS) {
-            Os().reg.RegDeleteValueA(run.Get(), kRunValue);
+        if (Os().reg.RegOpenKeyExW(root, Widen(kRunKey).c_str(), KEY_READ | KEY_WRITE, run.Receive()) ==
+            ERROR_SUCCESS) {
+            Os().reg.RegDeleteValueW(run.Get(), Widen(kRunValue).c_str());
         }
     }
 }
@@ -159,7 +161,7 @@ void SaveSettings(const StoredSettings& settings) {
     placement.cbSize = sizeof(BARPLACEMENT);
     app.WriteProfileBinary(kSettingsSection, kStateInfoEntry, reinterpret_cast<const BYTE*>(&placement),
                            sizeof(placement));
-    app.WriteProfileString(kSettingsSection, kLaunchProgramEntry, settings.strLaunchProgram.c_str());
-    app.WriteProfileString(kSettingsSection, kSkipDrivesEntry, settings.strSkipDrives.c_str());
+    app.WriteProfileString(kSettingsSection, kLaunchProgramEntry, settings.strLaunchProgram);
+    app.WriteProfileString(kSettingsSection, kSkipDrivesEntry, settings.strSkipDrives);
     app.WriteProfileInt(kSettingsSection, kTileExplorersEntry, settings.bTileExplorers);
 }

@@ -14,23 +14,23 @@ constexpr char kTileExplorersEntry[] = "Tile Explorers";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValue[] = "Vossel";
 
-std::string LoadSkipDrives(const std::string& current);
-std::string LoadLaunchProgram(const std::string& current);
+std::wstring LoadSkipDrives(const std::wstring& current);
+std::wstring LoadLaunchProgram(const std::wstring& current);
 BOOL LoadTileExplorers(BOOL current);
 // The Run key, machine-wide or the user's own, holds a non-empty string value for the program.
 BOOL ReadLaunchOnStartup();
 // What the Run value says to start: the short path when it has no spaces,
 // else the long path in quotes, so that no part of it is taken for a program.
-std::string RunValueForPath(const std::string& longPath, const std::string& shortPath);
+std::wstring RunValueForPath(const std::wstring& longPath, const std::wstring& shortPath);
 // Writes the program's Run value (to the user's Run key when the machine's
 // refuses it), or deletes it from both.
 void WriteLaunchOnStartup(BOOL on);
 
 // Explorer in the Windows folder, followed by `arguments`; Explorer alone
 // when the Windows folder cannot be had.
-std::string ExplorerCommand(const char* arguments);
+std::wstring ExplorerCommand(const char* arguments);
 // Explorer in its two-pane view on "%1".
-std::string DefaultLaunchProgram();
+std::wstring DefaultLaunchProgram();
 
 // The sizes the bar can take on the present screen: its thickness at each
 // edge and its floating window's size.
@@ -52,8 +52,8 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits&
 
 struct StoredSettings {
     BARPLACEMENT placement;
-    std::string strLaunchProgram;
-    std::string strSkipDrives;
+    std::wstring strLaunchProgram;
+    std::wstring strSkipDrives;
     BOOL bTileExplorers;
 };
 void SaveSettings(const StoredSettings& settings);

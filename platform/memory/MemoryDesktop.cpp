@@ -61,21 +61,22 @@ bool MemoryOs::ControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, L
         const bool upper = (window.style & ES_UPPERCASE) != 0;
         if (msg == WM_SETTEXT) {
             const std::string text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
-            window.text = upper ? Upper(text) : text;
+            window.text = WideFromAnsi(upper ? Upper(text) : text);
             *result = TRUE;
             return true;
         }
+        // The edit control is a Unicode window: a character is a UTF-16 unit.
         if (msg == WM_CHAR) {
             if ((window.style & ES_READONLY) != 0) {
                 return true;
             }
-            const auto c = static_cast<char>(wParam);
-            if (c == '\b') {
+            const auto c = static_cast<WCHAR>(wParam);
+            if (c == L'\b') {
                 if (!window.text.empty()) {
                     window.text.pop_back();
                 }
-            } else if (static_cast<unsigned char>(c) >= 0x20) {
-                window.text += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            } else if (c >= 0x20) {
+                window.text += upper ? UpperUnit(c) : c;
             }
             return true;
         }
@@ -117,8 +118,8 @@ bool MemoryOs::ControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, L
 }
 
 void MemoryOs::TypeText(HWND hwnd, const std::string& text) {
-    for (const char c : text) {
-        SendMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(c), 1);
+    for (const WCHAR c : Utf16FromUtf8(text)) {
+        SendMessageA(hwnd, WM_CHAR, static_cast<WPARAM>(c), 1);
     }
 }
 
@@ -441,8 +442,8 @@ std::vector<std::string> MemoryOs::FilesIn(const std::string& folder) const {
     return names;
 }
 
-BOOL MemoryOs::SHGetSpecialFolderPathA(HWND, char* path, int csidl, BOOL) {
-    if (path == nullptr || Fails("SHGetSpecialFolderPathA")) {
+BOOL MemoryOs::SHGetSpecialFolderPathW(HWND, WCHAR* path, int csidl, BOOL) {
+    if (path == nullptr || Fails("SHGetSpecialFolderPathW")) {
         return FALSE;
     }
     std::string folder;
@@ -455,26 +456,27 @@ BOOL MemoryOs::SHGetSpecialFolderPathA(HWND, char* path, int csidl, BOOL) {
     } else {
         return FALSE;
     }
-    if (folder.empty() || folder.size() >= kMaxPath) {
+    const std::wstring wide = Utf16FromUtf8(folder);
+    if (wide.empty() || wide.size() >= kMaxPath) {
         return FALSE;
     }
-    std::memcpy(path, folder.c_str(), folder.size() + 1);
+    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, path);
     return TRUE;
 }
 
-DWORD MemoryOs::GetFileAttributesA(const char* path) {
+DWORD MemoryOs::GetFileAttributesW(const WCHAR* path) {
     if (path == nullptr) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    const std::string wanted(path);
+    const std::string wanted = Utf8FromUtf16(path);
     if (FileContent(wanted)) {
         return kFileAttributeNormal;
     }
-    bool directory = EqualNoCase(wanted, FolderOf(m_moduleFileName));
+    bool directory = EqualNoCase(wanted, FolderOf(Utf8FromUtf16(m_moduleFileName)));
     for (int csidl : {CSIDL_DESKTOP, CSIDL_FAVORITES}) {
-        char folder[kMaxPath] = {};
-        directory =
-            directory || (SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE) && EqualNoCase(wanted, folder));
+        WCHAR folder[kMaxPath] = {};
+        directory = directory || (SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE) &&
+                                  EqualNoCase(wanted, Utf8FromUtf16(folder)));
     }
     return directory ? FILE_ATTRIBUTE_DIRECTORY : INVALID_FILE_ATTRIBUTES;
 }
@@ -490,18 +492,20 @@ HRESULT MemoryOs::InvokeInternetShortcut(HWND, const char* url) {
     return 0;
 }
 
-HRESULT MemoryOs::SaveInternetShortcut(const char* url, const char* path) {
+HRESULT MemoryOs::SaveInternetShortcut(const char* url, const WCHAR* path) {
     if (Fails("CoCreateInstance")) {
         return kClassNotRegistered;
     }
     if (url == nullptr || path == nullptr) {
         return kNotImplemented;
     }
-    const std::string file(path);
+    const std::wstring widePath(path);
+    const std::string file = Utf8FromUtf16(widePath);
     const std::string name = file.substr(FolderOf(file).size() + 1);
     // The file system refuses names with these characters, and paths beyond MAX_PATH.
     const bool badName = name.empty() || name.find_first_of("\\/:*?\"<>|") != std::string::npos;
-    if (file.size() >= kMaxPath || badName || GetFileAttributesA(FolderOf(file).c_str()) != FILE_ATTRIBUTE_DIRECTORY ||
+    if (widePath.size() >= kMaxPath || badName ||
+        GetFileAttributesW(Utf16FromUtf8(FolderOf(file)).c_str()) != FILE_ATTRIBUTE_DIRECTORY ||
         Fails("IPersistFile::Save")) {
         return kAccessDenied;
     }
@@ -526,12 +530,12 @@ BOOL MemoryOs::GlobalMemoryStatusEx(MEMORYSTATUSEX* status) {
     return TRUE;
 }
 
-BOOL MemoryOs::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+BOOL MemoryOs::GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
                                    ULONGLONG* totalFreeBytes) {
-    if (root == nullptr || Fails("GetDiskFreeSpaceExA")) {
+    if (root == nullptr || root[0] > 0x7F || Fails("GetDiskFreeSpaceExW")) {
         return FALSE;
     }
-    auto it = m_diskSpace.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+    auto it = m_diskSpace.find(static_cast<char>(std::toupper(static_cast<int>(root[0]))));
     if (it == m_diskSpace.end() || root[1] != ':') {
         return FALSE;
     }
@@ -548,12 +552,12 @@ BOOL MemoryOs::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, UL
     return TRUE;
 }
 
-BOOL MemoryOs::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
-                                 DWORD* totalClusters) {
-    if (root == nullptr || Fails("GetDiskFreeSpaceA")) {
+BOOL MemoryOs::GetDiskFreeSpaceW(const WCHAR* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
+                                 DWORD* freeClusters, DWORD* totalClusters) {
+    if (root == nullptr || root[0] > 0x7F || Fails("GetDiskFreeSpaceW")) {
         return FALSE;
     }
-    auto it = m_diskSpace.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+    auto it = m_diskSpace.find(static_cast<char>(std::toupper(static_cast<int>(root[0]))));
     if (it == m_diskSpace.end() || root[1] != ':') {
         return FALSE;
     }
@@ -567,28 +571,28 @@ BOOL MemoryOs::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWO
     return TRUE;
 }
 
-DWORD MemoryOs::GetModuleFileNameA(char* buffer, DWORD size) {
-    if (buffer == nullptr || size == 0 || Fails("GetModuleFileNameA")) {
+DWORD MemoryOs::GetModuleFileNameW(WCHAR* buffer, DWORD size) {
+    if (buffer == nullptr || size == 0 || Fails("GetModuleFileNameW")) {
         return 0;
     }
     // As Windows does: a short buffer gets a truncated path and the buffer's size.
     const auto length = static_cast<DWORD>(std::min<size_t>(m_moduleFileName.size(), size - 1));
-    std::memcpy(buffer, m_moduleFileName.data(), length);
-    buffer[length] = '\0';
+    std::copy(m_moduleFileName.begin(), m_moduleFileName.begin() + length, buffer);
+    buffer[length] = 0;
     return length < m_moduleFileName.size() ? size : length;
 }
 
-DWORD MemoryOs::GetShortPathNameA(const char* longPath, char* buffer, DWORD size) {
-    if (longPath == nullptr || Fails("GetShortPathNameA")) {
+DWORD MemoryOs::GetShortPathNameW(const WCHAR* longPath, WCHAR* buffer, DWORD size) {
+    if (longPath == nullptr || Fails("GetShortPathNameW")) {
         return 0;
     }
     // Where the volume keeps no short names the long path comes back unchanged.
-    const std::string result =
-        EqualNoCase(longPath, m_moduleFileName) && !m_moduleShortName.empty() ? m_moduleShortName : longPath;
+    const std::wstring result =
+        longPath == m_moduleFileName && !m_moduleShortName.empty() ? m_moduleShortName : std::wstring(longPath);
     if (buffer == nullptr || size <= result.size()) {
         return static_cast<DWORD>(result.size() + 1);
     }
-    std::memcpy(buffer, result.c_str(), result.size() + 1);
+    std::copy(result.c_str(), result.c_str() + result.size() + 1, buffer);
     return static_cast<DWORD>(result.size());
 }
 
@@ -604,15 +608,15 @@ bool MemoryOs::IsReadOnlyKey(const std::string& path) const {
     return false;
 }
 
-LONG MemoryOs::RegDeleteValueA(HKEY key, const char* name) {
+LONG MemoryOs::RegDeleteValueW(HKEY key, const WCHAR* name) {
     const std::string* path = KeyPath(key);
     if (path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (Fails("RegDeleteValueA") || IsReadOnlyKey(*path) || (m_keyAccess.at(key) & KEY_SET_VALUE) == 0) {
+    if (Fails("RegDeleteValueW") || IsReadOnlyKey(*path) || (m_keyAccess.at(key) & KEY_SET_VALUE) == 0) {
         return ERROR_ACCESS_DENIED;
     }
-    const std::string value = Upper(name != nullptr ? name : "");
+    const std::string value = Upper(Utf8FromUtf16(name != nullptr ? name : L""));
     if (m_registry[*path].erase(value) == 0) {
         return ERROR_FILE_NOT_FOUND;
     }

@@ -20,11 +20,12 @@ bool IsClass(const std::string& className, const char* wanted) {
 }
 
 // The shell reads a list up to its empty entry.
-std::vector<std::string> ReadDoubleNulList(const char* list) {
+std::vector<std::string> ReadDoubleNulList(const WCHAR* list) {
     std::vector<std::string> entries;
-    while (list != nullptr && *list != '\0') {
-        entries.emplace_back(list);
-        list += entries.back().size() + 1;
+    while (list != nullptr && *list != 0) {
+        const std::wstring entry(list);
+        entries.push_back(Utf8FromUtf16(entry));
+        list += entry.size() + 1;
     }
     return entries;
 }
@@ -47,23 +48,28 @@ HDROP MemoryOs::CreateDropFiles(const std::vector<std::string>& paths) {
         return nullptr;
     }
     const auto drop = reinterpret_cast<HDROP>(NewHandle());
-    m_dropFiles[drop] = paths;
+    // Each name ends at its first NUL, as in the list the system keeps.
+    std::vector<std::wstring>& files = m_dropFiles[drop];
+    for (const std::string& path : paths) {
+        const std::wstring wide = Utf16FromUtf8(path);
+        files.push_back(wide.substr(0, wide.find(L'\0')));
+    }
     return drop;
 }
 
-UINT MemoryOs::DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) {
+UINT MemoryOs::DragQueryFileW(HDROP drop, UINT index, WCHAR* buffer, UINT size) {
     auto it = m_dropFiles.find(drop);
-    if (it == m_dropFiles.end() || Fails("DragQueryFileA")) {
+    if (it == m_dropFiles.end() || Fails("DragQueryFileW")) {
         return 0;
     }
-    const std::vector<std::string>& files = it->second;
+    const std::vector<std::wstring>& files = it->second;
     if (index == kAllItems) {
         return static_cast<UINT>(files.size());
     }
     if (index >= files.size()) {
         return 0;
     }
-    const std::string& path = files[index];
+    const std::wstring& path = files[index];
     if (buffer == nullptr) {
         return static_cast<UINT>(path.size());
     }
@@ -71,8 +77,8 @@ UINT MemoryOs::DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) {
         return 0;
     }
     const size_t copied = std::min<size_t>(path.size(), size - 1);
-    std::memcpy(buffer, path.data(), copied);
-    buffer[copied] = '\0';
+    std::copy(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(copied), buffer);
+    buffer[copied] = 0;
     return static_cast<UINT>(copied);
 }
 
@@ -154,8 +160,8 @@ DROPEFFECT MemoryOs::DropAt(POINT screen, DWORD keyState, DROPEFFECT allowed) {
     return effect;
 }
 
-ITEMIDLIST* MemoryOs::SHBrowseForFolderA(BROWSEINFOA* info) {
-    if (info == nullptr || Fails("SHBrowseForFolderA")) {
+ITEMIDLIST* MemoryOs::SHBrowseForFolderW(BROWSEINFOW* info) {
+    if (info == nullptr || Fails("SHBrowseForFolderW")) {
         return nullptr;
     }
     const HWND dialog = CreateWindowExA(0, "#32770", "Browse for Folder", WS_POPUP | WS_VISIBLE | WS_CAPTION, 200, 150,
@@ -163,12 +169,13 @@ ITEMIDLIST* MemoryOs::SHBrowseForFolderA(BROWSEINFOA* info) {
     if (dialog == nullptr) {
         return nullptr;
     }
-    CreateWindowExA(0, "Static", info->lpszTitle, WS_CHILD | WS_VISIBLE, 10, 10, 300, 30, dialog, kFolderTitleId,
-                    nullptr);
+    const std::wstring title = info->lpszTitle != nullptr ? info->lpszTitle : L"";
+    SetWindowTextW(
+        CreateWindowExA(0, "Static", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 300, 30, dialog, kFolderTitleId, nullptr),
+        title.c_str());
     const HWND previous = m_folderDialog;
     m_folderDialog = dialog;
-    m_folderDialogs.push_back(
-        FolderDialog{dialog, info->hwndOwner, info->lpszTitle != nullptr ? info->lpszTitle : "", "", false, false});
+    m_folderDialogs.push_back(FolderDialog{dialog, info->hwndOwner, Utf8FromUtf16(title), "", false, false});
     const size_t index = m_folderDialogs.size() - 1;
     if (info->lpfn != nullptr) {
         info->lpfn(dialog, BFFM_INITIALIZED, 0, info->lParam);
@@ -183,28 +190,28 @@ ITEMIDLIST* MemoryOs::SHBrowseForFolderA(BROWSEINFOA* info) {
         return nullptr;
     }
     auto* list = reinterpret_cast<ITEMIDLIST*>(NewHandle());
-    m_itemLists[list] = *answer;
+    m_itemLists[list] = Utf16FromUtf8(*answer);
     return list;
 }
 
-BOOL MemoryOs::SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) {
+BOOL MemoryOs::SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) {
     auto it = m_itemLists.find(const_cast<ITEMIDLIST*>(list));
     if (path == nullptr) {
         return FALSE;
     }
-    path[0] = '\0';
+    path[0] = 0;
     if (it == m_itemLists.end() || it->second.empty() || it->second.size() >= MAX_PATH ||
-        Fails("SHGetPathFromIDListA")) {
+        Fails("SHGetPathFromIDListW")) {
         return FALSE;
     }
-    std::memcpy(path, it->second.c_str(), it->second.size() + 1);
+    std::copy(it->second.c_str(), it->second.c_str() + it->second.size() + 1, path);
     return TRUE;
 }
 
 void MemoryOs::ILFree(ITEMIDLIST* list) { m_itemLists.erase(list); }
 
-int MemoryOs::SHFileOperationA(SHFILEOPSTRUCTA* operation) {
-    if (operation == nullptr || Fails("SHFileOperationA")) {
+int MemoryOs::SHFileOperationW(SHFILEOPSTRUCTW* operation) {
+    if (operation == nullptr || Fails("SHFileOperationW")) {
         return 0x7C;  // DE_INVALIDFILES
     }
     m_fileOperations.push_back(FileOperation{operation->hwnd, operation->wFunc, ReadDoubleNulList(operation->pFrom),
@@ -224,10 +231,26 @@ int MemoryOs::MultiByteToWideChar(UINT, const char* text, int length, WCHAR* wid
     if (wide == nullptr || count > wideSize) {
         return 0;
     }
-    for (int i = 0; i < count; ++i) {
-        wide[i] = static_cast<WCHAR>(static_cast<unsigned char>(text[i]));
-    }
+    const std::wstring converted = WideFromAnsi(std::string(text, static_cast<size_t>(count)));
+    std::copy(converted.begin(), converted.end(), wide);
     return count;
+}
+
+int MemoryOs::WideCharToMultiByte(UINT, const WCHAR* wide, int length, char* text, int size) {
+    if (wide == nullptr || Fails("WideCharToMultiByte")) {
+        return 0;
+    }
+    const size_t count = length < 0 ? std::wstring(wide).size() + 1 : static_cast<size_t>(length);
+    const std::string converted = AnsiFromWide(std::wstring(wide, count));
+    const auto bytes = static_cast<int>(converted.size());
+    if (size == 0) {
+        return bytes;
+    }
+    if (text == nullptr || bytes > size) {
+        return 0;
+    }
+    std::copy(converted.begin(), converted.end(), text);
+    return bytes;
 }
 
 BOOL MemoryOs::EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
@@ -243,8 +266,8 @@ BOOL MemoryOs::EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
 }
 
 bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (hwnd == m_folderDialog && msg == BFFM_SETSELECTIONA && wParam && lParam != 0) {
-        m_folderDialogs.back().selection = reinterpret_cast<const char*>(lParam);
+    if (hwnd == m_folderDialog && msg == BFFM_SETSELECTIONW && wParam && lParam != 0) {
+        m_folderDialogs.back().selection = Utf8FromUtf16(reinterpret_cast<const WCHAR*>(lParam));
         *result = 0;
         return true;
     }
@@ -262,9 +285,14 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
                 return true;
             }
             tools.erase(std::remove_if(tools.begin(), tools.end(), same), tools.end());
-            tools.push_back(Tool{info->uFlags, info->hwnd, info->uId,
-                                 info->lpszText != LPSTR_TEXTCALLBACKA && info->lpszText ? info->lpszText : "",
-                                 info->lpszText == LPSTR_TEXTCALLBACKA});
+            // As the control does, it asks the tool's window which form of
+            // notification it wants; a window that does not say gets narrow ones.
+            tools.push_back(
+                Tool{info->uFlags, info->hwnd, info->uId,
+                     WideFromAnsi(info->lpszText != LPSTR_TEXTCALLBACKA && info->lpszText ? info->lpszText : ""),
+                     info->lpszText == LPSTR_TEXTCALLBACKA,
+                     SendMessageA(info->hwnd, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd),
+                                  static_cast<LPARAM>(NF_QUERY)) == static_cast<LRESULT>(NFR_UNICODE)});
             *result = TRUE;
             return true;
         case TTM_DELTOOLA:
@@ -288,7 +316,7 @@ int MemoryOs::LiveToolTipTools() const {
     return count;
 }
 
-std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, bool wide) {
+std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, std::optional<bool> askWide) {
     const Window* under = Find(toolWindow);
     if (under == nullptr || (under->style & WS_VISIBLE) == 0) {
         return std::nullopt;
@@ -306,33 +334,31 @@ std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, bool wide) {
             }
             // A tip with a text shows: the control raises itself to the top of
             // its band, as on Windows, so only a topmost tip shows above a topmost window.
-            const auto shown = [this, tip = tip](const std::string& text) {
+            const auto shown = [this, tip = tip](const std::wstring& text) {
                 if (text.empty()) {
                     return std::optional<std::string>();
                 }
                 SetWindowPos(tip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-                return std::optional<std::string>(text);
+                return std::optional<std::string>(Utf8FromUtf16(text));
             };
             if (!tool.callback) {
                 return shown(tool.text);
             }
-            std::string text;
-            if (wide) {
+            std::wstring text;
+            if (askWide.value_or(tool.unicode)) {
                 NMTTDISPINFOW request{};
                 request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTW};
                 request.lpszText = request.szText;
                 request.uFlags = tool.flags;
                 SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
-                for (const WCHAR* c = request.lpszText; c != nullptr && *c != 0; ++c) {
-                    text.push_back(*c <= 0xFF ? static_cast<char>(*c) : '?');
-                }
+                text = request.lpszText != nullptr ? request.lpszText : L"";
             } else {
                 NMTTDISPINFOA request{};
                 request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTA};
                 request.lpszText = request.szText;
                 request.uFlags = tool.flags;
                 SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
-                text = request.lpszText != nullptr ? request.lpszText : "";
+                text = WideFromAnsi(request.lpszText != nullptr ? request.lpszText : "");
             }
             return shown(text);
         }

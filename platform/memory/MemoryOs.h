@@ -18,6 +18,20 @@
 
 #include "platform/Os.h"
 
+// Text at the model's edges: tests speak UTF-8, the model keeps UTF-16, one
+// code unit to a WCHAR, as the system does. A surrogate without its partner
+// travels as the three bytes UTF-8 would give its value, so that every
+// sequence of units has a form; bytes that are no UTF-8 become U+FFFD.
+std::wstring Utf16FromUtf8(const std::string& text);
+std::string Utf8FromUtf16(const std::wstring& text);
+// The model's ANSI code page is ISO 8859-1: each byte is the character of
+// its value, and a character above U+00FF becomes '?' on its way to bytes.
+std::wstring WideFromAnsi(const std::string& text);
+std::string AnsiFromWide(const std::wstring& text);
+// Upper case as an edit control with ES_UPPERCASE makes it, for the scripts
+// the tests use: Latin, Greek and Cyrillic.
+WCHAR UpperUnit(WCHAR c);
+
 struct MemoryControlTemplate {
     int id;
     std::string className;
@@ -87,7 +101,7 @@ public:
     // times < 0 fails every call from then on. "WM_QUERYENDSESSION" makes
     // the default processing of that message answer FALSE.
     void FailCall(const std::string& function, int times = -1, int skip = 0);
-    // What ShellExecuteA answers from then on (42 at first; a failing call answers 2).
+    // What ShellExecuteW answers from then on (42 at first; a failing call answers 2).
     void SetShellExecuteResult(std::uintptr_t result) { m_shellExecuteResult = result; }
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
@@ -98,12 +112,12 @@ public:
     // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
     void ChangeDisplaySize(int cx, int cy);
     void AddNetworkConnection(std::string localName, std::string remoteName);
-    // The next WNetEnumResourceA call answers this instead, given the
+    // The next WNetEnumResourceW call answers this instead, given the
     // caller's buffer size, which it may change; it returns no entries.
     void QueueNetEnumAnswer(std::function<DWORD(DWORD* bufferSize)> answer) {
         m_netEnumAnswers.push_back(std::move(answer));
     }
-    void SetWindowsDirectory(std::string path) { m_windowsDirectory = std::move(path); }
+    void SetWindowsDirectory(const std::string& path) { m_windowsDirectory = Utf16FromUtf8(path); }
 
     // Dialogs, links and system information.
     void AddCursor(UINT id) { m_cursorResources.push_back(id); }
@@ -112,9 +126,9 @@ public:
     // Free space of a drive's volume: free bytes, and the cluster figures of the older call.
     void SetDiskFreeSpace(char letter, ULONGLONG totalFreeBytes, DWORD sectorsPerCluster = 8,
                           DWORD bytesPerSector = 512);
-    void SetModuleFileName(std::string path, std::string shortPath) {
-        m_moduleFileName = std::move(path);
-        m_moduleShortName = std::move(shortPath);
+    void SetModuleFileName(const std::string& path, const std::string& shortPath) {
+        m_moduleFileName = Utf16FromUtf8(path);
+        m_moduleShortName = Utf16FromUtf8(shortPath);
     }
     void SetSpecialFolder(int csidl, std::string path);
     void AddFile(const std::string& path, std::string content = std::string());
@@ -177,8 +191,9 @@ public:
     const std::vector<FileOperation>& FileOperations() const { return m_fileOperations; }
 
     // The text shown when the mouse rests on `tool`, asked of the tool's
-    // owner in the narrow or wide form; nothing when no tip shows.
-    std::optional<std::string> HoverToolTip(HWND tool, bool wide);
+    // owner in the form its window chose when the tool was added, or in the
+    // form given; nothing when no tip shows.
+    std::optional<std::string> HoverToolTip(HWND tool, std::optional<bool> wide = std::nullopt);
 
     int LiveDropHandles() const { return static_cast<int>(m_dropFiles.size()); }
     int LiveItemLists() const { return static_cast<int>(m_itemLists.size()); }
@@ -267,7 +282,7 @@ public:
     std::vector<HWND> TopLevelZOrder() const { return m_zOrder; }
     std::vector<HWND> Children(HWND parent) const;
     bool IsTimerRunning(HWND hwnd, UINT_PTR id, UINT* elapse = nullptr) const;
-    std::string CurrentDirectory() const { return m_currentDirectory; }
+    std::string CurrentDirectory() const { return Utf8FromUtf16(m_currentDirectory); }
     // Bitmaps, fonts, icons and device contexts.
     int LiveGdiObjects() const {
         return static_cast<int>(m_bitmaps.size() + m_fonts.size() + m_icons.size() + m_dcs.size());
@@ -315,6 +330,9 @@ public:
     int GetWindowTextA(HWND hwnd, char* buffer, int size) override;
     int GetWindowTextLengthA(HWND hwnd) override;
     BOOL SetWindowTextA(HWND hwnd, const char* text) override;
+    int GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) override;
+    int GetWindowTextLengthW(HWND hwnd) override;
+    BOOL SetWindowTextW(HWND hwnd, const WCHAR* text) override;
     LONG GetWindowLongA(HWND hwnd, int index) override;
     LONG SetWindowLongA(HWND hwnd, int index, LONG value) override;
     BOOL GetWindowRect(HWND hwnd, RECT* rect) override;
@@ -393,16 +411,16 @@ public:
 
     // ---- IShell ----
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
-    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                            const char* directory, int show) override;
-    BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) override;
+    HINSTANCE ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
+                            const WCHAR* directory, int show) override;
+    BOOL SHGetSpecialFolderPathW(HWND owner, WCHAR* path, int csidl, BOOL create) override;
     HRESULT InvokeInternetShortcut(HWND owner, const char* url) override;
-    HRESULT SaveInternetShortcut(const char* url, const char* path) override;
-    UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) override;
+    HRESULT SaveInternetShortcut(const char* url, const WCHAR* path) override;
+    UINT DragQueryFileW(HDROP drop, UINT index, WCHAR* buffer, UINT size) override;
     void DragFinish(HDROP drop) override;
-    int SHFileOperationA(SHFILEOPSTRUCTA* operation) override;
-    ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* info) override;
-    BOOL SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) override;
+    int SHFileOperationW(SHFILEOPSTRUCTW* operation) override;
+    ITEMIDLIST* SHBrowseForFolderW(BROWSEINFOW* info) override;
+    BOOL SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) override;
     void ILFree(ITEMIDLIST* list) override;
 
     // ---- ISystem ----
@@ -413,36 +431,37 @@ public:
     HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) override;
     HRESULT RevokeDragDrop(HWND hwnd) override;
     int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) override;
+    int WideCharToMultiByte(UINT codePage, const WCHAR* wide, int length, char* text, int size) override;
     DWORD GetLogicalDrives() override;
     UINT GetDriveTypeA(const char* root) override;
-    BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+    BOOL GetVolumeInformationW(const WCHAR* root, WCHAR* volumeName, DWORD volumeNameSize,
                                DWORD* fileSystemFlags) override;
-    UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
-    BOOL SetCurrentDirectoryA(const char* path) override;
-    DWORD GetCurrentDirectoryA(DWORD size, char* buffer) override;
-    DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
-    DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
+    UINT GetWindowsDirectoryW(WCHAR* buffer, UINT size) override;
+    BOOL SetCurrentDirectoryW(const WCHAR* path) override;
+    DWORD GetCurrentDirectoryW(DWORD size, WCHAR* buffer) override;
+    DWORD WNetOpenEnumW(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
+    DWORD WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
     DWORD WNetCloseEnum(HANDLE enumHandle) override;
     BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) override;
-    BOOL GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+    BOOL GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
                              ULONGLONG* totalFreeBytes) override;
-    BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+    BOOL GetDiskFreeSpaceW(const WCHAR* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
                            DWORD* totalClusters) override;
-    DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
-    DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD size) override;
-    DWORD GetFileAttributesA(const char* path) override;
+    DWORD GetModuleFileNameW(WCHAR* buffer, DWORD size) override;
+    DWORD GetShortPathNameW(const WCHAR* longPath, WCHAR* buffer, DWORD size) override;
+    DWORD GetFileAttributesW(const WCHAR* path) override;
     HGLOBAL GlobalAlloc(UINT flags, size_t bytes) override;
     void* GlobalLock(HGLOBAL memory) override;
     BOOL GlobalUnlock(HGLOBAL memory) override;
     HGLOBAL GlobalFree(HGLOBAL memory) override;
 
     // ---- IRegistry ----
-    LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
-    LONG RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
-    LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
-    LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
+    LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) override;
+    LONG RegCreateKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) override;
+    LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD* type, BYTE* data, DWORD* size) override;
+    LONG RegSetValueExW(HKEY key, const WCHAR* name, DWORD type, const BYTE* data, DWORD size) override;
     LONG RegCloseKey(HKEY key) override;
-    LONG RegDeleteValueA(HKEY key, const char* name) override;
+    LONG RegDeleteValueW(HKEY key, const WCHAR* name) override;
 
     // Text metrics of the model: every character is this wide and tall.
     static constexpr int kCharWidth = 6;
@@ -451,7 +470,7 @@ public:
 private:
     struct Window {
         std::string className;
-        std::string text;
+        std::wstring text;
         DWORD style = 0;
         // The style the frame was last laid out for: a new style takes
         // effect only when the window is sized or told its frame changed.
@@ -492,7 +511,7 @@ private:
     };
     struct Drive {
         UINT type;
-        std::optional<std::string> label;
+        std::optional<std::wstring> label;
     };
     struct Enumeration {
         size_t next = 0;
@@ -565,11 +584,11 @@ private:
     std::map<HANDLE, SIZE> m_bitmaps;
     std::map<HMENU, Menu> m_menus;
     std::map<char, Drive> m_drives;
-    std::vector<std::pair<std::string, std::string>> m_connections;
+    std::vector<std::pair<std::wstring, std::wstring>> m_connections;
     std::map<HANDLE, Enumeration> m_enumerations;
     std::deque<std::function<DWORD(DWORD*)>> m_netEnumAnswers;
-    std::string m_windowsDirectory = "C:\\WINDOWS";
-    std::string m_currentDirectory = "C:\\";
+    std::wstring m_windowsDirectory = L"C:\\WINDOWS";
+    std::wstring m_currentDirectory = L"C:\\";
 
     std::map<std::string, std::map<std::string, RegistryValue>> m_registry;  // upper-cased key path -> values
     std::map<HKEY, std::string> m_openKeys;
@@ -610,10 +629,10 @@ private:
     HWND m_focus = nullptr;
     DWORDLONG m_availablePhysical = 64ULL << 20;
     std::map<char, DiskSpace> m_diskSpace;
-    std::string m_moduleFileName = "C:\\Program Files\\Vossel\\vossel.exe";
-    std::string m_moduleShortName = "C:\\PROGRA~1\\Vossel\\vossel.exe";
-    std::map<int, std::string> m_specialFolders;
-    std::map<std::string, std::string> m_files;  // upper-cased path -> content
+    std::wstring m_moduleFileName = L"C:\\Program Files\\Vossel\\vossel.exe";
+    std::wstring m_moduleShortName = L"C:\\PROGRA~1\\Vossel\\vossel.exe";
+    std::map<int, std::string> m_specialFolders;  // UTF-8, as the tests give them
+    std::map<std::string, std::string> m_files;   // UTF-8 path -> content
     std::vector<HKEY> m_readOnlyRoots;
     std::function<void()> m_menuOpenHook;
     std::vector<std::string> m_invokedShortcuts;
@@ -625,17 +644,18 @@ private:
         UINT flags;
         HWND hwnd;
         UINT_PTR id;
-        std::string text;
+        std::wstring text;
         bool callback;
+        bool unicode;  // the form the tool's window asked for (WM_NOTIFYFORMAT)
     };
     std::map<HWND, std::vector<Tool>> m_toolTips;
-    std::map<HDROP, std::vector<std::string>> m_dropFiles;
+    std::map<HDROP, std::vector<std::wstring>> m_dropFiles;
     std::map<HWND, COleDropTarget*> m_dropTargets;
     int m_oleDepth = 0;
     HWND m_dragTarget = nullptr;
     IDragData* m_dragData = nullptr;
     DROPEFFECT m_dragEffect = 0;
-    std::map<ITEMIDLIST*, std::string> m_itemLists;
+    std::map<ITEMIDLIST*, std::wstring> m_itemLists;
     std::function<std::optional<std::string>(const FolderDialog&)> m_folderAnswer;
     std::vector<FolderDialog> m_folderDialogs;
     HWND m_folderDialog = nullptr;

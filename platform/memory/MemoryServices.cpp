@@ -37,7 +37,102 @@ void ClipFromEdge(RECT* rect, UINT edge, const RECT& other) {
 
 constexpr HRESULT kOleFailed = static_cast<HRESULT>(0x80004005UL);
 
+std::string Utf8(const WCHAR* text) { return Utf8FromUtf16(text != nullptr ? text : L""); }
+
+DWORD Units(const std::wstring& text) { return static_cast<DWORD>(text.size() + 1); }
+
 }  // namespace
+
+std::wstring Utf16FromUtf8(const std::string& text) {
+    std::wstring units;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80                   ? 1
+                              : lead >= 0xC2 && lead < 0xE0 ? 2
+                              : lead >= 0xE0 && lead < 0xF0 ? 3
+                              : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                            : 0;
+        unsigned long code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        bool whole = length != 0 && i + length <= text.size();
+        for (size_t k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!whole || code < least[length] || code > 0x10FFFF) {
+            units.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            units.push_back(static_cast<WCHAR>(0xD800 + ((code - 0x10000) >> 10)));
+            units.push_back(static_cast<WCHAR>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(static_cast<WCHAR>(code));
+        }
+        i += length;
+    }
+    return units;
+}
+
+std::string Utf8FromUtf16(const std::wstring& text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned long code = static_cast<unsigned long>(text[i]) & 0xFFFF;
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + ((static_cast<unsigned long>(text[i + 1]) & 0xFFFF) - 0xDC00);
+            ++i;
+        }
+        if (code < 0x80) {
+            bytes.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            bytes.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            bytes.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            bytes.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            bytes.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            bytes.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            bytes.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            bytes.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            bytes.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            bytes.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return bytes;
+}
+
+std::wstring WideFromAnsi(const std::string& text) {
+    std::wstring wide;
+    for (const char c : text) {
+        wide.push_back(static_cast<WCHAR>(static_cast<unsigned char>(c)));
+    }
+    return wide;
+}
+
+std::string AnsiFromWide(const std::wstring& text) {
+    std::string ansi;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned long>(text[i]);
+        // A surrogate pair is one character, so one '?'.
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            ++i;
+        }
+        ansi.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+    }
+    return ansi;
+}
+
+WCHAR UpperUnit(WCHAR c) {
+    const bool latin = (c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+    const bool greek = c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2;
+    const bool cyrillic = c >= 0x430 && c <= 0x44F;
+    if (latin || greek || cyrillic) {
+        return static_cast<WCHAR>(c - 0x20);
+    }
+    return c >= 0x450 && c <= 0x45F ? static_cast<WCHAR>(c - 0x50) : c;
+}
 
 // ---------------------------------------------------------------- shell ----
 
@@ -195,12 +290,11 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
     return result;
 }
 
-HINSTANCE MemoryOs::ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                                  const char* directory, int show) {
-    auto text = [](const char* s) { return std::string(s != nullptr ? s : ""); };
-    m_shellExecutes.push_back({owner, text(verb), text(file), text(parameters), text(directory), show});
+HINSTANCE MemoryOs::ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
+                                  const WCHAR* directory, int show) {
+    m_shellExecutes.push_back({owner, Utf8(verb), Utf8(file), Utf8(parameters), Utf8(directory), show});
     // Values above 32 mean success.
-    return reinterpret_cast<HINSTANCE>(Fails("ShellExecuteA") ? 2 : m_shellExecuteResult);
+    return reinterpret_cast<HINSTANCE>(Fails("ShellExecuteW") ? 2 : m_shellExecuteResult);
 }
 
 // -------------------------------------------------------------- drawing ----
@@ -294,7 +388,11 @@ HRESULT MemoryOs::OleInitialize() {
 }
 
 void MemoryOs::AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel) {
-    m_drives[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = Drive{type, std::move(volumeLabel)};
+    std::optional<std::wstring> label;
+    if (volumeLabel) {
+        label = Utf16FromUtf8(*volumeLabel);
+    }
+    m_drives[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = Drive{type, std::move(label)};
 }
 
 void MemoryOs::RemoveDrive(char letter) {
@@ -309,7 +407,7 @@ void MemoryOs::BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags) {
 }
 
 void MemoryOs::AddNetworkConnection(std::string localName, std::string remoteName) {
-    m_connections.emplace_back(std::move(localName), std::move(remoteName));
+    m_connections.emplace_back(Utf16FromUtf8(localName), Utf16FromUtf8(remoteName));
 }
 
 DWORD MemoryOs::GetLogicalDrives() {
@@ -334,21 +432,22 @@ UINT MemoryOs::GetDriveTypeA(const char* root) {
     return it != m_drives.end() && root[1] == ':' ? it->second.type : DRIVE_NO_ROOT_DIR;
 }
 
-BOOL MemoryOs::GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize, DWORD* fileSystemFlags) {
-    m_volumeQueries.emplace_back(root != nullptr ? root : "");
-    if (root == nullptr || Fails("GetVolumeInformationA")) {
+BOOL MemoryOs::GetVolumeInformationW(const WCHAR* root, WCHAR* volumeName, DWORD volumeNameSize,
+                                     DWORD* fileSystemFlags) {
+    m_volumeQueries.emplace_back(Utf8(root));
+    if (root == nullptr || root[0] > 0x7F || Fails("GetVolumeInformationW")) {
         return FALSE;
     }
-    auto it = m_drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+    auto it = m_drives.find(static_cast<char>(std::toupper(static_cast<int>(root[0]))));
     if (it == m_drives.end() || !it->second.label.has_value()) {
         return FALSE;
     }
-    const std::string& label = *it->second.label;
+    const std::wstring& label = *it->second.label;
     if (volumeName != nullptr) {
-        if (label.size() + 1 > volumeNameSize) {
+        if (Units(label) > volumeNameSize) {
             return FALSE;
         }
-        std::memcpy(volumeName, label.c_str(), label.size() + 1);
+        std::copy(label.c_str(), label.c_str() + Units(label), volumeName);
     }
     if (fileSystemFlags != nullptr) {
         *fileSystemFlags = 0x3;
@@ -356,40 +455,40 @@ BOOL MemoryOs::GetVolumeInformationA(const char* root, char* volumeName, DWORD v
     return TRUE;
 }
 
-UINT MemoryOs::GetWindowsDirectoryA(char* buffer, UINT size) {
-    if (Fails("GetWindowsDirectoryA")) {
+UINT MemoryOs::GetWindowsDirectoryW(WCHAR* buffer, UINT size) {
+    if (Fails("GetWindowsDirectoryW")) {
         return 0;
     }
     const auto length = static_cast<UINT>(m_windowsDirectory.size());
     if (buffer == nullptr || size <= length) {
         return length + 1;
     }
-    std::memcpy(buffer, m_windowsDirectory.c_str(), length + 1);
+    std::copy(m_windowsDirectory.c_str(), m_windowsDirectory.c_str() + length + 1, buffer);
     return length;
 }
 
-BOOL MemoryOs::SetCurrentDirectoryA(const char* path) {
-    if (path == nullptr || Fails("SetCurrentDirectoryA")) {
+BOOL MemoryOs::SetCurrentDirectoryW(const WCHAR* path) {
+    if (path == nullptr || path[0] > 0x7F || Fails("SetCurrentDirectoryW")) {
         return FALSE;
     }
-    if (m_drives.count(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])))) == 0) {
+    if (m_drives.count(static_cast<char>(std::toupper(static_cast<int>(path[0])))) == 0) {
         return FALSE;
     }
     m_currentDirectory = path;
     return TRUE;
 }
 
-DWORD MemoryOs::GetCurrentDirectoryA(DWORD size, char* buffer) {
+DWORD MemoryOs::GetCurrentDirectoryW(DWORD size, WCHAR* buffer) {
     const auto length = static_cast<DWORD>(m_currentDirectory.size());
     if (buffer == nullptr || size <= length) {
         return length + 1;
     }
-    std::memcpy(buffer, m_currentDirectory.c_str(), length + 1);
+    std::copy(m_currentDirectory.c_str(), m_currentDirectory.c_str() + length + 1, buffer);
     return length;
 }
 
-DWORD MemoryOs::WNetOpenEnumA(DWORD scope, DWORD type, DWORD, HANDLE* enumHandle) {
-    if (enumHandle == nullptr || scope != RESOURCE_CONNECTED || type != RESOURCETYPE_DISK || Fails("WNetOpenEnumA")) {
+DWORD MemoryOs::WNetOpenEnumW(DWORD scope, DWORD type, DWORD, HANDLE* enumHandle) {
+    if (enumHandle == nullptr || scope != RESOURCE_CONNECTED || type != RESOURCETYPE_DISK || Fails("WNetOpenEnumW")) {
         return static_cast<DWORD>(ERROR_NO_NETWORK);
     }
     *enumHandle = reinterpret_cast<HANDLE>(NewHandle());
@@ -397,12 +496,12 @@ DWORD MemoryOs::WNetOpenEnumA(DWORD scope, DWORD type, DWORD, HANDLE* enumHandle
     return static_cast<DWORD>(ERROR_SUCCESS);
 }
 
-DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) {
+DWORD MemoryOs::WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) {
     auto it = m_enumerations.find(enumHandle);
     if (it == m_enumerations.end() || count == nullptr || bufferSize == nullptr) {
         return static_cast<DWORD>(ERROR_INVALID_HANDLE);
     }
-    if (Fails("WNetEnumResourceA")) {
+    if (Fails("WNetEnumResourceW")) {
         return static_cast<DWORD>(ERROR_NO_NETWORK);
     }
     if (!m_netEnumAnswers.empty()) {
@@ -415,16 +514,17 @@ DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer,
     if (enumeration.next >= m_connections.size()) {
         return static_cast<DWORD>(ERROR_NO_MORE_ITEMS);
     }
-    auto needed = [](const std::pair<std::string, std::string>& c) {
-        return static_cast<DWORD>(sizeof(NETRESOURCEA) + c.first.size() + 1 + c.second.size() + 1);
+    auto needed = [](const std::pair<std::wstring, std::wstring>& c) {
+        return static_cast<DWORD>(sizeof(NETRESOURCEW) + (Units(c.first) + Units(c.second)) * sizeof(WCHAR));
     };
     if (buffer == nullptr || needed(m_connections[enumeration.next]) > *bufferSize) {
         *bufferSize = needed(m_connections[enumeration.next]);
         return static_cast<DWORD>(ERROR_MORE_DATA);
     }
     // Entries from the front of the buffer, their strings from the back.
-    auto* entries = static_cast<NETRESOURCEA*>(buffer);
-    char* strings = static_cast<char*>(buffer) + *bufferSize;
+    // The end of the strings is kept aligned for WCHAR.
+    auto* entries = static_cast<NETRESOURCEW*>(buffer);
+    auto* strings = reinterpret_cast<WCHAR*>(static_cast<char*>(buffer) + *bufferSize / sizeof(WCHAR) * sizeof(WCHAR));
     DWORD used = 0;
     DWORD returned = 0;
     while (enumeration.next < m_connections.size() && returned < *count) {
@@ -433,13 +533,13 @@ DWORD MemoryOs::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer,
         if (used + size > *bufferSize) {
             break;
         }
-        strings -= remote.size() + 1;
-        std::memcpy(strings, remote.c_str(), remote.size() + 1);
-        char* remoteName = strings;
-        strings -= local.size() + 1;
-        std::memcpy(strings, local.c_str(), local.size() + 1);
+        strings -= Units(remote);
+        std::copy(remote.c_str(), remote.c_str() + Units(remote), strings);
+        WCHAR* remoteName = strings;
+        strings -= Units(local);
+        std::copy(local.c_str(), local.c_str() + Units(local), strings);
         entries[returned] =
-            NETRESOURCEA{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr, nullptr};
+            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr, nullptr};
         used += size;
         ++returned;
         ++enumeration.next;
@@ -474,14 +574,14 @@ const std::string* MemoryOs::KeyPath(HKEY key) const {
     return it != m_openKeys.end() ? &it->second : nullptr;
 }
 
-LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) {
+LONG MemoryOs::RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) {
     if (result == nullptr) {
         return 87;  // ERROR_INVALID_PARAMETER
     }
-    if (Fails("RegOpenKeyExA")) {
+    if (Fails("RegOpenKeyExW")) {
         return ERROR_ACCESS_DENIED;
     }
-    const std::string path = NormaliseKey(key, subKey != nullptr ? subKey : "");
+    const std::string path = NormaliseKey(key, Utf8(subKey));
     if (path.empty()) {
         return ERROR_INVALID_HANDLE;
     }
@@ -497,14 +597,14 @@ LONG MemoryOs::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* 
     return ERROR_SUCCESS;
 }
 
-LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) {
+LONG MemoryOs::RegCreateKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) {
     if (result == nullptr) {
         return 87;  // ERROR_INVALID_PARAMETER
     }
-    if (Fails("RegCreateKeyExA")) {
+    if (Fails("RegCreateKeyExW")) {
         return ERROR_ACCESS_DENIED;
     }
-    const std::string path = NormaliseKey(key, subKey != nullptr ? subKey : "");
+    const std::string path = NormaliseKey(key, Utf8(subKey));
     if (path.empty()) {
         return ERROR_INVALID_HANDLE;
     }
@@ -524,16 +624,16 @@ LONG MemoryOs::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY
     return ERROR_SUCCESS;
 }
 
-LONG MemoryOs::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+LONG MemoryOs::RegQueryValueExW(HKEY key, const WCHAR* name, DWORD* type, BYTE* data, DWORD* size) {
     const std::string* path = KeyPath(key);
     if (path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (Fails("RegQueryValueExA")) {
+    if (Fails("RegQueryValueExW")) {
         return ERROR_ACCESS_DENIED;
     }
     const auto& values = m_registry[*path];
-    auto it = values.find(Upper(name != nullptr ? name : ""));
+    auto it = values.find(Upper(Utf8(name)));
     if (it == values.end()) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -560,18 +660,18 @@ LONG MemoryOs::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* d
     return ERROR_SUCCESS;
 }
 
-LONG MemoryOs::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+LONG MemoryOs::RegSetValueExW(HKEY key, const WCHAR* name, DWORD type, const BYTE* data, DWORD size) {
     const std::string* path = KeyPath(key);
     if (path == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
     // As on Windows, a key opened without the right to set values refuses changes.
-    if (Fails("RegSetValueExA") || IsReadOnlyKey(*path) || (m_keyAccess.at(key) & KEY_SET_VALUE) == 0) {
+    if (Fails("RegSetValueExW") || IsReadOnlyKey(*path) || (m_keyAccess.at(key) & KEY_SET_VALUE) == 0) {
         return ERROR_ACCESS_DENIED;
     }
-    m_registry[*path][Upper(name != nullptr ? name : "")] =
+    m_registry[*path][Upper(Utf8(name))] =
         RegistryValue{type, std::vector<BYTE>(data, data + (data != nullptr ? size : 0))};
-    m_registryChanges.push_back("set " + *path + "\\" + Upper(name != nullptr ? name : ""));
+    m_registryChanges.push_back("set " + *path + "\\" + Upper(Utf8(name)));
     return ERROR_SUCCESS;
 }
 
@@ -599,16 +699,17 @@ std::optional<MemoryOs::RegistryValue> MemoryOs::GetRegistryValue(HKEY root, con
 void MemoryOs::SetRegistryValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
                                 std::vector<BYTE> data) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), KEY_WRITE, &key) == ERROR_SUCCESS) {
-        RegSetValueExA(key, name.c_str(), type, data.data(), static_cast<DWORD>(data.size()));
+    if (RegCreateKeyExW(root, Utf16FromUtf8(path).c_str(), KEY_WRITE, &key) == ERROR_SUCCESS) {
+        RegSetValueExW(key, Utf16FromUtf8(name).c_str(), type, data.data(), static_cast<DWORD>(data.size()));
         RegCloseKey(key);
     }
 }
 
+// As the system keeps a string: in WCHARs, with its terminator.
 void MemoryOs::SetRegistryString(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
-    std::vector<BYTE> data(text.begin(), text.end());
-    data.push_back(0);
-    SetRegistryValue(root, path, name, REG_SZ, std::move(data));
+    const std::wstring wide = Utf16FromUtf8(text);
+    const auto* bytes = reinterpret_cast<const BYTE*>(wide.c_str());
+    SetRegistryValue(root, path, name, REG_SZ, std::vector<BYTE>(bytes, bytes + Units(wide) * sizeof(WCHAR)));
 }
 
 bool MemoryOs::RegistryKeyExists(HKEY root, const std::string& path) const {

@@ -15,13 +15,14 @@ namespace {
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 
-int CopyText(const std::string& text, char* buffer, int size) {
+template <typename Char>
+int CopyText(const std::basic_string<Char>& text, Char* buffer, int size) {
     if (buffer == nullptr || size <= 0) {
         return 0;
     }
     const int length = std::min(static_cast<int>(text.size()), size - 1);
-    std::memcpy(buffer, text.data(), static_cast<size_t>(length));
-    buffer[length] = '\0';
+    std::copy(text.begin(), text.begin() + length, buffer);
+    buffer[length] = 0;
     return length;
 }
 
@@ -261,7 +262,7 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     const HWND hwnd = NewHandle();
     Window window;
     window.className = className != nullptr ? className : "";
-    window.text = text != nullptr ? text : "";
+    window.text = WideFromAnsi(text != nullptr ? text : "");
     window.style = style;
     window.frameStyle = style;
     window.exStyle = exStyle;
@@ -422,7 +423,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_NCCREATE:
             return TRUE;
         case WM_SETTEXT:
-            window->text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+            window->text = WideFromAnsi(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "");
             return TRUE;
         case WM_WINDOWPOSCHANGED: {
             const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
@@ -641,7 +642,7 @@ HWND MemoryOs::FindWindowA(const char* className, const char* windowName) {
         if (className != nullptr && !EqualNoCase(window.className, className)) {
             continue;
         }
-        if (windowName != nullptr && !EqualNoCase(window.text, windowName)) {
+        if (windowName != nullptr && !EqualNoCase(AnsiFromWide(window.text), windowName)) {
             continue;
         }
         return hwnd;
@@ -722,12 +723,12 @@ int MemoryOs::GetWindowTextA(HWND hwnd, char* buffer, int size) {
         }
         return 0;
     }
-    return CopyText(window->text, buffer, size);
+    return CopyText(AnsiFromWide(window->text), buffer, size);
 }
 
 int MemoryOs::GetWindowTextLengthA(HWND hwnd) {
     const Window* window = Find(hwnd);
-    return window != nullptr ? static_cast<int>(window->text.size()) : 0;
+    return window != nullptr ? static_cast<int>(AnsiFromWide(window->text).size()) : 0;
 }
 
 BOOL MemoryOs::SetWindowTextA(HWND hwnd, const char* text) {
@@ -735,6 +736,36 @@ BOOL MemoryOs::SetWindowTextA(HWND hwnd, const char* text) {
         return FALSE;
     }
     return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text != nullptr ? text : "")) != 0;
+}
+
+int MemoryOs::GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) {
+    const Window* window = Find(hwnd);
+    if (window == nullptr) {
+        if (buffer != nullptr && size > 0) {
+            buffer[0] = 0;
+        }
+        return 0;
+    }
+    return CopyText(window->text, buffer, size);
+}
+
+int MemoryOs::GetWindowTextLengthW(HWND hwnd) {
+    const Window* window = Find(hwnd);
+    return window != nullptr ? static_cast<int>(window->text.size()) : 0;
+}
+
+// The model's messages carry 8-bit text, so the wide text is stored as the
+// window's procedure would store it, without a WM_SETTEXT of its own.
+BOOL MemoryOs::SetWindowTextW(HWND hwnd, const WCHAR* text) {
+    Window* window = Find(hwnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->text = text != nullptr ? text : L"";
+    if (EqualNoCase(window->className, "Edit") && (window->style & ES_UPPERCASE) != 0) {
+        std::transform(window->text.begin(), window->text.end(), window->text.begin(), UpperUnit);
+    }
+    return TRUE;
 }
 
 LONG MemoryOs::GetWindowLongA(HWND hwnd, int index) {

@@ -137,8 +137,8 @@ BOOL Win32Os::DestroyIcon(HICON icon) { return ::DestroyIcon(icon); }
 
 // ---- IShell ----
 
-BOOL Win32Os::SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) {
-    return ::SHGetSpecialFolderPathA(owner, path, csidl, create);
+BOOL Win32Os::SHGetSpecialFolderPathW(HWND owner, WCHAR* path, int csidl, BOOL create) {
+    return ::SHGetSpecialFolderPathW(owner, path, csidl, create);
 }
 
 HRESULT Win32Os::InvokeInternetShortcut(HWND owner, const char* url) {
@@ -155,7 +155,7 @@ HRESULT Win32Os::InvokeInternetShortcut(HWND owner, const char* url) {
     return shortcut->InvokeCommand(&info);
 }
 
-HRESULT Win32Os::SaveInternetShortcut(const char* url, const char* path) {
+HRESULT Win32Os::SaveInternetShortcut(const char* url, const WCHAR* path) {
     ComPtr<IUniformResourceLocatorA> shortcut;
     HRESULT hr = CreateShortcut(url, &shortcut);
     if (FAILED(hr)) {
@@ -166,23 +166,19 @@ HRESULT Win32Os::SaveInternetShortcut(const char* url, const char* path) {
     if (FAILED(hr)) {
         return hr;
     }
-    wchar_t widePath[MAX_PATH] = {};
-    if (::MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) == 0) {
-        return E_INVALIDARG;
-    }
-    return file->Save(widePath, TRUE);
+    return file->Save(path, TRUE);
 }
 
 // ---- ISystem ----
 
 BOOL Win32Os::GlobalMemoryStatusEx(MEMORYSTATUSEX* status) { return ::GlobalMemoryStatusEx(status); }
 
-BOOL Win32Os::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+BOOL Win32Os::GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
                                   ULONGLONG* totalFreeBytes) {
     ULARGE_INTEGER caller{};
     ULARGE_INTEGER total{};
     ULARGE_INTEGER totalFree{};
-    if (!::GetDiskFreeSpaceExA(root, &caller, &total, &totalFree)) {
+    if (!::GetDiskFreeSpaceExW(root, &caller, &total, &totalFree)) {
         return FALSE;
     }
     *freeToCaller = caller.QuadPart;
@@ -191,18 +187,18 @@ BOOL Win32Os::GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULO
     return TRUE;
 }
 
-BOOL Win32Os::GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+BOOL Win32Os::GetDiskFreeSpaceW(const WCHAR* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
                                 DWORD* totalClusters) {
-    return ::GetDiskFreeSpaceA(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
+    return ::GetDiskFreeSpaceW(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
 }
 
-DWORD Win32Os::GetModuleFileNameA(char* buffer, DWORD size) { return ::GetModuleFileNameA(nullptr, buffer, size); }
+DWORD Win32Os::GetModuleFileNameW(WCHAR* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); }
 
-DWORD Win32Os::GetShortPathNameA(const char* longPath, char* buffer, DWORD size) {
-    return ::GetShortPathNameA(longPath, buffer, size);
+DWORD Win32Os::GetShortPathNameW(const WCHAR* longPath, WCHAR* buffer, DWORD size) {
+    return ::GetShortPathNameW(longPath, buffer, size);
 }
 
-DWORD Win32Os::GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
+DWORD Win32Os::GetFileAttributesW(const WCHAR* path) { return ::GetFileAttributesW(path); }
 
 HGLOBAL Win32Os::GlobalAlloc(UINT flags, size_t bytes) { return ::GlobalAlloc(flags, bytes); }
 
@@ -218,4 +214,4 @@ HGLOBAL Win32Os::GlobalFree(HGLOBAL memory) { return ::GlobalFree(memory); }
 
 // ---- IRegistry ----
 
-LONG Win32Os::RegDeleteValueA(HKEY key, const char* name) { return ::RegDeleteValueA(key, name); }
+LONG Win32Os::RegDeleteValueW(HKEY key, const WCHAR* name) { return ::RegDeleteValueW(key, name); }

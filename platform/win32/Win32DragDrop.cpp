@@ -167,17 +167,17 @@ BOOL Win32Os::EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
     return ::EnumChildWindows(parent, proc, lParam);
 }
 
-UINT Win32Os::DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) {
-    return ::DragQueryFileA(drop, index, buffer, size);
+UINT Win32Os::DragQueryFileW(HDROP drop, UINT index, WCHAR* buffer, UINT size) {
+    return ::DragQueryFileW(drop, index, buffer, size);
 }
 
 void Win32Os::DragFinish(HDROP drop) { ::DragFinish(drop); }
 
-int Win32Os::SHFileOperationA(SHFILEOPSTRUCTA* operation) { return ::SHFileOperationA(operation); }
+int Win32Os::SHFileOperationW(SHFILEOPSTRUCTW* operation) { return ::SHFileOperationW(operation); }
 
-ITEMIDLIST* Win32Os::SHBrowseForFolderA(BROWSEINFOA* info) { return ::SHBrowseForFolderA(info); }
+ITEMIDLIST* Win32Os::SHBrowseForFolderW(BROWSEINFOW* info) { return ::SHBrowseForFolderW(info); }
 
-BOOL Win32Os::SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) { return ::SHGetPathFromIDListA(list, path); }
+BOOL Win32Os::SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) { return ::SHGetPathFromIDListW(list, path); }
 
 void Win32Os::ILFree(ITEMIDLIST* list) {
     IMalloc* allocator = nullptr;
@@ -214,4 +214,8 @@ HRESULT Win32Os::RevokeDragDrop(HWND hwnd) {
 
 int Win32Os::MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) {
     return ::MultiByteToWideChar(codePage, 0, text, length, wide, wideSize);
+}
+
+int Win32Os::WideCharToMultiByte(UINT codePage, const WCHAR* wide, int length, char* text, int size) {
+    return ::WideCharToMultiByte(codePage, 0, wide, length, text, size, nullptr, nullptr);
 }

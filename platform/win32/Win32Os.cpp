@@ -54,6 +54,12 @@ int Win32Os::GetWindowTextLengthA(HWND hwnd) { return ::GetWindowTextLengthA(hwn
 
 BOOL Win32Os::SetWindowTextA(HWND hwnd, const char* text) { return ::SetWindowTextA(hwnd, text); }
 
+int Win32Os::GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) { return ::GetWindowTextW(hwnd, buffer, size); }
+
+int Win32Os::GetWindowTextLengthW(HWND hwnd) { return ::GetWindowTextLengthW(hwnd); }
+
+BOOL Win32Os::SetWindowTextW(HWND hwnd, const WCHAR* text) { return ::SetWindowTextW(hwnd, text); }
+
 LONG Win32Os::GetWindowLongA(HWND hwnd, int index) { return ::GetWindowLongA(hwnd, index); }
 
 LONG Win32Os::SetWindowLongA(HWND hwnd, int index, LONG value) { return ::SetWindowLongA(hwnd, index, value); }
@@ -157,9 +163,9 @@ BOOL Win32Os::DrawFocusRect(HDC dc, const RECT* rect) { return ::DrawFocusRect(d
 
 UINT_PTR Win32Os::SHAppBarMessage(DWORD message, APPBARDATA* data) { return ::SHAppBarMessage(message, data); }
 
-HINSTANCE Win32Os::ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                                 const char* directory, int show) {
-    return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
+HINSTANCE Win32Os::ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
+                                 const WCHAR* directory, int show) {
+    return ::ShellExecuteW(owner, verb, file, parameters, directory, show);
 }
 
 // ---- ISystem ----
@@ -185,25 +191,26 @@ DWORD Win32Os::GetLogicalDrives() { return ::GetLogicalDrives(); }
 
 UINT Win32Os::GetDriveTypeA(const char* root) { return ::GetDriveTypeA(root); }
 
-BOOL Win32Os::GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize, DWORD* fileSystemFlags) {
-    return ::GetVolumeInformationA(root, volumeName, volumeNameSize, nullptr, nullptr, fileSystemFlags, nullptr, 0);
+BOOL Win32Os::GetVolumeInformationW(const WCHAR* root, WCHAR* volumeName, DWORD volumeNameSize,
+                                    DWORD* fileSystemFlags) {
+    return ::GetVolumeInformationW(root, volumeName, volumeNameSize, nullptr, nullptr, fileSystemFlags, nullptr, 0);
 }
 
-UINT Win32Os::GetWindowsDirectoryA(char* buffer, UINT size) { return ::GetWindowsDirectoryA(buffer, size); }
+UINT Win32Os::GetWindowsDirectoryW(WCHAR* buffer, UINT size) { return ::GetWindowsDirectoryW(buffer, size); }
 
-BOOL Win32Os::SetCurrentDirectoryA(const char* path) { return ::SetCurrentDirectoryA(path); }
+BOOL Win32Os::SetCurrentDirectoryW(const WCHAR* path) { return ::SetCurrentDirectoryW(path); }
 
-DWORD Win32Os::GetCurrentDirectoryA(DWORD size, char* buffer) { return ::GetCurrentDirectoryA(size, buffer); }
+DWORD Win32Os::GetCurrentDirectoryW(DWORD size, WCHAR* buffer) { return ::GetCurrentDirectoryW(size, buffer); }
 
-DWORD Win32Os::WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) {
-    using Function = DWORD(WINAPI*)(DWORD, DWORD, DWORD, NETRESOURCEA*, HANDLE*);
-    const auto function = Mpr().Get<Function>("WNetOpenEnumA");
+DWORD Win32Os::WNetOpenEnumW(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) {
+    using Function = DWORD(WINAPI*)(DWORD, DWORD, DWORD, NETRESOURCEW*, HANDLE*);
+    const auto function = Mpr().Get<Function>("WNetOpenEnumW");
     return function != nullptr ? function(scope, type, usage, nullptr, enumHandle) : ERROR_NO_NETWORK;
 }
 
-DWORD Win32Os::WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) {
+DWORD Win32Os::WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) {
     using Function = DWORD(WINAPI*)(HANDLE, DWORD*, void*, DWORD*);
-    const auto function = Mpr().Get<Function>("WNetEnumResourceA");
+    const auto function = Mpr().Get<Function>("WNetEnumResourceW");
     return function != nullptr ? function(enumHandle, count, buffer, bufferSize) : ERROR_NO_NETWORK;
 }
 
@@ -215,20 +222,20 @@ DWORD Win32Os::WNetCloseEnum(HANDLE enumHandle) {
 
 // ---- IRegistry ----
 
-LONG Win32Os::RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) {
-    return ::RegOpenKeyExA(key, subKey, 0, access, result);
+LONG Win32Os::RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) {
+    return ::RegOpenKeyExW(key, subKey, 0, access, result);
 }
 
-LONG Win32Os::RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) {
-    return ::RegCreateKeyExA(key, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, result, nullptr);
+LONG Win32Os::RegCreateKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) {
+    return ::RegCreateKeyExW(key, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, result, nullptr);
 }
 
-LONG Win32Os::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
-    return ::RegQueryValueExA(key, name, nullptr, type, data, size);
+LONG Win32Os::RegQueryValueExW(HKEY key, const WCHAR* name, DWORD* type, BYTE* data, DWORD* size) {
+    return ::RegQueryValueExW(key, name, nullptr, type, data, size);
 }
 
-LONG Win32Os::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    return ::RegSetValueExA(key, name, 0, type, data, size);
+LONG Win32Os::RegSetValueExW(HKEY key, const WCHAR* name, DWORD type, const BYTE* data, DWORD size) {
+    return ::RegSetValueExW(key, name, 0, type, data, size);
 }
 
 LONG Win32Os::RegCloseKey(HKEY key) { return ::RegCloseKey(key); }

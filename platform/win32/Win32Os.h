@@ -42,6 +42,9 @@ public:
     int GetWindowTextA(HWND hwnd, char* buffer, int size) override;
     int GetWindowTextLengthA(HWND hwnd) override;
     BOOL SetWindowTextA(HWND hwnd, const char* text) override;
+    int GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) override;
+    int GetWindowTextLengthW(HWND hwnd) override;
+    BOOL SetWindowTextW(HWND hwnd, const WCHAR* text) override;
     LONG GetWindowLongA(HWND hwnd, int index) override;
     LONG SetWindowLongA(HWND hwnd, int index, LONG value) override;
     BOOL GetWindowRect(HWND hwnd, RECT* rect) override;
@@ -120,16 +123,16 @@ public:
 
     // ---- IShell ----
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
-    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                            const char* directory, int show) override;
-    BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) override;
+    HINSTANCE ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
+                            const WCHAR* directory, int show) override;
+    BOOL SHGetSpecialFolderPathW(HWND owner, WCHAR* path, int csidl, BOOL create) override;
     HRESULT InvokeInternetShortcut(HWND owner, const char* url) override;
-    HRESULT SaveInternetShortcut(const char* url, const char* path) override;
-    UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) override;
+    HRESULT SaveInternetShortcut(const char* url, const WCHAR* path) override;
+    UINT DragQueryFileW(HDROP drop, UINT index, WCHAR* buffer, UINT size) override;
     void DragFinish(HDROP drop) override;
-    int SHFileOperationA(SHFILEOPSTRUCTA* operation) override;
-    ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* info) override;
-    BOOL SHGetPathFromIDListA(const ITEMIDLIST* list, char* path) override;
+    int SHFileOperationW(SHFILEOPSTRUCTW* operation) override;
+    ITEMIDLIST* SHBrowseForFolderW(BROWSEINFOW* info) override;
+    BOOL SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) override;
     void ILFree(ITEMIDLIST* list) override;
 
     // ---- ISystem ----
@@ -140,36 +143,37 @@ public:
     HRESULT RegisterDragDrop(HWND hwnd, COleDropTarget* target) override;
     HRESULT RevokeDragDrop(HWND hwnd) override;
     int MultiByteToWideChar(UINT codePage, const char* text, int length, WCHAR* wide, int wideSize) override;
+    int WideCharToMultiByte(UINT codePage, const WCHAR* wide, int length, char* text, int size) override;
     DWORD GetLogicalDrives() override;
     UINT GetDriveTypeA(const char* root) override;
-    BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+    BOOL GetVolumeInformationW(const WCHAR* root, WCHAR* volumeName, DWORD volumeNameSize,
                                DWORD* fileSystemFlags) override;
-    UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
-    BOOL SetCurrentDirectoryA(const char* path) override;
-    DWORD GetCurrentDirectoryA(DWORD size, char* buffer) override;
-    DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
-    DWORD WNetEnumResourceA(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
+    UINT GetWindowsDirectoryW(WCHAR* buffer, UINT size) override;
+    BOOL SetCurrentDirectoryW(const WCHAR* path) override;
+    DWORD GetCurrentDirectoryW(DWORD size, WCHAR* buffer) override;
+    DWORD WNetOpenEnumW(DWORD scope, DWORD type, DWORD usage, HANDLE* enumHandle) override;
+    DWORD WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer, DWORD* bufferSize) override;
     DWORD WNetCloseEnum(HANDLE enumHandle) override;
     BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) override;
-    BOOL GetDiskFreeSpaceExA(const char* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
+    BOOL GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
                              ULONGLONG* totalFreeBytes) override;
-    BOOL GetDiskFreeSpaceA(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+    BOOL GetDiskFreeSpaceW(const WCHAR* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
                            DWORD* totalClusters) override;
-    DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
-    DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD size) override;
-    DWORD GetFileAttributesA(const char* path) override;
+    DWORD GetModuleFileNameW(WCHAR* buffer, DWORD size) override;
+    DWORD GetShortPathNameW(const WCHAR* longPath, WCHAR* buffer, DWORD size) override;
+    DWORD GetFileAttributesW(const WCHAR* path) override;
     HGLOBAL GlobalAlloc(UINT flags, size_t bytes) override;
     void* GlobalLock(HGLOBAL memory) override;
     BOOL GlobalUnlock(HGLOBAL memory) override;
     HGLOBAL GlobalFree(HGLOBAL memory) override;
 
     // ---- IRegistry ----
-    LONG RegOpenKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
-    LONG RegCreateKeyExA(HKEY key, const char* subKey, REGSAM access, HKEY* result) override;
-    LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
-    LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
+    LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) override;
+    LONG RegCreateKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) override;
+    LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD* type, BYTE* data, DWORD* size) override;
+    LONG RegSetValueExW(HKEY key, const WCHAR* name, DWORD type, const BYTE* data, DWORD size) override;
     LONG RegCloseKey(HKEY key) override;
-    LONG RegDeleteValueA(HKEY key, const char* name) override;
+    LONG RegDeleteValueW(HKEY key, const WCHAR* name) override;
 
 private:
     OsServices m_services;

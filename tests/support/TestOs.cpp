@@ -126,8 +126,8 @@ std::string StoredString(const MemoryOs& os, const char* name) {
         return "<absent>";
     }
     // A value written without its terminator ends with its data.
-    const auto* text = reinterpret_cast<const char*>(value->data.data());
-    return std::string(text, std::find(text, text + value->data.size(), '\0'));
+    const auto* text = reinterpret_cast<const WCHAR*>(value->data.data());
+    return Utf8FromUtf16(std::wstring(text, std::find(text, text + value->data.size() / sizeof(WCHAR), 0)));
 }
 
 void StorePlacement(MemoryOs& os, const BARPLACEMENT& placement) {

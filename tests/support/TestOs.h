@@ -35,6 +35,9 @@ protected:
     MemoryOs os;
 };
 
+// Outside text as the program holds it, from UTF-8 in the tests.
+inline std::wstring W(const std::string& utf8) { return Utf16FromUtf8(utf8); }
+
 constexpr char kSettingsKey[] = "Software\\Quorvane\\Vossel\\Settings";
 constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 

@@ -6,6 +6,7 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/SystemInfo.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 #include "tests/support/BarFixture.h"
@@ -52,7 +53,8 @@ protected:
     }
     std::optional<std::string> RunValue(HKEY root) {
         const auto value = os.GetRegistryValue(root, kRunKeyPath, "Vossel");
-        return value ? std::optional<std::string>(reinterpret_cast<const char*>(value->data.data())) : std::nullopt;
+        return value ? std::optional<std::string>(Utf8FromUtf16(reinterpret_cast<const WCHAR*>(value->data.data())))
+                     : std::nullopt;
     }
 };
 
@@ -196,7 +198,7 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsOkAppliesWhatChangedOnlyAndTheR
     os.ClearLogs();
     EXPECT_EQ(ApplyOptions(everything, IDCANCEL), "C:\\WINDOWS\\Explorer.exe /e,\"%1\"||0101");
     EXPECT_EQ(std::memcmp(&before, &bar->GetPlacement(), sizeof(before)), 0);
-    EXPECT_EQ(bar->LaunchProgram(), "C:\\WINDOWS\\Explorer.exe /e,\"%1\"");
+    EXPECT_EQ(bar->LaunchProgram(), L"C:\\WINDOWS\\Explorer.exe /e,\"%1\"");
     ApplyOptions([](HWND) {});
     EXPECT_TRUE(os.AppBarCalls().empty()) << "nothing changed: the bar stays where it is";
     ApplyOptions(everything);
@@ -205,8 +207,8 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsOkAppliesWhatChangedOnlyAndTheR
     EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
     EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     // An emptied launch program is the Options default; a hidden drive's button and tip go at once.
-    EXPECT_EQ(bar->LaunchProgram(), "C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"");
-    EXPECT_EQ(bar->SkipDrives(), "D");
+    EXPECT_EQ(bar->LaunchProgram(), L"C:\\WINDOWS\\Explorer.exe /e,/idlist,\"%1\"");
+    EXPECT_EQ(bar->SkipDrives(), L"D");
     ASSERT_EQ(bar->DriveButtons().size(), 1u);
     EXPECT_EQ(bar->DriveButtons()[0]->GetWindowText(), "C:");
     EXPECT_EQ(os.LiveToolTipTools(), 2);
@@ -241,13 +243,13 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsOkAppliesWhatChangedOnlyAndTheR
     EXPECT_FALSE(RunValue(HKEY_CURRENT_USER));
     EXPECT_FALSE(ReadLaunchOnStartup());
     const std::string spaced = "C:\\Program Files\\Vossel\\vossel.exe";
-    EXPECT_EQ(RunValueForPath(spaced, spaced), kQuotedExe);
-    EXPECT_EQ(RunValueForPath("C:\\Tools\\vossel.exe", "C:\\Tools\\vossel.exe"), "C:\\Tools\\vossel.exe");
+    EXPECT_EQ(RunValueForPath(W(spaced), W(spaced)), W(kQuotedExe));
+    EXPECT_EQ(RunValueForPath(L"C:\\Tools\\vossel.exe", L"C:\\Tools\\vossel.exe"), L"C:\\Tools\\vossel.exe");
     // Quoted when the path has spaces, or the short-name call fails; without the program's path, nothing.
-    os.FailCall("GetShortPathNameA", 1);
+    os.FailCall("GetShortPathNameW", 1);
     WriteLaunchOnStartup(TRUE);
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::optional<std::string>(kQuotedExe));
-    os.FailCall("GetModuleFileNameA");
+    os.FailCall("GetModuleFileNameW");
     os.ClearLogs();
     WriteLaunchOnStartup(TRUE);
     EXPECT_TRUE(os.RegistryChanges().empty());
@@ -274,16 +276,43 @@ TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     EXPECT_EQ(ReadMemoryLine(), "Unavailable");
     // The disk line is of the current folder's drive.
     os.AddDrive('D', DRIVE_FIXED);
-    ASSERT_TRUE(os.SetCurrentDirectoryA("D:\\Data\\Letters"));
+    ASSERT_TRUE(os.SetCurrentDirectoryW(L"D:\\Data\\Letters"));
     os.SetDiskFreeSpace('D', 1048576ULL);
     EXPECT_EQ(ReadDiskLine(), "1.00 MB Free");
     // Without the newer call: the free clusters in whole kilobytes.
     os.SetDiskFreeSpace('D', 5368709120ULL, 8, 512);
-    os.FailCall("GetDiskFreeSpaceExA");
+    os.FailCall("GetDiskFreeSpaceExW");
     EXPECT_EQ(ReadDiskLine(), "5242880 KB Free");
     EXPECT_EQ(DiskLineFromClusters(64, 4096, 0xFFFFFFFF), "1099511627520 KB Free");
-    os.FailCall("GetDiskFreeSpaceA");
+    os.FailCall("GetDiskFreeSpaceW");
     EXPECT_EQ(ReadDiskLine(), "Unavailable");
+}
+
+TEST_F(DialogsTest, OptionsFieldsTheRunValueAndTheHelpPathHoldNamesInAnyScript) {
+    os.SetModuleFileName("C:\\Программы\\vossel.exe", "");
+    os.AddFile("C:\\Программы\\vossel-help.html", "<html>");
+    CreateBar();
+    ApplyOptions([this](HWND h) {
+        SetText(h, IDC_LAUNCH_PROGRAM, "");
+        SetText(h, IDC_SKIP_DRIVES, "");
+        os.TypeText(os.GetDlgItem(h, IDC_LAUNCH_PROGRAM), "C:\\Программы\\日本 📷.exe %1");
+        os.TypeText(os.GetDlgItem(h, IDC_SKIP_DRIVES), "фd");
+        SetCheck(h, IDC_LAUNCH_ON_STARTUP, 1);
+    });
+    EXPECT_EQ(bar->LaunchProgram(), W("C:\\Программы\\日本 📷.exe %1"));
+    EXPECT_EQ(bar->SkipDrives(), W("ФD"));
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::optional<std::string>("C:\\Программы\\vossel.exe"));
+    // Shown again whole when the dialog opens anew.
+    std::wstring shown;
+    ApplyOptions(
+        [this, &shown](HWND h) {
+            shown.resize(64);
+            shown.resize(static_cast<size_t>(os.GetWindowTextW(os.GetDlgItem(h, IDC_LAUNCH_PROGRAM), &shown[0], 64)));
+        },
+        IDCANCEL);
+    EXPECT_EQ(shown, bar->LaunchProgram());
+    EXPECT_TRUE(AfxGetApp()->WinHelp("vossel-help.html", "options"));
+    EXPECT_EQ(os.ShellExecutes().back().file, "file:///C:/Программы/vossel-help.html#options");
 }
 
 }  // namespace

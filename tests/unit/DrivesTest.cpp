@@ -19,7 +19,7 @@ TEST(ShownDriveLetters, SkipDrivesMatchesExactUpperCaseLetters) {
     const Case cases[] = {{"", {'A', 'C', 'D', 'Z'}},    {"A", {'C', 'D', 'Z'}},        {"DC", {'A', 'Z'}},
                           {"cdz", {'A', 'C', 'D', 'Z'}}, {"1:;\\ Z%", {'A', 'C', 'D'}}, {"ACDZ", {}}};
     for (const Case& c : cases) {
-        EXPECT_EQ(ShownDriveLetters(acdz, c.skip), c.shown) << c.skip;
+        EXPECT_EQ(ShownDriveLetters(acdz, W(c.skip)), c.shown) << c.skip;
     }
 }
 
@@ -154,9 +154,9 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
 }
 
 std::string Label(const char* root) {
-    std::string text = root;
+    std::wstring text = W(root);
     GetDriveLabel(text);
-    return text;
+    return Utf8FromUtf16(text);
 }
 
 using DriveLabelTest = OsTest;
@@ -169,47 +169,64 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     os.AddDrive('F', DRIVE_FIXED, std::nullopt);
     os.AddDrive('N', DRIVE_REMOTE);
     os.AddNetworkConnection("n:", "\\\\Server\\Share");
+    // Names in any script come whole; only Latin letters of a share are upper-cased.
+    os.AddDrive('G', DRIVE_FIXED, std::string("Фото"));
+    os.AddDrive('H', DRIVE_FIXED, std::string("日本 📷"));
+    os.AddDrive('O', DRIVE_REMOTE);
+    os.AddNetworkConnection("O:", "\\\\Σέρβερ\\Ωmegaz");
     const std::pair<const char*, const char*> cases[] = {
-        {"A:\\", "(floppy) A:\\"}, {"C:\\", "(SYSTEM) C:\\"}, {"D:\\", "(CD-ROM) D:\\"},
-        {"E:\\", "() E:\\"},       {"F:\\", "F:\\"},          {"N:\\", "(\\\\SERVER\\SHARE\\) N:\\"},
-        {"Q:\\", "Q:\\"},
+        {"A:\\", "(floppy) A:\\"}, {"C:\\", "(SYSTEM) C:\\"},
+        {"D:\\", "(CD-ROM) D:\\"}, {"E:\\", "() E:\\"},
+        {"F:\\", "F:\\"},          {"N:\\", "(\\\\SERVER\\SHARE\\) N:\\"},
+        {"Q:\\", "Q:\\"},          {"G:\\", "(Фото) G:\\"},
+        {"H:\\", "(日本 📷) H:\\"}, {"O:\\", "(\\\\Σέρβερ\\ΩMEGAZ\\) O:\\"},
     };
     for (const auto& [root, label] : cases) {
         EXPECT_EQ(Label(root), label);
     }
+    os.AddDrive('V', DRIVE_FIXED, std::string(259, 'v'));
+    EXPECT_EQ(Label("V:\\"), "(" + std::string(259, 'v') + ") V:\\") << "a label that fills the buffer";
+    // Without the code page's conversions ASCII still passes, and the rest is marked.
+    os.FailCall("WideCharToMultiByte", 2);
+    os.FailCall("MultiByteToWideChar", 1);
+    EXPECT_EQ(Narrow(W("~\u0080Ф")) + Utf8FromUtf16(Widen("~\xFF")), "~??~ÿ");
     // Removable and CD drives are never touched.
     for (const std::string& root : os.VolumeQueries()) {
         EXPECT_TRUE(root != "A:\\" && root != "D:\\") << root;
     }
     // Unreachable network drives give the plain root.
-    os.FailCall("WNetOpenEnumA", 1);
+    os.FailCall("WNetOpenEnumW", 1);
     EXPECT_EQ(Label("N:\\"), "N:\\");
-    os.FailCall("WNetEnumResourceA", 1);
+    os.FailCall("WNetEnumResourceW", 1);
     EXPECT_EQ(Label("N:\\"), "N:\\");
     EXPECT_EQ(os.LiveEnumerations(), 0);
     // The rest of a path follows the share.
-    char name[kDriveNameBufferSize];
-    ASSERT_TRUE(GetNetworkName(name, "n:\\dir"));
-    EXPECT_STREQ(name, "\\\\SERVER\\SHARE\\DIR");
+    WCHAR name[kDriveNameBufferSize];
+    ASSERT_TRUE(GetNetworkName(name, L"n:\\dir"));
+    EXPECT_EQ(std::wstring(name), L"\\\\SERVER\\SHARE\\DIR");
     // The first and the last letter name shares too.
     for (const char* drive : {"A:", "Z:"}) {
         os.AddNetworkConnection(drive, "\\\\server\\x");
-        EXPECT_TRUE(GetNetworkName(name, (std::string(drive) + "\\").c_str())) << drive;
+        EXPECT_TRUE(GetNetworkName(name, W(std::string(drive) + "\\").c_str())) << drive;
     }
     // Only a drive's root or a path below it names a share.
-    for (const char* path : {"", "n", "n:", "n:/", "[:\\", "@:\\"}) {
-        EXPECT_FALSE(GetNetworkName(name, path)) << path;
+    for (const char* path : {"", "n", "n:", "n:/", "[:\\", "@:\\", "ñ:\\"}) {
+        EXPECT_FALSE(GetNetworkName(name, W(path).c_str())) << path;
     }
     // Past what the first buffer holds, M: comes in a later batch and needs a larger buffer of its own.
     for (int i = 0; i < 40; ++i) {
         os.AddNetworkConnection("", "\\\\server\\share" + std::to_string(i));
     }
     os.AddNetworkConnection("M:", "\\\\server\\" + std::string(1990, 'x'));
-    char longName[kDriveNameBufferSize + 8];
-    std::memset(longName, '#', sizeof(longName));
-    ASSERT_TRUE(GetNetworkName(longName, "M:\\"));
-    EXPECT_EQ(std::string(longName), ("\\\\SERVER\\" + std::string(1990, 'X')).substr(0, kDriveNameBufferSize - 1));
-    EXPECT_EQ(longName[kDriveNameBufferSize], '#');
+    WCHAR longName[kDriveNameBufferSize + 8];
+    std::fill(std::begin(longName), std::end(longName), L'#');
+    ASSERT_TRUE(GetNetworkName(longName, L"M:\\"));
+    EXPECT_EQ(std::wstring(longName), (L"\\\\SERVER\\" + std::wstring(1990, L'X')).substr(0, kDriveNameBufferSize - 1));
+    EXPECT_EQ(longName[kDriveNameBufferSize], L'#');
+    // A cut falls before a surrogate pair, never inside it.
+    os.AddNetworkConnection("L:", "\\\\s\\" + std::string(254, 'x') + "📷");
+    ASSERT_TRUE(GetNetworkName(longName, L"L:\\"));
+    EXPECT_EQ(std::wstring(longName), L"\\\\S\\" + std::wstring(254, L'X'));
 }
 
 TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
@@ -228,12 +245,12 @@ TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
         for (int i = 0; i < 100; ++i) {
             os.QueueNetEnumAnswer(c.answer);
         }
-        char name[kDriveNameBufferSize] = "unchanged";
-        EXPECT_FALSE(GetNetworkName(name, "N:\\")) << c.name;
-        EXPECT_STREQ(name, "unchanged") << c.name;
+        WCHAR name[kDriveNameBufferSize] = L"unchanged";
+        EXPECT_FALSE(GetNetworkName(name, L"N:\\")) << c.name;
+        EXPECT_EQ(std::wstring(name), L"unchanged") << c.name;
         EXPECT_EQ(os.LiveEnumerations(), 0);
         // Answers the search left unasked go to the next ones.
-        for (int i = 0; i < 100 && !GetNetworkName(name, "N:\\"); ++i) {
+        for (int i = 0; i < 100 && !GetNetworkName(name, L"N:\\"); ++i) {
         }
     }
 }

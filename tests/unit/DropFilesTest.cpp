@@ -95,9 +95,9 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
     // Another program's drive-like child in front of the bar is no drive of it, nor a button past the drives.
     const HWND other = os.CreateForeignWindow("Other", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, first);
     os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, other, IDC_FIRST_DRIVE, nullptr);
-    EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), "");
+    EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), L"");
     os.DestroyWindow(other);
-    EXPECT_EQ(DropStartPath(*bar, 1, Drive(1)), "");
+    EXPECT_EQ(DropStartPath(*bar, 1, Drive(1)), L"");
     for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
         answer = chosen;
         const size_t before = os.FileOperations().size();
@@ -119,10 +119,10 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
     }
     answer = "D:\\";
     MemoryDragData two(os, std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"});
-    // Failing the count of DragQueryFileA drops no items; failing its first item leaves that one out.
+    // Failing the count of DragQueryFileW drops no items; failing its first item leaves that one out.
     const std::tuple<const char*, int, std::vector<std::string>> failures[] = {
-        {"SHBrowseForFolderA", 0, {}}, {"SHGetPathFromIDListA", 0, {}},      {"SHFileOperationA", 0, {}},
-        {"DragQueryFileA", 0, {}},     {"DragQueryFileA", 1, {"C:\\b.txt"}}, {"GetGlobalData", 0, {}}};
+        {"SHBrowseForFolderW", 0, {}}, {"SHGetPathFromIDListW", 0, {}},      {"SHFileOperationW", 0, {}},
+        {"DragQueryFileW", 0, {}},     {"DragQueryFileW", 1, {"C:\\b.txt"}}, {"GetGlobalData", 0, {}}};
     for (const auto& [call, skip, copied] : failures) {
         const size_t before = os.FileOperations().size();
         os.FailCall(call, 1, skip);
@@ -132,12 +132,40 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         EXPECT_TRUE(copied.empty() || os.FileOperations().back().from == copied) << call;
     }
     // No folder chosen: 2, and the start path without its trailing backslash.
-    for (const char* call : {"SHBrowseForFolderA", "SHGetPathFromIDListA"}) {
+    for (const char* call : {"SHBrowseForFolderW", "SHGetPathFromIDListW"}) {
         os.FailCall(call, 1);
-        std::string path = "D:\\Work\\";
+        std::wstring path = L"D:\\Work\\";
         EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
-        EXPECT_EQ(path, "D:\\Work") << call;
+        EXPECT_EQ(path, L"D:\\Work") << call;
     }
+}
+
+TEST_F(DropTest, NamesInAnyScriptGoWholeToTheShellAndNamesItWouldMisreadAreLeftOutCountedAndAskNothingAlone) {
+    const std::vector<std::string> kept = {"C:\\Ωmega.txt", "C:\\Фото 日本.txt", "C:\\📷\\снимок", "C:\\d\\..name",
+                                           "\\\\server\\share\\f"};
+    // Wildcards, '/', "." and "..", a drive root, a folder's trailing backslash, no backslash at all, nothing.
+    const std::vector<std::string> refused = {"C:\\?mega.txt", "C:\\*.txt", "C:\\a/b.txt", "C:\\d\\.", "C:\\d\\..",
+                                              "D:\\",          "C:\\d\\",   "noslash",     ""};
+    const auto drop = [this](const std::vector<std::string>& paths) {
+        return ProcessDrop(*bar, bar->DriveButtons().size(), os.CreateDropFiles(paths), Drive(1), TRUE);
+    };
+    for (const std::string& path : refused) {
+        const size_t dialogs = os.FolderDialogs().size();
+        EXPECT_EQ(drop({path}), 1u) << path;
+        EXPECT_EQ(os.FolderDialogs().size(), dialogs) << path;
+    }
+    std::vector<std::string> all = refused;
+    all.insert(all.begin() + 3, kept.begin(), kept.end());
+    EXPECT_EQ(drop(all), refused.size());
+    ASSERT_EQ(os.FileOperations().size(), 1u);
+    EXPECT_EQ(os.FileOperations().back().from, kept);
+    EXPECT_EQ(os.FileOperations().back().to,
+              (std::vector<std::string>{"D:\\Ωmega.txt", "D:\\Фото 日本.txt", "D:\\снимок", "D:\\..name", "D:\\f"}));
+    // A drop of no items still asks for a folder, and copies nothing.
+    EXPECT_EQ(drop({}), 0u);
+    EXPECT_EQ(os.FolderDialogs().back().title, "Move selected files to:");
+    EXPECT_EQ(os.FileOperations().size(), 1u);
+    EXPECT_EQ(os.LiveDropHandles(), 0);
 }
 
 // A framework target: enters once, moves over after, is told of leaving; without a drop answer, OnDrop runs.
@@ -212,9 +240,11 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSa
     ASSERT_LT(place(bar->m_hWnd), place(bar->m_hWndToolTip));
     tip(1, false);
     EXPECT_LT(place(bar->m_hWndToolTip), place(bar->m_hWnd));
-    // The label is read again each time a tip shows.
-    os.AddDrive('C', DRIVE_FIXED, std::string("M\xFCll"));
-    EXPECT_EQ(tip(0, true), std::optional<std::string>("(M\xFCll) C:\\"));
+    // The label is read again each time a tip shows; outside the code page it comes whole only in the
+    // wide form, which the bar has its tips ask for.
+    os.AddDrive('C', DRIVE_FIXED, std::string("Фото 📷"));
+    EXPECT_EQ(tip(0, false), std::optional<std::string>("(???? ?) C:\\"));
+    EXPECT_EQ(os.HoverToolTip(bar->DriveButtons().at(0)->m_hWnd), std::optional<std::string>("(Фото 📷) C:\\"));
     EXPECT_TRUE(bar->EnableToolTips());  // again: nothing more
     EXPECT_EQ(os.LiveToolTipTools(), 3);
     bar->DestroyWindow();

@@ -132,14 +132,14 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
         os.ClearLogs();
         Click();
         EXPECT_EQ(link.GetState(), started ? LINK_VISITED : LINK_NORMAL) << answer;
-        OpenDrive("D:\\", "C:\\WINDOWS\\Explorer.exe /e,\"%1\"", TRUE);
+        OpenDrive(L"D:\\", L"C:\\WINDOWS\\Explorer.exe /e,\"%1\"", TRUE);
         EXPECT_EQ(os.Sleeps(), (started ? std::vector<DWORD>{800, 250} : std::vector<DWORD>{})) << answer;
         EXPECT_EQ(os.CurrentDirectory(), started ? "D:\\" : "C:\\") << answer;
         EXPECT_EQ(AfxGetApp()->WinHelp("vossel-help.html", ""), started ? TRUE : FALSE) << answer;
         EXPECT_EQ(os.MessageBoxes().size(), started ? 0u : 1u) << answer;
         ASSERT_EQ(os.ShellExecutes().size(), 3u) << answer;
         EXPECT_EQ(os.ShellExecutes()[2].file, "file:///C:/Program%20Files/Vossel/vossel-help.html");
-        os.SetCurrentDirectoryA("C:\\");
+        os.SetCurrentDirectoryW(L"C:\\");
     }
     // Its menu copies the URL, not another program's text in a second format, or saves a shortcut file.
     os.OpenClipboard(nullptr);
@@ -181,7 +181,7 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
     // Nothing is copied or saved when a call fails, and the block goes back.
     const std::pair<const char*, bool> failures[] = {{"SetClipboardData", false},
                                                      {"OpenClipboard", false},
-                                                     {"SHGetSpecialFolderPathA", true},
+                                                     {"SHGetSpecialFolderPathW", true},
                                                      {"CoCreateInstance", true}};
     for (const auto& [call, save] : failures) {
         os.FailCall(call, 1);
@@ -198,14 +198,16 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
         {"What? <Yes>|\"No\"*", "What_ _Yes___No__"},
         {"tab\there", "tab_here"},
         {"///", ""},
+        {"http://example.org/日本/📷 Фото?", "📷 Фото_"},
     };
     for (const auto& [text, name] : names) {
-        EXPECT_EQ(ShortcutFileName(text), name) << text;
+        EXPECT_EQ(ShortcutFileName(W(text)), W(name)) << text;
     }
-    EXPECT_EQ(ShortcutPath("C:\\Desk", "///"), "");
-    const std::string folder = "C:\\" + std::string(242, 'f');
-    EXPECT_EQ(ShortcutPath(folder, "abcdefghi").size(), 259u);
-    EXPECT_EQ(ShortcutPath(folder, "abcdefghij"), "");
+    EXPECT_EQ(ShortcutPath(L"C:\\Desk", L"///"), L"");
+    // MAX_PATH counts UTF-16 units: a surrogate pair takes two.
+    const std::wstring folder = W("C:\\Рабочий стол\\📷" + std::string(227, 'f'));
+    EXPECT_EQ(ShortcutPath(folder, L"abcdefghi").size(), 259u);
+    EXPECT_EQ(ShortcutPath(folder, L"abcdefghij"), L"");
 }
 
 }  // namespace

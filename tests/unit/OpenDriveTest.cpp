@@ -25,13 +25,18 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramSplitAtItsLastFullStopOrBackslash
         {"C:\\Program Files\\App\\app.exe %1", "C:\\Program Files\\App\\app.exe", "%1"},
         {"C:\\Program Files\\App\\app %1", "C:\\Program Files\\App\\app", "%1"},
         {"", "", ""},
+        // Names in any script split as any other.
+        {"C:\\Программы\\Фото.exe %1", "C:\\Программы\\Фото.exe", "%1"},
+        {"C:\\日本\\app 📷.exe -a %1", "C:\\日本\\app 📷.exe", "-a %1"},
+        {"Ωmega %1", "Ωmega", "%1"},
     };
     for (const auto& [command, program, arguments] : cases) {
-        const LaunchCommand split = SplitLaunchCommand(command);
-        EXPECT_EQ(split.program + "|" + split.arguments, std::string(program) + "|" + arguments) << command;
+        const LaunchCommand split = SplitLaunchCommand(W(command));
+        EXPECT_EQ(Utf8FromUtf16(split.program + L"|" + split.arguments), std::string(program) + "|" + arguments)
+            << command;
     }
-    EXPECT_EQ(SubstituteRoot("%1 %1", "D:\\"), "D:\\ %1");
-    EXPECT_EQ(SubstituteRoot("-x", "D:\\"), "D:\\");
+    EXPECT_EQ(SubstituteRoot(L"%1 %1", L"D:\\"), L"D:\\ %1");
+    EXPECT_EQ(SubstituteRoot(L"-x", L"D:\\"), L"D:\\");
     const std::tuple<size_t, LONG, std::vector<RECT>> grids[] = {
         {0, 768, {}},
         {3, 768, {{0, 0, 341, 768}, {341, 0, 682, 768}, {682, 0, 1023, 768}}},
@@ -50,6 +55,7 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramSplitAtItsLastFullStopOrBackslash
         {"C:\\Program Files\\MyEXPLORER\\open.exe %1", 1, true, {800, 250}},
         {"C:\\WINDOWS\\explorer.exe %1", 0, true, {800}},
         {"C:\\WINDOWS\\explorer.exe %1", 1, false, {800}},
+        {"C:\\Программы\\Explorer.exe %1", 1, true, {800, 250}},
     };
     for (const auto& [command, tile, window, sleeps] : launches) {
         os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", command);
@@ -60,7 +66,11 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramSplitAtItsLastFullStopOrBackslash
         os.ClearLogs();
         Click(2683);
         EXPECT_EQ(os.Sleeps(), sleeps) << command;
-        EXPECT_EQ(os.ShellExecutes().size(), 1u);
+        ASSERT_EQ(os.ShellExecutes().size(), 1u);
+        std::string started = command;
+        started.replace(started.find("%1"), 2, "C:\\");
+        EXPECT_EQ(os.ShellExecutes()[0].file + " " + os.ShellExecutes()[0].parameters, started);
+        EXPECT_EQ(os.ShellExecutes()[0].directory, "C:\\");
         // A single Explorer window is restored to fill the screen.
         const bool tiled = sleeps.size() == 2;
         if (window) {
@@ -90,7 +100,7 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramSplitAtItsLastFullStopOrBackslash
     EXPECT_EQ(os.GetActiveWindow(), older);
     EXPECT_EQ(os.CurrentDirectory(), "D:\\");
     // A drive that is not ready leaves the current folder where it was.
-    os.FailCall("SetCurrentDirectoryA");
+    os.FailCall("SetCurrentDirectoryW");
     Click(2683);
     EXPECT_EQ(os.CurrentDirectory(), "D:\\");
     EXPECT_EQ(os.ShellExecutes().size(), 2u);

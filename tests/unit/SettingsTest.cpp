@@ -26,33 +26,33 @@ TEST_F(
     StoredValuesAreLoadedAnEmptyLaunchProgramAndAnOverlongNumberNotTheDefaultProgramIsFoundAndLaunchOnStartupIsOnForAnyNonEmptyString) {
     os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "");
     // Written without a terminator.
-    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_SZ, {'D'});
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_SZ, Bytes(WCHAR{'D'}));
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, Bytes(DWORD{0}));
     CVosselDialog& bar = CreateBar();
-    EXPECT_EQ(bar.LaunchProgram(), kDefaultLaunch);
-    EXPECT_EQ(bar.SkipDrives(), "D");
+    EXPECT_EQ(bar.LaunchProgram(), W(kDefaultLaunch));
+    EXPECT_EQ(bar.SkipDrives(), L"D");
     EXPECT_FALSE(bar.TileExplorers());
     EXPECT_EQ(bar.DriveButtons().size(), 1u);
-    os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "notepad %1");
-    EXPECT_EQ(LoadLaunchProgram(kDefaultLaunch), "notepad %1");
+    os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Launch Program", "C:\\Программы\\日本 📷.exe %1");
+    EXPECT_EQ(LoadLaunchProgram(W(kDefaultLaunch)), W("C:\\Программы\\日本 📷.exe %1"));
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_BINARY, std::vector<BYTE>(8, 1));
     EXPECT_EQ(LoadTileExplorers(TRUE), TRUE);
     // An empty number reads as 0; a text that cannot be read, or is none, keeps what the bar had.
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers", REG_DWORD, {});
     EXPECT_EQ(LoadTileExplorers(TRUE), FALSE);
-    os.FailCall("RegQueryValueExA", 1, 1);
-    EXPECT_EQ(LoadSkipDrives("AB"), "AB");
+    os.FailCall("RegQueryValueExW", 1, 1);
+    EXPECT_EQ(LoadSkipDrives(L"AB"), L"AB");
     os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", REG_DWORD, Bytes(DWORD{'D'}));
-    EXPECT_EQ(LoadSkipDrives("AB"), "AB") << "not a text";
+    EXPECT_EQ(LoadSkipDrives(L"AB"), L"AB") << "not a text";
     // The default launch program adds a backslash to the Windows folder only when it is missing.
     os.SetWindowsDirectory("C:\\");
-    EXPECT_EQ(DefaultLaunchProgram(), "C:\\Explorer.exe /e,\"%1\"");
-    os.SetWindowsDirectory("D:\\WINNT");
-    EXPECT_EQ(DefaultLaunchProgram(), "D:\\WINNT\\Explorer.exe /e,\"%1\"");
+    EXPECT_EQ(DefaultLaunchProgram(), L"C:\\Explorer.exe /e,\"%1\"");
+    os.SetWindowsDirectory("D:\\Окна");
+    EXPECT_EQ(DefaultLaunchProgram(), W("D:\\Окна\\Explorer.exe /e,\"%1\""));
     os.SetWindowsDirectory("C:\\" + std::string(300, 'W'));  // longer than the buffer: left out
-    EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
-    os.FailCall("GetWindowsDirectoryA");
-    EXPECT_EQ(DefaultLaunchProgram(), "Explorer.exe /e,\"%1\"");
+    EXPECT_EQ(DefaultLaunchProgram(), L"Explorer.exe /e,\"%1\"");
+    os.FailCall("GetWindowsDirectoryW");
+    EXPECT_EQ(DefaultLaunchProgram(), L"Explorer.exe /e,\"%1\"");
     // Unnamed, the application takes its title, which names its settings key; beside another copy it ends with 0.
     AfxGetApp()->m_strAppName.clear();
     os.CreateForeignWindow("Other", "Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
@@ -62,12 +62,12 @@ TEST_F(
     AfxGetApp()->SetRegistryKey("Quorvane");
     EXPECT_EQ(AfxGetApp()->m_strAppName, "Vossel") << "named by the settings key too";
     const std::tuple<DWORD, std::vector<BYTE>, BOOL> cases[] = {
-        {REG_SZ, {'x', 'y'}, TRUE}, {REG_SZ, {0}, FALSE}, {REG_BINARY, {'x', 0}, FALSE}};
+        {REG_SZ, Bytes(WCHAR{'x'}), TRUE}, {REG_SZ, Bytes(WCHAR{0}), FALSE}, {REG_BINARY, {'x', 0}, FALSE}};
     for (const auto& [type, data, expected] : cases) {
         os.SetRegistryValue(HKEY_LOCAL_MACHINE, kRunKeyPath, "Vossel", type, data);
         EXPECT_EQ(ReadLaunchOnStartup(), expected) << type << " of " << data.size();
     }
-    os.FailCall("RegOpenKeyExA");
+    os.FailCall("RegOpenKeyExW");
     EXPECT_FALSE(ReadLaunchOnStartup());
 }
 
@@ -181,8 +181,9 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
                                                               key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
-    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Launch Program")->data,
-              std::vector<BYTE>(kDefaultLaunch, kDefaultLaunch + sizeof(kDefaultLaunch)));
+    EXPECT_EQ(StoredString(os, "Launch Program"), kDefaultLaunch);
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Launch Program")->data.size(),
+              sizeof(kDefaultLaunch) * sizeof(WCHAR));
 }
 
 }  // namespace

@@ -52,12 +52,26 @@ std::string TextOf(HWND hwnd) {
     GetWindowTextA(hwnd, text, sizeof text);
     return text;
 }
-// WM_GETTEXT across processes, which is how tooltips and controls give theirs.
+// Text in and out of the driver is UTF-8; the system's is UTF-16.
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
+    return bytes.c_str();
+}
+std::wstring Wide(const char* text) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(size > 0 ? size : 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
+    return wide.c_str();
+}
+// WM_GETTEXT across processes, which is how tooltips and controls give theirs:
+// asked for wide text, so that a name in any script comes whole.
 std::string SentText(HWND hwnd) {
-    char text[1024] = "";
+    wchar_t text[1024] = L"";
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
-    return text;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    return Utf8(text);
 }
 // The window's rectangle on the screen, or with GetClientRect its client area.
 RECT WindowRect(HWND hwnd, BOOL(WINAPI* get)(HWND, RECT*) = GetWindowRect) {
@@ -227,14 +241,15 @@ int HoldActive(char** a) {
 // A value under HKLM or HKCU with its type, size and contents.
 int RegQuery(HKEY root, const char* subkey, const char* value) {
     const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    const std::wstring key = Wide(subkey), name = Wide(value);
     DWORD type = 0, size = 0;
-    if (!root || RegGetValueA(root, subkey, value, flags, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (!root || RegGetValueW(root, key.c_str(), name.c_str(), flags, &type, nullptr, &size) != ERROR_SUCCESS)
         return Fail("no value");
-    std::vector<BYTE> data(size + 1);
-    RegGetValueA(root, subkey, value, flags, &type, data.data(), &size);
+    std::vector<BYTE> data(size + sizeof(wchar_t));  // a string read wide, ended even when stored without
+    RegGetValueW(root, key.c_str(), name.c_str(), flags, &type, data.data(), &size);
     std::printf("type=%lu\nsize=%lu\n", type, size);
     if (type == REG_SZ || type == REG_EXPAND_SZ)
-        Ok("string", reinterpret_cast<const char*>(data.data()));
+        Ok("string", Utf8(reinterpret_cast<const wchar_t*>(data.data())));
     else if (type == REG_DWORD && size == 4)
         std::printf("dword=%lu\n", *reinterpret_cast<const DWORD*>(data.data()));
     std::printf("hex=");
@@ -243,14 +258,13 @@ int RegQuery(HKEY root, const char* subkey, const char* value) {
     std::printf("\n");
     return 0;
 }
-
-// Writes a value as the program would find it, creating its key: type sz,
-// dword or binary (hex); an empty value name is the key's default value.
 int RegSet(HKEY root, const char* subkey, const char* value, const std::string& type, const char* text) {
     std::vector<BYTE> data;
     const DWORD number = std::strtoul(text, nullptr, 0);
+    const std::wstring wide = Wide(text);
     if (type == "sz")
-        data.assign(text, text + std::strlen(text) + 1);
+        data.assign(reinterpret_cast<const BYTE*>(wide.c_str()),
+                    reinterpret_cast<const BYTE*>(wide.c_str() + wide.size() + 1));
     else if (type == "dword")
         data.assign(reinterpret_cast<const BYTE*>(&number), reinterpret_cast<const BYTE*>(&number) + 4);
     for (const char* p = text; type == "binary" && *p; p += 2) {
@@ -261,7 +275,8 @@ int RegSet(HKEY root, const char* subkey, const char* value, const std::string& 
     }
     const DWORD regType = type == "sz" ? REG_SZ : type == "dword" ? REG_DWORD : type == "binary" ? REG_BINARY : 0;
     if (!regType || !root ||
-        RegSetKeyValueA(root, subkey, value, regType, data.data(), static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        RegSetKeyValueW(root, Wide(subkey).c_str(), Wide(value).c_str(), regType, data.data(),
+                        static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
         return Fail("not written");
     return Ok("written", std::to_string(data.size()));
 }
@@ -481,7 +496,7 @@ struct DropSource : IDropSource {
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
-std::string g_dragFiles;  // each path ends with a null, the list with another
+std::wstring g_dragFiles;  // each path ends with a null, the list with another
 
 // A press starts an OLE drag of the file list and reports the effect the
 // drop answered. The list goes on the clipboard as CF_HDROP, and OLE's data object
@@ -489,10 +504,12 @@ std::string g_dragFiles;  // each path ends with a null, the list with another
 LRESULT CALLBACK DragProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != WM_LBUTTONDOWN)
         return QuitProc(hwnd, msg, wParam, lParam);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + g_dragFiles.size());
+    const size_t bytes = g_dragFiles.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
     auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
     files->pFiles = sizeof(DROPFILES);
-    std::memcpy(files + 1, g_dragFiles.data(), g_dragFiles.size());
+    files->fWide = TRUE;  // as Explorer hands over names in any script
+    std::memcpy(files + 1, g_dragFiles.data(), bytes);
     GlobalUnlock(memory);
     IDataObject* data = nullptr;
     if (OpenClipboard(hwnd) && EmptyClipboard() && SetClipboardData(CF_HDROP, memory) && CloseClipboard())
@@ -511,8 +528,8 @@ LRESULT CALLBACK DragProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 // onto wherever the mouse lets go of them, as Explorer does.
 int DragSource(char** a) {
     for (char** file = a; *file; ++file)
-        g_dragFiles.append(*file).push_back('\0');
-    g_dragFiles.push_back('\0');
+        g_dragFiles.append(Wide(*file)).push_back(L'\0');
+    g_dragFiles.push_back(L'\0');
     HWND hwnd = SUCCEEDED(OleInitialize(nullptr)) ? MakeWindow("Drag Source", 0, WS_POPUP | WS_BORDER | WS_VISIBLE, 300,
                                                                300, 200, 150, COLOR_WINDOW, DragProc)
                                                   : nullptr;
@@ -623,8 +640,8 @@ const Command<int (*)(char**)> kCommands[] = {
     {"clipboard", 0, Clipboard},
     {"long-path", 1,  // <path>: its long form, to compare with what the program stored
      [](char** a) {
-         char full[MAX_PATH] = "";
-         return GetLongPathNameA(a[0], full, MAX_PATH) ? Ok("path", full) : Fail("no path");
+         wchar_t full[MAX_PATH] = L"";
+         return GetLongPathNameW(Wide(a[0]).c_str(), full, MAX_PATH) ? Ok("path", Utf8(full)) : Fail("no path");
      }},
     {"drag-source", -1, DragSource},     // <file>...
     {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
@@ -661,7 +678,7 @@ const Command<int (*)(HWND, char**)> kWindowCommands[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     int rc = 2;
     for (const auto& c : kCommands)
         rc = c.Matches(argc, argv) ? c.run(argv + 2) : rc;
@@ -673,4 +690,19 @@ int main(int argc, char** argv) {
     if (rc == 2)
         std::fprintf(stderr, "usage: vosseldrv <command> [args]; the commands and their arguments are in its source\n");
     return rc;
+}
+
+// The arguments as UTF-8, whatever the code page: names in any script pass whole.
+int main() {
+    int argc = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i)
+        args.push_back(Utf8(wide[i]));
+    LocalFree(wide);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    return Main(argc, argv.data());
 }

@@ -6,8 +6,16 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 namespace {
+
+std::string Utf8(const wchar_t* text) {
+    char bytes[4 * MAX_PATH] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
 
 LRESULT CALLBACK FolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER)  // a case that forgets to close it does not leave it behind
@@ -29,13 +37,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, wc.lpszClassName, "Fake Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
                                   200, nullptr, nullptr, instance, nullptr);
-    char path[MAX_PATH] = "", directory[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    GetCurrentDirectoryA(MAX_PATH, directory);
+    // Wide calls, so that a folder named in any script is found and logged whole (as UTF-8).
+    wchar_t path[MAX_PATH] = L"", directory[MAX_PATH] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    GetCurrentDirectoryW(MAX_PATH, directory);
     if (length > 4 && length < MAX_PATH) {
-        std::strcpy(path + length - 4, ".log");
-        if (std::FILE* log = std::fopen(path, "ab")) {
-            std::fprintf(log, "cmdline=%s\ncwd=%s\n", GetCommandLineA(), directory);
+        wcscpy(path + length - 4, L".log");
+        if (std::FILE* log = _wfopen(path, L"ab")) {
+            std::fprintf(log, "cmdline=%s\ncwd=%s\n", Utf8(GetCommandLineW()).c_str(), Utf8(directory).c_str());
             std::fclose(log);
         }
     }
