@@ -18,14 +18,6 @@ constexpr HRESULT kAccessDenied = static_cast<HRESULT>(0x80070005UL);
 constexpr DWORD kFileAttributeNormal = 0x80;
 constexpr size_t kMaxPath = 260;
 
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
-
 bool IsClass(const std::string& name, const char* wanted) { return EqualNoCase(name, wanted); }
 
 std::string FolderOf(const std::string& path) {

@@ -8,6 +8,7 @@
 // moves it. Every call can be told to fail, and live handles are counted.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -31,6 +32,31 @@ std::string AnsiFromWide(const std::wstring& text);
 // Upper case as an edit control with ES_UPPERCASE makes it, for the scripts
 // the tests use: Latin, Greek and Cyrillic.
 WCHAR UpperUnit(WCHAR c);
+std::string Upper(std::string text);
+bool EqualNoCase(const std::string& a, const std::string& b);
+
+inline bool Contains(const RECT& rect, POINT pt) {
+    return pt.x >= rect.left && pt.x < rect.right && pt.y >= rect.top && pt.y < rect.bottom;
+}
+
+// Text handed out as the system's Get...Text calls do: cut to the buffer and
+// always terminated.
+template <typename Char>
+int CopyText(const std::basic_string<Char>& text, Char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) {
+        return 0;
+    }
+    const int length = std::min(static_cast<int>(text.size()), size - 1);
+    std::copy(text.begin(), text.begin() + length, buffer);
+    buffer[length] = 0;
+    return length;
+}
+
+// SetWindowPos tells WM_WINDOWPOSCHANGED when the client area kept its size
+// or place, so that the default processing sends WM_SIZE and WM_MOVE only on
+// a real change.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 
 struct MemoryControlTemplate {
     int id;

@@ -7,12 +7,6 @@
 
 namespace {
 
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 bool IsEdge(UINT edge) { return edge <= ABE_BOTTOM; }
 
 // Moves the side of `rect` that faces `edge` clear of `other`, a strip at that edge.
@@ -42,6 +36,14 @@ std::string Utf8(const WCHAR* text) { return Utf8FromUtf16(text != nullptr ? tex
 DWORD Units(const std::wstring& text) { return static_cast<DWORD>(text.size() + 1); }
 
 }  // namespace
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
 
 std::wstring Utf16FromUtf8(const std::string& text) {
     std::wstring units;

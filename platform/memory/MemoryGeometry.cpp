@@ -1,0 +1,215 @@
+// Where the in-memory windows sit: their frames, moves and sizes, showing
+// and activation.
+#include <algorithm>
+
+#include "platform/memory/MemoryOs.h"
+
+RECT MemoryOs::FrameInsets(DWORD style, DWORD exStyle) const {
+    // As Wine lays frames out: a sizing frame is one border narrower than
+    // SM_CXFRAME unless the window also has a border, as a captioned one does.
+    int edge = 0;
+    if ((style & WS_THICKFRAME) != 0) {
+        edge = m_metrics.at(SM_CXFRAME) - m_metrics.at(SM_CXBORDER) +
+               ((style & WS_BORDER) != 0 ? m_metrics.at(SM_CXBORDER) : 0);
+    } else if ((style & WS_DLGFRAME) != 0) {
+        edge = m_metrics.at(SM_CXDLGFRAME);
+    } else if ((style & WS_BORDER) != 0) {
+        edge = m_metrics.at(SM_CXBORDER);
+    }
+    int caption = 0;
+    if ((style & WS_CAPTION) == WS_CAPTION) {
+        caption = (exStyle & WS_EX_TOOLWINDOW) != 0 ? m_metrics.at(SM_CYSMCAPTION) : m_metrics.at(SM_CYCAPTION);
+    }
+    return RECT{edge, edge + caption, edge, edge};
+}
+RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
+    RECT outer{};
+    // A child's rectangle is kept in its parent's client coordinates.
+    if (window.parent != nullptr) {
+        const Window* parent = Find(window.parent);
+        const RECT parentClient = parent != nullptr ? ClientRectOnScreen(*parent) : RECT{0, 0, 0, 0};
+        outer = RECT{window.rect.left + parentClient.left, window.rect.top + parentClient.top,
+                     window.rect.right + parentClient.left, window.rect.bottom + parentClient.top};
+    } else {
+        outer = window.rect;
+    }
+    const RECT insets = FrameInsets(window.frameStyle, window.exStyle);
+    RECT client{outer.left + insets.left, outer.top + insets.top, outer.right - insets.right,
+                outer.bottom - insets.bottom};
+    client.right = std::max(client.right, client.left);
+    client.bottom = std::max(client.bottom, client.top);
+    return client;
+}
+BOOL MemoryOs::GetWindowRect(HWND hwnd, RECT* rect) {
+    const Window* window = Find(hwnd);
+    if (window == nullptr || rect == nullptr) {
+        return FALSE;
+    }
+    if (window->parent == nullptr) {
+        *rect = window->rect;
+        return TRUE;
+    }
+    const RECT parentClient = ClientRectOnScreen(*Find(window->parent));
+    *rect = RECT{window->rect.left + parentClient.left, window->rect.top + parentClient.top,
+                 window->rect.right + parentClient.left, window->rect.bottom + parentClient.top};
+    return TRUE;
+}
+BOOL MemoryOs::GetClientRect(HWND hwnd, RECT* rect) {
+    const Window* window = Find(hwnd);
+    if (window == nullptr || rect == nullptr) {
+        return FALSE;
+    }
+    const RECT client = ClientRectOnScreen(*window);
+    *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    return TRUE;
+}
+BOOL MemoryOs::ClientToScreen(HWND hwnd, POINT* pt) {
+    const Window* window = Find(hwnd);
+    if (window == nullptr || pt == nullptr) {
+        return FALSE;
+    }
+    const RECT client = ClientRectOnScreen(*window);
+    pt->x += client.left;
+    pt->y += client.top;
+    return TRUE;
+}
+BOOL MemoryOs::ScreenToClient(HWND hwnd, POINT* pt) {
+    const Window* window = Find(hwnd);
+    if (window == nullptr || pt == nullptr) {
+        return FALSE;
+    }
+    const RECT client = ClientRectOnScreen(*window);
+    pt->x -= client.left;
+    pt->y -= client.top;
+    return TRUE;
+}
+BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    Window* window = Find(hwnd);
+    if (window == nullptr || hwnd == m_desktop) {
+        return FALSE;
+    }
+    m_windowPosCalls.push_back({hwnd, insertAfter, x, y, cx, cy, flags});
+    // As the system does, positions and sizes are held to 16 bits.
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
+    cx = std::clamp(cx, 0, 32767);
+    cy = std::clamp(cy, 0, 32767);
+    RECT oldClient = ClientRectOnScreen(*window);
+    RECT rect = window->rect;
+    if ((flags & SWP_NOMOVE) == 0) {
+        rect = RECT{x, y, x + (rect.right - rect.left), y + (rect.bottom - rect.top)};
+    }
+    if ((flags & SWP_NOSIZE) == 0) {
+        // Sizable and overlapped windows are held to their tracking limits.
+        if ((window->style & WS_THICKFRAME) != 0 || (window->style & (WS_POPUP | WS_CHILD)) == 0) {
+            ClampToTracking(hwnd, &cx, &cy);
+        }
+        rect.right = rect.left + std::max(cx, 0);
+        rect.bottom = rect.top + std::max(cy, 0);
+    }
+    if ((flags & SWP_FRAMECHANGED) != 0 || rect.right - rect.left != window->rect.right - window->rect.left ||
+        rect.bottom - rect.top != window->rect.bottom - window->rect.top) {
+        window->frameStyle = window->style;
+    }
+    window->rect = rect;
+    if ((flags & SWP_SHOWWINDOW) != 0) {
+        window->style |= WS_VISIBLE;
+    }
+    if ((flags & SWP_HIDEWINDOW) != 0) {
+        window->style &= ~WS_VISIBLE;
+    }
+    if ((flags & SWP_NOZORDER) == 0) {
+        PlaceInZOrder(hwnd, insertAfter);
+    }
+    const RECT newClient = ClientRectOnScreen(*window);
+    UINT reported = flags;
+    if ((flags & SWP_FRAMECHANGED) == 0 && newClient.right - newClient.left == oldClient.right - oldClient.left &&
+        newClient.bottom - newClient.top == oldClient.bottom - oldClient.top) {
+        reported |= SWP_NOCLIENTSIZE;
+    }
+    if (newClient.left == oldClient.left && newClient.top == oldClient.top) {
+        reported |= SWP_NOCLIENTMOVE;
+    }
+    WINDOWPOS pos{hwnd, insertAfter, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, reported};
+    SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    // Without SWP_NOACTIVATE a visible top-level window is activated too.
+    if ((flags & SWP_NOACTIVATE) == 0 && (window->style & (WS_CHILD | WS_VISIBLE)) == WS_VISIBLE) {
+        SetActiveWindow(hwnd);
+    }
+    return TRUE;
+}
+void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
+    const Window& window = *Find(hwnd);
+    const RECT insets = FrameInsets(window.style, window.exStyle);
+    const LONG frameWidth = insets.left + insets.right;
+    const LONG frameHeight = insets.top + insets.bottom;
+    MINMAXINFO info{};
+    if ((window.style & WS_CAPTION) == WS_CAPTION) {
+        info.ptMinTrackSize = POINT{112, 27};
+    } else {
+        info.ptMinTrackSize = POINT{frameWidth, frameHeight};
+    }
+    info.ptMaxTrackSize = POINT{m_metrics.at(SM_CXSCREEN) + 12, m_metrics.at(SM_CYSCREEN) + 12};
+    SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    *cx = std::max<int>(info.ptMinTrackSize.x, std::min<int>(*cx, info.ptMaxTrackSize.x));
+    *cy = std::max<int>(info.ptMinTrackSize.y, std::min<int>(*cy, info.ptMaxTrackSize.y));
+}
+BOOL MemoryOs::MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL) {
+    return SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {
+    Window* window = Find(hwnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    const bool wasVisible = (window->style & WS_VISIBLE) != 0;
+    // Minimised windows keep their rectangle here; only the state is modelled.
+    constexpr int kShowMinNoActive = 7;
+    constexpr int kForceMinimize = 11;
+    if (show == SW_HIDE) {
+        window->style &= ~WS_VISIBLE;
+    } else {
+        window->style |= WS_VISIBLE;
+    }
+    if (show == SW_MINIMIZE || show == SW_SHOWMINIMIZED || show == kShowMinNoActive || show == kForceMinimize) {
+        window->style |= WS_MINIMIZE;
+    } else if (show == SW_RESTORE || show == SW_SHOWNORMAL) {
+        window->style &= ~WS_MINIMIZE;
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+BOOL MemoryOs::UpdateWindow(HWND hwnd) {
+    m_updates.push_back(hwnd);
+    return IsWindow(hwnd);
+}
+BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
+    m_invalidations.push_back({hwnd, erase != FALSE});
+    return hwnd == nullptr || IsWindow(hwnd);
+}
+BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
+    if (rect == nullptr) {
+        return FALSE;
+    }
+    const RECT insets = FrameInsets(style, exStyle);
+    rect->left -= insets.left;
+    rect->top -= insets.top + (menu ? m_metrics.at(SM_CYMENU) : 0);
+    rect->right += insets.right;
+    rect->bottom += insets.bottom;
+    return TRUE;
+}
+HWND MemoryOs::GetActiveWindow() { return m_activeWindow; }
+HWND MemoryOs::SetActiveWindow(HWND hwnd) {
+    if (Find(hwnd) == nullptr) {
+        return nullptr;
+    }
+    const HWND previous = m_activeWindow;
+    if (previous == hwnd) {
+        return previous;
+    }
+    m_activeWindow = hwnd;
+    if (previous != nullptr) {
+        SendMessageA(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
+    }
+    SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
+    return previous;
+}
