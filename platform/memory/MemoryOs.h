@@ -32,6 +32,10 @@ std::string AnsiFromWide(const std::wstring& text);
 // Upper case as an edit control with ES_UPPERCASE makes it, for the scripts
 // the tests use: Latin, Greek and Cyrillic.
 WCHAR UpperUnit(WCHAR c);
+// A call's text argument, null read as empty.
+inline std::string Utf8(const WCHAR* text) { return Utf8FromUtf16(text != nullptr ? text : L""); }
+// The units a text takes with its terminator.
+inline DWORD Units(const std::wstring& text) { return static_cast<DWORD>(text.size() + 1); }
 std::string Upper(std::string text);
 bool EqualNoCase(const std::string& a, const std::string& b);
 
