@@ -13,8 +13,10 @@
 # The help page is the project's own vossel-help.html; VOSSEL_HELP_PAGE=<file>
 # names another one.
 set -euo pipefail
-# The release's download folder: a placeholder until the project has a home.
-RELEASE_URL=https://example.org/vossel/releases/download
+# The project's home and its releases' download folder: placeholders until
+# the project has a home of its own.
+HOMEPAGE=https://example.org/vossel
+RELEASE_URL=$HOMEPAGE/releases/download
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 
@@ -65,7 +67,6 @@ touch -d "@$(git log -1 --format=%ct 2>/dev/null || date +%s)" "$STAGE"/* "$STAG
 
 # --- the package managers' manifests -----------------------------------------------
 ID=Quorvane.Vossel
-HOMEPAGE=https://example.org/vossel
 DESCRIPTION="A bar docked to an edge of the screen, with one button per drive"
 SETUP_SHA=$(sha256sum "$SETUP" | cut -d' ' -f1)
 ZIP_SHA=$(sha256sum "$ZIP" | cut -d' ' -f1)
