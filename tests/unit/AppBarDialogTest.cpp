@@ -215,7 +215,12 @@ TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEn
 
 TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlone) {
     const HWND other = os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10});
+    os.ClearLogs();
     Open(bar, Placement(ABE_TOP, FALSE, TRUE), kAllOptions);
+    // A new bar has claimed no auto-hide edge, so it asks after none.
+    for (const auto& call : os.AppBarCalls()) {
+        EXPECT_NE(call.message, static_cast<DWORD>(ABM_GETAUTOHIDEBAR));
+    }
     struct Case {
         BARPLACEMENT placement;
         std::string calls;  // request, edge and lParam
