@@ -58,11 +58,13 @@ BOOL CAppBarDialog::SetPlacement(const BARPLACEMENT* placement) {
 }
 
 void CAppBarDialog::ApplyEdge(int nEdge) {
-    // Never hold an auto-hide edge across a change.
-    const int held = FindAutoHideEdge();
+    // Never hold an auto-hide edge across a change. Four round trips to the
+    // shell would only learn what m_bAutoHideClaimed says already.
+    const int held = m_bAutoHideClaimed ? FindAutoHideEdge() : -1;
     if (held != -1) {
         SendAppBarMessage(ABM_SETAUTOHIDEBAR, static_cast<UINT>(held), FALSE, nullptr);
     }
+    m_bAutoHideClaimed = FALSE;
     m_placement.nEdge = nEdge;
     // The window takes the frame of its new placement before it moves, so a
     // caption that is going away cannot hold a docked bar to a captioned
@@ -79,10 +81,12 @@ void CAppBarDialog::ApplyEdge(int nEdge) {
         SendAppBarMessage(ABM_REMOVE, static_cast<UINT>(-1), 0, nullptr);
     } else {
         const int edge = GetEffectiveEdge();
-        if (m_placement.bAutoHide &&
-            SendAppBarMessage(ABM_SETAUTOHIDEBAR, static_cast<UINT>(edge), TRUE, nullptr) == 0) {
-            m_placement.bAutoHide = FALSE;
-            OnAutoHideRefused();
+        if (m_placement.bAutoHide) {
+            m_bAutoHideClaimed = SendAppBarMessage(ABM_SETAUTOHIDEBAR, static_cast<UINT>(edge), TRUE, nullptr) != 0;
+            if (!m_bAutoHideClaimed) {
+                m_placement.bAutoHide = FALSE;
+                OnAutoHideRefused();
+            }
         }
         RECT rect{};
         CalcDockRect(edge, &rect);
@@ -170,7 +174,9 @@ void CAppBarDialog::SlideWindowTo(const RECT* pTarget) {
     const bool fullDrag = Os().win.SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &shown, 0) && shown;
     RECT start{};
     GetWindowRect(&start);
-    if (fullDrag && std::memcmp(&start, pTarget, sizeof(RECT)) != 0) {
+    // A window not on the screen has no slide to show: the first placement,
+    // before the bar appears, would only keep it from appearing for 400 ms.
+    if (fullDrag && Os().win.IsWindowVisible(m_hWnd) && std::memcmp(&start, pTarget, sizeof(RECT)) != 0) {
         // Timed by the elapsed time, which unsigned arithmetic keeps right
         // across a wrap of the tick count. Each frame interpolates from the
         // start, so a slow frame only drops frames, never distance.

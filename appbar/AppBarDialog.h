@@ -74,6 +74,9 @@ protected:
     int m_nDragEdge = EDGE_NONE;
     BOOL m_bFullScreenApp = FALSE;
     BOOL m_bAutoHideShown = FALSE;
+    // The shell made this window an auto-hide bar and it has not given the
+    // edge up since: only then can the shell name it for an edge.
+    BOOL m_bAutoHideClaimed = FALSE;
     // The last rectangle of the running move or size loop, where the system
     // puts the window when the loop ends.
     RECT m_rcDragLast{0, 0, 0, 0};

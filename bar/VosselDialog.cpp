@@ -18,8 +18,11 @@ constexpr UINT kBarOptions = BARF_LEFTRIGHT | BARF_TOPBOTTOM | BARF_FLOAT | BARF
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
 constexpr int kImageSize = 16;
 constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
-// Posted at the end of OnInitDialog, so it arrives once the bar is shown.
+// Posted at the end of OnInitDialog. The dialog manager shows a modal dialog
+// only when its queue runs empty, so a bar not shown yet waits for a timer,
+// whose message comes after the bar's first painting.
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
+constexpr UINT_PTR kStartupTimer = 2;
 // Posted by the first drive broadcast of a burst, so the buttons follow once.
 constexpr UINT kSyncDrives = WM_APP + 0x101;
 
@@ -429,7 +432,9 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYENDSESSION:
             return OnQueryEndSession();
         case kCompleteStartup:
-            CompleteStartup();
+            if (Os().win.IsWindowVisible(m_hWnd) || Os().win.SetTimer(m_hWnd, kStartupTimer, 0) == 0) {
+                CompleteStartup();
+            }
             return 0;
         case kSyncDrives:
             m_bDriveSyncPosted = false;
@@ -441,6 +446,13 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnSetCursor();
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_TIMER:
+            if (wParam == kStartupTimer) {
+                if (Os().win.IsWindowVisible(m_hWnd)) {
+                    Os().win.KillTimer(m_hWnd, kStartupTimer);
+                    CompleteStartup();
+                }
+                return 0;
+            }
             OnTimer();
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_DROPFILES:

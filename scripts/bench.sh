@@ -4,13 +4,18 @@
 #
 #   scripts/bench.sh [runs, default 7]
 #
-# - time from starting vossel.exe to its window docked at the top, against a
-#   bare desktop toolbar (bench/BareAppBar.cpp), alternating runs, medians
-#   and their ratio; resident memory of both after docking, and its ratio;
+# - time from starting vossel.exe to its window docked at the top, against
+#   two floors, alternating runs: the themed dialog bar (bench/ThemedDialogBar.cpp,
+#   the least program that shows the same bar) and a bare desktop toolbar
+#   (bench/BareAppBar.cpp); medians, extremes and the ratios against each, the
+#   steps on the way timed alike for all three (bench/BenchProbe.cpp); CPU to
+#   docked and resident memory after docking, with their ratios;
 # - the size of vossel.exe;
 # - CPU time over an idle minute docked, and again hidden as an auto-hide bar;
 # - CPU time across one click on a drive, until its window is tiled;
-# - the frames of one slide of the auto-hide bar.
+# - the frames, duration and CPU time of a slide out and a slide in of the
+#   auto-hide bar, with window contents shown while dragging as Windows does
+#   by default.
 # A figure that this build cannot give (auto-hide not there yet) reads "n/a".
 #
 # Not a test: it asserts nothing about time. Runs on a virtual 1024x768 screen
@@ -22,11 +27,11 @@ RUNS=${1:-7}
 IDLE_SECONDS=${VOSSEL_BENCH_IDLE_SECONDS:-60}
 
 if [ -z "${BENCH_IN_XVFB:-}" ]; then
-    "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool >&2 || exit 1
+    "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-liberation xvfb xauth xdotool >&2 || exit 1
     BUILD=$ROOT/build/windows
     cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-    cmake --build "$BUILD" -j2 --target vossel vosseldrv fakeexplorer bareappbar benchprobe >/dev/null || exit 1
+    cmake --build "$BUILD" -j2 --target vossel vosseldrv fakeexplorer bareappbar themeddialogbar benchprobe >/dev/null || exit 1
     if [ -z "${DISPLAY:-}" ]; then
         exec xvfb-run -a -s "-screen 0 1024x768x24" env BENCH_IN_XVFB=1 bash "$SELF" "$@"
     fi
@@ -36,6 +41,7 @@ BUILD=$ROOT/build/windows
 OUT=$ROOT/build/bench
 VOSSEL=$BUILD/vossel.exe
 BARE=$BUILD/bench/bareappbar.exe
+THEMED=$BUILD/bench/themeddialogbar.exe
 PROBE=$BUILD/bench/benchprobe.exe
 DRIVER=$BUILD/vosseldrv.exe
 LAUNCHEE=$BUILD/fakeexplorer.exe
@@ -113,37 +119,51 @@ le32hex() {
 echo "bench: preparing Wine prefix $WINEPREFIX" >&2
 VOSSEL_WINE_TEMPLATE=$BUILD/wine-template "$ROOT/scripts/wine-prefix.sh" fresh "$WINEPREFIX" >"$OUT/prefix.txt" 2>&1 ||
     { cat "$OUT/prefix.txt" >&2; exit 1; }
+# Windows shows window contents while dragging unless told otherwise; Wine's
+# default is not to, and its programs read the setting once, at their start.
+drv reg-set 'Control Panel\Desktop' DragFullWindows sz 1
 xdotool mousemove 512 500
 
 # --- start-up, alternating, after one unmeasured start of each ------------------
-for kind in vossel bare; do
-    if [ $kind = vossel ]; then exe=$VOSSEL title=Vossel; else exe=$BARE title="Bare AppBar"; fi
+KINDS="vossel themed bare"
+STEPS="window buttons placed docked"
+program() {  # sets exe and title for kind $1
+    case $1 in
+        vossel) exe=$VOSSEL title=Vossel ;;
+        themed) exe=$THEMED title="Themed Dialog Bar" ;;
+        bare) exe=$BARE title="Bare AppBar" ;;
+    esac
+}
+for kind in $KINDS; do
+    program "$kind"
     run "warmup-$kind" "$PROBE" start "$(winpath "$exe")" "$title" 200
+    for f in $STEPS rss cpu; do : >"$OUT/$kind-$f.txt"; done
 done
-for kind in vossel bare; do : >"$OUT/$kind-docked.txt"; : >"$OUT/$kind-rss.txt"; : >"$OUT/$kind-cpu.txt"; done
 for i in $(seq 1 "$RUNS"); do
-    for kind in vossel bare; do
-        if [ $kind = vossel ]; then exe=$VOSSEL title=Vossel; else exe=$BARE title="Bare AppBar"; fi
+    for kind in $KINDS; do
+        program "$kind"
         if run "start-$kind-$i" "$PROBE" start "$(winpath "$exe")" "$title" 1000; then
-            val docked_ms >>"$OUT/$kind-docked.txt"
+            for f in $STEPS; do val "${f}_ms" | grep . >>"$OUT/$kind-$f.txt"; done
             val working_set >>"$OUT/$kind-rss.txt"
             val cpu_to_docked_ms >>"$OUT/$kind-cpu.txt"
         else
             echo "bench: run $i of $kind failed: $(val error)" >&2
         fi
     done
-    echo "bench: start-up run $i of $RUNS done" >&2
+    echo "bench: start-up run $i of $RUNS done (load average $(cut -d' ' -f1 /proc/loadavg))" >&2
 done
-V_DOCKED=$(median <"$OUT/vossel-docked.txt")
-B_DOCKED=$(median <"$OUT/bare-docked.txt")
-V_RSS=$(median <"$OUT/vossel-rss.txt")
-B_RSS=$(median <"$OUT/bare-rss.txt")
-V_CPU=$(median <"$OUT/vossel-cpu.txt")
-B_CPU=$(median <"$OUT/bare-cpu.txt")
+med() { median <"$OUT/$1-$2.txt"; }  # med <kind> <figure>
+# Each program's own work, run by run: from its window's creation to the
+# window shown docked. The loader's share, the same for all, drops out.
+for kind in $KINDS; do
+    paste "$OUT/$kind-window.txt" "$OUT/$kind-docked.txt" | awk 'NF == 2 { print $2 - $1 }' >"$OUT/$kind-own.txt"
+done
+extreme() { sort -n "$OUT/$1-docked.txt" | if [ "$2" = min ]; then head -n 1; else tail -n 1; fi; }
 EXE_SIZE=$(stat -c %s "$VOSSEL")
 
 # --- idle, docked ------------------------------------------------------------------
-IDLE_DOCKED=n/a CLICK_CPU=n/a CLICK_WALL=n/a IDLE_HIDDEN=n/a FRAMES=n/a SLIDE_MS=n/a
+IDLE_DOCKED=n/a CLICK_CPU=n/a CLICK_WALL=n/a IDLE_HIDDEN=n/a
+OUT_FRAMES=n/a OUT_MS=n/a OUT_CPU=n/a IN_FRAMES=n/a IN_MS=n/a IN_CPU=n/a
 mkdir -p "$OUT/launchee"
 cp "$LAUNCHEE" "$OUT/launchee/"
 drv reg-set "$SETTINGS" "Launch Program" sz "$(winpath "$OUT/launchee/fakeexplorer.exe") /e,\"%1\""
@@ -190,16 +210,22 @@ if [ "${#STATE}" = 96 ]; then
             before=$(cpu_ms "$LINUX_PID")
             sleep "$IDLE_SECONDS"
             IDLE_HIDDEN=$(($(cpu_ms "$LINUX_PID") - before))
-            wine "$PROBE" frames Vossel 5000 >"$OUT/frames.raw" 2>>"$OUT/wine-stderr.txt" &
-            PROBE_PID=$!
-            sleep 1
-            xdotool mousemove 512 0
-            wait "$PROBE_PID"
-            tr -d '\r' <"$OUT/frames.raw" >"$OUT/frames.txt"
-            FRAMES=$(sed -n 's/^frames=//p' "$OUT/frames.txt")
-            SLIDE_MS=$(sed -n 's/^slide_ms=//p' "$OUT/frames.txt")
-            FRAMES=${FRAMES:-n/a} SLIDE_MS=${SLIDE_MS:-n/a}
-            xdotool mousemove 512 500
+            # Out when the pointer touches the strip, in once it has left
+            # the bar (the 400 ms timer notices) while another window is active.
+            wine "$DRIVER" hold-active 300 400 15 >"$OUT/other-window.txt" 2>>"$OUT/wine-stderr.txt" &
+            for _ in $(seq 1 100); do grep -q '^active=' "$OUT/other-window.txt" && break; sleep 0.1; done
+            for slide in out in; do
+                wine "$PROBE" frames Vossel 5000 >"$OUT/slide-$slide.raw" 2>>"$OUT/wine-stderr.txt" &
+                PROBE_PID=$!
+                sleep 1
+                if [ $slide = out ]; then xdotool mousemove 512 0; else xdotool mousemove 512 500; fi
+                wait "$PROBE_PID"
+                tr -d '\r' <"$OUT/slide-$slide.raw" >"$OUT/slide-$slide.txt"
+                read -r F M C <<<"$(for f in frames slide_ms slide_cpu_ms; do
+                    sed -n "s/^$f=//p" "$OUT/slide-$slide.txt" | grep . || echo n/a
+                done | paste -sd' ')"
+                if [ $slide = out ]; then OUT_FRAMES=$F OUT_MS=$M OUT_CPU=$C; else IN_FRAMES=$F IN_MS=$M IN_CPU=$C; fi
+            done
         else
             echo "bench: the bar did not hide as an auto-hide bar (rect $(val rect)): hidden figures n/a" >&2
         fi
@@ -210,43 +236,75 @@ fi
 # --- the table and the JSON --------------------------------------------------------
 MACHINE="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores, $(uname -sr), $(wine --version)"
 DATE=$(date -u +%Y-%m-%d)
-V_MB=$(mb "$V_RSS")
-B_MB=$(mb "$B_RSS")
+LOAD=$(cut -d' ' -f1-3 /proc/loadavg)
+row3() { printf '%-40s %10s %10s %10s %9s %9s\n' "$@"; }
+row1() { printf '%-40s %10s\n' "$@"; }
+# A figure's medians for all three programs, then Vossel's ratio to each floor.
+figure() {  # figure <label> <figure> [shown as]
+    local show=${3:-same} v t b
+    v=$(med vossel "$2") t=$(med themed "$2") b=$(med bare "$2")
+    row3 "$1" "$($show "$v")" "$($show "$t")" "$($show "$b")" "$(ratio "$v" "$t")" "$(ratio "$v" "$b")"
+}
+same() { echo "$1"; }
 {
-    echo "Vossel benchmark, $DATE, $MACHINE, $RUNS runs each"
-    printf '%-44s %12s %12s %8s\n' "" "Vossel" "bare appbar" "ratio"
-    printf '%-44s %12s %12s %8s\n' "start to docked, median (ms)" "$V_DOCKED" "$B_DOCKED" "$(ratio "$V_DOCKED" "$B_DOCKED")"
-    printf '%-44s %12s %12s %8s\n' "CPU from start to docked, median (ms)" "$V_CPU" "$B_CPU" "$(ratio "$V_CPU" "$B_CPU")"
-    printf '%-44s %12s %12s %8s\n' "resident memory, median (MiB)" "$V_MB" "$B_MB" "$(ratio "$V_RSS" "$B_RSS")"
-    printf '%-44s %12s\n' "vossel.exe (bytes)" "$EXE_SIZE"
-    printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, docked (ms)" "$IDLE_DOCKED"
-    printf '%-44s %12s\n' "CPU over ${IDLE_SECONDS} s idle, auto-hidden (ms)" "$IDLE_HIDDEN"
-    printf '%-44s %12s\n' "CPU across one drive click (ms)" "$CLICK_CPU"
-    printf '%-44s %12s\n' "  wall time of that click to tiled (ms)" "$CLICK_WALL"
-    printf '%-44s %12s\n' "frames in one slide" "$FRAMES"
-    printf '%-44s %12s\n' "  duration of that slide (ms)" "$SLIDE_MS"
-    echo "start to docked, every run (ms): Vossel $(tr '\n' ' ' <"$OUT/vossel-docked.txt")| bare $(tr '\n' ' ' <"$OUT/bare-docked.txt")"
+    echo "Vossel benchmark, $DATE, $MACHINE, $RUNS runs each, load average at the end $LOAD"
+    row3 "" "Vossel" "themed" "bare" "/themed" "/bare"
+    figure "start to docked, median (ms)" docked
+    row3 "  fastest (ms)" "$(extreme vossel min)" "$(extreme themed min)" "$(extreme bare min)" "" ""
+    row3 "  slowest (ms)" "$(extreme vossel max)" "$(extreme themed max)" "$(extreme bare max)" "" ""
+    figure "CPU from start to docked, median (ms)" cpu
+    figure "resident memory, median (MiB)" rss mb
+    echo "steps, ms from CreateProcess (medians):"
+    figure "  the window exists" window
+    figure "  its buttons exist, pictures set" buttons
+    figure "  it stands docked, not yet shown" placed
+    figure "  it is shown docked" docked
+    figure "  its own work: window to shown docked" own
+    row1 "vossel.exe (bytes)" "$EXE_SIZE"
+    row1 "CPU over ${IDLE_SECONDS} s idle, docked (ms)" "$IDLE_DOCKED"
+    row1 "CPU over ${IDLE_SECONDS} s idle, auto-hidden (ms)" "$IDLE_HIDDEN"
+    row1 "CPU across one drive click (ms)" "$CLICK_CPU"
+    row1 "  wall time of that click to tiled (ms)" "$CLICK_WALL"
+    row3 "" "frames" "ms" "CPU ms" "" ""
+    row3 "slide out of the auto-hidden bar" "$OUT_FRAMES" "$OUT_MS" "$OUT_CPU" "" ""
+    row3 "slide in" "$IN_FRAMES" "$IN_MS" "$IN_CPU" "" ""
+    for kind in $KINDS; do
+        echo "start to docked, every run, $kind (ms): $(paste -sd' ' "$OUT/$kind-docked.txt")"
+    done
 } | tee "$OUT/bench.txt"
 
 json() { if [ "$1" = n/a ] || [ -z "$1" ]; then echo null; else echo "$1"; fi; }
 list() { paste -sd, "$1"; }
+# {"vossel": ..., "themed_dialog_bar": ..., "bare_appbar": ..., both ratios} of figure $1.
+three() {
+    local v t b
+    v=$(med vossel "$1") t=$(med themed "$1") b=$(med bare "$1")
+    echo "{\"vossel\": $(json "$v"), \"themed_dialog_bar\": $(json "$t"), \"bare_appbar\": $(json "$b"),"\
+        "\"ratio_themed\": $(json "$(ratio "$v" "$t")"), \"ratio_bare\": $(json "$(ratio "$v" "$b")")}"
+}
 cat >"$OUT/bench.json" <<JSON
 {
   "date": "$DATE",
   "machine": "$MACHINE",
+  "load_average": "$LOAD",
   "runs": $RUNS,
   "idle_seconds": $IDLE_SECONDS,
-  "start_to_docked_ms": {"vossel": $(json "$V_DOCKED"), "bare_appbar": $(json "$B_DOCKED"), "ratio": $(json "$(ratio "$V_DOCKED" "$B_DOCKED")"),
-                         "vossel_runs": [$(list "$OUT/vossel-docked.txt")], "bare_appbar_runs": [$(list "$OUT/bare-docked.txt")]},
-  "cpu_to_docked_ms": {"vossel": $(json "$V_CPU"), "bare_appbar": $(json "$B_CPU"), "ratio": $(json "$(ratio "$V_CPU" "$B_CPU")")},
-  "resident_bytes": {"vossel": $(json "$V_RSS"), "bare_appbar": $(json "$B_RSS"), "ratio": $(json "$(ratio "$V_RSS" "$B_RSS")")},
+  "start_to_docked_ms": $(three docked),
+  "start_to_docked_runs_ms": {"vossel": [$(list "$OUT/vossel-docked.txt")], "themed_dialog_bar": [$(list "$OUT/themed-docked.txt")],
+                              "bare_appbar": [$(list "$OUT/bare-docked.txt")]},
+  "window_exists_ms": $(three window),
+  "buttons_exist_ms": $(three buttons),
+  "placed_ms": $(three placed),
+  "window_to_docked_ms": $(three own),
+  "cpu_to_docked_ms": $(three cpu),
+  "resident_bytes": $(three rss),
   "exe_bytes": $EXE_SIZE,
   "cpu_idle_docked_ms": $(json "$IDLE_DOCKED"),
   "cpu_idle_autohidden_ms": $(json "$IDLE_HIDDEN"),
   "cpu_one_click_ms": $(json "$CLICK_CPU"),
   "click_to_tiled_ms": $(json "$CLICK_WALL"),
-  "slide_frames": $(json "$FRAMES"),
-  "slide_ms": $(json "$SLIDE_MS")
+  "slide_out": {"frames": $(json "$OUT_FRAMES"), "ms": $(json "$OUT_MS"), "cpu_ms": $(json "$OUT_CPU")},
+  "slide_in": {"frames": $(json "$IN_FRAMES"), "ms": $(json "$IN_MS"), "cpu_ms": $(json "$IN_CPU")}
 }
 JSON
 echo "bench: written $OUT/bench.json" >&2

@@ -11,6 +11,7 @@ ALL_PACKAGES=(
     clang libclang-rt-dev                            # fuzz targets (libFuzzer)
     g++-mingw-w64-x86-64                             # cross build of vossel.exe
     wine wine64                                      # running it
+    fonts-wine fonts-liberation                      # Wine's own fonts, and Arial's stand-in
     xvfb xauth xdotool imagemagick                   # virtual screen, input, screenshots
     nsis zip                                         # the installer and the portable zip
 )

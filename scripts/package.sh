@@ -2,12 +2,21 @@
 # Builds vossel.exe (Release) and packs it twice, in build/dist:
 #   vossel-<version>-setup.exe     the installer (NSIS), silent with /S
 #   vossel-<version>-portable.zip  vossel.exe, vossel-help.html and a read-me
+# and describes both for the package managers, also in build/dist:
+#   winget/manifests/q/Quorvane/Vossel/<version>/   the installer's winget
+#       manifests (version, installer, default locale; schema 1.6.0)
+#   scoop/vossel.json                                the portable zip's Scoop manifest
+# Both name the packages at RELEASE_URL, where the maintainer uploads them.
 #
 #   scripts/package.sh
 #
 # The help page is the project's own vossel-help.html; VOSSEL_HELP_PAGE=<file>
 # names another one.
 set -euo pipefail
+# The project's home and its releases' download folder: placeholders until
+# the project has a home of its own.
+HOMEPAGE=https://example.org/vossel
+RELEASE_URL=$HOMEPAGE/releases/download
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 
@@ -56,7 +65,86 @@ sed 's/$/\r/' "$ROOT/packaging/portable-readme.txt" >"$STAGE/README.txt"
 touch -d "@$(git log -1 --format=%ct 2>/dev/null || date +%s)" "$STAGE"/* "$STAGE"
 (cd "$BUILD/portable" && zip -q -X -9 -r "$ZIP" Vossel)
 
+# --- the package managers' manifests -----------------------------------------------
+ID=Quorvane.Vossel
+DESCRIPTION="A bar docked to an edge of the screen, with one button per drive"
+SETUP_SHA=$(sha256sum "$SETUP" | cut -d' ' -f1)
+ZIP_SHA=$(sha256sum "$ZIP" | cut -d' ' -f1)
+WINGET=$DIST/winget/manifests/q/Quorvane/Vossel/$VERSION
+rm -rf "$DIST/winget" "$DIST/scoop"
+mkdir -p "$WINGET" "$DIST/scoop"
+winget_header() {  # the schema line of manifest type $1
+    echo "# yaml-language-server: \$schema=https://aka.ms/winget-manifest.$1.1.6.0.schema.json"
+    echo
+    echo "PackageIdentifier: $ID"
+    echo "PackageVersion: \"$VERSION\""
+}
+{
+    winget_header version
+    cat <<YAML
+DefaultLocale: en-US
+ManifestType: version
+ManifestVersion: 1.6.0
+YAML
+} >"$WINGET/$ID.yaml"
+{
+    winget_header installer
+    cat <<YAML
+InstallerType: nullsoft
+Scope: machine
+InstallModes:
+  - interactive
+  - silent
+  - silentWithProgress
+UpgradeBehavior: install
+ElevationRequirement: elevatesSelf
+MinimumOSVersion: 6.1.0.0
+Installers:
+  - Architecture: x64
+    InstallerUrl: $RELEASE_URL/v$VERSION/$(basename "$SETUP")
+    InstallerSha256: ${SETUP_SHA^^}
+ManifestType: installer
+ManifestVersion: 1.6.0
+YAML
+} >"$WINGET/$ID.installer.yaml"
+{
+    winget_header defaultLocale
+    cat <<YAML
+PackageLocale: en-US
+Publisher: Quorvane
+PackageName: Vossel
+PackageUrl: $HOMEPAGE
+License: Free for personal use
+ShortDescription: $DESCRIPTION
+ManifestType: defaultLocale
+ManifestVersion: 1.6.0
+YAML
+} >"$WINGET/$ID.locale.en-US.yaml"
+cat >"$DIST/scoop/vossel.json" <<JSON
+{
+    "version": "$VERSION",
+    "description": "$DESCRIPTION",
+    "homepage": "$HOMEPAGE",
+    "license": "Freeware",
+    "architecture": {
+        "64bit": {
+            "url": "$RELEASE_URL/v$VERSION/$(basename "$ZIP")",
+            "hash": "$ZIP_SHA"
+        }
+    },
+    "extract_dir": "Vossel",
+    "bin": "vossel.exe",
+    "shortcuts": [
+        [
+            "vossel.exe",
+            "Vossel"
+        ]
+    ]
+}
+JSON
+
 for f in "$SETUP" "$ZIP"; do
     echo "package: $(basename "$f") $(stat -c %s "$f") bytes"
 done
 echo "package: vossel.exe $(stat -c %s "$EXE") bytes"
+echo "package: winget manifests in ${WINGET#"$ROOT"/}, Scoop manifest in ${DIST#"$ROOT"/}/scoop"

@@ -13,7 +13,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SHOW_SECONDS=${1:-5}
 
 if [ -z "${VOSSEL_RUN_IN_XVFB:-}" ]; then
-    "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool imagemagick
+    "$ROOT/scripts/install-deps.sh" cmake g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-liberation xvfb xauth xdotool imagemagick
     if [ -z "${DISPLAY:-}" ]; then
         echo "run: no DISPLAY, using a virtual 1024x768 screen"
         exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" env VOSSEL_RUN_IN_XVFB=1 bash "$0" "$@"

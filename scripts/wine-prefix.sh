@@ -92,6 +92,17 @@ boot() {
     # A new prefix links the user's Desktop, Documents and the like to $HOME;
     # a program under test must not write there.
     find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l -exec sh -c 'rm "$1" && mkdir "$1"' _ {} \;
+    # Wine's own fonts (Marlett for the caption buttons, Tahoma, MS Sans Serif)
+    # sit in its data folder, which Debian's Wine 8 looks for under a path
+    # with ".." that the NT layer refuses; the Windows folder's Fonts is read.
+    local fonts
+    for fonts in /usr/share/wine/fonts /usr/local/share/wine/fonts; do
+        [ -f "$fonts/marlett.ttf" ] || continue
+        ln -sf "$fonts"/* "$prefix/drive_c/windows/Fonts/"
+        break
+    done
+    [ -e "$prefix/drive_c/windows/Fonts/marlett.ttf" ] ||
+        echo "wine-prefix: Wine's fonts (package fonts-wine) not found: captions will lack their buttons' symbols" >&2
     touch "$prefix/$MARKER"
 }
 

@@ -139,22 +139,24 @@ TEST_F(AppBarTest, OnlyADockedBarMakesRoomWhenTheTaskbarMoves) {
     }
 }
 
-TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDragging) {
+TEST_F(AppBarTest, ASlideShowsEveryFrameOnlyWhenContentsShowWhileDraggingAndTheWindowIsShown) {
     struct Case {
-        BOOL fullDrag;
+        BOOL fullDrag, visible;
         DWORD t0, step;
         LONG top;
         size_t frames;  // every tick inside the 400 ms, then the target
         int first;
     };
     // Each from where the last ended; the last ends after the tick count wraps.
-    const Case cases[] = {{FALSE, 0, 100, 100, 1, 100},
-                          {TRUE, 0, 100, 0, 4, 75},
-                          {TRUE, 0, 100, 0, 1, 0},
-                          {TRUE, 0xFFFFFF00u, 10, 400, 40, 10}};
+    const Case cases[] = {{FALSE, TRUE, 0, 100, 100, 1, 100},
+                          {TRUE, TRUE, 0, 100, 0, 4, 75},
+                          {TRUE, TRUE, 0, 100, 0, 1, 0},
+                          {TRUE, TRUE, 0xFFFFFF00u, 10, 400, 40, 10},
+                          {TRUE, FALSE, 0, 100, 0, 1, 0}};
     Open(bar, Placement(ABE_TOP, FALSE, TRUE));
     for (const Case& c : cases) {
         os.SetDragFullWindows(c.fullDrag);
+        os.ShowWindow(bar.m_hWnd, c.visible ? SW_SHOWNORMAL : SW_HIDE);
         os.SetTickCount(c.t0);
         os.SetTickStep(c.step);
         os.ClearLogs();
@@ -213,20 +215,25 @@ TEST_F(AppBarTest, APressOnTheClientAreaMovesTheBarWithEitherHandAndAStrayLoopEn
 
 TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlone) {
     const HWND other = os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10});
+    os.ClearLogs();
     Open(bar, Placement(ABE_TOP, FALSE, TRUE), kAllOptions);
+    // A new bar has claimed no auto-hide edge, so it asks after none.
+    for (const auto& call : os.AppBarCalls()) {
+        EXPECT_NE(call.message, static_cast<DWORD>(ABM_GETAUTOHIDEBAR));
+    }
     struct Case {
         BARPLACEMENT placement;
         std::string calls;  // request, edge and lParam
     };
-    const std::string look = "get 0 0,get 1 0,get 2 0,get 3 0,";
-    // A held auto-hide edge is given up first, the lookup ending where it is found.
+    // A held auto-hide edge is given up first, the lookup ending where it is
+    // found; a bar that claimed none asks nothing.
     const Case cases[] = {
-        {Placement(ABE_BOTTOM, FALSE, TRUE), {look + "query 3 0,set 3 0,activate -1 0"}},
-        {Placement(ABE_RIGHT, TRUE, FALSE), {look + "autohide 2 1,set 0 0,activate -1 0"}},
+        {Placement(ABE_BOTTOM, FALSE, TRUE), {"query 3 0,set 3 0,activate -1 0"}},
+        {Placement(ABE_RIGHT, TRUE, FALSE), {"autohide 2 1,set 0 0,activate -1 0"}},
         {Placement(ABE_LEFT, TRUE, TRUE), {"get 0 0,get 1 0,get 2 0,autohide 2 0,autohide 0 1,set 0 0,activate -1 0"}},
         {Placement(EDGE_FLOATING, FALSE, TRUE), {"get 0 0,autohide 0 0,set 0 0,activate -1 0"}},
-        {Placement(ABE_TOP, FALSE, FALSE), {look + "query 1 0,set 1 0,activate -1 0"}},
-        {Placement(ABE_BOTTOM, TRUE, TRUE), {look + "autohide 3 1,set 0 0,activate -1 0"}},
+        {Placement(ABE_TOP, FALSE, FALSE), {"query 1 0,set 1 0,activate -1 0"}},
+        {Placement(ABE_BOTTOM, TRUE, TRUE), {"autohide 3 1,set 0 0,activate -1 0"}},
     };
     const auto calls = [&] {
         const char* names[] = {"new", "remove", "query", "set", "state", "taskbar", "activate", "get", "autohide"};

@@ -400,6 +400,30 @@ TEST_F(BarWindowTest, ANewScreenSizeDocksTheBarAgainInWholeRowsHidesItAgainOrKee
     }
 }
 
+TEST_F(BarWindowTest, OleTheDropTargetAndTheTipsWaitUntilTheBarIsOnTheScreenOrThereIsNoTimerToWaitWith) {
+    for (const bool noTimer : {false, true}) {
+        const int oleDepth = os.OleDepth();
+        bar = std::make_unique<CVosselDialog>();
+        ASSERT_TRUE(bar->Create());
+        // The dialog manager shows a modal dialog only after its first messages.
+        os.ShowWindow(bar->m_hWnd, SW_HIDE);
+        if (noTimer) {
+            os.FailCall("SetTimer");
+        }
+        for (const bool shown : {false, true}) {
+            os.ShowWindow(bar->m_hWnd, shown ? SW_SHOWNORMAL : SW_HIDE);
+            os.PumpMessages();
+            os.AdvanceClock(500);
+            const bool started = shown || noTimer;
+            // Once only, however long the bar then runs.
+            EXPECT_EQ(os.OleDepth() - oleDepth, started ? 1 : 0) << noTimer;
+            EXPECT_EQ(os.LiveDropTargets(), started ? 1 : 0) << noTimer;
+            EXPECT_EQ(os.LiveToolTipTools() > 0, started) << noTimer;
+        }
+        bar->DestroyWindow();
+    }
+}
+
 TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOleEndsOnlyIfStarted) {
     int targets = -1;
     int tools = -1;
