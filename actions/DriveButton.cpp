@@ -54,6 +54,12 @@ HBITMAP CDriveButton::LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF f
     if (mapped == nullptr) {
         return nullptr;
     }
+    // A picture drawn at the size is shown as drawn: scaling would only cost time.
+    BITMAP drawn{};
+    if (Os().gdi.GetObjectA(mapped, sizeof(drawn), &drawn) == static_cast<int>(sizeof(drawn)) && drawn.bmWidth == cx &&
+        drawn.bmHeight == cy) {
+        return mapped;
+    }
     const HANDLE scaled = Os().gdi.CopyImage(mapped, IMAGE_BITMAP, cx, cy, LR_COPYDELETEORG);
     if (scaled == nullptr) {
         Os().gdi.DeleteObject(mapped);

@@ -187,6 +187,15 @@ struct COLORMAP {
     COLORREF from;
     COLORREF to;
 };
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    void* bmBits;
+};
 struct NETRESOURCEA {
     DWORD dwScope;
     DWORD dwType;
