@@ -124,8 +124,13 @@ void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
                                 layout.image.y, m_cxImage, m_cyImage, DST_BITMAP | state);
         }
         if (!text.empty()) {
+            // Only the letters: the text's cell may reach back over the picture.
+            const int mode = Os().gdi.SetBkMode(dc, TRANSPARENT);
             Os().gdi.DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()), 0, layout.text.x,
                                 layout.text.y, 0, 0, DST_PREFIXTEXT | state);
+            if (mode != 0) {
+                Os().gdi.SetBkMode(dc, mode);
+            }
         }
     }
 
