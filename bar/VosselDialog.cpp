@@ -569,17 +569,21 @@ void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
     m_cyMinClient = scaled(m_templateClient.cy);
     m_cySizeStep = m_cyMinClient;
 
-    // The template's font at this scale; the one it replaces goes once no
-    // window holds it.
-    auto previousFont = std::move(m_scaledFont);
+    // The template's font at this scale. The one it replaces goes once no
+    // window holds it; without a new one the buttons keep theirs.
+    std::unique_ptr<GdiObject<HFONT>> previousFont;
     WPARAM font = 0;
     if (dpi == m_nTemplateDpi) {
         font = static_cast<WPARAM>(SendMessage(WM_GETFONT));
+        previousFont = std::move(m_scaledFont);
     } else {
         LOGFONTA description = m_templateFont;
         description.lfHeight = FontHeightForDpi(m_templateFont.lfHeight, m_nTemplateDpi, dpi);
-        m_scaledFont = std::make_unique<GdiObject<HFONT>>(Os().gdi.CreateFontIndirectA(&description));
-        font = reinterpret_cast<WPARAM>(m_scaledFont->Get());
+        auto scaledFont = std::make_unique<GdiObject<HFONT>>(Os().gdi.CreateFontIndirectA(&description));
+        if (scaledFont->Get() != nullptr) {
+            font = reinterpret_cast<WPARAM>(scaledFont->Get());
+            previousFont = std::exchange(m_scaledFont, std::move(scaledFont));
+        }
     }
     if (font != 0) {
         m_btnMenu.SendMessage(WM_SETFONT, font, TRUE);

@@ -160,6 +160,11 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
         }
     }
     EXPECT_EQ(pictures, (std::vector<UINT>{154, 154, 152, 152, 150, 150}));
+    // Without a new font the buttons keep the one they have.
+    os.FailCall("CreateFontIndirectA", 1);
+    os.ChangeDpi(168);
+    EXPECT_EQ(FontHeight(menu), -16);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 26}));
     // Back at 100% the bar is as it was, and the font made for 150% is gone.
     os.ChangeDpi(96);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * kBarClientHeight}));
