@@ -71,7 +71,7 @@ BOOL CVosselDialog::OnInitDialog() {
 
     BARPLACEMENT placement = DefaultPlacement();
     const PlacementScale scale{m_nDpi, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}};
-    LoadStoredPlacement(&placement, StoredPlacementLimits(), &scale);
+    LoadStoredPlacement(&placement, StoredPlacementLimits(), scale);
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();

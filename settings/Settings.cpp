@@ -148,16 +148,16 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits&
     return true;
 }
 
-void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits, const PlacementScale* scale) {
+void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits, const PlacementScale& scale) {
     std::vector<BYTE> data;
     if (!AfxGetApp()->GetProfileBinary(kSettingsSection, kStateInfoEntry, &data)) {
         return;
     }
     // Pixels of another scale are measured anew before they are held to this one's limits.
-    if (scale != nullptr && data.size() >= sizeof(BARPLACEMENT)) {
+    if (data.size() >= sizeof(BARPLACEMENT)) {
         BARPLACEMENT stored{};
         std::memcpy(&stored, data.data(), sizeof(stored));
-        RescalePlacement(&stored, scale->frame, scale->step, LoadStoredDpi(), scale->nDpi);
+        RescalePlacement(&stored, scale.frame, scale.step, LoadStoredDpi(), scale.nDpi);
         std::memcpy(data.data(), &stored, sizeof(stored));
     }
     AcceptStoredPlacement(data.data(), data.size(), limits, placement);

@@ -52,8 +52,8 @@ struct PlacementScale {
 };
 
 // Overlays the stored placement on `placement` when the stored one is sound,
-// measured anew for `scale` when one is given.
-void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits, const PlacementScale* scale = nullptr);
+// measured anew for the bar's scale.
+void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits, const PlacementScale& scale);
 // The DPI "State Info" was stored at: 96 for a record of an earlier version,
 // which stored none, or for a value no screen has.
 UINT LoadStoredDpi();

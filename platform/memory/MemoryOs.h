@@ -216,6 +216,8 @@ public:
         COLORREF colorFrom, colorTo;
         UINT resourceId = 0;
         bool underline = false;
+        // The device context's background mode, for text drawn into one.
+        int bkMode = 0;
     };
     struct ShellExecuteCall {
         HWND owner;

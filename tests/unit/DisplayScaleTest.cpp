@@ -47,6 +47,8 @@ TEST(DisplayScaleTest, EachScaleHasItsPictureSpacingIconPictureAndFont) {
         EXPECT_EQ(IconPictureForDpi(c.dpi).size, c.iconPicture);
         EXPECT_EQ(FontHeightForDpi(-9, kDefaultDpi, c.dpi), c.font);
     }
+    // A figure of no known scale stays as it is.
+    EXPECT_EQ(ScaleBetween(7, 0, 144), 7);
 }
 
 TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdgeScales) {
@@ -62,6 +64,8 @@ TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdg
         {51, 6, 21, 96, 120, 69},
         {156, 8, 26, 96, 168, 268},
         {72, 6, 15, 192, 96, 36},
+        // Rows of two pixels are rows still: 15 pixels at 150% are 11 of them, not 22.5 pixels.
+        {19, 6, 2, 96, 144, 28},
         // Across a left or right edge, sized pixel by pixel: the client area scales.
         {34, 8, 1, 96, 144, 52},
         {52, 6, 1, 144, 96, 35},
@@ -87,6 +91,8 @@ TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdg
 using DisplayScaleBarTest = BarTest;
 
 TEST_F(DisplayScaleBarTest, TheStoredScaleIsTakenAsWrittenWhenAScreenCanHaveIt) {
+    // A window the system gives no scale is drawn at 100%.
+    EXPECT_EQ(WindowDpi(nullptr), 96u);
     EXPECT_EQ(LoadStoredDpi(), 96u);
     for (const auto& [stored, taken] : std::vector<std::pair<DWORD, UINT>>{{144, 144}, {0, 96}, {5000, 96}}) {
         os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI", REG_DWORD,
