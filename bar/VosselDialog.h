@@ -116,8 +116,8 @@ private:
     // The scale the template was made at, and what it gave then: each size
     // at another scale is measured from these.
     UINT m_nTemplateDpi = kDefaultDpi;
-    SIZE m_templateButton{0, 0};
-    SIZE m_templateClient{0, 0};
+    SIZE m_templateButton{};
+    SIZE m_templateClient{};
     LOGFONTA m_templateFont{};
     // The dialog font at a scale other than the template's.
     std::unique_ptr<GdiObject<HFONT>> m_scaledFont;

@@ -60,7 +60,6 @@ TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdg
     const Case cases[] = {
         // Rows of 15 in a frame of 6 at 96 DPI; Wine's rows of 24 and 32 in a frame of 8.
         {36, 8, 24, 96, 144, 56},
-        {21, 8, 24, 96, 144, 32},
         {51, 6, 21, 96, 120, 69},
         {156, 8, 26, 96, 168, 268},
         {72, 6, 15, 192, 96, 36},
@@ -89,18 +88,6 @@ TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdg
 }
 
 using DisplayScaleBarTest = BarTest;
-
-TEST_F(DisplayScaleBarTest, TheStoredScaleIsTakenAsWrittenWhenAScreenCanHaveIt) {
-    // A window the system gives no scale is drawn at 100%.
-    EXPECT_EQ(WindowDpi(nullptr), 96u);
-    EXPECT_EQ(LoadStoredDpi(), 96u);
-    for (const auto& [stored, taken] : std::vector<std::pair<DWORD, UINT>>{{144, 144}, {0, 96}, {5000, 96}}) {
-        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI", REG_DWORD,
-                            std::vector<BYTE>(reinterpret_cast<const BYTE*>(&stored),
-                                              reinterpret_cast<const BYTE*>(&stored) + sizeof(stored)));
-        EXPECT_EQ(LoadStoredDpi(), taken) << stored;
-    }
-}
 
 TEST_F(DisplayScaleBarTest, AtStartTheBarLoadsThePicturesDrawnForItsScaleAndKeepsTheRowsOfAnEarlierVersion) {
     os.SetDpi(144);
@@ -134,6 +121,11 @@ TEST_F(DisplayScaleBarTest, AtStartTheBarLoadsThePicturesDrawnForItsScaleAndKeep
     bar.DestroyWindow();
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI")->data,
               (std::vector<BYTE>{144, 0, 0, 0}));
+    EXPECT_EQ(LoadStoredDpi(), 144u);
+    // A scale no screen has counts as 100%, as does a window the system gives none.
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI", REG_DWORD, {0x88, 0x13, 0, 0});
+    EXPECT_EQ(LoadStoredDpi(), 96u);
+    EXPECT_EQ(WindowDpi(nullptr), 96u);
 }
 
 TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADockedBarKeepsItsRows) {
@@ -183,7 +175,6 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 6 + 44, 768}));
     Place(EDGE_FLOATING, 40, RECT{200, 200, 300, 260});
     os.ChangeDpi(192);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{200, 200, 360, 296}));
     EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{200, 200, 360, 296}));
 }
 
