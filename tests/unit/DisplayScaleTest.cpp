@@ -68,6 +68,7 @@ TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdg
         // Across a left or right edge, sized pixel by pixel: the client area scales.
         {34, 8, 1, 96, 144, 52},
         {52, 6, 1, 144, 96, 35},
+        {0, 8, 1, 96, 144, 8},
         // No fewer than one row, however little was stored.
         {0, 8, 24, 96, 144, 32},
         {kMin, 8, 24, 96, 144, 32},
