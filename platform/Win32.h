@@ -187,15 +187,6 @@ struct COLORMAP {
     COLORREF from;
     COLORREF to;
 };
-struct BITMAP {
-    LONG bmType;
-    LONG bmWidth;
-    LONG bmHeight;
-    LONG bmWidthBytes;
-    WORD bmPlanes;
-    WORD bmBitsPixel;
-    void* bmBits;
-};
 struct NETRESOURCEA {
     DWORD dwScope;
     DWORD dwType;
@@ -230,6 +221,15 @@ struct PAINTSTRUCT {
     BOOL fRestore;
     BOOL fIncUpdate;
     BYTE rgbReserved[32];
+};
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    void* bmBits;
 };
 struct MEMORYSTATUSEX {
     DWORD dwLength;
