@@ -54,6 +54,12 @@ HBITMAP CDriveButton::LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF f
     if (mapped == nullptr) {
         return nullptr;
     }
+    // A picture drawn at the size is shown as drawn: scaling would only cost time.
+    BITMAP drawn{};
+    if (Os().gdi.GetObjectA(mapped, sizeof(drawn), &drawn) == static_cast<int>(sizeof(drawn)) && drawn.bmWidth == cx &&
+        drawn.bmHeight == cy) {
+        return mapped;
+    }
     const HANDLE scaled = Os().gdi.CopyImage(mapped, IMAGE_BITMAP, cx, cy, LR_COPYDELETEORG);
     if (scaled == nullptr) {
         Os().gdi.DeleteObject(mapped);
@@ -118,8 +124,13 @@ void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
                                 layout.image.y, m_cxImage, m_cyImage, DST_BITMAP | state);
         }
         if (!text.empty()) {
+            // Only the letters: the text's cell may reach back over the picture.
+            const int mode = Os().gdi.SetBkMode(dc, TRANSPARENT);
             Os().gdi.DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()), 0, layout.text.x,
                                 layout.text.y, 0, 0, DST_PREFIXTEXT | state);
+            if (mode != 0) {
+                Os().gdi.SetBkMode(dc, mode);
+            }
         }
     }
 

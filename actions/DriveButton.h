@@ -10,7 +10,8 @@ public:
     ~CDriveButton() override;
 
     // Loads the bitmap resource with `transparent` mapped to the button face
-    // (and, for the disabled look, to white), scaled to cx by cy.
+    // (and, for the disabled look, to white), scaled to cx by cy unless it
+    // has that size.
     BOOL SetBitmap(UINT bitmapId, int cx, int cy, COLORREF transparent);
     int SetImageMargin(int margin);
     int SetTextGap(int gap);

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/Dpi.h"
+
 namespace {
 
 constexpr long long kLongMin = std::numeric_limits<LONG>::min();
@@ -236,4 +238,43 @@ RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrac
     const long long top =
         std::clamp<long long>(rect.top, 0, std::max(0LL, static_cast<long long>(screen.cy) - caption));
     return RECT{ClampToLong(left), ClampToLong(top), ClampToLong(left + width), ClampToLong(top + height)};
+}
+
+namespace {
+// Beyond any screen; keeps the products below in range.
+constexpr UINT kMaxDpi = 100000;
+
+bool Rescales(UINT fromDpi, UINT toDpi) {
+    return fromDpi != toDpi && fromDpi != 0 && toDpi != 0 && fromDpi <= kMaxDpi && toDpi <= kMaxDpi;
+}
+}  // namespace
+
+LONG RescaledThickness(LONG thickness, LONG frame, LONG step, UINT fromDpi, UINT toDpi) {
+    if (!Rescales(fromDpi, toDpi)) {
+        return thickness;
+    }
+    const long long client = std::max(0LL, thickness - ScaleBetween(frame, toDpi, fromDpi));
+    if (step <= 1) {
+        return ClampToLong(frame + ScaleBetween(client, fromDpi, toDpi));
+    }
+    const long long unit = static_cast<long long>(fromDpi) * step;
+    const long long rows = std::max(1LL, (client * toDpi + unit / 2) / unit);
+    return ClampToLong(frame + rows * step);
+}
+
+void RescalePlacement(BARPLACEMENT* placement, SIZE frame, SIZE step, UINT fromDpi, UINT toDpi) {
+    if (!Rescales(fromDpi, toDpi)) {
+        return;
+    }
+    for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+        const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
+        LONG& thickness = placement->anThickness[edge];
+        thickness =
+            RescaledThickness(thickness, across ? frame.cx : frame.cy, across ? step.cx : step.cy, fromDpi, toDpi);
+    }
+    RECT& floating = placement->rcFloating;
+    floating.right = ClampToLong(floating.left +
+                                 ScaleBetween(static_cast<long long>(floating.right) - floating.left, fromDpi, toDpi));
+    floating.bottom = ClampToLong(floating.top +
+                                  ScaleBetween(static_cast<long long>(floating.bottom) - floating.top, fromDpi, toDpi));
 }

@@ -78,3 +78,11 @@ RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrac
 // The rectangle of the floating size whose top edge is at the cursor,
 // centred on it across.
 RECT FloatingDragRect(POINT cursor, const RECT& floating);
+
+// A docked thickness measured at `fromDpi`, at `toDpi`, for a window with
+// `frame` pixels of frame across its edge that sizes in steps of `step`:
+// the client area scales, and with steps of more than a pixel it keeps its
+// number of whole steps (rows), at least one. The frame counts as scaled too.
+LONG RescaledThickness(LONG thickness, LONG frame, LONG step, UINT fromDpi, UINT toDpi);
+// The placement's four thicknesses so, and its floating size scaled where it stands.
+void RescalePlacement(BARPLACEMENT* placement, SIZE frame, SIZE step, UINT fromDpi, UINT toDpi);

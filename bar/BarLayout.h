@@ -9,8 +9,14 @@ bool IsVerticalLayout(int edge, int cxClient, int cyClient);
 
 // The rectangle of button `index` (0 is the menu button, then the drives)
 // in the bar's client area: one pixel from the top-left corner, three
-// pixels apart, as long as the bar is thick.
-RECT BarButtonRect(int index, bool vertical, SIZE client, SIZE button);
+// pixels apart (at 96 DPI, more at larger scales), as long as the bar is thick.
+RECT BarButtonRect(int index, bool vertical, SIZE client, SIZE button, UINT dpi);
+
+// The size of the pictures drawn for a scale: the largest of 16, 20, 24,
+// 28 and 32 that 16 pixels at `dpi` hold, and 16 below 100%.
+int PictureSize(UINT dpi);
+// The resource of the picture `id16` (the 16-pixel one) drawn at `size`.
+UINT PictureId(UINT id16, int size);
 
 struct TrackingLimits {
     POINT minTrack;

@@ -16,7 +16,9 @@ namespace {
 
 constexpr UINT kBarOptions = BARF_LEFTRIGHT | BARF_TOPBOTTOM | BARF_FLOAT | BARF_FOLLOWAUTOHIDE | BARF_FOLLOWTOPMOST;
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
-constexpr int kImageSize = 16;
+// The drive buttons' spacing around their pictures at 96 DPI.
+constexpr int kDriveImageMargin = 1;
+constexpr int kDriveTextGap = -3;
 constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
 // Posted at the end of OnInitDialog. The dialog manager shows a modal dialog
 // only when its queue runs empty, so a bar not shown yet waits for a timer,
@@ -48,13 +50,17 @@ BOOL CVosselDialog::OnInitDialog() {
 
     m_strSkipDrives = LoadSkipDrives(m_strSkipDrives);
 
-    m_btnMenu.SetBitmap(IDB_MENU_BUTTON, kImageSize, kImageSize, kTransparent);
+    m_nDpi = WindowDpi(m_hWnd);
+    m_nTemplateDpi = m_nDpi;
+    Os().gdi.GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)), sizeof(m_templateFont), &m_templateFont);
+    SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
     // The menu button's size, from the template, is every button's size.
     RECT button{};
     m_btnMenu.GetWindowRect(&button);
     ScreenToClient(&button);
     m_cxButton = button.right - button.left;
     m_cyButton = button.bottom - button.top;
+    m_templateButton = SIZE{m_cxButton, m_cyButton};
 
     CreateDriveButtons();
 
@@ -64,9 +70,11 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cxSizeStep = 1;
     m_cxMinClient = client.cx;
     m_cyMinClient = client.cy;
+    m_templateClient = client;
 
     BARPLACEMENT placement = DefaultPlacement();
-    LoadStoredPlacement(&placement, StoredPlacementLimits());
+    const PlacementScale scale{m_nDpi, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}};
+    LoadStoredPlacement(&placement, StoredPlacementLimits(), scale);
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();
@@ -161,7 +169,7 @@ void CVosselDialog::SyncDriveButtons(DWORD mask) {
         if (kept != previous.end()) {
             // A letter that arrived anew may stand for another kind of drive.
             if ((arrived & LetterBit(letter)) != 0) {
-                (*kept)->SetBitmap(Bitmap(), kImageSize, kImageSize, kTransparent);
+                SetButtonPicture(kept->get(), Bitmap());
             }
             m_driveButtons.push_back(std::move(*kept));
             continue;
@@ -174,9 +182,7 @@ void CVosselDialog::SyncDriveButtons(DWORD mask) {
         if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }
-        button->SetBitmap(Bitmap(), kImageSize, kImageSize, kTransparent);
-        button->SetImageMargin(1);
-        button->SetTextGap(-3);
+        SetButtonPicture(button.get(), Bitmap());
         button->SendMessage(WM_SETFONT, font, TRUE);
         AddChildToolTip(button->m_hWnd);
         m_driveButtons.push_back(std::move(button));
@@ -270,10 +276,10 @@ void CVosselDialog::LayoutButtons() {
     const SIZE client = ClientSize(*this);
     const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
     const SIZE button{m_cxButton, m_cyButton};
-    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button), TRUE);
+    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_nDpi), TRUE);
     int index = 1;
     for (const auto& drive : m_driveButtons) {
-        drive->MoveWindow(BarButtonRect(index++, vertical, client, button), TRUE);
+        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_nDpi), TRUE);
     }
 }
 
@@ -296,6 +302,7 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
+    SaveStoredDpi(m_nDpi);
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
@@ -442,6 +449,9 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DEVICECHANGE:
             return OnDeviceChange(wParam, lParam);
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_SETCURSOR:
             OnSetCursor();
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
@@ -551,4 +561,68 @@ void CVosselDialog::ApplyOptions() {
 void CVosselDialog::OnBarAbout() {
     CAboutDialog about;
     about.DoModal();
+}
+
+void CVosselDialog::SetButtonPicture(CDriveButton* button, UINT id16) {
+    const int size = PictureSize(m_nDpi);
+    button->SetBitmap(PictureId(id16, size), size, size, kTransparent);
+    if (button != &m_btnMenu) {
+        button->SetImageMargin(ScaleForDpi(kDriveImageMargin, m_nDpi));
+        button->SetTextGap(ScaleForDpi(kDriveTextGap, m_nDpi));
+    }
+}
+
+void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    if (dpi == 0 || dpi == m_nDpi || m_btnMenu.m_hWnd == nullptr) {
+        return;
+    }
+    const UINT previous = std::exchange(m_nDpi, dpi);
+    // The sizes the template gives at this scale.
+    const auto scaled = [this, dpi](LONG pixels) {
+        return static_cast<int>(ScaleBetween(pixels, m_nTemplateDpi, dpi));
+    };
+    m_cxButton = scaled(m_templateButton.cx);
+    m_cyButton = scaled(m_templateButton.cy);
+    m_cxMinClient = scaled(m_templateClient.cx);
+    m_cyMinClient = scaled(m_templateClient.cy);
+    m_cySizeStep = m_cyMinClient;
+
+    // The template's font at this scale. The one it replaces goes once no
+    // window holds it; without a new one the buttons keep theirs.
+    std::unique_ptr<GdiObject<HFONT>> previousFont;
+    WPARAM font = 0;
+    if (dpi == m_nTemplateDpi) {
+        font = static_cast<WPARAM>(SendMessage(WM_GETFONT));
+        previousFont = std::move(m_scaledFont);
+    } else {
+        LOGFONTA description = m_templateFont;
+        description.lfHeight = FontHeightForDpi(m_templateFont.lfHeight, m_nTemplateDpi, dpi);
+        auto scaledFont = std::make_unique<GdiObject<HFONT>>(Os().gdi.CreateFontIndirectA(&description));
+        if (scaledFont->Get() != nullptr) {
+            font = reinterpret_cast<WPARAM>(scaledFont->Get());
+            previousFont = std::exchange(m_scaledFont, std::move(scaledFont));
+        }
+    }
+    if (font != 0) {
+        m_btnMenu.SendMessage(WM_SETFONT, font, TRUE);
+    }
+    SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
+    for (const auto& drive : m_driveButtons) {
+        if (font != 0) {
+            drive->SendMessage(WM_SETFONT, font, TRUE);
+        }
+        const std::string root = drive->GetWindowText() + "\\";
+        SetButtonPicture(drive.get(), DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())));
+    }
+    previousFont.reset();
+
+    BARPLACEMENT placement = m_placement;
+    placement.cbSize = sizeof(BARPLACEMENT);
+    RescalePlacement(&placement, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}, previous, dpi);
+    // A floating bar goes where the system suggests; a docked one takes its edge again.
+    if (placement.nEdge == EDGE_FLOATING && suggested != nullptr) {
+        placement.rcFloating = *suggested;
+    }
+    SetPlacement(&placement);
+    LayoutButtons();
 }

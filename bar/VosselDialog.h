@@ -9,6 +9,8 @@
 #include "actions/DriveButton.h"
 #include "actions/DriveDropTarget.h"
 #include "appbar/AppBarDialog.h"
+#include "platform/Dpi.h"
+#include "platform/Gdi.h"
 #include "settings/Settings.h"
 
 class CVosselDialog : public CAppBarDialog {
@@ -103,4 +105,20 @@ private:
     bool m_bDriveSyncPosted = false;
     // The pointer is over the bar; the drive set was looked at as it came.
     bool m_bPointerOver = false;
+
+    // Display scale.
+    // The bar moved to a screen of another scale: fonts, pictures, sizes and
+    // layout at `dpi`, and a docked bar keeps its rows.
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
+    // The picture of `id16` for the bar's scale, and the spacing around it.
+    void SetButtonPicture(CDriveButton* button, UINT id16);
+    UINT m_nDpi = kDefaultDpi;
+    // The scale the template was made at, and what it gave then: each size
+    // at another scale is measured from these.
+    UINT m_nTemplateDpi = kDefaultDpi;
+    SIZE m_templateButton{};
+    SIZE m_templateClient{};
+    LOGFONTA m_templateFont{};
+    // The dialog font at a scale other than the template's.
+    std::unique_ptr<GdiObject<HFONT>> m_scaledFont;
 };

@@ -1,9 +1,20 @@
 #include "dialogs/AboutDialog.h"
 
 #include "dialogs/SystemInfo.h"
+#include "platform/Dpi.h"
 #include "platform/Gdi.h"
 #include "platform/WinApp.h"
 #include "resources/resource.h"
+
+IconPicture IconPictureForDpi(UINT dpi) {
+    // The icon's size at 96 DPI; the system's icon metric follows the
+    // system's scale, not that of the screen the dialog is on.
+    constexpr int kIcon = 32;
+    constexpr int kShadow = 4;
+    const int icon = ScaleForDpi(kIcon, dpi);
+    const int shadow = ScaleForDpi(kShadow, dpi);
+    return IconPicture{icon, shadow, 2 * icon + 2 * shadow};
+}
 
 CIconButton::~CIconButton() = default;
 
@@ -19,8 +30,12 @@ void CIconButton::DrawItem(DRAWITEMSTRUCT* item) {
     const HDC dc = item->hDC;
     const int width = item->rcItem.right - item->rcItem.left;
     const int height = item->rcItem.bottom - item->rcItem.top;
-    const int cxIcon = Os().win.GetSystemMetrics(SM_CXICON);
-    const int cyIcon = Os().win.GetSystemMetrics(SM_CYICON);
+    const IconPicture picture = IconPictureForDpi(WindowDpi(m_hWnd));
+    const int cxIcon = picture.icon;
+    const int cyIcon = picture.icon;
+    // The shadow's width; the icon stands half of it inside the frame.
+    const int shadow = picture.shadow;
+    const int inset = shadow / 2;
     const IconHandle icon(static_cast<HICON>(Os().gdi.LoadImageA(IDR_MAINFRAME, IMAGE_ICON, cxIcon, cyIcon)));
     if (icon.Get() == nullptr) {
         return;
@@ -33,18 +48,20 @@ void CIconButton::DrawItem(DRAWITEMSTRUCT* item) {
     {
         const SelectedObject selected(memory.Get(), bitmap.Get());
         // The background the picture will stand on, then the icon over it.
-        Os().gdi.StretchBlt(memory.Get(), 0, 0, cxIcon, cyIcon, dc, 2, 2, width - 8, height - 8, SRCCOPY);
+        Os().gdi.StretchBlt(memory.Get(), 0, 0, cxIcon, cyIcon, dc, inset, inset, width - 2 * shadow,
+                            height - 2 * shadow, SRCCOPY);
         Os().gdi.DrawIcon(memory.Get(), 0, 0, icon.Get());
         {
             const SelectedObject pen(dc, Os().gdi.GetStockObject(BLACK_PEN));
-            Os().gdi.Rectangle(dc, 0, 0, width - 4, height - 4);
+            Os().gdi.Rectangle(dc, 0, 0, width - shadow, height - shadow);
         }
-        const HBRUSH shadow = static_cast<HBRUSH>(Os().gdi.GetStockObject(DKGRAY_BRUSH));
-        const RECT right{width - 4, 4, width, height};
-        const RECT bottom{4, height - 4, width, height};
-        Os().gdi.FillRect(dc, &right, shadow);
-        Os().gdi.FillRect(dc, &bottom, shadow);
-        Os().gdi.StretchBlt(dc, 2, 2, width - 8, height - 8, memory.Get(), 0, 0, cxIcon, cyIcon, SRCCOPY);
+        const HBRUSH grey = static_cast<HBRUSH>(Os().gdi.GetStockObject(DKGRAY_BRUSH));
+        const RECT right{width - shadow, shadow, width, height};
+        const RECT bottom{shadow, height - shadow, width, height};
+        Os().gdi.FillRect(dc, &right, grey);
+        Os().gdi.FillRect(dc, &bottom, grey);
+        Os().gdi.StretchBlt(dc, inset, inset, width - 2 * shadow, height - 2 * shadow, memory.Get(), 0, 0, cxIcon,
+                            cyIcon, SRCCOPY);
     }
 }
 
@@ -62,8 +79,8 @@ BOOL CAboutDialog::OnInitDialog() {
     CDialog::OnInitDialog();
 
     m_iconButton.SubclassDlgItem(IDC_ICON_PICTURE, this);
-    m_iconButton.SetWindowPos(nullptr, 0, 0, 2 * Os().win.GetSystemMetrics(SM_CXICON) + 8,
-                              2 * Os().win.GetSystemMetrics(SM_CYICON) + 8, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int picture = IconPictureForDpi(WindowDpi(m_hWnd)).size;
+    m_iconButton.SetWindowPos(nullptr, 0, 0, picture, picture, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_webLink.SetLink(LoadResourceString(IDS_WEB_URL), LoadResourceString(IDS_WEB_LINK_TEXT), TRUE);
     m_webLink.SetShadow(FALSE);

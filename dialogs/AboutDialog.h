@@ -5,6 +5,15 @@
 #include "dialogs/LinkLabel.h"
 #include "platform/Dialog.h"
 
+// The icon picture's figures at a scale: the icon's size, the shadow's
+// width and the square picture's side, 72 at 96 DPI.
+struct IconPicture {
+    int icon;
+    int shadow;
+    int size;
+};
+IconPicture IconPictureForDpi(UINT dpi);
+
 // The program icon at twice its size, framed, with a drop shadow.
 class CIconButton : public CButton {
 public:

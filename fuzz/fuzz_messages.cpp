@@ -17,9 +17,9 @@ constexpr UINT kLifecycle[] = {WM_CREATE, WM_NCCREATE, WM_DESTROY, WM_NCDESTROY,
 
 // Messages whose lParam points at a structure; they get a fuzzed one, with
 // room to spare for any larger structure a handler may expect.
-constexpr UINT kPointing[] = {
-    WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_DRAWITEM, WM_SIZING,
-    WM_MOVING,        WM_SETTEXT,           WM_GETTEXT,          WM_NOTIFY,   WM_DEVICECHANGE};
+constexpr UINT kPointing[] = {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_DRAWITEM, WM_SIZING,
+                              WM_MOVING,        WM_SETTEXT,           WM_GETTEXT,          WM_NOTIFY,   WM_DEVICECHANGE,
+                              WM_DPICHANGED};
 
 // Messages the bar and its buttons take, as likely picks.
 constexpr UINT kTaken[] = {WM_SIZE,        WM_MOVE,      WM_ACTIVATE,    WM_NCMOUSEMOVE,     WM_TIMER,

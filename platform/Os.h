@@ -120,6 +120,11 @@ public:
     // On success the clipboard owns the memory block.
     virtual HANDLE SetClipboardData(UINT format, HANDLE data) = 0;
     virtual BOOL CloseClipboard() = 0;
+
+    // Display scale.
+    // The DPI the window is drawn for: its monitor's under per-monitor
+    // awareness, else the system's; 0 for no window.
+    virtual UINT GetDpiForWindow(HWND hwnd) = 0;
 };
 
 class IGdi {

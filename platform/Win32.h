@@ -223,6 +223,15 @@ struct PAINTSTRUCT {
     BOOL fIncUpdate;
     BYTE rgbReserved[32];
 };
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    void* bmBits;
+};
 struct MEMORYSTATUSEX {
     DWORD dwLength;
     DWORD dwMemoryLoad;

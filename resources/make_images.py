@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
-"""Writes the drive pictures (4-bit BMP), the link's hand cursor (CUR) and the
-program icon (ICO): 16 x 16 in 16 colours, 32 x 32 in 2, 16 and 256 colours, 48 x 48
-in 256 colours.
+"""Writes the drive pictures (4-bit BMP) at 16, 20, 24, 28 and 32 pixels, one
+size for each display scale from 100% to 200%; the link's hand cursor (CUR) at
+32 and 48 pixels; and the program icon (ICO): 16 x 16 in 16 colours, 32 x 32 in
+2, 16 and 256 colours, 48 x 48 in 256 colours, 20, 24, 40 and 64 in true colour
+and 256 x 256 as PNG.
 
 The pictures are pixel art in the standard 16-colour palette, drawn without
-smoothing so that they stay crisp when the program scales them to 16 x 16.
+smoothing so that they stay crisp. Each size is drawn here, square and whole,
+so the program never has to stretch one.
 Output is byte-for-byte deterministic; run it from anywhere:
     python3 resources/make_images.py
 """
 
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -31,6 +35,8 @@ WHITE = 15
 CLEAR = -1  # icon pixels outside the picture (AND mask set)
 
 BMP_SIZE = 17
+# The sizes the program picks from, for 100%, 125%, 150%, 175% and 200%.
+PICTURE_SIZES = (16, 20, 24, 28, 32)
 
 
 def canvas(size, fill):
@@ -358,7 +364,33 @@ def icon_images():
     for size in (32, 48):
         img, palette = indexed(icon_rgb(size))
         images.append((img, 8, palette))
+    # The sizes the shell asks for at 125%, 150% and 200%, and its largest view.
+    for size in (20, 24, 40, 64):
+        images.append((icon_rgb(size), 32, None))
+    images.append((icon_rgb(256), "png", None))
     return images
+
+
+def rgba_rows(img):
+    """Bottom-up rows of 32-bit pixels (blue, green, red, alpha)."""
+    out = bytearray()
+    for row in reversed(img):
+        for p in row:
+            out += b"\0\0\0\0" if p == CLEAR else struct.pack("<BBBB", p[2], p[1], p[0], 255)
+    return bytes(out)
+
+
+def png_bytes(img):
+    """A true-colour PNG with alpha, as the icon's 256-pixel image."""
+    size = len(img)
+    raw = b"".join(b"\0" + b"".join(b"\0\0\0\0" if p == CLEAR else bytes(p) + b"\xff" for p in row)
+                   for row in img)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
 def ico_bytes(images):
@@ -367,14 +399,22 @@ def ico_bytes(images):
     offset = 6 + 16 * len(images)
     for img, bits, palette in images:
         size = len(img)
-        colours = 1 << bits
-        assert len(palette) == colours
-        xor = pack_rows(img, bits)
-        mask = pack_mask_rows(img)
-        header = info_header(size, 2 * size, len(xor) + len(mask), bits, colours)
-        blob = header + palette_bytes(palette) + xor + mask
-        # The directory's colour count is 0 for 256 colours, as the format has it.
-        entries.append(struct.pack("<BBBBHHII", size, size, colours % 256, 0, 1, bits, len(blob), offset))
+        colours = 1 << bits if bits in (1, 4, 8) else 0
+        if bits == "png":
+            blob, bits = png_bytes(img), 32
+        elif bits == 32:
+            xor = rgba_rows(img)
+            mask = pack_mask_rows(img)
+            blob = info_header(size, 2 * size, len(xor) + len(mask), 32, 0) + xor + mask
+        else:
+            assert len(palette) == colours
+            xor = pack_rows(img, bits)
+            mask = pack_mask_rows(img)
+            header = info_header(size, 2 * size, len(xor) + len(mask), bits, colours)
+            blob = header + palette_bytes(palette) + xor + mask
+        # The directory's colour count is 0 for 256 colours and more, and its
+        # size 0 for 256 pixels, as the format has it.
+        entries.append(struct.pack("<BBBBHHII", size % 256, size % 256, colours % 256, 0, 1, bits, len(blob), offset))
         blobs.append(blob)
         offset += len(blob)
     return struct.pack("<HHH", 0, 1, len(images)) + b"".join(entries) + b"".join(blobs)
@@ -411,13 +451,39 @@ def hand_cursor():
     return img
 
 
-def cur_bytes(img, hotspot):
-    size = len(img)
-    xor = pack_4bit_rows(img, transparent_as=0)
-    mask = pack_mask_rows(img)
-    blob = info_header(size, 2 * size, len(xor) + len(mask)) + palette_bytes() + xor + mask
-    entry = struct.pack("<BBBBHHII", size, size, 16, 0, hotspot[0], hotspot[1], len(blob), 6 + 16)
-    return struct.pack("<HHH", 0, 2, 1) + entry + blob
+def cur_bytes(images, hotspot):
+    """A cursor of square images, the hotspot given for 32 pixels."""
+    entries, blobs = [], []
+    offset = 6 + 16 * len(images)
+    for img in images:
+        size = len(img)
+        xor = pack_4bit_rows(img, transparent_as=0)
+        mask = pack_mask_rows(img)
+        blob = info_header(size, 2 * size, len(xor) + len(mask)) + palette_bytes() + xor + mask
+        hx, hy = (hotspot[0] * size + 16) // 32, (hotspot[1] * size + 16) // 32
+        entries.append(struct.pack("<BBBBHHII", size, size, 16, 0, hx, hy, len(blob), offset))
+        blobs.append(blob)
+        offset += len(blob)
+    return struct.pack("<HHH", 0, 2, len(images)) + b"".join(entries) + b"".join(blobs)
+
+
+def sixteen(img):
+    """The 17-pixel drawing at 16: one column goes from the middle, as a
+    nearest-pixel scaling takes it, and the bottom row, which is always white."""
+    return [[row[(2 * x + 1) * BMP_SIZE // 32] for x in range(16)] for row in img[:16]]
+
+
+def resized(img, size):
+    """Nearest-pixel copy at size x size: each pixel of the 16 becomes a
+    whole block, so lines stay sharp (at 32 every pixel doubles)."""
+    n = len(img)
+    return [[img[(2 * y + 1) * n // (2 * size)][(2 * x + 1) * n // (2 * size)] for x in range(size)]
+            for y in range(size)]
+
+
+def picture_name(name, size):
+    """drive_cdrom.bmp at 16, drive_cdrom_20.bmp at 20 and so on."""
+    return name if size == 16 else name.replace(".bmp", "_%d.bmp" % size)
 
 
 PICTURES = {
@@ -433,12 +499,15 @@ def main():
     for name, draw in PICTURES.items():
         img = draw()
         assert len(img) == BMP_SIZE and all(len(r) == BMP_SIZE for r in img), name
-        with open(os.path.join(HERE, name), "wb") as f:
-            f.write(bmp_bytes(img))
+        base = sixteen(img)
+        for size in PICTURE_SIZES:
+            with open(os.path.join(HERE, picture_name(name, size)), "wb") as f:
+                f.write(bmp_bytes(resized(base, size)))
     with open(os.path.join(HERE, "vossel.ico"), "wb") as f:
         f.write(ico_bytes(icon_images()))
     with open(os.path.join(HERE, "hand.cur"), "wb") as f:
-        f.write(cur_bytes(hand_cursor(), HAND_HOTSPOT))
+        hand = hand_cursor()
+        f.write(cur_bytes([hand, resized(hand, 48)], HAND_HOTSPOT))
 
 
 if __name__ == "__main__":

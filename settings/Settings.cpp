@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "appbar/AppBarGeometry.h"
+#include "platform/Dpi.h"
 #include "platform/RegKey.h"
 #include "platform/WinApp.h"
 
@@ -148,12 +150,29 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits&
     return true;
 }
 
-void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits) {
+void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits, const PlacementScale& scale) {
     std::vector<BYTE> data;
-    if (AfxGetApp()->GetProfileBinary(kSettingsSection, kStateInfoEntry, &data)) {
-        AcceptStoredPlacement(data.data(), data.size(), limits, placement);
+    if (!AfxGetApp()->GetProfileBinary(kSettingsSection, kStateInfoEntry, &data)) {
+        return;
     }
+    // Pixels of another scale are measured anew before they are held to this one's limits.
+    if (data.size() >= sizeof(BARPLACEMENT)) {
+        BARPLACEMENT stored{};
+        std::memcpy(&stored, data.data(), sizeof(stored));
+        RescalePlacement(&stored, scale.frame, scale.step, LoadStoredDpi(), scale.nDpi);
+        std::memcpy(data.data(), &stored, sizeof(stored));
+    }
+    AcceptStoredPlacement(data.data(), data.size(), limits, placement);
 }
+
+UINT LoadStoredDpi() {
+    constexpr UINT kLeast = 24;
+    constexpr UINT kMost = 2400;
+    const UINT dpi = AfxGetApp()->GetProfileInt(kSettingsSection, kStateDpiEntry, kDefaultDpi);
+    return dpi >= kLeast && dpi <= kMost ? dpi : kDefaultDpi;
+}
+
+void SaveStoredDpi(UINT dpi) { AfxGetApp()->WriteProfileInt(kSettingsSection, kStateDpiEntry, static_cast<int>(dpi)); }
 
 void SaveSettings(const StoredSettings& settings) {
     const CWinApp& app = *AfxGetApp();

@@ -11,6 +11,8 @@ constexpr char kSkipDrivesEntry[] = "Skip Drives";
 constexpr char kStateInfoEntry[] = "State Info";
 constexpr char kLaunchProgramEntry[] = "Launch Program";
 constexpr char kTileExplorersEntry[] = "Tile Explorers";
+// The DPI that the pixels of "State Info" were measured at.
+constexpr char kStateDpiEntry[] = "State DPI";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValue[] = "Vossel";
 
@@ -42,8 +44,20 @@ struct PlacementLimits {
     SIZE maxFloating;
 };
 
-// Overlays the stored placement on `placement` when the stored one is sound.
-void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits);
+// The bar's scale now: its DPI, its docked frame and its sizing steps.
+struct PlacementScale {
+    UINT nDpi;
+    SIZE frame;
+    SIZE step;
+};
+
+// Overlays the stored placement on `placement` when the stored one is sound,
+// measured anew for the bar's scale.
+void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits, const PlacementScale& scale);
+// The DPI "State Info" was stored at: 96 for a record of an earlier version,
+// which stored none, or for a value no screen has.
+UINT LoadStoredDpi();
+void SaveStoredDpi(UINT dpi);
 // A stored record with an unknown edge or a short size is refused. Any other
 // is held to what the bar can be, so that it gives a usable bar: each
 // thickness and the floating size within their limits, and a floating

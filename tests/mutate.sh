@@ -19,8 +19,8 @@ faults=$(
     cat <<'LIST'
 actions/DriveButton.cpp ::: s/disabled \? m_hBitmapDisabled : m_hBitmap/disabled ? m_hBitmap : m_hBitmapDisabled/ ::: enabled and disabled pictures swapped
 bar/VosselDialog.cpp ::: s/IsVerticalLayout\(m_placement.nEdge, client.cx, client.cy\)/IsVerticalLayout(m_placement.nEdge, client.cy, client.cx)/ ::: width and height swapped in the orientation
-bar/VosselDialog.cpp ::: s/\s*button->SetImageMargin\(1\);// ::: image margin left out
-bar/VosselDialog.cpp ::: s/\s*button->SetTextGap\(-3\);// ::: text gap left out
+bar/VosselDialog.cpp ::: s/\s*button->SetImageMargin\(ScaleForDpi\(kDriveImageMargin, m_nDpi\)\);// ::: image margin left out
+bar/VosselDialog.cpp ::: s/\s*button->SetTextGap\(ScaleForDpi\(kDriveTextGap, m_nDpi\)\);// ::: text gap left out
 actions/OpenDrive.cpp ::: s/\s*Os\(\).win.ShowWindow\(hwnd, SW_RESTORE\);// ::: SW_RESTORE left out of tiling
 actions/OpenDrive.cpp ::: s/BlockFor\(kLaunchSettleTime\);/if (tileExplorers) { BlockFor(kLaunchSettleTime); }/ ::: the launch wait only when tiling
 bar/Drives.cpp ::: s/(CopyName\(name, remote\);\s+return TRUE;\s+\}\s+\})/$1 break;/ ::: only the first network batch searched
@@ -53,7 +53,7 @@ bar/VosselDialog.cpp ::: s/\(m_placement.bAutoHide \? MF_CHECKED/(m_placement.bA
 bar/VosselDialog.cpp ::: s/\s*WriteLaunchOnStartup\(m_bLaunchOnStartup\);// ::: the start-up choice not written
 bar/VosselDialog.cpp ::: s/dialog.m_strLaunchProgram.empty\(\) \? OptionsDefaultLaunchProgram\(\) : dialog.m_strLaunchProgram/dialog.m_strLaunchProgram/ ::: an empty launch program kept
 bar/VosselDialog.cpp ::: s/GetKeyState\(VK_SHIFT\) & 0x8000/GetKeyState(VK_SHIFT) \& 0x0001/ ::: Shift read from its toggle bit
-bar/BarLayout.cpp ::: s/constexpr LONG kGap = 3;/constexpr LONG kGap = 4;/ ::: wrong gap between buttons
+bar/BarLayout.cpp ::: s/constexpr int kGap = 3;/constexpr int kGap = 4;/ ::: wrong gap between buttons
 bar/BarLayout.cpp ::: s/minClient.cx \+ frame.cx/minClient.cx/ ::: floating minimum without its frame
 bar/Drives.cpp ::: s/skipDrives.find\(letter\) == std::string::npos/skipDrives.find(letter) != std::string::npos - 1/ ::: skipped drives shown
 bar/Drives.cpp ::: s/case DRIVE_CDROM:\s+return IDB_DRIVE_CDROM;// ::: CD-ROM drives drawn as fixed ones
@@ -96,7 +96,7 @@ dialogs/LinkLabel.cpp ::: s/\s*Os\(\).win.EmptyClipboard\(\);// ::: the clipboar
 dialogs/SystemInfo.cpp ::: s/bytes >> 10\)/bytes >> 20)/ ::: disk space from clusters in the wrong unit
 dialogs/SystemInfo.cpp ::: s/bytes > 1073741824.0/bytes > 1073741824.0 * 1024/ ::: gigabytes shown as megabytes
 dialogs/OptionsDialog.cpp ::: s/\/e,\/idlist,/\/e,/ ::: the Options default command differs
-dialogs/AboutDialog.cpp ::: s/2 \* Os\(\).win.GetSystemMetrics\(SM_CXICON\) \+ 8/Os().win.GetSystemMetrics(SM_CXICON) + 8/ ::: About picture not doubled
+dialogs/AboutDialog.cpp ::: s/IconPicture\{icon, shadow, 2 \* icon \+ 2 \* shadow\}/IconPicture{icon, shadow, icon + 2 * shadow}/ ::: About picture not doubled
 platform/Os.h ::: s/\(result\) > 32/(result) >= 32/ ::: a shell answer of 32 taken for success
 actions/OpenDrive.cpp ::: s/\{\s+return;\s+\}\s+BlockFor\(kLaunchSettleTime\);/{}\n    BlockFor(kLaunchSettleTime);/ ::: a drive waited for, tiled and made current though nothing started
 actions/DriveDropTarget.cpp ::: s/\(allowed & other\) != 0 \? other : DROPEFFECT_NONE/other/ ::: a source that allows only linking offered a copy or move

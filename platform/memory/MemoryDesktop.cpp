@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/Dpi.h"
 #include "platform/memory/MemoryOs.h"
 
 namespace {
@@ -179,6 +180,21 @@ HFONT MemoryOs::CreateFontIndirectA(const LOGFONTA* font) {
 }
 
 int MemoryOs::GetObjectA(HGDIOBJ object, int size, void* buffer) {
+    if (auto bitmap = m_bitmaps.find(object); bitmap != m_bitmaps.end()) {
+        BITMAP info{};
+        info.bmWidth = bitmap->second.cx;
+        info.bmHeight = bitmap->second.cy;
+        info.bmPlanes = 1;
+        info.bmBitsPixel = 32;
+        info.bmWidthBytes = 4 * info.bmWidth;
+        if (buffer != nullptr && size < static_cast<int>(sizeof(info))) {
+            return 0;
+        }
+        if (buffer != nullptr) {
+            std::memcpy(buffer, &info, sizeof(info));
+        }
+        return static_cast<int>(sizeof(info));
+    }
     LOGFONTA font{};
     if (auto it = m_fonts.find(object); it != m_fonts.end()) {
         font = it->second;
@@ -614,4 +630,23 @@ LONG MemoryOs::RegDeleteValueW(HKEY key, const WCHAR* name) {
     }
     m_registryChanges.push_back("delete " + *path + "\\" + value);
     return ERROR_SUCCESS;
+}
+
+// ------------------------------------------------------------ display scale ----
+
+UINT MemoryOs::GetDpiForWindow(HWND hwnd) { return Find(hwnd) != nullptr ? m_nDpi : 0; }
+
+void MemoryOs::ChangeDpi(UINT dpi) {
+    const UINT previous = std::exchange(m_nDpi, dpi);
+    for (const HWND hwnd : TopLevelZOrder()) {
+        const Window* window = Find(hwnd);
+        if (window == nullptr) {
+            continue;
+        }
+        // The system suggests the same place at the new scale.
+        const RECT& rc = window->rect;
+        RECT suggested{rc.left, rc.top, rc.left + static_cast<LONG>(ScaleBetween(rc.right - rc.left, previous, dpi)),
+                       rc.top + static_cast<LONG>(ScaleBetween(rc.bottom - rc.top, previous, dpi))};
+        SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
 }

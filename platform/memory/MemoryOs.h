@@ -169,6 +169,12 @@ public:
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
+    // The DPI of the screen; ChangeDpi also tells every top-level window
+    // (WM_DPICHANGED with its rectangle scaled), as a move to a monitor of
+    // another scale does.
+    void SetDpi(UINT dpi) { m_nDpi = dpi; }
+    void ChangeDpi(UINT dpi);
+
     // A window that belongs to no framework object, such as another program's.
     HWND CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
                              RECT rect);
@@ -255,6 +261,8 @@ public:
         COLORREF colorFrom, colorTo;
         UINT resourceId = 0;
         bool underline = false;
+        // The device context's background mode, for text drawn into one.
+        int bkMode = 0;
     };
     struct ShellExecuteCall {
         HWND owner;
@@ -410,6 +418,7 @@ public:
     BOOL EmptyClipboard() override;
     HANDLE SetClipboardData(UINT format, HANDLE data) override;
     BOOL CloseClipboard() override;
+    UINT GetDpiForWindow(HWND hwnd) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -690,4 +699,5 @@ private:
     std::vector<FolderDialog> m_folderDialogs;
     HWND m_folderDialog = nullptr;
     std::vector<FileOperation> m_fileOperations;
+    UINT m_nDpi = 96;
 };

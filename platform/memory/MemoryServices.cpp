@@ -236,9 +236,12 @@ BOOL MemoryOs::DrawFrameControl(HDC, RECT* rect, UINT type, UINT state) {
     return TRUE;
 }
 
-BOOL MemoryOs::DrawStateA(HDC, HBRUSH, DRAWSTATEPROC, LPARAM data, WPARAM dataLength, int x, int y, int cx, int cy,
+BOOL MemoryOs::DrawStateA(HDC dc, HBRUSH, DRAWSTATEPROC, LPARAM data, WPARAM dataLength, int x, int y, int cx, int cy,
                           UINT flags) {
     GdiCall call{"DrawStateA", {}, x, y, cx, cy, flags, nullptr, {}, 0, 0};
+    if (auto it = m_dcs.find(dc); it != m_dcs.end()) {
+        call.bkMode = it->second.bkMode;
+    }
     if ((flags & 0x000F) == DST_BITMAP) {
         call.image = reinterpret_cast<HANDLE>(data);
         if (m_bitmaps.count(call.image) == 0) {

@@ -90,6 +90,26 @@ HANDLE Win32Os::SetClipboardData(UINT format, HANDLE data) { return ::SetClipboa
 
 BOOL Win32Os::CloseClipboard() { return ::CloseClipboard(); }
 
+UINT Win32Os::GetDpiForWindow(HWND hwnd) {
+    // Windows 10 knows each window's monitor; before it the system DPI is
+    // the only one, and the screen's device context tells it.
+    static LazyModule user32("user32.dll");
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    if (const auto getDpi = user32.Get<GetDpiForWindowProc>("GetDpiForWindow")) {
+        return getDpi(hwnd);
+    }
+    if (!::IsWindow(hwnd)) {
+        return 0;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    if (screen == nullptr) {
+        return 0;
+    }
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 0;
+}
+
 // ---- IGdi ----
 
 HFONT Win32Os::CreateFontIndirectA(const LOGFONTA* font) { return ::CreateFontIndirectA(font); }

@@ -92,6 +92,7 @@ public:
     BOOL EmptyClipboard() override;
     HANDLE SetClipboardData(UINT format, HANDLE data) override;
     BOOL CloseClipboard() override;
+    UINT GetDpiForWindow(HWND hwnd) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;

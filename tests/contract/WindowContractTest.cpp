@@ -132,6 +132,9 @@ TEST_F(WindowContract, ObjectsSeeTheirWindowsWhichAreFoundByIdOrExactTopLevelTit
     Os().win.SendMessageA(child, WM_SETCURSOR, reinterpret_cast<WPARAM>(child), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_TRUE(recorder.Received(WM_SETCURSOR));
     EXPECT_EQ(Os().win.GetParent(parent), nullptr);
+    // The scale a window is drawn for: 100% on the test screen, and none without a window.
+    EXPECT_EQ(Os().win.GetDpiForWindow(parent), 96u);
+    EXPECT_EQ(Os().win.GetDpiForWindow(nullptr), 0u);
     // The system spells its own classes its own way; callers compare without case.
     char name[64] = {};
     ASSERT_GT(Os().win.GetClassNameA(Os().win.GetDlgItem(parent, 1009), name, 64), 0);

@@ -27,7 +27,11 @@ void RegisterProgramResources(MemoryOs& os) {
                               {0, ""},
                               {ID_BAR_EXIT, "E&xit"}});
     for (UINT id : {IDB_DRIVE_CDROM, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_NETWORK, IDB_MENU_BUTTON}) {
+        // The 16-pixel ones at another size, so that the scaling of a picture is tried too.
         os.AddBitmap(id, 17, 17);
+        for (int size = 20; size <= 32; size += 4) {
+            os.AddBitmap(id + (size - 16) / 4 * IDB_SIZE_STEP, size, size);
+        }
     }
     RegisterDialogResources(os);
 }

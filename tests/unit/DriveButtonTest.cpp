@@ -39,10 +39,16 @@ protected:
 
     std::string Draw(UINT action, UINT state, RECT rc = {}) {
         rc = rc.right == 0 ? ClientRectOf(button->m_hWnd) : rc;
-        DRAWITEMSTRUCT item{ODT_BUTTON, kId, 0, action, state, button->m_hWnd, nullptr, rc, 0};
+        const HDC dc = os.GetDC(button->m_hWnd);
+        DRAWITEMSTRUCT item{ODT_BUTTON, kId, 0, action, state, button->m_hWnd, dc, rc, 0};
         os.ClearLogs();
         os.SendMessageA(parent.m_hWnd, WM_DRAWITEM, kId, reinterpret_cast<LPARAM>(&item));
         std::ostringstream out;
+        // The context given back as it came.
+        if (os.SetBkMode(dc, OPAQUE) != OPAQUE) {
+            out << "background mode left changed; ";
+        }
+        os.ReleaseDC(button->m_hWnd, dc);
         for (const auto& c : os.GdiCalls()) {
             if (c.function == "DrawFrameControl") {
                 out << "frame " << c.flags << "; ";
@@ -53,6 +59,8 @@ protected:
                 if (c.cx != (picture ? 16 : 0) || c.cy != (picture ? 16 : 0)) {
                     out << " " << c.cx << "x" << c.cy;
                 }
+                // Letters only: the text's cell never covers the picture.
+                out << (!picture && c.bkMode != TRANSPARENT ? " with its background" : "");
                 out << ((c.flags & DSS_DISABLED) != 0 ? " disabled; " : "; ");
             } else if (c.function == "DrawFocusRect") {
                 out << "focus " << c.rect << "; ";

@@ -168,7 +168,7 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
     StorePlacement(os, BARPLACEMENT{48, ABE_RIGHT, FALSE, FALSE, {34, 21, 900, 21}, small});
     EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{640, 0, 1280, 600}));
     EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
-    // Exit writes the four values once, with the edge in use.
+    // Exit writes the four values once, with the edge in use, and the scale of its pixels.
     CVosselDialog& bar = CreateBar();
     BARPLACEMENT placement = bar.GetPlacement();
     placement.nEdge = ABE_RIGHT;
@@ -177,8 +177,10 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
     os.ClearLogs();
     bar.DestroyWindow();
     const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
-    EXPECT_EQ(os.RegistryChanges(), (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM",
-                                                              key + "SKIP DRIVES", key + "TILE EXPLORERS"}));
+    EXPECT_EQ(os.RegistryChanges(),
+              (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM", key + "SKIP DRIVES",
+                                        key + "TILE EXPLORERS", key + "STATE DPI"}));
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI")->data, Bytes(DWORD{96}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
     EXPECT_EQ(StoredString(os, "Launch Program"), kDefaultLaunch);

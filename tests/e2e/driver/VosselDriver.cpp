@@ -154,7 +154,10 @@ int WaitWindow(char** a, bool present) {
 std::string RectOf(HWND hwnd) { return Str(WindowRect(hwnd)); }
 // The screen's size, as the system reports it now.
 int Screen() {
-    std::printf("cx=%d\ncy=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    HDC screen = GetDC(nullptr);
+    std::printf("cx=%d\ncy=%d\ndpi=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
     return 0;
 }
 
@@ -386,7 +389,8 @@ int Resources(char** a) {
         LoadStringA(module, id, text, sizeof text);
         std::printf("string.%d=%s\n", id, text);
     }
-    for (int id = 130; id <= 134; ++id) {
+    // The pictures at 16 pixels, then at 20, 24, 28 and 32, ten ids apart.
+    for (int id = 130; id <= 174; id += id % 10 == 4 ? 6 : 1) {
         const auto* bih = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(module, id, 2));  // RT_BITMAP
         if (bih)
             std::printf("bitmap.%d=%ldx%ld,%u\n", id, bih->biWidth, bih->biHeight, bih->biBitCount);

@@ -1,0 +1,182 @@
+// The bar at scales other than 100%: picture sizes, layout figures, the
+// stored thickness across a change of scale, and a change while it runs.
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "appbar/AppBarGeometry.h"
+#include "bar/BarLayout.h"
+#include "dialogs/AboutDialog.h"
+#include "platform/Dpi.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+#include "tests/support/BarFixture.h"
+
+namespace {
+
+constexpr LONG kMax = std::numeric_limits<LONG>::max();
+constexpr LONG kMin = std::numeric_limits<LONG>::min();
+
+TEST(DisplayScaleTest, EachScaleHasItsPictureSpacingIconPictureAndFont) {
+    struct Case {
+        UINT dpi;
+        int picture;
+        UINT fixedId;
+        RECT row;     // the first drive button of 30 x 20 in a 300 x 40 bar
+        RECT column;  // the same in a 40 x 300 column
+        int iconPicture;
+        LONG font;  // the 7-point font of -9 at 96 DPI
+    };
+    const Case cases[] = {
+        {72, 16, 132, {33, 1, 63, 40}, {1, 23, 40, 43}, 54, -7},
+        {96, 16, 132, {34, 1, 64, 40}, {1, 24, 40, 44}, 72, -9},
+        {110, 16, 132, {34, 1, 64, 40}, {1, 24, 40, 44}, 84, -11},
+        {120, 20, 142, {35, 1, 65, 40}, {1, 25, 40, 45}, 90, -12},
+        {144, 24, 152, {37, 2, 67, 40}, {2, 27, 40, 47}, 108, -14},
+        {168, 28, 162, {37, 2, 67, 40}, {2, 27, 40, 47}, 126, -16},
+        {192, 32, 172, {38, 2, 68, 40}, {2, 28, 40, 48}, 144, -19},
+        // Beyond 200% the largest drawn picture, unstretched.
+        {288, 32, 172, {42, 3, 72, 40}, {3, 32, 40, 52}, 216, -28},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        EXPECT_EQ(PictureSize(c.dpi), c.picture);
+        EXPECT_EQ(PictureId(IDB_DRIVE_FIXED, c.picture), c.fixedId);
+        EXPECT_EQ(BarButtonRect(1, false, SIZE{300, 40}, SIZE{30, 20}, c.dpi), c.row);
+        EXPECT_EQ(BarButtonRect(1, true, SIZE{40, 300}, SIZE{30, 20}, c.dpi), c.column);
+        EXPECT_EQ(IconPictureForDpi(c.dpi).size, c.iconPicture);
+        EXPECT_EQ(FontHeightForDpi(-9, kDefaultDpi, c.dpi), c.font);
+    }
+    // A figure of no known scale stays as it is.
+    EXPECT_EQ(ScaleBetween(7, 0, 144), 7);
+}
+
+TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdgeScales) {
+    struct Case {
+        LONG thickness, frame, step;
+        UINT from, to;
+        LONG expected;
+    };
+    const Case cases[] = {
+        // Rows of 15 in a frame of 6 at 96 DPI; Wine's rows of 24 and 32 in a frame of 8.
+        {36, 8, 24, 96, 144, 56},
+        {51, 6, 21, 96, 120, 69},
+        {156, 8, 26, 96, 168, 268},
+        {72, 6, 15, 192, 96, 36},
+        // Rows of two pixels are rows still: 15 pixels at 150% are 11 of them, not 22.5 pixels.
+        {19, 6, 2, 96, 144, 28},
+        // Across a left or right edge, sized pixel by pixel: the client area scales.
+        {34, 8, 1, 96, 144, 52},
+        {52, 6, 1, 144, 96, 35},
+        {0, 8, 1, 96, 144, 8},
+        // No fewer than one row, however little was stored.
+        {0, 8, 24, 96, 144, 32},
+        {kMin, 8, 24, 96, 144, 32},
+        {kMax, 8, 32, 96, 192, kMax},
+        // The same scale, or none known, leaves it as it is.
+        {500, 8, 24, 144, 144, 500},
+        {500, 8, 24, 0, 144, 500},
+        {500, 8, 24, 96, 200000, 500},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RescaledThickness(c.thickness, c.frame, c.step, c.from, c.to), c.expected)
+            << c.thickness << " " << c.step << " " << c.from << " -> " << c.to;
+    }
+    BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {34, 36, 40, 21}, {100, 50, 168, 81}};
+    RescalePlacement(&placement, SIZE{8, 8}, SIZE{1, 24}, 96, 144);
+    const BARPLACEMENT expected{48, ABE_TOP, FALSE, TRUE, {52, 56, 61, 32}, {100, 50, 202, 97}};
+    EXPECT_EQ(std::memcmp(&placement, &expected, sizeof(expected)), 0);
+}
+
+using DisplayScaleBarTest = BarTest;
+
+TEST_F(DisplayScaleBarTest, AtStartTheBarLoadsThePicturesDrawnForItsScaleAndKeepsTheRowsOfAnEarlierVersion) {
+    os.SetDpi(144);
+    os.AddDialogTemplate(IDD_BAR, {"Vossel",
+                                   0x96CC0445,
+                                   WS_EX_TOOLWINDOW,
+                                   44,
+                                   24,
+                                   {{IDC_MENU_BUTTON, "Button", "", 0x5001000B, RECT{0, 0, 44, 24}}}});
+    // Two rows of 15 at 96 DPI, with no scale stored beside them.
+    StorePlacement(os, BARPLACEMENT{48, ABE_TOP, FALSE, TRUE, {34, 36, 34, 36}, {0, 0, 68, 39}});
+    CVosselDialog& bar = CreateBar();
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 24}));
+    for (const auto& call : os.GdiCalls()) {
+        EXPECT_NE(call.function, "CopyImage");
+        if (call.function == "CreateMappedBitmap") {
+            EXPECT_TRUE(call.resourceId >= 150 && call.resourceId <= 154) << call.resourceId;
+        }
+    }
+    EXPECT_EQ(ChildRect(os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON)), (RECT{2, 2, 46, 48}));
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[0]->m_hWnd), (RECT{51, 2, 95, 48}));
+    // The picture two pixels in, the letters five into it: 2 + 24 - 5, centred in the 11 pixels left.
+    std::vector<int> lefts;
+    for (const auto& call : Paint(bar.DriveButtons()[0]->m_hWnd)) {
+        if (call.function == "DrawStateA") {
+            lefts.push_back(call.x);
+            EXPECT_EQ(call.cx, (call.flags & 0xF) == DST_BITMAP ? 24 : 0);
+        }
+    }
+    EXPECT_EQ(lefts, (std::vector<int>{2, 26}));
+    bar.DestroyWindow();
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI")->data,
+              (std::vector<BYTE>{144, 0, 0, 0}));
+    EXPECT_EQ(LoadStoredDpi(), 144u);
+    // A scale no screen has counts as 100%, as does a window the system gives none.
+    os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI", REG_DWORD, {0x88, 0x13, 0, 0});
+    EXPECT_EQ(LoadStoredDpi(), 96u);
+    EXPECT_EQ(WindowDpi(nullptr), 96u);
+}
+
+TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADockedBarKeepsItsRows) {
+    CVosselDialog& bar = CreateBar();
+    const auto Place = [&bar](int edge, LONG thickness, RECT floating) {
+        const BARPLACEMENT placement{48, edge, FALSE, TRUE, {thickness, thickness, thickness, thickness}, floating};
+        bar.SetPlacement(&placement);
+    };
+    const HWND menu = os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON);
+    const auto FontHeight = [this](HWND hwnd) {
+        LOGFONTA font{};
+        os.GetObjectA(reinterpret_cast<HGDIOBJ>(os.SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        return font.lfHeight;
+    };
+    Place(ABE_TOP, 6 + 2 * kBarClientHeight, RECT{200, 200, 300, 240});
+    const auto before = os.LiveObjects();
+    os.ClearLogs();
+    os.ChangeDpi(144);
+    // Buttons of 42 x 23, two rows of them, two pixels in and five apart.
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 23}));
+    EXPECT_EQ(ChildRect(menu), (RECT{2, 2, 44, 46}));
+    EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{96, 2, 138, 46}));
+    // The 8-point font of -11 at 96 DPI, and the pictures drawn at 24.
+    EXPECT_EQ(FontHeight(menu), -16);
+    EXPECT_EQ(FontHeight(bar.DriveButtons()[1]->m_hWnd), -16);
+    std::vector<UINT> pictures;
+    for (const auto& call : os.GdiCalls()) {
+        if (call.function == "CreateMappedBitmap") {
+            pictures.push_back(call.resourceId);
+        }
+    }
+    EXPECT_EQ(pictures, (std::vector<UINT>{154, 154, 152, 152, 150, 150}));
+    // Without a new font the buttons keep the one they have.
+    os.FailCall("CreateFontIndirectA", 1);
+    os.ChangeDpi(168);
+    EXPECT_EQ(FontHeight(menu), -16);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 26}));
+    // Back at 100% the bar is as it was, and the font made for 150% is gone.
+    os.ChangeDpi(96);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * kBarClientHeight}));
+    EXPECT_EQ(ChildRect(menu), (RECT{1, 1, 29, 2 * kBarClientHeight}));
+    EXPECT_EQ(FontHeight(bar.DriveButtons()[0]->m_hWnd), -11);
+    EXPECT_EQ(os.LiveObjects(), before);
+    // At the left edge the width scales; floating, the bar goes where the system suggests.
+    Place(ABE_LEFT, 40, RECT{200, 200, 300, 240});
+    os.ChangeDpi(120);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 6 + 44, 768}));
+    Place(EDGE_FLOATING, 40, RECT{200, 200, 300, 260});
+    os.ChangeDpi(192);
+    EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{200, 200, 360, 296}));
+}
+
+}  // namespace
