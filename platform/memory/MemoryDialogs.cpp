@@ -54,6 +54,7 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
+
 INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
     if (Fails("DialogBoxParamA")) {
         return -1;
@@ -89,12 +90,14 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
     }
     return result;
 }
+
 HWND MemoryOs::CreateDialogParamA(UINT templateId, HWND parent, CWnd* dialog) {
     if (Fails("CreateDialogParamA")) {
         return nullptr;
     }
     return CreateDialogWindow(templateId, parent, dialog);
 }
+
 BOOL MemoryOs::EndDialog(HWND dialog, INT_PTR result) {
     Window* window = Find(dialog);
     if (window == nullptr || !window->dialog) {
@@ -104,10 +107,12 @@ BOOL MemoryOs::EndDialog(HWND dialog, INT_PTR result) {
     window->dialogResult = result;
     return TRUE;
 }
+
 int MemoryOs::MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     m_messageBoxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
     return IDOK;
 }
+
 int MemoryOs::LoadStringA(UINT id, char* buffer, int size) {
     auto it = m_strings.find(id);
     if (it == m_strings.end() || Fails("LoadStringA")) {
@@ -118,6 +123,7 @@ int MemoryOs::LoadStringA(UINT id, char* buffer, int size) {
     }
     return CopyText(it->second, buffer, size);
 }
+
 HMENU MemoryOs::LoadMenuA(UINT id) {
     auto it = m_menuResources.find(id);
     if (it == m_menuResources.end() || Fails("LoadMenuA")) {
@@ -129,10 +135,12 @@ HMENU MemoryOs::LoadMenuA(UINT id) {
     m_menus[bar] = Menu{{}, {}, popup};
     return bar;
 }
+
 HMENU MemoryOs::GetSubMenu(HMENU menu, int pos) {
     auto it = m_menus.find(menu);
     return it != m_menus.end() && pos == 0 ? it->second.subMenu : nullptr;
 }
+
 DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
     auto it = m_menus.find(menu);
     if (it == m_menus.end()) {
@@ -149,6 +157,7 @@ DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
     target.checks[id] = check & MF_CHECKED;
     return result;
 }
+
 BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     auto it = m_menus.find(menu);
     if (it == m_menus.end() || !IsWindow(owner)) {
@@ -168,6 +177,7 @@ BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) 
     }
     return TRUE;
 }
+
 BOOL MemoryOs::DestroyMenu(HMENU menu) {
     auto it = m_menus.find(menu);
     if (it == m_menus.end()) {

@@ -22,6 +22,7 @@ RECT MemoryOs::FrameInsets(DWORD style, DWORD exStyle) const {
     }
     return RECT{edge, edge + caption, edge, edge};
 }
+
 RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
     RECT outer{};
     // A child's rectangle is kept in its parent's client coordinates.
@@ -40,6 +41,7 @@ RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
     client.bottom = std::max(client.bottom, client.top);
     return client;
 }
+
 BOOL MemoryOs::GetWindowRect(HWND hwnd, RECT* rect) {
     const Window* window = Find(hwnd);
     if (window == nullptr || rect == nullptr) {
@@ -54,6 +56,7 @@ BOOL MemoryOs::GetWindowRect(HWND hwnd, RECT* rect) {
                  window->rect.right + parentClient.left, window->rect.bottom + parentClient.top};
     return TRUE;
 }
+
 BOOL MemoryOs::GetClientRect(HWND hwnd, RECT* rect) {
     const Window* window = Find(hwnd);
     if (window == nullptr || rect == nullptr) {
@@ -63,6 +66,7 @@ BOOL MemoryOs::GetClientRect(HWND hwnd, RECT* rect) {
     *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
     return TRUE;
 }
+
 BOOL MemoryOs::ClientToScreen(HWND hwnd, POINT* pt) {
     const Window* window = Find(hwnd);
     if (window == nullptr || pt == nullptr) {
@@ -73,6 +77,7 @@ BOOL MemoryOs::ClientToScreen(HWND hwnd, POINT* pt) {
     pt->y += client.top;
     return TRUE;
 }
+
 BOOL MemoryOs::ScreenToClient(HWND hwnd, POINT* pt) {
     const Window* window = Find(hwnd);
     if (window == nullptr || pt == nullptr) {
@@ -83,6 +88,7 @@ BOOL MemoryOs::ScreenToClient(HWND hwnd, POINT* pt) {
     pt->y -= client.top;
     return TRUE;
 }
+
 BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
     Window* window = Find(hwnd);
     if (window == nullptr || hwnd == m_desktop) {
@@ -138,6 +144,7 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
     }
     return TRUE;
 }
+
 void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
     const Window& window = *Find(hwnd);
     const RECT insets = FrameInsets(window.style, window.exStyle);
@@ -154,9 +161,11 @@ void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
     *cx = std::max<int>(info.ptMinTrackSize.x, std::min<int>(*cx, info.ptMaxTrackSize.x));
     *cy = std::max<int>(info.ptMinTrackSize.y, std::min<int>(*cy, info.ptMaxTrackSize.y));
 }
+
 BOOL MemoryOs::MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL) {
     return SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
 BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {
     Window* window = Find(hwnd);
     if (window == nullptr) {
@@ -178,14 +187,17 @@ BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {
     }
     return wasVisible ? TRUE : FALSE;
 }
+
 BOOL MemoryOs::UpdateWindow(HWND hwnd) {
     m_updates.push_back(hwnd);
     return IsWindow(hwnd);
 }
+
 BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
     m_invalidations.push_back({hwnd, erase != FALSE});
     return hwnd == nullptr || IsWindow(hwnd);
 }
+
 BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr) {
         return FALSE;
@@ -197,7 +209,9 @@ BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exSt
     rect->bottom += insets.bottom;
     return TRUE;
 }
+
 HWND MemoryOs::GetActiveWindow() { return m_activeWindow; }
+
 HWND MemoryOs::SetActiveWindow(HWND hwnd) {
     if (Find(hwnd) == nullptr) {
         return nullptr;

@@ -109,10 +109,12 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
     }
 }
+
 int MemoryOs::RunMessageLoop() {
     PumpMessages();
     return 0;
 }
+
 LRESULT MemoryOs::SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* window = Find(hwnd);
     if (window == nullptr) {
@@ -123,6 +125,7 @@ LRESULT MemoryOs::SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     return DefaultProc(hwnd, msg, wParam, lParam);
 }
+
 BOOL MemoryOs::PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (Find(hwnd) == nullptr) {
         return FALSE;
@@ -130,6 +133,7 @@ BOOL MemoryOs::PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     m_posted.push_back({hwnd, msg, wParam, lParam});
     return TRUE;
 }
+
 bool MemoryOs::DeliverNext() {
     if (m_posted.empty()) {
         return false;
@@ -139,10 +143,12 @@ bool MemoryOs::DeliverNext() {
     SendMessageA(next.hwnd, next.msg, next.wParam, next.lParam);
     return true;
 }
+
 void MemoryOs::PumpMessages() {
     while (DeliverNext()) {
     }
 }
+
 void MemoryOs::AdvanceClock(DWORD milliseconds) {
     const DWORD end = m_tickCount + milliseconds;
     for (;;) {
@@ -163,6 +169,7 @@ void MemoryOs::AdvanceClock(DWORD milliseconds) {
     }
     m_tickCount = end;
 }
+
 UINT MemoryOs::RegisterWindowMessageA(const char* name) {
     if (name == nullptr || *name == '\0') {
         return 0;
@@ -178,10 +185,12 @@ UINT MemoryOs::RegisterWindowMessageA(const char* name) {
     m_registeredMessages[key] = id;
     return id;
 }
+
 DWORD MemoryOs::GetMessagePos() {
     return static_cast<DWORD>((static_cast<DWORD>(m_cursor.x) & 0xFFFF) |
                               ((static_cast<DWORD>(m_cursor.y) & 0xFFFF) << 16));
 }
+
 BOOL MemoryOs::GetCursorPos(POINT* pt) {
     if (pt == nullptr) {
         return FALSE;
@@ -189,11 +198,14 @@ BOOL MemoryOs::GetCursorPos(POINT* pt) {
     *pt = m_cursor;
     return TRUE;
 }
+
 SHORT MemoryOs::GetKeyState(int key) {
     auto it = m_keysDown.find(key);
     return it != m_keysDown.end() && it->second ? static_cast<SHORT>(0x8000) : 0;
 }
+
 SHORT MemoryOs::GetAsyncKeyState(int key) { return GetKeyState(key); }
+
 UINT_PTR MemoryOs::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
     if (Find(hwnd) == nullptr || Fails("SetTimer")) {
         return 0;
@@ -202,6 +214,7 @@ UINT_PTR MemoryOs::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
     m_timers.push_back({hwnd, id, elapse, m_tickCount + elapse});
     return id;
 }
+
 BOOL MemoryOs::KillTimer(HWND hwnd, UINT_PTR id) {
     const auto before = m_timers.size();
     m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(),
@@ -209,10 +222,12 @@ BOOL MemoryOs::KillTimer(HWND hwnd, UINT_PTR id) {
                    m_timers.end());
     return m_timers.size() != before;
 }
+
 int MemoryOs::GetSystemMetrics(int index) {
     auto it = m_metrics.find(index);
     return it != m_metrics.end() ? it->second : 0;
 }
+
 BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
     if (value == nullptr) {
         return FALSE;
@@ -237,6 +252,7 @@ BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
     }
     return FALSE;
 }
+
 DWORD MemoryOs::GetSysColor(int index) {
     auto it = m_sysColors.find(index);
     return it != m_sysColors.end() ? it->second : 0;

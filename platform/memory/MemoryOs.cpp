@@ -24,6 +24,7 @@ MemoryOs::MemoryOs()
 }
 
 MemoryOs::~MemoryOs() = default;
+
 bool MemoryOs::Fails(const std::string& function) {
     auto it = m_failures.find(function);
     if (it == m_failures.end()) {
@@ -42,30 +43,37 @@ bool MemoryOs::Fails(const std::string& function) {
     }
     return true;
 }
+
 void MemoryOs::FailCall(const std::string& function, int times, int skip) { m_failures[function] = {times, skip}; }
+
 MemoryOs::Window* MemoryOs::Find(HWND hwnd) {
     auto it = m_windows.find(hwnd);
     return it == m_windows.end() ? nullptr : &it->second;
 }
+
 const MemoryOs::Window* MemoryOs::Find(HWND hwnd) const {
     auto it = m_windows.find(hwnd);
     return it == m_windows.end() ? nullptr : &it->second;
 }
+
 HWND MemoryOs::NewHandle() {
     m_nextHandle += 4;
     return reinterpret_cast<HWND>(m_nextHandle);
 }
+
 void MemoryOs::SetScreenSize(int cx, int cy) {
     m_metrics[SM_CXSCREEN] = cx;
     m_metrics[SM_CYSCREEN] = cy;
     m_windows[m_desktop].rect = RECT{0, 0, cx, cy};
 }
+
 void MemoryOs::ChangeDisplaySize(int cx, int cy) {
     SetScreenSize(cx, cy);
     for (HWND hwnd : TopLevelZOrder()) {
         SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(static_cast<unsigned>(cx), static_cast<unsigned>(cy)));
     }
 }
+
 void MemoryOs::SetMetric(int index, int value) {
     if (index == SM_CXSCREEN || index == SM_CYSCREEN) {
         const int cx = index == SM_CXSCREEN ? value : m_metrics[SM_CXSCREEN];
@@ -75,6 +83,7 @@ void MemoryOs::SetMetric(int index, int value) {
     }
     m_metrics[index] = value;
 }
+
 void MemoryOs::ClearLogs() {
     m_appBarCalls.clear();
     m_windowPosCalls.clear();
@@ -87,6 +96,7 @@ void MemoryOs::ClearLogs() {
     m_sleeps.clear();
     m_registryChanges.clear();
 }
+
 std::map<std::string, int> MemoryOs::LiveObjects() const {
     return {{"GDI objects", LiveGdiObjects()},
             {"menus", LiveMenus()},
@@ -100,6 +110,7 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"drop targets", LiveDropTargets()},
             {"tooltip tools", LiveToolTipTools()}};
 }
+
 std::vector<HWND> MemoryOs::Children(HWND parent) const {
     std::vector<HWND> children;
     for (const auto& [hwnd, window] : m_windows) {
@@ -109,6 +120,7 @@ std::vector<HWND> MemoryOs::Children(HWND parent) const {
     }
     return children;
 }
+
 bool MemoryOs::IsTimerRunning(HWND hwnd, UINT_PTR id, UINT* elapse) const {
     for (const Timer& timer : m_timers) {
         if (timer.hwnd == hwnd && timer.id == id) {

@@ -8,6 +8,7 @@
 void MemoryOs::RemoveFromZOrder(HWND hwnd) {
     m_zOrder.erase(std::remove(m_zOrder.begin(), m_zOrder.end(), hwnd), m_zOrder.end());
 }
+
 void MemoryOs::PlaceInZOrder(HWND hwnd, HWND insertAfter) {
     Window* window = Find(hwnd);
     if (window == nullptr || window->parent != nullptr) {
@@ -44,11 +45,13 @@ void MemoryOs::PlaceInZOrder(HWND hwnd, HWND insertAfter) {
         }
     }
 }
+
 HWND MemoryOs::CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
                                    RECT rect) {
     return CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, rect.left, rect.top, rect.right - rect.left,
                            rect.bottom - rect.top, nullptr, 0, nullptr);
 }
+
 HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
                                int cx, int cy, HWND parent, UINT id, CWnd* object) {
     if (Fails("CreateWindowExA") || (parent != nullptr && Find(parent) == nullptr)) {
@@ -85,6 +88,7 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
+
 BOOL MemoryOs::SubclassWindow(HWND hwnd, CWnd* object) {
     Window* window = Find(hwnd);
     if (window == nullptr || window->object != nullptr) {
@@ -93,10 +97,12 @@ BOOL MemoryOs::SubclassWindow(HWND hwnd, CWnd* object) {
     window->object = object;
     return TRUE;
 }
+
 CWnd* MemoryOs::FromHandle(HWND hwnd) {
     Window* window = Find(hwnd);
     return window != nullptr ? window->object : nullptr;
 }
+
 void MemoryOs::SendDestroy(HWND hwnd) {
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     for (HWND child : Children(hwnd)) {
@@ -105,6 +111,7 @@ void MemoryOs::SendDestroy(HWND hwnd) {
         }
     }
 }
+
 void MemoryOs::SendNcDestroy(HWND hwnd) {
     for (HWND child : Children(hwnd)) {
         if (Find(child) != nullptr) {
@@ -125,6 +132,7 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
         m_activeWindow = nullptr;
     }
 }
+
 BOOL MemoryOs::DestroyWindow(HWND hwnd) {
     if (Find(hwnd) == nullptr || hwnd == m_desktop) {
         return FALSE;
@@ -143,6 +151,7 @@ BOOL MemoryOs::DestroyWindow(HWND hwnd) {
     SendNcDestroy(hwnd);
     return TRUE;
 }
+
 HWND MemoryOs::FindWindowA(const char* className, const char* windowName) {
     for (HWND hwnd : m_zOrder) {
         const Window& window = *Find(hwnd);
@@ -156,6 +165,7 @@ HWND MemoryOs::FindWindowA(const char* className, const char* windowName) {
     }
     return nullptr;
 }
+
 BOOL MemoryOs::EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
     const std::vector<HWND> snapshot = m_zOrder;
     for (HWND hwnd : snapshot) {
@@ -165,11 +175,14 @@ BOOL MemoryOs::EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
     }
     return TRUE;
 }
+
 BOOL MemoryOs::IsWindow(HWND hwnd) { return hwnd != nullptr && Find(hwnd) != nullptr; }
+
 HWND MemoryOs::GetParent(HWND hwnd) {
     const Window* window = Find(hwnd);
     return window != nullptr ? window->parent : nullptr;
 }
+
 HWND MemoryOs::GetDlgItem(HWND dialog, int id) {
     for (const auto& [hwnd, window] : m_windows) {
         if (window.parent == dialog && dialog != nullptr && window.id == id) {
@@ -178,11 +191,14 @@ HWND MemoryOs::GetDlgItem(HWND dialog, int id) {
     }
     return nullptr;
 }
+
 int MemoryOs::GetDlgCtrlID(HWND hwnd) {
     const Window* window = Find(hwnd);
     return window != nullptr ? window->id : 0;
 }
+
 HWND MemoryOs::GetDesktopWindow() { return m_desktop; }
+
 HWND MemoryOs::WindowFromPoint(POINT pt) {
     for (HWND hwnd : m_zOrder) {
         const Window& window = *Find(hwnd);
@@ -206,6 +222,7 @@ HWND MemoryOs::WindowFromPoint(POINT pt) {
     }
     return m_desktop;
 }
+
 int MemoryOs::GetClassNameA(HWND hwnd, char* buffer, int size) {
     const Window* window = Find(hwnd);
     if (window == nullptr || Fails("GetClassNameA")) {
@@ -213,6 +230,7 @@ int MemoryOs::GetClassNameA(HWND hwnd, char* buffer, int size) {
     }
     return CopyText(window->className, buffer, size);
 }
+
 int MemoryOs::GetWindowTextA(HWND hwnd, char* buffer, int size) {
     const Window* window = Find(hwnd);
     if (window == nullptr) {
@@ -223,16 +241,19 @@ int MemoryOs::GetWindowTextA(HWND hwnd, char* buffer, int size) {
     }
     return CopyText(AnsiFromWide(window->text), buffer, size);
 }
+
 int MemoryOs::GetWindowTextLengthA(HWND hwnd) {
     const Window* window = Find(hwnd);
     return window != nullptr ? static_cast<int>(AnsiFromWide(window->text).size()) : 0;
 }
+
 BOOL MemoryOs::SetWindowTextA(HWND hwnd, const char* text) {
     if (Find(hwnd) == nullptr) {
         return FALSE;
     }
     return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text != nullptr ? text : "")) != 0;
 }
+
 int MemoryOs::GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) {
     const Window* window = Find(hwnd);
     if (window == nullptr) {
@@ -243,10 +264,12 @@ int MemoryOs::GetWindowTextW(HWND hwnd, WCHAR* buffer, int size) {
     }
     return CopyText(window->text, buffer, size);
 }
+
 int MemoryOs::GetWindowTextLengthW(HWND hwnd) {
     const Window* window = Find(hwnd);
     return window != nullptr ? static_cast<int>(window->text.size()) : 0;
 }
+
 // The model's messages carry 8-bit text, so the wide text is stored as the
 // window's procedure would store it, without a WM_SETTEXT of its own.
 BOOL MemoryOs::SetWindowTextW(HWND hwnd, const WCHAR* text) {
@@ -260,6 +283,7 @@ BOOL MemoryOs::SetWindowTextW(HWND hwnd, const WCHAR* text) {
     }
     return TRUE;
 }
+
 LONG MemoryOs::GetWindowLongA(HWND hwnd, int index) {
     const Window* window = Find(hwnd);
     if (window == nullptr) {
@@ -276,6 +300,7 @@ LONG MemoryOs::GetWindowLongA(HWND hwnd, int index) {
             return 0;
     }
 }
+
 LONG MemoryOs::SetWindowLongA(HWND hwnd, int index, LONG value) {
     Window* window = Find(hwnd);
     if (window == nullptr) {
