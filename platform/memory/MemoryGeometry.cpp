@@ -162,8 +162,15 @@ void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
     *cy = std::max<int>(info.ptMinTrackSize.y, std::min<int>(*cy, info.ptMaxTrackSize.y));
 }
 
-BOOL MemoryOs::MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL) {
-    return SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+BOOL MemoryOs::MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) {
+    if (!SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE)) {
+        return FALSE;
+    }
+    // Asked to repaint, the window is drawn anew where it now stands.
+    if (repaint) {
+        m_invalidations.push_back({hwnd, true});
+    }
+    return TRUE;
 }
 
 BOOL MemoryOs::ShowWindow(HWND hwnd, int show) {

@@ -72,8 +72,14 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAtMostHalfTheScreenThickWithIts
         }
     }
     EXPECT_EQ(lefts, (std::vector<int>{1, 15}));
+    os.ClearLogs();
     Place(bar, ABE_LEFT);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, kDockedWidth, 768}));
+    // Each button is drawn anew where it now stands.
+    for (HWND button : {menu, bar.DriveButtons()[0]->m_hWnd, bar.DriveButtons()[1]->m_hWnd}) {
+        const auto& marks = os.Invalidations();
+        EXPECT_NE(std::find(marks.begin(), marks.end(), std::make_pair(button, true)), marks.end());
+    }
     EXPECT_EQ(ChildRect(menu), (RECT{1, 1, kBarClientWidth, 16}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{1, 37, kBarClientWidth, 52}));
     // Floating, wider than tall: a row; taller than wide: a column.
