@@ -42,11 +42,7 @@ private:
 
 // Copies `text` into the name buffer, cut to fit with its terminator.
 void CopyName(WCHAR* name, const std::wstring& text) {
-    size_t length = std::min(text.size(), kDriveNameBufferSize - 1);
-    // A cut never splits a surrogate pair.
-    if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00) {
-        --length;
-    }
+    const size_t length = CutLength(text, kDriveNameBufferSize - 1);
     std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), name);
     name[length] = 0;
 }

@@ -58,11 +58,7 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
         buffer[length] = '\0';
         infoA->lpszText = buffer;
     } else {
-        size_t length = std::min(text.size(), kToolTipChars - 1);
-        // A cut never leaves half a surrogate pair.
-        if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00) {
-            --length;
-        }
+        const size_t length = CutLength(text, kToolTipChars - 1);
         std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), g_szToolTipText);
         g_szToolTipText[length] = 0;
         infoW->lpszText = g_szToolTipText;

@@ -47,3 +47,11 @@ std::string Narrow(const std::wstring& text) {
     }
     return narrow;
 }
+
+size_t CutLength(const std::wstring& text, size_t most) {
+    size_t length = std::min(text.size(), most);
+    if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00) {
+        --length;
+    }
+    return length;
+}

@@ -250,6 +250,9 @@ inline bool ShellExecuteSucceeded(HINSTANCE result) { return reinterpret_cast<st
 // conversion keeps what it can rather than nothing.
 std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);
+// The length of `text` cut to at most `most` units; a cut never leaves half
+// a surrogate pair.
+size_t CutLength(const std::wstring& text, size_t most);
 
 // The services in use. A backend installs itself before anything else runs.
 OsServices& Os();

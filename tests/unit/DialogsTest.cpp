@@ -313,6 +313,11 @@ TEST_F(DialogsTest, OptionsFieldsTheRunValueAndTheHelpPathHoldNamesInAnyScript) 
     EXPECT_EQ(shown, bar->LaunchProgram());
     EXPECT_TRUE(AfxGetApp()->WinHelp("vossel-help.html", "options"));
     EXPECT_EQ(os.ShellExecutes().back().file, "file:///C:/Программы/vossel-help.html#options");
+    // A module path cut short by its buffer names no folder to look in.
+    const std::string deep = "C:\\" + std::string(250, 'a');
+    os.SetModuleFileName(deep + "\\vossel.exe", "");
+    os.AddFile(deep + "\\vossel-help.html", "<html>");
+    EXPECT_FALSE(AfxGetApp()->WinHelp("vossel-help.html", ""));
 }
 
 }  // namespace
