@@ -45,6 +45,14 @@ check "the first start docks across the top of the primary, exactly its width" "
 check "the bar is on the primary monitor" "monitor=$(val monitor)" test "$(val monitor)" = "$PRIMARY_DEVICE"
 # The whole desktop: the bar on the primary, the second monitor beside it.
 monitors_screenshot monitors
+# Its strip is reserved on the primary: another appbar at any edge of the
+# primary is placed clear of it (edges 0 left, 1 top, 2 right, 3 bottom).
+for edge in "0:0,$THICKNESS,20,768" "1:0,$THICKNESS,1024,$((THICKNESS + 20))" \
+    "2:1004,$THICKNESS,1024,768" "3:0,748,1024,768"; do
+    drv appbar-at "${edge%%:*}" 0,0,1024,768 20 0
+    check "another appbar at edge ${edge%%:*} of the primary is placed clear of the bar" "rect=$(val rect)" \
+        test "$(val rect)" = "${edge#*:}"
+done
 
 # Each layout in turn while the bar runs, with where the primary's top-left
 # corner then stands on the X root: the second monitor moves left of the
