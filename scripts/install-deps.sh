@@ -13,8 +13,11 @@ ALL_PACKAGES=(
     wine wine64                                      # running it
     fonts-wine fonts-liberation                      # Wine's own fonts, and Arial's stand-in
     xvfb xauth xdotool imagemagick                   # virtual screen, input, screenshots
+    tigervnc-standalone-server x11-xserver-utils     # several monitors (an X server that RFB lays out, xrandr)
     nsis zip                                         # the installer and the portable zip
 )
+# The end-to-end tests' RFB client is a python3 script; any python3 serves.
+command -v python3 >/dev/null || ALL_PACKAGES+=(python3)
 
 if [ $# -gt 0 ]; then
     wanted=("$@")

@@ -44,6 +44,7 @@ end_case() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
     [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null
+    end_monitors
 }
 trap end_case EXIT
 
@@ -66,6 +67,129 @@ own_screen() {
     SCREEN_W=$(val cx)
     SCREEN_H=$(val cy)
     check "the case's own screen is $1" "screen=${SCREEN_W}x$SCREEN_H" test "${SCREEN_W}x$SCREEN_H" = "$1"
+}
+
+# Several monitors: Xvfb gives Wine one, whatever its options, so a case
+# that wants more runs on a TigerVNC X server of its own, whose layout
+# monitors.py sets over RFB while programs run. A layout is a list of
+# monitors WxH+X+Y in Windows coordinates: the primary first, at +0+0; one
+# left of or above it has a negative X or Y.
+MONITORS_PY=$(dirname "${BASH_SOURCE[0]}")/monitors.py
+
+# own_monitors <WxH+X+Y>...: like own_screen, with these monitors. The
+# prefix's wineserver starts afresh there; SCREEN_W and SCREEN_H are the
+# primary's size, and the rest is as wait_monitors leaves it.
+own_monitors() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    end_monitors
+    # A unix socket's path has room for about a hundred bytes: not under $OUT.
+    VNC_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vossel-vnc.XXXXXX")
+    VNC_SOCKET=$VNC_DIR/rfb
+    : >"$OUT/vnc-display.txt"
+    Xtigervnc -displayfd 3 -geometry "${1%%[+-]*}" -depth 24 -dpi 96 -SecurityTypes None \
+        -rfbunixpath "$VNC_SOCKET" -rfbport -1 -nolisten tcp -AcceptSetDesktopSize=1 \
+        3>"$OUT/vnc-display.txt" >"$OUT/xtigervnc.txt" 2>&1 &
+    VNC_PID=$!
+    local deadline=$((SECONDS + 30))
+    until [ -s "$OUT/vnc-display.txt" ] && [ -S "$VNC_SOCKET" ]; do
+        if [ "$SECONDS" -ge "$deadline" ] || ! kill -0 "$VNC_PID" 2>/dev/null; then
+            fail "TigerVNC's X server starts" "see $OUT/xtigervnc.txt"
+            finish "the case needs its monitors"
+        fi
+        sleep 0.1
+    done
+    DISPLAY=:$(head -n 1 "$OUT/vnc-display.txt")
+    export DISPLAY
+    # A desktop's colour, so that screenshots show where the monitors are.
+    xsetroot -solid '#3a6ea5' 2>>"$OUT/xtigervnc.txt"
+    set_monitors "$@"
+    check "the case's own monitors are $*" "$WHY" test -z "$WHY"
+    [ -z "$WHY" ] || finish "the case needs its monitors"
+    local monitors=$DRV_OUT
+    drv screen
+    SCREEN_W=$(val cx)
+    SCREEN_H=$(val cy)
+    DRV_OUT=$monitors
+}
+# Ends the TigerVNC X server of own_monitors, if any, and removes its socket.
+end_monitors() {
+    if [ -n "${VNC_PID:-}" ]; then
+        kill "$VNC_PID" 2>/dev/null
+        wait_exit "$VNC_PID" 10 || kill -KILL "$VNC_PID" 2>/dev/null
+    fi
+    [ -z "${VNC_DIR:-}" ] || rm -rf "$VNC_DIR"
+    VNC_PID="" VNC_DIR=""
+}
+
+# The layout as the driver's monitors command gives it: the primary first,
+# the others from left to right, then top to bottom.
+canonical_layout() {
+    local first=$1 word rest
+    shift
+    rest=$(for word in "$@"; do
+        [[ $word =~ ^[0-9]+x[0-9]+([+-][0-9]+)([+-][0-9]+)$ ]] &&
+            echo "${BASH_REMATCH[1]#+} ${BASH_REMATCH[2]#+} $word"
+    done | sort -k1,1n -k2,2n | cut -d' ' -f3)
+    echo "$first${rest:+ }${rest//$'\n'/ }"
+}
+# set_monitors <WxH+X+Y>...: adds, removes, moves or resizes monitors while
+# programs run, waits until Wine has them, and then sends WM_DISPLAYCHANGE
+# to every top-level window, as Windows does after a hot-plug (Wine 8 sends
+# none). False, with WHY, when any of that fails.
+set_monitors() {
+    WHY=""
+    if ! python3 "$MONITORS_PY" "$VNC_SOCKET" set "$@" >>"$OUT/monitors.txt" 2>&1; then
+        WHY="monitors.py: $(tail -n 1 "$OUT/monitors.txt")"
+        return 1
+    fi
+    wait_monitors "$@" || return 1
+    local monitors=$DRV_OUT
+    drv displaychange || { WHY="displaychange: $(val error)"; return 1; }
+    DRV_OUT=$monitors
+}
+# wait_monitors <WxH+X+Y>...: waits up to a minute until Wine's
+# EnumDisplayMonitors gives these monitors (its desktop process takes the X
+# layout after a short, varying delay). The last monitors output stays in
+# DRV_OUT; VIRTUAL is the virtual screen "l,t,r,b".
+wait_monitors() {
+    local want deadline=$((SECONDS + 60))
+    want=$(canonical_layout "$@")
+    while :; do
+        drv monitors
+        VIRTUAL=$(val virtual)
+        [ "$(val layout)" = "$want" ] && return 0
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            WHY="Wine has $(val layout), not $want, after 60 s"
+            return 1
+        fi
+        sleep 0.2
+    done
+}
+# Saves a screenshot of the whole desktop as $ART/$1.png, with what lies on
+# no monitor black and a line round each monitor.
+monitors_screenshot() {
+    local n=1 rect l t r b shapes=()
+    drv monitors
+    VIRTUAL=$(val virtual)
+    while rect=$(val "monitor$n.rect") && [ -n "$rect" ]; do
+        IFS=, read -r l t r b <<<"$rect"
+        read -r l t <<<"$(root_point "$l" "$t")"
+        read -r r b <<<"$(root_point "$r" "$b")"
+        shapes+=(-draw "rectangle $l,$t $((r - 1)),$((b - 1))")
+        n=$((n + 1))
+    done
+    screenshot "$1"
+    convert "$ART/$1.png" \( +clone -fill black -colorize 100 -fill white "${shapes[@]}" \) \
+        -compose multiply -composite -fill none -stroke '#808080' "${shapes[@]}" "$ART/$1.png" 2>>"$OUT/import.txt"
+}
+# The X root point "x y" of Windows point $1,$2 (for xdotool): the root's
+# origin is the virtual screen's top-left corner, VIRTUAL as wait_monitors
+# last read it.
+root_point() {
+    local left top
+    IFS=, read -r left top _ <<<"${VIRTUAL:-0,0}"
+    echo "$(($1 - left)) $(($2 - top))"
 }
 
 # Runs the driver with its output in a file (never a pipe: Wine processes may

@@ -10,7 +10,8 @@
 # its logs in <build>/e2e/<case>; screenshots go to <build>/artifacts.
 # Without a DISPLAY (or with E2E_XVFB=1) it runs on a virtual 1024x768 screen;
 # a case that needs another size moves to a virtual screen of its own
-# (own_screen in lib.sh).
+# (own_screen in lib.sh), and one that needs several monitors to a TigerVNC
+# X server of its own (own_monitors).
 set -u
 
 BUILD=$(cd "${1:?usage: run_e2e.sh <build dir> [case...]}" && pwd) || exit 2

@@ -12,6 +12,7 @@
 #include <winioctl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -152,6 +153,18 @@ int WaitWindow(char** a, bool present) {
 
 // The window's screen rectangle, as "left,top,right,bottom".
 std::string RectOf(HWND hwnd) { return Str(WindowRect(hwnd)); }
+// "l,t,r,b" as a rectangle; false when it is not four numbers.
+bool ParseRect(const char* text, RECT* rc) {
+    return std::sscanf(text, "%ld,%ld,%ld,%ld", &rc->left, &rc->top, &rc->right, &rc->bottom) == 4;
+}
+
+// The device name of the monitor that holds most of the window, or the nearest.
+std::string MonitorOf(HWND hwnd) {
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof info;
+    return GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info) ? Utf8(info.szDevice) : "";
+}
+
 // The screen's size, as the system reports it now.
 int Screen() {
     HDC screen = GetDC(nullptr);
@@ -169,7 +182,7 @@ int WindowInfo(HWND hwnd, char**) {
                 client.bottom, style, exstyle);
     std::printf("visible=%d\ntopmost=%d\ncaption=%d\n", IsWindowVisible(hwnd) ? 1 : 0,
                 (exstyle & WS_EX_TOPMOST) ? 1 : 0, (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
-    return 0;
+    return Ok("monitor", MonitorOf(hwnd));
 }
 
 // The direct children of a window with their places in it and on the screen.
@@ -201,19 +214,35 @@ int ClassWindows(char** a) {
 // A second appbar at an edge (0 left, 1 top, 2 right, 3 bottom) reports what
 // the shell gives it of the whole edge: the strips others reserve are cut
 // off. With a thickness it takes that strip, holds it for the given time (or
-// until closed) and gives it back.
-int AppBar(UINT edge, int thickness, const char* seconds) {
+// until closed) and gives it back. The edge is that of the given area (a
+// monitor's rectangle), or of the primary screen.
+int AppBar(UINT edge, int thickness, const char* seconds, const RECT* area = nullptr) {
     HWND hwnd =
         MakeWindow("Vossel E2E AppBar", WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, 0, 0, 10, 10, COLOR_HIGHLIGHT);
     if (!hwnd)
         return Fail("CreateWindow");
     APPBARDATA abd = {sizeof abd, hwnd, kAppBarNotify, edge, {}, 0};
     SHAppBarMessage(ABM_NEW, &abd);
-    SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    if (area)
+        abd.rc = *area;
+    else
+        SetRect(&abd.rc, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     SHAppBarMessage(ABM_QUERYPOS, &abd);
     Ok("query", Str(abd.rc));
     if (thickness > 0) {
-        abd.rc.bottom = abd.rc.top + thickness;
+        switch (edge) {
+            case ABE_LEFT:
+                abd.rc.right = abd.rc.left + thickness;
+                break;
+            case ABE_RIGHT:
+                abd.rc.left = abd.rc.right - thickness;
+                break;
+            case ABE_BOTTOM:
+                abd.rc.top = abd.rc.bottom - thickness;
+                break;
+            default:
+                abd.rc.bottom = abd.rc.top + thickness;
+        }
         SHAppBarMessage(ABM_SETPOS, &abd);
         Ok("rect", Str(abd.rc));
         SetWindowPos(hwnd, HWND_TOPMOST, abd.rc.left, abd.rc.top, abd.rc.right - abd.rc.left,
@@ -617,6 +646,59 @@ int DisplaySize(char** a) {
     return Screen() + (result == DISP_CHANGE_SUCCESSFUL ? 0 : 1);
 }
 
+// The monitors as the system enumerates them, the primary first and the
+// others from left to right, then top to bottom: monitorN.rect, .work,
+// .primary and .device, then their count, the virtual screen and the whole
+// layout as WxH+X+Y words.
+int Monitors(char**) {
+    std::vector<MONITORINFOEXW> list;
+    auto add = [](HMONITOR monitor, HDC, RECT*, LPARAM p) -> BOOL {
+        MONITORINFOEXW info = {};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info))
+            reinterpret_cast<std::vector<MONITORINFOEXW>*>(p)->push_back(info);
+        return TRUE;
+    };
+    EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&list));
+    std::stable_sort(list.begin(), list.end(), [](const MONITORINFOEXW& a, const MONITORINFOEXW& b) {
+        const bool primaryA = a.dwFlags & MONITORINFOF_PRIMARY, primaryB = b.dwFlags & MONITORINFOF_PRIMARY;
+        return primaryA != primaryB ? primaryA
+                                    : std::make_pair(a.rcMonitor.left, a.rcMonitor.top) <
+                                          std::make_pair(b.rcMonitor.left, b.rcMonitor.top);
+    });
+    std::string layout;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const RECT& rc = list[i].rcMonitor;
+        const int n = static_cast<int>(i + 1);
+        std::printf("monitor%d.rect=%s\nmonitor%d.work=%s\nmonitor%d.primary=%d\nmonitor%d.device=%s\n", n,
+                    Str(rc).c_str(), n, Str(list[i].rcWork).c_str(), n,
+                    (list[i].dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0, n, Utf8(list[i].szDevice).c_str());
+        char word[64];
+        std::snprintf(word, sizeof word, "%s%ldx%ld%+ld%+ld", i ? " " : "", rc.right - rc.left, rc.bottom - rc.top,
+                      rc.left, rc.top);
+        layout += word;
+    }
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    std::printf("count=%d\nvirtual=%d,%d,%d,%d\n", static_cast<int>(list.size()), x, y,
+                x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    return Ok("layout", layout);
+}
+
+// What Windows sends every top-level window when a monitor comes, goes or
+// changes: WM_DISPLAYCHANGE with the depth and the primary's size. Sent one
+// by one, so that each window has handled it when the command ends.
+int DisplayChange(char**) {
+    HDC screen = GetDC(nullptr);
+    const WPARAM bits = static_cast<WPARAM>(GetDeviceCaps(screen, BITSPIXEL));
+    ReleaseDC(nullptr, screen);
+    const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const int sent = Count([&](HWND hwnd) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(hwnd, WM_DISPLAYCHANGE, bits, size, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+    });
+    return Ok("sent", std::to_string(sent));
+}
+
 template <class Run>
 struct Command {
     const char* name;
@@ -635,6 +717,12 @@ const Command<int (*)(char**)> kCommands[] = {
     {"screen", 0, [](char**) { return Screen(); }},
     {"appbar-top", 2, [](char** a) { return AppBar(ABE_TOP, std::atoi(a[0]), a[1]); }},  // <thickness> <seconds>
     {"appbar-query", 1, [](char** a) { return AppBar(static_cast<UINT>(std::atoi(a[0])), 0, ""); }},  // <edge>
+    {"appbar-at", 4,  // <edge> <l,t,r,b of a monitor> <thickness, 0 to only ask> <seconds>
+     [](char** a) {
+         RECT area;
+         return ParseRect(a[1], &area) ? AppBar(static_cast<UINT>(std::atoi(a[0])), std::atoi(a[2]), a[3], &area)
+                                       : Fail("bad rect");
+     }},
     {"hold-active", 3, HoldActive},                                                      // <x> <y> <seconds>
     {"reg-query", 2, [](char** a) { return RegQuery(HKEY_CURRENT_USER, a[0], a[1]); }},  // <subkey> <value>
     {"reg-query-in", 3, [](char** a) { return RegQuery(Root(a[0]), a[1], a[2]); }},      // HKLM|HKCU <subkey> <value>
@@ -651,6 +739,8 @@ const Command<int (*)(char**)> kCommands[] = {
     {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
     {"undefine-drive", 1, DefineDrive},  // <letter>
     {"display-size", 2, DisplaySize},    // <cx> <cy>
+    {"monitors", 0, Monitors},
+    {"displaychange", 0, DisplayChange},
 };
 
 // Commands whose first argument is the title of a window that must exist.
