@@ -92,6 +92,7 @@ void MemoryOs::ClearLogs() {
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
+    m_shellErrorBoxes.clear();
     m_menuShowings.clear();
     m_sleeps.clear();
     m_registryChanges.clear();
