@@ -43,9 +43,10 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     }
     std::wstring text;
     if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
-        text = WindowText(child);
-        if (IsDriveButtonId(static_cast<UINT>(id))) {
-            text = DriveRootFromCaption(Narrow(text));
+        text = m_drives.RootOfWindow(child);
+        if (text.empty()) {
+            text = WindowText(child);
+        } else {
             GetDriveLabel(text);
         }
     }

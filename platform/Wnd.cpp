@@ -13,13 +13,17 @@ CWnd::~CWnd() {
     }
 }
 
+int CWnd::s_nRetiredObjects = 0;
+
 LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd->m_hWnd == nullptr) {
         wnd->m_hWnd = hwnd;
     }
     const CurrentMessage saved = wnd->m_current;
     wnd->m_current = {msg, wParam, lParam};
+    ++wnd->m_nDispatchDepth;
     const LRESULT result = wnd->WindowProc(msg, wParam, lParam);
+    --wnd->m_nDispatchDepth;
     wnd->m_current = saved;
     if (msg == WM_NCDESTROY) {
         if (wnd->m_pDropTarget != nullptr) {
@@ -32,7 +36,24 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         wnd->m_hWnd = nullptr;
         wnd->m_pfnSuper = nullptr;
     }
+    if (wnd->m_bRetired && wnd->m_nDispatchDepth == 0) {
+        --s_nRetiredObjects;
+        delete wnd;
+    }
     return result;
+}
+
+void CWnd::Retire(std::unique_ptr<CWnd> wnd) {
+    if (wnd == nullptr) {
+        return;
+    }
+    // The messages of the destruction come and go before the mark is set.
+    wnd->DestroyWindow();
+    if (wnd->m_nDispatchDepth > 0) {
+        wnd->m_bRetired = true;
+        ++s_nRetiredObjects;
+        static_cast<void>(wnd.release());
+    }
 }
 
 LRESULT CWnd::Default() { return Os().win.DefaultProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam); }

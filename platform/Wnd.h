@@ -3,6 +3,7 @@
 // and hands everything else to its base class.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/Os.h"
@@ -21,6 +22,12 @@ public:
 
     // Entry for the backends: every message of a bound window arrives here.
     static LRESULT Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Destroys the window at once and deletes the object when the outermost
+    // handling of its messages returns: a nested loop (a menu, a message box)
+    // may retire a window whose own message is still being handled.
+    static void Retire(std::unique_ptr<CWnd> wnd);
+    // Retired objects still waiting for their messages to return.
+    static int RetiredObjects() { return s_nRetiredObjects; }
 
     // Binds the object to an existing window, such as a dialog control.
     BOOL SubclassWindow(HWND hwnd);
@@ -80,4 +87,8 @@ private:
         LPARAM lParam;
     };
     CurrentMessage m_current{};
+    // Messages of this object being handled now, nested loops included.
+    int m_nDispatchDepth = 0;
+    bool m_bRetired = false;
+    static int s_nRetiredObjects;
 };
