@@ -10,8 +10,6 @@ namespace {
 
 constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
 constexpr DWORD kAllLetters = (1U << 26) - 1;
-// Pixels between a button and the next where a new one first stands.
-constexpr LONG kFirstGap = 5;
 
 DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
@@ -77,15 +75,10 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
     // A letter the system no longer reports may come back unannounced.
     m_dwGone &= mask;
     const DWORD arrived = std::exchange(m_dwArrived, 0);
+    // Moved from, both are left empty.
     std::vector<std::unique_ptr<CDriveButton>> previous = std::move(m_buttons);
     const std::vector<char> previousLetters = std::move(m_letters);
-    m_buttons.clear();
-    m_letters.clear();
     const auto font = static_cast<WPARAM>(Os().win.SendMessageA(m_menuButton.m_hWnd, WM_GETFONT, 0, 0));
-    RECT rect{};
-    m_menuButton.GetWindowRect(&rect);
-    m_bar.ScreenToClient(&rect);
-    const LONG step = rect.right - rect.left + kFirstGap;
     for (const char letter : ShownDriveLetters(mask & ~m_dwGone, skipDrives)) {
         // A drive still there keeps its window, so the bar does not flicker.
         const auto kept = std::find(previousLetters.begin(), previousLetters.end(), letter);
@@ -100,12 +93,9 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
             continue;
         }
         auto button = std::make_unique<CDriveButton>();
-        // Only a first position: the layout places every button anew.
-        rect.left += step;
-        rect.right += step;
         const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_buttons.size());
         const std::string caption = Narrow(DriveRoot(letter)).substr(0, 2);
-        if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, &m_bar, id)) {
+        if (!button->Create(caption.c_str(), kDriveButtonStyle, RECT{0, 0, 0, 0}, &m_bar, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }
         m_dress(*button, DriveBitmapOf(letter));
@@ -169,7 +159,6 @@ void CDriveSet::Restyle(WPARAM font) {
 
 void CDriveSet::Clear() {
     std::vector<std::unique_ptr<CDriveButton>> buttons = std::move(m_buttons);
-    m_buttons.clear();
     m_letters.clear();
     for (auto& button : buttons) {
         Retire(std::move(button));

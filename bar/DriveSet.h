@@ -29,8 +29,7 @@ public:
     static constexpr UINT kSyncMessage = WM_APP + 0x101;
 
     // The buttons are children of `bar`; new ones take the font of
-    // `menuButton` and start beside it, and `dress` gives a button its
-    // picture for a bitmap resource.
+    // `menuButton`, and `dress` gives a button its picture for a bitmap resource.
     CDriveSet(CWnd& bar, const CWnd& menuButton, std::function<void(CDriveButton&, UINT bitmapId)> dress);
     CDriveSet(const CDriveSet&) = delete;
     CDriveSet& operator=(const CDriveSet&) = delete;
@@ -48,7 +47,8 @@ public:
 
     // Brings the buttons in line with the drives the system reports, less
     // those skipped and those a broadcast said went; buttons of drives still
-    // there stay as they are. False, with nothing changed, when the report failed.
+    // there stay as they are, new ones stand nowhere until the bar lays them
+    // out. False, with nothing changed, when the report failed.
     bool Sync(const std::wstring& skipDrives);
     // A broadcast's news; a sync follows once the burst is over.
     void OnBroadcast(const DriveNews& news);

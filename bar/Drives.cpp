@@ -82,14 +82,12 @@ void GetDriveLabel(std::wstring& text) {
         case DRIVE_CDROM:
             text = L"(CD-ROM) " + text;
             break;
-        case DRIVE_FIXED: {
-            DWORD flags = 0;
-            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, &flags)) {
+        case DRIVE_FIXED:
+            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, nullptr)) {
                 name[kDriveNameBufferSize - 1] = 0;
                 text = L"(" + std::wstring(name) + L") " + text;
             }
             break;
-        }
         case DRIVE_REMOTE:
             if (GetNetworkName(name, root.c_str())) {
                 text = L"(" + std::wstring(name) + L") " + text;

@@ -56,7 +56,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyButton = button.bottom - button.top;
     m_templateButton = SIZE{m_cxButton, m_cyButton};
 
-    m_drives.Sync(m_strSkipDrives);
+    SyncDrives();
 
     m_nOptions = kBarOptions;
     const SIZE client = ClientSize(*this);

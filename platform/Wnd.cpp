@@ -7,8 +7,8 @@
 
 CWnd::~CWnd() {
     // An object that still owns a window takes it along, so that no message
-    // can reach a destroyed object.
-    if (m_hWnd != nullptr && Os().win.IsWindow(m_hWnd)) {
+    // can reach a destroyed object. The handle goes with the window's last message.
+    if (m_hWnd != nullptr) {
         Os().win.DestroyWindow(m_hWnd);
     }
 }

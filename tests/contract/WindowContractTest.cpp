@@ -275,4 +275,54 @@ TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowAndToolTipsF
     EXPECT_EQ(owner.m_hWndToolTip, nullptr);
 }
 
+// A control object that takes one notification of its own; a parent that logs the commands it gets.
+class NotifiedWnd : public CWnd {
+public:
+    static constexpr int kTaken = 0x0300;
+
+protected:
+    BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT*) override {
+        return msg == WM_COMMAND && HIWORD(wParam) == kTaken;
+    }
+};
+
+class CommandedWnd : public CWnd {
+public:
+    std::vector<std::string> m_commands;
+
+protected:
+    BOOL OnCmdMsg(UINT id, int code) override {
+        m_commands.push_back(std::to_string(id) + ":" + std::to_string(code));
+        return TRUE;
+    }
+};
+
+TEST_F(WindowContract, AParentOffersAControlsNotificationToTheControlsObjectBeforeItsOwnCommands) {
+    CommandedWnd parent;
+    NotifiedWnd taking;
+    CWnd plain;
+    const HWND hwnd = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 80, 340, 240}, "", &parent);
+    const HWND takingHwnd = MakeChild(hwnd, kContractWindowClass, 11, RECT{0, 0, 20, 20}, &taking);
+    const HWND plainHwnd = MakeChild(hwnd, kContractWindowClass, 12, RECT{20, 0, 40, 20}, &plain);
+    const struct {
+        HWND control;
+        UINT id;
+        int code;
+        const char* commands;  // what reaches the parent's commands
+    } cases[] = {{takingHwnd, 11, NotifiedWnd::kTaken, ""},
+                 {takingHwnd, 11, NotifiedWnd::kTaken + 1, "11:769"},
+                 {plainHwnd, 12, NotifiedWnd::kTaken, "12:768"},
+                 {nullptr, 13, 0, "13:0"}};
+    for (const auto& c : cases) {
+        parent.m_commands.clear();
+        Os().win.SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(c.id, static_cast<unsigned>(c.code)),
+                              reinterpret_cast<LPARAM>(c.control));
+        std::string commands;
+        for (const std::string& command : parent.m_commands) {
+            commands += command;
+        }
+        EXPECT_EQ(commands, c.commands) << c.id << " " << c.code;
+    }
+}
+
 }  // namespace

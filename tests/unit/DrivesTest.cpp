@@ -229,7 +229,7 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     EXPECT_EQ(std::wstring(longName), L"\\\\S\\" + std::wstring(254, L'X'));
 }
 
-TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
+TEST_F(DriveLabelTest, OddMoreDataAnswersAndBuffersPastTheLimitsEndTheSearch) {
     os.AddNetworkConnection("N:", "\\\\server\\share");
     const struct {
         const char* name;
@@ -252,6 +252,22 @@ TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
         // Answers the search left unasked go to the next ones.
         for (int i = 0; i < 100 && !GetNetworkName(name, L"N:\\"); ++i) {
         }
+    }
+    // The buffer grows four times at most, to 1 MiB at most.
+    const struct {
+        int answers;
+        DWORD size;  // asked for by each answer; 0: one byte more than the buffer has
+        bool found;
+    } edges[] = {{4, 0, true}, {5, 0, false}, {1, 1U << 20, true}, {1, (1U << 20) + 1, false}};
+    for (const auto& edge : edges) {
+        for (int i = 0; i < edge.answers; ++i) {
+            os.QueueNetEnumAnswer([size = edge.size](DWORD* asked) {
+                *asked = size != 0 ? size : *asked + 1;
+                return static_cast<DWORD>(ERROR_MORE_DATA);
+            });
+        }
+        WCHAR name[kDriveNameBufferSize] = {};
+        EXPECT_EQ(GetNetworkName(name, L"N:\\") != FALSE, edge.found) << edge.answers << " " << edge.size;
     }
 }
 

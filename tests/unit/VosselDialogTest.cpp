@@ -100,7 +100,7 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAtMostHalfTheScreenThickWithIts
     EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
 }
 
-TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTheScreenWithTheSettingsChecked) {
+TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrAtTheMenuButtonWithTheSettingsCheckedAndEachItemDoesWhatItNames) {
     CVosselDialog& bar = CreateBar();
     ASSERT_EQ(bar.DriveButtons().size(), 2u);
     struct Case {
@@ -131,6 +131,55 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTh
         EXPECT_EQ((POINT{shown.x, shown.y}), c.shown) << "edge " << c.edge;
         EXPECT_EQ(shown.checks.at(ID_ALWAYS_ON_TOP), c.onTop ? MF_CHECKED : MF_UNCHECKED);
         EXPECT_EQ(shown.checks.at(ID_AUTO_HIDE), c.autoHide ? MF_CHECKED : MF_UNCHECKED);
+    }
+    // Each item does what it names: the toggles flip their setting, Options and About run their dialogs.
+    std::string ran;
+    os.SetModalIdle([&] {
+        for (const char* title : {"Vossel Options", "About Vossel"}) {
+            if (const HWND dialog = os.FindWindowA(nullptr, title); dialog != nullptr) {
+                ran += title;
+                os.PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        }
+    });
+    const struct {
+        UINT item;
+        const char* ran;
+        BOOL onTop, autoHide;
+    } items[] = {{ID_ALWAYS_ON_TOP, "", TRUE, FALSE},         {ID_AUTO_HIDE, "", TRUE, TRUE},
+                 {ID_ALWAYS_ON_TOP, "", FALSE, TRUE},         {ID_BAR_OPTIONS, "Vossel Options", FALSE, TRUE},
+                 {ID_BAR_ABOUT, "About Vossel", FALSE, TRUE}, {ID_AUTO_HIDE, "", FALSE, FALSE}};
+    Place(bar, ABE_TOP, FALSE, FALSE);
+    for (const auto& item : items) {
+        ran.clear();
+        os.ChooseMenuItem(item.item);
+        os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(40, 5));
+        os.PumpMessages();
+        EXPECT_EQ(ran, item.ran) << item.item;
+        EXPECT_EQ(bar.GetPlacement().bAlwaysOnTop, item.onTop) << item.item;
+        EXPECT_EQ(bar.GetPlacement().bAutoHide, item.autoHide) << item.item;
+    }
+}
+
+TEST_F(BarWindowTest, AStoredThicknessAtEachEdgeComesBackHeldBetweenOneRowAndHalfTheScreen) {
+    // One row is the template's client area in its docked frame.
+    const struct {
+        int edge;
+        LONG stored, thickness;
+    } cases[] = {{ABE_LEFT, 0, kDockedWidth},    {ABE_LEFT, 50, 50},   {ABE_LEFT, 2000, 512},
+                 {ABE_TOP, 0, kDockedHeight},    {ABE_TOP, 50, 50},    {ABE_TOP, 2000, 384},
+                 {ABE_RIGHT, 0, kDockedWidth},   {ABE_RIGHT, 50, 50},  {ABE_RIGHT, 2000, 512},
+                 {ABE_BOTTOM, 0, kDockedHeight}, {ABE_BOTTOM, 50, 50}, {ABE_BOTTOM, 2000, 384}};
+    for (const auto& c : cases) {
+        BARPLACEMENT stored{48, c.edge, FALSE, TRUE, {}, {0, 0, 68, 39}};
+        stored.anThickness[c.edge] = c.stored;
+        StorePlacement(os, stored);
+        const RECT window = WindowRect(CreateBar().m_hWnd);
+        const bool across = c.edge == ABE_LEFT || c.edge == ABE_RIGHT;
+        EXPECT_EQ(across ? window.right - window.left : window.bottom - window.top, c.thickness)
+            << c.edge << " " << c.stored;
+        EXPECT_EQ(bar->GetPlacement().anThickness[c.edge], c.thickness) << c.edge << " " << c.stored;
+        bar->DestroyWindow();
     }
 }
 
