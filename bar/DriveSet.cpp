@@ -80,6 +80,7 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
     const std::vector<char> previousLetters = std::move(m_letters);
     const auto font = static_cast<WPARAM>(Os().win.SendMessageA(m_menuButton.m_hWnd, WM_GETFONT, 0, 0));
     for (const char letter : ShownDriveLetters(mask & ~m_dwGone, skipDrives)) {
+        const std::string caption = Narrow(DriveRoot(letter)).substr(0, 2);
         // A drive still there keeps its window, so the bar does not flicker.
         const auto kept = std::find(previousLetters.begin(), previousLetters.end(), letter);
         if (kept != previousLetters.end()) {
@@ -88,13 +89,16 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
             if ((arrived & LetterBit(letter)) != 0) {
                 m_dress(*button, DriveBitmapOf(letter));
             }
+            // Another program may have sent it a text of its own.
+            if (button->GetWindowText() != caption) {
+                button->SetWindowText(caption.c_str());
+            }
             m_buttons.push_back(std::move(button));
             m_letters.push_back(letter);
             continue;
         }
         auto button = std::make_unique<CDriveButton>();
         const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_buttons.size());
-        const std::string caption = Narrow(DriveRoot(letter)).substr(0, 2);
         if (!button->Create(caption.c_str(), kDriveButtonStyle, RECT{0, 0, 0, 0}, &m_bar, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }

@@ -117,6 +117,10 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
              attach('E', DRIVE_CDROM);
          }, "ACDE", {IDB_DRIVE_CDROM}, 1},
         {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
+        {"a text another program sent a button, undone by the next sync", [&] {
+             os.SendMessageA(bar->DriveButtons()[1]->m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("X:"));
+             detach(0);
+         }, "ACDE", {}, 1},
         {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },
          "ACDE", {}, 1},
         // The next look takes the arrival that the failed one left.
