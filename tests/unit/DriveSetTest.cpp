@@ -219,10 +219,10 @@ TEST_F(DriveSetTest, ADriveSaidGoneThatTheSystemReportsAgainWithARootGetsItsButt
 
 using DriveSetReentryTest = BarTest;
 
-// A nested loop (the menu's, a message box's, the shell's error box) delivers
-// the drive sync while a button's own message is still being handled: the
-// button goes at once, its object when that message returns.
-TEST_F(DriveSetReentryTest, AButtonWhoseDriveGoesInsideItsOwnMessageIsFreedOnlyWhenTheMessageReturns) {
+// A nested loop (the menu's, the shell's error box, the folder dialog of a
+// drop) delivers the drive sync there, often while a button's own message is
+// still being handled: the button goes at once, its object when that message returns.
+TEST_F(DriveSetReentryTest, ADriveThatGoesInsideANestedLoopLosesItsButtonThereItsObjectWhenItsMessageReturns) {
     const auto pull = [this](char letter) {
         os.RemoveDrive(letter);
         os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, Bit(letter));
@@ -240,26 +240,26 @@ TEST_F(DriveSetReentryTest, AButtonWhoseDriveGoesInsideItsOwnMessageIsFreedOnlyW
         UINT type;
         std::function<void(HWND button)> act;
         const char* after;  // the letters left
-        size_t shellErrorBoxes;
+        const char* loop;   // the one it opened: m(enu), (shell error) b(ox) or f(older dialog)
     };
     // clang-format off
     const Scenario scenarios[] = {
         {"a stick pulled while its button's menu is open", 'E', DRIVE_REMOVABLE, [&](HWND button) {
              os.SetMenuOpenHook([&] { pull('E'); });
              rightClick(button);
-         }, "CD", 0},
+         }, "CD", "m"},
         {"a share unmapped unannounced with the pointer already over the bar, then its menu", 'Z', DRIVE_REMOTE,
          [&](HWND button) {
              os.SendMessageA(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
              os.RemoveDrive('Z');
              rightClick(button);
-         }, "CD", 0},
+         }, "CD", "m"},
         {"a drive that goes while the shell reports that its launch program failed", 'E', DRIVE_REMOVABLE,
          [&](HWND button) {
              os.SetShellExecuteResult(2);
              os.SetMessageBoxHook([&](HWND) { pull('E'); });
              os.SendMessageA(button, BM_CLICK, 0, 0);
-         }, "CD", 1},
+         }, "CD", "b"},
         {"a flood of removals and arrivals while its button's menu is open", 'E', DRIVE_REMOVABLE,
          [&](HWND button) {
              os.SetMenuOpenHook([&] {
@@ -273,7 +273,23 @@ TEST_F(DriveSetReentryTest, AButtonWhoseDriveGoesInsideItsOwnMessageIsFreedOnlyW
                  pull('G');
              });
              rightClick(button);
-         }, "CDEF", 0},
+         }, "CDEF", "m"},
+        {"a drive whose removal comes as files are dropped on its button", 'E', DRIVE_REMOVABLE,
+         [&](HWND button) {
+             const RECT r = WindowRect(button);
+             os.SetCursorPos(POINT{r.left + 2, r.top + 2});
+             pull('E');
+             os.SetFolderDialogAnswer([&](const MemoryOs::FolderDialog& dialog) {
+                 EXPECT_EQ(dialog.selection, "E:\\");
+                 EXPECT_EQ(Letters(*bar), "CD");
+                 return std::optional<std::string>("C:\\");
+             });
+             os.SendMessageA(bar->m_hWnd, WM_DROPFILES,
+                             reinterpret_cast<WPARAM>(os.CreateDropFiles({"D:\\a.txt"})), 0);
+             os.SetFolderDialogAnswer(nullptr);
+             ASSERT_EQ(os.FileOperations().size(), 1u);
+             EXPECT_EQ(os.FileOperations()[0].to, std::vector<std::string>{"C:\\a.txt"});
+         }, "CD", "f"},
     };
     // clang-format on
     for (const Scenario& s : scenarios) {
@@ -285,12 +301,14 @@ TEST_F(DriveSetReentryTest, AButtonWhoseDriveGoesInsideItsOwnMessageIsFreedOnlyW
         const HWND button = os.GetDlgItem(bar->m_hWnd, IDC_FIRST_DRIVE + 2);
         ASSERT_EQ(Letters(*bar), std::string("CD") + s.letter);
         os.ClearLogs();
+        const size_t folderDialogs = os.FolderDialogs().size();
         s.act(button);
         os.PumpMessages();
         EXPECT_EQ(Letters(*bar), s.after);
         EXPECT_FALSE(os.IsWindow(button));
-        EXPECT_EQ(os.MenuShowings().size() + os.ShellErrorBoxes().size(), 1u);
-        EXPECT_EQ(os.ShellErrorBoxes().size(), s.shellErrorBoxes);
+        EXPECT_EQ(std::string(os.MenuShowings().size(), 'm') + std::string(os.ShellErrorBoxes().size(), 'b') +
+                      std::string(os.FolderDialogs().size() - folderDialogs, 'f'),
+                  s.loop);
         os.SetMenuOpenHook(nullptr);
         os.SetMessageBoxHook(nullptr);
         os.SetShellExecuteResult(42);
