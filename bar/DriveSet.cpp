@@ -99,7 +99,7 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
         }
         auto button = std::make_unique<CDriveButton>();
         const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_buttons.size());
-        if (!button->Create(caption.c_str(), kDriveButtonStyle, RECT{0, 0, 0, 0}, &m_bar, id)) {
+        if (!button->Create(caption.c_str(), kDriveButtonStyle, RECT{}, &m_bar, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }
         m_dress(*button, DriveBitmapOf(letter));
