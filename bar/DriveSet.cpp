@@ -64,12 +64,12 @@ std::wstring CDriveSet::RootOfWindow(HWND hwnd) const {
     return it != m_buttons.end() ? DriveRoot(m_letters[static_cast<size_t>(it - m_buttons.begin())]) : std::wstring();
 }
 
-bool CDriveSet::Sync(const std::wstring& skipDrives) {
+void CDriveSet::Sync(const std::wstring& skipDrives) {
     m_bSyncPosted = false;
     const DWORD mask = Os().sys.GetLogicalDrives();
     // No machine runs without a drive: an empty set is a failed call.
     if (mask == 0) {
-        return false;
+        return;
     }
     m_dwMask = mask;
     // A letter the system no longer reports may come back unannounced.
@@ -80,6 +80,8 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
     const std::vector<char> previousLetters = std::move(m_letters);
     const auto font = static_cast<WPARAM>(Os().win.SendMessageA(m_menuButton.m_hWnd, WM_GETFONT, 0, 0));
     for (const char letter : ShownDriveLetters(mask & ~m_dwGone, skipDrives)) {
+        // The ids follow the letters, as at start: a button's is the place it takes.
+        const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_buttons.size());
         const std::string caption = Narrow(DriveRoot(letter)).substr(0, 2);
         // A drive still there keeps its window, so the bar does not flicker.
         const auto kept = std::find(previousLetters.begin(), previousLetters.end(), letter);
@@ -93,12 +95,14 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
             if (button->GetWindowText() != caption) {
                 button->SetWindowText(caption.c_str());
             }
+            if (button->GetDlgCtrlID() != static_cast<int>(id)) {
+                Os().win.SetWindowLongA(button->m_hWnd, GWL_ID, static_cast<LONG>(id));
+            }
             m_buttons.push_back(std::move(button));
             m_letters.push_back(letter);
             continue;
         }
         auto button = std::make_unique<CDriveButton>();
-        const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_buttons.size());
         if (!button->Create(caption.c_str(), kDriveButtonStyle, RECT{}, &m_bar, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }
@@ -111,14 +115,6 @@ bool CDriveSet::Sync(const std::wstring& skipDrives) {
     for (auto& gone : previous) {
         Retire(std::move(gone));
     }
-    // The ids follow the letters, as at start.
-    for (size_t index = 0; index < m_buttons.size(); ++index) {
-        const auto id = static_cast<LONG>(IDC_FIRST_DRIVE + index);
-        if (m_buttons[index]->GetDlgCtrlID() != id) {
-            Os().win.SetWindowLongA(m_buttons[index]->m_hWnd, GWL_ID, id);
-        }
-    }
-    return true;
 }
 
 void CDriveSet::OnBroadcast(const DriveNews& news) {

@@ -48,8 +48,8 @@ public:
     // Brings the buttons in line with the drives the system reports, less
     // those skipped and those a broadcast said went; buttons of drives still
     // there stay as they are, new ones stand nowhere until the bar lays them
-    // out. False, with nothing changed, when the report failed.
-    bool Sync(const std::wstring& skipDrives);
+    // out. Nothing changes when the report fails.
+    void Sync(const std::wstring& skipDrives);
     // A broadcast's news; a sync follows once the burst is over.
     void OnBroadcast(const DriveNews& news);
     // A look for drives that came or went unannounced: a sync follows when

@@ -139,9 +139,8 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
 }
 
 void CVosselDialog::SyncDrives() {
-    if (m_drives.Sync(m_strSkipDrives)) {
-        LayoutButtons();
-    }
+    m_drives.Sync(m_strSkipDrives);
+    LayoutButtons();
 }
 
 void CVosselDialog::OnSetCursor() {
