@@ -1,5 +1,7 @@
 // Windows: rectangles, frames and client areas; identity, text and lookup;
 // the framework objects bound to them; state and the z-order.
+#include <functional>
+
 #include "tests/contract/ContractFixture.h"
 
 namespace {
@@ -270,7 +272,38 @@ TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowAndToolTipsF
         EXPECT_EQ(IsTopmost(t[0]), topmost);
         EXPECT_EQ(Order(t), "12");
     }
+    // Only a child gets a tool; tips switched off take their control and tools
+    // along, and nothing is added or removed while they are off; on or off
+    // twice is once.
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int tools;  // -1: no tooltip control
+    } steps[] = {
+        {"another window is no child", [&] { owner.AddChildToolTip(t[1]); }, 2},
+        {"on again", [&] { EXPECT_TRUE(owner.EnableToolTips(TRUE)); }, 2},
+        {"off", [&] { EXPECT_TRUE(owner.EnableToolTips(FALSE)); }, -1},
+        {"off again", [&] { EXPECT_TRUE(owner.EnableToolTips(FALSE)); }, -1},
+        {"a child while off",
+         [&] {
+             owner.RemoveChildToolTip(first.m_hWnd);
+             owner.AddChildToolTip(second.m_hWnd);
+         },
+         -1},
+        {"on, for every child", [&] { EXPECT_TRUE(owner.EnableToolTips(TRUE)); }, 2},
+    };
+    for (const auto& step : steps) {
+        const HWND before = owner.m_hWndToolTip;
+        step.act();
+        const HWND now = owner.m_hWndToolTip;
+        EXPECT_EQ(now != nullptr ? static_cast<int>(Os().win.SendMessageA(now, TTM_GETTOOLCOUNT, 0, 0)) : -1,
+                  step.tools)
+            << step.step;
+        EXPECT_TRUE(before == nullptr || before == now || !Os().win.IsWindow(before)) << step.step;
+    }
+    const HWND lastTip = owner.m_hWndToolTip;
     ASSERT_TRUE(owner.DestroyWindow());
+    EXPECT_FALSE(Os().win.IsWindow(lastTip));
     EXPECT_FALSE(Os().win.IsWindow(tip));
     EXPECT_EQ(owner.m_hWndToolTip, nullptr);
 }
