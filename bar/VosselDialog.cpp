@@ -27,7 +27,8 @@ constexpr UINT_PTR kStartupTimer = 2;
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
     wnd.GetClientRect(&client);
-    return SIZE{client.right - client.left, client.bottom - client.top};
+    // A client rectangle starts at 0, 0.
+    return SIZE{client.right, client.bottom};
 }
 
 }  // namespace
