@@ -165,6 +165,12 @@ TEST_F(DriveSetTest, OnlyTheSetsOwnButtonsNameTheirDriveByIdOrWindowForTipsClick
     }
     EXPECT_EQ(drives.ButtonOf('F'), nullptr);
     EXPECT_EQ(drives.ButtonOf('A'), nullptr);
+    // At the bar's end every button goes, and no lookup finds one.
+    bar->DestroyWindow();
+    EXPECT_TRUE(drives.Buttons().empty());
+    EXPECT_EQ(drives.ButtonOf('C'), nullptr);
+    EXPECT_EQ(drives.LetterOfId(IDC_FIRST_DRIVE), 0);
+    EXPECT_EQ(drives.RootOfId(IDC_FIRST_DRIVE), L"");
 }
 
 // A broadcast's word that a drive went holds only until the system reports
