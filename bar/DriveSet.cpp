@@ -85,8 +85,10 @@ void CDriveSet::Sync(const std::wstring& skipDrives) {
         const std::string caption = Narrow(DriveRoot(letter)).substr(0, 2);
         // A drive still there keeps its window, so the bar does not flicker.
         const auto kept = std::find(previousLetters.begin(), previousLetters.end(), letter);
-        if (kept != previousLetters.end()) {
-            std::unique_ptr<CDriveButton>& button = previous[static_cast<size_t>(kept - previousLetters.begin())];
+        const auto index = static_cast<size_t>(kept - previousLetters.begin());
+        // A button whose window another program closed is made anew.
+        if (kept != previousLetters.end() && previous[index]->m_hWnd != nullptr) {
+            std::unique_ptr<CDriveButton>& button = previous[index];
             // A letter that arrived anew may stand for another kind of drive.
             if ((arrived & LetterBit(letter)) != 0) {
                 m_dress(*button, DriveBitmapOf(letter));
@@ -113,7 +115,8 @@ void CDriveSet::Sync(const std::wstring& skipDrives) {
         m_letters.push_back(letter);
     }
     for (auto& gone : previous) {
-        Retire(std::move(gone));
+        // Its tip's tool goes with its window.
+        CWnd::Retire(std::move(gone));
     }
 }
 
@@ -161,13 +164,6 @@ void CDriveSet::Clear() {
     std::vector<std::unique_ptr<CDriveButton>> buttons = std::move(m_buttons);
     m_letters.clear();
     for (auto& button : buttons) {
-        Retire(std::move(button));
-    }
-}
-
-void CDriveSet::Retire(std::unique_ptr<CDriveButton> button) {
-    if (button != nullptr) {
-        m_bar.RemoveChildToolTip(button->m_hWnd);
         CWnd::Retire(std::move(button));
     }
 }

@@ -62,8 +62,6 @@ public:
 
 private:
     void PostSync();
-    // Destroys a button's window at once; its object goes when its messages return.
-    void Retire(std::unique_ptr<CDriveButton> button);
 
     CWnd& m_bar;
     const CWnd& m_menuButton;

@@ -33,6 +33,10 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             Os().win.DestroyWindow(wnd->m_hWndToolTip);
             wnd->m_hWndToolTip = nullptr;
         }
+        // Its tip's tool goes with it, however the window was destroyed.
+        if (CWnd* parent = Os().win.FromHandle(Os().win.GetParent(hwnd)); parent != nullptr) {
+            parent->RemoveChildToolTip(hwnd);
+        }
         wnd->m_hWnd = nullptr;
         wnd->m_pfnSuper = nullptr;
     }

@@ -58,7 +58,8 @@ public:
     // window is asked for (TTN_NEEDTEXT) every time its tip is about to show.
     BOOL EnableToolTips(BOOL enable = TRUE);
     // A child made or about to be destroyed after EnableToolTips: its tool
-    // comes or goes with it. Nothing happens while tips are off.
+    // comes or goes with it (a child bound to an object loses its tool when
+    // it is destroyed). Nothing happens while tips are off.
     void AddChildToolTip(HWND child);
     void RemoveChildToolTip(HWND child);
 

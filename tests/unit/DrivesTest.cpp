@@ -111,6 +111,10 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
              attach('E', DRIVE_CDROM);
          }, "ACDE", {IDB_DRIVE_CDROM}, 1},
         {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
+        {"a button another program closed, made anew at the next sync", [&] {
+             os.SendMessageA(bar->DriveButtons()[3]->m_hWnd, WM_CLOSE, 0, 0);
+             detach(0);
+         }, "ACDE", {IDB_DRIVE_FIXED}, 1},
         {"a text another program sent a button, undone by the next sync", [&] {
              os.SendMessageA(bar->DriveButtons()[1]->m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("X:"));
              detach(0);
