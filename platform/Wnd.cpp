@@ -126,7 +126,7 @@ std::string CWnd::GetWindowText() const {
     }
     std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
     const int copied = Os().win.GetWindowTextA(m_hWnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    return std::string(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
 }
 
 void CWnd::SetWindowText(const char* text) { Os().win.SetWindowTextA(m_hWnd, text); }

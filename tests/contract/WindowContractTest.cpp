@@ -260,8 +260,10 @@ TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowAndToolTipsF
     EXPECT_NE(Style(tip) & TTS_ALWAYSTIP, 0u);
     EXPECT_EQ(Os().win.FromHandle(first.m_hWnd), &first);
     EXPECT_EQ(Os().win.FromHandle(second.m_hWnd), &second);
-    first.SetWindowText("C:");
-    EXPECT_EQ(first.GetWindowText(), "C:");
+    for (const char* text : {"C:", "", "D", "A longer text of a button"}) {
+        first.SetWindowText(text);
+        EXPECT_EQ(first.GetWindowText(), text);
+    }
     int children = 0;
     Os().win.EnumChildWindows(
         t[0], [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count) > 0 ? TRUE : FALSE; },

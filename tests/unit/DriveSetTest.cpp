@@ -173,6 +173,29 @@ TEST_F(DriveSetTest, OnlyTheSetsOwnButtonsNameTheirDriveByIdOrWindowForTipsClick
     EXPECT_EQ(drives.RootOfId(IDC_FIRST_DRIVE), L"");
 }
 
+// At a new scale every drive button takes the bar's new font, or keeps its
+// own when none could be made.
+TEST_F(DriveSetTest, AtANewScaleEveryDriveButtonTakesTheBarsFontOrKeepsItsOwnWhenNoneCouldBeMade) {
+    os.AddDrive('N', DRIVE_REMOTE);
+    CreateBar();
+    const auto fonts = [this] {
+        std::vector<LRESULT> fonts{os.SendMessageA(bar->GetDlgItem(IDC_MENU_BUTTON), WM_GETFONT, 0, 0)};
+        for (const auto& button : bar->DriveButtons()) {
+            fonts.push_back(os.SendMessageA(button->m_hWnd, WM_GETFONT, 0, 0));
+        }
+        return fonts;
+    };
+    const std::vector<LRESULT> before = fonts();
+    ASSERT_EQ(before, std::vector<LRESULT>(4, before[0]));
+    os.FailCall("CreateFontIndirectA", 1);
+    os.ChangeDpi(144);
+    EXPECT_EQ(fonts(), before);
+    os.ChangeDpi(120);
+    const std::vector<LRESULT> scaled = fonts();
+    EXPECT_NE(scaled[0], before[0]);
+    EXPECT_EQ(scaled, std::vector<LRESULT>(4, scaled[0]));
+}
+
 // A broadcast's word that a drive went holds only until the system reports
 // the drive again: the next look (the pointer coming over the bar, the menu
 // opening) brings its button back, unless the letter is left without a root.

@@ -255,16 +255,18 @@ TEST_F(DriveLabelTest, OddMoreDataAnswersAndBuffersPastTheLimitsEndTheSearch) {
         for (int i = 0; i < 100 && !GetNetworkName(name, L"N:\\"); ++i) {
         }
     }
-    // The buffer grows four times at most, to 1 MiB at most.
+    // The buffer grows four times at most, to 1 MiB at most, and only when asked for more than it has.
+    constexpr DWORD kMore = 0, kSame = 1;  // one byte more than the buffer has; as much as it has
     const struct {
         int answers;
-        DWORD size;  // asked for by each answer; 0: one byte more than the buffer has
+        DWORD size;  // asked for by each answer
         bool found;
-    } edges[] = {{4, 0, true}, {5, 0, false}, {1, 1U << 20, true}, {1, (1U << 20) + 1, false}};
+    } edges[] = {
+        {4, kMore, true}, {5, kMore, false}, {1, kSame, false}, {1, 1U << 20, true}, {1, (1U << 20) + 1, false}};
     for (const auto& edge : edges) {
         for (int i = 0; i < edge.answers; ++i) {
             os.QueueNetEnumAnswer([size = edge.size](DWORD* asked) {
-                *asked = size != 0 ? size : *asked + 1;
+                *asked = size == kMore ? *asked + 1 : size == kSame ? *asked : size;
                 return static_cast<DWORD>(ERROR_MORE_DATA);
             });
         }

@@ -116,6 +116,8 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrAtTheMenuButtonWithTheSettingsChec
                           {ABE_TOP, TRUE, TRUE, bar.m_hWnd, keys, {4, 0}},
                           {ABE_BOTTOM, FALSE, FALSE, bar.m_hWnd, keys, {4, 765}},
                           {ABE_RIGHT, TRUE, TRUE, bar.m_hWnd, keys, {1023, 19}},
+                          {ABE_LEFT, TRUE, TRUE, bar.m_hWnd, keys, {0, 19}},
+                          {ABE_BOTTOM, FALSE, TRUE, bar.m_hWnd, keys, {4, 767}},
                           {EDGE_FLOATING, FALSE, TRUE, bar.m_hWnd, keys, {205, 235}},
                           {ABE_LEFT, TRUE, FALSE, nullptr, {}, {4, 19}}};
     for (const Case& c : cases) {
@@ -161,6 +163,19 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrAtTheMenuButtonWithTheSettingsChec
     }
 }
 
+TEST_F(BarWindowTest, NoPlacementActivatesTheBarWhateverItsEdgeFrameOrAutoHide) {
+    CVosselDialog& bar = CreateBar();
+    const HWND other = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{300, 300, 500, 400});
+    os.SetActiveWindow(other);
+    for (const int edge :
+         std::initializer_list<int>{ABE_LEFT, ABE_TOP, EDGE_FLOATING, ABE_RIGHT, ABE_BOTTOM, EDGE_FLOATING, ABE_TOP}) {
+        for (const BOOL autoHide : {FALSE, TRUE}) {
+            Place(bar, edge, autoHide, TRUE, kFloatingAt200);
+            EXPECT_EQ(os.GetActiveWindow(), other) << edge << " " << autoHide;
+        }
+    }
+}
+
 TEST_F(BarWindowTest, AStoredThicknessAtEachEdgeComesBackHeldBetweenOneRowAndHalfTheScreen) {
     // One row is the template's client area in its docked frame.
     const struct {
@@ -192,7 +207,8 @@ TEST_F(BarWindowTest, ExitCloseAndEscEndTheBarAndStoreItsPlacementWhileEnterDoes
     const Case cases[] = {{WM_CONTEXTMENU, 0, true},
                           {WM_SYSCOMMAND, SC_CLOSE, true},
                           {WM_COMMAND, IDCANCEL, true},
-                          {WM_COMMAND, IDOK, false}};
+                          {WM_COMMAND, IDOK, false},
+                          {WM_SYSCOMMAND, SC_MOVE, false}};
     for (const Case& c : cases) {
         HWND hwnd = nullptr;
         int idles = 0;
