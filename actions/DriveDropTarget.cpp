@@ -1,7 +1,6 @@
 #include "actions/DriveDropTarget.h"
 
 #include "appbar/AppBarDialog.h"
-#include "bar/Drives.h"
 #include "platform/WinApp.h"
 #include "resources/resource.h"
 
@@ -37,18 +36,8 @@ bool IsCopyableDropPath(const std::wstring& path) {
     return !name.empty() && name != L"." && name != L"..";
 }
 
-std::wstring DropStartPath(const CWnd& bar, size_t driveCount, POINT point) {
-    const HWND hwnd = Os().win.WindowFromPoint(point);
-    if (hwnd == nullptr || Os().win.GetParent(hwnd) != bar.m_hWnd) {
-        return {};
-    }
-    const int id = Os().win.GetDlgCtrlID(hwnd);
-    if (id < IDC_FIRST_DRIVE || static_cast<size_t>(id - IDC_FIRST_DRIVE) >= driveCount) {
-        return {};
-    }
-    char caption[16] = {};
-    Os().win.GetWindowTextA(hwnd, caption, static_cast<int>(sizeof(caption)));
-    return DriveRootFromCaption(caption);
+std::wstring DropStartPath(const CDriveSet& drives, POINT point) {
+    return drives.RootOfWindow(Os().win.WindowFromPoint(point));
 }
 
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
@@ -88,9 +77,9 @@ int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId) {
     return 1;
 }
 
-UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move) {
+UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BOOL move) {
     bar.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    std::wstring folder = DropStartPath(bar, driveCount, point);
+    std::wstring folder = DropStartPath(drives, point);
     const UINT count = Os().shell.DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::wstring> items;
     for (UINT i = 0; i < count; ++i) {
@@ -158,7 +147,7 @@ DROPEFFECT CDriveDropTarget::OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFEC
     const auto drop = static_cast<HDROP>(data->GetGlobalData(CF_HDROP));
     if (drop != nullptr) {
         wnd->ClientToScreen(&point);
-        ProcessDrop(*wnd, m_drives.size(), drop, point, (defaultEffect & DROPEFFECT_MOVE) != 0);
+        ProcessDrop(*wnd, m_drives, drop, point, (defaultEffect & DROPEFFECT_MOVE) != 0);
     }
     // The items are already moved: the source must not delete them.
     return DROPEFFECT_NONE;

@@ -1,7 +1,6 @@
 #include "bar/Drives.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -13,8 +12,6 @@ namespace {
 constexpr DWORD kFirstEnumBufferSize = 1600;
 constexpr int kMaxEnumBufferGrowths = 4;
 constexpr DWORD kMaxEnumBufferSize = 1 << 20;
-
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // Letters of other scripts stay as the share names them.
 WCHAR UpperWide(WCHAR c) { return c >= L'a' && c <= L'z' ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
@@ -73,11 +70,7 @@ UINT DriveBitmap(UINT driveType) {
     }
 }
 
-std::wstring DriveRootFromCaption(const std::string& caption) {
-    std::string root = caption;
-    std::transform(root.begin(), root.end(), root.begin(), Upper);
-    return Widen(root) + L'\\';
-}
+std::wstring DriveRoot(char letter) { return {static_cast<WCHAR>(letter), L':', L'\\'}; }
 
 void GetDriveLabel(std::wstring& text) {
     const std::wstring root = text.substr(0, 3);
@@ -89,14 +82,12 @@ void GetDriveLabel(std::wstring& text) {
         case DRIVE_CDROM:
             text = L"(CD-ROM) " + text;
             break;
-        case DRIVE_FIXED: {
-            DWORD flags = 0;
-            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, &flags)) {
+        case DRIVE_FIXED:
+            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, nullptr)) {
                 name[kDriveNameBufferSize - 1] = 0;
                 text = L"(" + std::wstring(name) + L") " + text;
             }
             break;
-        }
         case DRIVE_REMOTE:
             if (GetNetworkName(name, root.c_str())) {
                 text = L"(" + std::wstring(name) + L") " + text;

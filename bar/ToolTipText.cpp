@@ -30,22 +30,19 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     auto* infoA = reinterpret_cast<NMTTDISPINFOA*>(hdr);
     auto* infoW = reinterpret_cast<NMTTDISPINFOW*>(hdr);
     const UINT flags = narrow ? infoA->uFlags : infoW->uFlags;
-    UINT_PTR id = hdr->idFrom;
-    if ((flags & TTF_IDISHWND) != 0) {
-        const auto tool = reinterpret_cast<HWND>(hdr->idFrom);
-        if (!Os().win.IsWindow(tool)) {
-            return FALSE;
-        }
-        id = static_cast<UINT_PTR>(Os().win.GetDlgCtrlID(tool));
-    }
+    // A tool whose window has gone has no id.
+    const UINT_PTR id = (flags & TTF_IDISHWND) != 0
+                            ? static_cast<UINT_PTR>(Os().win.GetDlgCtrlID(reinterpret_cast<HWND>(hdr->idFrom)))
+                            : hdr->idFrom;
     if (id == 0) {
         return FALSE;
     }
     std::wstring text;
     if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
-        text = WindowText(child);
-        if (IsDriveButtonId(static_cast<UINT>(id))) {
-            text = DriveRootFromCaption(Narrow(text));
+        text = m_drives.RootOfWindow(child);
+        if (text.empty()) {
+            text = WindowText(child);
+        } else {
             GetDriveLabel(text);
         }
     }

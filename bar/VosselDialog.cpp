@@ -6,7 +6,6 @@
 #include "actions/OpenDrive.h"
 #include "appbar/AppBarGeometry.h"
 #include "bar/BarLayout.h"
-#include "bar/Drives.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "resources/resource.h"
@@ -19,21 +18,17 @@ constexpr COLORREF kTransparent = RGB(255, 255, 255);
 // The drive buttons' spacing around their pictures at 96 DPI.
 constexpr int kDriveImageMargin = 1;
 constexpr int kDriveTextGap = -3;
-constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
 // Posted at the end of OnInitDialog. The dialog manager shows a modal dialog
 // only when its queue runs empty, so a bar not shown yet waits for a timer,
 // whose message comes after the bar's first painting.
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
 constexpr UINT_PTR kStartupTimer = 2;
-// Posted by the first drive broadcast of a burst, so the buttons follow once.
-constexpr UINT kSyncDrives = WM_APP + 0x101;
-
-DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
     wnd.GetClientRect(&client);
-    return SIZE{client.right - client.left, client.bottom - client.top};
+    // A client rectangle starts at 0, 0.
+    return SIZE{client.right, client.bottom};
 }
 
 }  // namespace
@@ -62,7 +57,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyButton = button.bottom - button.top;
     m_templateButton = SIZE{m_cxButton, m_cyButton};
 
-    CreateDriveButtons();
+    SyncDrives();
 
     m_nOptions = kBarOptions;
     const SIZE client = ClientSize(*this);
@@ -144,117 +139,15 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     return limits;
 }
 
-void CVosselDialog::CreateDriveButtons() { SyncDriveButtons(Os().sys.GetLogicalDrives()); }
-
-void CVosselDialog::SyncDriveButtons(DWORD mask) {
-    m_dwDriveMask = mask;
-    // A letter the system no longer reports may come back unannounced.
-    m_dwGoneDrives &= mask;
-    const DWORD arrived = std::exchange(m_dwArrivedDrives, 0);
-    std::vector<std::unique_ptr<CDriveButton>> previous = std::move(m_driveButtons);
-    m_driveButtons.clear();
-    const auto font = static_cast<WPARAM>(m_btnMenu.SendMessage(WM_GETFONT));
-    RECT rect{};
-    m_btnMenu.GetWindowRect(&rect);
-    ScreenToClient(&rect);
-    const LONG step = m_cxButton + 5;
-    for (const char letter : ShownDriveLetters(mask & ~m_dwGoneDrives, m_strSkipDrives)) {
-        const std::string root = std::string(1, letter) + ":\\";
-        const std::string caption = root.substr(0, 2);
-        // A drive still there keeps its window, so the bar does not flicker.
-        const auto kept = std::find_if(previous.begin(), previous.end(), [&caption](const auto& button) {
-            return button != nullptr && button->GetWindowText() == caption;
-        });
-        const auto Bitmap = [&root] { return DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())); };
-        if (kept != previous.end()) {
-            // A letter that arrived anew may stand for another kind of drive.
-            if ((arrived & LetterBit(letter)) != 0) {
-                SetButtonPicture(kept->get(), Bitmap());
-            }
-            m_driveButtons.push_back(std::move(*kept));
-            continue;
-        }
-        auto button = std::make_unique<CDriveButton>();
-        // Only a first position: the layout places every button anew.
-        rect.left += step;
-        rect.right += step;
-        const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_driveButtons.size());
-        if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
-            continue;  // no button, no id: the next drive takes this one's
-        }
-        SetButtonPicture(button.get(), Bitmap());
-        button->SendMessage(WM_SETFONT, font, TRUE);
-        AddChildToolTip(button->m_hWnd);
-        m_driveButtons.push_back(std::move(button));
-    }
-    for (auto& gone : previous) {
-        if (gone != nullptr) {
-            RemoveChildToolTip(gone->m_hWnd);
-            gone.reset();
-        }
-    }
-    // The ids follow the letters, as at start.
-    for (size_t index = 0; index < m_driveButtons.size(); ++index) {
-        const auto id = static_cast<LONG>(IDC_FIRST_DRIVE + index);
-        if (m_driveButtons[index]->GetDlgCtrlID() != id) {
-            Os().win.SetWindowLongA(m_driveButtons[index]->m_hWnd, GWL_ID, id);
-        }
-    }
-}
-
-void CVosselDialog::SyncDrives(DWORD mask) {
-    // No machine runs without a drive: an empty set is a failed call.
-    if (mask != 0) {
-        SyncDriveButtons(mask);
-        LayoutButtons();
-    }
-}
-
-void CVosselDialog::CheckDrives() {
-    if (Os().sys.GetLogicalDrives() != m_dwDriveMask) {
-        PostDriveSync();
-    }
-}
-
-void CVosselDialog::PostDriveSync() {
-    // Never at once: the message may come through a drive button that the
-    // sync destroys. One posted sync serves the whole burst.
-    if (!m_bDriveSyncPosted) {
-        m_bDriveSyncPosted = PostMessage(kSyncDrives) != FALSE;
-    }
-}
-
-LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || header == nullptr ||
-        header->dbch_size < sizeof(DEV_BROADCAST_HDR) || header->dbch_devicetype != DBT_DEVTYP_VOLUME) {
-        return TRUE;
-    }
-    // A record too short for its letters still says that the drive set
-    // changed: the system's own report then decides.
-    if (header->dbch_size >= sizeof(DEV_BROADCAST_VOLUME)) {
-        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lParam);
-        // A disc put in or taken out leaves its drive as it was.
-        if ((volume->dbcv_flags & DBTF_MEDIA) != 0) {
-            return TRUE;
-        }
-        // Bits above Z name no letter, and no button follows from them.
-        const DWORD letters = volume->dbcv_unitmask;
-        if (event == DBT_DEVICEREMOVECOMPLETE) {
-            m_dwGoneDrives |= letters;
-        } else {
-            m_dwGoneDrives &= ~letters;
-            m_dwArrivedDrives |= letters;
-        }
-    }
-    PostDriveSync();
-    return TRUE;
+void CVosselDialog::SyncDrives() {
+    m_drives.Sync(m_strSkipDrives);
+    LayoutButtons();
 }
 
 void CVosselDialog::OnSetCursor() {
     if (!m_bPointerOver) {
         m_bPointerOver = true;
-        CheckDrives();
+        m_drives.Check();
     }
 }
 
@@ -268,17 +161,13 @@ void CVosselDialog::OnTimer() {
     }
 }
 
-bool CVosselDialog::IsDriveButtonId(UINT id) const {
-    return id >= static_cast<UINT>(IDC_FIRST_DRIVE) && id < IDC_FIRST_DRIVE + m_driveButtons.size();
-}
-
 void CVosselDialog::LayoutButtons() {
     const SIZE client = ClientSize(*this);
     const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
     const SIZE button{m_cxButton, m_cyButton};
     m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_nDpi), TRUE);
     int index = 1;
-    for (const auto& drive : m_driveButtons) {
+    for (const auto& drive : m_drives.Buttons()) {
         drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_nDpi), TRUE);
     }
 }
@@ -306,17 +195,16 @@ void CVosselDialog::SaveSettings() {
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
-    m_driveButtons.clear();
+    m_drives.Clear();
     SaveSettings();
 }
 
 BOOL CVosselDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    if (HIWORD(wParam) == BN_CLICKED && IsDriveButtonId(id)) {
-        OpenDriveOfButton(id);
-    }
     if (HIWORD(wParam) == BN_CLICKED && id == static_cast<UINT>(IDC_MENU_BUTTON)) {
         ShowBarMenuAtButton();
+    } else if (HIWORD(wParam) == BN_CLICKED) {
+        OpenDriveOfButton(id);
     }
     return CAppBarDialog::OnCommand(wParam, lParam);
 }
@@ -347,7 +235,7 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
 }
 
 void CVosselDialog::ShowBarMenu(int x, int y) {
-    CheckDrives();
+    m_drives.Check();
     const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
     if (menu == nullptr) {
         return;
@@ -407,13 +295,10 @@ void CVosselDialog::OnOptions() { ApplyOptions(); }
 void CVosselDialog::OnAbout() { OnBarAbout(); }
 
 void CVosselDialog::OpenDriveOfButton(UINT id) {
-    const HWND button = GetDlgItem(static_cast<int>(id));
-    if (button == nullptr) {
-        return;
+    const std::wstring root = m_drives.RootOfId(id);
+    if (!root.empty()) {
+        OpenDrive(root, m_strLaunchProgram, m_bTileExplorers);
     }
-    char caption[16] = {};
-    Os().win.GetWindowTextA(button, caption, sizeof(caption));
-    OpenDrive(DriveRootFromCaption(caption), m_strLaunchProgram, m_bTileExplorers);
 }
 
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -443,12 +328,12 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 CompleteStartup();
             }
             return 0;
-        case kSyncDrives:
-            m_bDriveSyncPosted = false;
-            SyncDrives(Os().sys.GetLogicalDrives());
+        case CDriveSet::kSyncMessage:
+            SyncDrives();
             return 0;
         case WM_DEVICECHANGE:
-            return OnDeviceChange(wParam, lParam);
+            m_drives.OnBroadcast(ReadDriveBroadcast(wParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)));
+            return TRUE;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -518,7 +403,7 @@ void CVosselDialog::OnDropFiles(HDROP drop) {
     POINT point{0, 0};
     Os().win.GetCursorPos(&point);
     const BOOL move = (Os().win.GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    ProcessDrop(*this, m_driveButtons.size(), drop, point, move);
+    ProcessDrop(*this, m_drives, drop, point, move);
 }
 
 LRESULT CVosselDialog::OnQueryEndSession() {
@@ -550,7 +435,7 @@ void CVosselDialog::ApplyOptions() {
     }
     m_strLaunchProgram = dialog.m_strLaunchProgram.empty() ? OptionsDefaultLaunchProgram() : dialog.m_strLaunchProgram;
     m_strSkipDrives = dialog.m_strSkipDrives;
-    SyncDrives(Os().sys.GetLogicalDrives());
+    SyncDrives();
     m_bTileExplorers = dialog.m_bTileExplorers;
     if (dialog.m_bLaunchOnStartup != m_bLaunchOnStartup) {
         m_bLaunchOnStartup = dialog.m_bLaunchOnStartup;
@@ -607,13 +492,7 @@ void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
         m_btnMenu.SendMessage(WM_SETFONT, font, TRUE);
     }
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
-    for (const auto& drive : m_driveButtons) {
-        if (font != 0) {
-            drive->SendMessage(WM_SETFONT, font, TRUE);
-        }
-        const std::string root = drive->GetWindowText() + "\\";
-        SetButtonPicture(drive.get(), DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())));
-    }
+    m_drives.Restyle(font);
     previousFont.reset();
 
     BARPLACEMENT placement = m_placement;

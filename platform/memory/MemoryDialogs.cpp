@@ -1,6 +1,7 @@
 // Dialogs, message boxes, strings and menus of the in-memory backend, made
 // from the templates tests give it.
 #include <algorithm>
+#include <utility>
 
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
@@ -63,26 +64,30 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
     if (hwnd == nullptr) {
         return -1;
     }
-    // The owner takes no input while its modal dialog runs.
-    Window* owner = Find(parent);
-    const bool disableOwner = owner != nullptr && (owner->style & WS_DISABLED) == 0;
+    return RunModal(hwnd, parent, m_modalIdle, -1);
+}
+
+INT_PTR MemoryOs::RunModal(HWND hwnd, HWND owner, const std::function<void()>& idle, INT_PTR unanswered) {
+    // The owner takes no input while its modal window runs; the desktop is nobody's owner.
+    Window* ownerWindow = owner != m_desktop ? Find(owner) : nullptr;
+    const bool disableOwner = ownerWindow != nullptr && (ownerWindow->style & WS_DISABLED) == 0;
     if (disableOwner) {
-        owner->style |= WS_DISABLED;
+        ownerWindow->style |= WS_DISABLED;
     }
     while (IsWindow(hwnd) && !Find(hwnd)->dialogEnded) {
         if (DeliverNext()) {
             continue;
         }
-        if (m_modalIdle) {
-            m_modalIdle();
+        if (idle) {
+            idle();
         }
         if (IsWindow(hwnd) && !Find(hwnd)->dialogEnded && m_posted.empty()) {
-            EndDialog(hwnd, -1);
+            EndDialog(hwnd, unanswered);
         }
     }
     INT_PTR result = -1;
-    if (disableOwner && Find(parent) != nullptr) {
-        Find(parent)->style &= ~WS_DISABLED;
+    if (disableOwner && Find(owner) != nullptr) {
+        Find(owner)->style &= ~WS_DISABLED;
     }
     if (Window* window = Find(hwnd); window != nullptr) {
         result = window->dialogResult;
@@ -110,7 +115,25 @@ BOOL MemoryOs::EndDialog(HWND dialog, INT_PTR result) {
 
 int MemoryOs::MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     m_messageBoxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
-    return IDOK;
+    return RunMessageBox(owner, caption != nullptr ? caption : "Error");
+}
+
+int MemoryOs::RunMessageBox(HWND owner, const std::string& caption) {
+    // A dialog of the system's, without an object of the program's: its
+    // buttons end it through the default processing of WM_COMMAND.
+    const HWND box = MakeWindow(0, "#32770", caption.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+                                RECT{312, 300, 712, 420}, owner != m_desktop ? owner : nullptr, 0, nullptr);
+    if (box == nullptr) {
+        return 0;
+    }
+    Find(box)->dialog = true;
+    bool shown = false;
+    const auto look = [this, box, &shown] {
+        if (!std::exchange(shown, true) && m_messageBoxHook) {
+            m_messageBoxHook(box);
+        }
+    };
+    return static_cast<int>(RunModal(box, owner, look, IDOK));
 }
 
 int MemoryOs::LoadStringA(UINT id, char* buffer, int size) {
@@ -160,16 +183,25 @@ DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
 
 BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     auto it = m_menus.find(menu);
-    if (it == m_menus.end() || !IsWindow(owner)) {
+    // One pop-up menu at a time, as on Windows.
+    if (it == m_menus.end() || !IsWindow(owner) || m_menuOwner != nullptr) {
         return FALSE;
     }
-    const Menu& shown = it->second;
+    const Menu shown = it->second;
     m_menuShowings.push_back({owner, x, y, flags, shown.items, shown.checks});
-    if (m_menuOpenHook) {
+    // The menu's loop delivers what was posted, as it comes, to every window.
+    m_menuOwner = owner;
+    m_bMenuCancelled = false;
+    PumpMessages();
+    if (m_menuOpenHook && !m_bMenuCancelled && IsWindow(owner)) {
         m_menuOpenHook();
     }
-    const UINT choice = m_menuChoice;
-    m_menuChoice = 0;
+    PumpMessages();
+    m_menuOwner = nullptr;
+    const UINT choice = std::exchange(m_menuChoice, 0);
+    if (m_bMenuCancelled || !IsWindow(owner)) {
+        return TRUE;
+    }
     if (choice != 0 && std::any_of(shown.items.begin(), shown.items.end(),
                                    [choice](const MemoryMenuItem& item) { return item.id == choice; })) {
         // The choice reaches the owner after the menu has closed.

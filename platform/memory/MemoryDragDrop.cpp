@@ -180,10 +180,11 @@ ITEMIDLIST* MemoryOs::SHBrowseForFolderW(BROWSEINFOW* info) {
     if (info->lpfn != nullptr) {
         info->lpfn(dialog, BFFM_INITIALIZED, 0, info->lParam);
     }
-    FolderDialog& shown = m_folderDialogs[index];
-    shown.topmost = (Find(dialog)->exStyle & WS_EX_TOPMOST) != 0;
-    shown.active = GetActiveWindow() == dialog;
-    const std::optional<std::string> answer = m_folderAnswer ? m_folderAnswer(shown) : std::nullopt;
+    m_folderDialogs[index].topmost = (Find(dialog)->exStyle & WS_EX_TOPMOST) != 0;
+    m_folderDialogs[index].active = GetActiveWindow() == dialog;
+    // A modal dialog: its loop delivers what is posted before the user answers.
+    PumpMessages();
+    const std::optional<std::string> answer = m_folderAnswer ? m_folderAnswer(m_folderDialogs[index]) : std::nullopt;
     m_folderDialog = previous;
     DestroyWindow(dialog);
     if (!answer) {

@@ -54,6 +54,20 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 DestroyWindow(hwnd);
             }
             return 0;
+        case WM_COMMAND:
+            // A dialog of the system's own, such as a message box, ends with the button pressed.
+            if (window->dialog && window->object == nullptr && HIWORD(wParam) == BN_CLICKED) {
+                EndDialog(hwnd, LOWORD(wParam));
+            }
+            return 0;
+        case WM_CANCELMODE:
+            if (m_menuOwner == hwnd) {
+                m_bMenuCancelled = true;
+            }
+            if (m_capture == hwnd) {
+                ReleaseCapture();
+            }
+            return 0;
         case WM_SETFONT:
             window->font = reinterpret_cast<HFONT>(wParam);
             return 0;

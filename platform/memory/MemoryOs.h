@@ -132,6 +132,7 @@ public:
     // the default processing of that message answer FALSE.
     void FailCall(const std::string& function, int times = -1, int skip = 0);
     // What ShellExecuteW answers from then on (42 at first; a failing call answers 2).
+    // An answer of 32 or less is an error, which the shell shows in a message box of its own.
     void SetShellExecuteResult(std::uintptr_t result) { m_shellExecuteResult = result; }
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
@@ -164,8 +165,14 @@ public:
     void AddFile(const std::string& path, std::string content = std::string());
     // A user without administrator rights: keys under the root open for reading only.
     void DenyWriteAccess(HKEY root) { m_readOnlyRoots.push_back(root); }
-    // A hook that runs while a pop-up menu is open.
+    // A hook that runs while a pop-up menu is open, inside its loop: what is
+    // posted before and while it runs is delivered before the menu closes.
     void SetMenuOpenHook(std::function<void()> hook) { m_menuOpenHook = std::move(hook); }
+    // A hook that runs while a message box (the program's own, or the one the
+    // shell shows when ShellExecuteW fails) is open, once its loop has
+    // delivered what was posted: it may act, or answer the box with a
+    // WM_COMMAND. A box still open when its queue runs empty again is answered OK.
+    void SetMessageBoxHook(std::function<void(HWND box)> hook) { m_messageBoxHook = std::move(hook); }
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
@@ -295,6 +302,8 @@ public:
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
+    // The boxes the shell showed for the programs it could not start.
+    const std::vector<MessageBoxCall>& ShellErrorBoxes() const { return m_shellErrorBoxes; }
     const std::vector<MenuShowing>& MenuShowings() const { return m_menuShowings; }
     const std::vector<DWORD>& Sleeps() const { return m_sleeps; }
     // Drive roots whose volume was asked for.
@@ -574,6 +583,15 @@ private:
     void SendDestroy(HWND hwnd);
     void SendNcDestroy(HWND hwnd);
     HWND CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog);
+    // CreateWindowExA without its failure switch, for windows the system makes itself.
+    HWND MakeWindow(DWORD exStyle, const char* className, const char* text, DWORD style, RECT rect, HWND parent,
+                    UINT id, CWnd* object);
+    // A modal loop over `hwnd` until EndDialog: the owner takes no input, and
+    // posted messages are delivered to every window. `idle` runs each time
+    // the queue runs empty; a run it leaves without an answer ends with `unanswered`.
+    INT_PTR RunModal(HWND hwnd, HWND owner, const std::function<void()>& idle, INT_PTR unanswered);
+    // A message box's window and its loop; answers the button pressed.
+    int RunMessageBox(HWND owner, const std::string& caption);
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
     RECT WorkArea() const;
@@ -641,8 +659,12 @@ private:
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;
+    std::vector<MessageBoxCall> m_shellErrorBoxes;
     std::vector<MenuShowing> m_menuShowings;
     UINT m_menuChoice = 0;
+    // The owner of the pop-up menu open now; WM_CANCELMODE to it ends the menu.
+    HWND m_menuOwner = nullptr;
+    bool m_bMenuCancelled = false;
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
     int m_driveSetReads = 0;
@@ -674,6 +696,7 @@ private:
     std::map<std::string, std::string> m_files;   // UTF-8 path -> content
     std::vector<HKEY> m_readOnlyRoots;
     std::function<void()> m_menuOpenHook;
+    std::function<void(HWND)> m_messageBoxHook;
     std::vector<std::string> m_invokedShortcuts;
     std::vector<std::string> m_registryChanges;
     std::map<HGLOBAL, std::vector<BYTE>> m_globals;

@@ -192,8 +192,16 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
 HINSTANCE MemoryOs::ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
                                   const WCHAR* directory, int show) {
     m_shellExecutes.push_back({owner, Utf8(verb), Utf8(file), Utf8(parameters), Utf8(directory), show});
-    // Values above 32 mean success.
-    return reinterpret_cast<HINSTANCE>(Fails("ShellExecuteW") ? 2 : m_shellExecuteResult);
+    // Values above 32 mean success. An error the shell reports itself, in a
+    // message box whose loop runs before the call returns.
+    const std::uintptr_t result = Fails("ShellExecuteW") ? 2 : m_shellExecuteResult;
+    if (result <= 32) {
+        const std::string name = Utf8(file);
+        const std::string text = "Windows cannot find '" + name + "'. Make sure you typed the name correctly.";
+        m_shellErrorBoxes.push_back({owner, text, name, MB_ICONERROR | MB_OK});
+        RunMessageBox(owner, name);
+    }
+    return reinterpret_cast<HINSTANCE>(result);
 }
 
 // -------------------------------------------------------------- drawing ----

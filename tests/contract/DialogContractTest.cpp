@@ -132,7 +132,7 @@ TEST_F(DialogContract, DialogsRunOnTemplatesTheirControlsKeepWhatTheyExchangeAnd
     }
     CWnd centred;
     const HWND centredHwnd =
-        Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &centred);
+        Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 30, 40, 200, 100, owner, 0, &centred);
     EXPECT_EQ(Os().win.GetWindow(centredHwnd, GW_OWNER), owner);
     centred.CenterWindow();
     EXPECT_EQ(Str(WindowRect(centredHwnd)), "200,150,400,250");

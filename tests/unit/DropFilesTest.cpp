@@ -92,12 +92,16 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
         {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
-    // Another program's drive-like child in front of the bar is no drive of it, nor a button past the drives.
+    // Another program's drive-like child in front of the bar is no drive of it, nor a child of the bar's
+    // own with the id a button past the drives would have.
     const HWND other = os.CreateForeignWindow("Other", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, first);
     os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, other, IDC_FIRST_DRIVE, nullptr);
-    EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), L"");
+    EXPECT_EQ(DropStartPath(bar->Drives(), POINT{first.left + 1, first.top + 1}), L"");
     os.DestroyWindow(other);
-    EXPECT_EQ(DropStartPath(*bar, 1, Drive(1)), L"");
+    const HWND past = os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 600, 1, 20, 10, bar->m_hWnd,
+                                         IDC_FIRST_DRIVE + 2, nullptr);
+    EXPECT_EQ(DropStartPath(bar->Drives(), CentreOf(past)), L"");
+    os.DestroyWindow(past);
     for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
         answer = chosen;
         const size_t before = os.FileOperations().size();
@@ -147,7 +151,7 @@ TEST_F(DropTest, NamesInAnyScriptGoWholeToTheShellAndNamesItWouldMisreadAreLeftO
     const std::vector<std::string> refused = {"C:\\?mega.txt", "C:\\*.txt", "C:\\a/b.txt", "C:\\d\\.", "C:\\d\\..",
                                               "D:\\",          "C:\\d\\",   "noslash",     ""};
     const auto drop = [this](const std::vector<std::string>& paths) {
-        return ProcessDrop(*bar, bar->DriveButtons().size(), os.CreateDropFiles(paths), Drive(1), TRUE);
+        return ProcessDrop(*bar, bar->Drives(), os.CreateDropFiles(paths), Drive(1), TRUE);
     };
     for (const std::string& path : refused) {
         const size_t dialogs = os.FolderDialogs().size();
