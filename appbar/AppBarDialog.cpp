@@ -153,7 +153,7 @@ BOOL CAppBarDialog::CalcAutoHidePos(BOOL bShow, RECT* pRect) {
         return FALSE;
     }
     const ScreenMetrics screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN),
-                               Os().win.GetSystemMetrics(SM_CXBORDER), Os().win.GetSystemMetrics(SM_CYBORDER)};
+                               m_scale.Metric(SM_CXBORDER), m_scale.Metric(SM_CYBORDER)};
     *pRect = AutoHidePosition(*pRect, edge, bShow, screen);
     return TRUE;
 }
@@ -306,6 +306,7 @@ int CAppBarDialog::OnCreate() {
     if (Default() == -1) {
         return -1;
     }
+    m_scale = WindowScale::Of(m_hWnd);
     Os().win.SetTimer(m_hWnd, kAutoHideTimer, kAutoHidePeriod);
     SendAppBarMessage(ABM_NEW, static_cast<UINT>(-1), 0, nullptr);
     // Options are still 0 for a window that sets them while it initialises,
@@ -345,7 +346,7 @@ void CAppBarDialog::OnTimer() {
     if (Os().win.GetActiveWindow() != m_hWnd && Os().win.GetCursorPos(&cursor)) {
         RECT window{};
         GetWindowRect(&window);
-        const SIZE margin{2 * Os().win.GetSystemMetrics(SM_CXDOUBLECLK), 2 * Os().win.GetSystemMetrics(SM_CYDOUBLECLK)};
+        const SIZE margin{2 * m_scale.Metric(SM_CXDOUBLECLK), 2 * m_scale.Metric(SM_CYDOUBLECLK)};
         if (CursorOutside(window, margin, cursor)) {
             ShowAutoHideBar(FALSE);
         }
@@ -353,23 +354,32 @@ void CAppBarDialog::OnTimer() {
     Default();
 }
 
-int CAppBarDialog::EdgeFromPoint(UINT nOptions, int x, int y) {
+namespace {
+
+int EdgeOnScreen(UINT options, POINT pt, SIZE scrollBars) {
     DragArea area{};
     area.screen = SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
-    area.scrollBars = SIZE{Os().win.GetSystemMetrics(SM_CXVSCROLL), Os().win.GetSystemMetrics(SM_CYHSCROLL)};
+    area.scrollBars = scrollBars;
     // Read at every call: the strip this bar reserves lies outside it and
     // counts as docking ground.
     if (!Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area.workArea, 0)) {
         area.workArea = RECT{0, 0, area.screen.cx, area.screen.cy};
     }
-    return EdgeFromPointIn(nOptions, POINT{x, y}, area);
+    return EdgeFromPointIn(options, pt, area);
+}
+
+}  // namespace
+
+int CAppBarDialog::EdgeFromPoint(UINT nOptions, int x, int y) {
+    return EdgeOnScreen(nOptions, POINT{x, y},
+                        SIZE{Os().win.GetSystemMetrics(SM_CXVSCROLL), Os().win.GetSystemMetrics(SM_CYHSCROLL)});
 }
 
 int CAppBarDialog::EdgeForDrag(POINT pt) const {
     if (Os().win.GetKeyState(VK_CONTROL) < 0 && (m_nOptions & BARF_FLOAT) != 0) {
         return EDGE_FLOATING;
     }
-    return EdgeFromPoint(m_nOptions, pt.x, pt.y);
+    return EdgeOnScreen(m_nOptions, pt, SIZE{m_scale.Metric(SM_CXVSCROLL), m_scale.Metric(SM_CYHSCROLL)});
 }
 
 LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
@@ -432,11 +442,9 @@ LRESULT CAppBarDialog::OnSizing(WPARAM wParam, LPARAM lParam) {
     // would otherwise lose every step smaller than half a row to the snap.
     const RECT dragged =
         m_nDragEdge != EDGE_NONE ? DragSides(side, m_rcDragStart, m_ptDragStart, MessagePoint()) : *rect;
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
     const MINMAXINFO limits = GetTrackingLimits();
-    *rect = SnapToSteps(side, dragged, SIZE{frame.right - frame.left, frame.bottom - frame.top},
-                        SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+    *rect = SnapToSteps(side, dragged, WindowFrameSize(), SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize,
+                        limits.ptMaxTrackSize);
     m_rcDragLast = *rect;
     m_bDragTracked = TRUE;
     return 0;
@@ -491,18 +499,16 @@ void CAppBarDialog::OnDisplayChange() {
     // Limits and frame as the new screen gives them; what the bar takes here
     // is what it stores, so the next start finds the bar it left.
     const MINMAXINFO limits = GetTrackingLimits();
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
     if (edge == EDGE_FLOATING) {
         const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+        const LONG caption = -m_scale.Frame(GetStyle(), GetExStyle()).top;
         m_placement.rcFloating =
-            FloatingOnScreen(m_placement.rcFloating, screen, -frame.top, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+            FloatingOnScreen(m_placement.rcFloating, screen, caption, limits.ptMinTrackSize, limits.ptMaxTrackSize);
     } else {
         const LONG thickness = m_placement.anThickness[edge];
         const RECT snapped =
-            SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness},
-                        SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxSizeStep, m_cySizeStep},
-                        limits.ptMinTrackSize, limits.ptMaxTrackSize);
+            SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness}, WindowFrameSize(),
+                        SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize, limits.ptMaxTrackSize);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         m_placement.anThickness[edge] =
             HeldThickness(edge, across ? snapped.right : snapped.bottom, limits.ptMinTrackSize, limits.ptMaxTrackSize);
@@ -512,4 +518,31 @@ void CAppBarDialog::OnDisplayChange() {
         }
     }
     ApplyEdge(edge);
+}
+
+void CAppBarDialog::PlaceAtScale(const DockedScale& from, SIZE dockedFrame, const RECT* suggested) {
+    BARPLACEMENT placement = m_placement;
+    RescalePlacement(&placement, from, DockedScale{m_scale.Dpi(), dockedFrame}, SIZE{m_cxSizeStep, m_cySizeStep});
+    const int edge = GetEffectiveEdge();
+    if (m_nDragEdge == EDGE_NONE) {
+        // A floating bar goes where the system suggests; a docked one takes its edge again.
+        if (edge == EDGE_FLOATING && suggested != nullptr) {
+            placement.rcFloating = *suggested;
+        }
+        SetPlacement(&placement);
+        return;
+    }
+    // The loop's end places the bar; until then the window follows the
+    // pointer at the new scale, and what the loop measures starts from here.
+    m_placement = placement;
+    RECT window{};
+    GetWindowRect(&window);
+    window = suggested != nullptr ? *suggested : ScaledInPlace(window, from.dpi, m_scale.Dpi());
+    CalcDockRect(edge, &window);
+    const WindowFrame frame = FrameOfRect(window);
+    SetWindowPos(nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_rcDragLast = window;
+    m_bDragTracked = TRUE;
+    m_rcDragStart = window;
+    m_ptDragStart = MessagePoint();
 }

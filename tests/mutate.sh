@@ -19,8 +19,8 @@ faults=$(
     cat <<'LIST'
 actions/DriveButton.cpp ::: s/disabled \? m_hBitmapDisabled : m_hBitmap/disabled ? m_hBitmap : m_hBitmapDisabled/ ::: enabled and disabled pictures swapped
 bar/VosselDialog.cpp ::: s/IsVerticalLayout\(m_placement.nEdge, client.cx, client.cy\)/IsVerticalLayout(m_placement.nEdge, client.cy, client.cx)/ ::: width and height swapped in the orientation
-bar/VosselDialog.cpp ::: s/\s*button->SetImageMargin\(ScaleForDpi\(kDriveImageMargin, m_nDpi\)\);// ::: image margin left out
-bar/VosselDialog.cpp ::: s/\s*button->SetTextGap\(ScaleForDpi\(kDriveTextGap, m_nDpi\)\);// ::: text gap left out
+bar/VosselDialog.cpp ::: s/\s*button->SetImageMargin\(m_scale.Pixels\(kDriveImageMargin\)\);// ::: image margin left out
+bar/VosselDialog.cpp ::: s/\s*button->SetTextGap\(m_scale.Pixels\(kDriveTextGap\)\);// ::: text gap left out
 actions/OpenDrive.cpp ::: s/\s*Os\(\).win.ShowWindow\(hwnd, SW_RESTORE\);// ::: SW_RESTORE left out of tiling
 actions/OpenDrive.cpp ::: s/BlockFor\(kLaunchSettleTime\);/if (tileExplorers) { BlockFor(kLaunchSettleTime); }/ ::: the launch wait only when tiling
 bar/Drives.cpp ::: s/(CopyName\(name, remote\);\s+return TRUE;\s+\}\s+\})/$1 break;/ ::: only the first network batch searched

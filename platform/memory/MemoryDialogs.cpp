@@ -16,8 +16,9 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     if ((style & DS_CONTROL) != 0) {
         style &= ~(WS_CAPTION | WS_SYSMENU);
     }
+    // The window is made for the client area in the frame of the screen's scale.
     RECT outer{0, 0, tmpl.cxClient, tmpl.cyClient};
-    AdjustWindowRectEx(&outer, style, FALSE, tmpl.exStyle);
+    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, m_nDpi);
     const DWORD createStyle = style & ~WS_VISIBLE;
     const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, 0, 0,
                                       outer.right - outer.left, outer.bottom - outer.top, parent, 0, dialog);

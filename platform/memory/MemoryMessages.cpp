@@ -85,7 +85,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return HTCLIENT;
             }
             if ((window->style & WS_THICKFRAME) != 0) {
-                const int frame = FrameInsets(window->frameStyle, window->exStyle).left;
+                const int frame = FrameInsets(window->frameStyle, window->exStyle, m_nDpi).left;
                 const bool left = pt.x < outer.left + frame;
                 const bool right = pt.x >= outer.right - frame;
                 const bool top = pt.y < outer.top + frame;
@@ -223,10 +223,9 @@ BOOL MemoryOs::KillTimer(HWND hwnd, UINT_PTR id) {
     return m_timers.size() != before;
 }
 
-int MemoryOs::GetSystemMetrics(int index) {
-    auto it = m_metrics.find(index);
-    return it != m_metrics.end() ? it->second : 0;
-}
+int MemoryOs::GetSystemMetrics(int index) { return MetricAt(index, m_nSystemDpi); }
+
+int MemoryOs::GetSystemMetricsForDpi(int index, UINT dpi) { return MetricAt(index, dpi); }
 
 BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
     if (value == nullptr) {

@@ -169,11 +169,15 @@ public:
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
-    // The DPI of the screen; ChangeDpi also tells every top-level window
-    // (WM_DPICHANGED with its rectangle scaled), as a move to a monitor of
-    // another scale does.
+    // The DPI of the screen, at which every window is drawn, frame and all;
+    // ChangeDpi also tells every top-level window (WM_DPICHANGED with its
+    // rectangle scaled), as a move to a monitor of another scale does.
     void SetDpi(UINT dpi) { m_nDpi = dpi; }
     void ChangeDpi(UINT dpi);
+    // The DPI the user signed in with, at which GetSystemMetrics and
+    // AdjustWindowRectEx answer, whatever the screen's scale now. The
+    // metrics that SetMetric gives are those at 96 DPI.
+    void SetSystemDpi(UINT dpi) { m_nSystemDpi = dpi; }
 
     // A window that belongs to no framework object, such as another program's.
     HWND CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
@@ -419,6 +423,8 @@ public:
     HANDLE SetClipboardData(UINT format, HANDLE data) override;
     BOOL CloseClipboard() override;
     UINT GetDpiForWindow(HWND hwnd) override;
+    BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
+    int GetSystemMetricsForDpi(int index, UINT dpi) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -565,7 +571,10 @@ private:
     Window* Find(HWND hwnd);
     const Window* Find(HWND hwnd) const;
     HWND NewHandle();
-    RECT FrameInsets(DWORD style, DWORD exStyle) const;
+    // How far a window's frame reaches beyond its client area on each side, drawn at `dpi`.
+    RECT FrameInsets(DWORD style, DWORD exStyle, UINT dpi) const;
+    // A system metric as it is drawn at `dpi`.
+    int MetricAt(int index, UINT dpi) const;
     RECT ClientRectOnScreen(const Window& window) const;
     void RemoveFromZOrder(HWND hwnd);
     // Asks the window for its tracking limits and holds the size to them.
@@ -584,7 +593,7 @@ private:
     const std::string* KeyPath(HKEY key) const;
 
     OsServices m_services;
-    std::map<int, int> m_metrics;
+    std::map<int, int> m_metrics;  // at 96 DPI
     std::map<int, COLORREF> m_sysColors;
     BOOL m_bDragFullWindows = FALSE;
     UINT m_taskbarEdge = ABE_BOTTOM;
@@ -700,4 +709,5 @@ private:
     HWND m_folderDialog = nullptr;
     std::vector<FileOperation> m_fileOperations;
     UINT m_nDpi = 96;
+    UINT m_nSystemDpi = 96;
 };

@@ -53,38 +53,39 @@ TEST(DisplayScaleTest, EachScaleHasItsPictureSpacingIconPictureAndFont) {
 
 TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdgeScales) {
     struct Case {
-        LONG thickness, frame, step;
+        LONG thickness, fromFrame, toFrame, step;
         UINT from, to;
         LONG expected;
     };
     const Case cases[] = {
-        // Rows of 15 in a frame of 6 at 96 DPI; Wine's rows of 24 and 32 in a frame of 8.
-        {36, 8, 24, 96, 144, 56},
-        {51, 6, 21, 96, 120, 69},
-        {156, 8, 26, 96, 168, 268},
-        {72, 6, 15, 192, 96, 36},
-        // Rows of two pixels are rows still: 15 pixels at 150% are 11 of them, not 22.5 pixels.
-        {19, 6, 2, 96, 144, 28},
-        // Across a left or right edge, sized pixel by pixel: the client area scales.
-        {34, 8, 1, 96, 144, 52},
-        {52, 6, 1, 144, 96, 35},
-        {0, 8, 1, 96, 144, 8},
+        // Rows of 15 in a frame of 6 at 96 DPI; rows of 24, 21 and 26 in frames of 8 and 6.
+        {36, 6, 8, 24, 96, 144, 56},
+        {51, 6, 6, 21, 96, 120, 69},
+        {156, 6, 8, 26, 96, 168, 268},
+        {72, 8, 6, 15, 192, 96, 36},
+        // Rows of two pixels are rows still: 13 pixels at 150% are 10 of them, not 19.5 pixels.
+        {19, 6, 8, 2, 96, 144, 28},
+        // Across a left or right edge, sized pixel by pixel: the client area scales, the
+        // narrowest bar stays the narrowest, its frame that of each scale.
+        {34, 6, 8, 1, 96, 144, 50},
+        {50, 8, 6, 1, 144, 96, 34},
+        {0, 6, 8, 1, 96, 144, 8},
         // No fewer than one row, however little was stored.
-        {0, 8, 24, 96, 144, 32},
-        {kMin, 8, 24, 96, 144, 32},
-        {kMax, 8, 32, 96, 192, kMax},
+        {0, 6, 8, 24, 96, 144, 32},
+        {kMin, 6, 8, 24, 96, 144, 32},
+        {kMax, 6, 8, 32, 96, 192, kMax},
         // The same scale, or none known, leaves it as it is.
-        {500, 8, 24, 144, 144, 500},
-        {500, 8, 24, 0, 144, 500},
-        {500, 8, 24, 96, 200000, 500},
+        {500, 8, 8, 24, 144, 144, 500},
+        {500, 6, 8, 24, 0, 144, 500},
+        {500, 6, 8, 24, 96, 200000, 500},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RescaledThickness(c.thickness, c.frame, c.step, c.from, c.to), c.expected)
+        EXPECT_EQ(RescaledThickness(c.thickness, c.fromFrame, c.toFrame, c.step, c.from, c.to), c.expected)
             << c.thickness << " " << c.step << " " << c.from << " -> " << c.to;
     }
     BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {34, 36, 40, 21}, {100, 50, 168, 81}};
-    RescalePlacement(&placement, SIZE{8, 8}, SIZE{1, 24}, 96, 144);
-    const BARPLACEMENT expected{48, ABE_TOP, FALSE, TRUE, {52, 56, 61, 32}, {100, 50, 202, 97}};
+    RescalePlacement(&placement, DockedScale{96, SIZE{6, 6}}, DockedScale{144, SIZE{8, 8}}, SIZE{1, 24});
+    const BARPLACEMENT expected{48, ABE_TOP, FALSE, TRUE, {50, 56, 59, 32}, {100, 50, 202, 97}};
     EXPECT_EQ(std::memcmp(&placement, &expected, sizeof(expected)), 0);
 }
 
@@ -101,7 +102,7 @@ TEST_F(DisplayScaleBarTest, AtStartTheBarLoadsThePicturesDrawnForItsScaleAndKeep
     // Two rows of 15 at 96 DPI, with no scale stored beside them.
     StorePlacement(os, BARPLACEMENT{48, ABE_TOP, FALSE, TRUE, {34, 36, 34, 36}, {0, 0, 68, 39}});
     CVosselDialog& bar = CreateBar();
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 24}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 8 + 2 * 24}));
     for (const auto& call : os.GdiCalls()) {
         EXPECT_NE(call.function, "CopyImage");
         if (call.function == "CreateMappedBitmap") {
@@ -146,7 +147,7 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     os.ClearLogs();
     os.ChangeDpi(144);
     // Buttons of 42 x 23, two rows of them, two pixels in and five apart.
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 23}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 8 + 2 * 23}));
     EXPECT_EQ(ChildRect(menu), (RECT{2, 2, 44, 46}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{96, 2, 138, 46}));
     // The 8-point font of -11 at 96 DPI, and the pictures drawn at 24.
@@ -163,7 +164,7 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     os.FailCall("CreateFontIndirectA", 1);
     os.ChangeDpi(168);
     EXPECT_EQ(FontHeight(menu), -16);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 26}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 8 + 2 * 26}));
     // Back at 100% the bar is as it was, and the font made for 150% is gone.
     os.ChangeDpi(96);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * kBarClientHeight}));
@@ -173,7 +174,7 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     // At the left edge the width scales; floating, the bar goes where the system suggests.
     Place(ABE_LEFT, 40, RECT{200, 200, 300, 240});
     os.ChangeDpi(120);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 6 + 44, 768}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 6 + 43, 768}));
     Place(EDGE_FLOATING, 40, RECT{200, 200, 300, 260});
     os.ChangeDpi(192);
     EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{200, 200, 360, 296}));
