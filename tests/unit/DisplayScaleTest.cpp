@@ -2,6 +2,7 @@
 // stored thickness across a change of scale, and a change while it runs.
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "appbar/AppBarGeometry.h"
@@ -178,6 +179,96 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     Place(EDGE_FLOATING, 40, RECT{200, 200, 300, 260});
     os.ChangeDpi(192);
     EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{200, 200, 360, 296}));
+}
+
+// The frames Wine draws at each scale the bar is tried at (its metrics at 96
+// DPI scaled as it scales them), and its scroll bars there.
+struct ScaleFrames {
+    UINT dpi;
+    LONG docked;     // a thick frame without caption, across an edge
+    SIZE floating;   // with a border and a tool window's caption
+    LONG scrollBar;  // SM_CXVSCROLL
+};
+const ScaleFrames kScales[] = {
+    {96, 6, {8, 24}, 17}, {120, 6, {8, 28}, 21}, {144, 8, {10, 34}, 26}, {192, 8, {10, 41}, 34}};
+
+TEST_F(DisplayScaleBarTest, AtEveryScaleRowsTheOneRowMinimumSnappingAndTheFloatingZoneTakeTheBarsOwnFrame) {
+    // Signed in at one scale, the screen's scale changed to another without signing out.
+    for (const ScaleFrames& signedIn : kScales) {
+        for (const ScaleFrames& at : kScales) {
+            if (signedIn.dpi == at.dpi) {
+                continue;
+            }
+            SCOPED_TRACE(testing::Message() << "signed in at " << signedIn.dpi << ", the bar at " << at.dpi);
+            os.SetSystemDpi(signedIn.dpi);
+            os.SetDpi(signedIn.dpi);
+            // The template as the dialog manager lays it out at the signed-in scale.
+            const SIZE made{ScaleForDpi(kBarClientWidth, signedIn.dpi), ScaleForDpi(kBarClientHeight, signedIn.dpi)};
+            os.AddDialogTemplate(IDD_BAR,
+                                 {"Vossel",
+                                  0x96CC0445,
+                                  WS_EX_TOOLWINDOW,
+                                  made.cx,
+                                  made.cy,
+                                  {{IDC_MENU_BUTTON, "Button", "", 0x5001000B, RECT{0, 0, made.cx, made.cy}}}});
+            CVosselDialog& bar = CreateBar();
+            // Two rows at the top.
+            const LONG start = signedIn.docked + 2 * made.cy;
+            BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {start, start, start, start}, {300, 300, 310, 310}};
+            bar.SetPlacement(&placement);
+            os.ChangeDpi(at.dpi);
+            const LONG row = static_cast<LONG>(ScaleBetween(made.cy, signedIn.dpi, at.dpi));
+            const LONG button = static_cast<LONG>(ScaleBetween(made.cx, signedIn.dpi, at.dpi));
+            EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, at.docked + 2 * row}));
+            EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, 2 * row);
+            MINMAXINFO info{};
+            os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+            EXPECT_EQ(info.ptMinTrackSize.y, at.docked + row);
+            // Sized from the inner side: the largest travel that snaps to three rows, a pixel more to four,
+            // and far toward the edge one row, in one jump as Windows gives it and in small steps as Wine does.
+            const LONG toThree = 2 * row - row / 2 - 1;
+            const std::tuple<LONG, Loop, LONG> travels[] = {{toThree, Loop::Windows, 3},
+                                                            {toThree + 1, Loop::Windows, 4},
+                                                            {toThree, Loop::Wine, 3},
+                                                            {toThree + 1, Loop::Wine, 4},
+                                                            {-10 * row, Loop::Wine, 1}};
+            for (const auto& [travel, loop, rows] : travels) {
+                placement = bar.GetPlacement();
+                placement.anThickness[ABE_TOP] = at.docked + 2 * row;
+                bar.SetPlacement(&placement);
+                const LONG from = at.docked + 2 * row - 1;
+                std::vector<POINT> points;
+                for (int i = 1; i <= 4; ++i) {
+                    points.push_back(POINT{500, from + travel * i / 4});
+                }
+                EXPECT_EQ(SizeLoop(bar.m_hWnd, WMSZ_BOTTOM, POINT{500, from}, points, loop),
+                          (RECT{0, 0, 1024, at.docked + rows * row}))
+                    << travel;
+                EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, rows * row) << travel;
+            }
+            // At the left edge and floating, no smaller than one button.
+            placement = bar.GetPlacement();
+            placement.nEdge = ABE_LEFT;
+            placement.anThickness[ABE_LEFT] = 1;
+            bar.SetPlacement(&placement);
+            EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, at.docked + button, 768}));
+            placement.nEdge = EDGE_FLOATING;
+            placement.rcFloating = RECT{300, 300, 301, 301};
+            bar.SetPlacement(&placement);
+            EXPECT_EQ(WindowRect(bar.m_hWnd),
+                      (RECT{300, 300, 300 + at.floating.cx + button, 300 + at.floating.cy + row}));
+            EXPECT_EQ(ClientRectOf(bar.m_hWnd), (RECT{0, 0, button, row}));
+            // It floats from the scroll bars' width of its own scale inside the screen.
+            EXPECT_EQ(bar.EdgeForDrag(POINT{at.scrollBar - 1, 300}), ABE_LEFT);
+            EXPECT_EQ(bar.EdgeForDrag(POINT{at.scrollBar, 300}), EDGE_FLOATING);
+            // Hidden, it leaves its two pixels.
+            placement.nEdge = ABE_BOTTOM;
+            placement.bAutoHide = TRUE;
+            bar.SetPlacement(&placement);
+            EXPECT_EQ(WindowRect(bar.m_hWnd).top, 766);
+            bar.DestroyWindow();
+        }
+    }
 }
 
 }  // namespace
