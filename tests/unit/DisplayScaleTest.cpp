@@ -271,4 +271,45 @@ TEST_F(DisplayScaleBarTest, AtEveryScaleRowsTheOneRowMinimumSnappingAndTheFloati
     }
 }
 
+TEST_F(DisplayScaleBarTest, ABarThatMovedToAnotherScaleComesBackAtTheNextStartAsItLeft) {
+    const auto UseTemplateAt = [this](UINT dpi) {
+        const SIZE made{ScaleForDpi(kBarClientWidth, dpi), ScaleForDpi(kBarClientHeight, dpi)};
+        os.AddDialogTemplate(IDD_BAR, {"Vossel",
+                                       0x96CC0445,
+                                       WS_EX_TOOLWINDOW,
+                                       made.cx,
+                                       made.cy,
+                                       {{IDC_MENU_BUTTON, "Button", "", 0x5001000B, RECT{0, 0, made.cx, made.cy}}}});
+    };
+    struct Case {
+        int edge;
+        LONG thickness;  // at 96 DPI
+        RECT window;     // at 150%, in rows of 23 and buttons of 42 in a frame of 8, and floating
+    };
+    // Two rows, or two buttons wide, at each edge; floating where the system suggests.
+    const Case cases[] = {{ABE_TOP, 6 + 2 * 15, {0, 0, 1024, 8 + 2 * 23}},
+                          {ABE_BOTTOM, 6 + 2 * 15, {0, 768 - 8 - 2 * 23, 1024, 768}},
+                          {ABE_LEFT, 6 + 2 * 28, {0, 0, 8 + 2 * 42, 768}},
+                          {ABE_RIGHT, 6 + 2 * 28, {1024 - 8 - 2 * 42, 0, 1024, 768}},
+                          {EDGE_FLOATING, 0, {200, 100, 200 + 96, 100 + 81}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge);
+        os.SetDpi(96);
+        UseTemplateAt(96);
+        const LONG t = c.thickness;
+        StorePlacement(os,
+                       BARPLACEMENT{48, c.edge, FALSE, TRUE, {t, t, t, t}, {200, 100, 200 + 8 + 56, 100 + 24 + 30}});
+        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI", REG_DWORD, {96, 0, 0, 0});
+        CreateBar();
+        os.ChangeDpi(144);
+        EXPECT_EQ(WindowRect(bar->m_hWnd), c.window);
+        bar->DestroyWindow();
+        // The next start finds the screen at 150%, signed in at 100% as before.
+        UseTemplateAt(144);
+        CVosselDialog& again = CreateBar();
+        EXPECT_EQ(WindowRect(again.m_hWnd), c.window);
+        again.DestroyWindow();
+    }
+}
+
 }  // namespace
