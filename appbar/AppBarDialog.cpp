@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "appbar/AppBarGeometry.h"
 
@@ -14,6 +15,8 @@ namespace {
 
 constexpr UINT_PTR kAutoHideTimer = 1;
 constexpr UINT kAutoHidePeriod = 400;
+// Posted at the end of a move or size loop (derived windows post from WM_APP + 0x100 on).
+constexpr UINT kPlaceAfterLoop = WM_APP + 0x80;
 
 const char kAutoHideRefused[] =
     "There is already an auto hidden window on this edge.\nOnly one auto hidden window is allowed on each edge.";
@@ -58,6 +61,11 @@ BOOL CAppBarDialog::SetPlacement(const BARPLACEMENT* placement) {
 }
 
 void CAppBarDialog::ApplyEdge(int nEdge) {
+    // Inside a move or size loop the loop's end places the bar. A change
+    // before it would commit the edge being dragged to, which Esc must undo.
+    if (m_nDragEdge != EDGE_NONE && nEdge != EDGE_NONE) {
+        return;
+    }
     // Never hold an auto-hide edge across a change. Four round trips to the
     // shell would only learn what m_bAutoHideClaimed says already.
     const int held = m_bAutoHideClaimed ? FindAutoHideEdge() : -1;
@@ -159,6 +167,10 @@ BOOL CAppBarDialog::CalcAutoHidePos(BOOL bShow, RECT* pRect) {
 }
 
 void CAppBarDialog::ShowAutoHideBar(BOOL bShow) {
+    // The loop decides where the window is until it ends.
+    if (m_nDragEdge != EDGE_NONE) {
+        return;
+    }
     RECT rect{};
     GetWindowRect(&rect);
     m_bAutoHideShown = TRUE;
@@ -274,6 +286,11 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             return 0;
+        case kPlaceAfterLoop:
+            if (m_placement.nEdge != EDGE_NONE) {
+                ApplyEdge(GetEffectiveEdge());
+            }
+            return 0;
         default:
             return CDialog::WindowProc(msg, wParam, lParam);
     }
@@ -318,6 +335,7 @@ int CAppBarDialog::OnCreate() {
 void CAppBarDialog::OnDestroy() {
     Default();
     Os().win.KillTimer(m_hWnd, kAutoHideTimer);
+    m_nDragEdge = EDGE_NONE;
     ApplyEdge(EDGE_NONE);
 }
 
@@ -454,30 +472,40 @@ LRESULT CAppBarDialog::OnExitSizeMove(WPARAM, LPARAM) {
     // Without a loop under way this is the current edge, so a stray message
     // re-applies the placement rather than taking the bar from the shell.
     const int edge = GetEffectiveEdge();
-    m_nDragEdge = EDGE_NONE;
     // Esc ends the loop with its key still down, and the system then puts
-    // the window back: the placement stays as it was.
-    if (Os().win.GetKeyState(VK_ESCAPE) < 0) {
-        m_bDragTracked = FALSE;
-        ApplyEdge(m_placement.nEdge);
-        return 0;
+    // the window back: the bar goes back to its own edge, as it was.
+    const bool cancelled = Os().win.GetKeyState(VK_ESCAPE) < 0;
+    if (!cancelled) {
+        // Where the loop left the window: when contents are not shown while
+        // dragging, the system moves it there only after this message.
+        RECT window{};
+        GetWindowRect(&window);
+        if (m_bDragTracked) {
+            window = m_rcDragLast;
+        }
+        const WindowFrame size = FrameOfRect(window);
+        if (edge == m_placement.nEdge && IsDockEdge(edge)) {
+            m_placement.anThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? size.cx : size.cy;
+        }
+        if (edge == EDGE_FLOATING) {
+            m_placement.rcFloating = window;
+        }
     }
-    // Where the loop left the window: when contents are not shown while
-    // dragging, the system moves it there only after this message.
-    RECT window{};
-    GetWindowRect(&window);
-    if (m_bDragTracked) {
-        window = m_rcDragLast;
-        m_bDragTracked = FALSE;
+    const int target = cancelled ? m_placement.nEdge : edge;
+    m_bDragTracked = FALSE;
+    if (std::exchange(m_bScreenChanged, FALSE)) {
+        // What the bar takes is held to the screen there now, in the frame
+        // and within the limits of the placement it goes to.
+        m_nDragEdge = target;
+        OnPlacementChanged(TRUE, target);
+        HoldToScreen(target);
     }
-    const WindowFrame size = FrameOfRect(window);
-    if (edge == m_placement.nEdge && IsDockEdge(edge)) {
-        m_placement.anThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? size.cx : size.cy;
-    }
-    if (edge == EDGE_FLOATING) {
-        m_placement.rcFloating = window;
-    }
-    ApplyEdge(edge);
+    m_nDragEdge = EDGE_NONE;
+    ApplyEdge(target);
+    // The system may yet move the window: Wine, without full-window dragging,
+    // to the loop's last rectangle, and Windows back where it was after Esc.
+    // Once the loop is over the placement is applied again.
+    PostMessage(kPlaceAfterLoop);
     return 0;
 }
 
@@ -496,15 +524,29 @@ void CAppBarDialog::OnDisplayChange() {
     if (edge == EDGE_NONE) {
         return;
     }
-    // Limits and frame as the new screen gives them; what the bar takes here
-    // is what it stores, so the next start finds the bar it left.
+    // A loop under way takes the new screen when it ends.
+    if (m_nDragEdge != EDGE_NONE) {
+        m_bScreenChanged = TRUE;
+        return;
+    }
+    // What the bar takes here is what it stores, so the next start finds the bar it left.
+    HoldToScreen(edge);
+    // A hidden bar goes straight to its hiding place on the new screen.
+    if (edge != EDGE_FLOATING && m_placement.bAutoHide) {
+        m_bAutoHideShown = FALSE;
+    }
+    ApplyEdge(edge);
+}
+
+void CAppBarDialog::HoldToScreen(int edge) {
+    // Limits and frame as the screen now gives them.
     const MINMAXINFO limits = GetTrackingLimits();
     if (edge == EDGE_FLOATING) {
         const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
         const LONG caption = -m_scale.Frame(GetStyle(), GetExStyle()).top;
         m_placement.rcFloating =
             FloatingOnScreen(m_placement.rcFloating, screen, caption, limits.ptMinTrackSize, limits.ptMaxTrackSize);
-    } else {
+    } else if (IsDockEdge(edge)) {
         const LONG thickness = m_placement.anThickness[edge];
         const RECT snapped =
             SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness}, WindowFrameSize(),
@@ -512,12 +554,7 @@ void CAppBarDialog::OnDisplayChange() {
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         m_placement.anThickness[edge] =
             HeldThickness(edge, across ? snapped.right : snapped.bottom, limits.ptMinTrackSize, limits.ptMaxTrackSize);
-        // A hidden bar goes straight to its hiding place on the new screen.
-        if (m_placement.bAutoHide) {
-            m_bAutoHideShown = FALSE;
-        }
     }
-    ApplyEdge(edge);
 }
 
 void CAppBarDialog::PlaceAtScale(const DockedScale& from, SIZE dockedFrame, const RECT* suggested) {

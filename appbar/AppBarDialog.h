@@ -64,6 +64,9 @@ protected:
     void OnTaskbarCreated();
     // The screen changed size: the bar takes its edge or its place anew on it.
     void OnDisplayChange();
+    // The placement's size at `edge`, or its floating rectangle, held to the
+    // present screen in the window's present frame and limits.
+    void HoldToScreen(int edge);
     // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
     MINMAXINFO GetTrackingLimits();
     // The frame of the window's present style at its scale.
@@ -95,6 +98,8 @@ protected:
     // puts the window when the loop ends.
     RECT m_rcDragLast{0, 0, 0, 0};
     BOOL m_bDragTracked = FALSE;
+    // The screen changed while the loop ran.
+    BOOL m_bScreenChanged = FALSE;
     // The window and the cursor when the loop began.
     RECT m_rcDragStart{0, 0, 0, 0};
     POINT m_ptDragStart{0, 0};

@@ -144,26 +144,66 @@ std::ostream& operator<<(std::ostream& out, const RECT& rect) {
     return out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
 }
 
-RECT OsTest::SizeLoop(HWND hwnd, UINT side, POINT press, const std::vector<POINT>& points, Loop loop) {
+namespace {
+bool Cancels(OsTest::Loop loop) { return loop == OsTest::Loop::WineEsc || loop == OsTest::Loop::WindowsEsc; }
+bool FromStart(OsTest::Loop loop) { return loop == OsTest::Loop::Windows || loop == OsTest::Loop::WindowsEsc; }
+void Place(MemoryOs& os, HWND hwnd, const RECT& rect) {
+    const WindowFrame frame = FrameOfRect(rect);
+    os.SetWindowPos(hwnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
+RECT OsTest::RunLoop(HWND hwnd, UINT msg, UINT side, POINT press, const std::vector<POINT>& points, Loop loop,
+                     bool fullDrag, const Proposal& propose, const std::function<void(size_t)>& during) {
     os.SetCursorPos(press);
     const RECT start = WindowRect(hwnd);
     os.SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
     RECT last = start;
     POINT previous = press;
-    for (const POINT& point : points) {
+    for (size_t index = 0; index < points.size(); ++index) {
+        const POINT point = points[index];
         os.SetCursorPos(point);
-        RECT proposed =
-            loop == Loop::Windows ? DragSides(side, start, press, point) : DragSides(side, last, previous, point);
-        os.SendMessageA(hwnd, WM_SIZING, side, reinterpret_cast<LPARAM>(&proposed));
+        RECT proposed = propose(start, last, previous, point);
+        os.SendMessageA(hwnd, msg, side, reinterpret_cast<LPARAM>(&proposed));
         last = proposed;
         previous = point;
+        if (fullDrag) {
+            Place(os, hwnd, last);
+        }
+        if (during) {
+            during(index);
+        }
     }
-    os.SetKeyDown(VK_ESCAPE, loop == Loop::WineEsc);
+    os.SetKeyDown(VK_ESCAPE, Cancels(loop));
     os.SendMessageA(hwnd, WM_EXITSIZEMOVE, 0, 0);
     os.SetKeyDown(VK_ESCAPE, false);
-    if (loop != Loop::WineEsc) {
-        const WindowFrame frame = FrameOfRect(last);
-        os.SetWindowPos(hwnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Cancels(loop) && fullDrag) {
+        Place(os, hwnd, start);
+    } else if (!Cancels(loop) && !fullDrag) {
+        Place(os, hwnd, last);
     }
+    // Back in the message loop.
+    os.PumpMessages();
     return WindowRect(hwnd);
+}
+
+RECT OsTest::SizeLoop(HWND hwnd, UINT side, POINT press, const std::vector<POINT>& points, Loop loop,
+                      const std::function<void(size_t)>& during) {
+    const bool fromStart = FromStart(loop);
+    return RunLoop(
+        hwnd, WM_SIZING, side, press, points, loop, false,
+        [side, press, fromStart](const RECT& start, const RECT& last, POINT previous, POINT point) {
+            return fromStart ? DragSides(side, start, press, point) : DragSides(side, last, previous, point);
+        },
+        during);
+}
+
+RECT OsTest::MoveLoop(HWND hwnd, POINT press, const std::vector<POINT>& points, Loop loop,
+                      const std::function<void(size_t)>& during) {
+    return RunLoop(
+        hwnd, WM_MOVING, 0, press, points, loop, FromStart(loop),
+        [](const RECT&, const RECT& last, POINT previous, POINT point) {
+            return DragSides(WMSZ_BOTTOMRIGHT, DragSides(WMSZ_TOPLEFT, last, previous, point), previous, point);
+        },
+        during);
 }

@@ -312,4 +312,79 @@ TEST_F(DisplayScaleBarTest, ABarThatMovedToAnotherScaleComesBackAtTheNextStartAs
     }
 }
 
+TEST_F(DisplayScaleBarTest, DraggedOntoAScreenAt200PercentTheBarKeepsFollowingThePointerAtTheNewScale) {
+    CVosselDialog& bar = CreateBar();
+    // The system's move loop: the window where WM_MOVING leaves the proposal, which moves with the pointer.
+    POINT last{};
+    const auto Moving = [&](POINT cursor) {
+        os.SetCursorPos(cursor);
+        RECT rect = DragSides(WMSZ_TOPLEFT, WindowRect(bar.m_hWnd), last, cursor);
+        rect = DragSides(WMSZ_BOTTOMRIGHT, rect, last, cursor);
+        last = cursor;
+        os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&rect));
+        const WindowFrame frame = FrameOfRect(rect);
+        os.SetWindowPos(bar.m_hWnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    struct Case {
+        POINT to;  // where the pointer takes the bar, Ctrl held in the middle
+        int edge;
+        RECT at200;  // the window once the screen is at 200%
+    };
+    // Two rows of 15, or two buttons of 28, in a frame of 6: two rows of 30, or buttons of 56, in a frame of 8.
+    const Case cases[] = {{{500, 300}, EDGE_FLOATING, {464, 300, 464 + 144, 300 + 78}},
+                          {{3, 400}, ABE_LEFT, {0, 0, 68, 768}},
+                          {{500, 3}, ABE_TOP, {0, 0, 1024, 68}},
+                          {{1020, 400}, ABE_RIGHT, {1024 - 68, 0, 1024, 768}},
+                          {{500, 765}, ABE_BOTTOM, {0, 768 - 68, 1024, 768}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge);
+        os.ChangeDpi(96);
+        const BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {36, 36, 36, 36}, {0, 0, 72, 39}};
+        bar.SetPlacement(&placement);
+        last = POINT{500, 10};
+        os.SetCursorPos(last);
+        os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+        os.SetKeyDown(VK_CONTROL, c.edge == EDGE_FLOATING);
+        Moving(c.to);
+        os.ChangeDpi(192);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.at200);
+        EXPECT_EQ(bar.GetEffectiveEdge(), c.edge);
+        // Onward: a floating bar moves with the pointer, a docked one stays at its edge.
+        Moving(POINT{c.to.x + 20, c.to.y + (c.edge == ABE_BOTTOM ? -2 : 2)});
+        const RECT moved = c.edge == EDGE_FLOATING
+                               ? RECT{c.at200.left + 20, c.at200.top + 2, c.at200.right + 20, c.at200.bottom + 2}
+                               : c.at200;
+        EXPECT_EQ(WindowRect(bar.m_hWnd), moved);
+        os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+        os.SetKeyDown(VK_CONTROL, false);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), moved);
+        EXPECT_EQ(bar.GetPlacement().nEdge, c.edge);
+        if (c.edge == EDGE_FLOATING) {
+            EXPECT_EQ(bar.GetPlacement().rcFloating, moved);
+        } else {
+            EXPECT_EQ(os.ReservedRect(bar.m_hWnd), std::optional<RECT>(moved));
+        }
+    }
+    // Sized across the change: the inner side goes on from where the window is, in rows of the new scale.
+    os.ChangeDpi(96);
+    const BARPLACEMENT top{48, ABE_TOP, FALSE, TRUE, {36, 36, 36, 36}, {0, 0, 72, 39}};
+    bar.SetPlacement(&top);
+    os.SetCursorPos(POINT{500, 35});
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    const auto Sizing = [&](LONG y) {
+        os.SetCursorPos(POINT{500, y});
+        RECT rect = WindowRect(bar.m_hWnd);
+        rect.bottom = y + 1;
+        os.SendMessageA(bar.m_hWnd, WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    };
+    EXPECT_EQ(Sizing(40), (RECT{0, 0, 1024, 36}));
+    os.ChangeDpi(192);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 68}));
+    EXPECT_EQ(Sizing(40 + 16), (RECT{0, 0, 1024, 98}));
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 98}));
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 98);
+}
+
 }  // namespace

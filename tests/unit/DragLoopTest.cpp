@@ -1,0 +1,180 @@
+// The system's move and size loops on the bar: what may happen while they
+// run (notifications, a new screen, Esc), and sizing from the keyboard.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "appbar/AppBarGeometry.h"
+#include "tests/support/BarFixture.h"
+
+namespace {
+
+// The template's client area in a 3-pixel frame without caption, and where
+// a floating bar of twice the template's width in its captioned frame stands.
+constexpr LONG kDockedHeight = kBarClientHeight + 6;
+constexpr LONG kDockedWidth = kBarClientWidth + 6;
+constexpr RECT kFloating{300, 300, 300 + 2 * (kBarClientWidth + 8), 300 + kBarClientHeight + 24};
+
+struct Placed {
+    int edge;
+    POINT press;  // on the bar's client area there
+    POINT to;     // a point that takes the bar there
+    RECT window;
+};
+const Placed kPlaces[] = {{ABE_LEFT, {17, 400}, {3, 400}, {0, 0, kDockedWidth, 768}},
+                          {ABE_TOP, {500, 10}, {500, 3}, {0, 0, 1024, kDockedHeight}},
+                          {ABE_RIGHT, {1007, 400}, {1020, 400}, {1024 - kDockedWidth, 0, 1024, 768}},
+                          {ABE_BOTTOM, {500, 757}, {500, 765}, {0, 768 - kDockedHeight, 1024, 768}},
+                          {EDGE_FLOATING, {336, 330}, {500, 300}, kFloating}};
+
+class DragLoopTest : public BarTest {
+protected:
+    void Place(int edge) {
+        const BARPLACEMENT placement{
+            48, edge, FALSE, TRUE, {kDockedWidth, kDockedHeight, kDockedWidth, kDockedHeight}, kFloating};
+        bar->SetPlacement(&placement);
+    }
+};
+
+TEST_F(DragLoopTest, EscAfterAMoveToAnotherPlaceGoesBackWhateverHappenedMeanwhileAndARelease) {
+    CreateBar();
+    struct Event {
+        const char* name;
+        std::function<void(MemoryOs&)> happen;
+    };
+    const Event events[] = {
+        {"nothing", [](MemoryOs&) {}},
+        {"another bar moved", [](MemoryOs& os) { os.NotifyAppBars(ABN_POSCHANGED, 0); }},
+        {"a full-screen program closed", [](MemoryOs& os) { os.NotifyAppBars(ABN_FULLSCREENAPP, 0); }},
+        {"the screen was set anew", [](MemoryOs& os) { os.ChangeDisplaySize(1024, 768); }}};
+    for (const Loop loop : {Loop::WineEsc, Loop::WindowsEsc, Loop::Wine, Loop::Windows}) {
+        const bool cancelled = loop == Loop::WineEsc || loop == Loop::WindowsEsc;
+        for (const Placed& own : kPlaces) {
+            for (const Placed& to : kPlaces) {
+                if (to.edge == own.edge) {
+                    continue;
+                }
+                for (const Event& event : events) {
+                    SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " from " << own.edge
+                                                    << " to " << to.edge << ", " << event.name);
+                    Place(own.edge);
+                    const RECT after = MoveLoop(bar->m_hWnd, own.press, {to.to, to.to}, loop, [&](size_t index) {
+                        if (index == 0) {
+                            event.happen(os);
+                        }
+                    });
+                    const Placed& ends = cancelled ? own : to;
+                    const RECT expected =
+                        ends.edge == EDGE_FLOATING && !cancelled ? FloatingDragRect(to.to, kFloating) : ends.window;
+                    EXPECT_EQ(bar->GetPlacement().nEdge, ends.edge);
+                    EXPECT_EQ(after, expected);
+                    EXPECT_EQ(os.ReservedRect(bar->m_hWnd),
+                              ends.edge == EDGE_FLOATING ? std::nullopt : std::optional<RECT>(expected));
+                }
+            }
+        }
+    }
+}
+
+// What a bar docked at `edge`, `thickness` thick, covers on a screen of `cx` x `cy`.
+RECT DockedOn(int edge, LONG thickness, LONG cx, LONG cy) {
+    switch (edge) {
+        case ABE_LEFT:
+            return RECT{0, 0, thickness, cy};
+        case ABE_TOP:
+            return RECT{0, 0, cx, thickness};
+        case ABE_RIGHT:
+            return RECT{cx - thickness, 0, cx, cy};
+        default:
+            return RECT{0, cy - thickness, cx, cy};
+    }
+}
+
+TEST_F(DragLoopTest, ASizeThatEndsOnASmallerScreenIsHeldToItWhatTheWindowTheStripAndTheRecordSay) {
+    CreateBar();
+    struct Case {
+        int edge;
+        UINT side;
+        POINT press, travel;
+        RECT on640;  // after the release on 640 x 480
+    };
+    // A top bar sized to 381 (25 rows) or a left one to 500 on 1024 x 768; on 640 x 480 half the screen
+    // holds 15 rows of 15 in a 6-pixel frame, or 320 pixels. A floating bar of 500 x 380 is held to half
+    // the screen both ways, its caption on it.
+    const Case cases[] = {{ABE_LEFT, WMSZ_RIGHT, {33, 400}, {466, 0}, DockedOn(ABE_LEFT, 320, 640, 480)},
+                          {ABE_TOP, WMSZ_BOTTOM, {500, 20}, {0, 360}, DockedOn(ABE_TOP, 6 + 15 * 15, 640, 480)},
+                          {ABE_RIGHT, WMSZ_LEFT, {990, 400}, {-466, 0}, DockedOn(ABE_RIGHT, 320, 640, 480)},
+                          {ABE_BOTTOM, WMSZ_TOP, {500, 747}, {0, -360}, DockedOn(ABE_BOTTOM, 6 + 15 * 15, 640, 480)},
+                          {EDGE_FLOATING, WMSZ_BOTTOMRIGHT, {371, 338}, {428, 341}, {300, 300, 620, 540}}};
+    for (const Loop loop : {Loop::Wine, Loop::Windows, Loop::WineEsc}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " edge " << c.edge);
+            os.ChangeDisplaySize(1024, 768);
+            Place(c.edge);
+            std::vector<POINT> points;
+            for (int i = 1; i <= 5; ++i) {
+                points.push_back(POINT{c.press.x + c.travel.x * i / 5, c.press.y + c.travel.y * i / 5});
+            }
+            const RECT after = SizeLoop(bar->m_hWnd, c.side, c.press, points, loop, [&](size_t index) {
+                if (index + 1 == points.size()) {
+                    os.ChangeDisplaySize(640, 480);
+                }
+            });
+            // Esc keeps the bar as it was, on the new screen.
+            const Placed& own = kPlaces[c.edge == EDGE_FLOATING ? 4 : c.edge];
+            const RECT expected = loop != Loop::WineEsc ? c.on640
+                                  : c.edge == EDGE_FLOATING
+                                      ? own.window
+                                      : DockedOn(c.edge, c.edge % 2 == 0 ? kDockedWidth : kDockedHeight, 640, 480);
+            EXPECT_EQ(after, expected);
+            const BARPLACEMENT& stored = bar->GetPlacement();
+            if (c.edge == EDGE_FLOATING) {
+                EXPECT_EQ(stored.rcFloating, expected);
+                EXPECT_FALSE(os.ReservedRect(bar->m_hWnd).has_value());
+            } else {
+                EXPECT_EQ(stored.anThickness[c.edge],
+                          c.edge % 2 == 0 ? expected.right - expected.left : expected.bottom - expected.top);
+                EXPECT_EQ(os.ReservedRect(bar->m_hWnd), std::optional<RECT>(expected));
+            }
+        }
+    }
+}
+
+TEST_F(DragLoopTest, AMoveThatEndsOnASmallerScreenDocksAtItsEdgeOrFloatsWithItsCaptionOnIt) {
+    CreateBar();
+    // Dragged toward the bottom of 1024 x 768, the floating bar would lie wholly below 640 x 480:
+    // it is brought up until its caption, 20 pixels deep, is on the screen.
+    const RECT below = FloatingDragRect(POINT{500, 600}, kFloating);
+    const RECT heldBelow{below.left, 480 - 20, below.right, 480 - 20 + (below.bottom - below.top)};
+    for (const Loop loop : {Loop::Wine, Loop::Windows, Loop::WineEsc, Loop::WindowsEsc}) {
+        const bool cancelled = loop == Loop::WineEsc || loop == Loop::WindowsEsc;
+        for (const Placed& own : kPlaces) {
+            for (const Placed& to : kPlaces) {
+                SCOPED_TRACE(testing::Message()
+                             << "loop " << static_cast<int>(loop) << " from " << own.edge << " to " << to.edge);
+                os.ChangeDisplaySize(1024, 768);
+                Place(own.edge);
+                const POINT point = to.edge == EDGE_FLOATING ? POINT{500, 600} : to.to;
+                const RECT after = MoveLoop(bar->m_hWnd, own.press, {point}, loop, [&](size_t index) {
+                    if (index == 0) {
+                        os.ChangeDisplaySize(640, 480);
+                    }
+                });
+                const int edge = cancelled ? own.edge : to.edge;
+                const RECT expected = edge != EDGE_FLOATING
+                                          ? DockedOn(edge, edge % 2 == 0 ? kDockedWidth : kDockedHeight, 640, 480)
+                                      : cancelled ? kFloating
+                                                  : heldBelow;
+                EXPECT_EQ(bar->GetPlacement().nEdge, edge);
+                EXPECT_EQ(after, expected);
+                EXPECT_EQ(os.ReservedRect(bar->m_hWnd),
+                          edge == EDGE_FLOATING ? std::nullopt : std::optional<RECT>(expected));
+                if (edge == EDGE_FLOATING) {
+                    EXPECT_EQ(bar->GetPlacement().rcFloating, expected);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
