@@ -402,8 +402,7 @@ int CAppBarDialog::EdgeForDrag(POINT pt) const {
 
 LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
     const auto hit = static_cast<int>(Default());
-    const int button = Os().win.GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
-    const bool primaryDown = Os().win.GetAsyncKeyState(button) < 0;
+    const bool primaryDown = PrimaryButtonDown();
     const int edge = GetEffectiveEdge();
     const int step = edge == ABE_LEFT || edge == ABE_RIGHT ? m_cxSizeStep : m_cySizeStep;
     RECT client{};
@@ -416,12 +415,31 @@ LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
                          RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
 }
 
+bool CAppBarDialog::PrimaryButtonDown() {
+    const int button = Os().win.GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
+    return Os().win.GetAsyncKeyState(button) < 0;
+}
+
 LRESULT CAppBarDialog::OnEnterSizeMove(WPARAM, LPARAM) {
     m_nDragEdge = GetEffectiveEdge();
     m_bDragTracked = FALSE;
     GetWindowRect(&m_rcDragStart);
-    m_ptDragStart = MessagePoint();
+    // A loop that begins with the button up runs from the keyboard (the
+    // system menu's Size or Move): the keys then move the pointer, and where
+    // it stood when the first side was picked comes from the first step.
+    m_bKeyLoop = !PrimaryButtonDown();
+    m_bPressKnown = !m_bKeyLoop;
+    m_ptDragStart = LoopPoint();
     return 0;
+}
+
+POINT CAppBarDialog::LoopPoint() const {
+    // A key's message carries where the pointer was before the key moved it.
+    POINT cursor{0, 0};
+    if (m_bKeyLoop && Os().win.GetCursorPos(&cursor)) {
+        return cursor;
+    }
+    return MessagePoint();
 }
 
 POINT CAppBarDialog::MessagePoint() {
@@ -434,7 +452,7 @@ LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
     if (rect == nullptr) {
         return 0;
     }
-    const POINT cursor = MessagePoint();
+    const POINT cursor = LoopPoint();
     const int edge = EdgeForDrag(cursor);
     if (m_nDragEdge != EDGE_FLOATING && edge == EDGE_FLOATING) {
         *rect = FloatingDragRect(cursor, m_placement.rcFloating);
@@ -458,8 +476,15 @@ LRESULT CAppBarDialog::OnSizing(WPARAM wParam, LPARAM lParam) {
     // From the cursor's travel since the press, not from the proposal: a
     // loop that adds each mouse step to the rectangle it was last given
     // would otherwise lose every step smaller than half a row to the snap.
-    const RECT dragged =
-        m_nDragEdge != EDGE_NONE ? DragSides(side, m_rcDragStart, m_ptDragStart, MessagePoint()) : *rect;
+    RECT dragged = *rect;
+    if (m_nDragEdge != EDGE_NONE) {
+        const POINT pointer = LoopPoint();
+        if (!m_bPressKnown) {
+            m_ptDragStart = PressPointOf(side, m_rcDragStart, *rect, pointer);
+            m_bPressKnown = TRUE;
+        }
+        dragged = DragSides(side, m_rcDragStart, m_ptDragStart, pointer);
+    }
     const MINMAXINFO limits = GetTrackingLimits();
     *rect = SnapToSteps(side, dragged, WindowFrameSize(), SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize,
                         limits.ptMaxTrackSize);
@@ -581,5 +606,6 @@ void CAppBarDialog::PlaceAtScale(const DockedScale& from, SIZE dockedFrame, cons
     m_rcDragLast = window;
     m_bDragTracked = TRUE;
     m_rcDragStart = window;
-    m_ptDragStart = MessagePoint();
+    m_ptDragStart = LoopPoint();
+    m_bPressKnown = TRUE;
 }

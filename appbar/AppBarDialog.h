@@ -80,6 +80,9 @@ protected:
     void PlaceAtScale(const DockedScale& from, SIZE dockedFrame, const RECT* suggested);
     // The cursor position of the message being handled.
     static POINT MessagePoint();
+    // Where the pointer of the running loop is.
+    POINT LoopPoint() const;
+    static bool PrimaryButtonDown();
 
     // The scale the window is drawn at, at which the bar takes every frame and metric.
     WindowScale m_scale;
@@ -103,4 +106,7 @@ protected:
     // The window and the cursor when the loop began.
     RECT m_rcDragStart{0, 0, 0, 0};
     POINT m_ptDragStart{0, 0};
+    // The loop runs from the keyboard; where its pointer began is known.
+    BOOL m_bKeyLoop = FALSE;
+    BOOL m_bPressKnown = TRUE;
 };

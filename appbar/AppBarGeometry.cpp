@@ -221,6 +221,21 @@ RECT DragSides(UINT side, RECT rect, POINT from, POINT to) {
     return rect;
 }
 
+POINT PressPointOf(UINT side, const RECT& start, const RECT& dragged, POINT cursor) {
+    const DraggedSides sides = SidesOf(side);
+    long long dx = 0;
+    long long dy = 0;
+    if (sides.left || sides.right) {
+        dx = sides.left ? static_cast<long long>(dragged.left) - start.left
+                        : static_cast<long long>(dragged.right) - start.right;
+    }
+    if (sides.top || sides.bottom) {
+        dy = sides.top ? static_cast<long long>(dragged.top) - start.top
+                       : static_cast<long long>(dragged.bottom) - start.bottom;
+    }
+    return POINT{ClampToLong(cursor.x - dx), ClampToLong(cursor.y - dy)};
+}
+
 RECT FloatingDragRect(POINT cursor, const RECT& floating) {
     const WindowFrame size = FrameOfRect(floating);
     const long long left = static_cast<long long>(cursor.x) - size.cx / 2;

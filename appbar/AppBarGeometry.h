@@ -70,6 +70,9 @@ RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step, POINT minTrack, PO
 // The rectangle with the sides that a size loop drags moved as far as the
 // cursor has travelled from `from` to `to`.
 RECT DragSides(UINT side, RECT rect, POINT from, POINT to);
+// Where the cursor started from, when its travel to `cursor` moved the
+// dragged sides of `start` to those of `dragged`: DragSides undone.
+POINT PressPointOf(UINT side, const RECT& start, const RECT& dragged, POINT cursor);
 
 // A floating window held to its size limits and moved, where needed, so
 // that its whole caption, `caption` pixels deep, is on the screen.

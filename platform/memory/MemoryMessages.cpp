@@ -187,8 +187,8 @@ UINT MemoryOs::RegisterWindowMessageA(const char* name) {
 }
 
 DWORD MemoryOs::GetMessagePos() {
-    return static_cast<DWORD>((static_cast<DWORD>(m_cursor.x) & 0xFFFF) |
-                              ((static_cast<DWORD>(m_cursor.y) & 0xFFFF) << 16));
+    const POINT pt = m_messagePos.value_or(m_cursor);
+    return static_cast<DWORD>((static_cast<DWORD>(pt.x) & 0xFFFF) | ((static_cast<DWORD>(pt.y) & 0xFFFF) << 16));
 }
 
 BOOL MemoryOs::GetCursorPos(POINT* pt) {

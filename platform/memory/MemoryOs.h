@@ -124,7 +124,14 @@ public:
     void SetTickStep(DWORD step) { m_tickStep = step; }
     // Moves the clock on, posting and delivering the timer messages that fall due.
     void AdvanceClock(DWORD milliseconds);
-    void SetCursorPos(POINT pt) { m_cursor = pt; }
+    // The pointer moves, and a mouse message carries where it now is.
+    void SetCursorPos(POINT pt) {
+        m_cursor = pt;
+        m_messagePos.reset();
+    }
+    // The message being handled says the pointer was elsewhere: a key
+    // pressed before something moved the pointer.
+    void SetMessagePos(POINT pt) { m_messagePos = pt; }
     void SetKeyDown(int key, bool down) { m_keysDown[key] = down; }
 
     // The next `times` calls of `function` fail, after `skip` calls succeed;
@@ -618,6 +625,7 @@ private:
     DWORD m_tickCount = 1000;
     DWORD m_tickStep = 0;
     POINT m_cursor{0, 0};
+    std::optional<POINT> m_messagePos;
     std::map<int, bool> m_keysDown;
 
     struct Failure {

@@ -23,6 +23,7 @@ class OsTest : public ::testing::Test {
 public:
     // How the system runs a move or size loop (below).
     enum class Loop { Wine, Windows, WineEsc, WindowsEsc };
+    enum class Arrow { Left, Up, Right, Down };
 
 protected:
     OsTest();
@@ -48,7 +49,21 @@ protected:
 
     MemoryOs os;
 
+    // The system's keyboard size loop, as the system menu's Size starts it:
+    // the mouse button is up and the pointer at `pointer`. The first arrow
+    // key picks the side and puts the pointer on its middle, each other one
+    // moves the pointer 8 pixels its way, and each key's message carries
+    // where the pointer was when it was pressed; Return ends the loop. Wine
+    // sends WM_ENTERSIZEMOVE once the side is picked and moves the rectangle
+    // WM_SIZING last gave back; Windows sends it first, with the pointer put
+    // in the middle of the window, and moves the window as it was by the
+    // pointer's travel since the side was picked. Returns the window after.
+    RECT KeySizeLoop(HWND hwnd, POINT pointer, const std::vector<Arrow>& keys, Loop loop);
+
 private:
+    // Ends a loop as the system does, Esc held or not, the window where the
+    // system leaves it, and back in the message loop.
+    RECT EndLoop(HWND hwnd, Loop loop, bool fullDrag, const RECT& start, const RECT& last);
     // The rectangle a loop proposes for a step: from the window at the start,
     // the last rectangle given back, and the pointer before and now.
     using Proposal = std::function<RECT(const RECT& start, const RECT& last, POINT previous, POINT point)>;

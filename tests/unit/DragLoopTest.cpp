@@ -177,4 +177,33 @@ TEST_F(DragLoopTest, AMoveThatEndsOnASmallerScreenDocksAtItsEdgeOrFloatsWithItsC
     }
 }
 
+TEST_F(DragLoopTest, AFloatingBarSizedFromTheKeyboardFollowsTheKeysWhereverThePointerWas) {
+    CreateBar();
+    using A = Arrow;
+    struct Case {
+        std::vector<Arrow> keys;  // the first picks the side
+        RECT after;               // from 300, 300, 372, 339: widths free, heights in rows of 15 in a frame of 24
+    };
+    const Case cases[] = {{{A::Right, A::Right, A::Right, A::Right}, {300, 300, 396, 339}},
+                          {{A::Left, A::Left, A::Left}, {284, 300, 372, 339}},
+                          {{A::Down, A::Down, A::Down}, {300, 300, 372, 354}},
+                          {{A::Up, A::Up, A::Up, A::Up}, {300, 270, 372, 339}},
+                          {{A::Right, A::Left, A::Left}, {300, 300, 356, 339}},
+                          {{A::Down, A::Up, A::Up}, {300, 300, 372, 339}},
+                          {{A::Right, A::Down, A::Down}, {300, 300, 372, 339}}};
+    // The pointer on the bar, far from it, and on its frame.
+    const POINT pointers[] = {{336, 319}, {900, 700}, {301, 301}};
+    for (const Loop loop : {Loop::Wine, Loop::Windows}) {
+        for (const POINT pointer : pointers) {
+            for (const Case& c : cases) {
+                SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " pointer " << pointer.x << ","
+                                                << pointer.y << " keys " << c.keys.size());
+                Place(EDGE_FLOATING);
+                EXPECT_EQ(KeySizeLoop(bar->m_hWnd, pointer, c.keys, loop), c.after);
+                EXPECT_EQ(bar->GetPlacement().rcFloating, c.after);
+            }
+        }
+    }
+}
+
 }  // namespace
