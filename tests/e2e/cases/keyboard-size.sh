@@ -13,7 +13,7 @@ require_bar vossel-keys.txt 60
 settled_rect
 IFS=, read -r L T R B <<<"$RECT"
 bar_info
-IFS=, read -r CW CH <<<"$(val client)"
+IFS=, read -r _ CH <<<"$(val client)"
 check "the bar floats where it was stored" "rect=$RECT" test "$L,$T,$R" = "200,200,400"
 
 # size_by_keys <pointer x> <pointer y> <keys...>: the pointer on the bar, a
