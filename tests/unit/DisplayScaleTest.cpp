@@ -349,6 +349,9 @@ TEST_F(DisplayScaleBarTest, DraggedOntoAScreenAt200PercentTheBarKeepsFollowingTh
         os.ChangeDpi(192);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.at200);
         EXPECT_EQ(bar.GetEffectiveEdge(), c.edge);
+        // The bar keeps its own edge and strip until the loop ends.
+        EXPECT_EQ(bar.GetPlacement().nEdge, ABE_TOP);
+        EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 36})));
         // Onward: a floating bar moves with the pointer, a docked one stays at its edge.
         Moving(POINT{c.to.x + 20, c.to.y + (c.edge == ABE_BOTTOM ? -2 : 2)});
         const RECT moved = c.edge == EDGE_FLOATING
