@@ -1,10 +1,13 @@
 // The system's move and size loops on the bar: what may happen while they
-// run (notifications, a new screen, Esc), and sizing from the keyboard.
+// run (notifications, a new screen, Esc), and sizing from the keyboard; and
+// every way the bar moves itself, none of which may activate it.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "appbar/AppBarGeometry.h"
+#include "resources/resource.h"
 #include "tests/support/BarFixture.h"
 
 namespace {
@@ -202,6 +205,110 @@ TEST_F(DragLoopTest, AFloatingBarSizedFromTheKeyboardFollowsTheKeysWhereverThePo
                 EXPECT_EQ(KeySizeLoop(bar->m_hWnd, pointer, c.keys, loop), c.after);
                 EXPECT_EQ(bar->GetPlacement().rcFloating, c.after);
             }
+        }
+    }
+}
+
+TEST_F(DragLoopTest, NoWayTheBarMovesItselfActivatesIt) {
+    CreateBar();
+    const HWND other = os.CreateForeignWindow("Other", "Other", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 10, 10});
+    const auto Placed = [this](int edge, BOOL autoHide) {
+        const BARPLACEMENT placement{
+            48, edge, autoHide, TRUE, {kDockedWidth, 2 * kDockedHeight, kDockedWidth, 40}, kFloating};
+        bar->SetPlacement(&placement);
+    };
+    const auto Menu = [this](UINT id) {
+        os.ChooseMenuItem(id);
+        os.SendMessageA(bar->m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(600, 5));
+        os.PumpMessages();
+    };
+    struct Path {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Path paths[] = {
+        {"docked at each edge and floating",
+         [&] {
+             for (const int edge : {static_cast<int>(ABE_LEFT), static_cast<int>(ABE_TOP), static_cast<int>(ABE_RIGHT),
+                                    static_cast<int>(ABE_BOTTOM), EDGE_FLOATING}) {
+                 Placed(edge, FALSE);
+             }
+         }},
+        {"auto-hide, shown and hidden",
+         [&] {
+             Placed(ABE_RIGHT, TRUE);
+             os.SendMessageA(bar->m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
+             os.SetCursorPos(POINT{100, 300});
+             os.AdvanceClock(400);
+         }},
+        {"the menu's settings",
+         [&] {
+             Menu(ID_AUTO_HIDE);
+             Menu(ID_ALWAYS_ON_TOP);
+             Menu(ID_AUTO_HIDE);
+         }},
+        {"another bar or the taskbar moved", [&] { os.NotifyAppBars(ABN_POSCHANGED, 0); }},
+        {"a full-screen program",
+         [&] {
+             os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
+             os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
+         }},
+        {"the taskbar's settings",
+         [&] {
+             for (const UINT state : {ABS_AUTOHIDE | ABS_ALWAYSONTOP, 0U}) {
+                 os.SetTaskbarState(state);
+                 os.NotifyAppBars(ABN_STATECHANGE, 0);
+             }
+         }},
+        {"the shell restarted", [&] { os.RestartShell(); }},
+        {"the screen's size",
+         [&] {
+             os.ChangeDisplaySize(800, 600);
+             os.ChangeDisplaySize(1024, 768);
+         }},
+        {"the scale, docked and floating",
+         [&] {
+             os.ChangeDpi(144);
+             Placed(EDGE_FLOATING, FALSE);
+             os.ChangeDpi(96);
+         }},
+        {"a move and a size",
+         [&] {
+             MoveLoop(bar->m_hWnd, POINT{500, 10}, {POINT{3, 400}}, Loop::Wine);
+             MoveLoop(bar->m_hWnd, POINT{17, 400}, {POINT{500, 300}}, Loop::Windows);
+             MoveLoop(bar->m_hWnd, POINT{500, 10}, {POINT{1020, 400}}, Loop::WindowsEsc);
+             SizeLoop(bar->m_hWnd, WMSZ_BOTTOMRIGHT, POINT{371, 338}, {POINT{400, 360}}, Loop::Wine);
+             KeySizeLoop(bar->m_hWnd, POINT{320, 320}, {Arrow::Right, Arrow::Right}, Loop::Windows);
+         }},
+        {"the scale and the screen within a loop",
+         [&] {
+             Placed(ABE_TOP, FALSE);
+             MoveLoop(bar->m_hWnd, POINT{500, 10}, {POINT{3, 400}}, Loop::Wine, [&](size_t) {
+                 os.ChangeDpi(120);
+                 os.ChangeDisplaySize(800, 600);
+             });
+             os.ChangeDpi(96);
+             os.ChangeDisplaySize(1024, 768);
+         }},
+    };
+    for (const BOOL slides : {FALSE, TRUE}) {
+        os.SetDragFullWindows(slides);
+        os.SetTickStep(100);
+        for (const Path& path : paths) {
+            SCOPED_TRACE(testing::Message() << path.name << (slides ? ", sliding" : ""));
+            Placed(ABE_TOP, FALSE);
+            os.SetActiveWindow(other);
+            os.ClearLogs();
+            path.run();
+            EXPECT_EQ(os.GetActiveWindow(), other);
+            size_t moves = 0;
+            for (const auto& call : os.WindowPosCalls()) {
+                if (call.hwnd == bar->m_hWnd) {
+                    ++moves;
+                    EXPECT_NE(call.flags & SWP_NOACTIVATE, 0U) << call.x << "," << call.y;
+                }
+            }
+            EXPECT_GT(moves, 0U);
         }
     }
 }
