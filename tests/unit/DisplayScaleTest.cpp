@@ -1,5 +1,6 @@
 // The bar at scales other than 100%: picture sizes, layout figures, the
 // stored thickness across a change of scale, and a change while it runs.
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <tuple>
@@ -224,27 +225,31 @@ TEST_F(DisplayScaleBarTest, AtEveryScaleRowsTheOneRowMinimumSnappingAndTheFloati
             MINMAXINFO info{};
             os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
             EXPECT_EQ(info.ptMinTrackSize.y, at.docked + row);
-            // Sized from the inner side: the largest travel that snaps to three rows, a pixel more to four,
-            // and far toward the edge one row, in one jump as Windows gives it and in small steps as Wine does.
-            const LONG toThree = 2 * row - row / 2 - 1;
-            const std::tuple<LONG, Loop, LONG> travels[] = {{toThree, Loop::Windows, 3},
-                                                            {toThree + 1, Loop::Windows, 4},
-                                                            {toThree, Loop::Wine, 3},
-                                                            {toThree + 1, Loop::Wine, 4},
-                                                            {-10 * row, Loop::Wine, 1}};
-            for (const auto& [travel, loop, rows] : travels) {
-                placement = bar.GetPlacement();
-                placement.anThickness[ABE_TOP] = at.docked + 2 * row;
-                bar.SetPlacement(&placement);
-                const LONG from = at.docked + 2 * row - 1;
-                std::vector<POINT> points;
-                for (int i = 1; i <= 4; ++i) {
-                    points.push_back(POINT{500, from + travel * i / 4});
+            // Sized from one row at the inner side to every row up to half the screen: the largest travel
+            // that snaps to it, and a pixel more to the next, in one jump as Windows gives it and in small
+            // steps as Wine does; far toward the edge, one row.
+            const LONG most = (384 - at.docked) / row;
+            for (LONG rows = 1; rows <= most; ++rows) {
+                const LONG largest = (rows - 1) * row + (row - 1) / 2;
+                const std::tuple<LONG, Loop, LONG> travels[] = {{largest, Loop::Windows, rows},
+                                                                {largest + 1, Loop::Windows, std::min(rows + 1, most)},
+                                                                {largest, Loop::Wine, rows},
+                                                                {largest + 1, Loop::Wine, std::min(rows + 1, most)},
+                                                                {-10 * row, Loop::Wine, 1}};
+                for (const auto& [travel, loop, expected] : travels) {
+                    placement = bar.GetPlacement();
+                    placement.anThickness[ABE_TOP] = at.docked + row;
+                    bar.SetPlacement(&placement);
+                    const LONG from = at.docked + row - 1;
+                    std::vector<POINT> points;
+                    for (int i = 1; i <= 4; ++i) {
+                        points.push_back(POINT{500, from + travel * i / 4});
+                    }
+                    EXPECT_EQ(SizeLoop(bar.m_hWnd, WMSZ_BOTTOM, POINT{500, from}, points, loop),
+                              (RECT{0, 0, 1024, at.docked + expected * row}))
+                        << travel;
+                    EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, expected * row) << travel;
                 }
-                EXPECT_EQ(SizeLoop(bar.m_hWnd, WMSZ_BOTTOM, POINT{500, from}, points, loop),
-                          (RECT{0, 0, 1024, at.docked + rows * row}))
-                    << travel;
-                EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, rows * row) << travel;
             }
             // At the left edge and floating, no smaller than one button.
             placement = bar.GetPlacement();
