@@ -5,6 +5,16 @@
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
 
+HWND MemoryOs::FirstTabStop(HWND dialog) const {
+    for (HWND child : Children(dialog)) {
+        const Window* control = Find(child);
+        if ((control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
 HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     auto it = m_dialogs.find(templateId);
     if (it == m_dialogs.end()) {
@@ -39,14 +49,7 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     // The dialog manager offers the first enabled tab stop, and gives it the
     // focus when the dialog answers TRUE.
-    HWND first = nullptr;
-    for (HWND child : Children(hwnd)) {
-        const Window* control = Find(child);
-        if (first == nullptr &&
-            (control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
-            first = child;
-        }
-    }
+    const HWND first = FirstTabStop(hwnd);
     if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
         m_focus = first;
     }

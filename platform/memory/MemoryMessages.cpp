@@ -54,6 +54,19 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 DestroyWindow(hwnd);
             }
             return 0;
+        case WM_ACTIVATE:
+            // The dialog manager keeps a dialog's focused control while another
+            // window is active and gives it the focus back, or to its first tab
+            // stop; another window takes the focus itself.
+            if (window->dialog && LOWORD(wParam) == WA_INACTIVE) {
+                window->savedFocus = Find(m_focus) != nullptr && GetParent(m_focus) == hwnd ? m_focus : nullptr;
+            } else if (window->dialog) {
+                const HWND first = FirstTabStop(hwnd);
+                m_focus = Find(window->savedFocus) != nullptr ? window->savedFocus : first != nullptr ? first : m_focus;
+            } else if (LOWORD(wParam) != WA_INACTIVE) {
+                m_focus = hwnd;
+            }
+            return 0;
         case WM_SETFONT:
             window->font = reinterpret_cast<HFONT>(wParam);
             return 0;

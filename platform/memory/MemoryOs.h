@@ -538,6 +538,7 @@ private:
         INT_PTR dialogResult = 0;
         HFONT font = nullptr;
         WPARAM check = BST_UNCHECKED;
+        HWND savedFocus = nullptr;  // a dialog's focused control while it is not active
     };
     struct Posted {
         HWND hwnd;
@@ -590,6 +591,8 @@ private:
     void SendDestroy(HWND hwnd);
     void SendNcDestroy(HWND hwnd);
     HWND CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog);
+    // The first enabled and visible tab stop among a dialog's controls.
+    HWND FirstTabStop(HWND dialog) const;
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
     RECT WorkArea() const;
