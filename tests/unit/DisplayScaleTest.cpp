@@ -65,6 +65,10 @@ TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdg
         {51, 6, 6, 21, 96, 120, 69},
         {156, 6, 8, 26, 96, 168, 268},
         {72, 8, 6, 15, 192, 96, 36},
+        // Half a row or more is a row: 24, 23 and 22 pixels at 150% are 1.57, 1.5 and 1.43 rows of 23.
+        {30, 6, 8, 23, 96, 144, 54},
+        {29, 6, 8, 23, 96, 144, 54},
+        {28, 6, 8, 23, 96, 144, 31},
         // Rows of two pixels are rows still: 13 pixels at 150% are 10 of them, not 19.5 pixels.
         {19, 6, 8, 2, 96, 144, 28},
         // Across a left or right edge, sized pixel by pixel: the client area scales, the

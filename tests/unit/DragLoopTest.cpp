@@ -178,6 +178,12 @@ TEST_F(DragLoopTest, AMoveThatEndsOnASmallerScreenDocksAtItsEdgeOrFloatsWithItsC
             }
         }
     }
+    // With the screen as it was through the loop, a floating bar stays where it is let go, partly off it.
+    os.ChangeDisplaySize(1024, 768);
+    Place(EDGE_FLOATING);
+    const RECT offLeft = MoveLoop(bar->m_hWnd, POINT{370, 330}, {POINT{200, 330}, POINT{20, 330}}, Loop::Wine);
+    EXPECT_EQ(offLeft, (RECT{kFloating.left - 350, kFloating.top, kFloating.right - 350, kFloating.bottom}));
+    EXPECT_EQ(bar->GetPlacement().rcFloating, offLeft);
 }
 
 TEST_F(DragLoopTest, AFloatingBarSizedFromTheKeyboardFollowsTheKeysWhereverThePointerWas) {
