@@ -226,6 +226,11 @@ TEST_F(DisplayScaleBarTest, AtEveryScaleRowsTheOneRowMinimumSnappingAndTheFloati
             const LONG button = static_cast<LONG>(ScaleBetween(made.cx, signedIn.dpi, at.dpi));
             EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, at.docked + 2 * row}));
             EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, 2 * row);
+            // Its floating rectangle stays where it was, only scaled.
+            const RECT floating = bar.GetPlacement().rcFloating;
+            EXPECT_EQ(floating.left, 300);
+            EXPECT_EQ(floating.top, 300);
+            EXPECT_EQ(floating.right - 300, floating.bottom - 300);
             MINMAXINFO info{};
             os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
             EXPECT_EQ(info.ptMinTrackSize.y, at.docked + row);
