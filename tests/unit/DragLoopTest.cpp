@@ -145,6 +145,15 @@ TEST_F(DragLoopTest, ASizeThatEndsOnASmallerScreenIsHeldToItWhatTheWindowTheStri
 
 TEST_F(DragLoopTest, AMoveThatEndsOnASmallerScreenDocksAtItsEdgeOrFloatsWithItsCaptionOnIt) {
     CreateBar();
+    // With the screen as it was through the loop, before any change and after one, a floating bar stays
+    // where it is let go, partly off the screen.
+    const auto StaysPartlyOff = [this] {
+        Place(EDGE_FLOATING);
+        const RECT offLeft = MoveLoop(bar->m_hWnd, POINT{370, 330}, {POINT{200, 330}, POINT{20, 330}}, Loop::Wine);
+        EXPECT_EQ(offLeft, (RECT{kFloating.left - 350, kFloating.top, kFloating.right - 350, kFloating.bottom}));
+        EXPECT_EQ(bar->GetPlacement().rcFloating, offLeft);
+    };
+    StaysPartlyOff();
     // Dragged toward the bottom of 1024 x 768, the floating bar would lie wholly below 640 x 480:
     // it is brought up until its caption, 20 pixels deep, is on the screen.
     const RECT below = FloatingDragRect(POINT{500, 600}, kFloating);
@@ -178,12 +187,8 @@ TEST_F(DragLoopTest, AMoveThatEndsOnASmallerScreenDocksAtItsEdgeOrFloatsWithItsC
             }
         }
     }
-    // With the screen as it was through the loop, a floating bar stays where it is let go, partly off it.
     os.ChangeDisplaySize(1024, 768);
-    Place(EDGE_FLOATING);
-    const RECT offLeft = MoveLoop(bar->m_hWnd, POINT{370, 330}, {POINT{200, 330}, POINT{20, 330}}, Loop::Wine);
-    EXPECT_EQ(offLeft, (RECT{kFloating.left - 350, kFloating.top, kFloating.right - 350, kFloating.bottom}));
-    EXPECT_EQ(bar->GetPlacement().rcFloating, offLeft);
+    StaysPartlyOff();
 }
 
 TEST_F(DragLoopTest, AFloatingBarSizedFromTheKeyboardFollowsTheKeysWhereverThePointerWas) {
