@@ -45,8 +45,7 @@ BOOL CVosselDialog::OnInitDialog() {
 
     m_strSkipDrives = LoadSkipDrives(m_strSkipDrives);
 
-    m_nDpi = WindowDpi(m_hWnd);
-    m_nTemplateDpi = m_nDpi;
+    m_nTemplateDpi = m_scale.Dpi();
     Os().gdi.GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)), sizeof(m_templateFont), &m_templateFont);
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
     // The menu button's size, from the template, is every button's size.
@@ -68,7 +67,9 @@ BOOL CVosselDialog::OnInitDialog() {
     m_templateClient = client;
 
     BARPLACEMENT placement = DefaultPlacement();
-    const PlacementScale scale{m_nDpi, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}};
+    const UINT storedDpi = LoadStoredDpi();
+    const PlacementScale scale{DockedScale{storedDpi, FrameSize(TRUE, WindowScale(storedDpi))},
+                               DockedScale{m_scale.Dpi(), FrameSize(TRUE, m_scale)}, SIZE{m_cxSizeStep, m_cySizeStep}};
     LoadStoredPlacement(&placement, StoredPlacementLimits(), scale);
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
@@ -97,7 +98,7 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     // Docked, the bar has neither caption nor system menu: its thickness is
     // its present client area in that frame.
     const SIZE client = ClientSize(*this);
-    const SIZE docked = FrameSize(TRUE);
+    const SIZE docked = FrameSize(TRUE, m_scale);
     const LONG width = client.cx + docked.cx;
     const LONG height = client.cy + docked.cy;
     placement.anThickness[ABE_LEFT] = width;
@@ -106,7 +107,7 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     placement.anThickness[ABE_BOTTOM] = height;
     // Floating, it has both: the same client area in a captioned frame,
     // twice as wide, where the window stands now.
-    const SIZE floating = FrameSize(FALSE);
+    const SIZE floating = FrameSize(FALSE, m_scale);
     RECT window{};
     GetWindowRect(&window);
     placement.rcFloating = RECT{window.left, window.top, window.left + 2 * (client.cx + floating.cx),
@@ -114,12 +115,9 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     return placement;
 }
 
-SIZE CVosselDialog::FrameSize(BOOL bDocked) const {
+SIZE CVosselDialog::FrameSize(BOOL bDocked, const WindowScale& scale) const {
     // Only the caption changes the frame; the system menu lives in it.
-    const DWORD style = bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION;
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, style, FALSE, GetExStyle());
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    return scale.FrameSize(bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION, GetExStyle());
 }
 
 PlacementLimits CVosselDialog::StoredPlacementLimits() const {
@@ -128,12 +126,12 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     const SIZE minClient{m_cxMinClient, m_cyMinClient};
     PlacementLimits limits{screen, {}, {}, {}, {}};
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
-        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE), minClient, screen);
+        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE, m_scale), minClient, screen);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         limits.anMinThickness[edge] = across ? docked.minTrack.x : docked.minTrack.y;
         limits.anMaxThickness[edge] = across ? docked.maxTrack.x : docked.maxTrack.y;
     }
-    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE), minClient, screen);
+    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE, m_scale), minClient, screen);
     limits.minFloating = SIZE{floating.minTrack.x, floating.minTrack.y};
     limits.maxFloating = SIZE{floating.maxTrack.x, floating.maxTrack.y};
     return limits;
@@ -165,10 +163,10 @@ void CVosselDialog::LayoutButtons() {
     const SIZE client = ClientSize(*this);
     const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
     const SIZE button{m_cxButton, m_cyButton};
-    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_nDpi), TRUE);
+    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_scale.Dpi()), TRUE);
     int index = 1;
     for (const auto& drive : m_drives.Buttons()) {
-        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_nDpi), TRUE);
+        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_scale.Dpi()), TRUE);
     }
 }
 
@@ -191,7 +189,7 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
-    SaveStoredDpi(m_nDpi);
+    SaveStoredDpi(m_scale.Dpi());
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
@@ -381,12 +379,9 @@ void CVosselDialog::OnSize() {
 }
 
 void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
-    const int edge = m_nDragEdge != EDGE_NONE ? m_nDragEdge : m_placement.nEdge;
-    const TrackingLimits limits = BarTrackingLimits(
-        edge, SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxMinClient, m_cyMinClient},
-        SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
+    const TrackingLimits limits =
+        BarTrackingLimits(GetEffectiveEdge(), WindowFrameSize(), SIZE{m_cxMinClient, m_cyMinClient},
+                          SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
     info->ptMinTrackSize = limits.minTrack;
     info->ptMaxTrackSize = limits.maxTrack;
     Default();
@@ -449,19 +444,20 @@ void CVosselDialog::OnBarAbout() {
 }
 
 void CVosselDialog::SetButtonPicture(CDriveButton* button, UINT id16) {
-    const int size = PictureSize(m_nDpi);
+    const int size = PictureSize(m_scale.Dpi());
     button->SetBitmap(PictureId(id16, size), size, size, kTransparent);
     if (button != &m_btnMenu) {
-        button->SetImageMargin(ScaleForDpi(kDriveImageMargin, m_nDpi));
-        button->SetTextGap(ScaleForDpi(kDriveTextGap, m_nDpi));
+        button->SetImageMargin(m_scale.Pixels(kDriveImageMargin));
+        button->SetTextGap(m_scale.Pixels(kDriveTextGap));
     }
 }
 
 void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
-    if (dpi == 0 || dpi == m_nDpi || m_btnMenu.m_hWnd == nullptr) {
+    if (dpi == 0 || dpi == m_scale.Dpi() || m_btnMenu.m_hWnd == nullptr) {
         return;
     }
-    const UINT previous = std::exchange(m_nDpi, dpi);
+    const DockedScale previous{m_scale.Dpi(), FrameSize(TRUE, m_scale)};
+    m_scale = WindowScale(dpi);
     // The sizes the template gives at this scale.
     const auto scaled = [this, dpi](LONG pixels) {
         return static_cast<int>(ScaleBetween(pixels, m_nTemplateDpi, dpi));
@@ -495,13 +491,6 @@ void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
     m_drives.Restyle(font);
     previousFont.reset();
 
-    BARPLACEMENT placement = m_placement;
-    placement.cbSize = sizeof(BARPLACEMENT);
-    RescalePlacement(&placement, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}, previous, dpi);
-    // A floating bar goes where the system suggests; a docked one takes its edge again.
-    if (placement.nEdge == EDGE_FLOATING && suggested != nullptr) {
-        placement.rcFloating = *suggested;
-    }
-    SetPlacement(&placement);
+    PlaceAtScale(previous, FrameSize(TRUE, m_scale), suggested);
     LayoutButtons();
 }

@@ -58,8 +58,8 @@ private:
     void OnTimer();
     void OpenDriveOfButton(UINT id);
     BARPLACEMENT DefaultPlacement();
-    // The size of the frame around the client area, docked or floating.
-    SIZE FrameSize(BOOL bDocked) const;
+    // The size of the frame around the client area, docked or floating, at a scale.
+    SIZE FrameSize(BOOL bDocked, const WindowScale& scale) const;
     PlacementLimits StoredPlacementLimits() const;
     void SaveSettings();
     void OnSize();
@@ -98,7 +98,6 @@ private:
     void OnDpiChanged(UINT dpi, const RECT* suggested);
     // The picture of `id16` for the bar's scale, and the spacing around it.
     void SetButtonPicture(CDriveButton* button, UINT id16);
-    UINT m_nDpi = kDefaultDpi;
     // The scale the template was made at, and what it gave then: each size
     // at another scale is measured from these.
     UINT m_nTemplateDpi = kDefaultDpi;

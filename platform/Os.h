@@ -125,6 +125,10 @@ public:
     // The DPI the window is drawn for: its monitor's under per-monitor
     // awareness, else the system's; 0 for no window.
     virtual UINT GetDpiForWindow(HWND hwnd) = 0;
+    // AdjustWindowRectEx and GetSystemMetrics answer at the DPI the user
+    // signed in with; these at `dpi`, as a window drawn at it has its frame.
+    virtual BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) = 0;
+    virtual int GetSystemMetricsForDpi(int index, UINT dpi) = 0;
 };
 
 class IGdi {

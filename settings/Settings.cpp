@@ -159,7 +159,7 @@ void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits,
     if (data.size() >= sizeof(BARPLACEMENT)) {
         BARPLACEMENT stored{};
         std::memcpy(&stored, data.data(), sizeof(stored));
-        RescalePlacement(&stored, scale.frame, scale.step, LoadStoredDpi(), scale.nDpi);
+        RescalePlacement(&stored, scale.stored, scale.now, scale.step);
         std::memcpy(data.data(), &stored, sizeof(stored));
     }
     AcceptStoredPlacement(data.data(), data.size(), limits, placement);

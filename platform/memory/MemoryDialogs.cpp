@@ -6,6 +6,16 @@
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
 
+HWND MemoryOs::FirstTabStop(HWND dialog) const {
+    for (HWND child : Children(dialog)) {
+        const Window* control = Find(child);
+        if ((control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
 HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     auto it = m_dialogs.find(templateId);
     if (it == m_dialogs.end()) {
@@ -17,8 +27,9 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     if ((style & DS_CONTROL) != 0) {
         style &= ~(WS_CAPTION | WS_SYSMENU);
     }
+    // The window is made for the client area in the frame of the screen's scale.
     RECT outer{0, 0, tmpl.cxClient, tmpl.cyClient};
-    AdjustWindowRectEx(&outer, style, FALSE, tmpl.exStyle);
+    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, m_nDpi);
     const DWORD createStyle = style & ~WS_VISIBLE;
     const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, 0, 0,
                                       outer.right - outer.left, outer.bottom - outer.top, parent, 0, dialog);
@@ -39,14 +50,7 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     // The dialog manager offers the first enabled tab stop, and gives it the
     // focus when the dialog answers TRUE.
-    HWND first = nullptr;
-    for (HWND child : Children(hwnd)) {
-        const Window* control = Find(child);
-        if (first == nullptr &&
-            (control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
-            first = child;
-        }
-    }
+    const HWND first = FirstTabStop(hwnd);
     if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
         m_focus = first;
     }

@@ -124,7 +124,14 @@ public:
     void SetTickStep(DWORD step) { m_tickStep = step; }
     // Moves the clock on, posting and delivering the timer messages that fall due.
     void AdvanceClock(DWORD milliseconds);
-    void SetCursorPos(POINT pt) { m_cursor = pt; }
+    // The pointer moves, and a mouse message carries where it now is.
+    void SetCursorPos(POINT pt) {
+        m_cursor = pt;
+        m_messagePos.reset();
+    }
+    // The message being handled says the pointer was elsewhere: a key
+    // pressed before something moved the pointer.
+    void SetMessagePos(POINT pt) { m_messagePos = pt; }
     void SetKeyDown(int key, bool down) { m_keysDown[key] = down; }
 
     // The next `times` calls of `function` fail, after `skip` calls succeed;
@@ -176,11 +183,15 @@ public:
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
-    // The DPI of the screen; ChangeDpi also tells every top-level window
-    // (WM_DPICHANGED with its rectangle scaled), as a move to a monitor of
-    // another scale does.
+    // The DPI of the screen, at which every window is drawn, frame and all;
+    // ChangeDpi also tells every top-level window (WM_DPICHANGED with its
+    // rectangle scaled), as a move to a monitor of another scale does.
     void SetDpi(UINT dpi) { m_nDpi = dpi; }
     void ChangeDpi(UINT dpi);
+    // The DPI the user signed in with, at which GetSystemMetrics and
+    // AdjustWindowRectEx answer, whatever the screen's scale now. The
+    // metrics that SetMetric gives are those at 96 DPI.
+    void SetSystemDpi(UINT dpi) { m_nSystemDpi = dpi; }
 
     // A window that belongs to no framework object, such as another program's.
     HWND CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
@@ -428,6 +439,8 @@ public:
     HANDLE SetClipboardData(UINT format, HANDLE data) override;
     BOOL CloseClipboard() override;
     UINT GetDpiForWindow(HWND hwnd) override;
+    BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
+    int GetSystemMetricsForDpi(int index, UINT dpi) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -534,6 +547,7 @@ private:
         INT_PTR dialogResult = 0;
         HFONT font = nullptr;
         WPARAM check = BST_UNCHECKED;
+        HWND savedFocus = nullptr;  // a dialog's focused control while it is not active
     };
     struct Posted {
         HWND hwnd;
@@ -574,7 +588,10 @@ private:
     Window* Find(HWND hwnd);
     const Window* Find(HWND hwnd) const;
     HWND NewHandle();
-    RECT FrameInsets(DWORD style, DWORD exStyle) const;
+    // How far a window's frame reaches beyond its client area on each side, drawn at `dpi`.
+    RECT FrameInsets(DWORD style, DWORD exStyle, UINT dpi) const;
+    // A system metric as it is drawn at `dpi`.
+    int MetricAt(int index, UINT dpi) const;
     RECT ClientRectOnScreen(const Window& window) const;
     void RemoveFromZOrder(HWND hwnd);
     // Asks the window for its tracking limits and holds the size to them.
@@ -592,6 +609,8 @@ private:
     INT_PTR RunModal(HWND hwnd, HWND owner, const std::function<void()>& idle, INT_PTR unanswered);
     // A message box's window and its loop; answers the button pressed.
     int RunMessageBox(HWND owner, const std::string& caption);
+    // The first enabled and visible tab stop among a dialog's controls.
+    HWND FirstTabStop(HWND dialog) const;
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
     RECT WorkArea() const;
@@ -602,7 +621,7 @@ private:
     const std::string* KeyPath(HKEY key) const;
 
     OsServices m_services;
-    std::map<int, int> m_metrics;
+    std::map<int, int> m_metrics;  // at 96 DPI
     std::map<int, COLORREF> m_sysColors;
     BOOL m_bDragFullWindows = FALSE;
     UINT m_taskbarEdge = ABE_BOTTOM;
@@ -627,6 +646,7 @@ private:
     DWORD m_tickCount = 1000;
     DWORD m_tickStep = 0;
     POINT m_cursor{0, 0};
+    std::optional<POINT> m_messagePos;
     std::map<int, bool> m_keysDown;
 
     struct Failure {
@@ -723,4 +743,5 @@ private:
     HWND m_folderDialog = nullptr;
     std::vector<FileOperation> m_fileOperations;
     UINT m_nDpi = 96;
+    UINT m_nSystemDpi = 96;
 };

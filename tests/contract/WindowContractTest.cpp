@@ -101,6 +101,58 @@ TEST_F(WindowContract, WindowsArePlacedWholeAndFramesAndClientAreasFollowTheStyl
     EXPECT_EQ(Os().win.DefaultProc(overlapped, WM_QUERYENDSESSION, 0, 0), TRUE);
 }
 
+TEST_F(WindowContract, AWindowsFrameIsTheOneAskedForAtItsScaleAndBarsAndCaptionsGrowWithTheScale) {
+    const auto FrameAt = [](DWORD style, DWORD exStyle, UINT dpi) {
+        RECT frame{0, 0, 0, 0};
+        EXPECT_TRUE(Os().win.AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi));
+        return frame;
+    };
+    const auto Metric = [](int index, UINT dpi) { return Os().win.GetSystemMetricsForDpi(index, dpi); };
+    // On the test screen every window is drawn at the signed-in scale, which the plain calls answer at.
+    const HWND probe = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW);
+    const UINT dpi = Os().win.GetDpiForWindow(probe);
+    for (const DWORD style : {kBarStyle, kFloatingStyle}) {
+        for (const DWORD exStyle : {0UL, static_cast<unsigned long>(WS_EX_TOOLWINDOW)}) {
+            SCOPED_TRACE(testing::Message() << style << " " << exStyle);
+            EXPECT_EQ(Str(FrameAt(style, exStyle, dpi)), Str(Frame(style, exStyle)));
+            // The window has the frame asked for at its own scale around its client area.
+            const HWND hwnd = MakeWindow(style, exStyle, RECT{60, 70, 300, 230});
+            const RECT frame = FrameAt(style, exStyle, Os().win.GetDpiForWindow(hwnd));
+            EXPECT_EQ(Str(ClientRect(hwnd)), Str(RECT{0, 0, 240 - Width(frame), 160 - Height(frame)}));
+        }
+    }
+    const int indices[] = {SM_CXVSCROLL, SM_CYHSCROLL, SM_CYCAPTION, SM_CYSMCAPTION, SM_CXFRAME,
+                           SM_CYFRAME,   SM_CXBORDER,  SM_CYBORDER,  SM_CXDLGFRAME,  SM_CXDOUBLECLK};
+    for (const int index : indices) {
+        EXPECT_EQ(Metric(index, dpi), Os().win.GetSystemMetrics(index)) << index;
+    }
+    // At the scales the bar is drawn at: scroll bars scale; a caption is its bar scaled and a line
+    // below it that is not; borders, the dialog frame and the double-click area stay; a sizing frame
+    // and a caption's depth in the window's frame follow the metrics.
+    const auto Scaled = [](int pixels, UINT to) { return static_cast<int>((pixels * static_cast<int>(to) + 48) / 96); };
+    RECT previous = FrameAt(kBarStyle, 0, 96);
+    for (const UINT at : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(at);
+        EXPECT_EQ(Metric(SM_CXVSCROLL, at), Scaled(Metric(SM_CXVSCROLL, 96), at));
+        EXPECT_EQ(Metric(SM_CYHSCROLL, at), Scaled(Metric(SM_CYHSCROLL, 96), at));
+        EXPECT_EQ(Metric(SM_CYCAPTION, at) - 1, Scaled(Metric(SM_CYCAPTION, 96) - 1, at));
+        EXPECT_EQ(Metric(SM_CYSMCAPTION, at) - 1, Scaled(Metric(SM_CYSMCAPTION, 96) - 1, at));
+        for (const int fixed : {SM_CXBORDER, SM_CYBORDER, SM_CXDLGFRAME, SM_CXDOUBLECLK}) {
+            EXPECT_EQ(Metric(fixed, at), Metric(fixed, 96)) << fixed;
+        }
+        const RECT thick = FrameAt(kBarStyle, 0, at);
+        EXPECT_EQ(-thick.left, Metric(SM_CXFRAME, at) - Metric(SM_CXBORDER, at));
+        EXPECT_GE(-thick.left, -previous.left);
+        EXPECT_LE(-thick.left, Scaled(-FrameAt(kBarStyle, 0, 96).left, at) + 1);
+        previous = thick;
+        for (const DWORD exStyle : {0UL, static_cast<unsigned long>(WS_EX_TOOLWINDOW)}) {
+            const RECT captioned = FrameAt(kFloatingStyle, exStyle, at);
+            EXPECT_EQ(captioned.left, -Metric(SM_CXFRAME, at));
+            EXPECT_EQ(captioned.left - captioned.top, Metric(exStyle != 0 ? SM_CYSMCAPTION : SM_CYCAPTION, at));
+        }
+    }
+}
+
 TEST_F(WindowContract, ObjectsSeeTheirWindowsWhichAreFoundByIdOrExactTopLevelTitleAndReadTheirText) {
     RecordingWnd recorder;
     const HWND parent = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW, RECT{200, 150, 420, 300}, kTitle, &recorder);

@@ -504,6 +504,8 @@ TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOl
         os.PostMessageA(os.FindWindowA("#32770", "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     os.CreateForeignWindow("SomeClass", "About Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
+    // The start roots the settings itself.
+    theApp.m_strRegistryKey.clear();
     for (const bool oleFails : {false, true}) {
         if (oleFails) {
             os.FailCall("OleInitialize");
