@@ -27,8 +27,14 @@ std::wstring Utf16FromUtf8(const std::string& text);
 std::string Utf8FromUtf16(const std::wstring& text);
 // The model's ANSI code page is ISO 8859-1: each byte is the character of
 // its value, and a character above U+00FF becomes '?' on its way to bytes.
+// Switched to double bytes, it is like the East Asian code pages instead:
+// each character outside ASCII takes a lead byte (0x81 to 0xFE) and a trail
+// byte (0x40 to 0x7E or 0x80 to 0xFE, so a trail may read as '\'), the pairs
+// taken in order from U+0080 for as far as they go (to U+5E03); characters
+// beyond become '?'. Like the system's, it holds for the whole process.
 std::wstring WideFromAnsi(const std::string& text);
 std::string AnsiFromWide(const std::wstring& text);
+void SetDoubleByteCodePage(bool on);
 // Upper case as an edit control with ES_UPPERCASE makes it, for the scripts
 // the tests use: Latin, Greek and Cyrillic.
 WCHAR UpperUnit(WCHAR c);
@@ -147,6 +153,8 @@ public:
     void QueueNetEnumAnswer(std::function<DWORD(DWORD* bufferSize)> answer) {
         m_netEnumAnswers.push_back(std::move(answer));
     }
+    // The ANSI code page of double bytes (SetDoubleByteCodePage) while the model lives.
+    void UseDoubleByteCodePage(bool on) { SetDoubleByteCodePage(on); }
     void SetWindowsDirectory(const std::string& path) { m_windowsDirectory = Utf16FromUtf8(path); }
 
     // Dialogs, links and system information.
