@@ -153,6 +153,12 @@ public:
     void QueueNetEnumAnswer(std::function<DWORD(DWORD* bufferSize)> answer) {
         m_netEnumAnswers.push_back(std::move(answer));
     }
+    // The next WNetEnumResourceW call that succeeds reports this count, given
+    // how many entries it wrote and the buffer's size, as a provider that
+    // miscounts could.
+    void QueueNetEnumCount(std::function<DWORD(DWORD written, DWORD bufferSize)> count) {
+        m_netEnumCounts.push_back(std::move(count));
+    }
     // The ANSI code page of double bytes (SetDoubleByteCodePage) while the model lives.
     void UseDoubleByteCodePage(bool on) { SetDoubleByteCodePage(on); }
     void SetWindowsDirectory(const std::string& path) { m_windowsDirectory = Utf16FromUtf8(path); }
@@ -634,6 +640,7 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> m_connections;
     std::map<HANDLE, Enumeration> m_enumerations;
     std::deque<std::function<DWORD(DWORD*)>> m_netEnumAnswers;
+    std::deque<std::function<DWORD(DWORD, DWORD)>> m_netEnumCounts;
     std::wstring m_windowsDirectory = L"C:\\WINDOWS";
     std::wstring m_currentDirectory = L"C:\\";
 

@@ -438,15 +438,24 @@ DWORD MemoryOs::WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer,
         strings -= Units(remote);
         std::copy(remote.c_str(), remote.c_str() + Units(remote), strings);
         WCHAR* remoteName = strings;
-        strings -= Units(local);
-        std::copy(local.c_str(), local.c_str() + Units(local), strings);
+        // A connection without a drive letter has no local name.
+        WCHAR* localName = nullptr;
+        if (!local.empty()) {
+            strings -= Units(local);
+            std::copy(local.c_str(), local.c_str() + Units(local), strings);
+            localName = strings;
+        }
         entries[returned] =
-            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr, nullptr};
+            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, localName, remoteName, nullptr, nullptr};
         used += size;
         ++returned;
         ++enumeration.next;
     }
     *count = returned;
+    if (!m_netEnumCounts.empty()) {
+        *count = m_netEnumCounts.front()(returned, *bufferSize);
+        m_netEnumCounts.pop_front();
+    }
     return static_cast<DWORD>(ERROR_SUCCESS);
 }
 
