@@ -100,9 +100,9 @@ UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL mov
         }
     }
     const auto skipped = static_cast<UINT>(count - items.size());
-    // Nothing left to copy: asking for a folder would only promise a copy.
-    if ((count == 0 || !items.empty()) &&
-        BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
+    // Nothing to copy, be the list empty or every item left out: asking for
+    // a folder would only promise a copy.
+    if (!items.empty() && BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
         if (!folder.empty() && folder.back() != L'\\') {
             folder.push_back(L'\\');
         }
@@ -112,19 +112,16 @@ UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL mov
             AppendListEntry(from, item);
             AppendListEntry(to, folder + item.substr(item.rfind(L'\\') + 1));
         }
-        // With nothing to copy the shell would only report an empty source.
-        if (!from.empty()) {
-            SHFILEOPSTRUCTW operation{};
-            operation.hwnd = bar.m_hWnd;
-            operation.wFunc = move ? FO_MOVE : FO_COPY;
-            operation.pFrom = from.c_str();
-            operation.pTo = to.c_str();
-            operation.fFlags = FOF_MULTIDESTFILES;
-            operation.fAnyOperationsAborted = FALSE;
-            operation.hNameMappings = nullptr;
-            operation.lpszProgressTitle = nullptr;
-            Os().shell.SHFileOperationW(&operation);
-        }
+        SHFILEOPSTRUCTW operation{};
+        operation.hwnd = bar.m_hWnd;
+        operation.wFunc = move ? FO_MOVE : FO_COPY;
+        operation.pFrom = from.c_str();
+        operation.pTo = to.c_str();
+        operation.fFlags = FOF_MULTIDESTFILES;
+        operation.fAnyOperationsAborted = FALSE;
+        operation.hNameMappings = nullptr;
+        operation.lpszProgressTitle = nullptr;
+        Os().shell.SHFileOperationW(&operation);
     }
     Os().shell.DragFinish(drop);
     return skipped;
