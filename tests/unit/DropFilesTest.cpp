@@ -1,5 +1,6 @@
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 #include "actions/DriveDropTarget.h"
@@ -180,10 +181,31 @@ public:
     }
     DROPEFFECT Note(const std::string& event) {
         m_strLog += event + "; ";
-        return DROPEFFECT_COPY;
+        return m_dwAnswer;
     }
     std::string m_strLog;
+    DROPEFFECT m_dwAnswer = DROPEFFECT_COPY;
 };
+
+TEST(DropEffectTest, WhatATargetWantsIsShownAsFarAsTheSourceAllowsItCopyAndMoveStandingInForEachOtherThenLink) {
+    constexpr DROPEFFECT kScroll = DROPEFFECT_SCROLL;
+    // The effect shown for each set of effects the source allows: none, copy, move, both, link, and
+    // link with copy, with move, with both.
+    const std::pair<DROPEFFECT, std::array<DROPEFFECT, 8>> rules[] = {
+        {0, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {1, {0, 1, 2, 1, 4, 1, 2, 1}},
+        {2, {0, 1, 2, 2, 4, 1, 2, 2}},
+        {4, {0, 0, 0, 0, 4, 4, 4, 4}},
+        {3, {0, 3, 3, 3, 0, 3, 3, 3}},
+        {kScroll | 1, {0, kScroll | 1, kScroll | 2, kScroll | 1, kScroll | 4, kScroll | 1, kScroll | 2, kScroll | 1}},
+        {kScroll | 2, {0, kScroll | 1, kScroll | 2, kScroll | 2, kScroll | 4, kScroll | 1, kScroll | 2, kScroll | 2}},
+    };
+    for (const auto& [wanted, shown] : rules) {
+        for (DROPEFFECT allowed = 0; allowed < 8; ++allowed) {
+            EXPECT_EQ(FilterDropEffect(wanted, allowed), shown[allowed]) << wanted << " of " << allowed;
+        }
+    }
+}
 
 TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADropLeavesTheBarTopmostAndSlidesItOut) {
     CWnd window;
@@ -195,6 +217,21 @@ TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADrop
     }
     EXPECT_EQ(os.DropAt(POINT{610, 410}, 0, kBoth), DROPEFFECT_COPY);
     EXPECT_EQ(target.m_strLog, "enter; over; leave; enter; over; over; drop 1; ");
+    // Every drag event and the drop show the framework's answer for what the source allows.
+    for (const DROPEFFECT answer : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK}) {
+        target.m_dwAnswer = answer;
+        for (DROPEFFECT allowed = 1; allowed < 8; ++allowed) {
+            const DROPEFFECT shown = FilterDropEffect(answer, allowed);
+            target.m_strLog.clear();
+            EXPECT_EQ(os.DragTo(&files, POINT{610, 410}, MK_LBUTTON, allowed), shown) << answer << " of " << allowed;
+            EXPECT_EQ(os.DragTo(&files, POINT{620, 420}, MK_LBUTTON, allowed), shown) << answer << " of " << allowed;
+            EXPECT_EQ(os.DropAt(POINT{620, 420}, 0, allowed), shown) << answer << " of " << allowed;
+            // The release moves over the target once more before it drops or leaves.
+            const std::string end = shown != 0 ? "over; drop " + std::to_string(shown) + "; " : "leave; ";
+            EXPECT_EQ(target.m_strLog, "enter; over; over; " + end) << answer << " of " << allowed;
+        }
+    }
+    target.m_dwAnswer = DROPEFFECT_COPY;
     StorePlacement(os, BARPLACEMENT{sizeof(BARPLACEMENT), ABE_TOP, TRUE, FALSE, {34, 21, 34, 21}, {0, 0, 60, 40}});
     CreateBar();
     const LONG hidden = WindowRect(bar->m_hWnd).bottom;
