@@ -123,6 +123,28 @@ TEST_F(DriveButtonTest,
     }
 }
 
+TEST_F(DriveButtonTest, TheFocusRectangleIsDrawnWhenTheFocusChangesOrARepaintErasedItAndNeverOnADisabledButton) {
+    // For each action (whole, selection, focus) with the focus off and on: '+' where the rectangle is drawn.
+    const std::tuple<bool, bool, const char*> rules[] = {
+        {false, false, "-+-+-+"},
+        {false, true, "+++++-"},
+        {true, false, "------"},
+        {true, true, "------"},
+    };
+    for (const auto& [disabled, before, drawn] : rules) {
+        std::string seen;
+        for (const UINT action : {ODA_DRAWENTIRE, ODA_SELECT, ODA_FOCUS}) {
+            for (const UINT focus : {0u, static_cast<UINT>(ODS_FOCUS)}) {
+                Make("C:", 28, 14);
+                Draw(ODA_DRAWENTIRE, before ? ODS_FOCUS : 0);
+                const std::string calls = Draw(action, focus | (disabled ? ODS_DISABLED : 0));
+                seen += calls.find("focus") != std::string::npos ? "+" : "-";
+            }
+        }
+        EXPECT_EQ(seen, drawn) << "disabled " << disabled << ", focused before " << before;
+    }
+}
+
 TEST_F(DriveButtonTest, APictureThatFailsToLoadHalfWayLeavesBothOldPicturesAtTheirSizeAndLeaksNothing) {
     // Each picture drawn, normal and disabled, with the size it has.
     const auto shown = [this] {
