@@ -210,4 +210,25 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
     EXPECT_EQ(ShortcutPath(folder, L"abcdefghij"), L"");
 }
 
+TEST_F(LinkLabelTest, AShortcutIsSavedInAProfileFolderNamedInAnyScriptWhateverTheCodePage) {
+    const char* const folders[] = {"C:\\Users\\Пётр\\Рабочий стол", "C:\\Users\\李\\お気に入り",
+                                   "D:\\Профили\\📷 Ωmega"};
+    for (const bool doubleByte : {false, true}) {
+        os.UseDoubleByteCodePage(doubleByte);
+        for (const auto& [command, csidl] :
+             {std::pair(ID_LINK_ADD_DESKTOP, CSIDL_DESKTOP), {ID_LINK_ADD_FAVORITES, CSIDL_FAVORITES}}) {
+            for (const char* folder : folders) {
+                os.SetSpecialFolder(csidl, folder);
+                link.SetText("Home page");
+                os.ChooseMenuItem(command);
+                Menu();
+                EXPECT_EQ(os.FilesIn(folder), std::vector<std::string>{"Home page.URL"}) << folder << " " << doubleByte;
+                EXPECT_EQ(os.FileContent(std::string(folder) + "\\Home page.URL"), std::optional<std::string>(kUrl))
+                    << folder << " " << doubleByte;
+                os.SetSpecialFolder(csidl, std::string(folder) + "\\elsewhere");
+            }
+        }
+    }
+}
+
 }  // namespace
