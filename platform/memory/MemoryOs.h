@@ -147,6 +147,7 @@ public:
     void BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags = 0);
     // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
     void ChangeDisplaySize(int cx, int cy);
+    // A connection of a drive letter ("N:"), or with an empty local name one without.
     void AddNetworkConnection(std::string localName, std::string remoteName);
     // The next WNetEnumResourceW call answers this instead, given the
     // caller's buffer size, which it may change; it returns no entries.
