@@ -51,10 +51,18 @@ protected:
         bar->ApplyOptions();
         return shown;
     }
+    // The Run value's text: all its bytes, which end in its one terminator.
     std::optional<std::string> RunValue(HKEY root) {
         const auto value = os.GetRegistryValue(root, kRunKeyPath, "Vossel");
-        return value ? std::optional<std::string>(Utf8FromUtf16(reinterpret_cast<const WCHAR*>(value->data.data())))
-                     : std::nullopt;
+        if (!value) {
+            return std::nullopt;
+        }
+        std::wstring text(reinterpret_cast<const WCHAR*>(value->data.data()), value->data.size() / sizeof(WCHAR));
+        if (value->data.size() % sizeof(WCHAR) != 0 || text.empty() || text.back() != 0) {
+            return "<not ended by its terminator>";
+        }
+        text.pop_back();
+        return Utf8FromUtf16(text);
     }
 };
 

@@ -84,8 +84,12 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
         const MemoryOs::GdiCall text = PaintedText(0);
         EXPECT_EQ(text.colorFrom, colour) << event;
         EXPECT_EQ(text.text, kText);
-        // The hover shadow, two pixels right and down, in place of the background.
-        EXPECT_EQ(PaintedText(2).colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
+        // The hover shadow, two pixels right and down, in place of the background; the letters alone, both.
+        const MemoryOs::GdiCall shadow = PaintedText(2);
+        EXPECT_EQ(shadow.colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
+        for (const UINT mode : {text.flags, state == LINK_HOVER ? shadow.flags : TRANSPARENT}) {
+            EXPECT_EQ(mode, static_cast<UINT>(TRANSPARENT)) << event;
+        }
         const MemoryOs::GdiCall& erase = os.GdiCalls().front();
         EXPECT_EQ(erase.function, state == LINK_HOVER ? "TextOutA" : "FillRect");
         if (state != LINK_HOVER) {
@@ -177,6 +181,14 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
         EXPECT_EQ(menu.owner, link.m_hWnd);
         EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
         EXPECT_EQ(menu.items.at(0).id, static_cast<UINT>(ID_LINK_OPEN));
+    }
+    // Only (-1, -1) comes from the keyboard: a click on a screen left of or above the primary has -1 in one.
+    for (const POINT at : {POINT{-1, 200}, {300, -1}, {-1, -2}, {-2, -1}, {-1, -1}}) {
+        os.ChooseMenuItem(0);
+        Menu(at.x, at.y);
+        const auto& menu = os.MenuShowings().back();
+        const POINT expected = at.x == -1 && at.y == -1 ? inset : at;
+        EXPECT_EQ(menu.x * 10000 + menu.y, expected.x * 10000 + expected.y) << at.x << "," << at.y;
     }
     // Nothing is copied or saved when a call fails, and the block goes back.
     const std::pair<const char*, bool> failures[] = {{"SetClipboardData", false},
