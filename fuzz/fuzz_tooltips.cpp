@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "fuzz/FuzzWorld.h"
+#include "resources/resource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
