@@ -9,9 +9,15 @@ namespace {
 using NetworkNameTest = OsTest;
 
 TEST_F(NetworkNameTest, EveryCountAProviderReportsReadsOnlyTheEntriesAndNamesItsBufferHolds) {
-    // Connections without a drive letter first; N: fits the first batch, M: needs a larger buffer.
-    for (int i = 0; i < 3; ++i) {
-        os.AddNetworkConnection("", "\\\\server\\deviceless" + std::to_string(i));
+    // Connections without a drive letter first, one named at length in a script whose units, read as
+    // the pointers of entries never written, point far above any buffer. N: fits the first batch, M:
+    // needs a larger buffer.
+    std::string korean = "\\\\";
+    for (int i = 0; i < 60; ++i) {
+        korean += "서";
+    }
+    for (const std::string& share : {korean, std::string("\\\\Σέρβερ\\Ωmega"), std::string("\\\\s\\x")}) {
+        os.AddNetworkConnection("", share);
     }
     os.AddNetworkConnection("N:", "\\\\server\\share");
     os.AddNetworkConnection("M:", "\\\\server\\" + std::string(1990, 'm'));

@@ -76,10 +76,10 @@ TEST_F(CodePageTest, NarrowTextTakesTheBytesItsCodePageGivesAndACutKeepsWholeCha
     }
     // A cut takes as many whole characters as fit, whatever each one takes.
     const std::tuple<bool, const char*, size_t, const char*> cuts[] = {
-        {false, "abc", 2, "ab"},    {false, "Фото", 3, "Фот"}, {false, "a📷b", 1, "a"},  {false, "a📷b", 2, "a📷"},
-        {true, "abc", 2, "ab"},     {true, "Фото", 3, "Ф"},    {true, "Фото", 4, "Фо"}, {true, "aФо", 2, "a"},
-        {true, "aФо", 3, "aФ"},     {true, "a📷b", 1, "a"},     {true, "a📷b", 2, "a📷"},  {true, "Фото", 0, ""},
-        {true, "Фото", 99, "Фото"},
+        {false, "abc", 2, "ab"},   {false, "Фото", 3, "Фот"}, {false, "a📷b", 1, "a"},     {false, "a📷b", 2, "a📷"},
+        {true, "abc", 2, "ab"},    {true, "Фото", 3, "Ф"},    {true, "Фото", 4, "Фо"},    {true, "aФо", 2, "a"},
+        {true, "aФо", 3, "aФ"},    {true, "a📷b", 1, "a"},     {true, "a📷b", 2, "a📷"},     {true, "Фото", 0, ""},
+        {false, "a📷bc", 3, "a📷b"}, {true, "a📷bc", 3, "a📷b"},  {true, "Фото", 99, "Фото"},
     };
     for (const auto& [doubleByte, text, most, kept] : cuts) {
         os.UseDoubleByteCodePage(doubleByte);
