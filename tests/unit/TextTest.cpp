@@ -62,6 +62,7 @@ TEST_F(CodePageTest, NarrowTextTakesTheBytesItsCodePageGivesAndACutKeepsWholeCha
         {true, "", 0, ""},
         {true, "C:\\Tools", 8, "C:\\Tools"},
         {true, "ÿé", 4, "ÿé"},
+        {true, "Ф", 2, "Ф"},
         {true, "Фото", 8, "Фото"},
         {true, "C:\\Фото\\中", 14, "C:\\Фото\\中"},
         // U+5E04 and above lie past the code page's last pair.
