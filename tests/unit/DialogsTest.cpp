@@ -276,6 +276,19 @@ TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     }
     os.FailCall("LoadStringA", 1, 1);  // the disk format loads, the size format does not
     EXPECT_EQ(DiskLineFromFreeBytes(5368709120ULL), " Free");
+    // The size is followed by what stands six characters after "%lu K" in the format, or after its
+    // sixth character without one.
+    const std::pair<const char*, const char*> formats[] = {
+        {"%lu KB Free", "5.00 GB Free"},
+        {"Frei: %lu KB", "5.00 GB"},
+        {"Disk %lu KB left", "5.00 GB left"},
+        {"no count", "5.00 GBnt"},
+    };
+    for (const auto& [format, line] : formats) {
+        os.AddString(IDS_DISK_FREE, format);
+        EXPECT_EQ(DiskLineFromFreeBytes(5368709120ULL), line) << format;
+    }
+    os.AddString(IDS_DISK_FREE, "%lu KB Free");
     // Memory in whole kilobytes beyond four gigabytes.
     EXPECT_EQ(MemoryLine((64ULL << 40) + 1023), "68719476736 KB Free");
     os.SetMemoryStatus(8ULL << 30);

@@ -15,7 +15,10 @@ constexpr DROPEFFECT kBoth = DROPEFFECT_COPY | DROPEFFECT_MOVE;
 class DropTest : public BarTest {
 protected:
     DropTest() {
-        os.SetFolderDialogAnswer([this](const MemoryOs::FolderDialog&) { return answer; });
+        os.SetFolderDialogAnswer([this](const MemoryOs::FolderDialog& dialog) {
+            shown = WindowRect(dialog.hwnd);
+            return answer;
+        });
         CreateBar();
     }
     POINT CentreOf(HWND hwnd) {
@@ -30,6 +33,7 @@ protected:
     }
 
     std::optional<std::string> answer = std::string("D:\\");
+    RECT shown{};  // the folder dialog's rectangle when the user answers it
     MemoryDragData files{os, std::vector<std::string>{"C:\\a.txt"}};
     MemoryDragData text{os, std::nullopt};
 };
@@ -99,6 +103,7 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
     EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), L"");
     os.DestroyWindow(other);
     EXPECT_EQ(DropStartPath(*bar, 1, Drive(1)), L"");
+    const RECT barRect = WindowRect(bar->m_hWnd);
     for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
         answer = chosen;
         const size_t before = os.FileOperations().size();
@@ -107,6 +112,9 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         EXPECT_EQ(dialog.selection, selection) << point.x;
         EXPECT_EQ(dialog.title, func == FO_MOVE ? "Move selected files to:" : "Copy selected files to:");
         EXPECT_TRUE(dialog.owner == bar->m_hWnd && dialog.topmost && dialog.active);
+        // Brought to the top where and as large as the shell made it; the bar stays as it is too.
+        EXPECT_EQ(shown, (RECT{200, 150, 520, 510}));
+        EXPECT_EQ(WindowRect(bar->m_hWnd), barRect);
         ASSERT_EQ(os.FileOperations().size() - before, func == 0 ? 0u : 1u) << point.x;
         if (func != 0) {
             const MemoryOs::FileOperation& operation = os.FileOperations().back();
@@ -240,6 +248,16 @@ TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADrop
     EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     os.DropAt(Drive(0), 0, DROPEFFECT_COPY);
     EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    // Put on top where it stands, at any edge or floating.
+    for (const int edge : {static_cast<int>(ABE_BOTTOM), static_cast<int>(ABE_RIGHT), EDGE_FLOATING}) {
+        StorePlacement(os,
+                       BARPLACEMENT{sizeof(BARPLACEMENT), edge, FALSE, FALSE, {34, 21, 34, 21}, {300, 200, 400, 240}});
+        CreateBar();
+        const RECT before = WindowRect(bar->m_hWnd);
+        DragAndDrop(&files, Drive(0));
+        EXPECT_EQ(WindowRect(bar->m_hWnd), before) << edge;
+        EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << edge;
+    }
 }
 
 TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSavesAndTipsNameEachDriveAlike) {

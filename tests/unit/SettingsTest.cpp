@@ -49,8 +49,13 @@ TEST_F(
     EXPECT_EQ(DefaultLaunchProgram(), L"C:\\Explorer.exe /e,\"%1\"");
     os.SetWindowsDirectory("D:\\Окна");
     EXPECT_EQ(DefaultLaunchProgram(), W("D:\\Окна\\Explorer.exe /e,\"%1\""));
-    os.SetWindowsDirectory("C:\\" + std::string(300, 'W'));  // longer than the buffer: left out
-    EXPECT_EQ(DefaultLaunchProgram(), L"Explorer.exe /e,\"%1\"");
+    // A folder that fills the 260 characters of the buffer with its terminator is taken; one more is left out.
+    const std::pair<size_t, bool> folders[] = {{259, true}, {260, false}, {300, false}};
+    for (const auto& [length, taken] : folders) {
+        const std::string folder = "C:\\" + std::string(length - 3, 'W');
+        os.SetWindowsDirectory(folder);
+        EXPECT_EQ(DefaultLaunchProgram(), W((taken ? folder + "\\" : "") + "Explorer.exe /e,\"%1\"")) << length;
+    }
     os.FailCall("GetWindowsDirectoryW");
     EXPECT_EQ(DefaultLaunchProgram(), L"Explorer.exe /e,\"%1\"");
     // Unnamed, the application takes its title, which names its settings key; beside another copy it ends with 0.
