@@ -5,6 +5,15 @@
 #include "platform/WinApp.h"
 #include "resources/resource.h"
 
+namespace {
+
+// Into the topmost band, where and as large as it is, without taking the activation.
+void PutOnTop(HWND hwnd) {
+    Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 void AppendListEntry(std::wstring& list, const std::wstring& path) {
     list.append(path);
     list.push_back(L'\0');
@@ -53,7 +62,7 @@ std::wstring DropStartPath(const CWnd& bar, size_t driveCount, POINT point) {
 
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED) {
-        Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PutOnTop(hwnd);
         Os().win.SetActiveWindow(hwnd);
         Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     }
@@ -89,7 +98,7 @@ int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId) {
 }
 
 UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move) {
-    bar.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PutOnTop(bar.m_hWnd);
     std::wstring folder = DropStartPath(bar, driveCount, point);
     const UINT count = Os().shell.DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::wstring> items;
