@@ -170,11 +170,17 @@ TEST_F(DialogsTest, OptionsOpensAboutAndHelpOrSaysItFailedKeepingItsEditsAndAbou
     // The icon doubled in a frame with a shadow to the right and below.
     std::ostringstream calls;
     for (const auto& c : os.GdiCalls()) {
-        calls << c.function << " " << c.rect << " " << c.cx << "x" << c.cy << "; ";
+        calls << c.function << " " << c.rect << " " << c.cx << "x" << c.cy;
+        // A copy's source: where it starts, and that it is copied as it is.
+        calls << (c.function == "StretchBlt" ? " from " + std::to_string(c.x) + "," + std::to_string(c.y) +
+                                                   (c.flags == SRCCOPY ? " copied" : " changed")
+                                             : "")
+              << "; ";
     }
     EXPECT_EQ(calls.str(),
-              "StretchBlt {0, 0, 32, 32} 64x64; DrawIcon {0, 0, 0, 0} 32x32; Rectangle {0, 0, 68, 68} 0x0; "
-              "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
+              "StretchBlt {0, 0, 32, 32} 64x64 from 2,2 copied; DrawIcon {0, 0, 0, 0} 32x32; "
+              "Rectangle {0, 0, 68, 68} 0x0; FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; "
+              "StretchBlt {2, 2, 66, 66} 32x32 from 0,0 copied; ");
     EXPECT_EQ(drawn, TRUE);
     EXPECT_EQ(failedDrawings, 0u);
     // The picture grows in place; each link keeps its place and height, as wide as its text.
@@ -334,11 +340,19 @@ TEST_F(DialogsTest, OptionsFieldsTheRunValueAndTheHelpPathHoldNamesInAnyScript) 
     EXPECT_EQ(shown, bar->LaunchProgram());
     EXPECT_TRUE(AfxGetApp()->WinHelp("vossel-help.html", "options"));
     EXPECT_EQ(os.ShellExecutes().back().file, "file:///C:/Программы/vossel-help.html#options");
-    // A module path cut short by its buffer names no folder to look in.
-    const std::string deep = "C:\\" + std::string(250, 'a');
-    os.SetModuleFileName(deep + "\\vossel.exe", "");
-    os.AddFile(deep + "\\vossel-help.html", "<html>");
-    EXPECT_FALSE(AfxGetApp()->WinHelp("vossel-help.html", ""));
+    // A module path that fills the 260 characters of its buffer with its terminator names the program's
+    // folder and makes its Run value; one cut short by the buffer names neither.
+    for (const auto& [length, whole] : {std::pair(259, true), {260, false}, {264, false}}) {
+        const std::string deep = "C:\\" + std::string(static_cast<size_t>(length) - 14, 'a');
+        os.SetModuleFileName(deep + "\\vossel.exe", "");
+        os.AddFile(deep + "\\vossel-help.html", "<html>");
+        EXPECT_EQ(AfxGetApp()->WinHelp("vossel-help.html", ""), whole ? TRUE : FALSE) << length;
+        WriteLaunchOnStartup(FALSE);
+        WriteLaunchOnStartup(TRUE);
+        EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE),
+                  whole ? std::optional<std::string>(deep + "\\vossel.exe") : std::nullopt)
+            << length;
+    }
 }
 
 }  // namespace

@@ -248,13 +248,14 @@ TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADrop
     EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     os.DropAt(Drive(0), 0, DROPEFFECT_COPY);
     EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    // Put on top where it stands, at any edge or floating.
+    // Put on top where it stands, at any edge or floating, with the drive under the drop selected.
     for (const int edge : {static_cast<int>(ABE_BOTTOM), static_cast<int>(ABE_RIGHT), EDGE_FLOATING}) {
         StorePlacement(os,
                        BARPLACEMENT{sizeof(BARPLACEMENT), edge, FALSE, FALSE, {34, 21, 34, 21}, {300, 200, 400, 240}});
         CreateBar();
         const RECT before = WindowRect(bar->m_hWnd);
         DragAndDrop(&files, Drive(0));
+        EXPECT_EQ(os.FolderDialogs().back().selection, "C:\\") << edge;
         EXPECT_EQ(WindowRect(bar->m_hWnd), before) << edge;
         EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << edge;
     }

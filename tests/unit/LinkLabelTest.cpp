@@ -66,7 +66,9 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
     const std::tuple<const char*, std::function<void()>, int, COLORREF, bool> steps[] = {
         {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238), false},
         {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"move within", [&] { Move(8, 6); }, LINK_HOVER, RGB(255, 0, 0), false},
         {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238), true},
+        {"move about outside", [&] { Move(-3, 5); }, LINK_NORMAL, RGB(0, 0, 238), false},
         {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
         {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139), false},
         {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
