@@ -162,6 +162,8 @@ public:
     }
     // The ANSI code page of double bytes (SetDoubleByteCodePage) while the model lives.
     void UseDoubleByteCodePage(bool on) { SetDoubleByteCodePage(on); }
+    // Global memory blocks locked more often than unlocked, the clipboard's among them.
+    int LockedGlobalBlocks() const { return static_cast<int>(m_globalLocks.size()); }
     void SetWindowsDirectory(const std::string& path) { m_windowsDirectory = Utf16FromUtf8(path); }
 
     // Dialogs, links and system information.
@@ -642,6 +644,7 @@ private:
     std::map<HANDLE, Enumeration> m_enumerations;
     std::deque<std::function<DWORD(DWORD*)>> m_netEnumAnswers;
     std::deque<std::function<DWORD(DWORD, DWORD)>> m_netEnumCounts;
+    std::map<HGLOBAL, int> m_globalLocks;
     std::wstring m_windowsDirectory = L"C:\\WINDOWS";
     std::wstring m_currentDirectory = L"C:\\";
 

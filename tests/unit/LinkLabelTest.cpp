@@ -171,6 +171,7 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
     }
     EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
     EXPECT_EQ(os.ClipboardFormats(), 1u);
+    EXPECT_EQ(os.LockedGlobalBlocks(), 0) << "the clipboard gets its block unlocked";
     EXPECT_TRUE(link.CopyShortcut() && link.AddShortcut(CSIDL_FAVORITES));
     EXPECT_EQ(parent.m_nCommands, 0);
     EXPECT_EQ(duringMenu, std::vector<HCURSOR>(3, os.LoadCursorA(32512, TRUE)));
