@@ -13,7 +13,7 @@ LONG Centre(LONG extent, LONG size) { return (extent - size) >> 1; }
 
 DriveButtonLayout LayoutDriveButton(SIZE client, SIZE image, bool hasImage, SIZE text, bool hasText, int margin,
                                     int gap, int pushed) {
-    DriveButtonLayout layout{{0, 0}, {0, 0}};
+    DriveButtonLayout layout{};
     if (hasImage) {
         layout.image.x = hasText ? margin : Centre(client.cx, image.cx);
         layout.image.y = Centre(client.cy, image.cy);
