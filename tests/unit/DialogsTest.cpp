@@ -273,9 +273,19 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsOkAppliesWhatChangedOnlyAndTheR
 
 TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     const std::pair<double, const char*> cases[] = {
-        {0, "0 bytes"},          {1023, "1023 bytes"},      {1024, "1 KB"},
-        {1048575, "1024 KB"},    {1048576, "1.00 MB"},      {1073741824, "1024.00 MB"},
-        {1073741825, "1.00 GB"}, {5368709120.0, "5.00 GB"}, {1099511627776.0, "1024.00 GB"},
+        {0, "0 bytes"},
+        {1023, "1023 bytes"},
+        {1024, "1 KB"},
+        {1048575, "1024 KB"},
+        {1048576, "1.00 MB"},
+        {1073741824, "1024.00 MB"},
+        {1073741825, "1.00 GB"},
+        {5368709120.0, "5.00 GB"},
+        {1099511627776.0, "1024.00 GB"},
+        // Exact halves of each unit, which tell its divisor from any near it.
+        {1536, "2 KB"},
+        {1441792, "1.38 MB"},
+        {1476395008, "1.38 GB"},
     };
     for (const auto& [bytes, text] : cases) {
         EXPECT_EQ(FormatByteSize(bytes), text) << bytes;

@@ -71,4 +71,13 @@ TEST_F(FrameworkTest, ProfileValuesOfEverySmallSizeReadBackAsStored) {
     EXPECT_TRUE(read.empty());
 }
 
+TEST_F(FrameworkTest, ResourceStringsOfEverySmallLengthLoadWholeAndLongOnesAreCutToTheirBuffer) {
+    constexpr UINT kId = 60001;
+    for (const size_t length : {0, 1, 2, 1023, 1024}) {
+        const std::string text(length, 's');
+        os.AddString(kId, text);
+        EXPECT_EQ(LoadResourceString(kId), text.substr(0, 1023)) << length;
+    }
+}
+
 }  // namespace
