@@ -280,6 +280,8 @@ public:
         bool underline = false;
         // The device context's background mode, for text drawn into one.
         int bkMode = 0;
+        // The colour maps a mapped bitmap was made with.
+        int maps = 0;
     };
     struct ShellExecuteCall {
         HWND owner;

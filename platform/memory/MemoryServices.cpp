@@ -206,9 +206,11 @@ HBITMAP MemoryOs::CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, 
     const auto bitmap = reinterpret_cast<HBITMAP>(NewHandle());
     m_bitmaps[bitmap] = it->second;
     GdiCall call{"CreateMappedBitmap", {}, 0, 0, it->second.cx, it->second.cy, flags, bitmap, {}, 0, 0, bitmapId};
-    if (maps != nullptr && mapCount > 0) {
-        call.colorFrom = maps[0].from;
-        call.colorTo = maps[0].to;
+    // Every map is read, as the common controls do.
+    for (int i = 0; maps != nullptr && i < mapCount; ++i) {
+        call.colorFrom = i == 0 ? maps[i].from : call.colorFrom;
+        call.colorTo = i == 0 ? maps[i].to : call.colorTo;
+        ++call.maps;
     }
     m_gdiCalls.push_back(call);
     return bitmap;

@@ -29,16 +29,17 @@ protected:
         button->SetTextGap(gap);
     }
 
-    // Names the pictures the last calls made by the colour that took white's place, or "masked" for
-    // one mapped with a mask; a mapped picture is followed by its sized copy unless drawn at that size.
+    // Names the pictures the last calls made by the colour that took white's place, unless mapped with
+    // a mask or more maps than one; a mapped picture is followed by its sized copy unless drawn at that size.
     void NamePictures() {
         const auto& calls = os.GdiCalls();
         for (auto call = calls.begin(); call != calls.end(); ++call) {
             if (call->function == "CreateMappedBitmap") {
                 const COLORREF to = call->colorTo;
                 const bool copied = call + 1 != calls.end() && (call + 1)->function == "CopyImage";
-                pictures[copied ? (call + 1)->image : call->image] = call->flags != 0                      ? "masked"
-                                                                     : to == RGB(255, 255, 255)            ? "white"
+                pictures[copied ? (call + 1)->image : call->image] = call->flags != 0           ? "masked"
+                                                                     : call->maps != 1          ? "mapped twice"
+                                                                     : to == RGB(255, 255, 255) ? "white"
                                                                      : to == os.GetSysColor(COLOR_BTNFACE) ? "face"
                                                                                                            : "?";
             }

@@ -140,12 +140,16 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         ASSERT_EQ(os.FileOperations().size() - before, copied.empty() ? 0u : 1u) << call;
         EXPECT_TRUE(copied.empty() || os.FileOperations().back().from == copied) << call;
     }
-    // No folder chosen: 2, and the start path without its trailing backslash.
+    // No folder chosen: 2, and the start path without a trailing backslash, unless a root's.
+    const std::pair<const wchar_t*, const wchar_t*> starts[] = {
+        {L"D:\\Work\\", L"D:\\Work"}, {L"D:x\\", L"D:x"}, {L"D:\\", L"D:\\"}, {L"\\", L"\\"}, {L"", L""}};
     for (const char* call : {"SHBrowseForFolderW", "SHGetPathFromIDListW"}) {
-        os.FailCall(call, 1);
-        std::wstring path = L"D:\\Work\\";
-        EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
-        EXPECT_EQ(path, L"D:\\Work") << call;
+        for (const auto& [start, kept] : starts) {
+            os.FailCall(call, 1);
+            std::wstring path = start;
+            EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
+            EXPECT_EQ(path, kept) << call << " " << Utf8FromUtf16(start);
+        }
     }
 }
 

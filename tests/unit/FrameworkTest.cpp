@@ -1,6 +1,7 @@
 
 #include <numeric>
 
+#include "platform/OleDropTarget.h"
 #include "platform/RegKey.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
@@ -69,6 +70,24 @@ TEST_F(FrameworkTest, ProfileValuesOfEverySmallSizeReadBackAsStored) {
     std::vector<BYTE> read{0xEE};
     EXPECT_FALSE(app.GetProfileBinary("Settings", "Value", &read)) << "the value, once its size is known";
     EXPECT_TRUE(read.empty());
+}
+
+TEST_F(FrameworkTest, ADropTargetRegistersOneWindowOnceAndSaysWhenItCannot) {
+    CWnd wnd;
+    os.CreateWindowExA(0, "VosselWnd", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, 0, &wnd);
+    os.OleInitialize();
+    COleDropTarget target;
+    EXPECT_FALSE(target.Register(nullptr));
+    os.FailCall("RegisterDragDrop", 1);
+    EXPECT_FALSE(target.Register(&wnd));
+    EXPECT_EQ(target.GetWindow(), nullptr);
+    EXPECT_TRUE(target.Register(&wnd));
+    EXPECT_FALSE(target.Register(&wnd)) << "once";
+    EXPECT_EQ(os.LiveDropTargets(), 1);
+    target.Revoke();
+    EXPECT_EQ(os.LiveDropTargets(), 0);
+    wnd.DestroyWindow();
+    os.OleUninitialize();
 }
 
 TEST_F(FrameworkTest, ResourceStringsOfEverySmallLengthLoadWholeAndLongOnesAreCutToTheirBuffer) {

@@ -99,8 +99,11 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
             EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << event;
         }
     }
-    // The open went through the shortcut object; without it, to ShellExecute.
+    // The open went through the shortcut object alone; without it, to ShellExecute.
     EXPECT_EQ(os.InvokedShortcuts(), std::vector<std::string>{kUrl});
+    os.ClearLogs();
+    Click();
+    EXPECT_TRUE(os.ShellExecutes().empty());
     os.FailCall("InvokeCommand", 1);
     Click();
     ASSERT_EQ(os.ShellExecutes().size(), 1u);
