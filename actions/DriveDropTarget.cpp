@@ -4,6 +4,15 @@
 #include "platform/WinApp.h"
 #include "resources/resource.h"
 
+namespace {
+
+// Into the topmost band, where and as large as it is, without taking the activation.
+void PutOnTop(HWND hwnd) {
+    Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 void AppendListEntry(std::wstring& list, const std::wstring& path) {
     list.append(path);
     list.push_back(L'\0');
@@ -42,7 +51,7 @@ std::wstring DropStartPath(const CDriveSet& drives, POINT point) {
 
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED) {
-        Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PutOnTop(hwnd);
         Os().win.SetActiveWindow(hwnd);
         Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     }
@@ -78,7 +87,7 @@ int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId) {
 }
 
 UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BOOL move) {
-    bar.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PutOnTop(bar.m_hWnd);
     std::wstring folder = DropStartPath(drives, point);
     const UINT count = Os().shell.DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::wstring> items;
@@ -89,9 +98,9 @@ UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BO
         }
     }
     const auto skipped = static_cast<UINT>(count - items.size());
-    // Nothing left to copy: asking for a folder would only promise a copy.
-    if ((count == 0 || !items.empty()) &&
-        BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
+    // Nothing to copy, be the list empty or every item left out: asking for
+    // a folder would only promise a copy.
+    if (!items.empty() && BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
         if (!folder.empty() && folder.back() != L'\\') {
             folder.push_back(L'\\');
         }
@@ -101,19 +110,16 @@ UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BO
             AppendListEntry(from, item);
             AppendListEntry(to, folder + item.substr(item.rfind(L'\\') + 1));
         }
-        // With nothing to copy the shell would only report an empty source.
-        if (!from.empty()) {
-            SHFILEOPSTRUCTW operation{};
-            operation.hwnd = bar.m_hWnd;
-            operation.wFunc = move ? FO_MOVE : FO_COPY;
-            operation.pFrom = from.c_str();
-            operation.pTo = to.c_str();
-            operation.fFlags = FOF_MULTIDESTFILES;
-            operation.fAnyOperationsAborted = FALSE;
-            operation.hNameMappings = nullptr;
-            operation.lpszProgressTitle = nullptr;
-            Os().shell.SHFileOperationW(&operation);
-        }
+        SHFILEOPSTRUCTW operation{};
+        operation.hwnd = bar.m_hWnd;
+        operation.wFunc = move ? FO_MOVE : FO_COPY;
+        operation.pFrom = from.c_str();
+        operation.pTo = to.c_str();
+        operation.fFlags = FOF_MULTIDESTFILES;
+        operation.fAnyOperationsAborted = FALSE;
+        operation.hNameMappings = nullptr;
+        operation.lpszProgressTitle = nullptr;
+        Os().shell.SHFileOperationW(&operation);
     }
     Os().shell.DragFinish(drop);
     return skipped;

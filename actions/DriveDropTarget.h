@@ -28,7 +28,7 @@ int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId);
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);
 // Copies or moves the dropped items into the folder the user picks; the
 // handle is released in every case. Answers how many items were left out;
-// when that is all of them, no folder is asked for.
+// when nothing is left to copy, no folder is asked for.
 UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BOOL move);
 
 class CDriveDropTarget : public COleDropTarget {

@@ -37,6 +37,19 @@ private:
     HANDLE m_handle = nullptr;
 };
 
+// `text` when it starts in `buffer` and ends there, else null: a provider
+// that reports more entries than it wrote leaves pointers to anywhere.
+const WCHAR* TextInBuffer(const WCHAR* text, const std::vector<NETRESOURCEW>& buffer) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const auto end = begin + buffer.size() * sizeof(NETRESOURCEW);
+    const auto at = reinterpret_cast<std::uintptr_t>(text);
+    if (at < begin || at >= end) {
+        return nullptr;
+    }
+    const WCHAR* const last = text + (end - at) / sizeof(WCHAR);
+    return std::find(text, last, L'\0') != last ? text : nullptr;
+}
+
 // Copies `text` into the name buffer, cut to fit with its terminator.
 void CopyName(WCHAR* name, const std::wstring& text) {
     const size_t length = CutLength(text, kDriveNameBufferSize - 1);
@@ -130,10 +143,12 @@ BOOL GetNetworkName(WCHAR* name, const WCHAR* path) {
         if (result != ERROR_SUCCESS || count == 0) {
             return FALSE;
         }
+        // Only the entries the buffer holds are read, however many are reported.
         for (DWORD i = 0; i < count && i < buffer.size(); ++i) {
-            const NETRESOURCEW& resource = buffer[i];
-            if (resource.lpLocalName != nullptr && UpperWide(resource.lpLocalName[0]) == letter) {
-                std::wstring remote = resource.lpRemoteName != nullptr ? resource.lpRemoteName : L"";
+            const WCHAR* const local = TextInBuffer(buffer[i].lpLocalName, buffer);
+            if (local != nullptr && UpperWide(local[0]) == letter) {
+                const WCHAR* const remoteName = TextInBuffer(buffer[i].lpRemoteName, buffer);
+                std::wstring remote = remoteName != nullptr ? remoteName : L"";
                 remote += path + 2;
                 std::transform(remote.begin(), remote.end(), remote.begin(), UpperWide);
                 CopyName(name, remote);

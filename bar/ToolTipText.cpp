@@ -48,11 +48,10 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     }
     if (narrow) {
         // Characters the code page lacks come out as '?': wide requests carry them whole.
-        const std::string ansi = Narrow(text);
+        const std::string ansi = NarrowCut(text, kToolTipChars - 1);
         auto* buffer = reinterpret_cast<char*>(g_szToolTipText);
-        const size_t length = std::min(ansi.size(), kToolTipChars - 1);
-        std::memcpy(buffer, ansi.data(), length);
-        buffer[length] = '\0';
+        std::memcpy(buffer, ansi.data(), ansi.size());
+        buffer[ansi.size()] = '\0';
         infoA->lpszText = buffer;
     } else {
         const size_t length = CutLength(text, kToolTipChars - 1);

@@ -257,6 +257,9 @@ std::string Narrow(const std::wstring& text);
 // The length of `text` cut to at most `most` units; a cut never leaves half
 // a surrogate pair.
 size_t CutLength(const std::wstring& text, size_t most);
+// The narrow form of as much of `text` as fits in `most` bytes, in whole
+// characters: a character of two bytes is never cut after its first.
+std::string NarrowCut(const std::wstring& text, size_t most);
 
 // The services in use. A backend installs itself before anything else runs.
 OsServices& Os();

@@ -27,11 +27,24 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     if ((style & DS_CONTROL) != 0) {
         style &= ~(WS_CAPTION | WS_SYSMENU);
     }
+    // The template places the client area, in the owner's client area unless
+    // the dialog aligns to the screen.
+    POINT origin{0, 0};
+    if ((style & (DS_ABSALIGN | WS_CHILD)) == 0 && parent != nullptr) {
+        ClientToScreen(parent, &origin);
+    }
+    RECT outer{origin.x, origin.y, origin.x + tmpl.cxClient, origin.y + tmpl.cyClient};
     // The window is made for the client area in the frame of the screen's scale.
-    RECT outer{0, 0, tmpl.cxClient, tmpl.cyClient};
     AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, m_nDpi);
+    if ((style & WS_CHILD) == 0) {
+        // Moved onto the work area as far as it fits, its top-left corner first.
+        const RECT work = WorkArea();
+        const LONG dx = std::max<LONG>(std::min<LONG>(0, work.right - outer.right), work.left - outer.left);
+        const LONG dy = std::max<LONG>(std::min<LONG>(0, work.bottom - outer.bottom), work.top - outer.top);
+        outer = RECT{outer.left + dx, outer.top + dy, outer.right + dx, outer.bottom + dy};
+    }
     const DWORD createStyle = style & ~WS_VISIBLE;
-    const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, 0, 0,
+    const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, outer.left, outer.top,
                                       outer.right - outer.left, outer.bottom - outer.top, parent, 0, dialog);
     if (hwnd == nullptr) {
         return nullptr;

@@ -25,7 +25,7 @@ MemoryOs::MemoryOs()
     }
 }
 
-MemoryOs::~MemoryOs() = default;
+MemoryOs::~MemoryOs() { SetDoubleByteCodePage(false); }
 
 bool MemoryOs::Fails(const std::string& function) {
     auto it = m_failures.find(function);

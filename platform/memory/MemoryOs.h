@@ -27,8 +27,14 @@ std::wstring Utf16FromUtf8(const std::string& text);
 std::string Utf8FromUtf16(const std::wstring& text);
 // The model's ANSI code page is ISO 8859-1: each byte is the character of
 // its value, and a character above U+00FF becomes '?' on its way to bytes.
+// Switched to double bytes, it is like the East Asian code pages instead:
+// each character outside ASCII takes a lead byte (0x81 to 0xFE) and a trail
+// byte (0x40 to 0x7E or 0x80 to 0xFE, so a trail may read as '\'), the pairs
+// taken in order from U+0080 for as far as they go (to U+5E03); characters
+// beyond become '?'. Like the system's, it holds for the whole process.
 std::wstring WideFromAnsi(const std::string& text);
 std::string AnsiFromWide(const std::wstring& text);
+void SetDoubleByteCodePage(bool on);
 // Upper case as an edit control with ES_UPPERCASE makes it, for the scripts
 // the tests use: Latin, Greek and Cyrillic.
 WCHAR UpperUnit(WCHAR c);
@@ -149,12 +155,23 @@ public:
     void BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags = 0);
     // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
     void ChangeDisplaySize(int cx, int cy);
+    // A connection of a drive letter ("N:"), or with an empty local name one without.
     void AddNetworkConnection(std::string localName, std::string remoteName);
     // The next WNetEnumResourceW call answers this instead, given the
     // caller's buffer size, which it may change; it returns no entries.
     void QueueNetEnumAnswer(std::function<DWORD(DWORD* bufferSize)> answer) {
         m_netEnumAnswers.push_back(std::move(answer));
     }
+    // The next WNetEnumResourceW call that succeeds reports this count, given
+    // how many entries it wrote and the buffer's size, as a provider that
+    // miscounts could.
+    void QueueNetEnumCount(std::function<DWORD(DWORD written, DWORD bufferSize)> count) {
+        m_netEnumCounts.push_back(std::move(count));
+    }
+    // The ANSI code page of double bytes (SetDoubleByteCodePage) while the model lives.
+    void UseDoubleByteCodePage(bool on) { SetDoubleByteCodePage(on); }
+    // Global memory blocks locked more often than unlocked, the clipboard's among them.
+    int LockedGlobalBlocks() const { return static_cast<int>(m_globalLocks.size()); }
     void SetWindowsDirectory(const std::string& path) { m_windowsDirectory = Utf16FromUtf8(path); }
 
     // Dialogs, links and system information.
@@ -281,6 +298,8 @@ public:
         bool underline = false;
         // The device context's background mode, for text drawn into one.
         int bkMode = 0;
+        // The colour maps a mapped bitmap was made with.
+        int maps = 0;
     };
     struct ShellExecuteCall {
         HWND owner;
@@ -664,6 +683,8 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> m_connections;
     std::map<HANDLE, Enumeration> m_enumerations;
     std::deque<std::function<DWORD(DWORD*)>> m_netEnumAnswers;
+    std::deque<std::function<DWORD(DWORD, DWORD)>> m_netEnumCounts;
+    std::map<HGLOBAL, int> m_globalLocks;
     std::wstring m_windowsDirectory = L"C:\\WINDOWS";
     std::wstring m_currentDirectory = L"C:\\";
 

@@ -214,9 +214,11 @@ HBITMAP MemoryOs::CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, 
     const auto bitmap = reinterpret_cast<HBITMAP>(NewHandle());
     m_bitmaps[bitmap] = it->second;
     GdiCall call{"CreateMappedBitmap", {}, 0, 0, it->second.cx, it->second.cy, flags, bitmap, {}, 0, 0, bitmapId};
-    if (maps != nullptr && mapCount > 0) {
-        call.colorFrom = maps[0].from;
-        call.colorTo = maps[0].to;
+    // Every map is read, as the common controls do.
+    for (int i = 0; maps != nullptr && i < mapCount; ++i) {
+        call.colorFrom = i == 0 ? maps[i].from : call.colorFrom;
+        call.colorTo = i == 0 ? maps[i].to : call.colorTo;
+        ++call.maps;
     }
     m_gdiCalls.push_back(call);
     return bitmap;
@@ -446,15 +448,24 @@ DWORD MemoryOs::WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer,
         strings -= Units(remote);
         std::copy(remote.c_str(), remote.c_str() + Units(remote), strings);
         WCHAR* remoteName = strings;
-        strings -= Units(local);
-        std::copy(local.c_str(), local.c_str() + Units(local), strings);
+        // A connection without a drive letter has no local name.
+        WCHAR* localName = nullptr;
+        if (!local.empty()) {
+            strings -= Units(local);
+            std::copy(local.c_str(), local.c_str() + Units(local), strings);
+            localName = strings;
+        }
         entries[returned] =
-            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr, nullptr};
+            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, localName, remoteName, nullptr, nullptr};
         used += size;
         ++returned;
         ++enumeration.next;
     }
     *count = returned;
+    if (!m_netEnumCounts.empty()) {
+        *count = m_netEnumCounts.front()(returned, *bufferSize);
+        m_netEnumCounts.pop_front();
+    }
     return static_cast<DWORD>(ERROR_SUCCESS);
 }
 
