@@ -198,7 +198,7 @@ void MemoryOs::AdvanceClock(DWORD milliseconds) {
 }
 
 UINT MemoryOs::RegisterWindowMessageA(const char* name) {
-    if (name == nullptr || *name == '\0') {
+    if (name == nullptr || *name == '\0' || Fails("RegisterWindowMessageA")) {
         return 0;
     }
     std::string key(name);

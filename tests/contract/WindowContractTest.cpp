@@ -92,12 +92,15 @@ TEST_F(WindowContract, WindowsArePlacedWholeAndFramesAndClientAreasFollowTheStyl
     EXPECT_NE(Os().win.SetTimer(overlapped, 1, 100), 0u);  // replaces it
     EXPECT_TRUE(Os().win.KillTimer(overlapped, 1));
     EXPECT_FALSE(Os().win.KillTimer(overlapped, 1));
+    EXPECT_FALSE(Os().win.IsIconic(overlapped));
     Os().win.ShowWindow(overlapped, SW_MINIMIZE);
     EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
     Os().win.SetWindowPos(overlapped, nullptr, 0, 0, 200, 150, kKeepZOrder);
     EXPECT_NE(Style(overlapped) & WS_MINIMIZE, 0u);
+    EXPECT_TRUE(Os().win.IsIconic(overlapped));
     Os().win.ShowWindow(overlapped, SW_RESTORE);
     EXPECT_EQ(Style(overlapped) & WS_MINIMIZE, 0u);
+    EXPECT_FALSE(Os().win.IsIconic(overlapped));
     EXPECT_EQ(Os().win.DefaultProc(overlapped, WM_QUERYENDSESSION, 0, 0), TRUE);
 }
 

@@ -319,4 +319,24 @@ TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgainAndAFullScreenProg
     EXPECT_EQ(os.WindowPosCalls().back().insertAfter, HWND_TOPMOST);
 }
 
+TEST_F(AppBarTest, AShellMessageThatCouldNotBeRegisteredIsNeverTakenForWmNull) {
+    // The shell's notification, then its restart, fails to register: its id is 0, which is WM_NULL's.
+    for (const int which : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "registration " << which << " fails");
+        os.FailCall("RegisterWindowMessageA", 1, which);
+        TestAppBar other;
+        Open(other, Placement(ABE_TOP, FALSE, TRUE));
+        os.SetTaskbar(ABE_TOP, 30);
+        os.ClearLogs();
+        for (const WPARAM code : {WPARAM{ABN_POSCHANGED}, WPARAM{ABN_FULLSCREENAPP}, WPARAM{ABN_STATECHANGE}}) {
+            os.SendMessageA(other.m_hWnd, WM_NULL, code, 1);
+        }
+        EXPECT_TRUE(os.AppBarCalls().empty());
+        EXPECT_FALSE(other.m_bFullScreenApp);
+        EXPECT_EQ(WindowRect(other.m_hWnd), (RECT{0, 0, 1024, 21}));
+        other.DestroyWindow();
+        os.SetTaskbar(ABE_TOP, 0);
+    }
+}
+
 }  // namespace

@@ -72,6 +72,24 @@ TEST_F(FrameworkTest, ProfileValuesOfEverySmallSizeReadBackAsStored) {
     EXPECT_TRUE(read.empty());
 }
 
+TEST_F(FrameworkTest, APopUpCentresOverItsOwnerOnlyWhileTheOwnerIsShownAndNotMinimised) {
+    const HWND owner = os.CreateForeignWindow("Owner", "", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 300, 200});
+    CWnd popUp;
+    os.CreateWindowExA(0, "VosselWnd", "", WS_POPUP, 500, 500, 200, 100, owner, 0, &popUp);
+    // The work area of 1024 x 768 has its middle at 512,384.
+    const struct {
+        int show;
+        RECT placed;
+    } cases[] = {{SW_SHOW, {50, 50, 250, 150}}, {SW_HIDE, {412, 334, 612, 434}}, {SW_MINIMIZE, {412, 334, 612, 434}}};
+    for (const auto& c : cases) {
+        os.ShowWindow(owner, c.show);
+        popUp.CenterWindow();
+        EXPECT_EQ(WindowRect(popUp.m_hWnd), c.placed) << c.show;
+        os.ShowWindow(owner, SW_RESTORE);
+    }
+    popUp.DestroyWindow();
+}
+
 TEST_F(FrameworkTest, ADropTargetRegistersOneWindowOnceAndSaysWhenItCannot) {
     CWnd wnd;
     os.CreateWindowExA(0, "VosselWnd", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, 0, &wnd);
