@@ -43,11 +43,12 @@ public:
         link.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(link.m_hWnd), MAKELPARAM(x, y));
         os.PumpMessages();
     }
-    MemoryOs::GdiCall PaintedText(int x) {
+    // The text drawn at x, y by a paint; none when no text is drawn there.
+    MemoryOs::GdiCall PaintedText(int x, int y) {
         os.ClearLogs();
         link.SendMessage(WM_PAINT);
         for (const auto& call : os.GdiCalls()) {
-            if (call.function == "TextOutA" && call.x == x) {
+            if (call.function == "TextOutA" && call.x == x && call.y == y) {
                 return call;
             }
         }
@@ -83,11 +84,11 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
         EXPECT_EQ(os.Invalidations(), (erased ? Marks{{link.m_hWnd, true}} : Marks{})) << event;
         EXPECT_EQ(link.GetState(), state) << event;
         EXPECT_EQ(os.GetCapture() == link.m_hWnd, state == LINK_HOVER) << event;
-        const MemoryOs::GdiCall text = PaintedText(0);
+        const MemoryOs::GdiCall text = PaintedText(0, 0);
         EXPECT_EQ(text.colorFrom, colour) << event;
         EXPECT_EQ(text.text, kText);
         // The hover shadow, two pixels right and down, in place of the background; the letters alone, both.
-        const MemoryOs::GdiCall shadow = PaintedText(2);
+        const MemoryOs::GdiCall shadow = PaintedText(2, 2);
         EXPECT_EQ(shadow.colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
         for (const UINT mode : {text.flags, state == LINK_HOVER ? shadow.flags : TRANSPARENT}) {
             EXPECT_EQ(mode, static_cast<UINT>(TRANSPARENT)) << event;
