@@ -12,7 +12,7 @@ endif()
 file(GLOB VOSSEL_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(FILTER VOSSEL_WIN32_SOURCES EXCLUDE REGEX "WinMain\\.cpp$")
 add_library(vossel_win32 STATIC ${VOSSEL_WIN32_SOURCES})
-target_link_libraries(vossel_win32 PUBLIC vossel_program user32 gdi32 comctl32 shell32 advapi32 uuid)
+target_link_libraries(vossel_win32 PUBLIC vossel_program user32 gdi32 comctl32 shell32 shlwapi advapi32 uuid)
 target_compile_options(vossel_win32 PRIVATE ${VOSSEL_WARNINGS})
 
 # The application object is referenced by nothing but its own constructor, so

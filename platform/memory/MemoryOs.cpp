@@ -23,8 +23,6 @@ MemoryOs::MemoryOs()
     }
 }
 
-MemoryOs::~MemoryOs() = default;
-
 bool MemoryOs::Fails(const std::string& function) {
     auto it = m_failures.find(function);
     if (it == m_failures.end()) {
@@ -108,7 +106,8 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"drop file lists (global memory)", LiveDropHandles()},
             {"item ID lists", LiveItemLists()},
             {"drop targets", LiveDropTargets()},
-            {"tooltip tools", LiveToolTipTools()}};
+            {"tooltip tools", LiveToolTipTools()},
+            {"thread handles", LiveThreadHandles()}};
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {
