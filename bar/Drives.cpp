@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Os.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 
 namespace {
@@ -79,7 +80,7 @@ std::wstring DriveRootFromCaption(const std::string& caption) {
     return Widen(root) + L'\\';
 }
 
-void GetDriveLabel(std::wstring& text) {
+void GetDriveLabel(std::wstring& text, const VolumeAnswer* volume) {
     const std::wstring root = text.substr(0, 3);
     WCHAR name[kDriveNameBufferSize] = {};
     switch (Os().sys.GetDriveTypeA(Narrow(root).c_str())) {
@@ -89,14 +90,11 @@ void GetDriveLabel(std::wstring& text) {
         case DRIVE_CDROM:
             text = L"(CD-ROM) " + text;
             break;
-        case DRIVE_FIXED: {
-            DWORD flags = 0;
-            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, &flags)) {
-                name[kDriveNameBufferSize - 1] = 0;
-                text = L"(" + std::wstring(name) + L") " + text;
+        case DRIVE_FIXED:
+            if (volume != nullptr && volume->bLabel) {
+                text = L"(" + volume->strLabel + L") " + text;
             }
             break;
-        }
         case DRIVE_REMOTE:
             if (GetNetworkName(name, root.c_str())) {
                 text = L"(" + std::wstring(name) + L") " + text;
@@ -151,4 +149,44 @@ BOOL GetNetworkName(WCHAR* name, const WCHAR* path) {
         }
     }
     return FALSE;
+}
+
+namespace {
+
+std::wstring ByteSize(ULONGLONG bytes) {
+    WCHAR size[64] = {};
+    const auto count = static_cast<LONGLONG>(std::min<ULONGLONG>(bytes, 0x7FFFFFFFFFFFFFFFULL));
+    if (Os().shell.StrFormatByteSizeW(count, size, 64) == nullptr) {
+        return {};
+    }
+    size[63] = 0;
+    return size;
+}
+
+}  // namespace
+
+std::wstring FreeSpaceLine(ULONGLONG freeBytes, ULONGLONG totalBytes) {
+    std::wstring line = Widen(LoadResourceString(IDS_FREE_SPACE));
+    size_t from = 0;
+    for (const std::wstring& size : {ByteSize(freeBytes), ByteSize(totalBytes)}) {
+        const size_t at = line.find(L"%s", from);
+        if (size.empty() || at == std::wstring::npos) {
+            return {};
+        }
+        line.replace(at, 2, size);
+        from = at + size.size();
+    }
+    return line;
+}
+
+std::wstring DriveTipText(const std::wstring& root, const VolumeAnswer* volume) {
+    std::wstring text = root;
+    GetDriveLabel(text, volume);
+    if (volume != nullptr && volume->bSpace) {
+        const std::wstring line = FreeSpaceLine(volume->freeToCaller, volume->totalBytes);
+        if (!line.empty()) {
+            text += L"\r\n" + line;
+        }
+    }
+    return text;
 }

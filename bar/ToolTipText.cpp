@@ -45,8 +45,11 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
         text = WindowText(child);
         if (IsDriveButtonId(static_cast<UINT>(id))) {
-            text = DriveRootFromCaption(Narrow(text));
-            GetDriveLabel(text);
+            const std::wstring root = DriveRootFromCaption(Narrow(text));
+            if (!m_bFillingTip) {
+                AskVolume(root);
+            }
+            text = DriveTipText(root, m_volumes.Known(root));
         }
     }
     if (narrow) {

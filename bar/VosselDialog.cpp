@@ -27,6 +27,8 @@ constexpr UINT kCompleteStartup = WM_APP + 0x100;
 constexpr UINT_PTR kStartupTimer = 2;
 // Posted by the first drive broadcast of a burst, so the buttons follow once.
 constexpr UINT kSyncDrives = WM_APP + 0x101;
+// Posted when a query of a drive's volume is done.
+constexpr UINT kVolumeAnswer = WM_APP + 0x102;
 
 DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
@@ -251,10 +253,43 @@ LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
     return TRUE;
 }
 
-void CVosselDialog::OnSetCursor() {
+void CVosselDialog::OnSetCursor(HWND under) {
     if (!m_bPointerOver) {
         m_bPointerOver = true;
         CheckDrives();
+    }
+    // The volume is asked as the pointer comes onto a drive, so that its tip,
+    // which shows a moment later, already knows it.
+    if (under != m_hwndPointed) {
+        m_hwndPointed = under;
+        for (const auto& button : m_driveButtons) {
+            if (button->m_hWnd == under) {
+                AskVolume(DriveRootFromCaption(button->GetWindowText()));
+            }
+        }
+    }
+}
+
+void CVosselDialog::AskVolume(const std::wstring& root) {
+    m_volumes.Ask(m_hWnd, kVolumeAnswer, root, Os().sys.GetDriveTypeA(Narrow(root).c_str()) == DRIVE_FIXED);
+}
+
+CDriveButton* CVosselDialog::ButtonOfRoot(const std::wstring& root) const {
+    for (const auto& button : m_driveButtons) {
+        if (DriveRootFromCaption(button->GetWindowText()) == root) {
+            return button.get();
+        }
+    }
+    return nullptr;
+}
+
+void CVosselDialog::OnVolumeAnswer(WPARAM serial) {
+    const CVolumeQueries::Finished finished = m_volumes.TakeAnswer(serial);
+    // A drive that went meanwhile has no tip to fill in.
+    if (const CDriveButton* button = finished.root.empty() ? nullptr : ButtonOfRoot(finished.root)) {
+        m_bFillingTip = true;
+        UpdateChildToolTip(button->m_hWnd);
+        m_bFillingTip = false;
     }
 }
 
@@ -265,6 +300,7 @@ void CVosselDialog::OnTimer() {
         RECT window{};
         GetWindowRect(&window);
         m_bPointerOver = !CursorOutside(window, SIZE{0, 0}, cursor);
+        m_hwndPointed = m_bPointerOver ? m_hwndPointed : nullptr;
     }
 }
 
@@ -419,6 +455,7 @@ void CVosselDialog::OpenDriveOfButton(UINT id) {
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_DESTROY:
+            m_volumes.Shutdown();
             // Saved before the appbar's own handling resets the edge it holds.
             ReleaseDrivesAndSave();
             OnDestroy();
@@ -452,8 +489,11 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case kVolumeAnswer:
+            OnVolumeAnswer(wParam);
+            return 0;
         case WM_SETCURSOR:
-            OnSetCursor();
+            OnSetCursor(reinterpret_cast<HWND>(wParam));
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_TIMER:
             if (wParam == kStartupTimer) {

@@ -9,6 +9,7 @@
 #include "actions/DriveButton.h"
 #include "actions/DriveDropTarget.h"
 #include "appbar/AppBarDialog.h"
+#include "bar/VolumeQueries.h"
 #include "platform/Dpi.h"
 #include "platform/Gdi.h"
 #include "settings/Settings.h"
@@ -60,7 +61,13 @@ private:
     void CheckDrives();
     void PostDriveSync();
     LRESULT OnDeviceChange(WPARAM event, LPARAM lParam);
-    void OnSetCursor();
+    void OnSetCursor(HWND under);
+    // Asks the drive's volume for its tip; a tip of it that is up fills in
+    // when the answer comes.
+    void AskVolume(const std::wstring& root);
+    void OnVolumeAnswer(WPARAM serial);
+    // The drive button standing for `root`, if there is one.
+    CDriveButton* ButtonOfRoot(const std::wstring& root) const;
     void OnTimer();
     bool IsDriveButtonId(UINT id) const;
     void OpenDriveOfButton(UINT id);
@@ -105,6 +112,11 @@ private:
     bool m_bDriveSyncPosted = false;
     // The pointer is over the bar; the drive set was looked at as it came.
     bool m_bPointerOver = false;
+    // The window the pointer was last seen over, for asking a drive's volume as it comes.
+    HWND m_hwndPointed = nullptr;
+    CVolumeQueries m_volumes;
+    // A tip asks for its text again as an answer fills it in: that asks no new query.
+    bool m_bFillingTip = false;
 
     // Display scale.
     // The bar moved to a screen of another scale: fonts, pictures, sizes and

@@ -1,0 +1,291 @@
+// What a drive's tip and the About dialog learn from the volume, off the
+// window's thread: nothing waits on a dead drive, a drive that outlived the
+// deadline rests, and what answers late still fills in.
+#include <functional>
+
+#include "bar/Drives.h"
+#include "bar/VolumeQueries.h"
+#include "dialogs/AboutDialog.h"
+#include "resources/resource.h"
+#include "tests/support/BarFixture.h"
+
+namespace {
+
+constexpr ULONGLONG kGB = 1ULL << 30;
+constexpr char kFilledC[] = "(SYSTEM) C:\\\n120 GB free of 476 GB";
+
+class VolumeTest : public BarTest {
+protected:
+    VolumeTest() {
+        os.SetDiskFreeSpace('C', 200 * kGB);
+        os.SetDiskSize('C', 476 * kGB, 120 * kGB);
+    }
+    HWND Button(char letter) {
+        for (const auto& button : bar->DriveButtons()) {
+            if (button->GetWindowText() == std::string(1, letter) + ":") {
+                return button->m_hWnd;
+            }
+        }
+        return nullptr;
+    }
+    // Queries that asked C:'s label so far.
+    size_t QueriesOfC() {
+        return static_cast<size_t>(std::count(os.VolumeQueries().begin(), os.VolumeQueries().end(), "C:\\"));
+    }
+};
+
+TEST_F(VolumeTest, ABlockedLabelDelaysNoMessageTheTipShowsItsFirstLineThenFillsInWhileUp) {
+    os.SetDiskFreeSpace('D', 0);
+    os.SetDiskSize('D', 700ULL << 20, 0);
+    CreateBar();
+    os.HoldDrive('C');
+    EXPECT_EQ(os.HoverToolTip(Button('C')), "C:\\");
+    os.PumpMessages();
+    EXPECT_EQ(os.ShownToolTip(), "C:\\");
+    EXPECT_EQ(os.HeldCalls(), 1);
+    // Meanwhile the bar goes on: another drive's tip fills in, the menu opens, timers run.
+    EXPECT_EQ(Tip(Button('D')), "(CD-ROM) D:\\\n0 bytes free of 700 MB");
+    os.SendMessageA(bar->m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(os.MenuShowings().size(), 1u);
+    os.AdvanceClock(1000);
+    // C:'s tip is up again when its answer comes: it fills in, and no new query was asked meanwhile.
+    EXPECT_EQ(os.HoverToolTip(Button('C')), "C:\\");
+    os.ReleaseDrive('C');
+    EXPECT_EQ(os.ShownToolTip(), "C:\\");  // posted, not yet taken in
+    os.PumpMessages();
+    EXPECT_EQ(os.ShownToolTip(), kFilledC);
+    EXPECT_EQ(QueriesOfC(), 1u);
+    EXPECT_EQ(os.WindowThreadBlocks(), 0);
+    // A tip of another drive that is up stays as it is when C:'s answer comes. Its late
+    // answer let C: rest: the pointer coming onto it asks only once that is over.
+    os.AdvanceClock(CVolumeQueries::kRest);
+    os.HoldDrive('C');
+    os.SendMessageA(Button('C'), WM_SETCURSOR, reinterpret_cast<WPARAM>(Button('C')), 0);
+    EXPECT_EQ(Tip(Button('D')), "(CD-ROM) D:\\\n0 bytes free of 700 MB");
+    os.ReleaseDrive('C');
+    os.PumpMessages();
+    EXPECT_EQ(os.ShownToolTip(), "(CD-ROM) D:\\\n0 bytes free of 700 MB");
+    EXPECT_EQ(QueriesOfC(), 2u) << "the pointer coming onto C: asked it";
+}
+
+TEST_F(VolumeTest, ADriveWhoseQueryOutlivesTheDeadlineRestsTenSecondsFromItAndNeverStacksCalls) {
+    CreateBar();
+    const struct {
+        DWORD answerAfter;  // when the answer comes, from the start of the query
+        bool rests;
+    } cases[] = {{0, false}, {299, false}, {300, true}, {5000, true}, {60000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answerAfter);
+        os.AdvanceClock(60000);  // the last case's rest is long over
+        const size_t before = QueriesOfC();
+        os.HoldDrive('C');
+        // What an earlier query learned shows until the deadline, then the first line alone.
+        EXPECT_EQ(Tip(Button('C')), before == 0 ? "C:\\" : kFilledC);
+        // Hovering again and again while it hangs asks nothing more.
+        for (DWORD step = 100; step <= c.answerAfter; step += 100) {
+            os.AdvanceClock(100);
+            EXPECT_EQ(Tip(Button('C')), before == 0 || step >= 300 ? "C:\\" : kFilledC);
+        }
+        EXPECT_EQ(os.HeldCalls(), 1);
+        os.AdvanceClock(c.answerAfter % 100);
+        os.ReleaseDrive('C');
+        // The answer is taken in whenever it comes.
+        os.PumpMessages();
+        EXPECT_EQ(os.ShownToolTip(), kFilledC);
+        EXPECT_EQ(QueriesOfC(), before + 1);
+        // Resting, it is not asked again until ten seconds after its deadline.
+        const DWORD restLeft = c.rests ? 300 + 10000 - c.answerAfter : 0;
+        if (restLeft > 0) {
+            os.AdvanceClock(restLeft - 1);
+            EXPECT_EQ(Tip(Button('C')), kFilledC);
+            EXPECT_EQ(QueriesOfC(), before + 1);
+            os.AdvanceClock(1);
+        }
+        EXPECT_EQ(Tip(Button('C')), kFilledC);
+        EXPECT_EQ(QueriesOfC(), before + 2);
+    }
+}
+
+TEST_F(VolumeTest, ATimedOutQueryShowsNoSecondLineAndNeitherDoesADriveWithoutMediaOrAFailedQuery) {
+    os.AddDrive('A', DRIVE_REMOVABLE);
+    os.AddDrive('E', DRIVE_REMOVABLE);
+    os.SetDiskFreeSpace('E', 3 * kGB);
+    os.SetDiskSize('E', 16 * kGB, 3 * kGB);
+    os.AddDrive('F', DRIVE_FIXED, std::nullopt);
+    os.SetDiskFreeSpace('F', 512);
+    os.SetDiskSize('F', 1023, 512);
+    os.AddDrive('N', DRIVE_REMOTE);
+    os.AddNetworkConnection("N:", "\\\\server\\share");
+    os.SetDiskFreeSpace('N', 10239);
+    os.SetDiskSize('N', 10240, 10239);
+    CreateBar();
+    const std::pair<char, const char*> tips[] = {
+        {'A', "(floppy) A:\\"},  // no disk in it
+        {'C', kFilledC},
+        {'D', "(CD-ROM) D:\\"},  // no disc in it
+        {'E', "(floppy) E:\\\n3.00 GB free of 16.0 GB"},
+        {'F', "F:\\\n512 bytes free of 1023 bytes"},  // its label cannot be read
+        {'N', "(\\\\SERVER\\SHARE\\) N:\\\n9.99 KB free of 10.0 KB"},
+    };
+    for (const auto& [letter, tip] : tips) {
+        EXPECT_EQ(Tip(Button(letter)), tip) << letter;
+    }
+    // The label is asked of fixed drives alone; removable and CD drives keep theirs untouched.
+    EXPECT_EQ(os.VolumeQueries(), (std::vector<std::string>{"C:\\", "F:\\"}));
+    // A failed query forgets what an earlier one learned.
+    os.AdvanceClock(1);
+    os.FailCall("GetVolumeInformationW", 1);
+    os.FailCall("GetDiskFreeSpaceExW", 1);
+    EXPECT_EQ(Tip(Button('C')), "C:\\");
+    EXPECT_EQ(Tip(Button('C')), kFilledC);
+    // So does one past its deadline, while it hangs.
+    os.HoldDrive('C');
+    EXPECT_EQ(Tip(Button('C')), kFilledC);
+    os.AdvanceClock(299);
+    EXPECT_EQ(Tip(Button('C')), kFilledC) << "what is known shows until the deadline";
+    os.AdvanceClock(1);
+    EXPECT_EQ(Tip(Button('C')), "C:\\");
+    os.ReleaseDrive('C');
+    os.PumpMessages();
+    EXPECT_EQ(os.ShownToolTip(), kFilledC);
+    // Without its format, or a size, there is no second line at all.
+    os.AdvanceClock(60000);
+    os.FailCall("LoadStringA");
+    EXPECT_EQ(Tip(Button('E')), "(floppy) E:\\");
+    os.FailCall("LoadStringA", 0);
+    os.FailCall("StrFormatByteSizeW", -1, 1);
+    EXPECT_EQ(Tip(Button('N')), "(\\\\SERVER\\SHARE\\) N:\\");
+}
+
+TEST_F(VolumeTest, ExitWithAQueryStillBlockedWaitsNoLongerThanTheDeadlineAndTheLateAnswerTouchesNothing) {
+    const struct {
+        const char* name;
+        bool ask;
+        bool hold;
+        std::vector<DWORD> waits;
+    } cases[] = {
+        {"nothing asked", false, false, {}},
+        {"a query answered", true, false, {}},
+        {"a query blocked", true, true, {CVolumeQueries::kDeadline}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t waitsBefore = os.Waits().size();
+        auto dialog = std::make_unique<CVosselDialog>();
+        HWND hwnd = nullptr;
+        os.SetModalIdle([&] {
+            hwnd = os.FindWindowA(nullptr, "Vossel");
+            if (c.hold) {
+                os.HoldDrive('C');
+            }
+            if (c.ask) {
+                os.HoverToolTip(dialog->DriveButtons().at(0)->m_hWnd);
+            }
+            os.PostMessageA(hwnd, WM_COMMAND, ID_BAR_EXIT, 0);
+        });
+        EXPECT_EQ(dialog->DoModal(), IDCANCEL);
+        EXPECT_FALSE(os.IsWindow(hwnd));
+        EXPECT_EQ(std::vector<DWORD>(os.Waits().begin() + static_cast<std::ptrdiff_t>(waitsBefore), os.Waits().end()),
+                  c.waits);
+        EXPECT_EQ(os.LiveThreadHandles(), 0);
+        // The late answer goes to a window that is gone: nothing of the bar is used.
+        dialog.reset();
+        os.ReleaseDrive('C');
+        os.PumpMessages();
+        EXPECT_EQ(os.HeldCalls(), 0);
+    }
+}
+
+TEST_F(VolumeTest, AnAnswerForADriveThatWentMeanwhileFillsInNothingAndAThreadThatCannotStartLearnsNothing) {
+    os.AddDrive('E', DRIVE_REMOVABLE);
+    os.SetDiskFreeSpace('E', kGB);
+    CreateBar();
+    os.HoldDrive('E');
+    EXPECT_EQ(os.HoverToolTip(Button('E')), "(floppy) E:\\");
+    os.RemoveDrive('E');
+    os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << 4);
+    os.PumpMessages();
+    EXPECT_EQ(Button('E'), nullptr);
+    const size_t invalidations = os.Invalidations().size();
+    os.ReleaseDrive('E');
+    os.PumpMessages();
+    EXPECT_EQ(os.ShownToolTip(), std::nullopt);
+    EXPECT_EQ(os.Invalidations().size(), invalidations);
+    EXPECT_EQ(os.LiveThreadHandles(), 0);
+    // No thread: the tip keeps its first line, and the next hover asks again.
+    os.FailCall("CreateThread", 1);
+    EXPECT_EQ(Tip(Button('C')), "C:\\");
+    EXPECT_EQ(Tip(Button('C')), kFilledC);
+    EXPECT_EQ(os.LiveThreadHandles(), 0);
+}
+
+// The About dialog's disk line, read off the window's thread: as the query
+// answers, or "Unavailable" once it is past its deadline, then filled in
+// when a late answer comes; closing the dialog waits for nothing.
+TEST_F(VolumeTest, TheAboutDialogsDiskLineComesFromTheSameQueriesAndNeverWaits) {
+    RegisterDialogResources(os);
+    CreateBar();
+    ASSERT_TRUE(os.SetCurrentDirectoryW(L"C:\\Data"));
+    const auto diskLine = [this] {
+        char text[64] = {};
+        os.GetWindowTextA(os.GetDlgItem(os.FindWindowA(nullptr, "About Vossel"), IDC_DISK_SPACE), text, sizeof(text));
+        return std::string(text);
+    };
+    const struct {
+        const char* name;
+        bool hold;
+        std::function<void()> meanwhile;
+        std::vector<std::string> lines;  // at opening, after 299 ms, after 300 ms, after the release
+    } cases[] = {
+        {"answered", false, [] {}, {"200.00 GB Free", "200.00 GB Free", "200.00 GB Free", "200.00 GB Free"}},
+        {"late", true, [] {}, {"", "", "Unavailable", "200.00 GB Free"}},
+        {"failed",
+         false,
+         [this] {
+             os.FailCall("GetDiskFreeSpaceExW", 1);
+             os.FailCall("GetDiskFreeSpaceW", 1);
+         },
+         {"Unavailable", "Unavailable", "Unavailable", "Unavailable"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.meanwhile();
+        if (c.hold) {
+            os.HoldDrive('C');
+        }
+        std::vector<std::string> lines;
+        int idle = 0;
+        os.SetModalIdle([&] {
+            switch (idle++) {
+                case 0:
+                    lines.push_back(diskLine());
+                    os.AdvanceClock(299);
+                    lines.push_back(diskLine());
+                    os.AdvanceClock(1);
+                    lines.push_back(diskLine());
+                    os.ReleaseDrive('C');
+                    os.PostMessageA(os.FindWindowA(nullptr, "About Vossel"), WM_NULL, 0, 0);
+                    break;
+                default:
+                    lines.push_back(diskLine());
+                    os.PostMessageA(os.FindWindowA(nullptr, "About Vossel"), WM_COMMAND, IDOK, 0);
+            }
+        });
+        const std::vector<DWORD> waits = os.Waits();
+        bar->OnBarAbout();
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(os.Waits(), waits);
+        EXPECT_EQ(os.LiveThreadHandles(), 0);
+    }
+    // Closed while its query hangs, it waits for nothing; the answer later finds no window.
+    os.HoldDrive('C');
+    os.SetModalIdle([this] { os.PostMessageA(os.FindWindowA(nullptr, "About Vossel"), WM_COMMAND, IDOK, 0); });
+    bar->OnBarAbout();
+    EXPECT_TRUE(os.Waits().empty());
+    EXPECT_EQ(os.HeldCalls(), 1);
+    EXPECT_EQ(os.LiveThreadHandles(), 0);
+    os.ReleaseDrive('C');
+    os.PumpMessages();
+}
+
+}  // namespace
