@@ -289,3 +289,94 @@ TEST_F(VolumeTest, TheAboutDialogsDiskLineComesFromTheSameQueriesAndNeverWaits) 
 }
 
 }  // namespace
+
+namespace {
+
+// A window that keeps the wParams of the answers posted to it.
+class AnswerWindow : public CWnd {
+public:
+    std::vector<WPARAM> m_answers;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_APP) {
+            m_answers.push_back(wParam);
+            return 0;
+        }
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+using EjectTest = OsTest;
+
+TEST_F(EjectTest, AnOpticalTrayOpensARemovableDeviceStopsAVetoIsARefusalAndAnythingElseFails) {
+    const struct {
+        const char* name;
+        char letter;
+        UINT type;
+        std::function<void(MemoryOs&)> answer;
+        EjectAnswer ejected;
+        const char* call;  // "" for none
+        bool gone;         // the drive's volume, or its medium, is gone after
+    } cases[] = {
+        {"a disc", 'D', DRIVE_CDROM, [](MemoryOs&) {}, EjectAnswer::Done, "EjectMedia D:\\", true},
+        {"a tray that does not open", 'D', DRIVE_CDROM,
+         [](MemoryOs& os) { os.SetEjectAnswer('D', static_cast<DWORD>(ERROR_NOT_READY)); }, EjectAnswer::Failed,
+         "EjectMedia D:\\", false},
+        {"a failing tray call", 'D', DRIVE_CDROM, [](MemoryOs& os) { os.FailCall("EjectMedia", 1); },
+         EjectAnswer::Failed, "EjectMedia D:\\", false},
+        {"a stick", 'E', DRIVE_REMOVABLE, [](MemoryOs&) {}, EjectAnswer::Done, "RequestDeviceEject E:\\", true},
+        {"a stick with a file open", 'E', DRIVE_REMOVABLE,
+         [](MemoryOs& os) { os.SetEjectAnswer('E', CR_REMOVE_VETOED, PNP_VetoOutstandingOpen, "USBSTOR\\DISK"); },
+         EjectAnswer::InUse, "RequestDeviceEject E:\\", false},
+        {"a veto with success", 'E', DRIVE_REMOVABLE,
+         [](MemoryOs& os) { os.SetEjectAnswer('E', CR_SUCCESS, 8, "C:\\editor.exe"); }, EjectAnswer::InUse,
+         "RequestDeviceEject E:\\", false},
+        {"no device behind it", 'E', DRIVE_REMOVABLE, [](MemoryOs& os) { os.SetEjectAnswer('E', CR_NO_SUCH_DEVNODE); },
+         EjectAnswer::Failed, "RequestDeviceEject E:\\", false},
+        {"a failing removal", 'E', DRIVE_REMOVABLE, [](MemoryOs& os) { os.FailCall("RequestDeviceEject", 1); },
+         EjectAnswer::Failed, "RequestDeviceEject E:\\", false},
+        {"a fixed disk", 'C', DRIVE_FIXED, [](MemoryOs&) {}, EjectAnswer::Failed, "", false},
+        {"a network drive", 'N', DRIVE_REMOTE, [](MemoryOs&) {}, EjectAnswer::Failed, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryOs os;
+        SetOs(&os.Services());
+        os.AddDrive(c.letter, c.type);
+        os.SetDiskFreeSpace(c.letter, kGB);
+        c.answer(os);
+        const std::wstring root = std::wstring(1, static_cast<WCHAR>(c.letter)) + L":\\";
+        EXPECT_EQ(EjectDrive(os, root, c.type), c.ejected);
+        EXPECT_EQ(os.Ejections(), c.call[0] != 0 ? std::vector<std::string>{c.call} : std::vector<std::string>{});
+        ULONGLONG free = 0, total = 0, totalFree = 0;
+        EXPECT_EQ(os.GetDiskFreeSpaceExW(root.c_str(), &free, &total, &totalFree) == FALSE, c.gone);
+        SetOs(&this->os.Services());
+    }
+}
+
+TEST_F(EjectTest, AnEjectionRunsOffTheWindowsThreadOnceAtATimeAndItsAnswerComesAsAMessage) {
+    os.AddDrive('E', DRIVE_REMOVABLE);
+    os.SetEjectAnswer('E', CR_REMOVE_VETOED, PNP_VetoOutstandingOpen);
+    AnswerWindow window;
+    ASSERT_NE(os.CreateWindowExA(0, "VosselWnd", "", WS_POPUP, 0, 0, 10, 10, nullptr, 0, &window), nullptr);
+    CVolumeQueries queries;
+    os.HoldDrive('E');
+    queries.Eject(window.m_hWnd, WM_APP, L"E:\\", DRIVE_REMOVABLE);
+    queries.Eject(window.m_hWnd, WM_APP, L"E:\\", DRIVE_REMOVABLE);  // while one runs, no other starts
+    EXPECT_EQ(os.HeldCalls(), 1);
+    EXPECT_EQ(os.WindowThreadBlocks(), 0);
+    os.ReleaseDrive('E');
+    os.PumpMessages();
+    ASSERT_EQ(window.m_answers.size(), 1u);
+    const CVolumeQueries::Finished finished = queries.TakeAnswer(window.m_answers[0]);
+    EXPECT_EQ(finished.root, L"E:\\");
+    EXPECT_TRUE(finished.bEject);
+    EXPECT_EQ(finished.ejected, EjectAnswer::InUse);
+    // Taken once: the same message again is no longer ours.
+    EXPECT_TRUE(queries.TakeAnswer(window.m_answers[0]).root.empty());
+    EXPECT_EQ(os.LiveThreadHandles(), 0);
+    window.DestroyWindow();
+}
+
+}  // namespace
