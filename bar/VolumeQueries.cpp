@@ -5,9 +5,6 @@
 
 namespace {
 
-// As many threads as one wait can take.
-constexpr size_t kMaxWaitObjects = 64;
-
 bool Before(DWORD tick, DWORD other) { return static_cast<std::int32_t>(tick - other) < 0; }
 
 }  // namespace
@@ -151,9 +148,10 @@ CVolumeQueries::Finished CVolumeQueries::TakeAnswer(WPARAM serial) {
 }
 
 void CVolumeQueries::Shutdown() {
+    // At most a query and an ejection a drive: within what one wait takes.
     std::vector<HANDLE> threads;
     for (const Running& running : m_running) {
-        if (running.thread != nullptr && threads.size() < kMaxWaitObjects) {
+        if (running.thread != nullptr) {
             threads.push_back(running.thread);
         }
     }

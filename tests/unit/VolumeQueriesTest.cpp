@@ -6,6 +6,7 @@
 #include "bar/Drives.h"
 #include "bar/VolumeQueries.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/SystemInfo.h"
 #include "resources/resource.h"
 #include "tests/support/BarFixture.h"
 
@@ -225,7 +226,16 @@ TEST_F(VolumeTest, AnAnswerForADriveThatWentMeanwhileFillsInNothingAndAThreadTha
 TEST_F(VolumeTest, TheAboutDialogsDiskLineComesFromTheSameQueriesAndNeverWaits) {
     RegisterDialogResources(os);
     CreateBar();
-    ASSERT_TRUE(os.SetCurrentDirectoryW(L"C:\\Data"));
+    // The drive is the current folder's, when the folder's path fits the buffer.
+    const std::pair<std::wstring, std::wstring> folders[] = {
+        {L"C:\\" + std::wstring(1020, L'x'), L"C:\\"},
+        {L"C:\\" + std::wstring(1021, L'x'), L""},
+        {L"C:\\Data", L"C:\\"},
+    };
+    for (const auto& [folder, root] : folders) {
+        ASSERT_TRUE(os.SetCurrentDirectoryW(folder.c_str()));
+        EXPECT_EQ(CurrentDriveRoot(), root) << folder.size();
+    }
     const auto diskLine = [this] {
         char text[64] = {};
         os.GetWindowTextA(os.GetDlgItem(os.FindWindowA(nullptr, "About Vossel"), IDC_DISK_SPACE), text, sizeof(text));
