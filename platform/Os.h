@@ -98,6 +98,8 @@ public:
     virtual HMENU LoadMenuA(UINT id) = 0;
     virtual HMENU GetSubMenu(HMENU menu, int pos) = 0;
     virtual DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) = 0;
+    // An item, or with MF_SEPARATOR a separator, before the one at `position` (MF_BYPOSITION).
+    virtual BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) = 0;
     virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
     virtual BOOL DestroyMenu(HMENU menu) = 0;
 

@@ -365,6 +365,11 @@ public:
     }
     int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
     int LiveMenus() const { return static_cast<int>(m_menus.size()); }
+    // The items of a menu that exists now, in order.
+    std::vector<MemoryMenuItem> MenuItems(HMENU menu) const {
+        const auto it = m_menus.find(menu);
+        return it != m_menus.end() ? it->second.items : std::vector<MemoryMenuItem>();
+    }
     int LiveEnumerations() const { return static_cast<int>(m_enumerations.size()); }
     // Every kind of live handle by name, for checking that a cycle returns
     // what it takes: compare the map before and after.
@@ -437,6 +442,7 @@ public:
     HMENU LoadMenuA(UINT id) override;
     HMENU GetSubMenu(HMENU menu, int pos) override;
     DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
+    BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     BOOL DestroyMenu(HMENU menu) override;
     HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) override;

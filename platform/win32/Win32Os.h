@@ -73,6 +73,7 @@ public:
     HMENU LoadMenuA(UINT id) override;
     HMENU GetSubMenu(HMENU menu, int pos) override;
     DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
+    BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     BOOL DestroyMenu(HMENU menu) override;
     HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) override;

@@ -105,6 +105,32 @@ TEST_F(ThreadContract, ATipHasNoWidthToKeepUntilItIsGivenOne) {
     Os().win.DestroyWindow(tip);
 }
 
+// An item and a separator put before a menu's first: "id text" of each item.
+TEST_F(ThreadContract, ItemsInsertedByPositionGoBeforeTheOneThereAndPastTheEndAfterTheLast) {
+    const HMENU menu = Os().win.LoadMenuA(IDR_CONTRACT_MENU);
+    const HMENU popup = Os().win.GetSubMenu(menu, 0);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(Os().win.InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, 40010, "&Eject D:"));
+    EXPECT_TRUE(Os().win.InsertMenuA(popup, 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr));
+    EXPECT_TRUE(Os().win.InsertMenuA(popup, 99, MF_BYPOSITION | MF_STRING, 40011, "&Last"));
+    std::vector<std::string> items;
+#ifdef VOSSEL_CONTRACT_MEMORY
+    for (const MemoryMenuItem& item : m_os.MenuItems(popup)) {
+        items.push_back(std::to_string(item.id) + " " + item.text);
+    }
+#else
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+        char text[64] = {};
+        ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        const UINT id = ::GetMenuItemID(popup, i);
+        items.push_back(std::to_string(id) + " " + text);
+    }
+#endif
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"40010 &Eject D:", "0 ", "40001 &First", "40002 &Second", "40011 &Last"}));
+    EXPECT_TRUE(Os().win.DestroyMenu(menu));
+}
+
 TEST_F(ThreadContract, ADriveThatIsNotThereIsNeitherOpenedNorRemoved) {
     EXPECT_NE(Os().sys.EjectMedia(L"Q:\\"), static_cast<DWORD>(ERROR_SUCCESS));
     int veto = -1;
