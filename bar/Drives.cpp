@@ -190,3 +190,14 @@ std::wstring DriveTipText(const std::wstring& root, const VolumeAnswer* volume) 
     }
     return text;
 }
+
+bool IsEjectable(UINT driveType) { return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM; }
+
+std::string DriveText(UINT id, const std::wstring& root) {
+    std::string text = LoadResourceString(id);
+    const size_t at = text.find("%s");
+    if (at != std::string::npos) {
+        text.replace(at, 2, Narrow(root.substr(0, 2)));
+    }
+    return text;
+}

@@ -25,6 +25,10 @@ void GetDriveLabel(std::wstring& text, const VolumeAnswer* volume);
 std::wstring FreeSpaceLine(ULONGLONG freeBytes, ULONGLONG totalBytes);
 // A drive's tip: its label, and below it its free space when `volume` knows it.
 std::wstring DriveTipText(const std::wstring& root, const VolumeAnswer* volume);
+// Whether the bar's menu offers to eject a drive of this kind: an optical or removable one.
+bool IsEjectable(UINT driveType);
+// The text of string `id` with the drive, such as "E:", in place of its "%s".
+std::string DriveText(UINT id, const std::wstring& root);
 // TRUE, with the connected share and the rest of the path in upper case in
 // `name` (kDriveNameBufferSize characters), when the path's drive is a
 // connected network drive.

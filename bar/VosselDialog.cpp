@@ -9,6 +9,7 @@
 #include "bar/Drives.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
@@ -262,12 +263,19 @@ void CVosselDialog::OnSetCursor(HWND under) {
     // which shows a moment later, already knows it.
     if (under != m_hwndPointed) {
         m_hwndPointed = under;
-        for (const auto& button : m_driveButtons) {
-            if (button->m_hWnd == under) {
-                AskVolume(DriveRootFromCaption(button->GetWindowText()));
-            }
+        if (const std::wstring root = RootOfButton(under); !root.empty()) {
+            AskVolume(root);
         }
     }
+}
+
+std::wstring CVosselDialog::RootOfButton(HWND hwnd) const {
+    for (const auto& button : m_driveButtons) {
+        if (button->m_hWnd == hwnd && hwnd != nullptr) {
+            return DriveRootFromCaption(button->GetWindowText());
+        }
+    }
+    return {};
 }
 
 void CVosselDialog::AskVolume(const std::wstring& root) {
@@ -285,6 +293,10 @@ CDriveButton* CVosselDialog::ButtonOfRoot(const std::wstring& root) const {
 
 void CVosselDialog::OnVolumeAnswer(WPARAM serial) {
     const CVolumeQueries::Finished finished = m_volumes.TakeAnswer(serial);
+    if (finished.bEject) {
+        ReportEjection(finished.root, finished.ejected);
+        return;
+    }
     // A drive that went meanwhile has no tip to fill in.
     if (const CDriveButton* button = finished.root.empty() ? nullptr : ButtonOfRoot(finished.root)) {
         m_bFillingTip = true;
@@ -375,6 +387,9 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
             case ID_BAR_EXIT:
                 OnBarExit();
                 return TRUE;
+            case ID_EJECT_DRIVE:
+                OnEjectDrive();
+                return TRUE;
             default:
                 break;
         }
@@ -382,7 +397,7 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
     return CAppBarDialog::OnCmdMsg(id, code);
 }
 
-void CVosselDialog::ShowBarMenu(int x, int y) {
+void CVosselDialog::ShowBarMenu(int x, int y, const std::wstring& drive) {
     CheckDrives();
     const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
     if (menu == nullptr) {
@@ -391,31 +406,60 @@ void CVosselDialog::ShowBarMenu(int x, int y) {
     Os().win.CheckMenuItem(menu, ID_ALWAYS_ON_TOP,
                            MF_BYCOMMAND | (m_placement.bAlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
     Os().win.CheckMenuItem(menu, ID_AUTO_HIDE, MF_BYCOMMAND | (m_placement.bAutoHide ? MF_CHECKED : MF_UNCHECKED));
+    const HMENU popup = Os().win.GetSubMenu(menu, 0);
+    // The drive is kept by its root: its button may go while the menu is open.
+    m_strMenuDrive.clear();
+    if (!drive.empty() && IsEjectable(Os().sys.GetDriveTypeA(Narrow(drive).c_str())) &&
+        Os().win.InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_EJECT_DRIVE,
+                             DriveText(IDS_EJECT_DRIVE, drive).c_str())) {
+        Os().win.InsertMenuA(popup, 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        m_strMenuDrive = drive;
+    }
     // The choice arrives afterwards as WM_COMMAND.
-    Os().win.TrackPopupMenu(Os().win.GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, m_hWnd);
+    Os().win.TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, m_hWnd);
     Os().win.DestroyMenu(menu);
 }
 
-void CVosselDialog::ShowBarMenuAtButton() {
-    if (m_btnMenu.m_hWnd == nullptr) {
+void CVosselDialog::ShowBarMenuAtButton() { ShowBarMenuBelow(m_btnMenu.m_hWnd, std::wstring()); }
+
+void CVosselDialog::ShowBarMenuBelow(HWND window, const std::wstring& drive) {
+    if (window == nullptr) {
         return;
     }
-    RECT button{};
-    m_btnMenu.GetWindowRect(&button);
+    RECT below{};
+    Os().win.GetWindowRect(window, &below);
     // The corner of a hidden or half-covered bar may be off the screen.
     const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
     const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
-    ShowBarMenu(std::clamp(button.left, LONG{0}, right), std::clamp(button.bottom, LONG{0}, bottom));
+    ShowBarMenu(std::clamp(below.left, LONG{0}, right), std::clamp(below.bottom, LONG{0}, bottom), drive);
 }
 
-void CVosselDialog::OnContextMenu(int x, int y) {
-    // The keyboard's menu key and Shift+F10 give no point: open it where
-    // the menu button does.
+void CVosselDialog::OnContextMenu(HWND from, int x, int y) {
+    const std::wstring drive = RootOfButton(from);
+    // The keyboard's menu key and Shift+F10 give no point: open it below the
+    // drive that has the focus, or where the menu button does.
     if (x == -1 && y == -1) {
-        ShowBarMenuAtButton();
+        ShowBarMenuBelow(drive.empty() ? m_btnMenu.m_hWnd : from, drive);
     } else {
-        ShowBarMenu(x, y);
+        ShowBarMenu(x, y, drive);
     }
+}
+
+void CVosselDialog::OnEjectDrive() {
+    // A drive that went while its menu was open is not there to eject.
+    const UINT type = m_strMenuDrive.empty() ? DRIVE_UNKNOWN : Os().sys.GetDriveTypeA(Narrow(m_strMenuDrive).c_str());
+    if (IsEjectable(type)) {
+        m_volumes.Eject(m_hWnd, kVolumeAnswer, m_strMenuDrive, type);
+    }
+}
+
+void CVosselDialog::ReportEjection(const std::wstring& root, EjectAnswer ejected) {
+    // Done, the drive goes as the system's broadcast says.
+    if (root.empty() || ejected == EjectAnswer::Done) {
+        return;
+    }
+    const std::string text = DriveText(ejected == EjectAnswer::InUse ? IDS_EJECT_IN_USE : IDS_EJECT_FAILED, root);
+    Os().win.MessageBoxA(m_hWnd, text.c_str(), LoadResourceString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CVosselDialog::OnOK() {
@@ -470,7 +514,7 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnSysCommand(wParam);
             return 0;
         case WM_CONTEXTMENU:
-            OnContextMenu(SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+            OnContextMenu(reinterpret_cast<HWND>(wParam), SignedLoWord(static_cast<std::uintptr_t>(lParam)),
                           SignedHiWord(static_cast<std::uintptr_t>(lParam)));
             return 0;
         case WM_QUERYENDSESSION:

@@ -24,8 +24,9 @@ public:
     void ReleaseDrivesAndSave();
     // Removes the caption and system menu of a docked bar, or gives them back.
     void SetDockedStyle(BOOL bDocked);
-    // The bar's menu, at a point on the screen.
-    void ShowBarMenu(int x, int y);
+    // The bar's menu, at a point on the screen. Opened from the button of a
+    // drive that can be ejected, it offers that first.
+    void ShowBarMenu(int x, int y, const std::wstring& drive = std::wstring());
     // The bar's menu at the menu button's lower-left corner, on the screen.
     void ShowBarMenuAtButton();
 
@@ -68,6 +69,8 @@ private:
     void OnVolumeAnswer(WPARAM serial);
     // The drive button standing for `root`, if there is one.
     CDriveButton* ButtonOfRoot(const std::wstring& root) const;
+    // The root of the drive button `hwnd`, or "" for any other window.
+    std::wstring RootOfButton(HWND hwnd) const;
     void OnTimer();
     bool IsDriveButtonId(UINT id) const;
     void OpenDriveOfButton(UINT id);
@@ -79,7 +82,13 @@ private:
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnSysCommand(WPARAM wParam);
-    void OnContextMenu(int x, int y);
+    // From `from`, which a drive button passes on with its own handle.
+    void OnContextMenu(HWND from, int x, int y);
+    // The menu at the lower-left corner of `window` on the screen.
+    void ShowBarMenuBelow(HWND window, const std::wstring& drive);
+    void OnEjectDrive();
+    // What an ejection came to, when it is anything but done.
+    void ReportEjection(const std::wstring& root, EjectAnswer ejected);
     void OnAlwaysOnTop();
     void OnAutoHide();
     void OnBarExit();
@@ -117,6 +126,8 @@ private:
     CVolumeQueries m_volumes;
     // A tip asks for its text again as an answer fills it in: that asks no new query.
     bool m_bFillingTip = false;
+    // The drive whose Eject the menu offered last; its button may be gone by the choice.
+    std::wstring m_strMenuDrive;
 
     // Display scale.
     // The bar moved to a screen of another scale: fonts, pictures, sizes and

@@ -390,3 +390,148 @@ TEST_F(EjectTest, AnEjectionRunsOffTheWindowsThreadOnceAtATimeAndItsAnswerComesA
 }
 
 }  // namespace
+
+namespace {
+
+class EjectMenuTest : public VolumeTest {
+protected:
+    EjectMenuTest() {
+        os.AddDrive('E', DRIVE_REMOVABLE);
+        os.SetDiskFreeSpace('E', kGB);
+        os.AddDrive('N', DRIVE_REMOTE);
+        os.AddDrive('R', DRIVE_RAMDISK);
+        CreateBar();
+    }
+    // The menu opened from `from` with a right click on it, or from the keyboard: "id text" of its items.
+    std::vector<std::string> MenuFrom(HWND from, bool keyboard) {
+        const RECT rect = WindowRect(from);
+        const LPARAM point = keyboard ? MAKELPARAM(0xFFFF, 0xFFFF) : MAKELPARAM(rect.left + 2, rect.top + 2);
+        os.SendMessageA(from, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(from), point);
+        std::vector<std::string> items;
+        for (const MemoryMenuItem& item : os.MenuShowings().back().items) {
+            items.push_back(std::to_string(item.id) + " " + item.text);
+        }
+        return items;
+    }
+    void ChooseEject(char letter) {
+        os.ChooseMenuItem(ID_EJECT_DRIVE);
+        MenuFrom(Button(letter), false);
+        os.PumpMessages();
+    }
+};
+
+TEST_F(EjectMenuTest, ADrivesMenuOffersEjectFirstForRemovableAndOpticalDrivesAloneAndTheBarsItemsStayAsTheyAre) {
+    const std::vector<std::string> barItems{
+        "32771 Always on &top", "32772 A&uto hide", "32775 &Options", "32773 &About Vossel", "0 ", "32774 E&xit"};
+    const struct {
+        const char* name;
+        HWND from;
+        const char* eject;  // the item first, or null for none
+    } cases[] = {
+        {"C:", Button('C'), nullptr},
+        {"D:", Button('D'), "32780 &Eject D:"},
+        {"E:", Button('E'), "32780 &Eject E:"},
+        {"N:", Button('N'), nullptr},
+        {"R:", Button('R'), nullptr},
+        {"the bar", bar->m_hWnd, nullptr},
+        {"the menu button", bar->GetDlgItem(IDC_MENU_BUTTON), nullptr},
+    };
+    for (const auto& c : cases) {
+        for (const bool keyboard : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (keyboard ? " from the keyboard" : " with a right click"));
+            std::vector<std::string> expected = barItems;
+            if (c.eject != nullptr) {
+                expected.insert(expected.begin(), {c.eject, "0 "});
+            }
+            EXPECT_EQ(MenuFrom(c.from, keyboard), expected);
+            // From the keyboard it opens below the drive, or where the menu button opens it.
+            const bool drive = c.name[1] == ':';
+            const RECT below = WindowRect(drive ? c.from : bar->GetDlgItem(IDC_MENU_BUTTON));
+            const RECT at = WindowRect(c.from);
+            const auto& shown = os.MenuShowings().back();
+            EXPECT_EQ(std::make_pair(shown.x, shown.y),
+                      keyboard ? std::make_pair(static_cast<int>(below.left), static_cast<int>(below.bottom))
+                               : std::make_pair(static_cast<int>(at.left + 2), static_cast<int>(at.top + 2)));
+        }
+    }
+    EXPECT_TRUE(os.Ejections().empty());
+    EXPECT_EQ(os.LiveMenus(), 0);
+}
+
+TEST_F(EjectMenuTest, EjectAsksTheSystemAndSaysSoWhenTheDriveIsInUseOrCannotBeEjectedAndNothingElseChanges) {
+    const struct {
+        const char* name;
+        char letter;
+        std::function<void()> answer;
+        const char* call;
+        const char* message;  // null for none
+        bool buttonStays;
+    } cases[] = {
+        {"a stick", 'E', [] {}, "RequestDeviceEject E:\\", nullptr, false},
+        {"a stick in use", 'E',
+         [this] { os.SetEjectAnswer('E', CR_REMOVE_VETOED, PNP_VetoOutstandingOpen, "USBSTOR\\DISK"); },
+         "RequestDeviceEject E:\\",
+         "E: is in use and cannot be ejected now. Close the programs and windows that use it, then try again.", true},
+        {"a stick that cannot be removed", 'E', [this] { os.SetEjectAnswer('E', CR_FAILURE); },
+         "RequestDeviceEject E:\\", "E: could not be ejected.", true},
+        {"a disc", 'D', [] {}, "EjectMedia D:\\", nullptr, true},
+        {"a tray that does not open", 'D', [this] { os.SetEjectAnswer('D', static_cast<DWORD>(ERROR_NOT_READY)); },
+         "EjectMedia D:\\", "D: could not be ejected.", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        os.AddDrive('E', DRIVE_REMOVABLE);
+        os.SetDiskFreeSpace('D', kGB);
+        os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 4);
+        os.PumpMessages();
+        c.answer();
+        os.ClearLogs();
+        const size_t ejections = os.Ejections().size();
+        ChooseEject(c.letter);
+        ASSERT_EQ(os.Ejections().size(), ejections + 1);
+        EXPECT_EQ(os.Ejections().back(), c.call);
+        ASSERT_EQ(os.MessageBoxes().size(), c.message != nullptr ? 1u : 0u);
+        if (c.message != nullptr) {
+            EXPECT_EQ(os.MessageBoxes()[0].text, c.message);
+            EXPECT_EQ(os.MessageBoxes()[0].caption, "Vossel");
+            EXPECT_EQ(os.MessageBoxes()[0].type, MB_OK | MB_ICONEXCLAMATION);
+            EXPECT_EQ(os.MessageBoxes()[0].owner, bar->m_hWnd);
+        }
+        // A stick that went loses its button when the system's broadcast says so; a disc taken out changes none.
+        if (!c.buttonStays) {
+            EXPECT_NE(Button(c.letter), nullptr) << "until the broadcast";
+            os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << (c.letter - 'A'));
+            os.PumpMessages();
+        }
+        EXPECT_EQ(Button(c.letter) != nullptr, c.buttonStays);
+        os.SetEjectAnswer(c.letter, c.letter == 'E' ? CR_SUCCESS : static_cast<DWORD>(ERROR_SUCCESS));
+    }
+    // An opened tray leaves the drive without a disc: its tip has no second line.
+    ChooseEject('D');
+    EXPECT_EQ(Tip(Button('D')), "(CD-ROM) D:\\");
+}
+
+TEST_F(EjectMenuTest, AnEjectionThatHangsHoldsUpNothingStartsNoSecondAndADriveGoneWithItsMenuIsNotEjected) {
+    os.HoldDrive('E');
+    ChooseEject('E');
+    ChooseEject('E');
+    EXPECT_EQ(os.HeldCalls(), 1);
+    EXPECT_EQ(Tip(Button('C')), kFilledC);
+    os.SetEjectAnswer('E', CR_REMOVE_VETOED, PNP_VetoOutstandingOpen);
+    os.ReleaseDrive('E');
+    os.PumpMessages();
+    EXPECT_EQ(os.MessageBoxes().size(), 1u);
+    // The stick is pulled while its menu is open: its button goes there, and Eject then asks nothing.
+    os.SetMenuOpenHook([this] {
+        os.RemoveDrive('E');
+        os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << 4);
+    });
+    const size_t ejections = os.Ejections().size();
+    ChooseEject('E');
+    EXPECT_EQ(Button('E'), nullptr);
+    EXPECT_EQ(os.Ejections().size(), ejections);
+    EXPECT_EQ(os.MessageBoxes().size(), 1u);
+    EXPECT_EQ(os.WindowThreadBlocks(), 0);
+}
+
+}  // namespace
