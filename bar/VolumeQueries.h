@@ -57,6 +57,9 @@ public:
     // The last answer for `root`; null when none came, or while a query of it
     // runs past the deadline.
     const VolumeAnswer* Known(const std::wstring& root) const;
+    // Drops what is known of `root`, its rest too; a query of it still
+    // running answers all the same.
+    void Forget(const std::wstring& root) { m_answers.erase(root); }
     // Ejects the drive at `root`, unless an ejection of it runs.
     void Eject(HWND notify, UINT message, const std::wstring& root, UINT driveType);
 

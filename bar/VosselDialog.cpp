@@ -20,23 +20,17 @@ constexpr COLORREF kTransparent = RGB(255, 255, 255);
 // The drive buttons' spacing around their pictures at 96 DPI.
 constexpr int kDriveImageMargin = 1;
 constexpr int kDriveTextGap = -3;
-constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
 // Posted at the end of OnInitDialog. The dialog manager shows a modal dialog
 // only when its queue runs empty, so a bar not shown yet waits for a timer,
 // whose message comes after the bar's first painting.
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
 constexpr UINT_PTR kStartupTimer = 2;
-// Posted by the first drive broadcast of a burst, so the buttons follow once.
-constexpr UINT kSyncDrives = WM_APP + 0x101;
-// Posted when a query of a drive's volume is done.
-constexpr UINT kVolumeAnswer = WM_APP + 0x102;
-
-DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
     wnd.GetClientRect(&client);
-    return SIZE{client.right - client.left, client.bottom - client.top};
+    // A client rectangle starts at 0, 0.
+    return SIZE{client.right, client.bottom};
 }
 
 }  // namespace
@@ -53,8 +47,7 @@ BOOL CVosselDialog::OnInitDialog() {
 
     m_strSkipDrives = LoadSkipDrives(m_strSkipDrives);
 
-    m_nDpi = WindowDpi(m_hWnd);
-    m_nTemplateDpi = m_nDpi;
+    m_nTemplateDpi = m_scale.Dpi();
     Os().gdi.GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)), sizeof(m_templateFont), &m_templateFont);
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
     // The menu button's size, from the template, is every button's size.
@@ -65,7 +58,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyButton = button.bottom - button.top;
     m_templateButton = SIZE{m_cxButton, m_cyButton};
 
-    CreateDriveButtons();
+    SyncDrives();
 
     m_nOptions = kBarOptions;
     const SIZE client = ClientSize(*this);
@@ -76,7 +69,9 @@ BOOL CVosselDialog::OnInitDialog() {
     m_templateClient = client;
 
     BARPLACEMENT placement = DefaultPlacement();
-    const PlacementScale scale{m_nDpi, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}};
+    const UINT storedDpi = LoadStoredDpi();
+    const PlacementScale scale{DockedScale{storedDpi, FrameSize(TRUE, WindowScale(storedDpi))},
+                               DockedScale{m_scale.Dpi(), FrameSize(TRUE, m_scale)}, SIZE{m_cxSizeStep, m_cySizeStep}};
     LoadStoredPlacement(&placement, StoredPlacementLimits(), scale);
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
@@ -105,7 +100,7 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     // Docked, the bar has neither caption nor system menu: its thickness is
     // its present client area in that frame.
     const SIZE client = ClientSize(*this);
-    const SIZE docked = FrameSize(TRUE);
+    const SIZE docked = FrameSize(TRUE, m_scale);
     const LONG width = client.cx + docked.cx;
     const LONG height = client.cy + docked.cy;
     placement.anThickness[ABE_LEFT] = width;
@@ -114,7 +109,7 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     placement.anThickness[ABE_BOTTOM] = height;
     // Floating, it has both: the same client area in a captioned frame,
     // twice as wide, where the window stands now.
-    const SIZE floating = FrameSize(FALSE);
+    const SIZE floating = FrameSize(FALSE, m_scale);
     RECT window{};
     GetWindowRect(&window);
     placement.rcFloating = RECT{window.left, window.top, window.left + 2 * (client.cx + floating.cx),
@@ -122,12 +117,9 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     return placement;
 }
 
-SIZE CVosselDialog::FrameSize(BOOL bDocked) const {
+SIZE CVosselDialog::FrameSize(BOOL bDocked, const WindowScale& scale) const {
     // Only the caption changes the frame; the system menu lives in it.
-    const DWORD style = bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION;
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, style, FALSE, GetExStyle());
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    return scale.FrameSize(bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION, GetExStyle());
 }
 
 PlacementLimits CVosselDialog::StoredPlacementLimits() const {
@@ -136,171 +128,44 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     const SIZE minClient{m_cxMinClient, m_cyMinClient};
     PlacementLimits limits{screen, {}, {}, {}, {}};
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
-        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE), minClient, screen);
+        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE, m_scale), minClient, screen);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         limits.anMinThickness[edge] = across ? docked.minTrack.x : docked.minTrack.y;
         limits.anMaxThickness[edge] = across ? docked.maxTrack.x : docked.maxTrack.y;
     }
-    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE), minClient, screen);
+    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE, m_scale), minClient, screen);
     limits.minFloating = SIZE{floating.minTrack.x, floating.minTrack.y};
     limits.maxFloating = SIZE{floating.maxTrack.x, floating.maxTrack.y};
     return limits;
 }
 
-void CVosselDialog::CreateDriveButtons() { SyncDriveButtons(Os().sys.GetLogicalDrives()); }
-
-void CVosselDialog::SyncDriveButtons(DWORD mask) {
-    m_dwDriveMask = mask;
-    // A letter the system no longer reports may come back unannounced.
-    m_dwGoneDrives &= mask;
-    const DWORD arrived = std::exchange(m_dwArrivedDrives, 0);
-    std::vector<std::unique_ptr<CDriveButton>> previous = std::move(m_driveButtons);
-    m_driveButtons.clear();
-    const auto font = static_cast<WPARAM>(m_btnMenu.SendMessage(WM_GETFONT));
-    RECT rect{};
-    m_btnMenu.GetWindowRect(&rect);
-    ScreenToClient(&rect);
-    const LONG step = m_cxButton + 5;
-    for (const char letter : ShownDriveLetters(mask & ~m_dwGoneDrives, m_strSkipDrives)) {
-        const std::string root = std::string(1, letter) + ":\\";
-        const std::string caption = root.substr(0, 2);
-        // A drive still there keeps its window, so the bar does not flicker.
-        const auto kept = std::find_if(previous.begin(), previous.end(), [&caption](const auto& button) {
-            return button != nullptr && button->GetWindowText() == caption;
-        });
-        const auto Bitmap = [&root] { return DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())); };
-        if (kept != previous.end()) {
-            // A letter that arrived anew may stand for another kind of drive.
-            if ((arrived & LetterBit(letter)) != 0) {
-                SetButtonPicture(kept->get(), Bitmap());
-            }
-            m_driveButtons.push_back(std::move(*kept));
-            continue;
-        }
-        auto button = std::make_unique<CDriveButton>();
-        // Only a first position: the layout places every button anew.
-        rect.left += step;
-        rect.right += step;
-        const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_driveButtons.size());
-        if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
-            continue;  // no button, no id: the next drive takes this one's
-        }
-        SetButtonPicture(button.get(), Bitmap());
-        button->SendMessage(WM_SETFONT, font, TRUE);
-        AddChildToolTip(button->m_hWnd);
-        m_driveButtons.push_back(std::move(button));
-    }
-    for (auto& gone : previous) {
-        if (gone != nullptr) {
-            RemoveChildToolTip(gone->m_hWnd);
-            gone.reset();
-        }
-    }
-    // The ids follow the letters, as at start.
-    for (size_t index = 0; index < m_driveButtons.size(); ++index) {
-        const auto id = static_cast<LONG>(IDC_FIRST_DRIVE + index);
-        if (m_driveButtons[index]->GetDlgCtrlID() != id) {
-            Os().win.SetWindowLongA(m_driveButtons[index]->m_hWnd, GWL_ID, id);
-        }
-    }
-}
-
-void CVosselDialog::SyncDrives(DWORD mask) {
-    // No machine runs without a drive: an empty set is a failed call.
-    if (mask != 0) {
-        SyncDriveButtons(mask);
-        LayoutButtons();
-    }
-}
-
-void CVosselDialog::CheckDrives() {
-    if (Os().sys.GetLogicalDrives() != m_dwDriveMask) {
-        PostDriveSync();
-    }
-}
-
-void CVosselDialog::PostDriveSync() {
-    // Never at once: the message may come through a drive button that the
-    // sync destroys. One posted sync serves the whole burst.
-    if (!m_bDriveSyncPosted) {
-        m_bDriveSyncPosted = PostMessage(kSyncDrives) != FALSE;
-    }
-}
-
-LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || header == nullptr ||
-        header->dbch_size < sizeof(DEV_BROADCAST_HDR) || header->dbch_devicetype != DBT_DEVTYP_VOLUME) {
-        return TRUE;
-    }
-    // A record too short for its letters still says that the drive set
-    // changed: the system's own report then decides.
-    if (header->dbch_size >= sizeof(DEV_BROADCAST_VOLUME)) {
-        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lParam);
-        // A disc put in or taken out leaves its drive as it was.
-        if ((volume->dbcv_flags & DBTF_MEDIA) != 0) {
-            return TRUE;
-        }
-        // Bits above Z name no letter, and no button follows from them.
-        const DWORD letters = volume->dbcv_unitmask;
-        if (event == DBT_DEVICEREMOVECOMPLETE) {
-            m_dwGoneDrives |= letters;
-        } else {
-            m_dwGoneDrives &= ~letters;
-            m_dwArrivedDrives |= letters;
-        }
-    }
-    PostDriveSync();
-    return TRUE;
+void CVosselDialog::SyncDrives() {
+    m_drives.Sync(m_strSkipDrives);
+    LayoutButtons();
 }
 
 void CVosselDialog::OnSetCursor(HWND under) {
     if (!m_bPointerOver) {
         m_bPointerOver = true;
-        CheckDrives();
+        m_drives.Check();
     }
     // The volume is asked as the pointer comes onto a drive, so that its tip,
     // which shows a moment later, already knows it.
     if (under != m_hwndPointed) {
         m_hwndPointed = under;
-        if (const std::wstring root = RootOfButton(under); !root.empty()) {
-            AskVolume(root);
+        if (const std::wstring root = m_drives.RootOfWindow(under); !root.empty()) {
+            m_drives.AskVolume(root);
         }
     }
-}
-
-std::wstring CVosselDialog::RootOfButton(HWND hwnd) const {
-    for (const auto& button : m_driveButtons) {
-        if (button->m_hWnd == hwnd && hwnd != nullptr) {
-            return DriveRootFromCaption(button->GetWindowText());
-        }
-    }
-    return {};
-}
-
-void CVosselDialog::AskVolume(const std::wstring& root) {
-    m_volumes.Ask(m_hWnd, kVolumeAnswer, root, Os().sys.GetDriveTypeA(Narrow(root).c_str()) == DRIVE_FIXED);
-}
-
-CDriveButton* CVosselDialog::ButtonOfRoot(const std::wstring& root) const {
-    for (const auto& button : m_driveButtons) {
-        if (DriveRootFromCaption(button->GetWindowText()) == root) {
-            return button.get();
-        }
-    }
-    return nullptr;
 }
 
 void CVosselDialog::OnVolumeAnswer(WPARAM serial) {
-    const CVolumeQueries::Finished finished = m_volumes.TakeAnswer(serial);
-    if (finished.bEject) {
-        ReportEjection(finished.root, finished.ejected);
-        return;
-    }
-    // A drive that went meanwhile has no tip to fill in.
-    if (const CDriveButton* button = finished.root.empty() ? nullptr : ButtonOfRoot(finished.root)) {
+    const CDriveSet::Answer answer = m_drives.TakeAnswer(serial);
+    if (answer.bEject) {
+        ReportEjection(answer.root, answer.ejected);
+    } else if (answer.filled != nullptr) {
         m_bFillingTip = true;
-        UpdateChildToolTip(button->m_hWnd);
+        UpdateChildToolTip(answer.filled);
         m_bFillingTip = false;
     }
 }
@@ -316,18 +181,14 @@ void CVosselDialog::OnTimer() {
     }
 }
 
-bool CVosselDialog::IsDriveButtonId(UINT id) const {
-    return id >= static_cast<UINT>(IDC_FIRST_DRIVE) && id < IDC_FIRST_DRIVE + m_driveButtons.size();
-}
-
 void CVosselDialog::LayoutButtons() {
     const SIZE client = ClientSize(*this);
     const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
     const SIZE button{m_cxButton, m_cyButton};
-    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_nDpi), TRUE);
+    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_scale.Dpi()), TRUE);
     int index = 1;
-    for (const auto& drive : m_driveButtons) {
-        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_nDpi), TRUE);
+    for (const auto& drive : m_drives.Buttons()) {
+        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_scale.Dpi()), TRUE);
     }
 }
 
@@ -350,21 +211,20 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
-    SaveStoredDpi(m_nDpi);
+    SaveStoredDpi(m_scale.Dpi());
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
-    m_driveButtons.clear();
+    m_drives.Clear();
     SaveSettings();
 }
 
 BOOL CVosselDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    if (HIWORD(wParam) == BN_CLICKED && IsDriveButtonId(id)) {
-        OpenDriveOfButton(id);
-    }
     if (HIWORD(wParam) == BN_CLICKED && id == static_cast<UINT>(IDC_MENU_BUTTON)) {
         ShowBarMenuAtButton();
+    } else if (HIWORD(wParam) == BN_CLICKED) {
+        OpenDriveOfButton(id);
     }
     return CAppBarDialog::OnCommand(wParam, lParam);
 }
@@ -398,7 +258,7 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
 }
 
 void CVosselDialog::ShowBarMenu(int x, int y, const std::wstring& drive) {
-    CheckDrives();
+    m_drives.Check();
     const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
     if (menu == nullptr) {
         return;
@@ -409,9 +269,8 @@ void CVosselDialog::ShowBarMenu(int x, int y, const std::wstring& drive) {
     const HMENU popup = Os().win.GetSubMenu(menu, 0);
     // The drive is kept by its root: its button may go while the menu is open.
     m_strMenuDrive.clear();
-    if (!drive.empty() && IsEjectable(Os().sys.GetDriveTypeA(Narrow(drive).c_str())) &&
-        Os().win.InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_EJECT_DRIVE,
-                             DriveText(IDS_EJECT_DRIVE, drive).c_str())) {
+    if (m_drives.CanEject(drive) && Os().win.InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_EJECT_DRIVE,
+                                                         DriveText(IDS_EJECT_DRIVE, drive).c_str())) {
         Os().win.InsertMenuA(popup, 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
         m_strMenuDrive = drive;
     }
@@ -435,7 +294,7 @@ void CVosselDialog::ShowBarMenuBelow(HWND window, const std::wstring& drive) {
 }
 
 void CVosselDialog::OnContextMenu(HWND from, int x, int y) {
-    const std::wstring drive = RootOfButton(from);
+    const std::wstring drive = m_drives.RootOfWindow(from);
     // The keyboard's menu key and Shift+F10 give no point: open it below the
     // drive that has the focus, or where the menu button does.
     if (x == -1 && y == -1) {
@@ -445,13 +304,7 @@ void CVosselDialog::OnContextMenu(HWND from, int x, int y) {
     }
 }
 
-void CVosselDialog::OnEjectDrive() {
-    // A drive that went while its menu was open is not there to eject.
-    const UINT type = m_strMenuDrive.empty() ? DRIVE_UNKNOWN : Os().sys.GetDriveTypeA(Narrow(m_strMenuDrive).c_str());
-    if (IsEjectable(type)) {
-        m_volumes.Eject(m_hWnd, kVolumeAnswer, m_strMenuDrive, type);
-    }
-}
+void CVosselDialog::OnEjectDrive() { m_drives.Eject(m_strMenuDrive); }
 
 void CVosselDialog::ReportEjection(const std::wstring& root, EjectAnswer ejected) {
     // Done, the drive goes as the system's broadcast says.
@@ -487,19 +340,15 @@ void CVosselDialog::OnOptions() { ApplyOptions(); }
 void CVosselDialog::OnAbout() { OnBarAbout(); }
 
 void CVosselDialog::OpenDriveOfButton(UINT id) {
-    const HWND button = GetDlgItem(static_cast<int>(id));
-    if (button == nullptr) {
-        return;
+    const std::wstring root = m_drives.RootOfId(id);
+    if (!root.empty()) {
+        OpenDrive(root, m_strLaunchProgram, m_bTileExplorers);
     }
-    char caption[16] = {};
-    Os().win.GetWindowTextA(button, caption, sizeof(caption));
-    OpenDrive(DriveRootFromCaption(caption), m_strLaunchProgram, m_bTileExplorers);
 }
 
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_DESTROY:
-            m_volumes.Shutdown();
             // Saved before the appbar's own handling resets the edge it holds.
             ReleaseDrivesAndSave();
             OnDestroy();
@@ -524,16 +373,16 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 CompleteStartup();
             }
             return 0;
-        case kSyncDrives:
-            m_bDriveSyncPosted = false;
-            SyncDrives(Os().sys.GetLogicalDrives());
+        case CDriveSet::kSyncMessage:
+            SyncDrives();
             return 0;
         case WM_DEVICECHANGE:
-            return OnDeviceChange(wParam, lParam);
+            m_drives.OnBroadcast(ReadDriveBroadcast(wParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)));
+            return TRUE;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
-        case kVolumeAnswer:
+        case CDriveSet::kAnswerMessage:
             OnVolumeAnswer(wParam);
             return 0;
         case WM_SETCURSOR:
@@ -580,12 +429,9 @@ void CVosselDialog::OnSize() {
 }
 
 void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
-    const int edge = m_nDragEdge != EDGE_NONE ? m_nDragEdge : m_placement.nEdge;
-    const TrackingLimits limits = BarTrackingLimits(
-        edge, SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxMinClient, m_cyMinClient},
-        SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
+    const TrackingLimits limits =
+        BarTrackingLimits(GetEffectiveEdge(), WindowFrameSize(), SIZE{m_cxMinClient, m_cyMinClient},
+                          SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
     info->ptMinTrackSize = limits.minTrack;
     info->ptMaxTrackSize = limits.maxTrack;
     Default();
@@ -602,7 +448,7 @@ void CVosselDialog::OnDropFiles(HDROP drop) {
     POINT point{0, 0};
     Os().win.GetCursorPos(&point);
     const BOOL move = (Os().win.GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    ProcessDrop(*this, m_driveButtons.size(), drop, point, move);
+    ProcessDrop(*this, m_drives, drop, point, move);
 }
 
 LRESULT CVosselDialog::OnQueryEndSession() {
@@ -634,7 +480,7 @@ void CVosselDialog::ApplyOptions() {
     }
     m_strLaunchProgram = dialog.m_strLaunchProgram.empty() ? OptionsDefaultLaunchProgram() : dialog.m_strLaunchProgram;
     m_strSkipDrives = dialog.m_strSkipDrives;
-    SyncDrives(Os().sys.GetLogicalDrives());
+    SyncDrives();
     m_bTileExplorers = dialog.m_bTileExplorers;
     if (dialog.m_bLaunchOnStartup != m_bLaunchOnStartup) {
         m_bLaunchOnStartup = dialog.m_bLaunchOnStartup;
@@ -648,19 +494,20 @@ void CVosselDialog::OnBarAbout() {
 }
 
 void CVosselDialog::SetButtonPicture(CDriveButton* button, UINT id16) {
-    const int size = PictureSize(m_nDpi);
+    const int size = PictureSize(m_scale.Dpi());
     button->SetBitmap(PictureId(id16, size), size, size, kTransparent);
     if (button != &m_btnMenu) {
-        button->SetImageMargin(ScaleForDpi(kDriveImageMargin, m_nDpi));
-        button->SetTextGap(ScaleForDpi(kDriveTextGap, m_nDpi));
+        button->SetImageMargin(m_scale.Pixels(kDriveImageMargin));
+        button->SetTextGap(m_scale.Pixels(kDriveTextGap));
     }
 }
 
 void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
-    if (dpi == 0 || dpi == m_nDpi || m_btnMenu.m_hWnd == nullptr) {
+    if (dpi == 0 || dpi == m_scale.Dpi() || m_btnMenu.m_hWnd == nullptr) {
         return;
     }
-    const UINT previous = std::exchange(m_nDpi, dpi);
+    const DockedScale previous{m_scale.Dpi(), FrameSize(TRUE, m_scale)};
+    m_scale = WindowScale(dpi);
     // The sizes the template gives at this scale.
     const auto scaled = [this, dpi](LONG pixels) {
         return static_cast<int>(ScaleBetween(pixels, m_nTemplateDpi, dpi));
@@ -691,22 +538,9 @@ void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
         m_btnMenu.SendMessage(WM_SETFONT, font, TRUE);
     }
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
-    for (const auto& drive : m_driveButtons) {
-        if (font != 0) {
-            drive->SendMessage(WM_SETFONT, font, TRUE);
-        }
-        const std::string root = drive->GetWindowText() + "\\";
-        SetButtonPicture(drive.get(), DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())));
-    }
+    m_drives.Restyle(font);
     previousFont.reset();
 
-    BARPLACEMENT placement = m_placement;
-    placement.cbSize = sizeof(BARPLACEMENT);
-    RescalePlacement(&placement, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}, previous, dpi);
-    // A floating bar goes where the system suggests; a docked one takes its edge again.
-    if (placement.nEdge == EDGE_FLOATING && suggested != nullptr) {
-        placement.rcFloating = *suggested;
-    }
-    SetPlacement(&placement);
+    PlaceAtScale(previous, FrameSize(TRUE, m_scale), suggested);
     LayoutButtons();
 }

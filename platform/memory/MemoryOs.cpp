@@ -2,6 +2,8 @@
 // call fail, and what tests read back of its state.
 #include "platform/memory/MemoryOs.h"
 
+#include "platform/Wnd.h"
+
 MemoryOs::MemoryOs()
     : m_services{*this, *this, *this, *this, *this},
       m_metrics{{SM_CXSCREEN, 1024}, {SM_CYSCREEN, 768},  {SM_CXVSCROLL, 17},   {SM_CYHSCROLL, 17},
@@ -90,6 +92,7 @@ void MemoryOs::ClearLogs() {
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
+    m_shellErrorBoxes.clear();
     m_menuShowings.clear();
     m_sleeps.clear();
     m_registryChanges.clear();
@@ -107,7 +110,8 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"item ID lists", LiveItemLists()},
             {"drop targets", LiveDropTargets()},
             {"tooltip tools", LiveToolTipTools()},
-            {"thread handles", LiveThreadHandles()}};
+            {"thread handles", LiveThreadHandles()},
+            {"window objects retired, awaiting their messages", CWnd::RetiredObjects()}};
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {

@@ -27,6 +27,7 @@ MemoryOs::~MemoryOs() {
     for (const auto& thread : m_threads) {
         thread->thread.join();
     }
+    SetDoubleByteCodePage(false);
 }
 
 void MemoryOs::WaitForThreads(std::unique_lock<std::mutex>& lock) {
