@@ -206,8 +206,9 @@ CDriveSet::Answer CDriveSet::TakeAnswer(WPARAM serial) {
     const CVolumeQueries::Finished finished = m_volumes.TakeAnswer(serial);
     Answer answer;
     if (finished.bEject) {
+        // A refusal of a drive pulled out meanwhile has nothing left to say.
         answer.bEject = true;
-        answer.root = finished.root;
+        answer.root = Shows(finished.root) ? finished.root : std::wstring();
         answer.ejected = finished.ejected;
     } else if (!finished.root.empty()) {
         // A drive that went meanwhile has no tip to fill in, nor an answer to keep.

@@ -75,7 +75,8 @@ public:
     struct Answer {
         // The button whose tip fills in, if its drive is still shown.
         HWND filled = nullptr;
-        // An ejection's end, for `root`; an empty root is no longer ours.
+        // An ejection's end, for `root`; empty for a drive no longer shown,
+        // or a message no longer ours.
         bool bEject = false;
         std::wstring root;
         EjectAnswer ejected = EjectAnswer::Failed;

@@ -2,6 +2,7 @@
 // window's thread: nothing waits on a dead drive, a drive that outlived the
 // deadline rests, and what answers late still fills in.
 #include <functional>
+#include <utility>
 
 #include "bar/Drives.h"
 #include "bar/VolumeQueries.h"
@@ -163,11 +164,14 @@ TEST_F(VolumeTest, ExitWithAQueryStillBlockedWaitsNoLongerThanTheDeadlineAndTheL
         const char* name;
         bool ask;
         bool hold;
+        bool eject;  // D:'s tray, held too
         std::vector<DWORD> waits;
     } cases[] = {
-        {"nothing asked", false, false, {}},
-        {"a query answered", true, false, {}},
-        {"a query blocked", true, true, {CVolumeQueries::kDeadline}},
+        {"nothing asked", false, false, false, {}},
+        {"a query answered", true, false, false, {}},
+        {"a query blocked", true, true, false, {CVolumeQueries::kDeadline}},
+        {"an ejection blocked", false, true, true, {CVolumeQueries::kDeadline}},
+        {"a query and an ejection blocked", true, true, true, {CVolumeQueries::kDeadline}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,9 +182,15 @@ TEST_F(VolumeTest, ExitWithAQueryStillBlockedWaitsNoLongerThanTheDeadlineAndTheL
             hwnd = os.FindWindowA(nullptr, "Vossel");
             if (c.hold) {
                 os.HoldDrive('C');
+                os.HoldDrive('D');
             }
             if (c.ask) {
                 os.HoverToolTip(dialog->DriveButtons().at(0)->m_hWnd);
+            }
+            if (c.eject) {
+                const HWND d = dialog->DriveButtons().at(1)->m_hWnd;
+                os.ChooseMenuItem(ID_EJECT_DRIVE);
+                os.SendMessageA(d, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(d), MAKELPARAM(0xFFFF, 0xFFFF));
             }
             os.PostMessageA(hwnd, WM_COMMAND, ID_BAR_EXIT, 0);
         });
@@ -190,10 +200,13 @@ TEST_F(VolumeTest, ExitWithAQueryStillBlockedWaitsNoLongerThanTheDeadlineAndTheL
                   c.waits);
         EXPECT_EQ(os.LiveThreadHandles(), 0);
         // The late answer goes to a window that is gone: nothing of the bar is used.
+        EXPECT_EQ(os.HeldCalls(), (c.hold && c.ask ? 1 : 0) + (c.eject ? 1 : 0));
         dialog.reset();
         os.ReleaseDrive('C');
+        os.ReleaseDrive('D');
         os.PumpMessages();
         EXPECT_EQ(os.HeldCalls(), 0);
+        EXPECT_TRUE(os.MessageBoxes().empty());
     }
 }
 
@@ -218,6 +231,65 @@ TEST_F(VolumeTest, AnAnswerForADriveThatWentMeanwhileFillsInNothingAndAThreadTha
     EXPECT_EQ(Tip(Button('C')), "C:\\");
     EXPECT_EQ(Tip(Button('C')), kFilledC);
     EXPECT_EQ(os.LiveThreadHandles(), 0);
+}
+
+// A drive that goes forgets what its volume told: another stick at its
+// letter shows none of the last one's space, while a drive that stays keeps it.
+TEST_F(VolumeTest, ADriveThatGoesOrArrivesAnewForgetsItsVolumeAndOneThatStaysKeepsIt) {
+    os.AddDrive('E', DRIVE_REMOVABLE);
+    os.AddDrive('G', DRIVE_REMOVABLE);
+    CreateBar();
+    const auto look = [this] {
+        // The menu looks at the drive set as it opens.
+        os.SendMessageA(bar->m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(5, 5));
+        os.PumpMessages();
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        bool forgets;
+    } cases[] = {
+        {"pulled and put in, announced",
+         [this] {
+             os.RemoveDrive('E');
+             os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << 4);
+             os.PumpMessages();
+             os.AddDrive('E', DRIVE_REMOVABLE);
+             os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 4);
+             os.PumpMessages();
+         },
+         true},
+        {"announced as arriving again", [this] { os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 4); }, true},
+        {"pulled and put in unannounced",
+         [this, &look] {
+             os.RemoveDrive('E');
+             look();
+             os.AddDrive('E', DRIVE_REMOVABLE);
+             look();
+         },
+         true},
+        {"another drive changing", [this] { os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 6); }, false},
+        {"a disc changing", [this] { os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 4, DBTF_MEDIA); }, false},
+    };
+    const char* const first = "(floppy) E:\\\n3.00 GB free of 16.0 GB";
+    const char* const second = "(floppy) E:\\\n1.00 GB free of 8.00 GB";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        os.AdvanceClock(60000);
+        os.SetDiskFreeSpace('E', 3 * kGB);
+        os.SetDiskSize('E', 16 * kGB, 3 * kGB);
+        EXPECT_EQ(Tip(Button('E')), first);
+        os.HoldDrive('E');
+        c.change();
+        os.PumpMessages();
+        ASSERT_NE(Button('E'), nullptr);
+        os.SetDiskFreeSpace('E', kGB);
+        os.SetDiskSize('E', 8 * kGB, kGB);
+        EXPECT_EQ(Tip(Button('E')), c.forgets ? "(floppy) E:\\" : first);
+        os.ReleaseDrive('E');
+        os.PumpMessages();
+        EXPECT_EQ(os.ShownToolTip(), second);
+    }
 }
 
 // The About dialog's disk line, read off the window's thread: as the query
@@ -509,6 +581,83 @@ TEST_F(EjectMenuTest, EjectAsksTheSystemAndSaysSoWhenTheDriveIsInUseOrCannotBeEj
     // An opened tray leaves the drive without a disc: its tip has no second line.
     ChooseEject('D');
     EXPECT_EQ(Tip(Button('D')), "(CD-ROM) D:\\");
+}
+
+// An ejection's answer is taken in where it comes: outside any loop, inside
+// the bar's menu, inside another drive's refusal box; a refusal for a stick
+// pulled out meanwhile says nothing.
+TEST_F(EjectMenuTest, AnEjectionsAnswerIsTakenInOnceWhereverItComesAndAPulledSticksRefusalSaysNothing) {
+    const std::string inUse =
+        "E: is in use and cannot be ejected now. Close the programs and windows that use it, then try again.";
+    const std::string trayFailed = "D: could not be ejected.";
+    enum class Where { Outside, MenuOfD, MenuOfE, BoxOfD };
+    const struct {
+        const char* name;
+        Where where;
+        bool pulled;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {"outside any loop", Where::Outside, false, {inUse}},
+        {"after the stick was pulled", Where::Outside, true, {}},
+        {"inside the menu of D:", Where::MenuOfD, false, {inUse}},
+        {"inside the menu of D:, the stick pulled there", Where::MenuOfD, true, {}},
+        {"inside the menu of E:", Where::MenuOfE, false, {inUse}},
+        {"inside the menu of E:, pulled there", Where::MenuOfE, true, {}},
+        {"inside D:'s refusal box", Where::BoxOfD, false, {trayFailed, inUse}},
+        {"inside D:'s refusal box, the stick pulled there", Where::BoxOfD, true, {trayFailed}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        os.AddDrive('E', DRIVE_REMOVABLE);
+        os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 4);
+        os.PumpMessages();
+        os.SetEjectAnswer('E', CR_REMOVE_VETOED, PNP_VetoOutstandingOpen);
+        os.SetEjectAnswer('D', static_cast<DWORD>(ERROR_NOT_READY));
+        os.ClearLogs();
+        os.HoldDrive('E');
+        ChooseEject('E');
+        ASSERT_EQ(os.HeldCalls(), 1);
+        bool released = false;
+        const auto answer = [this, &c, &released] {
+            if (std::exchange(released, true)) {
+                return;
+            }
+            if (c.pulled) {
+                os.RemoveDrive('E');
+                os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << 4);
+                os.PumpMessages();
+            }
+            os.ReleaseDrive('E');
+        };
+        switch (c.where) {
+            case Where::Outside:
+                answer();
+                break;
+            case Where::MenuOfD:
+            case Where::MenuOfE:
+                os.SetMenuOpenHook(answer);
+                MenuFrom(Button(c.where == Where::MenuOfD ? 'D' : 'E'), false);
+                break;
+            case Where::BoxOfD:
+                os.SetMessageBoxHook([&answer](HWND) { answer(); });
+                ChooseEject('D');
+                break;
+        }
+        os.PumpMessages();
+        os.SetMenuOpenHook(nullptr);
+        os.SetMessageBoxHook(nullptr);
+        std::vector<std::string> boxes;
+        for (const auto& box : os.MessageBoxes()) {
+            boxes.push_back(box.text);
+        }
+        EXPECT_EQ(boxes, c.boxes);
+        EXPECT_EQ(Button('E') == nullptr, c.pulled);
+        EXPECT_EQ(os.HeldCalls(), 0);
+        EXPECT_EQ(os.LiveThreadHandles(), 0);
+        EXPECT_EQ(os.LiveMenus(), 0);
+        EXPECT_EQ(os.WindowThreadBlocks(), 0);
+        EXPECT_TRUE(os.IsWindow(bar->m_hWnd));
+    }
 }
 
 TEST_F(EjectMenuTest, AnEjectionThatHangsHoldsUpNothingStartsNoSecondAndADriveGoneWithItsMenuIsNotEjected) {
