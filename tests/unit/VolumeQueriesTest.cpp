@@ -472,6 +472,8 @@ protected:
         os.SetDiskFreeSpace('E', kGB);
         os.AddDrive('N', DRIVE_REMOTE);
         os.AddDrive('R', DRIVE_RAMDISK);
+        os.AddDrive('U', DRIVE_UNKNOWN);
+        os.AddDrive('X', DRIVE_NO_ROOT_DIR);
         CreateBar();
     }
     // The menu opened from `from` with a right click on it, or from the keyboard: "id text" of its items.
@@ -505,6 +507,8 @@ TEST_F(EjectMenuTest, ADrivesMenuOffersEjectFirstForRemovableAndOpticalDrivesAlo
         {"E:", Button('E'), "32780 &Eject E:"},
         {"N:", Button('N'), nullptr},
         {"R:", Button('R'), nullptr},
+        {"U:", Button('U'), nullptr},
+        {"X:", Button('X'), nullptr},
         {"the bar", bar->m_hWnd, nullptr},
         {"the menu button", bar->GetDlgItem(IDC_MENU_BUTTON), nullptr},
     };
