@@ -525,6 +525,7 @@ TEST_F(EjectMenuTest, ADrivesMenuOffersEjectFirstForRemovableAndOpticalDrivesAlo
             const RECT below = WindowRect(drive ? c.from : bar->GetDlgItem(IDC_MENU_BUTTON));
             const RECT at = WindowRect(c.from);
             const auto& shown = os.MenuShowings().back();
+            EXPECT_EQ(shown.flags, static_cast<UINT>(TPM_LEFTALIGN | TPM_LEFTBUTTON));
             EXPECT_EQ(std::make_pair(shown.x, shown.y),
                       keyboard ? std::make_pair(static_cast<int>(below.left), static_cast<int>(below.bottom))
                                : std::make_pair(static_cast<int>(at.left + 2), static_cast<int>(at.top + 2)));
