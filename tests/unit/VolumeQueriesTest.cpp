@@ -109,7 +109,14 @@ TEST_F(VolumeTest, ADriveWhoseQueryOutlivesTheDeadlineRestsTenSecondsFromItAndNe
 }
 
 TEST_F(VolumeTest, ATimedOutQueryShowsNoSecondLineAndNeitherDoesADriveWithoutMediaOrAFailedQuery) {
+    // The first and last letters are drives like any other.
     os.AddDrive('A', DRIVE_REMOVABLE);
+    os.SetDiskFreeSpace('A', 512 << 10);
+    os.SetDiskSize('A', 1 << 20, 512 << 10);
+    os.AddDrive('B', DRIVE_REMOVABLE);
+    os.AddDrive('Z', DRIVE_REMOVABLE);
+    os.SetDiskFreeSpace('Z', kGB);
+    os.SetDiskSize('Z', 2 * kGB, kGB);
     os.AddDrive('E', DRIVE_REMOVABLE);
     os.SetDiskFreeSpace('E', 3 * kGB);
     os.SetDiskSize('E', 16 * kGB, 3 * kGB);
@@ -122,12 +129,14 @@ TEST_F(VolumeTest, ATimedOutQueryShowsNoSecondLineAndNeitherDoesADriveWithoutMed
     os.SetDiskSize('N', 10240, 10239);
     CreateBar();
     const std::pair<char, const char*> tips[] = {
-        {'A', "(floppy) A:\\"},  // no disk in it
+        {'A', "(floppy) A:\\\n512 KB free of 1.00 MB"},
+        {'B', "(floppy) B:\\"},  // no disk in it
         {'C', kFilledC},
         {'D', "(CD-ROM) D:\\"},  // no disc in it
         {'E', "(floppy) E:\\\n3.00 GB free of 16.0 GB"},
         {'F', "F:\\\n512 bytes free of 1023 bytes"},  // its label cannot be read
         {'N', "(\\\\SERVER\\SHARE\\) N:\\\n9.99 KB free of 10.0 KB"},
+        {'Z', "(floppy) Z:\\\n1.00 GB free of 2.00 GB"},
     };
     for (const auto& [letter, tip] : tips) {
         EXPECT_EQ(Tip(Button(letter)), tip) << letter;
