@@ -122,9 +122,7 @@ void CDriveSet::Sync(const std::wstring& skipDrives) {
             m_volumes.Forget(DriveRoot(previousLetters[index]));
         }
         // Its tip's tool goes with its window.
-        if (previous[index] != nullptr) {
-            CWnd::Retire(std::move(previous[index]));
-        }
+        CWnd::Retire(std::move(previous[index]));
     }
 }
 
