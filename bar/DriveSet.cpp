@@ -89,9 +89,11 @@ void CDriveSet::Sync(const std::wstring& skipDrives) {
         // A button whose window another program closed is made anew.
         if (kept != previousLetters.end() && previous[index]->m_hWnd != nullptr) {
             std::unique_ptr<CDriveButton>& button = previous[index];
-            // A letter that arrived anew may stand for another kind of drive.
+            // A letter that arrived anew may stand for another kind of drive,
+            // or another stick.
             if ((arrived & LetterBit(letter)) != 0) {
                 m_dress(*button, DriveBitmapOf(letter));
+                m_volumes.Forget(DriveRoot(letter));
             }
             // Another program may have sent it a text of its own.
             if (button->GetWindowText() != caption) {
@@ -114,9 +116,13 @@ void CDriveSet::Sync(const std::wstring& skipDrives) {
         m_buttons.push_back(std::move(button));
         m_letters.push_back(letter);
     }
-    for (auto& gone : previous) {
+    for (size_t index = 0; index < previous.size(); ++index) {
+        // A drive that comes back may hold another volume.
+        if (!Shows(DriveRoot(previousLetters[index]))) {
+            m_volumes.Forget(DriveRoot(previousLetters[index]));
+        }
         // Its tip's tool goes with its window.
-        CWnd::Retire(std::move(gone));
+        CWnd::Retire(std::move(previous[index]));
     }
 }
 
@@ -161,9 +167,55 @@ void CDriveSet::Restyle(WPARAM font) {
 }
 
 void CDriveSet::Clear() {
+    m_volumes.Shutdown();
     std::vector<std::unique_ptr<CDriveButton>> buttons = std::move(m_buttons);
     m_letters.clear();
     for (auto& button : buttons) {
         CWnd::Retire(std::move(button));
     }
+}
+
+bool CDriveSet::Shows(const std::wstring& root) const {
+    return root.size() == 3 && root.substr(1) == L":\\" && root[0] >= L'A' && root[0] <= L'Z' &&
+           ButtonOf(static_cast<char>(root[0])) != nullptr;
+}
+
+void CDriveSet::AskVolume(const std::wstring& root) {
+    if (Shows(root)) {
+        const bool withLabel = Os().sys.GetDriveTypeA(Narrow(root).c_str()) == DRIVE_FIXED;
+        m_volumes.Ask(m_bar.m_hWnd, kAnswerMessage, root, withLabel);
+    }
+}
+
+std::wstring CDriveSet::TipText(const std::wstring& root) const { return DriveTipText(root, m_volumes.Known(root)); }
+
+bool CDriveSet::CanEject(const std::wstring& root) const {
+    return Shows(root) && IsEjectable(Os().sys.GetDriveTypeA(Narrow(root).c_str()));
+}
+
+void CDriveSet::Eject(const std::wstring& root) {
+    // A drive that went while its menu was open is not there to eject.
+    if (CanEject(root)) {
+        m_volumes.Eject(m_bar.m_hWnd, kAnswerMessage, root, Os().sys.GetDriveTypeA(Narrow(root).c_str()));
+    }
+}
+
+CDriveSet::Answer CDriveSet::TakeAnswer(WPARAM serial) {
+    const CVolumeQueries::Finished finished = m_volumes.TakeAnswer(serial);
+    Answer answer;
+    if (finished.bEject) {
+        // A refusal of a drive pulled out meanwhile has nothing left to say.
+        answer.bEject = true;
+        answer.root = Shows(finished.root) ? finished.root : std::wstring();
+        answer.ejected = finished.ejected;
+    } else if (!finished.root.empty()) {
+        // A drive that went meanwhile has no tip to fill in, nor an answer to keep.
+        const CDriveButton* button = Shows(finished.root) ? ButtonOf(static_cast<char>(finished.root[0])) : nullptr;
+        if (button != nullptr) {
+            answer.filled = button->m_hWnd;
+        } else {
+            m_volumes.Forget(finished.root);
+        }
+    }
+    return answer;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/DriveButton.h"
+#include "bar/VolumeQueries.h"
 
 // What a device broadcast says of the drive set.
 struct DriveNews {
@@ -27,6 +28,8 @@ class CDriveSet {
 public:
     // Posted to the bar by the first news of a burst, so the buttons follow once.
     static constexpr UINT kSyncMessage = WM_APP + 0x101;
+    // Posted to the bar when a query of a drive's volume, or an ejection, is done.
+    static constexpr UINT kAnswerMessage = WM_APP + 0x102;
 
     // The buttons are children of `bar`; new ones take the font of
     // `menuButton`, and `dress` gives a button its picture for a bitmap resource.
@@ -57,11 +60,33 @@ public:
     void Check();
     // Every button takes `font` (unless 0) and its picture anew, as at a new scale.
     void Restyle(WPARAM font);
-    // Every button goes.
+    // Every button goes; at most the deadline is spent on queries still running.
     void Clear();
+
+    // Asks the volume of a shown drive off the window's thread, unless a query
+    // of it runs or it rests after a timeout.
+    void AskVolume(const std::wstring& root);
+    // A drive's tip: what is known of its volume so far.
+    std::wstring TipText(const std::wstring& root) const;
+    // Whether `root` is a shown drive of a kind the menu offers to eject.
+    bool CanEject(const std::wstring& root) const;
+    // Ejects the drive at `root` off the window's thread, when it still can be.
+    void Eject(const std::wstring& root);
+    struct Answer {
+        // The button whose tip fills in, if its drive is still shown.
+        HWND filled = nullptr;
+        // An ejection's end, for `root`; empty for a drive no longer shown,
+        // or a message no longer ours.
+        bool bEject = false;
+        std::wstring root;
+        EjectAnswer ejected = EjectAnswer::Failed;
+    };
+    // Takes in what the job that posted kAnswerMessage with `serial` learned.
+    Answer TakeAnswer(WPARAM serial);
 
 private:
     void PostSync();
+    bool Shows(const std::wstring& root) const;
 
     CWnd& m_bar;
     const CWnd& m_menuButton;
@@ -76,4 +101,6 @@ private:
     // Letters that a broadcast said arrived since the last sync.
     DWORD m_dwArrived = 0;
     bool m_bSyncPosted = false;
+    // What the volumes told, kept while their drives are shown.
+    CVolumeQueries m_volumes;
 };

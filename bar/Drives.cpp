@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Os.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 
 namespace {
@@ -85,7 +86,7 @@ UINT DriveBitmap(UINT driveType) {
 
 std::wstring DriveRoot(char letter) { return {static_cast<WCHAR>(letter), L':', L'\\'}; }
 
-void GetDriveLabel(std::wstring& text) {
+void GetDriveLabel(std::wstring& text, const VolumeAnswer* volume) {
     const std::wstring root = text.substr(0, 3);
     WCHAR name[kDriveNameBufferSize] = {};
     switch (Os().sys.GetDriveTypeA(Narrow(root).c_str())) {
@@ -96,9 +97,8 @@ void GetDriveLabel(std::wstring& text) {
             text = L"(CD-ROM) " + text;
             break;
         case DRIVE_FIXED:
-            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, nullptr)) {
-                name[kDriveNameBufferSize - 1] = 0;
-                text = L"(" + std::wstring(name) + L") " + text;
+            if (volume != nullptr && volume->bLabel) {
+                text = L"(" + volume->strLabel + L") " + text;
             }
             break;
         case DRIVE_REMOTE:
@@ -157,4 +157,55 @@ BOOL GetNetworkName(WCHAR* name, const WCHAR* path) {
         }
     }
     return FALSE;
+}
+
+namespace {
+
+std::wstring ByteSize(ULONGLONG bytes) {
+    WCHAR size[64] = {};
+    const auto count = static_cast<LONGLONG>(std::min<ULONGLONG>(bytes, 0x7FFFFFFFFFFFFFFFULL));
+    if (Os().shell.StrFormatByteSizeW(count, size, 64) == nullptr) {
+        return {};
+    }
+    size[63] = 0;
+    return size;
+}
+
+}  // namespace
+
+std::wstring FreeSpaceLine(ULONGLONG freeBytes, ULONGLONG totalBytes) {
+    std::wstring line = Widen(LoadResourceString(IDS_FREE_SPACE));
+    size_t from = 0;
+    for (const std::wstring& size : {ByteSize(freeBytes), ByteSize(totalBytes)}) {
+        const size_t at = line.find(L"%s", from);
+        if (size.empty() || at == std::wstring::npos) {
+            return {};
+        }
+        line.replace(at, 2, size);
+        from = at + size.size();
+    }
+    return line;
+}
+
+std::wstring DriveTipText(const std::wstring& root, const VolumeAnswer* volume) {
+    std::wstring text = root;
+    GetDriveLabel(text, volume);
+    if (volume != nullptr && volume->bSpace) {
+        const std::wstring line = FreeSpaceLine(volume->freeToCaller, volume->totalBytes);
+        if (!line.empty()) {
+            text += L"\r\n" + line;
+        }
+    }
+    return text;
+}
+
+bool IsEjectable(UINT driveType) { return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM; }
+
+std::string DriveText(UINT id, const std::wstring& root) {
+    std::string text = LoadResourceString(id);
+    const size_t at = text.find("%s");
+    if (at != std::string::npos) {
+        text.replace(at, 2, Narrow(root.substr(0, 2)));
+    }
+    return text;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "bar/VolumeQueries.h"
 #include "platform/Win32.h"
 
 constexpr size_t kDriveNameBufferSize = 260;
@@ -17,8 +18,17 @@ UINT DriveBitmap(UINT driveType);
 std::wstring DriveRoot(char letter);
 
 // Puts the drive's kind, volume label or network name before `text`, whose
-// first three characters are a drive root: "(SYSTEM) C:\".
-void GetDriveLabel(std::wstring& text);
+// first three characters are a drive root: "(SYSTEM) C:\". The label is the
+// one `volume` read; the drive itself is not asked.
+void GetDriveLabel(std::wstring& text, const VolumeAnswer* volume);
+// "120 GB free of 476 GB", in the user's units; empty without its format.
+std::wstring FreeSpaceLine(ULONGLONG freeBytes, ULONGLONG totalBytes);
+// A drive's tip: its label, and below it its free space when `volume` knows it.
+std::wstring DriveTipText(const std::wstring& root, const VolumeAnswer* volume);
+// Whether the bar's menu offers to eject a drive of this kind: an optical or removable one.
+bool IsEjectable(UINT driveType);
+// The text of string `id` with the drive, such as "E:", in place of its "%s".
+std::string DriveText(UINT id, const std::wstring& root);
 // TRUE, with the connected share and the rest of the path in upper case in
 // `name` (kDriveNameBufferSize characters), when the path's drive is a
 // connected network drive.

@@ -43,7 +43,10 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
         if (text.empty()) {
             text = WindowText(child);
         } else {
-            GetDriveLabel(text);
+            if (!m_bFillingTip) {
+                m_drives.AskVolume(text);
+            }
+            text = m_drives.TipText(text);
         }
     }
     if (narrow) {

@@ -6,8 +6,10 @@
 #include "actions/OpenDrive.h"
 #include "appbar/AppBarGeometry.h"
 #include "bar/BarLayout.h"
+#include "bar/Drives.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
@@ -142,10 +144,29 @@ void CVosselDialog::SyncDrives() {
     LayoutButtons();
 }
 
-void CVosselDialog::OnSetCursor() {
+void CVosselDialog::OnSetCursor(HWND under) {
     if (!m_bPointerOver) {
         m_bPointerOver = true;
         m_drives.Check();
+    }
+    // The volume is asked as the pointer comes onto a drive, so that its tip,
+    // which shows a moment later, already knows it.
+    if (under != m_hwndPointed) {
+        m_hwndPointed = under;
+        if (const std::wstring root = m_drives.RootOfWindow(under); !root.empty()) {
+            m_drives.AskVolume(root);
+        }
+    }
+}
+
+void CVosselDialog::OnVolumeAnswer(WPARAM serial) {
+    const CDriveSet::Answer answer = m_drives.TakeAnswer(serial);
+    if (answer.bEject) {
+        ReportEjection(answer.root, answer.ejected);
+    } else if (answer.filled != nullptr) {
+        m_bFillingTip = true;
+        UpdateChildToolTip(answer.filled);
+        m_bFillingTip = false;
     }
 }
 
@@ -156,6 +177,7 @@ void CVosselDialog::OnTimer() {
         RECT window{};
         GetWindowRect(&window);
         m_bPointerOver = !CursorOutside(window, SIZE{0, 0}, cursor);
+        m_hwndPointed = m_bPointerOver ? m_hwndPointed : nullptr;
     }
 }
 
@@ -225,6 +247,9 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
             case ID_BAR_EXIT:
                 OnBarExit();
                 return TRUE;
+            case ID_EJECT_DRIVE:
+                OnEjectDrive();
+                return TRUE;
             default:
                 break;
         }
@@ -232,7 +257,7 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
     return CAppBarDialog::OnCmdMsg(id, code);
 }
 
-void CVosselDialog::ShowBarMenu(int x, int y) {
+void CVosselDialog::ShowBarMenu(int x, int y, const std::wstring& drive) {
     m_drives.Check();
     const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
     if (menu == nullptr) {
@@ -241,31 +266,53 @@ void CVosselDialog::ShowBarMenu(int x, int y) {
     Os().win.CheckMenuItem(menu, ID_ALWAYS_ON_TOP,
                            MF_BYCOMMAND | (m_placement.bAlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
     Os().win.CheckMenuItem(menu, ID_AUTO_HIDE, MF_BYCOMMAND | (m_placement.bAutoHide ? MF_CHECKED : MF_UNCHECKED));
+    const HMENU popup = Os().win.GetSubMenu(menu, 0);
+    // The drive is kept by its root: its button may go while the menu is open.
+    m_strMenuDrive.clear();
+    if (m_drives.CanEject(drive) && Os().win.InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_EJECT_DRIVE,
+                                                         DriveText(IDS_EJECT_DRIVE, drive).c_str())) {
+        Os().win.InsertMenuA(popup, 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        m_strMenuDrive = drive;
+    }
     // The choice arrives afterwards as WM_COMMAND.
-    Os().win.TrackPopupMenu(Os().win.GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, m_hWnd);
+    Os().win.TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, m_hWnd);
     Os().win.DestroyMenu(menu);
 }
 
-void CVosselDialog::ShowBarMenuAtButton() {
-    if (m_btnMenu.m_hWnd == nullptr) {
+void CVosselDialog::ShowBarMenuAtButton() { ShowBarMenuBelow(m_btnMenu.m_hWnd, std::wstring()); }
+
+void CVosselDialog::ShowBarMenuBelow(HWND window, const std::wstring& drive) {
+    if (window == nullptr) {
         return;
     }
-    RECT button{};
-    m_btnMenu.GetWindowRect(&button);
+    RECT below{};
+    Os().win.GetWindowRect(window, &below);
     // The corner of a hidden or half-covered bar may be off the screen.
     const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
     const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
-    ShowBarMenu(std::clamp(button.left, LONG{0}, right), std::clamp(button.bottom, LONG{0}, bottom));
+    ShowBarMenu(std::clamp(below.left, LONG{0}, right), std::clamp(below.bottom, LONG{0}, bottom), drive);
 }
 
-void CVosselDialog::OnContextMenu(int x, int y) {
-    // The keyboard's menu key and Shift+F10 give no point: open it where
-    // the menu button does.
+void CVosselDialog::OnContextMenu(HWND from, int x, int y) {
+    const std::wstring drive = m_drives.RootOfWindow(from);
+    // The keyboard's menu key and Shift+F10 give no point: open it below the
+    // drive that has the focus, or where the menu button does.
     if (x == -1 && y == -1) {
-        ShowBarMenuAtButton();
+        ShowBarMenuBelow(drive.empty() ? m_btnMenu.m_hWnd : from, drive);
     } else {
-        ShowBarMenu(x, y);
+        ShowBarMenu(x, y, drive);
     }
+}
+
+void CVosselDialog::OnEjectDrive() { m_drives.Eject(m_strMenuDrive); }
+
+void CVosselDialog::ReportEjection(const std::wstring& root, EjectAnswer ejected) {
+    // Done, the drive goes as the system's broadcast says.
+    if (root.empty() || ejected == EjectAnswer::Done) {
+        return;
+    }
+    const std::string text = DriveText(ejected == EjectAnswer::InUse ? IDS_EJECT_IN_USE : IDS_EJECT_FAILED, root);
+    Os().win.MessageBoxA(m_hWnd, text.c_str(), LoadResourceString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CVosselDialog::OnOK() {
@@ -316,7 +363,7 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnSysCommand(wParam);
             return 0;
         case WM_CONTEXTMENU:
-            OnContextMenu(SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+            OnContextMenu(reinterpret_cast<HWND>(wParam), SignedLoWord(static_cast<std::uintptr_t>(lParam)),
                           SignedHiWord(static_cast<std::uintptr_t>(lParam)));
             return 0;
         case WM_QUERYENDSESSION:
@@ -335,8 +382,11 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case CDriveSet::kAnswerMessage:
+            OnVolumeAnswer(wParam);
+            return 0;
         case WM_SETCURSOR:
-            OnSetCursor();
+            OnSetCursor(reinterpret_cast<HWND>(wParam));
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_TIMER:
             if (wParam == kStartupTimer) {

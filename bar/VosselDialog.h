@@ -24,8 +24,9 @@ public:
     void ReleaseDrivesAndSave();
     // Removes the caption and system menu of a docked bar, or gives them back.
     void SetDockedStyle(BOOL bDocked);
-    // The bar's menu, at a point on the screen.
-    void ShowBarMenu(int x, int y);
+    // The bar's menu, at a point on the screen. Opened from the button of a
+    // drive that can be ejected, it offers that first.
+    void ShowBarMenu(int x, int y, const std::wstring& drive = std::wstring());
     // The bar's menu at the menu button's lower-left corner, on the screen.
     void ShowBarMenuAtButton();
 
@@ -54,7 +55,9 @@ protected:
 private:
     // The drive buttons brought in line with the drives, and laid out.
     void SyncDrives();
-    void OnSetCursor();
+    // Over `under`: a drive's volume is asked as the pointer comes onto its button.
+    void OnSetCursor(HWND under);
+    void OnVolumeAnswer(WPARAM serial);
     void OnTimer();
     void OpenDriveOfButton(UINT id);
     BARPLACEMENT DefaultPlacement();
@@ -65,7 +68,13 @@ private:
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnSysCommand(WPARAM wParam);
-    void OnContextMenu(int x, int y);
+    // From `from`, which a drive button passes on with its own handle.
+    void OnContextMenu(HWND from, int x, int y);
+    // The menu at the lower-left corner of `window` on the screen.
+    void ShowBarMenuBelow(HWND window, const std::wstring& drive);
+    void OnEjectDrive();
+    // What an ejection came to, when it is anything but done.
+    void ReportEjection(const std::wstring& root, EjectAnswer ejected);
     void OnAlwaysOnTop();
     void OnAutoHide();
     void OnBarExit();
@@ -91,6 +100,12 @@ private:
     bool m_bOleInitialised = false;
     // The pointer is over the bar; the drive set was looked at as it came.
     bool m_bPointerOver = false;
+    // The window the pointer was last seen over, for asking a drive's volume as it comes.
+    HWND m_hwndPointed = nullptr;
+    // A tip asks for its text again as an answer fills it in: that asks no new query.
+    bool m_bFillingTip = false;
+    // The drive whose Eject the menu offered last; its button may be gone by the choice.
+    std::wstring m_strMenuDrive;
 
     // Display scale.
     // The bar moved to a screen of another scale: fonts, pictures, sizes and

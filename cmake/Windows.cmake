@@ -12,7 +12,7 @@ endif()
 file(GLOB VOSSEL_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(FILTER VOSSEL_WIN32_SOURCES EXCLUDE REGEX "WinMain\\.cpp$")
 add_library(vossel_win32 STATIC ${VOSSEL_WIN32_SOURCES})
-target_link_libraries(vossel_win32 PUBLIC vossel_program user32 gdi32 comctl32 shell32 advapi32 uuid)
+target_link_libraries(vossel_win32 PUBLIC vossel_program user32 gdi32 comctl32 shell32 shlwapi advapi32 uuid)
 target_compile_options(vossel_win32 PRIVATE ${VOSSEL_WARNINGS})
 
 # The application object is referenced by nothing but its own constructor, so
@@ -79,7 +79,7 @@ endif()
 # Each file under tests/e2e/cases/ is a test of its own; they take the screen
 # one at a time.
 vossel_test_program(vosseldrv tests/e2e/driver/VosselDriver.cpp)
-target_link_libraries(vosseldrv PRIVATE user32 shell32 advapi32 version ole32 uuid)
+target_link_libraries(vosseldrv PRIVATE user32 shell32 shlwapi advapi32 version ole32 uuid)
 vossel_test_program(fakeexplorer WIN32 tests/e2e/launchee/FakeExplorer.cpp)
 target_link_libraries(fakeexplorer PRIVATE user32)
 file(GLOB VOSSEL_E2E_CASES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/cases/*.sh)

@@ -6,6 +6,13 @@
 #include "platform/WinApp.h"
 #include "resources/resource.h"
 
+namespace {
+
+constexpr UINT kDiskAnswer = WM_APP + 0x110;
+constexpr UINT_PTR kDiskDeadlineTimer = 1;
+
+}  // namespace
+
 IconPicture IconPictureForDpi(UINT dpi) {
     // The icon's size at 96 DPI; the system's icon metric follows the
     // system's scale, not that of the screen the dialog is on.
@@ -89,9 +96,38 @@ BOOL CAboutDialog::OnInitDialog() {
 
     Os().win.SetWindowTextA(GetDlgItem(IDC_AVAIL_MEM), ReadMemoryLine().c_str());
     Os().win.SetWindowTextA(GetDlgItem(IDC_MATH_COPROCESSOR), LoadResourceString(IDS_COPROCESSOR_PRESENT).c_str());
-    Os().win.SetWindowTextA(GetDlgItem(IDC_DISK_SPACE), ReadDiskLine().c_str());
+    m_strDiskRoot = CurrentDriveRoot();
+    if (m_strDiskRoot.empty()) {
+        ShowDiskLine();
+    } else {
+        Os().win.SetWindowTextA(GetDlgItem(IDC_DISK_SPACE), "");
+        m_volumes.Ask(m_hWnd, kDiskAnswer, m_strDiskRoot, false);
+        Os().win.SetTimer(m_hWnd, kDiskDeadlineTimer, CVolumeQueries::kDeadline);
+    }
     Os().win.SetWindowTextA(GetDlgItem(IDC_FREE_RESOURCES), "N/A");
 
     CenterWindow();
     return TRUE;
+}
+
+void CAboutDialog::ShowDiskLine() {
+    const VolumeAnswer* volume = m_strDiskRoot.empty() ? nullptr : m_volumes.Known(m_strDiskRoot);
+    Os().win.SetWindowTextA(GetDlgItem(IDC_DISK_SPACE), DiskLine(volume).c_str());
+}
+
+LRESULT CAboutDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kDiskAnswer) {
+        m_volumes.TakeAnswer(wParam);
+        ShowDiskLine();
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == kDiskDeadlineTimer) {
+        // A line still waiting says so; a late answer fills it in all the same.
+        Os().win.KillTimer(m_hWnd, kDiskDeadlineTimer);
+        if (m_volumes.Known(m_strDiskRoot) == nullptr) {
+            ShowDiskLine();
+        }
+        return 0;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
 }

@@ -2,6 +2,7 @@
 // picture, two links to the maker and four lines of system information.
 #pragma once
 
+#include "bar/VolumeQueries.h"
 #include "dialogs/LinkLabel.h"
 #include "platform/Dialog.h"
 
@@ -33,9 +34,16 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void ShowDiskLine();
+
     CLinkLabel m_webLink;
     CLinkLabel m_mailLink;
     CIconButton m_iconButton;
+    // The free space of the current folder's drive comes when its query is
+    // done, or reads "Unavailable" once the query is past its deadline.
+    CVolumeQueries m_volumes;
+    std::wstring m_strDiskRoot;
 };

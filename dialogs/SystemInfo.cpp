@@ -68,28 +68,22 @@ std::string ReadMemoryLine() {
     return MemoryLine(status.ullAvailPhys);
 }
 
-std::string ReadDiskLine() {
+std::wstring CurrentDriveRoot() {
     WCHAR directory[1025] = {};
     const DWORD length = Os().sys.GetCurrentDirectoryW(1024, directory);
     // The first three characters of a drive-letter path are its root, such as D:\.
-    const std::wstring root =
-        length > 0 && length < 1024 ? std::wstring(directory, length).substr(0, 3) : std::wstring();
-    ULONGLONG freeToCaller = 0;
-    ULONGLONG total = 0;
-    ULONGLONG totalFree = 0;
-    if (!root.empty() && Os().sys.GetDiskFreeSpaceExW(root.c_str(), &freeToCaller, &total, &totalFree)) {
-        const std::string line = DiskLineFromFreeBytes(totalFree);
+    return length > 0 && length < 1024 ? std::wstring(directory, length).substr(0, 3) : std::wstring();
+}
+
+std::string DiskLine(const VolumeAnswer* volume) {
+    if (volume != nullptr && volume->bSpace) {
+        const std::string line = DiskLineFromFreeBytes(volume->totalFree);
         if (!line.empty()) {
             return line;
         }
     }
-    DWORD sectorsPerCluster = 0;
-    DWORD bytesPerSector = 0;
-    DWORD freeClusters = 0;
-    DWORD totalClusters = 0;
-    if (!root.empty() &&
-        Os().sys.GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
-        return DiskLineFromClusters(sectorsPerCluster, bytesPerSector, freeClusters);
+    if (volume != nullptr && volume->bClusters) {
+        return DiskLineFromClusters(volume->sectorsPerCluster, volume->bytesPerSector, volume->freeClusters);
     }
     return LoadResourceString(IDS_DISK_UNAVAILABLE);
 }

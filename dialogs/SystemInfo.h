@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "bar/VolumeQueries.h"
 #include "platform/Os.h"
 
 // "1000 bytes", "500 KB", "1.00 MB", "5.00 GB"; empty when its format is missing.
@@ -16,7 +17,9 @@ std::string DiskLineFromFreeBytes(ULONGLONG freeBytes);
 // The older figures: whole kilobytes of free clusters in the disk format.
 std::string DiskLineFromClusters(DWORD sectorsPerCluster, DWORD bytesPerSector, DWORD freeClusters);
 
-// The lines as the system reports them now: available physical memory, and
-// the free space of the current folder's drive.
+// The line as the system reports available physical memory now.
 std::string ReadMemoryLine();
-std::string ReadDiskLine();
+// The root of the current folder's drive, such as "D:\"; empty when none.
+std::wstring CurrentDriveRoot();
+// The free space of a volume as a query read it, or "Unavailable".
+std::string DiskLine(const VolumeAnswer* volume);

@@ -3,6 +3,9 @@
 // when a drive's launch program fails. Broadcasts true or false, changes the
 // system does not announce and the pointer over the bar, in any order, with
 // the loop delivering what they post as it comes; loops opened inside loops.
+// Volume queries and ejections hang on a drive and answer whenever it is let
+// go, with any answer the system can give, a refusal box among the loops.
+#include "bar/VolumeQueries.h"
 #include "fuzz/FuzzWorld.h"
 #include "resources/resource.h"
 
@@ -25,13 +28,22 @@ public:
     void Act() {
         MemoryOs& os = m_world.os;
         const HWND target = FuzzPick(m_input, m_world.BarWindows());
-        switch (m_input.ConsumeIntegralInRange(0, 2)) {
+        switch (m_input.ConsumeIntegralInRange(0, 4)) {
             case 0:
                 os.SendMessageA(target, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target), MAKELPARAM(40, 5));
                 break;
             case 1:
                 os.SetShellExecuteResult(m_input.ConsumeBool() ? 2 : 42);
                 os.SendMessageA(target, BM_CLICK, 0, 0);
+                break;
+            case 2:
+                // Eject, where the menu offers it.
+                os.ChooseMenuItem(ID_EJECT_DRIVE);
+                os.SendMessageA(target, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target), MAKELPARAM(0xFFFF, 0xFFFF));
+                break;
+            case 3:
+                // The pointer rests on it: a drive's tip asks its volume.
+                os.HoverToolTip(target, m_input.ConsumeBool());
                 break;
             default:
                 Change();
@@ -58,6 +70,16 @@ public:
             last = letter;
         }
         FuzzCheck(shown == mask, "a button for every drive announced and reported");
+        FuzzCheck(os.WindowThreadBlocks() == 0, "no query or ejection runs on the window's thread");
+    }
+
+    // Ending the bar waits for what still hangs once, and no longer than the deadline.
+    void CheckExitWaits(size_t waitsBefore) {
+        const std::vector<DWORD>& waits = m_world.os.Waits();
+        FuzzCheck(waits.size() <= waitsBefore + 1, "one wait at exit");
+        for (size_t i = waitsBefore; i < waits.size(); ++i) {
+            FuzzCheck(waits[i] <= CVolumeQueries::kDeadline, "no wait past the deadline");
+        }
     }
 
 private:
@@ -88,7 +110,7 @@ private:
         // C: stays: no machine runs without a drive.
         const auto letter = static_cast<char>('D' + m_input.ConsumeIntegralInRange(0, 22));
         const auto kind = m_input.ConsumeIntegralInRange<UINT>(DRIVE_UNKNOWN, DRIVE_RAMDISK);
-        switch (m_input.ConsumeIntegralInRange(0, 6)) {
+        switch (m_input.ConsumeIntegralInRange(0, 9)) {
             case 0:
                 os.AddDrive(letter, kind);
                 os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, Bit(letter));
@@ -116,10 +138,29 @@ private:
                 os.SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
                 break;
             }
-            default:
+            case 6:
                 // The pointer leaves, and the auto-hide timer notes it.
                 os.SetCursorPos(POINT{900, 600});
                 os.AdvanceClock(400);
+                break;
+            case 7:
+                // The drive hangs, as a dead server or a disc spinning up does;
+                // its calls answer when it is let go.
+                os.HoldDrive(letter);
+                break;
+            case 8:
+                os.ReleaseDrive(m_input.ConsumeBool() ? letter : 'C');
+                break;
+            default:
+                // What ejecting it answers: done, a veto with either answer, or a failure.
+                if (kind == DRIVE_CDROM) {
+                    os.SetEjectAnswer(letter, m_input.PickValueInArray<DWORD>({static_cast<DWORD>(ERROR_SUCCESS),
+                                                                               static_cast<DWORD>(ERROR_NOT_READY)}));
+                } else {
+                    os.SetEjectAnswer(letter,
+                                      m_input.PickValueInArray<DWORD>({CR_SUCCESS, CR_REMOVE_VETOED, CR_FAILURE}),
+                                      m_input.PickValueInArray<int>({PNP_VetoTypeUnknown, PNP_VetoOutstandingOpen}));
+                }
                 break;
         }
     }
@@ -139,6 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         run.Act();
     }
     run.CheckDriveButtons();
+    const size_t waits = run.World().os.Waits().size();
     run.World().ExitBar();
+    run.CheckExitWaits(waits);
     return 0;
 }

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         const std::wstring root = std::wstring(1, static_cast<WCHAR>(letter)) + L":\\";
         std::wstring text = root;
-        GetDriveLabel(text);
+        const VolumeAnswer volume = QueryVolume(os, root, true);
+        GetDriveLabel(text, &volume);
         FuzzCheck(text.size() >= root.size() && text.compare(text.size() - root.size(), root.size(), root) == 0,
                   "the label ends with the root");
     }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/Win32.h"
@@ -97,6 +98,8 @@ public:
     virtual HMENU LoadMenuA(UINT id) = 0;
     virtual HMENU GetSubMenu(HMENU menu, int pos) = 0;
     virtual DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) = 0;
+    // An item, or with MF_SEPARATOR a separator, before the one at `position` (MF_BYPOSITION).
+    virtual BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) = 0;
     virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
     virtual BOOL DestroyMenu(HMENU menu) = 0;
 
@@ -183,6 +186,9 @@ public:
     virtual BOOL SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) = 0;
     // Frees an item list with the shell's allocator.
     virtual void ILFree(ITEMIDLIST* list) = 0;
+    // A size as the user's locale writes it, in bytes up to 1023 and in three
+    // digits of the next unit above: "532 bytes", "1.30 KB", "22.9 KB", "2.28 MB".
+    virtual WCHAR* StrFormatByteSizeW(LONGLONG size, WCHAR* buffer, UINT bufferSize) = 0;
 };
 
 class ISystem {
@@ -225,6 +231,24 @@ public:
     virtual void* GlobalLock(HGLOBAL memory) = 0;
     virtual BOOL GlobalUnlock(HGLOBAL memory) = 0;
     virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
+
+    // Threads. `work` runs on a thread of its own; the handle, which its
+    // owner closes, is signalled once `work` has returned. Null when no
+    // thread could be made. What runs there may use the services it is
+    // given, never Os(), and must be safe to end with the process.
+    virtual HANDLE CreateThread(std::function<void()> work) = 0;
+    virtual DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) = 0;
+    virtual BOOL CloseHandle(HANDLE handle) = 0;
+
+    // Ejection, which may take seconds. The tray of the optical drive at
+    // `root` opens (DeviceIoControl with IOCTL_STORAGE_EJECT_MEDIA on its
+    // volume): ERROR_SUCCESS, or the system's error code.
+    virtual DWORD EjectMedia(const WCHAR* root) = 0;
+    // The device behind the volume at `root` is stopped for safe removal, as
+    // "Safely Remove Hardware" does it (CM_Request_Device_EjectW): the
+    // configuration manager's answer, with the type of the veto
+    // (PNP_VetoTypeUnknown when there was none) and the name of what vetoed.
+    virtual DWORD RequestDeviceEject(const WCHAR* root, int* vetoType, WCHAR* vetoName, DWORD vetoNameSize) = 0;
 };
 
 class IRegistry {

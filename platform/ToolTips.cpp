@@ -43,6 +43,8 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
     if (m_hWndToolTip == nullptr) {
         return FALSE;
     }
+    // Texts may have several lines, which only a tip with a width to keep shows.
+    Os().win.SendMessageA(m_hWndToolTip, TTM_SETMAXTIPWIDTH, 0, Os().win.GetSystemMetrics(SM_CXSCREEN));
     Os().win.EnumChildWindows(m_hWnd, AddTool, reinterpret_cast<LPARAM>(this));
     return TRUE;
 }
@@ -62,4 +64,13 @@ void CWnd::RemoveChildToolTip(HWND child) {
     }
     TOOLINFOA tool = ChildTool(*this, child);
     Os().win.SendMessageA(m_hWndToolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CWnd::UpdateChildToolTip(HWND child) {
+    if (m_hWndToolTip == nullptr) {
+        return;
+    }
+    TOOLINFOA tool = ChildTool(*this, child);
+    Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATE, 0, 0);
 }

@@ -24,6 +24,7 @@
 #include <shlobj.h>
 #include <winnetwk.h>
 #include <dbt.h>
+#include <cfgmgr32.h>
 // clang-format on
 
 // The framework's name for a drop effect.
@@ -57,6 +58,7 @@ using REGSAM = DWORD;
 using LSTATUS = LONG;
 using HRESULT = LONG;
 using ULONGLONG = std::uint64_t;
+using LONGLONG = std::int64_t;
 using DWORDLONG = std::uint64_t;
 
 #define WIN32_DECLARE_HANDLE(name) \

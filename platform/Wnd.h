@@ -62,6 +62,8 @@ public:
     // it is destroyed). Nothing happens while tips are off.
     void AddChildToolTip(HWND child);
     void RemoveChildToolTip(HWND child);
+    // The child's text is asked for again, and a tip of it that is up shows the new one.
+    void UpdateChildToolTip(HWND child);
 
     HWND m_hWnd = nullptr;
     HWND m_hWndToolTip = nullptr;

@@ -41,6 +41,11 @@
 
 #define IDS_COPY_FILES_TO 108
 #define IDS_MOVE_FILES_TO 109
+// A drive's free space in its tip, and ejecting it from the bar's menu.
+#define IDS_FREE_SPACE 110
+#define IDS_EJECT_DRIVE 111
+#define IDS_EJECT_IN_USE 112
+#define IDS_EJECT_FAILED 113
 #define IDS_APP_TITLE 57344
 
 #define ID_ALWAYS_ON_TOP 32771
@@ -48,6 +53,7 @@
 #define ID_BAR_ABOUT 32773
 #define ID_BAR_EXIT 32774
 #define ID_BAR_OPTIONS 32775
+#define ID_EJECT_DRIVE 32780
 #define ID_HELP 57670
 
 // Dialogs: About, Options and the link control's menu and cursor.

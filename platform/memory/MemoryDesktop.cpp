@@ -537,7 +537,13 @@ HRESULT MemoryOs::SaveInternetShortcut(const char* url, const WCHAR* path) {
 
 void MemoryOs::SetDiskFreeSpace(char letter, ULONGLONG totalFreeBytes, DWORD sectorsPerCluster, DWORD bytesPerSector) {
     m_diskSpace[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
-        DiskSpace{totalFreeBytes, sectorsPerCluster, bytesPerSector};
+        DiskSpace{totalFreeBytes, sectorsPerCluster, bytesPerSector, std::nullopt, std::nullopt};
+}
+
+void MemoryOs::SetDiskSize(char letter, ULONGLONG totalBytes, ULONGLONG freeToCaller) {
+    DiskSpace& disk = m_diskSpace[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))];
+    disk.totalBytes = totalBytes;
+    disk.freeToCaller = freeToCaller;
 }
 
 BOOL MemoryOs::GlobalMemoryStatusEx(MEMORYSTATUSEX* status) {
@@ -552,7 +558,7 @@ BOOL MemoryOs::GlobalMemoryStatusEx(MEMORYSTATUSEX* status) {
 
 BOOL MemoryOs::GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
                                    ULONGLONG* totalFreeBytes) {
-    if (root == nullptr || root[0] > 0x7F || Fails("GetDiskFreeSpaceExW")) {
+    if (!WaitWhileHeld(root) || root == nullptr || root[0] > 0x7F || Fails("GetDiskFreeSpaceExW")) {
         return FALSE;
     }
     auto it = m_diskSpace.find(static_cast<char>(std::toupper(static_cast<int>(root[0]))));
@@ -561,10 +567,10 @@ BOOL MemoryOs::GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, U
     }
     // A quota leaves the caller less than the volume has free.
     if (freeToCaller != nullptr) {
-        *freeToCaller = it->second.freeBytes / 2;
+        *freeToCaller = it->second.freeToCaller.value_or(it->second.freeBytes / 2);
     }
     if (totalBytes != nullptr) {
-        *totalBytes = it->second.freeBytes * 2;
+        *totalBytes = it->second.totalBytes.value_or(it->second.freeBytes * 2);
     }
     if (totalFreeBytes != nullptr) {
         *totalFreeBytes = it->second.freeBytes;
@@ -574,7 +580,7 @@ BOOL MemoryOs::GetDiskFreeSpaceExW(const WCHAR* root, ULONGLONG* freeToCaller, U
 
 BOOL MemoryOs::GetDiskFreeSpaceW(const WCHAR* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
                                  DWORD* freeClusters, DWORD* totalClusters) {
-    if (root == nullptr || root[0] > 0x7F || Fails("GetDiskFreeSpaceW")) {
+    if (!WaitWhileHeld(root) || root == nullptr || root[0] > 0x7F || Fails("GetDiskFreeSpaceW")) {
         return FALSE;
     }
     auto it = m_diskSpace.find(static_cast<char>(std::toupper(static_cast<int>(root[0]))));

@@ -238,3 +238,16 @@ BOOL MemoryOs::DestroyMenu(HMENU menu) {
     m_menus.erase(menu);
     return TRUE;
 }
+
+BOOL MemoryOs::InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) {
+    auto it = m_menus.find(menu);
+    // Only by position, as the program inserts.
+    if (it == m_menus.end() || (flags & MF_BYPOSITION) == 0 || Fails("InsertMenuA")) {
+        return FALSE;
+    }
+    std::vector<MemoryMenuItem>& items = it->second.items;
+    const auto at = items.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(position, items.size()));
+    const bool separator = (flags & MF_SEPARATOR) != 0;
+    items.insert(at, MemoryMenuItem{separator ? 0 : static_cast<UINT>(id), separator || text == nullptr ? "" : text});
+    return TRUE;
+}

@@ -299,8 +299,44 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case TTM_DELTOOLA:
             if (info != nullptr) {
                 tools.erase(std::remove_if(tools.begin(), tools.end(), same), tools.end());
+                if (const auto shown = m_tipsShown.find(hwnd);
+                    shown != m_tipsShown.end() && reinterpret_cast<UINT_PTR>(shown->second.tool) == info->uId) {
+                    m_tipsShown.erase(shown);
+                }
             }
             return true;
+        case TTM_UPDATETIPTEXTA:
+            // The tool's text changes; what is up stays until it is redrawn.
+            if (info != nullptr) {
+                for (Tool& tool : tools) {
+                    if (same(tool)) {
+                        tool.callback = info->lpszText == LPSTR_TEXTCALLBACKA;
+                        tool.text = WideFromAnsi(!tool.callback && info->lpszText ? info->lpszText : "");
+                    }
+                }
+            }
+            return true;
+        case TTM_UPDATE:
+            // The tip that is up shows its tool's text anew, asking for it again.
+            if (const auto shown = m_tipsShown.find(hwnd); shown != m_tipsShown.end()) {
+                const auto tool = std::find_if(tools.begin(), tools.end(), [&shown](const Tool& t) {
+                    return t.id == reinterpret_cast<UINT_PTR>(shown->second.tool);
+                });
+                const std::wstring text =
+                    tool != tools.end() ? ToolText(hwnd, *tool, shown->second.wide) : std::wstring();
+                if (text.empty()) {
+                    m_tipsShown.erase(shown);
+                } else {
+                    shown->second.text = text;
+                }
+            }
+            return true;
+        case TTM_SETMAXTIPWIDTH: {
+            const auto previous = m_tipMaxWidths.find(hwnd);
+            *result = previous != m_tipMaxWidths.end() ? previous->second : -1;
+            m_tipMaxWidths[hwnd] = static_cast<int>(lParam);
+            return true;
+        }
         case TTM_GETTOOLCOUNT:
             *result = static_cast<LRESULT>(tools.size());
             return true;
@@ -333,36 +369,59 @@ std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, std::optional
             if ((control.style & TTS_ALWAYSTIP) == 0 && GetActiveWindow() != control.owner) {
                 return std::nullopt;
             }
+            const HWND control = tip;
+            m_tipsShown.erase(control);
+            const std::wstring text = ToolText(control, tool, askWide);
+            if (text.empty()) {
+                return std::nullopt;
+            }
             // A tip with a text shows: the control raises itself to the top of
             // its band, as on Windows, so only a topmost tip shows above a topmost window.
-            const auto shown = [this, tip = tip](const std::wstring& text) {
-                if (text.empty()) {
-                    return std::optional<std::string>();
-                }
-                SetWindowPos(tip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-                return std::optional<std::string>(Utf8FromUtf16(text));
-            };
-            if (!tool.callback) {
-                return shown(tool.text);
-            }
-            std::wstring text;
-            if (askWide.value_or(tool.unicode)) {
-                NMTTDISPINFOW request{};
-                request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTW};
-                request.lpszText = request.szText;
-                request.uFlags = tool.flags;
-                SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
-                text = request.lpszText != nullptr ? request.lpszText : L"";
-            } else {
-                NMTTDISPINFOA request{};
-                request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTA};
-                request.lpszText = request.szText;
-                request.uFlags = tool.flags;
-                SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
-                text = WideFromAnsi(request.lpszText != nullptr ? request.lpszText : "");
-            }
-            return shown(text);
+            SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            m_tipsShown[control] = TipShown{toolWindow, text, askWide};
+            return ShownToolTip();
         }
+    }
+    return std::nullopt;
+}
+
+std::wstring MemoryOs::ToolText(HWND tip, const Tool& tool, std::optional<bool> wide) {
+    if (!tool.callback) {
+        return tool.text;
+    }
+    if (wide.value_or(tool.unicode)) {
+        NMTTDISPINFOW request{};
+        request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTW};
+        request.lpszText = request.szText;
+        request.uFlags = tool.flags;
+        SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
+        return request.lpszText != nullptr ? request.lpszText : L"";
+    }
+    NMTTDISPINFOA request{};
+    request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTA};
+    request.lpszText = request.szText;
+    request.uFlags = tool.flags;
+    SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
+    return WideFromAnsi(request.lpszText != nullptr ? request.lpszText : "");
+}
+
+std::optional<std::string> MemoryOs::ShownToolTip() const {
+    for (const auto& [tip, shown] : m_tipsShown) {
+        const auto width = m_tipMaxWidths.find(tip);
+        const bool lines = width != m_tipMaxWidths.end() && width->second >= 0;
+        // One line draws its breaks as nothing; lines break at each of them.
+        std::wstring text;
+        for (size_t i = 0; i < shown.text.size(); ++i) {
+            const WCHAR c = shown.text[i];
+            if (c == L'\r' || c == L'\n') {
+                const bool pair = c == L'\r' && i + 1 < shown.text.size() && shown.text[i + 1] == L'\n';
+                i += pair ? 1 : 0;
+                text += lines ? L"\n" : L"";
+            } else {
+                text += c;
+            }
+        }
+        return Utf8FromUtf16(text);
     }
     return std::nullopt;
 }

@@ -25,8 +25,6 @@ MemoryOs::MemoryOs()
     }
 }
 
-MemoryOs::~MemoryOs() { SetDoubleByteCodePage(false); }
-
 bool MemoryOs::Fails(const std::string& function) {
     auto it = m_failures.find(function);
     if (it == m_failures.end()) {
@@ -112,6 +110,7 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"item ID lists", LiveItemLists()},
             {"drop targets", LiveDropTargets()},
             {"tooltip tools", LiveToolTipTools()},
+            {"thread handles", LiveThreadHandles()},
             {"window objects retired, awaiting their messages", CWnd::RetiredObjects()}};
 }
 

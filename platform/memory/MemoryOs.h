@@ -9,12 +9,16 @@
 #pragma once
 
 #include <algorithm>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Os.h"
@@ -181,6 +185,40 @@ public:
     // Free space of a drive's volume: free bytes, and the cluster figures of the older call.
     void SetDiskFreeSpace(char letter, ULONGLONG totalFreeBytes, DWORD sectorsPerCluster = 8,
                           DWORD bytesPerSector = 512);
+    // The volume's size and what of its free space the user may fill. Without
+    // it a volume is twice its free space, and a quota leaves the user half.
+    void SetDiskSize(char letter, ULONGLONG totalBytes, ULONGLONG freeToCaller);
+
+    // ---- threads and the calls that may block on a drive ----
+    // Threads run one at a time, never beside the test: a thread that starts
+    // one, or releases a held call, waits until it has ended or waits on a
+    // hold. So the model is never used by two threads at once, and whatever
+    // a thread posts is in the queue when CreateThread returns. While no
+    // drive is held, a thread's work runs on the caller's thread.
+    // From now on the volume and ejection calls for the drive wait, as on a
+    // dead network drive, until it is released. The same call on the test's
+    // own thread does not wait: it fails, and counts as a block of the
+    // window's thread.
+    void HoldDrive(char letter);
+    void ReleaseDrive(char letter);
+    // Calls waiting on a hold.
+    int HeldCalls() const;
+    // Volume or ejection calls that a hold met on the window's thread.
+    int WindowThreadBlocks() const { return m_windowThreadBlocks; }
+    // The time-outs of every WaitForMultipleObjects call, in order.
+    const std::vector<DWORD>& Waits() const { return m_waits; }
+    int LiveThreadHandles() const { return static_cast<int>(m_threadHandles.size()); }
+    // What ejecting the drive answers from then on: the error code of
+    // EjectMedia, or the answer of RequestDeviceEject with its veto. At first
+    // a removable drive is stopped and an optical one opens its tray, which
+    // leaves it without media; any other drive answers ERROR_INVALID_FUNCTION
+    // and CR_NO_SUCH_DEVNODE.
+    void SetEjectAnswer(char letter, DWORD result, int vetoType = 0, std::string vetoName = std::string());
+    // "EjectMedia D:\" or "RequestDeviceEject E:\" for each call, in order.
+    const std::vector<std::string>& Ejections() const { return m_ejections; }
+    // The text of the tip that is up: its lines joined with "\n" when the
+    // control has a maximum width, else drawn as one; nothing when no tip is up.
+    std::optional<std::string> ShownToolTip() const;
     void SetModuleFileName(const std::string& path, const std::string& shortPath) {
         m_moduleFileName = Utf16FromUtf8(path);
         m_moduleShortName = Utf16FromUtf8(shortPath);
@@ -366,6 +404,11 @@ public:
     }
     int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
     int LiveMenus() const { return static_cast<int>(m_menus.size()); }
+    // The items of a menu that exists now, in order.
+    std::vector<MemoryMenuItem> MenuItems(HMENU menu) const {
+        const auto it = m_menus.find(menu);
+        return it != m_menus.end() ? it->second.items : std::vector<MemoryMenuItem>();
+    }
     int LiveEnumerations() const { return static_cast<int>(m_enumerations.size()); }
     // Every kind of live handle by name, for checking that a cycle returns
     // what it takes: compare the map before and after.
@@ -438,6 +481,7 @@ public:
     HMENU LoadMenuA(UINT id) override;
     HMENU GetSubMenu(HMENU menu, int pos) override;
     DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
+    BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     BOOL DestroyMenu(HMENU menu) override;
     HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) override;
@@ -490,6 +534,8 @@ public:
     BOOL DestroyIcon(HICON icon) override;
 
     // ---- IShell ----
+    // As Windows formats sizes in an English locale.
+    WCHAR* StrFormatByteSizeW(LONGLONG size, WCHAR* buffer, UINT bufferSize) override;
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     HINSTANCE ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
                             const WCHAR* directory, int show) override;
@@ -534,6 +580,11 @@ public:
     void* GlobalLock(HGLOBAL memory) override;
     BOOL GlobalUnlock(HGLOBAL memory) override;
     HGLOBAL GlobalFree(HGLOBAL memory) override;
+    HANDLE CreateThread(std::function<void()> work) override;
+    DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) override;
+    BOOL CloseHandle(HANDLE handle) override;
+    DWORD EjectMedia(const WCHAR* root) override;
+    DWORD RequestDeviceEject(const WCHAR* root, int* vetoType, WCHAR* vetoName, DWORD vetoNameSize) override;
 
     // ---- IRegistry ----
     LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) override;
@@ -599,6 +650,11 @@ private:
     };
 
     bool Fails(const std::string& function);
+    // A call on a held drive waits here until the drive is released; false
+    // when it met the hold on the window's thread, where it must not wait.
+    bool WaitWhileHeld(const WCHAR* root);
+    // Until no thread runs but those waiting on a hold. Takes the lock held.
+    void WaitForThreads(std::unique_lock<std::mutex>& lock);
     // The behaviour of the system's control classes; false when `window` is none of them.
     bool ControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     bool IsReadOnlyKey(const std::string& path) const;
@@ -720,7 +776,34 @@ private:
         ULONGLONG freeBytes;
         DWORD sectorsPerCluster;
         DWORD bytesPerSector;
+        std::optional<ULONGLONG> totalBytes;
+        std::optional<ULONGLONG> freeToCaller;
     };
+    struct Thread {
+        std::thread thread;
+        bool ended = false;
+    };
+    struct EjectAnswer {
+        DWORD result;
+        int vetoType;
+        std::wstring vetoName;
+    };
+    mutable std::mutex m_threadLock;
+    std::condition_variable m_threadChange;
+    std::thread::id m_windowThread = std::this_thread::get_id();
+    std::vector<std::shared_ptr<Thread>> m_threads;
+    std::map<HANDLE, std::shared_ptr<Thread>> m_threadHandles;
+    // Threads that run, not waiting on a hold.
+    int m_runningThreads = 0;
+    std::set<char> m_heldDrives;
+    // Calls waiting on a hold, oldest first, and those let go but not yet running.
+    std::deque<std::pair<char, int>> m_heldCalls;
+    std::set<int> m_releasedCalls;
+    int m_nextHeldCall = 0;
+    int m_windowThreadBlocks = 0;
+    std::vector<DWORD> m_waits;
+    std::map<char, EjectAnswer> m_ejectAnswers;
+    std::vector<std::string> m_ejections;
     std::vector<UINT> m_cursorResources;
     std::vector<UINT> m_iconResources;
     std::map<HDC, DeviceContext> m_dcs;
@@ -752,6 +835,15 @@ private:
         bool unicode;  // the form the tool's window asked for (WM_NOTIFYFORMAT)
     };
     std::map<HWND, std::vector<Tool>> m_toolTips;
+    struct TipShown {
+        HWND tool;
+        std::wstring text;
+        std::optional<bool> wide;  // the form a test asked for, kept when it is asked again
+    };
+    std::map<HWND, TipShown> m_tipsShown;
+    std::map<HWND, int> m_tipMaxWidths;
+    // Asks a callback tool's window for its text, in the form it chose or in the form given.
+    std::wstring ToolText(HWND tip, const Tool& tool, std::optional<bool> wide);
     std::map<HDROP, std::vector<std::wstring>> m_dropFiles;
     std::map<HWND, COleDropTarget*> m_dropTargets;
     int m_oleDepth = 0;

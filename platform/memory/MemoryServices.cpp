@@ -347,7 +347,7 @@ UINT MemoryOs::GetDriveTypeA(const char* root) {
 BOOL MemoryOs::GetVolumeInformationW(const WCHAR* root, WCHAR* volumeName, DWORD volumeNameSize,
                                      DWORD* fileSystemFlags) {
     m_volumeQueries.emplace_back(Utf8(root));
-    if (root == nullptr || root[0] > 0x7F || Fails("GetVolumeInformationW")) {
+    if (!WaitWhileHeld(root) || root == nullptr || root[0] > 0x7F || Fails("GetVolumeInformationW")) {
         return FALSE;
     }
     auto it = m_drives.find(static_cast<char>(std::toupper(static_cast<int>(root[0]))));

@@ -146,6 +146,8 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
                    m_timers.end());
     m_appBars.erase(hwnd);
     m_toolTips.erase(hwnd);
+    m_tipsShown.erase(hwnd);
+    m_tipMaxWidths.erase(hwnd);
     if (m_activeWindow == hwnd) {
         m_activeWindow = nullptr;
     }

@@ -126,6 +126,10 @@ HMENU Win32Os::GetSubMenu(HMENU menu, int pos) { return ::GetSubMenu(menu, pos);
 
 DWORD Win32Os::CheckMenuItem(HMENU menu, UINT id, UINT check) { return ::CheckMenuItem(menu, id, check); }
 
+BOOL Win32Os::InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) {
+    return ::InsertMenuA(menu, position, flags, id, text);
+}
+
 BOOL Win32Os::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     return ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
 }

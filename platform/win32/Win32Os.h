@@ -73,6 +73,7 @@ public:
     HMENU LoadMenuA(UINT id) override;
     HMENU GetSubMenu(HMENU menu, int pos) override;
     DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) override;
+    BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, const char* text) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     BOOL DestroyMenu(HMENU menu) override;
     HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) override;
@@ -137,6 +138,7 @@ public:
     ITEMIDLIST* SHBrowseForFolderW(BROWSEINFOW* info) override;
     BOOL SHGetPathFromIDListW(const ITEMIDLIST* list, WCHAR* path) override;
     void ILFree(ITEMIDLIST* list) override;
+    WCHAR* StrFormatByteSizeW(LONGLONG size, WCHAR* buffer, UINT bufferSize) override;
 
     // ---- ISystem ----
     DWORD GetTickCount() override;
@@ -169,6 +171,11 @@ public:
     void* GlobalLock(HGLOBAL memory) override;
     BOOL GlobalUnlock(HGLOBAL memory) override;
     HGLOBAL GlobalFree(HGLOBAL memory) override;
+    HANDLE CreateThread(std::function<void()> work) override;
+    DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) override;
+    BOOL CloseHandle(HANDLE handle) override;
+    DWORD EjectMedia(const WCHAR* root) override;
+    DWORD RequestDeviceEject(const WCHAR* root, int* vetoType, WCHAR* vetoName, DWORD vetoNameSize) override;
 
     // ---- IRegistry ----
     LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, REGSAM access, HKEY* result) override;

@@ -5,5 +5,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32Os os;
     SetOs(&os.Services());
     CWinApp* app = AfxGetApp();
-    return app != nullptr ? app->Run() : 0;
+    const int code = app != nullptr ? app->Run() : 0;
+    // A query still blocked on a drive ends here with its thread, before
+    // anything it would come back to is gone.
+    ::ExitProcess(static_cast<UINT>(code));
 }

@@ -34,3 +34,11 @@ std::vector<MemoryOs::GdiCall> BarTest::Paint(HWND button, UINT state) {
     os.SendMessageA(bar->m_hWnd, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
     return os.GdiCalls();
 }
+
+std::optional<std::string> BarTest::Tip(HWND button, std::optional<bool> wide) {
+    if (!os.HoverToolTip(button, wide)) {
+        return std::nullopt;
+    }
+    os.PumpMessages();
+    return os.ShownToolTip();
+}

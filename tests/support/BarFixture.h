@@ -17,6 +17,8 @@ protected:
     void Click(UINT id);
     // Has the bar draw one of its buttons whole; returns the drawing calls.
     std::vector<MemoryOs::GdiCall> Paint(HWND button, UINT state = 0);
+    // The tip of a button once the queries it started have answered.
+    std::optional<std::string> Tip(HWND button, std::optional<bool> wide = std::nullopt);
 
     std::unique_ptr<CVosselDialog> bar;
 };

@@ -20,6 +20,11 @@ void RegisterProgramResources(MemoryOs& os) {
     os.AddString(IDS_APP_TITLE, "Vossel");
     os.AddString(IDS_COPY_FILES_TO, "Copy selected files to:");
     os.AddString(IDS_MOVE_FILES_TO, "Move selected files to:");
+    os.AddString(IDS_FREE_SPACE, "%s free of %s");
+    os.AddString(IDS_EJECT_DRIVE, "&Eject %s");
+    os.AddString(IDS_EJECT_IN_USE,
+                 "%s is in use and cannot be ejected now. Close the programs and windows that use it, then try again.");
+    os.AddString(IDS_EJECT_FAILED, "%s could not be ejected.");
     os.AddMenu(IDR_BAR_MENU, {{ID_ALWAYS_ON_TOP, "Always on &top"},
                               {ID_AUTO_HIDE, "A&uto hide"},
                               {ID_BAR_OPTIONS, "&Options"},

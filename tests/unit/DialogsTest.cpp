@@ -315,6 +315,10 @@ TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     os.AddDrive('D', DRIVE_FIXED);
     ASSERT_TRUE(os.SetCurrentDirectoryW(L"D:\\Data\\Letters"));
     os.SetDiskFreeSpace('D', 1048576ULL);
+    const auto ReadDiskLine = [this] {
+        const VolumeAnswer volume = QueryVolume(os, CurrentDriveRoot(), false);
+        return DiskLine(&volume);
+    };
     EXPECT_EQ(ReadDiskLine(), "1.00 MB Free");
     // Without the newer call: the free clusters in whole kilobytes.
     os.SetDiskFreeSpace('D', 5368709120ULL, 8, 512);

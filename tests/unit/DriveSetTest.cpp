@@ -69,7 +69,7 @@ using DriveSetTest = BarTest;
 
 // What a tip request of `code` gets from the bar: its text, or nothing when the bar leaves it unanswered.
 template <typename Info>
-std::optional<std::string> Tip(HWND bar, UINT code, UINT_PTR idFrom, UINT flags) {
+std::optional<std::string> AskTip(HWND bar, UINT code, UINT_PTR idFrom, UINT flags) {
     Info request{};
     request.hdr = NMHDR{nullptr, idFrom, code};
     request.uFlags = flags;
@@ -147,12 +147,15 @@ TEST_F(DriveSetTest, OnlyTheSetsOwnButtonsNameTheirDriveByIdOrWindowForTipsClick
             return tip != nullptr ? std::optional<std::string>(tip) : std::nullopt;
         };
         const auto hwnd = reinterpret_cast<UINT_PTR>(row.window);
-        EXPECT_EQ(Tip<NMTTDISPINFOA>(bar->m_hWnd, TTN_NEEDTEXTA, hwnd, TTF_IDISHWND), text(row.tipOfWindow));
-        EXPECT_EQ(Tip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW, hwnd, TTF_IDISHWND), text(row.tipOfWindow));
-        EXPECT_EQ(Tip<NMTTDISPINFOA>(bar->m_hWnd, TTN_NEEDTEXTA, row.id, 0), text(row.tipOfId));
-        EXPECT_EQ(Tip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW, row.id, 0), text(row.tipOfId));
-        EXPECT_EQ(Tip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW + 1, row.id, 0), std::nullopt);
-        EXPECT_EQ(Tip<NMTTDISPINFOA>(bar->m_hWnd, TTN_NEEDTEXTA - 1, hwnd, TTF_IDISHWND), std::nullopt);
+        // A label is read off the window's thread: the first request asks for it.
+        AskTip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW, hwnd, TTF_IDISHWND);
+        os.PumpMessages();
+        EXPECT_EQ(AskTip<NMTTDISPINFOA>(bar->m_hWnd, TTN_NEEDTEXTA, hwnd, TTF_IDISHWND), text(row.tipOfWindow));
+        EXPECT_EQ(AskTip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW, hwnd, TTF_IDISHWND), text(row.tipOfWindow));
+        EXPECT_EQ(AskTip<NMTTDISPINFOA>(bar->m_hWnd, TTN_NEEDTEXTA, row.id, 0), text(row.tipOfId));
+        EXPECT_EQ(AskTip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW, row.id, 0), text(row.tipOfId));
+        EXPECT_EQ(AskTip<NMTTDISPINFOW>(bar->m_hWnd, TTN_NEEDTEXTW + 1, row.id, 0), std::nullopt);
+        EXPECT_EQ(AskTip<NMTTDISPINFOA>(bar->m_hWnd, TTN_NEEDTEXTA - 1, hwnd, TTF_IDISHWND), std::nullopt);
         // A click by id opens that drive, or nothing.
         os.ClearLogs();
         Click(row.id);

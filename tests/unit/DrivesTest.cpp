@@ -1,4 +1,5 @@
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -155,9 +156,12 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
     }
 }
 
+// The label with what a query of the drive reads, asked as the bar asks it.
 std::string Label(const char* root) {
     std::wstring text = W(root);
-    GetDriveLabel(text);
+    const bool fixed = Os().sys.GetDriveTypeA(root) == DRIVE_FIXED;
+    const VolumeAnswer volume = QueryVolume(Os().sys, text.substr(0, 3), fixed);
+    GetDriveLabel(text, &volume);
     return Utf8FromUtf16(text);
 }
 
@@ -192,10 +196,6 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     os.FailCall("WideCharToMultiByte", 2);
     os.FailCall("MultiByteToWideChar", 1);
     EXPECT_EQ(Narrow(W("~\u0080Ф")) + Utf8FromUtf16(Widen("~\xFF")), "~??~ÿ");
-    // Removable and CD drives are never touched.
-    for (const std::string& root : os.VolumeQueries()) {
-        EXPECT_TRUE(root != "A:\\" && root != "D:\\") << root;
-    }
     // Unreachable network drives give the plain root.
     os.FailCall("WNetOpenEnumW", 1);
     EXPECT_EQ(Label("N:\\"), "N:\\");
@@ -229,6 +229,63 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     os.AddNetworkConnection("L:", "\\\\s\\" + std::string(254, 'x') + "📷");
     ASSERT_TRUE(GetNetworkName(longName, L"L:\\"));
     EXPECT_EQ(std::wstring(longName), L"\\\\S\\" + std::wstring(254, L'X'));
+}
+
+// The free-space line fills each place of its format in turn, free space
+// first, with the system's own writing of each size; a format short of a
+// place, or a size the system cannot write, gives no line.
+TEST_F(DriveLabelTest, TheFreeSpaceLineFillsItsFormatsPlacesInTurnOrIsNoneWithoutThem) {
+    const auto size = [](ULONGLONG bytes) {
+        WCHAR text[64] = {};
+        Os().shell.StrFormatByteSizeW(static_cast<LONGLONG>(std::min<ULONGLONG>(bytes, 0x7FFFFFFFFFFFFFFFULL)), text,
+                                      64);
+        return Utf8FromUtf16(text);
+    };
+    const std::pair<const char*, const char*> formats[] = {
+        {"%s free of %s", "{F} free of {T}"},
+        {"of %s, %s free", "of {F}, {T} free"},
+        {"%s%s", "{F}{T}"},
+        {"%s, %s and %s", "{F}, {T} and %s"},
+        {"%s free", ""},
+        {"", ""},
+    };
+    // Each unit's edges, and sizes past what a signed count holds.
+    const std::pair<ULONGLONG, ULONGLONG> sizes[] = {
+        {0, 1023},
+        {1024, (1ULL << 20) - 1},
+        {1ULL << 20, (1ULL << 30) - 1},
+        {1ULL << 30, (1ULL << 40) - 1},
+        {1ULL << 40, (1ULL << 50) - 1},
+        {1ULL << 50, (1ULL << 60) - 1},
+        {1ULL << 60, 0x7FFFFFFFFFFFFFFFULL},
+        {0x8000000000000000ULL, ~0ULL},
+    };
+    for (const auto& [format, line] : formats) {
+        os.AddString(IDS_FREE_SPACE, format);
+        for (const auto& [free, total] : sizes) {
+            SCOPED_TRACE(std::string(format) + " " + std::to_string(free));
+            std::string expected = line;
+            for (const auto& [place, bytes] : {std::make_pair("{T}", total), std::make_pair("{F}", free)}) {
+                const size_t at = expected.find(place);
+                if (at != std::string::npos) {
+                    expected.replace(at, 3, size(bytes));
+                }
+            }
+            EXPECT_EQ(Utf8FromUtf16(FreeSpaceLine(free, total)), expected);
+        }
+    }
+    os.AddString(IDS_FREE_SPACE, "%s free of %s");
+    for (int failing = 1; failing <= 2; ++failing) {
+        os.FailCall("StrFormatByteSizeW", 1, failing - 1);
+        EXPECT_EQ(FreeSpaceLine(1, 2), L"") << "size " << failing << " cannot be written";
+    }
+    // A drive's own texts name it by its letter and colon.
+    const std::pair<const char*, const char*> texts[] = {
+        {"&Eject %s", "&Eject E:"}, {"%s is in use.", "E: is in use."}, {"Eject", "Eject"}, {"%s%s", "E:%s"}};
+    for (const auto& [text, named] : texts) {
+        os.AddString(IDS_EJECT_DRIVE, text);
+        EXPECT_EQ(DriveText(IDS_EJECT_DRIVE, L"E:\\"), named);
+    }
 }
 
 TEST_F(DriveLabelTest, OddMoreDataAnswersAndBuffersPastTheLimitsEndTheSearch) {

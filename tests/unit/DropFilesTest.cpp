@@ -278,7 +278,7 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSa
     EXPECT_TRUE(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info").has_value());
     DragAndDrop(&files, Drive(1));
     EXPECT_EQ(os.FileOperations().size(), 1u);
-    EXPECT_EQ(os.HoverToolTip(bar->DriveButtons().at(0)->m_hWnd, false), std::optional<std::string>("(SYSTEM) C:\\"));
+    EXPECT_EQ(Tip(bar->DriveButtons().at(0)->m_hWnd, false), std::optional<std::string>("(SYSTEM) C:\\"));
     EXPECT_EQ(os.DropTargetOf(bar->DriveButtons().at(0)->m_hWnd), os.DropTargetOf(bar->m_hWnd));
     bar->DestroyWindow();
     EXPECT_EQ(os.LiveDropTargets(), 0);
@@ -288,9 +288,7 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSa
     EXPECT_EQ(os.DragTo(&files, Drive(0), MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
     // Tips name each drive alike, narrow or wide, whatever window is active, with one tool per child.
     os.SetActiveWindow(os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 40, 30}));
-    const auto tip = [this](size_t drive, bool wide) {
-        return os.HoverToolTip(bar->DriveButtons().at(drive)->m_hWnd, wide);
-    };
+    const auto tip = [this](size_t drive, bool wide) { return Tip(bar->DriveButtons().at(drive)->m_hWnd, wide); };
     for (const bool wide : {false, true}) {
         EXPECT_EQ(tip(0, wide), std::optional<std::string>("(SYSTEM) C:\\"));
         EXPECT_EQ(tip(1, wide), std::optional<std::string>("(CD-ROM) D:\\"));
@@ -309,7 +307,7 @@ TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSa
     // wide form, which the bar has its tips ask for.
     os.AddDrive('C', DRIVE_FIXED, std::string("Фото 📷"));
     EXPECT_EQ(tip(0, false), std::optional<std::string>("(???? ?) C:\\"));
-    EXPECT_EQ(os.HoverToolTip(bar->DriveButtons().at(0)->m_hWnd), std::optional<std::string>("(Фото 📷) C:\\"));
+    EXPECT_EQ(Tip(bar->DriveButtons().at(0)->m_hWnd), std::optional<std::string>("(Фото 📷) C:\\"));
     EXPECT_TRUE(bar->EnableToolTips());  // again: nothing more
     EXPECT_EQ(os.LiveToolTipTools(), 3);
     bar->DestroyWindow();

@@ -78,6 +78,7 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
              for (const auto& drive : bar.DriveButtons()) {
                  EXPECT_TRUE(os.HoverToolTip(drive->m_hWnd, false) && os.HoverToolTip(drive->m_hWnd, true));
              }
+             os.PumpMessages();
          }},
         {"WM_DROPFILES, answered and cancelled",
          [&] {

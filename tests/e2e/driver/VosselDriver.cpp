@@ -8,6 +8,7 @@
 #include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <dbt.h>
 #include <winioctl.h>
 // clang-format on
@@ -462,15 +463,39 @@ int Clipboard(char**) {
 
 // The bar's tooltips, owned or not: those its thread made. Their text comes
 // only with WM_GETTEXT from another process, and stays after the tip hides.
+// A tip's first line is its text; each further one follows as a "tip line".
 int ToolTips(HWND owner, char**) {
     const int count = Count([&](HWND tip) {
-        return lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") == 0 &&
-               (GetWindow(tip, GW_OWNER) == owner ||
-                GetWindowThreadProcessId(tip, nullptr) == GetWindowThreadProcessId(owner, nullptr)) &&
-               std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
-                           SentText(tip).c_str()) > 0;
+        if (lstrcmpiA(ClassOf(tip).c_str(), "tooltips_class32") != 0 ||
+            (GetWindow(tip, GW_OWNER) != owner &&
+             GetWindowThreadProcessId(tip, nullptr) != GetWindowThreadProcessId(owner, nullptr))) {
+            return false;
+        }
+        std::string text = SentText(tip);
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        const size_t end = text.find('\n');
+        std::printf("tip visible=%d style=0x%08lX text=%s\n", IsWindowVisible(tip) ? 1 : 0, Style(tip),
+                    text.substr(0, end).c_str());
+        for (size_t from = end; from != std::string::npos; from = text.find('\n', from + 1)) {
+            std::printf("tip line=%s\n", text.substr(from + 1, text.find('\n', from + 1) - from - 1).c_str());
+        }
+        std::printf("tip rect=%s\n", RectOf(tip).c_str());
+        return true;
     });
     return Ok("count", std::to_string(count));
+}
+
+// The free space of the volume at a root as GetDiskFreeSpaceExW reports it,
+// and the line a tip makes of it with the shell's size format.
+int FreeSpace(char** a) {
+    ULARGE_INTEGER free = {}, total = {}, totalFree = {};
+    if (!GetDiskFreeSpaceExW(Wide(a[0]).c_str(), &free, &total, &totalFree))
+        return Fail("no free space");
+    wchar_t freeText[64] = L"", totalText[64] = L"";
+    StrFormatByteSizeW(static_cast<LONGLONG>(free.QuadPart), freeText, 64);
+    StrFormatByteSizeW(static_cast<LONGLONG>(total.QuadPart), totalText, 64);
+    std::printf("free=%llu\ntotal=%llu\n", free.QuadPart, total.QuadPart);
+    return Ok("line", Utf8(freeText) + " free of " + Utf8(totalText));
 }
 
 // Reads the window's rectangle as often as it can for the given time and
@@ -739,6 +764,7 @@ const Command<int (*)(char**)> kCommands[] = {
     {"define-drive", 3, DefineDrive},    // <letter> <unix folder> <DRIVE_ kind>
     {"undefine-drive", 1, DefineDrive},  // <letter>
     {"display-size", 2, DisplaySize},    // <cx> <cy>
+    {"free-space", 1, FreeSpace},        // <root>
     {"monitors", 0, Monitors},
     {"displaychange", 0, DisplayChange},
 };
