@@ -58,7 +58,7 @@ if(EXISTS ${VOSSEL_GTEST_SOURCE_DIR}/CMakeLists.txt)
   # The contract tests, against the Win32 backend.
   file(GLOB VOSSEL_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp)
   vossel_test_program(vossel_contract_tests ${VOSSEL_CONTRACT_SOURCES} tests/contract/ContractResources.rc)
-  target_link_libraries(vossel_contract_tests PRIVATE vossel_win32 gtest gtest_main)
+  target_link_libraries(vossel_contract_tests PRIVATE vossel_win32 gtest gtest_main oleacc oleaut32)
 endif()
 
 if(NOT CMAKE_HOST_UNIX)

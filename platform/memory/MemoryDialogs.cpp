@@ -47,7 +47,11 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
         }
     }
     if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
-        m_focus = first;
+        SetFocus(first);
+    }
+    // As Windows does for a dialog: its keyboard cues follow the last input.
+    if (IsWindow(hwnd) && (style & WS_CHILD) == 0) {
+        SendMessageA(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     }
     if (Window* window = Find(hwnd); window != nullptr && (style & WS_VISIBLE) != 0) {
         window->style |= WS_VISIBLE;

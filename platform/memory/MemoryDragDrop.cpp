@@ -303,6 +303,22 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case TTM_GETTOOLCOUNT:
             *result = static_cast<LRESULT>(tools.size());
             return true;
+        case TTM_TRACKPOSITION:
+            m_trackPoint = POINT{SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+                                 SignedHiWord(static_cast<std::uintptr_t>(lParam))};
+            return true;
+        case TTM_TRACKACTIVATE: {
+            // A tracking tool shows at once, with the text it is given then.
+            m_trackedTips.erase(hwnd);
+            const auto tool = info != nullptr ? std::find_if(tools.begin(), tools.end(), same) : tools.end();
+            if (wParam == FALSE || tool == tools.end() || (tool->flags & TTF_TRACK) == 0) {
+                return true;
+            }
+            const Tool asked = *tool;
+            m_trackedTips[hwnd] = AskToolText(hwnd, asked, std::nullopt);
+            SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            return true;
+        }
         default:
             return false;
     }
@@ -344,23 +360,36 @@ std::optional<std::string> MemoryOs::HoverToolTip(HWND toolWindow, std::optional
             if (!tool.callback) {
                 return shown(tool.text);
             }
-            std::wstring text;
-            if (askWide.value_or(tool.unicode)) {
-                NMTTDISPINFOW request{};
-                request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTW};
-                request.lpszText = request.szText;
-                request.uFlags = tool.flags;
-                SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
-                text = request.lpszText != nullptr ? request.lpszText : L"";
-            } else {
-                NMTTDISPINFOA request{};
-                request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTA};
-                request.lpszText = request.szText;
-                request.uFlags = tool.flags;
-                SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
-                text = WideFromAnsi(request.lpszText != nullptr ? request.lpszText : "");
-            }
-            return shown(text);
+            return shown(AskToolText(tip, tool, askWide));
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring MemoryOs::AskToolText(HWND tip, const Tool& tool, std::optional<bool> wide) {
+    if (!tool.callback) {
+        return tool.text;
+    }
+    if (wide.value_or(tool.unicode)) {
+        NMTTDISPINFOW request{};
+        request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTW};
+        request.lpszText = request.szText;
+        request.uFlags = tool.flags;
+        SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
+        return request.lpszText != nullptr ? request.lpszText : L"";
+    }
+    NMTTDISPINFOA request{};
+    request.hdr = NMHDR{tip, tool.id, TTN_NEEDTEXTA};
+    request.lpszText = request.szText;
+    request.uFlags = tool.flags;
+    SendMessageA(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&request));
+    return WideFromAnsi(request.lpszText != nullptr ? request.lpszText : "");
+}
+
+std::optional<std::string> MemoryOs::TrackedToolTip() const {
+    for (const auto& [tip, text] : m_trackedTips) {
+        if (Find(tip) != nullptr && !text.empty()) {
+            return Utf8FromUtf16(text);
         }
     }
     return std::nullopt;
