@@ -9,6 +9,7 @@
 #include "bar/Drives.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "platform/WinApp.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
@@ -27,6 +28,7 @@ constexpr UINT kCompleteStartup = WM_APP + 0x100;
 constexpr UINT_PTR kStartupTimer = 2;
 // Posted by the first drive broadcast of a burst, so the buttons follow once.
 constexpr UINT kSyncDrives = WM_APP + 0x101;
+constexpr int kHotKeyId = 1;
 
 DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
@@ -78,8 +80,17 @@ BOOL CVosselDialog::OnInitDialog() {
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();
+    m_wHotKey = LoadHotKey();
+
+    // The focus shows once the keyboard is used, unless the user keeps the cues on.
+    BOOL cues = FALSE;
+    if (!Os().win.SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0) || !cues) {
+        m_wUiState = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+        SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL));
+    }
 
     SetPlacement(&placement);
+    RegisterBarHotKey();
     PostMessage(kCompleteStartup);
     return TRUE;
 }
@@ -259,6 +270,7 @@ void CVosselDialog::OnSetCursor() {
 }
 
 void CVosselDialog::OnTimer() {
+    NotePreviousWindow(Os().win.GetForegroundWindow());
     // The auto-hide timer runs anyway; it only notes that the pointer left.
     POINT cursor{0, 0};
     if (m_bPointerOver && Os().win.GetCursorPos(&cursor)) {
@@ -303,6 +315,7 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
     SaveStoredDpi(m_nDpi);
+    SaveHotKey(m_wHotKey);
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
@@ -338,6 +351,10 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
                 return TRUE;
             case ID_BAR_EXIT:
                 OnBarExit();
+                return TRUE;
+            case IDCANCEL:
+                // Esc, from the dialog manager.
+                LeaveBar();
                 return TRUE;
             default:
                 break;
@@ -419,10 +436,32 @@ void CVosselDialog::OpenDriveOfButton(UINT id) {
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_DESTROY:
+            Os().win.UnregisterHotKey(m_hWnd, kHotKeyId);
             // Saved before the appbar's own handling resets the edge it holds.
             ReleaseDrivesAndSave();
             OnDestroy();
             return 0;
+        case WM_CLOSE:
+            // The system's Close and other programs asking the bar to close
+            // end it; the dialog's default would only leave it, as Esc does.
+            OnCancel();
+            return 0;
+        case WM_QUERYUISTATE:
+            return m_wUiState;
+        case WM_UPDATEUISTATE:
+            if (LOWORD(wParam) == UIS_SET) {
+                m_wUiState |= HIWORD(wParam);
+            } else if (LOWORD(wParam) == UIS_CLEAR) {
+                m_wUiState &= ~HIWORD(wParam);
+            }
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_NEXTDLGCTL:
+            // Tab and Shift+Tab move the focus through here.
+            ShowKeyboardCues();
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_SYSCOLORCHANGE:
+            OnSysColorChange();
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_SIZE:
             OnSize();
             return 0;
@@ -538,6 +577,8 @@ void CVosselDialog::ApplyOptions() {
     dialog.m_bAutoHide = m_placement.bAutoHide;
     dialog.m_strSkipDrives = m_strSkipDrives;
     dialog.m_bTileExplorers = m_bTileExplorers;
+    dialog.m_wHotKey = HotKeyControlValue(m_wHotKey);
+    dialog.m_wHeldHotKey = m_bHotKeyTaken ? 0 : m_wHotKey;
     if (dialog.DoModal() != IDOK) {
         return;
     }
@@ -552,10 +593,109 @@ void CVosselDialog::ApplyOptions() {
     m_strSkipDrives = dialog.m_strSkipDrives;
     SyncDrives(Os().sys.GetLogicalDrives());
     m_bTileExplorers = dialog.m_bTileExplorers;
+    // A hotkey another program held is tried again, changed or not.
+    if (const WORD hotKey = StoredHotKey(dialog.m_wHotKey); hotKey != m_wHotKey || m_bHotKeyTaken) {
+        m_wHotKey = hotKey;
+        RegisterBarHotKey();
+    }
     if (dialog.m_bLaunchOnStartup != m_bLaunchOnStartup) {
         m_bLaunchOnStartup = dialog.m_bLaunchOnStartup;
         WriteLaunchOnStartup(m_bLaunchOnStartup);
     }
+}
+
+void CVosselDialog::RegisterBarHotKey() {
+    Os().win.UnregisterHotKey(m_hWnd, kHotKeyId);
+    // Held by another program, the bar does without it, silently: Options says so.
+    m_bHotKeyTaken =
+        m_wHotKey != 0 && !Os().win.RegisterHotKey(m_hWnd, kHotKeyId, HotKeyModifiers(m_wHotKey), LOBYTE(m_wHotKey));
+}
+
+void CVosselDialog::ShowKeyboardCues() {
+    if ((m_wUiState & UISF_HIDEFOCUS) == 0) {
+        return;
+    }
+    m_wUiState &= static_cast<WORD>(~UISF_HIDEFOCUS);
+    // The system passes the change on to the buttons where it keeps cues;
+    // the focused one is drawn anew in any case.
+    SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+    if (const HWND focus = Os().win.GetFocus(); focus != nullptr && Os().win.GetParent(focus) == m_hWnd) {
+        Os().win.InvalidateRect(focus, nullptr, TRUE);
+    }
+}
+
+bool CVosselDialog::IsOwnWindow(HWND hwnd) const {
+    // The bar, its tip, and the dialogs and boxes it owns, however deep.
+    for (HWND window = hwnd; window != nullptr; window = Os().win.GetWindow(window, GW_OWNER)) {
+        if (window == m_hWnd || window == m_hWndToolTip) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CVosselDialog::NotePreviousWindow(HWND foreground) {
+    if (foreground != nullptr && !IsOwnWindow(foreground)) {
+        m_hwndPrevious = foreground;
+    }
+}
+
+HWND CVosselDialog::WindowToGoBackTo() const {
+    if (m_hwndPrevious != nullptr && Os().win.IsWindow(m_hwndPrevious) && Os().win.IsWindowVisible(m_hwndPrevious)) {
+        return m_hwndPrevious;
+    }
+    // Gone: the first window of another program in front, as the system picks one when a window closes.
+    struct Search {
+        const CVosselDialog* bar;
+        HWND found;
+    } search{this, nullptr};
+    Os().win.EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            const auto exStyle = static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, GWL_EXSTYLE));
+            if (Os().win.IsWindowVisible(hwnd) && Os().win.IsWindowEnabled(hwnd) && !Os().win.IsIconic(hwnd) &&
+                (exStyle & WS_EX_TOOLWINDOW) == 0 && hwnd != Os().win.GetDesktopWindow() &&
+                !s->bar->IsOwnWindow(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CVosselDialog::LeaveBar() {
+    if (const HWND previous = WindowToGoBackTo(); previous != nullptr) {
+        Os().win.SetForegroundWindow(previous);
+    }
+    // Hidden even where the keyboard could not be handed on.
+    if (m_placement.bAutoHide) {
+        ShowAutoHideBar(FALSE);
+    }
+}
+
+void CVosselDialog::OnSysColorChange() {
+    SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
+    for (const auto& drive : m_driveButtons) {
+        const std::string root = drive->GetWindowText() + "\\";
+        SetButtonPicture(drive.get(), DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())));
+    }
+}
+
+BOOL CVosselDialog::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) {
+    if (hwnd == m_hWnd) {
+        answers->name = Widen(GetWindowText());
+        answers->role = ROLE_SYSTEM_TOOLBAR;
+        return TRUE;
+    }
+    if (hwnd == m_btnMenu.m_hWnd && hwnd != nullptr) {
+        answers->name = Widen(LoadResourceString(IDS_MENU_BUTTON_NAME));
+        answers->role = ROLE_SYSTEM_BUTTONMENU;
+        answers->defaultAction = Widen(LoadResourceString(IDS_OPEN_ACTION));
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void CVosselDialog::OnBarAbout() {

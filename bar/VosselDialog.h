@@ -11,6 +11,7 @@
 #include "appbar/AppBarDialog.h"
 #include "platform/Dpi.h"
 #include "platform/Gdi.h"
+#include "settings/HotKey.h"
 #include "settings/Settings.h"
 
 class CVosselDialog : public CAppBarDialog {
@@ -40,6 +41,16 @@ public:
     void ApplyOptions();
     // Shows the About dialog.
     void OnBarAbout();
+
+    WORD HotKey() const { return m_wHotKey; }
+    // The hotkey is set but another program holds it.
+    bool HotKeyTaken() const { return m_bHotKeyTaken; }
+    // Gives the keyboard back to the window that had it before the bar, and
+    // an auto-hide bar hides: Esc leaves the bar, it does not end it.
+    void LeaveBar();
+
+    // What a screen reader hears of the bar and its buttons.
+    BOOL GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) override;
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -105,6 +116,24 @@ private:
     bool m_bDriveSyncPosted = false;
     // The pointer is over the bar; the drive set was looked at as it came.
     bool m_bPointerOver = false;
+
+    // Keyboard access.
+    // Registers the hotkey anew, or none; notes whether another program holds it.
+    void RegisterBarHotKey();
+    // The keyboard was used on the bar: its focus shows from now on.
+    void ShowKeyboardCues();
+    // A window of another program that was in front: the keyboard goes back there.
+    void NotePreviousWindow(HWND foreground);
+    bool IsOwnWindow(HWND hwnd) const;
+    // The window Esc gives the keyboard to: the one noted, else the first of another program in front.
+    HWND WindowToGoBackTo() const;
+    // The pictures carry the button face's colour: a new one maps them anew.
+    void OnSysColorChange();
+    WORD m_wHotKey = kDefaultHotKey;
+    bool m_bHotKeyTaken = false;
+    HWND m_hwndPrevious = nullptr;
+    // The bar's keyboard cues (UISF_ bits), which it keeps itself where the system keeps none.
+    WORD m_wUiState = 0;
 
     // Display scale.
     // The bar moved to a screen of another scale: fonts, pictures, sizes and

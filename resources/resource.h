@@ -41,6 +41,9 @@
 
 #define IDS_COPY_FILES_TO 108
 #define IDS_MOVE_FILES_TO 109
+// What a screen reader hears of the bar's buttons.
+#define IDS_MENU_BUTTON_NAME 110
+#define IDS_OPEN_ACTION 111
 #define IDS_APP_TITLE 57344
 
 #define ID_ALWAYS_ON_TOP 32771
@@ -71,6 +74,8 @@
 #define IDC_TILE_EXPLORERS 1006
 #define IDC_SKIP_DRIVES 1007
 #define IDC_LAUNCH_ON_STARTUP 1008
+#define IDC_HOTKEY 1010
+#define IDC_HOTKEY_TAKEN 1011
 
 #define ID_LINK_COPY_SHORTCUT 32771
 #define ID_LINK_ADD_FAVORITES 32774

@@ -154,6 +154,9 @@ TEST_F(KeyboardContract, AHotkeyIsOneWindowsAtATimeTheHotkeyControlKeepsItsValue
     EXPECT_TRUE(Os().win.RegisterHotKey(other, 8, ctrlAlt, VK_HOME)) << "free once given up";
     EXPECT_TRUE(Os().win.UnregisterHotKey(other, 7));
     EXPECT_TRUE(Os().win.UnregisterHotKey(other, 8));
+    // Held down, a hotkey registered without repeats comes once.
+    EXPECT_TRUE(Os().win.RegisterHotKey(bar, 2, ctrlAlt | MOD_NOREPEAT, VK_F12));
+    EXPECT_TRUE(Os().win.UnregisterHotKey(bar, 2));
 
     const HWND control = MakeChild(bar, HOTKEY_CLASSA, 60, RECT{0, 0, 100, 20});
     ASSERT_NE(control, nullptr);
