@@ -77,6 +77,8 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
         if (DeliverNext()) {
             continue;
         }
+        // The dialog manager shows a modal dialog once its queue first runs empty.
+        Find(hwnd)->style |= WS_VISIBLE;
         if (m_modalIdle) {
             m_modalIdle();
         }
