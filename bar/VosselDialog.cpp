@@ -436,7 +436,6 @@ void CVosselDialog::OpenDriveOfButton(UINT id) {
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_DESTROY:
-            Os().win.UnregisterHotKey(m_hWnd, kHotKeyId);
             // Saved before the appbar's own handling resets the edge it holds.
             ReleaseDrivesAndSave();
             OnDestroy();

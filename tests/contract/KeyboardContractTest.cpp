@@ -200,6 +200,10 @@ TEST_F(KeyboardContract, AScreenReaderReadsAWindowsOwnAnswersAnewAndTheSystemsFo
     EXPECT_EQ(ReadAccessible(hwnd).name, "(DATA) C:\\") << "read anew";
     // Without answers, and for a window without an object, the system's own object answers.
     answering.m_bAnswers = FALSE;
+    EXPECT_EQ(Os().win.SendMessageA(hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+    RecordingWnd silent;
+    const HWND top = MakeWindow(WS_POPUP, 0, RECT{0, 60, 50, 90}, "Silent", &silent);
+    EXPECT_EQ(Os().win.SendMessageA(top, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
     for (const auto& [window, text] : {std::make_pair(hwnd, "C:"), std::make_pair(plain, "Plain")}) {
         read = ReadAccessible(window);
         EXPECT_EQ(read.name, text);
