@@ -16,18 +16,11 @@ bool HighContrast() {
            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
-void DeleteBitmap(HBITMAP* bitmap) {
-    if (*bitmap != nullptr) {
-        Os().gdi.DeleteObject(*bitmap);
-        *bitmap = nullptr;
-    }
-}
-
 }  // namespace
 
 DriveButtonLayout LayoutDriveButton(SIZE client, SIZE image, bool hasImage, SIZE text, bool hasText, int margin,
                                     int gap, int pushed) {
-    DriveButtonLayout layout{{0, 0}, {0, 0}};
+    DriveButtonLayout layout{};
     if (hasImage) {
         layout.image.x = hasText ? margin : Centre(client.cx, image.cx);
         layout.image.y = Centre(client.cy, image.cy);
@@ -50,10 +43,7 @@ DriveButtonLayout LayoutDriveButton(SIZE client, SIZE image, bool hasImage, SIZE
 
 int FocusInset(int width, int height) { return std::min(3, std::min(width, height) / 4); }
 
-CDriveButton::~CDriveButton() {
-    DeleteBitmap(&m_hBitmap);
-    DeleteBitmap(&m_hBitmapDisabled);
-}
+CDriveButton::~CDriveButton() = default;
 
 HBITMAP CDriveButton::LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF from, COLORREF to) {
     COLORMAP map{from, to};
@@ -75,15 +65,18 @@ HBITMAP CDriveButton::LoadMappedBitmap(UINT bitmapId, int cx, int cy, COLORREF f
 }
 
 BOOL CDriveButton::SetBitmap(UINT bitmapId, int cx, int cy, COLORREF transparent) {
-    // A second picture replaces the first, which goes.
-    DeleteBitmap(&m_hBitmap);
-    DeleteBitmap(&m_hBitmapDisabled);
+    // Both pictures and their size come from one load: a button never draws
+    // a new picture at the old size, or without its disabled look.
     const COLORREF face = Os().win.GetSysColor(COLOR_BTNFACE);
-    m_hBitmap = LoadMappedBitmap(bitmapId, cx, cy, transparent, face);
-    m_hBitmapDisabled = LoadMappedBitmap(bitmapId, cx, cy, transparent, RGB(255, 255, 255));
-    if (m_hBitmap == nullptr || m_hBitmapDisabled == nullptr) {
+    GdiObject<HBITMAP> normal(LoadMappedBitmap(bitmapId, cx, cy, transparent, face));
+    GdiObject<HBITMAP> disabled(
+        normal.Get() != nullptr ? LoadMappedBitmap(bitmapId, cx, cy, transparent, RGB(255, 255, 255)) : nullptr);
+    if (disabled.Get() == nullptr) {
         return FALSE;
     }
+    // The pictures replaced go with the locals.
+    m_hBitmap.Swap(normal);
+    m_hBitmapDisabled.Swap(disabled);
     m_cxImage = cx;
     m_cyImage = cy;
     if (m_hWnd != nullptr) {
@@ -143,11 +136,11 @@ void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
         }
         const DriveButtonLayout layout =
             LayoutDriveButton(SIZE{client.right - client.left, client.bottom - client.top}, SIZE{m_cxImage, m_cyImage},
-                              m_hBitmap != nullptr, textSize, !text.empty(), m_nImageMargin, m_nTextGap, pushed);
-        if (m_hBitmap != nullptr) {
+                              m_hBitmap.Get() != nullptr, textSize, !text.empty(), m_nImageMargin, m_nTextGap, pushed);
+        if (m_hBitmap.Get() != nullptr) {
             // The white-mapped picture's shape, in the text's colour.
             const bool mono = highContrast && !disabled;
-            const HBITMAP image = disabled || mono ? m_hBitmapDisabled : m_hBitmap;
+            const HBITMAP image = disabled || mono ? m_hBitmapDisabled.Get() : m_hBitmap.Get();
             Os().gdi.DrawStateA(dc, mono ? Os().gdi.GetSysColorBrush(COLOR_BTNTEXT) : nullptr, nullptr,
                                 reinterpret_cast<LPARAM>(image), 0, layout.image.x, layout.image.y, m_cxImage,
                                 m_cyImage, DST_BITMAP | (mono ? DSS_MONO : state));

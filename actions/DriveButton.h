@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "platform/Gdi.h"
 
 class CDriveButton : public CButton {
 public:
@@ -11,7 +12,7 @@ public:
 
     // Loads the bitmap resource with `transparent` mapped to the button face
     // (and, for the disabled look, to white), scaled to cx by cy unless it
-    // has that size.
+    // has that size. When either picture fails, the button keeps the ones it had.
     BOOL SetBitmap(UINT bitmapId, int cx, int cy, COLORREF transparent);
     int SetImageMargin(int margin);
     int SetTextGap(int gap);
@@ -31,8 +32,8 @@ private:
 
     int m_nImageMargin = 4;
     int m_nTextGap = 8;
-    HBITMAP m_hBitmap = nullptr;
-    HBITMAP m_hBitmapDisabled = nullptr;
+    GdiObject<HBITMAP> m_hBitmap;
+    GdiObject<HBITMAP> m_hBitmapDisabled;
     int m_cxImage = 0;
     int m_cyImage = 0;
     // A focus rectangle stands on the face.

@@ -1,9 +1,17 @@
 #include "actions/DriveDropTarget.h"
 
 #include "appbar/AppBarDialog.h"
-#include "bar/Drives.h"
 #include "platform/WinApp.h"
 #include "resources/resource.h"
+
+namespace {
+
+// Into the topmost band, where and as large as it is, without taking the activation.
+void PutOnTop(HWND hwnd) {
+    Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace
 
 void AppendListEntry(std::wstring& list, const std::wstring& path) {
     list.append(path);
@@ -37,23 +45,13 @@ bool IsCopyableDropPath(const std::wstring& path) {
     return !name.empty() && name != L"." && name != L"..";
 }
 
-std::wstring DropStartPath(const CWnd& bar, size_t driveCount, POINT point) {
-    const HWND hwnd = Os().win.WindowFromPoint(point);
-    if (hwnd == nullptr || Os().win.GetParent(hwnd) != bar.m_hWnd) {
-        return {};
-    }
-    const int id = Os().win.GetDlgCtrlID(hwnd);
-    if (id < IDC_FIRST_DRIVE || static_cast<size_t>(id - IDC_FIRST_DRIVE) >= driveCount) {
-        return {};
-    }
-    char caption[16] = {};
-    Os().win.GetWindowTextA(hwnd, caption, static_cast<int>(sizeof(caption)));
-    return DriveRootFromCaption(caption);
+std::wstring DropStartPath(const CDriveSet& drives, POINT point) {
+    return drives.RootOfWindow(Os().win.WindowFromPoint(point));
 }
 
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED) {
-        Os().win.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PutOnTop(hwnd);
         Os().win.SetActiveWindow(hwnd);
         Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     }
@@ -88,9 +86,9 @@ int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId) {
     return 1;
 }
 
-UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move) {
-    bar.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    std::wstring folder = DropStartPath(bar, driveCount, point);
+UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BOOL move) {
+    PutOnTop(bar.m_hWnd);
+    std::wstring folder = DropStartPath(drives, point);
     const UINT count = Os().shell.DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::wstring> items;
     for (UINT i = 0; i < count; ++i) {
@@ -100,9 +98,9 @@ UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL mov
         }
     }
     const auto skipped = static_cast<UINT>(count - items.size());
-    // Nothing left to copy: asking for a folder would only promise a copy.
-    if ((count == 0 || !items.empty()) &&
-        BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
+    // Nothing to copy, be the list empty or every item left out: asking for
+    // a folder would only promise a copy.
+    if (!items.empty() && BrowseForFolder(bar.m_hWnd, folder, move ? IDS_MOVE_FILES_TO : IDS_COPY_FILES_TO) == 1) {
         if (!folder.empty() && folder.back() != L'\\') {
             folder.push_back(L'\\');
         }
@@ -112,19 +110,16 @@ UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL mov
             AppendListEntry(from, item);
             AppendListEntry(to, folder + item.substr(item.rfind(L'\\') + 1));
         }
-        // With nothing to copy the shell would only report an empty source.
-        if (!from.empty()) {
-            SHFILEOPSTRUCTW operation{};
-            operation.hwnd = bar.m_hWnd;
-            operation.wFunc = move ? FO_MOVE : FO_COPY;
-            operation.pFrom = from.c_str();
-            operation.pTo = to.c_str();
-            operation.fFlags = FOF_MULTIDESTFILES;
-            operation.fAnyOperationsAborted = FALSE;
-            operation.hNameMappings = nullptr;
-            operation.lpszProgressTitle = nullptr;
-            Os().shell.SHFileOperationW(&operation);
-        }
+        SHFILEOPSTRUCTW operation{};
+        operation.hwnd = bar.m_hWnd;
+        operation.wFunc = move ? FO_MOVE : FO_COPY;
+        operation.pFrom = from.c_str();
+        operation.pTo = to.c_str();
+        operation.fFlags = FOF_MULTIDESTFILES;
+        operation.fAnyOperationsAborted = FALSE;
+        operation.hNameMappings = nullptr;
+        operation.lpszProgressTitle = nullptr;
+        Os().shell.SHFileOperationW(&operation);
     }
     Os().shell.DragFinish(drop);
     return skipped;
@@ -158,7 +153,7 @@ DROPEFFECT CDriveDropTarget::OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFEC
     const auto drop = static_cast<HDROP>(data->GetGlobalData(CF_HDROP));
     if (drop != nullptr) {
         wnd->ClientToScreen(&point);
-        ProcessDrop(*wnd, m_drives.size(), drop, point, (defaultEffect & DROPEFFECT_MOVE) != 0);
+        ProcessDrop(*wnd, m_drives, drop, point, (defaultEffect & DROPEFFECT_MOVE) != 0);
     }
     // The items are already moved: the source must not delete them.
     return DROPEFFECT_NONE;

@@ -2,11 +2,9 @@
 // folder the user picks, starting at the drive under the drop point.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "actions/DriveButton.h"
+#include "bar/DriveSet.h"
 #include "platform/OleDropTarget.h"
 
 // Adds a path and its NUL to a list of the double-NUL form the shell's file
@@ -23,20 +21,20 @@ std::wstring DroppedFile(HDROP drop, UINT index);
 // backslash, and not "." or "..". Anything else is left out of the lists.
 bool IsCopyableDropPath(const std::wstring& path);
 // The root of the drive button under a screen point, such as "D:\", or empty.
-std::wstring DropStartPath(const CWnd& bar, size_t driveCount, POINT point);
+std::wstring DropStartPath(const CDriveSet& drives, POINT point);
 // Runs the folder dialog with `path` selected: 1 when the user chose a
 // file-system folder, whose path is then in `path`, 2 otherwise.
 int BrowseForFolder(HWND owner, std::wstring& path, UINT titleId);
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);
 // Copies or moves the dropped items into the folder the user picks; the
 // handle is released in every case. Answers how many items were left out;
-// when that is all of them, no folder is asked for.
-UINT ProcessDrop(CWnd& bar, size_t driveCount, HDROP drop, POINT point, BOOL move);
+// when nothing is left to copy, no folder is asked for.
+UINT ProcessDrop(CWnd& bar, const CDriveSet& drives, HDROP drop, POINT point, BOOL move);
 
 class CDriveDropTarget : public COleDropTarget {
 public:
-    // The bar's drive buttons, whose ids tell which drive lies under a drop.
-    explicit CDriveDropTarget(const std::vector<std::unique_ptr<CDriveButton>>& drives) : m_drives(drives) {}
+    // The bar's drives, which tell which one lies under a drop.
+    explicit CDriveDropTarget(const CDriveSet& drives) : m_drives(drives) {}
 
     DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, POINT point) override;
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, POINT point) override;
@@ -45,5 +43,5 @@ public:
     DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keyState, POINT point) override;
 
 private:
-    const std::vector<std::unique_ptr<CDriveButton>>& m_drives;
+    const CDriveSet& m_drives;
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "appbar/AppBarGeometry.h"
 
@@ -14,6 +15,8 @@ namespace {
 
 constexpr UINT_PTR kAutoHideTimer = 1;
 constexpr UINT kAutoHidePeriod = 400;
+// Posted at the end of a move or size loop (derived windows post from WM_APP + 0x100 on).
+constexpr UINT kPlaceAfterLoop = WM_APP + 0x80;
 
 const char kAutoHideRefused[] =
     "There is already an auto hidden window on this edge.\nOnly one auto hidden window is allowed on each edge.";
@@ -58,6 +61,11 @@ BOOL CAppBarDialog::SetPlacement(const BARPLACEMENT* placement) {
 }
 
 void CAppBarDialog::ApplyEdge(int nEdge) {
+    // Inside a move or size loop the loop's end places the bar. A change
+    // before it would commit the edge being dragged to, which Esc must undo.
+    if (m_nDragEdge != EDGE_NONE && nEdge != EDGE_NONE) {
+        return;
+    }
     // Never hold an auto-hide edge across a change. Four round trips to the
     // shell would only learn what m_bAutoHideClaimed says already.
     const int held = m_bAutoHideClaimed ? FindAutoHideEdge() : -1;
@@ -153,12 +161,16 @@ BOOL CAppBarDialog::CalcAutoHidePos(BOOL bShow, RECT* pRect) {
         return FALSE;
     }
     const ScreenMetrics screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN),
-                               Os().win.GetSystemMetrics(SM_CXBORDER), Os().win.GetSystemMetrics(SM_CYBORDER)};
+                               m_scale.Metric(SM_CXBORDER), m_scale.Metric(SM_CYBORDER)};
     *pRect = AutoHidePosition(*pRect, edge, bShow, screen);
     return TRUE;
 }
 
 void CAppBarDialog::ShowAutoHideBar(BOOL bShow) {
+    // The loop decides where the window is until it ends.
+    if (m_nDragEdge != EDGE_NONE) {
+        return;
+    }
     RECT rect{};
     GetWindowRect(&rect);
     m_bAutoHideShown = TRUE;
@@ -274,6 +286,11 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             return 0;
+        case kPlaceAfterLoop:
+            if (m_placement.nEdge != EDGE_NONE) {
+                ApplyEdge(GetEffectiveEdge());
+            }
+            return 0;
         default:
             return CDialog::WindowProc(msg, wParam, lParam);
     }
@@ -306,6 +323,7 @@ int CAppBarDialog::OnCreate() {
     if (Default() == -1) {
         return -1;
     }
+    m_scale = WindowScale::Of(m_hWnd);
     Os().win.SetTimer(m_hWnd, kAutoHideTimer, kAutoHidePeriod);
     SendAppBarMessage(ABM_NEW, static_cast<UINT>(-1), 0, nullptr);
     // Options are still 0 for a window that sets them while it initialises,
@@ -317,6 +335,7 @@ int CAppBarDialog::OnCreate() {
 void CAppBarDialog::OnDestroy() {
     Default();
     Os().win.KillTimer(m_hWnd, kAutoHideTimer);
+    m_nDragEdge = EDGE_NONE;
     ApplyEdge(EDGE_NONE);
 }
 
@@ -345,7 +364,7 @@ void CAppBarDialog::OnTimer() {
     if (Os().win.GetActiveWindow() != m_hWnd && Os().win.GetCursorPos(&cursor)) {
         RECT window{};
         GetWindowRect(&window);
-        const SIZE margin{2 * Os().win.GetSystemMetrics(SM_CXDOUBLECLK), 2 * Os().win.GetSystemMetrics(SM_CYDOUBLECLK)};
+        const SIZE margin{2 * m_scale.Metric(SM_CXDOUBLECLK), 2 * m_scale.Metric(SM_CYDOUBLECLK)};
         if (CursorOutside(window, margin, cursor)) {
             ShowAutoHideBar(FALSE);
         }
@@ -353,29 +372,37 @@ void CAppBarDialog::OnTimer() {
     Default();
 }
 
-int CAppBarDialog::EdgeFromPoint(UINT nOptions, int x, int y) {
+namespace {
+
+int EdgeOnScreen(UINT options, POINT pt, SIZE scrollBars) {
     DragArea area{};
     area.screen = SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
-    area.scrollBars = SIZE{Os().win.GetSystemMetrics(SM_CXVSCROLL), Os().win.GetSystemMetrics(SM_CYHSCROLL)};
+    area.scrollBars = scrollBars;
     // Read at every call: the strip this bar reserves lies outside it and
     // counts as docking ground.
     if (!Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area.workArea, 0)) {
         area.workArea = RECT{0, 0, area.screen.cx, area.screen.cy};
     }
-    return EdgeFromPointIn(nOptions, POINT{x, y}, area);
+    return EdgeFromPointIn(options, pt, area);
+}
+
+}  // namespace
+
+int CAppBarDialog::EdgeFromPoint(UINT nOptions, int x, int y) {
+    return EdgeOnScreen(nOptions, POINT{x, y},
+                        SIZE{Os().win.GetSystemMetrics(SM_CXVSCROLL), Os().win.GetSystemMetrics(SM_CYHSCROLL)});
 }
 
 int CAppBarDialog::EdgeForDrag(POINT pt) const {
     if (Os().win.GetKeyState(VK_CONTROL) < 0 && (m_nOptions & BARF_FLOAT) != 0) {
         return EDGE_FLOATING;
     }
-    return EdgeFromPoint(m_nOptions, pt.x, pt.y);
+    return EdgeOnScreen(m_nOptions, pt, SIZE{m_scale.Metric(SM_CXVSCROLL), m_scale.Metric(SM_CYHSCROLL)});
 }
 
 LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
     const auto hit = static_cast<int>(Default());
-    const int button = Os().win.GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
-    const bool primaryDown = Os().win.GetAsyncKeyState(button) < 0;
+    const bool primaryDown = PrimaryButtonDown();
     const int edge = GetEffectiveEdge();
     const int step = edge == ABE_LEFT || edge == ABE_RIGHT ? m_cxSizeStep : m_cySizeStep;
     RECT client{};
@@ -388,12 +415,31 @@ LRESULT CAppBarDialog::OnNcHitTest(int x, int y) {
                          RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
 }
 
+bool CAppBarDialog::PrimaryButtonDown() {
+    const int button = Os().win.GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
+    return Os().win.GetAsyncKeyState(button) < 0;
+}
+
 LRESULT CAppBarDialog::OnEnterSizeMove(WPARAM, LPARAM) {
     m_nDragEdge = GetEffectiveEdge();
     m_bDragTracked = FALSE;
     GetWindowRect(&m_rcDragStart);
-    m_ptDragStart = MessagePoint();
+    // A loop that begins with the button up runs from the keyboard (the
+    // system menu's Size or Move): the keys then move the pointer, and where
+    // it stood when the first side was picked comes from the first step.
+    m_bKeyLoop = !PrimaryButtonDown();
+    m_bPressKnown = !m_bKeyLoop;
+    m_ptDragStart = LoopPoint();
     return 0;
+}
+
+POINT CAppBarDialog::LoopPoint() const {
+    // A key's message carries where the pointer was before the key moved it.
+    POINT cursor{0, 0};
+    if (m_bKeyLoop && Os().win.GetCursorPos(&cursor)) {
+        return cursor;
+    }
+    return MessagePoint();
 }
 
 POINT CAppBarDialog::MessagePoint() {
@@ -406,7 +452,7 @@ LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
     if (rect == nullptr) {
         return 0;
     }
-    const POINT cursor = MessagePoint();
+    const POINT cursor = LoopPoint();
     const int edge = EdgeForDrag(cursor);
     if (m_nDragEdge != EDGE_FLOATING && edge == EDGE_FLOATING) {
         *rect = FloatingDragRect(cursor, m_placement.rcFloating);
@@ -430,13 +476,18 @@ LRESULT CAppBarDialog::OnSizing(WPARAM wParam, LPARAM lParam) {
     // From the cursor's travel since the press, not from the proposal: a
     // loop that adds each mouse step to the rectangle it was last given
     // would otherwise lose every step smaller than half a row to the snap.
-    const RECT dragged =
-        m_nDragEdge != EDGE_NONE ? DragSides(side, m_rcDragStart, m_ptDragStart, MessagePoint()) : *rect;
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+    RECT dragged = *rect;
+    if (m_nDragEdge != EDGE_NONE) {
+        const POINT pointer = LoopPoint();
+        if (!m_bPressKnown) {
+            m_ptDragStart = PressPointOf(side, m_rcDragStart, *rect, pointer);
+            m_bPressKnown = TRUE;
+        }
+        dragged = DragSides(side, m_rcDragStart, m_ptDragStart, pointer);
+    }
     const MINMAXINFO limits = GetTrackingLimits();
-    *rect = SnapToSteps(side, dragged, SIZE{frame.right - frame.left, frame.bottom - frame.top},
-                        SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+    *rect = SnapToSteps(side, dragged, WindowFrameSize(), SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize,
+                        limits.ptMaxTrackSize);
     m_rcDragLast = *rect;
     m_bDragTracked = TRUE;
     return 0;
@@ -446,30 +497,40 @@ LRESULT CAppBarDialog::OnExitSizeMove(WPARAM, LPARAM) {
     // Without a loop under way this is the current edge, so a stray message
     // re-applies the placement rather than taking the bar from the shell.
     const int edge = GetEffectiveEdge();
-    m_nDragEdge = EDGE_NONE;
     // Esc ends the loop with its key still down, and the system then puts
-    // the window back: the placement stays as it was.
-    if (Os().win.GetKeyState(VK_ESCAPE) < 0) {
-        m_bDragTracked = FALSE;
-        ApplyEdge(m_placement.nEdge);
-        return 0;
+    // the window back: the bar goes back to its own edge, as it was.
+    const bool cancelled = Os().win.GetKeyState(VK_ESCAPE) < 0;
+    if (!cancelled) {
+        // Where the loop left the window: when contents are not shown while
+        // dragging, the system moves it there only after this message.
+        RECT window{};
+        GetWindowRect(&window);
+        if (m_bDragTracked) {
+            window = m_rcDragLast;
+        }
+        const WindowFrame size = FrameOfRect(window);
+        if (edge == m_placement.nEdge && IsDockEdge(edge)) {
+            m_placement.anThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? size.cx : size.cy;
+        }
+        if (edge == EDGE_FLOATING) {
+            m_placement.rcFloating = window;
+        }
     }
-    // Where the loop left the window: when contents are not shown while
-    // dragging, the system moves it there only after this message.
-    RECT window{};
-    GetWindowRect(&window);
-    if (m_bDragTracked) {
-        window = m_rcDragLast;
-        m_bDragTracked = FALSE;
+    const int target = cancelled ? m_placement.nEdge : edge;
+    m_bDragTracked = FALSE;
+    if (std::exchange(m_bScreenChanged, FALSE)) {
+        // What the bar takes is held to the screen there now, in the frame
+        // and within the limits of the placement it goes to.
+        m_nDragEdge = target;
+        OnPlacementChanged(TRUE, target);
+        HoldToScreen(target);
     }
-    const WindowFrame size = FrameOfRect(window);
-    if (edge == m_placement.nEdge && IsDockEdge(edge)) {
-        m_placement.anThickness[edge] = edge == ABE_LEFT || edge == ABE_RIGHT ? size.cx : size.cy;
-    }
-    if (edge == EDGE_FLOATING) {
-        m_placement.rcFloating = window;
-    }
-    ApplyEdge(edge);
+    m_nDragEdge = EDGE_NONE;
+    ApplyEdge(target);
+    // The system may yet move the window: Wine, without full-window dragging,
+    // to the loop's last rectangle, and Windows back where it was after Esc.
+    // Once the loop is over the placement is applied again.
+    PostMessage(kPlaceAfterLoop);
     return 0;
 }
 
@@ -488,28 +549,63 @@ void CAppBarDialog::OnDisplayChange() {
     if (edge == EDGE_NONE) {
         return;
     }
-    // Limits and frame as the new screen gives them; what the bar takes here
-    // is what it stores, so the next start finds the bar it left.
+    // A loop under way takes the new screen when it ends.
+    if (m_nDragEdge != EDGE_NONE) {
+        m_bScreenChanged = TRUE;
+        return;
+    }
+    // What the bar takes here is what it stores, so the next start finds the bar it left.
+    HoldToScreen(edge);
+    // A hidden bar goes straight to its hiding place on the new screen.
+    if (edge != EDGE_FLOATING && m_placement.bAutoHide) {
+        m_bAutoHideShown = FALSE;
+    }
+    ApplyEdge(edge);
+}
+
+void CAppBarDialog::HoldToScreen(int edge) {
+    // Limits and frame as the screen now gives them.
     const MINMAXINFO limits = GetTrackingLimits();
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
     if (edge == EDGE_FLOATING) {
         const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+        const LONG caption = -m_scale.Frame(GetStyle(), GetExStyle()).top;
         m_placement.rcFloating =
-            FloatingOnScreen(m_placement.rcFloating, screen, -frame.top, limits.ptMinTrackSize, limits.ptMaxTrackSize);
-    } else {
+            FloatingOnScreen(m_placement.rcFloating, screen, caption, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+    } else if (IsDockEdge(edge)) {
         const LONG thickness = m_placement.anThickness[edge];
         const RECT snapped =
-            SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness},
-                        SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxSizeStep, m_cySizeStep},
-                        limits.ptMinTrackSize, limits.ptMaxTrackSize);
+            SnapToSteps(WMSZ_BOTTOMRIGHT, RECT{0, 0, thickness, thickness}, WindowFrameSize(),
+                        SIZE{m_cxSizeStep, m_cySizeStep}, limits.ptMinTrackSize, limits.ptMaxTrackSize);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         m_placement.anThickness[edge] =
             HeldThickness(edge, across ? snapped.right : snapped.bottom, limits.ptMinTrackSize, limits.ptMaxTrackSize);
-        // A hidden bar goes straight to its hiding place on the new screen.
-        if (m_placement.bAutoHide) {
-            m_bAutoHideShown = FALSE;
-        }
     }
-    ApplyEdge(edge);
+}
+
+void CAppBarDialog::PlaceAtScale(const DockedScale& from, SIZE dockedFrame, const RECT* suggested) {
+    BARPLACEMENT placement = m_placement;
+    RescalePlacement(&placement, from, DockedScale{m_scale.Dpi(), dockedFrame}, SIZE{m_cxSizeStep, m_cySizeStep});
+    const int edge = GetEffectiveEdge();
+    if (m_nDragEdge == EDGE_NONE) {
+        // A floating bar goes where the system suggests; a docked one takes its edge again.
+        if (edge == EDGE_FLOATING && suggested != nullptr) {
+            placement.rcFloating = *suggested;
+        }
+        SetPlacement(&placement);
+        return;
+    }
+    // The loop's end places the bar; until then the window follows the
+    // pointer at the new scale, and what the loop measures starts from here.
+    m_placement = placement;
+    RECT window{};
+    GetWindowRect(&window);
+    window = suggested != nullptr ? *suggested : ScaledInPlace(window, from.dpi, m_scale.Dpi());
+    CalcDockRect(edge, &window);
+    const WindowFrame frame = FrameOfRect(window);
+    SetWindowPos(nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_rcDragLast = window;
+    m_bDragTracked = TRUE;
+    m_rcDragStart = window;
+    m_ptDragStart = LoopPoint();
+    m_bPressKnown = TRUE;
 }

@@ -3,8 +3,9 @@
 // or floats as an ordinary window, and follows the shell's notifications.
 #pragma once
 
-#include "appbar/BarPlacement.h"
+#include "appbar/AppBarGeometry.h"
 #include "platform/Dialog.h"
+#include "platform/Dpi.h"
 
 // The callback message of every appbar request, registered as "AppBarNotify".
 extern UINT g_nAppBarNotifyMsg;
@@ -32,9 +33,11 @@ public:
     UINT_PTR SendAppBarMessage(DWORD dwMessage, UINT uEdge, LPARAM lParam, RECT* pRect);
     void FollowTaskbarState(UINT nChanged, UINT nState);
 
-    // The edge that a screen point chooses while the bar is dragged.
+    // The edge that a screen point chooses while the bar is dragged, with the
+    // scroll-bar sizes of the signed-in scale.
     static int EdgeFromPoint(UINT nOptions, int x, int y);
-    // As EdgeFromPoint, but Ctrl held floats the bar wherever the cursor is.
+    // As EdgeFromPoint at the bar's scale, but Ctrl held floats the bar
+    // wherever the cursor is.
     int EdgeForDrag(POINT pt) const;
 
 protected:
@@ -61,11 +64,28 @@ protected:
     void OnTaskbarCreated();
     // The screen changed size: the bar takes its edge or its place anew on it.
     void OnDisplayChange();
+    // The placement's size at `edge`, or its floating rectangle, held to the
+    // present screen in the window's present frame and limits.
+    void HoldToScreen(int edge);
     // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
     MINMAXINFO GetTrackingLimits();
+    // The frame of the window's present style at its scale.
+    SIZE WindowFrameSize() const { return m_scale.FrameSize(GetStyle(), GetExStyle()); }
+    // The window is drawn at m_scale now, no longer at `from` (WM_DPICHANGED),
+    // and the sizing steps are set for it: the placement's sizes are measured
+    // anew in the docked frame it has now, and the bar is placed again:
+    // floating where `suggested` says, or docked at its edge. Inside a move
+    // or size loop the window goes on at the edge being dragged to, and the
+    // loop from where the window then is.
+    void PlaceAtScale(const DockedScale& from, SIZE dockedFrame, const RECT* suggested);
     // The cursor position of the message being handled.
     static POINT MessagePoint();
+    // Where the pointer of the running loop is.
+    POINT LoopPoint() const;
+    static bool PrimaryButtonDown();
 
+    // The scale the window is drawn at, at which the bar takes every frame and metric.
+    WindowScale m_scale;
     UINT m_nTaskbarState;
     BARPLACEMENT m_placement;
     UINT m_nOptions = 0;
@@ -81,7 +101,12 @@ protected:
     // puts the window when the loop ends.
     RECT m_rcDragLast{0, 0, 0, 0};
     BOOL m_bDragTracked = FALSE;
+    // The screen changed while the loop ran.
+    BOOL m_bScreenChanged = FALSE;
     // The window and the cursor when the loop began.
     RECT m_rcDragStart{0, 0, 0, 0};
     POINT m_ptDragStart{0, 0};
+    // The loop runs from the keyboard; where its pointer began is known.
+    BOOL m_bKeyLoop = FALSE;
+    BOOL m_bPressKnown = TRUE;
 };

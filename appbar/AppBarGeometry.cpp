@@ -221,6 +221,21 @@ RECT DragSides(UINT side, RECT rect, POINT from, POINT to) {
     return rect;
 }
 
+POINT PressPointOf(UINT side, const RECT& start, const RECT& dragged, POINT cursor) {
+    const DraggedSides sides = SidesOf(side);
+    long long dx = 0;
+    long long dy = 0;
+    if (sides.left || sides.right) {
+        dx = sides.left ? static_cast<long long>(dragged.left) - start.left
+                        : static_cast<long long>(dragged.right) - start.right;
+    }
+    if (sides.top || sides.bottom) {
+        dy = sides.top ? static_cast<long long>(dragged.top) - start.top
+                       : static_cast<long long>(dragged.bottom) - start.bottom;
+    }
+    return POINT{ClampToLong(cursor.x - dx), ClampToLong(cursor.y - dy)};
+}
+
 RECT FloatingDragRect(POINT cursor, const RECT& floating) {
     const WindowFrame size = FrameOfRect(floating);
     const long long left = static_cast<long long>(cursor.x) - size.cx / 2;
@@ -249,32 +264,34 @@ bool Rescales(UINT fromDpi, UINT toDpi) {
 }
 }  // namespace
 
-LONG RescaledThickness(LONG thickness, LONG frame, LONG step, UINT fromDpi, UINT toDpi) {
+LONG RescaledThickness(LONG thickness, LONG fromFrame, LONG toFrame, LONG step, UINT fromDpi, UINT toDpi) {
     if (!Rescales(fromDpi, toDpi)) {
         return thickness;
     }
-    const long long client = std::max(0LL, thickness - ScaleBetween(frame, toDpi, fromDpi));
+    const long long client = std::max(0LL, static_cast<long long>(thickness) - fromFrame);
     if (step <= 1) {
-        return ClampToLong(frame + ScaleBetween(client, fromDpi, toDpi));
+        return ClampToLong(toFrame + ScaleBetween(client, fromDpi, toDpi));
     }
     const long long unit = static_cast<long long>(fromDpi) * step;
     const long long rows = std::max(1LL, (client * toDpi + unit / 2) / unit);
-    return ClampToLong(frame + rows * step);
+    return ClampToLong(toFrame + rows * step);
 }
 
-void RescalePlacement(BARPLACEMENT* placement, SIZE frame, SIZE step, UINT fromDpi, UINT toDpi) {
-    if (!Rescales(fromDpi, toDpi)) {
+void RescalePlacement(BARPLACEMENT* placement, const DockedScale& from, const DockedScale& to, SIZE step) {
+    if (!Rescales(from.dpi, to.dpi)) {
         return;
     }
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         LONG& thickness = placement->anThickness[edge];
-        thickness =
-            RescaledThickness(thickness, across ? frame.cx : frame.cy, across ? step.cx : step.cy, fromDpi, toDpi);
+        thickness = RescaledThickness(thickness, across ? from.frame.cx : from.frame.cy,
+                                      across ? to.frame.cx : to.frame.cy, across ? step.cx : step.cy, from.dpi, to.dpi);
     }
-    RECT& floating = placement->rcFloating;
-    floating.right = ClampToLong(floating.left +
-                                 ScaleBetween(static_cast<long long>(floating.right) - floating.left, fromDpi, toDpi));
-    floating.bottom = ClampToLong(floating.top +
-                                  ScaleBetween(static_cast<long long>(floating.bottom) - floating.top, fromDpi, toDpi));
+    placement->rcFloating = ScaledInPlace(placement->rcFloating, from.dpi, to.dpi);
+}
+
+RECT ScaledInPlace(const RECT& rect, UINT fromDpi, UINT toDpi) {
+    return RECT{rect.left, rect.top,
+                ClampToLong(rect.left + ScaleBetween(static_cast<long long>(rect.right) - rect.left, fromDpi, toDpi)),
+                ClampToLong(rect.top + ScaleBetween(static_cast<long long>(rect.bottom) - rect.top, fromDpi, toDpi))};
 }

@@ -70,6 +70,9 @@ RECT SnapToSteps(UINT side, RECT rect, SIZE frame, SIZE step, POINT minTrack, PO
 // The rectangle with the sides that a size loop drags moved as far as the
 // cursor has travelled from `from` to `to`.
 RECT DragSides(UINT side, RECT rect, POINT from, POINT to);
+// Where the cursor started from, when its travel to `cursor` moved the
+// dragged sides of `start` to those of `dragged`: DragSides undone.
+POINT PressPointOf(UINT side, const RECT& start, const RECT& dragged, POINT cursor);
 
 // A floating window held to its size limits and moved, where needed, so
 // that its whole caption, `caption` pixels deep, is on the screen.
@@ -79,10 +82,19 @@ RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrac
 // centred on it across.
 RECT FloatingDragRect(POINT cursor, const RECT& floating);
 
-// A docked thickness measured at `fromDpi`, at `toDpi`, for a window with
-// `frame` pixels of frame across its edge that sizes in steps of `step`:
-// the client area scales, and with steps of more than a pixel it keeps its
-// number of whole steps (rows), at least one. The frame counts as scaled too.
-LONG RescaledThickness(LONG thickness, LONG frame, LONG step, UINT fromDpi, UINT toDpi);
-// The placement's four thicknesses so, and its floating size scaled where it stands.
-void RescalePlacement(BARPLACEMENT* placement, SIZE frame, SIZE step, UINT fromDpi, UINT toDpi);
+// A docked thickness measured at `fromDpi` in a frame of `fromFrame` pixels
+// across its edge, at `toDpi` in a frame of `toFrame`, for a window that
+// sizes in steps of `step` there: the client area scales, and with steps of
+// more than a pixel it keeps its number of whole steps (rows), at least one.
+LONG RescaledThickness(LONG thickness, LONG fromFrame, LONG toFrame, LONG step, UINT fromDpi, UINT toDpi);
+
+// A scale the bar's sizes are measured at: its DPI and the docked frame there.
+struct DockedScale {
+    UINT dpi;
+    SIZE frame;
+};
+// The placement's four thicknesses so, sized in steps of `step` at `to`,
+// and its floating size scaled where it stands.
+void RescalePlacement(BARPLACEMENT* placement, const DockedScale& from, const DockedScale& to, SIZE step);
+// A rectangle measured at `fromDpi` at `toDpi`, where it stands: its size scales.
+RECT ScaledInPlace(const RECT& rect, UINT fromDpi, UINT toDpi);

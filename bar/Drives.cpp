@@ -1,7 +1,6 @@
 #include "bar/Drives.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -13,8 +12,6 @@ namespace {
 constexpr DWORD kFirstEnumBufferSize = 1600;
 constexpr int kMaxEnumBufferGrowths = 4;
 constexpr DWORD kMaxEnumBufferSize = 1 << 20;
-
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // Letters of other scripts stay as the share names them.
 WCHAR UpperWide(WCHAR c) { return c >= L'a' && c <= L'z' ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
@@ -39,6 +36,19 @@ public:
 private:
     HANDLE m_handle = nullptr;
 };
+
+// `text` when it starts in `buffer` and ends there, else null: a provider
+// that reports more entries than it wrote leaves pointers to anywhere.
+const WCHAR* TextInBuffer(const WCHAR* text, const std::vector<NETRESOURCEW>& buffer) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const auto end = begin + buffer.size() * sizeof(NETRESOURCEW);
+    const auto at = reinterpret_cast<std::uintptr_t>(text);
+    if (at < begin || at >= end) {
+        return nullptr;
+    }
+    const WCHAR* const last = text + (end - at) / sizeof(WCHAR);
+    return std::find(text, last, L'\0') != last ? text : nullptr;
+}
 
 // Copies `text` into the name buffer, cut to fit with its terminator.
 void CopyName(WCHAR* name, const std::wstring& text) {
@@ -73,11 +83,7 @@ UINT DriveBitmap(UINT driveType) {
     }
 }
 
-std::wstring DriveRootFromCaption(const std::string& caption) {
-    std::string root = caption;
-    std::transform(root.begin(), root.end(), root.begin(), Upper);
-    return Widen(root) + L'\\';
-}
+std::wstring DriveRoot(char letter) { return {static_cast<WCHAR>(letter), L':', L'\\'}; }
 
 void GetDriveLabel(std::wstring& text) {
     const std::wstring root = text.substr(0, 3);
@@ -89,14 +95,12 @@ void GetDriveLabel(std::wstring& text) {
         case DRIVE_CDROM:
             text = L"(CD-ROM) " + text;
             break;
-        case DRIVE_FIXED: {
-            DWORD flags = 0;
-            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, &flags)) {
+        case DRIVE_FIXED:
+            if (Os().sys.GetVolumeInformationW(root.c_str(), name, kDriveNameBufferSize, nullptr)) {
                 name[kDriveNameBufferSize - 1] = 0;
                 text = L"(" + std::wstring(name) + L") " + text;
             }
             break;
-        }
         case DRIVE_REMOTE:
             if (GetNetworkName(name, root.c_str())) {
                 text = L"(" + std::wstring(name) + L") " + text;
@@ -139,10 +143,12 @@ BOOL GetNetworkName(WCHAR* name, const WCHAR* path) {
         if (result != ERROR_SUCCESS || count == 0) {
             return FALSE;
         }
+        // Only the entries the buffer holds are read, however many are reported.
         for (DWORD i = 0; i < count && i < buffer.size(); ++i) {
-            const NETRESOURCEW& resource = buffer[i];
-            if (resource.lpLocalName != nullptr && UpperWide(resource.lpLocalName[0]) == letter) {
-                std::wstring remote = resource.lpRemoteName != nullptr ? resource.lpRemoteName : L"";
+            const WCHAR* const local = TextInBuffer(buffer[i].lpLocalName, buffer);
+            if (local != nullptr && UpperWide(local[0]) == letter) {
+                const WCHAR* const remoteName = TextInBuffer(buffer[i].lpRemoteName, buffer);
+                std::wstring remote = remoteName != nullptr ? remoteName : L"";
                 remote += path + 2;
                 std::transform(remote.begin(), remote.end(), remote.begin(), UpperWide);
                 CopyName(name, remote);

@@ -13,8 +13,8 @@ constexpr size_t kDriveNameBufferSize = 260;
 std::vector<char> ShownDriveLetters(DWORD mask, const std::wstring& skipDrives);
 // The bitmap resource for a kind of drive.
 UINT DriveBitmap(UINT driveType);
-// The root of the drive a button stands for: "d:" gives "D:\".
-std::wstring DriveRootFromCaption(const std::string& caption);
+// The root of a drive letter: 'D' gives "D:\".
+std::wstring DriveRoot(char letter);
 
 // Puts the drive's kind, volume label or network name before `text`, whose
 // first three characters are a drive root: "(SYSTEM) C:\".

@@ -6,7 +6,6 @@
 #include "actions/OpenDrive.h"
 #include "appbar/AppBarGeometry.h"
 #include "bar/BarLayout.h"
-#include "bar/Drives.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "platform/WinApp.h"
@@ -20,22 +19,18 @@ constexpr COLORREF kTransparent = RGB(255, 255, 255);
 // The drive buttons' spacing around their pictures at 96 DPI.
 constexpr int kDriveImageMargin = 1;
 constexpr int kDriveTextGap = -3;
-constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
 // Posted at the end of OnInitDialog. The dialog manager shows a modal dialog
 // only when its queue runs empty, so a bar not shown yet waits for a timer,
 // whose message comes after the bar's first painting.
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
 constexpr UINT_PTR kStartupTimer = 2;
-// Posted by the first drive broadcast of a burst, so the buttons follow once.
-constexpr UINT kSyncDrives = WM_APP + 0x101;
 constexpr int kHotKeyId = 1;
-
-DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
 
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
     wnd.GetClientRect(&client);
-    return SIZE{client.right - client.left, client.bottom - client.top};
+    // A client rectangle starts at 0, 0.
+    return SIZE{client.right, client.bottom};
 }
 
 }  // namespace
@@ -52,8 +47,7 @@ BOOL CVosselDialog::OnInitDialog() {
 
     m_strSkipDrives = LoadSkipDrives(m_strSkipDrives);
 
-    m_nDpi = WindowDpi(m_hWnd);
-    m_nTemplateDpi = m_nDpi;
+    m_nTemplateDpi = m_scale.Dpi();
     Os().gdi.GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)), sizeof(m_templateFont), &m_templateFont);
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
     // The menu button's size, from the template, is every button's size.
@@ -64,7 +58,7 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyButton = button.bottom - button.top;
     m_templateButton = SIZE{m_cxButton, m_cyButton};
 
-    CreateDriveButtons();
+    SyncDrives();
 
     m_nOptions = kBarOptions;
     const SIZE client = ClientSize(*this);
@@ -75,7 +69,9 @@ BOOL CVosselDialog::OnInitDialog() {
     m_templateClient = client;
 
     BARPLACEMENT placement = DefaultPlacement();
-    const PlacementScale scale{m_nDpi, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}};
+    const UINT storedDpi = LoadStoredDpi();
+    const PlacementScale scale{DockedScale{storedDpi, FrameSize(TRUE, WindowScale(storedDpi))},
+                               DockedScale{m_scale.Dpi(), FrameSize(TRUE, m_scale)}, SIZE{m_cxSizeStep, m_cySizeStep}};
     LoadStoredPlacement(&placement, StoredPlacementLimits(), scale);
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
@@ -113,7 +109,7 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     // Docked, the bar has neither caption nor system menu: its thickness is
     // its present client area in that frame.
     const SIZE client = ClientSize(*this);
-    const SIZE docked = FrameSize(TRUE);
+    const SIZE docked = FrameSize(TRUE, m_scale);
     const LONG width = client.cx + docked.cx;
     const LONG height = client.cy + docked.cy;
     placement.anThickness[ABE_LEFT] = width;
@@ -122,7 +118,7 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     placement.anThickness[ABE_BOTTOM] = height;
     // Floating, it has both: the same client area in a captioned frame,
     // twice as wide, where the window stands now.
-    const SIZE floating = FrameSize(FALSE);
+    const SIZE floating = FrameSize(FALSE, m_scale);
     RECT window{};
     GetWindowRect(&window);
     placement.rcFloating = RECT{window.left, window.top, window.left + 2 * (client.cx + floating.cx),
@@ -130,12 +126,9 @@ BARPLACEMENT CVosselDialog::DefaultPlacement() {
     return placement;
 }
 
-SIZE CVosselDialog::FrameSize(BOOL bDocked) const {
+SIZE CVosselDialog::FrameSize(BOOL bDocked, const WindowScale& scale) const {
     // Only the caption changes the frame; the system menu lives in it.
-    const DWORD style = bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION;
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, style, FALSE, GetExStyle());
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    return scale.FrameSize(bDocked ? GetStyle() & ~WS_CAPTION : GetStyle() | WS_CAPTION, GetExStyle());
 }
 
 PlacementLimits CVosselDialog::StoredPlacementLimits() const {
@@ -144,128 +137,26 @@ PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     const SIZE minClient{m_cxMinClient, m_cyMinClient};
     PlacementLimits limits{screen, {}, {}, {}, {}};
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
-        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE), minClient, screen);
+        const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE, m_scale), minClient, screen);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
         limits.anMinThickness[edge] = across ? docked.minTrack.x : docked.minTrack.y;
         limits.anMaxThickness[edge] = across ? docked.maxTrack.x : docked.maxTrack.y;
     }
-    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE), minClient, screen);
+    const TrackingLimits floating = BarTrackingLimits(EDGE_FLOATING, FrameSize(FALSE, m_scale), minClient, screen);
     limits.minFloating = SIZE{floating.minTrack.x, floating.minTrack.y};
     limits.maxFloating = SIZE{floating.maxTrack.x, floating.maxTrack.y};
     return limits;
 }
 
-void CVosselDialog::CreateDriveButtons() { SyncDriveButtons(Os().sys.GetLogicalDrives()); }
-
-void CVosselDialog::SyncDriveButtons(DWORD mask) {
-    m_dwDriveMask = mask;
-    // A letter the system no longer reports may come back unannounced.
-    m_dwGoneDrives &= mask;
-    const DWORD arrived = std::exchange(m_dwArrivedDrives, 0);
-    std::vector<std::unique_ptr<CDriveButton>> previous = std::move(m_driveButtons);
-    m_driveButtons.clear();
-    const auto font = static_cast<WPARAM>(m_btnMenu.SendMessage(WM_GETFONT));
-    RECT rect{};
-    m_btnMenu.GetWindowRect(&rect);
-    ScreenToClient(&rect);
-    const LONG step = m_cxButton + 5;
-    for (const char letter : ShownDriveLetters(mask & ~m_dwGoneDrives, m_strSkipDrives)) {
-        const std::string root = std::string(1, letter) + ":\\";
-        const std::string caption = root.substr(0, 2);
-        // A drive still there keeps its window, so the bar does not flicker.
-        const auto kept = std::find_if(previous.begin(), previous.end(), [&caption](const auto& button) {
-            return button != nullptr && button->GetWindowText() == caption;
-        });
-        const auto Bitmap = [&root] { return DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())); };
-        if (kept != previous.end()) {
-            // A letter that arrived anew may stand for another kind of drive.
-            if ((arrived & LetterBit(letter)) != 0) {
-                SetButtonPicture(kept->get(), Bitmap());
-            }
-            m_driveButtons.push_back(std::move(*kept));
-            continue;
-        }
-        auto button = std::make_unique<CDriveButton>();
-        // Only a first position: the layout places every button anew.
-        rect.left += step;
-        rect.right += step;
-        const auto id = static_cast<UINT>(IDC_FIRST_DRIVE + m_driveButtons.size());
-        if (!button->Create(caption.c_str(), kDriveButtonStyle, rect, this, id)) {
-            continue;  // no button, no id: the next drive takes this one's
-        }
-        SetButtonPicture(button.get(), Bitmap());
-        button->SendMessage(WM_SETFONT, font, TRUE);
-        AddChildToolTip(button->m_hWnd);
-        m_driveButtons.push_back(std::move(button));
-    }
-    for (auto& gone : previous) {
-        if (gone != nullptr) {
-            RemoveChildToolTip(gone->m_hWnd);
-            gone.reset();
-        }
-    }
-    // The ids follow the letters, as at start.
-    for (size_t index = 0; index < m_driveButtons.size(); ++index) {
-        const auto id = static_cast<LONG>(IDC_FIRST_DRIVE + index);
-        if (m_driveButtons[index]->GetDlgCtrlID() != id) {
-            Os().win.SetWindowLongA(m_driveButtons[index]->m_hWnd, GWL_ID, id);
-        }
-    }
-}
-
-void CVosselDialog::SyncDrives(DWORD mask) {
-    // No machine runs without a drive: an empty set is a failed call.
-    if (mask != 0) {
-        SyncDriveButtons(mask);
-        LayoutButtons();
-    }
-}
-
-void CVosselDialog::CheckDrives() {
-    if (Os().sys.GetLogicalDrives() != m_dwDriveMask) {
-        PostDriveSync();
-    }
-}
-
-void CVosselDialog::PostDriveSync() {
-    // Never at once: the message may come through a drive button that the
-    // sync destroys. One posted sync serves the whole burst.
-    if (!m_bDriveSyncPosted) {
-        m_bDriveSyncPosted = PostMessage(kSyncDrives) != FALSE;
-    }
-}
-
-LRESULT CVosselDialog::OnDeviceChange(WPARAM event, LPARAM lParam) {
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || header == nullptr ||
-        header->dbch_size < sizeof(DEV_BROADCAST_HDR) || header->dbch_devicetype != DBT_DEVTYP_VOLUME) {
-        return TRUE;
-    }
-    // A record too short for its letters still says that the drive set
-    // changed: the system's own report then decides.
-    if (header->dbch_size >= sizeof(DEV_BROADCAST_VOLUME)) {
-        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lParam);
-        // A disc put in or taken out leaves its drive as it was.
-        if ((volume->dbcv_flags & DBTF_MEDIA) != 0) {
-            return TRUE;
-        }
-        // Bits above Z name no letter, and no button follows from them.
-        const DWORD letters = volume->dbcv_unitmask;
-        if (event == DBT_DEVICEREMOVECOMPLETE) {
-            m_dwGoneDrives |= letters;
-        } else {
-            m_dwGoneDrives &= ~letters;
-            m_dwArrivedDrives |= letters;
-        }
-    }
-    PostDriveSync();
-    return TRUE;
+void CVosselDialog::SyncDrives() {
+    m_drives.Sync(m_strSkipDrives);
+    LayoutButtons();
 }
 
 void CVosselDialog::OnSetCursor() {
     if (!m_bPointerOver) {
         m_bPointerOver = true;
-        CheckDrives();
+        m_drives.Check();
     }
 }
 
@@ -280,18 +171,14 @@ void CVosselDialog::OnTimer() {
     }
 }
 
-bool CVosselDialog::IsDriveButtonId(UINT id) const {
-    return id >= static_cast<UINT>(IDC_FIRST_DRIVE) && id < IDC_FIRST_DRIVE + m_driveButtons.size();
-}
-
 void CVosselDialog::LayoutButtons() {
     const SIZE client = ClientSize(*this);
     const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
     const SIZE button{m_cxButton, m_cyButton};
-    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_nDpi), TRUE);
+    m_btnMenu.MoveWindow(BarButtonRect(0, vertical, client, button, m_scale.Dpi()), TRUE);
     int index = 1;
-    for (const auto& drive : m_driveButtons) {
-        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_nDpi), TRUE);
+    for (const auto& drive : m_drives.Buttons()) {
+        drive->MoveWindow(BarButtonRect(index++, vertical, client, button, m_scale.Dpi()), TRUE);
     }
 }
 
@@ -314,22 +201,21 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
-    SaveStoredDpi(m_nDpi);
+    SaveStoredDpi(m_scale.Dpi());
     SaveHotKey(m_wHotKey);
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
-    m_driveButtons.clear();
+    m_drives.Clear();
     SaveSettings();
 }
 
 BOOL CVosselDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    if (HIWORD(wParam) == BN_CLICKED && IsDriveButtonId(id)) {
-        OpenDriveOfButton(id);
-    }
     if (HIWORD(wParam) == BN_CLICKED && id == static_cast<UINT>(IDC_MENU_BUTTON)) {
         ShowBarMenuAtButton();
+    } else if (HIWORD(wParam) == BN_CLICKED) {
+        OpenDriveOfButton(id);
     }
     return CAppBarDialog::OnCommand(wParam, lParam);
 }
@@ -364,7 +250,7 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
 }
 
 void CVosselDialog::ShowBarMenu(int x, int y) {
-    CheckDrives();
+    m_drives.Check();
     const HMENU menu = Os().win.LoadMenuA(IDR_BAR_MENU);
     if (menu == nullptr) {
         return;
@@ -424,13 +310,10 @@ void CVosselDialog::OnOptions() { ApplyOptions(); }
 void CVosselDialog::OnAbout() { OnBarAbout(); }
 
 void CVosselDialog::OpenDriveOfButton(UINT id) {
-    const HWND button = GetDlgItem(static_cast<int>(id));
-    if (button == nullptr) {
-        return;
+    const std::wstring root = m_drives.RootOfId(id);
+    if (!root.empty()) {
+        OpenDrive(root, m_strLaunchProgram, m_bTileExplorers);
     }
-    char caption[16] = {};
-    Os().win.GetWindowTextA(button, caption, sizeof(caption));
-    OpenDrive(DriveRootFromCaption(caption), m_strLaunchProgram, m_bTileExplorers);
 }
 
 LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -481,12 +364,12 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 CompleteStartup();
             }
             return 0;
-        case kSyncDrives:
-            m_bDriveSyncPosted = false;
-            SyncDrives(Os().sys.GetLogicalDrives());
+        case CDriveSet::kSyncMessage:
+            SyncDrives();
             return 0;
         case WM_DEVICECHANGE:
-            return OnDeviceChange(wParam, lParam);
+            m_drives.OnBroadcast(ReadDriveBroadcast(wParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)));
+            return TRUE;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -534,12 +417,9 @@ void CVosselDialog::OnSize() {
 }
 
 void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
-    RECT frame{0, 0, 0, 0};
-    Os().win.AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
-    const int edge = m_nDragEdge != EDGE_NONE ? m_nDragEdge : m_placement.nEdge;
-    const TrackingLimits limits = BarTrackingLimits(
-        edge, SIZE{frame.right - frame.left, frame.bottom - frame.top}, SIZE{m_cxMinClient, m_cyMinClient},
-        SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
+    const TrackingLimits limits =
+        BarTrackingLimits(GetEffectiveEdge(), WindowFrameSize(), SIZE{m_cxMinClient, m_cyMinClient},
+                          SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
     info->ptMinTrackSize = limits.minTrack;
     info->ptMaxTrackSize = limits.maxTrack;
     Default();
@@ -556,7 +436,7 @@ void CVosselDialog::OnDropFiles(HDROP drop) {
     POINT point{0, 0};
     Os().win.GetCursorPos(&point);
     const BOOL move = (Os().win.GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    ProcessDrop(*this, m_driveButtons.size(), drop, point, move);
+    ProcessDrop(*this, m_drives, drop, point, move);
 }
 
 LRESULT CVosselDialog::OnQueryEndSession() {
@@ -590,7 +470,7 @@ void CVosselDialog::ApplyOptions() {
     }
     m_strLaunchProgram = dialog.m_strLaunchProgram.empty() ? OptionsDefaultLaunchProgram() : dialog.m_strLaunchProgram;
     m_strSkipDrives = dialog.m_strSkipDrives;
-    SyncDrives(Os().sys.GetLogicalDrives());
+    SyncDrives();
     m_bTileExplorers = dialog.m_bTileExplorers;
     // A hotkey another program held is tried again, changed or not.
     if (const WORD hotKey = StoredHotKey(dialog.m_wHotKey); hotKey != m_wHotKey || m_bHotKeyTaken) {
@@ -676,10 +556,7 @@ void CVosselDialog::LeaveBar() {
 
 void CVosselDialog::OnSysColorChange() {
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
-    for (const auto& drive : m_driveButtons) {
-        const std::string root = drive->GetWindowText() + "\\";
-        SetButtonPicture(drive.get(), DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())));
-    }
+    m_drives.Restyle(0);
 }
 
 BOOL CVosselDialog::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) {
@@ -703,19 +580,20 @@ void CVosselDialog::OnBarAbout() {
 }
 
 void CVosselDialog::SetButtonPicture(CDriveButton* button, UINT id16) {
-    const int size = PictureSize(m_nDpi);
+    const int size = PictureSize(m_scale.Dpi());
     button->SetBitmap(PictureId(id16, size), size, size, kTransparent);
     if (button != &m_btnMenu) {
-        button->SetImageMargin(ScaleForDpi(kDriveImageMargin, m_nDpi));
-        button->SetTextGap(ScaleForDpi(kDriveTextGap, m_nDpi));
+        button->SetImageMargin(m_scale.Pixels(kDriveImageMargin));
+        button->SetTextGap(m_scale.Pixels(kDriveTextGap));
     }
 }
 
 void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
-    if (dpi == 0 || dpi == m_nDpi || m_btnMenu.m_hWnd == nullptr) {
+    if (dpi == 0 || dpi == m_scale.Dpi() || m_btnMenu.m_hWnd == nullptr) {
         return;
     }
-    const UINT previous = std::exchange(m_nDpi, dpi);
+    const DockedScale previous{m_scale.Dpi(), FrameSize(TRUE, m_scale)};
+    m_scale = WindowScale(dpi);
     // The sizes the template gives at this scale.
     const auto scaled = [this, dpi](LONG pixels) {
         return static_cast<int>(ScaleBetween(pixels, m_nTemplateDpi, dpi));
@@ -746,22 +624,9 @@ void CVosselDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
         m_btnMenu.SendMessage(WM_SETFONT, font, TRUE);
     }
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
-    for (const auto& drive : m_driveButtons) {
-        if (font != 0) {
-            drive->SendMessage(WM_SETFONT, font, TRUE);
-        }
-        const std::string root = drive->GetWindowText() + "\\";
-        SetButtonPicture(drive.get(), DriveBitmap(Os().sys.GetDriveTypeA(root.c_str())));
-    }
+    m_drives.Restyle(font);
     previousFont.reset();
 
-    BARPLACEMENT placement = m_placement;
-    placement.cbSize = sizeof(BARPLACEMENT);
-    RescalePlacement(&placement, FrameSize(TRUE), SIZE{m_cxSizeStep, m_cySizeStep}, previous, dpi);
-    // A floating bar goes where the system suggests; a docked one takes its edge again.
-    if (placement.nEdge == EDGE_FLOATING && suggested != nullptr) {
-        placement.rcFloating = *suggested;
-    }
-    SetPlacement(&placement);
+    PlaceAtScale(previous, FrameSize(TRUE, m_scale), suggested);
     LayoutButtons();
 }

@@ -9,6 +9,7 @@
 #include "actions/DriveButton.h"
 #include "actions/DriveDropTarget.h"
 #include "appbar/AppBarDialog.h"
+#include "bar/DriveSet.h"
 #include "platform/Dpi.h"
 #include "platform/Gdi.h"
 #include "settings/HotKey.h"
@@ -20,7 +21,7 @@ public:
 
     BOOL OnInitDialog() override;
     void LayoutButtons();
-    // Deletes the drive buttons and writes the settings.
+    // Retires the drive buttons and writes the settings.
     void ReleaseDrivesAndSave();
     // Removes the caption and system menu of a docked bar, or gives them back.
     void SetDockedStyle(BOOL bDocked);
@@ -29,7 +30,8 @@ public:
     // The bar's menu at the menu button's lower-left corner, on the screen.
     void ShowBarMenuAtButton();
 
-    const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_driveButtons; }
+    const CDriveSet& Drives() const { return m_drives; }
+    const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_drives.Buttons(); }
     const std::wstring& LaunchProgram() const { return m_strLaunchProgram; }
     const std::wstring& SkipDrives() const { return m_strSkipDrives; }
     BOOL TileExplorers() const { return m_bTileExplorers; }
@@ -61,23 +63,14 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void CreateDriveButtons();
-    // Brings the buttons in line with the drives in `mask`, less the skipped
-    // ones and those a broadcast said went.
-    void SyncDriveButtons(DWORD mask);
-    // The same, laid out.
-    void SyncDrives(DWORD mask);
-    // One look at the drive set, for drives that come without a broadcast.
-    void CheckDrives();
-    void PostDriveSync();
-    LRESULT OnDeviceChange(WPARAM event, LPARAM lParam);
+    // The drive buttons brought in line with the drives, and laid out.
+    void SyncDrives();
     void OnSetCursor();
     void OnTimer();
-    bool IsDriveButtonId(UINT id) const;
     void OpenDriveOfButton(UINT id);
     BARPLACEMENT DefaultPlacement();
-    // The size of the frame around the client area, docked or floating.
-    SIZE FrameSize(BOOL bDocked) const;
+    // The size of the frame around the client area, docked or floating, at a scale.
+    SIZE FrameSize(BOOL bDocked, const WindowScale& scale) const;
     PlacementLimits StoredPlacementLimits() const;
     void SaveSettings();
     void OnSize();
@@ -100,20 +93,13 @@ private:
     CDriveButton m_btnMenu;
     int m_cxButton = 0;
     int m_cyButton = 0;
-    CDriveDropTarget m_dropTarget{m_driveButtons};
-    std::vector<std::unique_ptr<CDriveButton>> m_driveButtons;
+    CDriveSet m_drives{*this, m_btnMenu, [this](CDriveButton& button, UINT id16) { SetButtonPicture(&button, id16); }};
+    CDriveDropTarget m_dropTarget{m_drives};
     std::wstring m_strLaunchProgram;
     BOOL m_bLaunchOnStartup = FALSE;
     std::wstring m_strSkipDrives;
     BOOL m_bTileExplorers = TRUE;
     bool m_bOleInitialised = false;
-    // GetLogicalDrives at the last sync.
-    DWORD m_dwDriveMask = 0;
-    // Letters that a broadcast said went, which the system may still report.
-    DWORD m_dwGoneDrives = 0;
-    // Letters that a broadcast said arrived since the last sync: their kind may be new.
-    DWORD m_dwArrivedDrives = 0;
-    bool m_bDriveSyncPosted = false;
     // The pointer is over the bar; the drive set was looked at as it came.
     bool m_bPointerOver = false;
 
@@ -141,7 +127,6 @@ private:
     void OnDpiChanged(UINT dpi, const RECT* suggested);
     // The picture of `id16` for the bar's scale, and the spacing around it.
     void SetButtonPicture(CDriveButton* button, UINT id16);
-    UINT m_nDpi = kDefaultDpi;
     // The scale the template was made at, and what it gave then: each size
     // at another scale is measured from these.
     UINT m_nTemplateDpi = kDefaultDpi;

@@ -1,5 +1,5 @@
 // Volume labels and network remote names of any length, and network
-// enumerations that answer ERROR_MORE_DATA in odd ways.
+// enumerations that answer ERROR_MORE_DATA in odd ways or miscount a batch.
 #include <algorithm>
 
 #include "bar/Drives.h"
@@ -32,6 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const DWORD sizes[] = {*bufferSize, *bufferSize + amount % 4096, *bufferSize / 2, amount, *bufferSize};
             *bufferSize = sizes[change];
             return result;
+        });
+    }
+    const int counts = input.ConsumeIntegralInRange(0, 12);
+    for (int i = 0; i < counts; ++i) {
+        const int which = input.ConsumeIntegralInRange(0, 4);
+        const DWORD amount = input.ConsumeIntegral<DWORD>();
+        os.QueueNetEnumCount([=](DWORD written, DWORD bufferSize) {
+            // More than written, as many as the buffer could hold or more, or anything.
+            const DWORD reported[] = {written + amount % 8, bufferSize / static_cast<DWORD>(sizeof(NETRESOURCEW)),
+                                      bufferSize, 0xFFFFFFFF, amount};
+            return reported[which];
         });
     }
 

@@ -1,8 +1,11 @@
 // Tooltip requests with any id and flags, narrow and wide, for drives with
-// labels and network names of any length and any UTF-16 units.
+// labels and network names of any length and any UTF-16 units, and a child
+// with a long text, under a code page of one byte a character or of two.
 #include <algorithm>
+#include <type_traits>
 
 #include "fuzz/FuzzWorld.h"
+#include "resources/resource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
@@ -11,9 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     os.AddDrive('C', DRIVE_FIXED, FuzzWideText(input, 600));
     os.AddDrive('N', DRIVE_REMOTE);
     os.AddNetworkConnection("N:", FuzzWideText(input, 3000));
+    os.UseDoubleByteCodePage(input.ConsumeBool());
     CVosselDialog& bar = world.StartBar();
     std::vector<HWND> windows = world.BarWindows();
     windows.push_back(nullptr);
+    if (input.ConsumeBool()) {
+        os.SetWindowTextW(bar.GetDlgItem(IDC_MENU_BUTTON), Utf16FromUtf8(FuzzWideText(input, 1500)).c_str());
+    }
 
     for (int i = 0; i < 16 && input.remaining_bytes() > 0; ++i) {
         const bool wide = input.ConsumeBool();
@@ -42,6 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const auto last = length > 0 ? static_cast<unsigned long>(request.lpszText[length - 1]) & 0xFFFF : 0;
             FuzzCheck(code == TTN_NEEDTEXTA || length < 1023 || last < 0xD800 || last >= 0xDC00,
                       "a cut tip ends in no half pair");
+            // A narrow tip holds whole characters: its bytes read back as they are.
+            if constexpr (std::is_same_v<decltype(request), NMTTDISPINFOA>) {
+                if (request.lpszText != nullptr && request.lpszText != request.szText) {
+                    const std::string tip = request.lpszText;
+                    FuzzCheck(tip.size() < 1024, "a narrow tip holds at most 1023 bytes");
+                    FuzzCheck(AnsiFromWide(WideFromAnsi(tip)) == tip, "a narrow tip ends in a whole character");
+                }
+            }
         };
         wide ? ask(NMTTDISPINFOW{}, TTN_NEEDTEXTW) : ask(NMTTDISPINFOA{}, TTN_NEEDTEXTA);
         for (const auto& button : bar.DriveButtons()) {

@@ -33,3 +33,33 @@ inline LONG FontHeightForDpi(LONG height, UINT fromDpi, UINT toDpi) {
     constexpr UINT kPointsPerInch = 72;
     return static_cast<LONG>(ScaleBetween(ScaleBetween(height, fromDpi, kPointsPerInch), kPointsPerInch, toDpi));
 }
+
+// A window's display scale: its DPI, and the system's frames and metrics as
+// a window drawn at it has them. Under per-monitor awareness they may differ
+// from those of the scale the user signed in with, which AdjustWindowRectEx
+// and GetSystemMetrics answer at, so every size of a window is taken here.
+class WindowScale {
+public:
+    WindowScale() = default;
+    explicit WindowScale(UINT dpi) : m_nDpi(dpi != 0 ? dpi : kDefaultDpi) {}
+    static WindowScale Of(HWND hwnd) { return WindowScale(WindowDpi(hwnd)); }
+
+    UINT Dpi() const { return m_nDpi; }
+    // A figure of pixels at 96 DPI.
+    int Pixels(int pixels) const { return ScaleForDpi(pixels, m_nDpi); }
+    int Metric(int index) const { return Os().win.GetSystemMetricsForDpi(index, m_nDpi); }
+    // How far a window of this style reaches beyond its client area on each
+    // side: the left and top negative, as AdjustWindowRectEx gives them.
+    RECT Frame(DWORD style, DWORD exStyle) const {
+        RECT frame{0, 0, 0, 0};
+        Os().win.AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, m_nDpi);
+        return frame;
+    }
+    SIZE FrameSize(DWORD style, DWORD exStyle) const {
+        const RECT frame = Frame(style, exStyle);
+        return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    }
+
+private:
+    UINT m_nDpi = kDefaultDpi;
+};

@@ -2,6 +2,8 @@
 // when it goes, and a selection puts the previous object back.
 #pragma once
 
+#include <utility>
+
 #include "platform/Os.h"
 
 class PaintDC {
@@ -68,6 +70,7 @@ public:
         }
     }
     Handle Get() const { return m_handle; }
+    void Swap(GdiObject& other) { std::swap(m_handle, other.m_handle); }
 
 private:
     Handle m_handle;

@@ -55,3 +55,23 @@ size_t CutLength(const std::wstring& text, size_t most) {
     }
     return length;
 }
+
+std::string NarrowCut(const std::wstring& text, size_t most) {
+    std::string narrow = Narrow(text);
+    if (narrow.size() <= most) {
+        return narrow;
+    }
+    // A code page gives a text the bytes of its characters in turn: whole
+    // characters are added, a surrogate pair as one, while they fit.
+    narrow.clear();
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = CutLength(text, start + 1) == start ? start + 2 : start + 1;
+        const std::string character = Narrow(text.substr(start, end - start));
+        if (narrow.size() + character.size() > most) {
+            break;
+        }
+        narrow += character;
+        start = end;
+    }
+    return narrow;
+}

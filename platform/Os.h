@@ -134,6 +134,10 @@ public:
     // The DPI the window is drawn for: its monitor's under per-monitor
     // awareness, else the system's; 0 for no window.
     virtual UINT GetDpiForWindow(HWND hwnd) = 0;
+    // AdjustWindowRectEx and GetSystemMetrics answer at the DPI the user
+    // signed in with; these at `dpi`, as a window drawn at it has its frame.
+    virtual BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) = 0;
+    virtual int GetSystemMetricsForDpi(int index, UINT dpi) = 0;
 
     // The keyboard focus, the foreground window and hotkeys.
     virtual HWND SetFocus(HWND hwnd) = 0;
@@ -281,6 +285,9 @@ std::string Narrow(const std::wstring& text);
 // The length of `text` cut to at most `most` units; a cut never leaves half
 // a surrogate pair.
 size_t CutLength(const std::wstring& text, size_t most);
+// The narrow form of as much of `text` as fits in `most` bytes, in whole
+// characters: a character of two bytes is never cut after its first.
+std::string NarrowCut(const std::wstring& text, size_t most);
 
 // The services in use. A backend installs itself before anything else runs.
 OsServices& Os();

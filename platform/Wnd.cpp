@@ -7,11 +7,13 @@
 
 CWnd::~CWnd() {
     // An object that still owns a window takes it along, so that no message
-    // can reach a destroyed object.
-    if (m_hWnd != nullptr && Os().win.IsWindow(m_hWnd)) {
+    // can reach a destroyed object. The handle goes with the window's last message.
+    if (m_hWnd != nullptr) {
         Os().win.DestroyWindow(m_hWnd);
     }
 }
+
+int CWnd::s_nRetiredObjects = 0;
 
 LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd->m_hWnd == nullptr) {
@@ -19,7 +21,9 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     const CurrentMessage saved = wnd->m_current;
     wnd->m_current = {msg, wParam, lParam};
+    ++wnd->m_nDispatchDepth;
     const LRESULT result = wnd->WindowProc(msg, wParam, lParam);
+    --wnd->m_nDispatchDepth;
     wnd->m_current = saved;
     if (msg == WM_NCDESTROY) {
         if (wnd->m_pDropTarget != nullptr) {
@@ -30,10 +34,31 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             wnd->m_hWndToolTip = nullptr;
         }
         wnd->m_hWndKeyboardTip = nullptr;
+        // Its tip's tool goes with it, however the window was destroyed.
+        if (CWnd* parent = Os().win.FromHandle(Os().win.GetParent(hwnd)); parent != nullptr) {
+            parent->RemoveChildToolTip(hwnd);
+        }
         wnd->m_hWnd = nullptr;
         wnd->m_pfnSuper = nullptr;
     }
+    if (wnd->m_bRetired && wnd->m_nDispatchDepth == 0) {
+        --s_nRetiredObjects;
+        delete wnd;
+    }
     return result;
+}
+
+void CWnd::Retire(std::unique_ptr<CWnd> wnd) {
+    if (wnd == nullptr) {
+        return;
+    }
+    // The messages of the destruction come and go before the mark is set.
+    wnd->DestroyWindow();
+    if (wnd->m_nDispatchDepth > 0) {
+        wnd->m_bRetired = true;
+        ++s_nRetiredObjects;
+        static_cast<void>(wnd.release());
+    }
 }
 
 LRESULT CWnd::Default() { return Os().win.DefaultProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam); }
@@ -115,7 +140,7 @@ std::string CWnd::GetWindowText() const {
     }
     std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
     const int copied = Os().win.GetWindowTextA(m_hWnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    return std::string(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
 }
 
 void CWnd::SetWindowText(const char* text) { Os().win.SetWindowTextA(m_hWnd, text); }

@@ -3,6 +3,7 @@
 // and hands everything else to its base class.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/Os.h"
@@ -21,6 +22,12 @@ public:
 
     // Entry for the backends: every message of a bound window arrives here.
     static LRESULT Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Destroys the window at once and deletes the object when the outermost
+    // handling of its messages returns: a nested loop (a menu, a message box)
+    // may retire a window whose own message is still being handled.
+    static void Retire(std::unique_ptr<CWnd> wnd);
+    // Retired objects still waiting for their messages to return.
+    static int RetiredObjects() { return s_nRetiredObjects; }
 
     // Binds the object to an existing window, such as a dialog control.
     BOOL SubclassWindow(HWND hwnd);
@@ -51,7 +58,8 @@ public:
     // window is asked for (TTN_NEEDTEXT) every time its tip is about to show.
     BOOL EnableToolTips(BOOL enable = TRUE);
     // A child made or about to be destroyed after EnableToolTips: its tool
-    // comes or goes with it. Nothing happens while tips are off.
+    // comes or goes with it (a child bound to an object loses its tool when
+    // it is destroyed). Nothing happens while tips are off.
     void AddChildToolTip(HWND child);
     void RemoveChildToolTip(HWND child);
     // A child's tip shown at once near `at` on the screen, as the keyboard
@@ -90,4 +98,8 @@ private:
         LPARAM lParam;
     };
     CurrentMessage m_current{};
+    // Messages of this object being handled now, nested loops included.
+    int m_nDispatchDepth = 0;
+    bool m_bRetired = false;
+    static int s_nRetiredObjects;
 };

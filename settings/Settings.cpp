@@ -13,13 +13,17 @@ namespace {
 
 constexpr UINT kMaxPath = 260;
 
-// A stored floating extent held to the largest the window may be; an empty
-// or inverted one takes the smallest. A small one stays: the window's own
-// size limits enlarge it.
+// A stored size held to the sizing limits, so that the record is the window
+// the bar shows. Where the limits cross the largest wins, as the window
+// itself is never smaller than its least size.
+long long HeldToLimits(long long size, LONG least, LONG most) {
+    return std::clamp<long long>(size, least, std::max(least, most));
+}
+
+// A stored floating extent held to its limits; an empty or inverted one takes the smallest.
 long long FloatingExtent(LONG from, LONG to, LONG minExtent, LONG maxExtent) {
     const long long extent = static_cast<long long>(to) - from;
-    // Held to the sizing limits, so that the record is the window the bar shows.
-    return extent > 0 ? std::clamp<long long>(extent, minExtent, std::max(minExtent, maxExtent)) : minExtent;
+    return extent > 0 ? HeldToLimits(extent, minExtent, maxExtent) : minExtent;
 }
 
 }  // namespace
@@ -129,7 +133,8 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits&
     // wins, so that the window still covers the strip it reserves.
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
         LONG& thickness = stored.anThickness[edge];
-        thickness = std::min(std::max(thickness, limits.anMinThickness[edge]), limits.anMaxThickness[edge]);
+        thickness =
+            static_cast<LONG>(HeldToLimits(thickness, limits.anMinThickness[edge], limits.anMaxThickness[edge]));
     }
     // Wide arithmetic: stored coordinates may lie anywhere in 32 bits.
     RECT& floating = stored.rcFloating;
@@ -159,7 +164,7 @@ void LoadStoredPlacement(BARPLACEMENT* placement, const PlacementLimits& limits,
     if (data.size() >= sizeof(BARPLACEMENT)) {
         BARPLACEMENT stored{};
         std::memcpy(&stored, data.data(), sizeof(stored));
-        RescalePlacement(&stored, scale.frame, scale.step, LoadStoredDpi(), scale.nDpi);
+        RescalePlacement(&stored, scale.stored, scale.now, scale.step);
         std::memcpy(data.data(), &stored, sizeof(stored));
     }
     AcceptStoredPlacement(data.data(), data.size(), limits, placement);

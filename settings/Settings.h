@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "appbar/BarPlacement.h"
+#include "appbar/AppBarGeometry.h"
 
 constexpr char kSettingsSection[] = "Settings";
 constexpr char kSkipDrivesEntry[] = "Skip Drives";
@@ -44,10 +44,11 @@ struct PlacementLimits {
     SIZE maxFloating;
 };
 
-// The bar's scale now: its DPI, its docked frame and its sizing steps.
+// The scale "State Info" was stored at and the bar's scale now, each with
+// the docked frame there, and the bar's sizing steps now.
 struct PlacementScale {
-    UINT nDpi;
-    SIZE frame;
+    DockedScale stored;
+    DockedScale now;
     SIZE step;
 };
 

@@ -19,8 +19,8 @@ faults=$(
     cat <<'LIST'
 actions/DriveButton.cpp ::: s/disabled \? m_hBitmapDisabled : m_hBitmap/disabled ? m_hBitmap : m_hBitmapDisabled/ ::: enabled and disabled pictures swapped
 bar/VosselDialog.cpp ::: s/IsVerticalLayout\(m_placement.nEdge, client.cx, client.cy\)/IsVerticalLayout(m_placement.nEdge, client.cy, client.cx)/ ::: width and height swapped in the orientation
-bar/VosselDialog.cpp ::: s/\s*button->SetImageMargin\(ScaleForDpi\(kDriveImageMargin, m_nDpi\)\);// ::: image margin left out
-bar/VosselDialog.cpp ::: s/\s*button->SetTextGap\(ScaleForDpi\(kDriveTextGap, m_nDpi\)\);// ::: text gap left out
+bar/VosselDialog.cpp ::: s/\s*button->SetImageMargin\(m_scale.Pixels\(kDriveImageMargin\)\);// ::: image margin left out
+bar/VosselDialog.cpp ::: s/\s*button->SetTextGap\(m_scale.Pixels\(kDriveTextGap\)\);// ::: text gap left out
 actions/OpenDrive.cpp ::: s/\s*Os\(\).win.ShowWindow\(hwnd, SW_RESTORE\);// ::: SW_RESTORE left out of tiling
 actions/OpenDrive.cpp ::: s/BlockFor\(kLaunchSettleTime\);/if (tileExplorers) { BlockFor(kLaunchSettleTime); }/ ::: the launch wait only when tiling
 bar/Drives.cpp ::: s/(CopyName\(name, remote\);\s+return TRUE;\s+\}\s+\})/$1 break;/ ::: only the first network batch searched
@@ -47,7 +47,7 @@ appbar/AppBarGeometry.cpp ::: s/fullScreenApp \? HWND_BOTTOM : HWND_TOPMOST/full
 appbar/AppBarGeometry.cpp ::: s/area.screen.cx \* std::llabs\(dy\)/area.screen.cx * std::llabs(dy) + 1/ ::: a point on the diagonal goes to the top or bottom
 appbar/AppBarGeometry.cpp ::: s/\(extent \+ step \/ 2\) \/ step/extent \/ step/ ::: sizing rounds down instead of to the nearest step
 appbar/AppBarGeometry.cpp ::: s/x = show \? 0 : 2LL \* screen.cxBorder - w;/x = show ? 0 : screen.cxBorder - w;/ ::: hidden left bar shows one border, not two
-bar/VosselDialog.cpp ::: s/const int edge = m_nDragEdge != EDGE_NONE \? m_nDragEdge : m_placement.nEdge;/const int edge = m_placement.nEdge;/ ::: the drag edge ignored in the size limits
+bar/VosselDialog.cpp ::: s/BarTrackingLimits\(GetEffectiveEdge\(\), WindowFrameSize\(\)/BarTrackingLimits(m_placement.nEdge, WindowFrameSize()/ ::: the drag edge ignored in the size limits
 bar/VosselDialog.cpp ::: s/window.left \+ 2 \* \(client.cx \+ floating.cx\)/window.left + client.cx + floating.cx/ ::: default floating width not doubled
 bar/VosselDialog.cpp ::: s/\(m_placement.bAutoHide \? MF_CHECKED/(m_placement.bAlwaysOnTop ? MF_CHECKED/ ::: the auto-hide check mark shows always-on-top
 bar/VosselDialog.cpp ::: s/\s*WriteLaunchOnStartup\(m_bLaunchOnStartup\);// ::: the start-up choice not written
@@ -59,9 +59,9 @@ bar/Drives.cpp ::: s/skipDrives.find\(letter\) == std::string::npos/skipDrives.f
 bar/Drives.cpp ::: s/case DRIVE_CDROM:\s+return IDB_DRIVE_CDROM;// ::: CD-ROM drives drawn as fixed ones
 bar/Drives.cpp ::: s/\(CD-ROM\) /(CDROM) / ::: CD-ROM label misspelt
 bar/ToolTipText.cpp ::: s/\s*GetDriveLabel\(text\);// ::: drive tips without their label
-appbar/AppBarDialog.cpp ::: s/m_nDragEdge != EDGE_NONE \? DragSides\(side, m_rcDragStart, m_ptDragStart, MessagePoint\(\)\) : \*rect/*rect/ ::: sizing snaps the proposal, so slow steps are lost
-appbar/AppBarDialog.cpp ::: s/if \(Os\(\).win.GetKeyState\(VK_ESCAPE\) < 0\)/if (false)/ ::: Esc applies the cancelled size
-appbar/AppBarDialog.cpp ::: s/thickness\[nEdge\] = std::clamp[^;]*;/(void)least; (void)most;/ ::: a thickness past the limits placed as it is
+appbar/AppBarDialog.cpp ::: s/dragged = DragSides\(side, m_rcDragStart, m_ptDragStart, pointer\);/(void)pointer;/ ::: sizing snaps the proposal, so slow steps are lost
+appbar/AppBarDialog.cpp ::: s/cancelled = Os\(\).win.GetKeyState\(VK_ESCAPE\) < 0;/cancelled = false;/ ::: Esc applies the cancelled size
+appbar/AppBarDialog.cpp ::: s/thickness\[nEdge\] = HeldThickness\(/(void)HeldThickness(/ ::: a thickness past the limits placed as it is
 appbar/AppBarDialog.cpp ::: s/SM_SWAPBUTTON\) != 0 \? VK_RBUTTON : VK_LBUTTON/SM_SWAPBUTTON) != 0 ? VK_LBUTTON : VK_LBUTTON/ ::: swapped mouse buttons ignored
 appbar/AppBarGeometry.cpp ::: s/std::max\(0LL, maxExtent\) \/ step \* step/(std::max(0LL, maxExtent) + step - 1) \/ step * step/ ::: sizing overshoots the limit by part of a row
 appbar/AppBarGeometry.cpp ::: s/rect.bottom = ClampToLong\(rect.bottom \+ dy\)/rect.bottom = ClampToLong(rect.bottom - dy)/ ::: the bottom side dragged against the cursor
@@ -132,9 +132,9 @@ bar/VosselDialog.cpp ::: s/(void CVosselDialog::ShowBarMenu\(int x, int y\) \{)\
 bar/VosselDialog.cpp ::: s/(m_strSkipDrives = dialog.m_strSkipDrives;)\s*SyncDrives\(Os\(\).sys.GetLogicalDrives\(\)\);/$1/ ::: hidden drives wait for the next start
 appbar/AppBarDialog.cpp ::: s/case WM_DISPLAYCHANGE:\s+OnDisplayChange\(\);\s+return 0;// ::: a new screen size ignored
 appbar/AppBarDialog.cpp ::: s/SIZE\{m_cxSizeStep, m_cySizeStep\}, limits.ptMinTrackSize/SIZE{1, 1}, limits.ptMinTrackSize/ ::: the new thickness not in whole rows
-appbar/AppBarDialog.cpp ::: s/m_placement.anThickness\[edge\] =\s+std::clamp\(/(void)std::clamp(/ ::: the new thickness not stored
-appbar/AppBarDialog.cpp ::: s/(if \(m_placement.bAutoHide\) \{\s+)m_bAutoHideShown = FALSE;/$1/ ::: a shown auto-hide bar stays out on the new screen
-appbar/AppBarDialog.cpp ::: s/screen, -frame.top, limits/screen, 0, limits/ ::: a floating caption left below the new screen
+appbar/AppBarDialog.cpp ::: s/m_placement.anThickness\[edge\] =\s+HeldThickness\(/(void)HeldThickness(/ ::: the new thickness not stored
+appbar/AppBarDialog.cpp ::: s/(m_placement.bAutoHide\) \{\s+)m_bAutoHideShown = FALSE;/$1/ ::: a shown auto-hide bar stays out on the new screen
+appbar/AppBarDialog.cpp ::: s/screen, caption, limits/screen, 0, limits/ ::: a floating caption left below the new screen
 appbar/AppBarGeometry.cpp ::: s/std::max\(0LL, screen.cx - width\)/std::max(0LL, screen.cx - 0 * width)/ ::: a floating bar left partly past the right of the new screen
 LIST
 )

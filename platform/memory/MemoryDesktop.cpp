@@ -452,12 +452,21 @@ void* MemoryOs::GlobalLock(HGLOBAL memory) {
         return nullptr;
     }
     it->second.reserve(1);
+    ++m_globalLocks[memory];
     return it->second.data();
 }
 
-BOOL MemoryOs::GlobalUnlock(HGLOBAL memory) { return m_globals.count(memory) != 0 ? TRUE : FALSE; }
+BOOL MemoryOs::GlobalUnlock(HGLOBAL memory) {
+    if (auto it = m_globalLocks.find(memory); it != m_globalLocks.end() && --it->second == 0) {
+        m_globalLocks.erase(it);
+    }
+    return m_globals.count(memory) != 0 ? TRUE : FALSE;
+}
 
-HGLOBAL MemoryOs::GlobalFree(HGLOBAL memory) { return m_globals.erase(memory) != 0 ? nullptr : memory; }
+HGLOBAL MemoryOs::GlobalFree(HGLOBAL memory) {
+    m_globalLocks.erase(memory);
+    return m_globals.erase(memory) != 0 ? nullptr : memory;
+}
 
 BOOL MemoryOs::OpenClipboard(HWND) {
     if (m_clipboardOpen || Fails("OpenClipboard")) {

@@ -1,6 +1,7 @@
 // Dialogs, message boxes, strings and menus of the in-memory backend, made
 // from the templates tests give it.
 #include <algorithm>
+#include <utility>
 
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
@@ -16,10 +17,24 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     if ((style & DS_CONTROL) != 0) {
         style &= ~(WS_CAPTION | WS_SYSMENU);
     }
-    RECT outer{0, 0, tmpl.cxClient, tmpl.cyClient};
-    AdjustWindowRectEx(&outer, style, FALSE, tmpl.exStyle);
+    // The template places the client area, in the owner's client area unless
+    // the dialog aligns to the screen.
+    POINT origin{0, 0};
+    if ((style & (DS_ABSALIGN | WS_CHILD)) == 0 && parent != nullptr) {
+        ClientToScreen(parent, &origin);
+    }
+    RECT outer{origin.x, origin.y, origin.x + tmpl.cxClient, origin.y + tmpl.cyClient};
+    // The window is made for the client area in the frame of the screen's scale.
+    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, m_nDpi);
+    if ((style & WS_CHILD) == 0) {
+        // Moved onto the work area as far as it fits, its top-left corner first.
+        const RECT work = WorkArea();
+        const LONG dx = std::max<LONG>(std::min<LONG>(0, work.right - outer.right), work.left - outer.left);
+        const LONG dy = std::max<LONG>(std::min<LONG>(0, work.bottom - outer.bottom), work.top - outer.top);
+        outer = RECT{outer.left + dx, outer.top + dy, outer.right + dx, outer.bottom + dy};
+    }
     const DWORD createStyle = style & ~WS_VISIBLE;
-    const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, 0, 0,
+    const HWND hwnd = CreateWindowExA(tmpl.exStyle, "#32770", tmpl.caption.c_str(), createStyle, outer.left, outer.top,
                                       outer.right - outer.left, outer.bottom - outer.top, parent, 0, dialog);
     if (hwnd == nullptr) {
         return nullptr;
@@ -38,14 +53,7 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     // The dialog manager offers the first enabled tab stop, and gives it the
     // focus when the dialog answers TRUE.
-    HWND first = nullptr;
-    for (HWND child : Children(hwnd)) {
-        const Window* control = Find(child);
-        if (first == nullptr &&
-            (control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
-            first = child;
-        }
-    }
+    const HWND first = NextTabItem(hwnd, nullptr, false);
     if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
         SetFocus(first);
     }
@@ -67,11 +75,15 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
     if (hwnd == nullptr) {
         return -1;
     }
-    // The owner takes no input while its modal dialog runs.
-    Window* owner = Find(parent);
-    const bool disableOwner = owner != nullptr && (owner->style & WS_DISABLED) == 0;
+    return RunModal(hwnd, parent, m_modalIdle, -1);
+}
+
+INT_PTR MemoryOs::RunModal(HWND hwnd, HWND owner, const std::function<void()>& idle, INT_PTR unanswered) {
+    // The owner takes no input while its modal window runs; the desktop is nobody's owner.
+    Window* ownerWindow = owner != m_desktop ? Find(owner) : nullptr;
+    const bool disableOwner = ownerWindow != nullptr && (ownerWindow->style & WS_DISABLED) == 0;
     if (disableOwner) {
-        owner->style |= WS_DISABLED;
+        ownerWindow->style |= WS_DISABLED;
     }
     while (IsWindow(hwnd) && !Find(hwnd)->dialogEnded) {
         if (DeliverNext()) {
@@ -79,16 +91,16 @@ INT_PTR MemoryOs::DialogBoxParamA(UINT templateId, HWND parent, CWnd* dialog) {
         }
         // The dialog manager shows a modal dialog once its queue first runs empty.
         Find(hwnd)->style |= WS_VISIBLE;
-        if (m_modalIdle) {
-            m_modalIdle();
+        if (idle) {
+            idle();
         }
         if (IsWindow(hwnd) && !Find(hwnd)->dialogEnded && m_posted.empty()) {
-            EndDialog(hwnd, -1);
+            EndDialog(hwnd, unanswered);
         }
     }
     INT_PTR result = -1;
-    if (disableOwner && Find(parent) != nullptr) {
-        Find(parent)->style &= ~WS_DISABLED;
+    if (disableOwner && Find(owner) != nullptr) {
+        Find(owner)->style &= ~WS_DISABLED;
     }
     if (Window* window = Find(hwnd); window != nullptr) {
         result = window->dialogResult;
@@ -116,7 +128,25 @@ BOOL MemoryOs::EndDialog(HWND dialog, INT_PTR result) {
 
 int MemoryOs::MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     m_messageBoxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
-    return IDOK;
+    return RunMessageBox(owner, caption != nullptr ? caption : "Error");
+}
+
+int MemoryOs::RunMessageBox(HWND owner, const std::string& caption) {
+    // A dialog of the system's, without an object of the program's: its
+    // buttons end it through the default processing of WM_COMMAND.
+    const HWND box = MakeWindow(0, "#32770", caption.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+                                RECT{312, 300, 712, 420}, owner != m_desktop ? owner : nullptr, 0, nullptr);
+    if (box == nullptr) {
+        return 0;
+    }
+    Find(box)->dialog = true;
+    bool shown = false;
+    const auto look = [this, box, &shown] {
+        if (!std::exchange(shown, true) && m_messageBoxHook) {
+            m_messageBoxHook(box);
+        }
+    };
+    return static_cast<int>(RunModal(box, owner, look, IDOK));
 }
 
 int MemoryOs::LoadStringA(UINT id, char* buffer, int size) {
@@ -166,16 +196,25 @@ DWORD MemoryOs::CheckMenuItem(HMENU menu, UINT id, UINT check) {
 
 BOOL MemoryOs::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     auto it = m_menus.find(menu);
-    if (it == m_menus.end() || !IsWindow(owner)) {
+    // One pop-up menu at a time, as on Windows.
+    if (it == m_menus.end() || !IsWindow(owner) || m_menuOwner != nullptr) {
         return FALSE;
     }
-    const Menu& shown = it->second;
+    const Menu shown = it->second;
     m_menuShowings.push_back({owner, x, y, flags, shown.items, shown.checks});
-    if (m_menuOpenHook) {
+    // The menu's loop delivers what was posted, as it comes, to every window.
+    m_menuOwner = owner;
+    m_bMenuCancelled = false;
+    PumpMessages();
+    if (m_menuOpenHook && !m_bMenuCancelled && IsWindow(owner)) {
         m_menuOpenHook();
     }
-    const UINT choice = m_menuChoice;
-    m_menuChoice = 0;
+    PumpMessages();
+    m_menuOwner = nullptr;
+    const UINT choice = std::exchange(m_menuChoice, 0);
+    if (m_bMenuCancelled || !IsWindow(owner)) {
+        return TRUE;
+    }
     if (choice != 0 && std::any_of(shown.items.begin(), shown.items.end(),
                                    [choice](const MemoryMenuItem& item) { return item.id == choice; })) {
         // The choice reaches the owner after the menu has closed.

@@ -180,10 +180,11 @@ ITEMIDLIST* MemoryOs::SHBrowseForFolderW(BROWSEINFOW* info) {
     if (info->lpfn != nullptr) {
         info->lpfn(dialog, BFFM_INITIALIZED, 0, info->lParam);
     }
-    FolderDialog& shown = m_folderDialogs[index];
-    shown.topmost = (Find(dialog)->exStyle & WS_EX_TOPMOST) != 0;
-    shown.active = GetActiveWindow() == dialog;
-    const std::optional<std::string> answer = m_folderAnswer ? m_folderAnswer(shown) : std::nullopt;
+    m_folderDialogs[index].topmost = (Find(dialog)->exStyle & WS_EX_TOPMOST) != 0;
+    m_folderDialogs[index].active = GetActiveWindow() == dialog;
+    // A modal dialog: its loop delivers what is posted before the user answers.
+    PumpMessages();
+    const std::optional<std::string> answer = m_folderAnswer ? m_folderAnswer(m_folderDialogs[index]) : std::nullopt;
     m_folderDialog = previous;
     DestroyWindow(dialog);
     if (!answer) {
@@ -219,21 +220,21 @@ int MemoryOs::SHFileOperationW(SHFILEOPSTRUCTW* operation) {
     return 0;
 }
 
-// The model's ANSI code page is ISO 8859-1: every byte is the code point of its value.
 int MemoryOs::MultiByteToWideChar(UINT, const char* text, int length, WCHAR* wide, int wideSize) {
     if (text == nullptr || Fails("MultiByteToWideChar")) {
         return 0;
     }
-    const int count = length < 0 ? static_cast<int>(std::strlen(text)) + 1 : length;
+    const size_t count = length < 0 ? std::strlen(text) + 1 : static_cast<size_t>(length);
+    const std::wstring converted = WideFromAnsi(std::string(text, count));
+    const auto units = static_cast<int>(converted.size());
     if (wideSize == 0) {
-        return count;
+        return units;
     }
-    if (wide == nullptr || count > wideSize) {
+    if (wide == nullptr || units > wideSize) {
         return 0;
     }
-    const std::wstring converted = WideFromAnsi(std::string(text, static_cast<size_t>(count)));
     std::copy(converted.begin(), converted.end(), wide);
-    return count;
+    return units;
 }
 
 int MemoryOs::WideCharToMultiByte(UINT, const WCHAR* wide, int length, char* text, int size) {

@@ -2,25 +2,54 @@
 // and activation.
 #include <algorithm>
 
+#include "platform/Dpi.h"
 #include "platform/memory/MemoryOs.h"
 
-RECT MemoryOs::FrameInsets(DWORD style, DWORD exStyle) const {
+RECT MemoryOs::FrameInsets(DWORD style, DWORD exStyle, UINT dpi) const {
     // As Wine lays frames out: a sizing frame is one border narrower than
     // SM_CXFRAME unless the window also has a border, as a captioned one does.
     int edge = 0;
     if ((style & WS_THICKFRAME) != 0) {
-        edge = m_metrics.at(SM_CXFRAME) - m_metrics.at(SM_CXBORDER) +
-               ((style & WS_BORDER) != 0 ? m_metrics.at(SM_CXBORDER) : 0);
+        edge = MetricAt(SM_CXFRAME, dpi) - MetricAt(SM_CXBORDER, dpi) +
+               ((style & WS_BORDER) != 0 ? MetricAt(SM_CXBORDER, dpi) : 0);
     } else if ((style & WS_DLGFRAME) != 0) {
-        edge = m_metrics.at(SM_CXDLGFRAME);
+        edge = MetricAt(SM_CXDLGFRAME, dpi);
     } else if ((style & WS_BORDER) != 0) {
-        edge = m_metrics.at(SM_CXBORDER);
+        edge = MetricAt(SM_CXBORDER, dpi);
     }
     int caption = 0;
     if ((style & WS_CAPTION) == WS_CAPTION) {
-        caption = (exStyle & WS_EX_TOOLWINDOW) != 0 ? m_metrics.at(SM_CYSMCAPTION) : m_metrics.at(SM_CYCAPTION);
+        caption = MetricAt((exStyle & WS_EX_TOOLWINDOW) != 0 ? SM_CYSMCAPTION : SM_CYCAPTION, dpi);
     }
     return RECT{edge, edge + caption, edge, edge};
+}
+
+int MemoryOs::MetricAt(int index, UINT dpi) const {
+    const auto it = m_metrics.find(index);
+    const int value = it != m_metrics.end() ? it->second : 0;
+    const auto scaled = [dpi](int pixels) { return static_cast<int>(ScaleBetween(pixels, kDefaultDpi, dpi)); };
+    // As Wine scales them: bars and icons grow with the scale; a caption or
+    // a menu bar has a line below it that does not; a sizing frame is the
+    // fixed dialog frame and a border that does, at least a pixel wide.
+    // Borders, the dialog frame and everything else stay as they are.
+    switch (index) {
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+        case SM_CXICON:
+        case SM_CYICON:
+            return scaled(value);
+        case SM_CYCAPTION:
+        case SM_CYSMCAPTION:
+        case SM_CYMENU:
+            return scaled(value - 1) + 1;
+        case SM_CXFRAME:
+        case SM_CYFRAME: {
+            const int fixed = MetricAt(index == SM_CXFRAME ? SM_CXDLGFRAME : SM_CYDLGFRAME, dpi);
+            return fixed + std::max(1, scaled(value - fixed));
+        }
+        default:
+            return value;
+    }
 }
 
 RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
@@ -34,7 +63,8 @@ RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
     } else {
         outer = window.rect;
     }
-    const RECT insets = FrameInsets(window.frameStyle, window.exStyle);
+    // Every window is on the one screen, and drawn at its scale.
+    const RECT insets = FrameInsets(window.frameStyle, window.exStyle, m_nDpi);
     RECT client{outer.left + insets.left, outer.top + insets.top, outer.right - insets.right,
                 outer.bottom - insets.bottom};
     client.right = std::max(client.right, client.left);
@@ -151,7 +181,7 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
 
 void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
     const Window& window = *Find(hwnd);
-    const RECT insets = FrameInsets(window.style, window.exStyle);
+    const RECT insets = FrameInsets(window.style, window.exStyle, m_nDpi);
     const LONG frameWidth = insets.left + insets.right;
     const LONG frameHeight = insets.top + insets.bottom;
     MINMAXINFO info{};
@@ -210,12 +240,16 @@ BOOL MemoryOs::InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
 }
 
 BOOL MemoryOs::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
+    return AdjustWindowRectExForDpi(rect, style, menu, exStyle, m_nSystemDpi);
+}
+
+BOOL MemoryOs::AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
     if (rect == nullptr) {
         return FALSE;
     }
-    const RECT insets = FrameInsets(style, exStyle);
+    const RECT insets = FrameInsets(style, exStyle, dpi);
     rect->left -= insets.left;
-    rect->top -= insets.top + (menu ? m_metrics.at(SM_CYMENU) : 0);
+    rect->top -= insets.top + (menu ? MetricAt(SM_CYMENU, dpi) : 0);
     rect->right += insets.right;
     rect->bottom += insets.bottom;
     return TRUE;

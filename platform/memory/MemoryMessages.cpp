@@ -57,6 +57,20 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 DestroyWindow(hwnd);
             }
             return 0;
+        case WM_COMMAND:
+            // A dialog of the system's own, such as a message box, ends with the button pressed.
+            if (window->dialog && window->object == nullptr && HIWORD(wParam) == BN_CLICKED) {
+                EndDialog(hwnd, LOWORD(wParam));
+            }
+            return 0;
+        case WM_CANCELMODE:
+            if (m_menuOwner == hwnd) {
+                m_bMenuCancelled = true;
+            }
+            if (m_capture == hwnd) {
+                ReleaseCapture();
+            }
+            return 0;
         case WM_SETFONT:
             window->font = reinterpret_cast<HFONT>(wParam);
             return 0;
@@ -88,7 +102,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return HTCLIENT;
             }
             if ((window->style & WS_THICKFRAME) != 0) {
-                const int frame = FrameInsets(window->frameStyle, window->exStyle).left;
+                const int frame = FrameInsets(window->frameStyle, window->exStyle, m_nDpi).left;
                 const bool left = pt.x < outer.left + frame;
                 const bool right = pt.x >= outer.right - frame;
                 const bool top = pt.y < outer.top + frame;
@@ -190,8 +204,8 @@ UINT MemoryOs::RegisterWindowMessageA(const char* name) {
 }
 
 DWORD MemoryOs::GetMessagePos() {
-    return static_cast<DWORD>((static_cast<DWORD>(m_cursor.x) & 0xFFFF) |
-                              ((static_cast<DWORD>(m_cursor.y) & 0xFFFF) << 16));
+    const POINT pt = m_messagePos.value_or(m_cursor);
+    return static_cast<DWORD>((static_cast<DWORD>(pt.x) & 0xFFFF) | ((static_cast<DWORD>(pt.y) & 0xFFFF) << 16));
 }
 
 BOOL MemoryOs::GetCursorPos(POINT* pt) {
@@ -226,10 +240,9 @@ BOOL MemoryOs::KillTimer(HWND hwnd, UINT_PTR id) {
     return m_timers.size() != before;
 }
 
-int MemoryOs::GetSystemMetrics(int index) {
-    auto it = m_metrics.find(index);
-    return it != m_metrics.end() ? it->second : 0;
-}
+int MemoryOs::GetSystemMetrics(int index) { return MetricAt(index, m_nSystemDpi); }
+
+int MemoryOs::GetSystemMetricsForDpi(int index, UINT dpi) { return MetricAt(index, dpi); }
 
 BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
     if (value == nullptr) {

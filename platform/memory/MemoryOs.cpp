@@ -2,6 +2,8 @@
 // call fail, and what tests read back of its state.
 #include "platform/memory/MemoryOs.h"
 
+#include "platform/Wnd.h"
+
 MemoryOs::MemoryOs()
     : m_services{*this, *this, *this, *this, *this},
       m_metrics{{SM_CXSCREEN, 1024}, {SM_CYSCREEN, 768},  {SM_CXVSCROLL, 17},   {SM_CYHSCROLL, 17},
@@ -24,7 +26,7 @@ MemoryOs::MemoryOs()
     }
 }
 
-MemoryOs::~MemoryOs() = default;
+MemoryOs::~MemoryOs() { SetDoubleByteCodePage(false); }
 
 bool MemoryOs::Fails(const std::string& function) {
     auto it = m_failures.find(function);
@@ -93,6 +95,7 @@ void MemoryOs::ClearLogs() {
     m_gdiCalls.clear();
     m_shellExecutes.clear();
     m_messageBoxes.clear();
+    m_shellErrorBoxes.clear();
     m_menuShowings.clear();
     m_sleeps.clear();
     m_registryChanges.clear();
@@ -111,7 +114,8 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"drop targets", LiveDropTargets()},
             {"tooltip tools", LiveToolTipTools()},
             {"hot keys", static_cast<int>(m_hotKeys.size())},
-            {"accessible objects", static_cast<int>(m_accessibleObjects.size())}};
+            {"accessible objects", static_cast<int>(m_accessibleObjects.size())},
+            {"window objects retired, awaiting their messages", CWnd::RetiredObjects()}};
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {

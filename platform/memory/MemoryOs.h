@@ -27,8 +27,14 @@ std::wstring Utf16FromUtf8(const std::string& text);
 std::string Utf8FromUtf16(const std::wstring& text);
 // The model's ANSI code page is ISO 8859-1: each byte is the character of
 // its value, and a character above U+00FF becomes '?' on its way to bytes.
+// Switched to double bytes, it is like the East Asian code pages instead:
+// each character outside ASCII takes a lead byte (0x81 to 0xFE) and a trail
+// byte (0x40 to 0x7E or 0x80 to 0xFE, so a trail may read as '\'), the pairs
+// taken in order from U+0080 for as far as they go (to U+5E03); characters
+// beyond become '?'. Like the system's, it holds for the whole process.
 std::wstring WideFromAnsi(const std::string& text);
 std::string AnsiFromWide(const std::wstring& text);
+void SetDoubleByteCodePage(bool on);
 // Upper case as an edit control with ES_UPPERCASE makes it, for the scripts
 // the tests use: Latin, Greek and Cyrillic.
 WCHAR UpperUnit(WCHAR c);
@@ -124,7 +130,14 @@ public:
     void SetTickStep(DWORD step) { m_tickStep = step; }
     // Moves the clock on, posting and delivering the timer messages that fall due.
     void AdvanceClock(DWORD milliseconds);
-    void SetCursorPos(POINT pt) { m_cursor = pt; }
+    // The pointer moves, and a mouse message carries where it now is.
+    void SetCursorPos(POINT pt) {
+        m_cursor = pt;
+        m_messagePos.reset();
+    }
+    // The message being handled says the pointer was elsewhere: a key
+    // pressed before something moved the pointer.
+    void SetMessagePos(POINT pt) { m_messagePos = pt; }
     void SetKeyDown(int key, bool down) { m_keysDown[key] = down; }
 
     // The next `times` calls of `function` fail, after `skip` calls succeed;
@@ -132,6 +145,7 @@ public:
     // the default processing of that message answer FALSE.
     void FailCall(const std::string& function, int times = -1, int skip = 0);
     // What ShellExecuteW answers from then on (42 at first; a failing call answers 2).
+    // An answer of 32 or less is an error, which the shell shows in a message box of its own.
     void SetShellExecuteResult(std::uintptr_t result) { m_shellExecuteResult = result; }
 
     void AddDrive(char letter, UINT type, std::optional<std::string> volumeLabel = std::string());
@@ -141,12 +155,23 @@ public:
     void BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags = 0);
     // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
     void ChangeDisplaySize(int cx, int cy);
+    // A connection of a drive letter ("N:"), or with an empty local name one without.
     void AddNetworkConnection(std::string localName, std::string remoteName);
     // The next WNetEnumResourceW call answers this instead, given the
     // caller's buffer size, which it may change; it returns no entries.
     void QueueNetEnumAnswer(std::function<DWORD(DWORD* bufferSize)> answer) {
         m_netEnumAnswers.push_back(std::move(answer));
     }
+    // The next WNetEnumResourceW call that succeeds reports this count, given
+    // how many entries it wrote and the buffer's size, as a provider that
+    // miscounts could.
+    void QueueNetEnumCount(std::function<DWORD(DWORD written, DWORD bufferSize)> count) {
+        m_netEnumCounts.push_back(std::move(count));
+    }
+    // The ANSI code page of double bytes (SetDoubleByteCodePage) while the model lives.
+    void UseDoubleByteCodePage(bool on) { SetDoubleByteCodePage(on); }
+    // Global memory blocks locked more often than unlocked, the clipboard's among them.
+    int LockedGlobalBlocks() const { return static_cast<int>(m_globalLocks.size()); }
     void SetWindowsDirectory(const std::string& path) { m_windowsDirectory = Utf16FromUtf8(path); }
 
     // Dialogs, links and system information.
@@ -164,16 +189,26 @@ public:
     void AddFile(const std::string& path, std::string content = std::string());
     // A user without administrator rights: keys under the root open for reading only.
     void DenyWriteAccess(HKEY root) { m_readOnlyRoots.push_back(root); }
-    // A hook that runs while a pop-up menu is open.
+    // A hook that runs while a pop-up menu is open, inside its loop: what is
+    // posted before and while it runs is delivered before the menu closes.
     void SetMenuOpenHook(std::function<void()> hook) { m_menuOpenHook = std::move(hook); }
+    // A hook that runs while a message box (the program's own, or the one the
+    // shell shows when ShellExecuteW fails) is open, once its loop has
+    // delivered what was posted: it may act, or answer the box with a
+    // WM_COMMAND. A box still open when its queue runs empty again is answered OK.
+    void SetMessageBoxHook(std::function<void(HWND box)> hook) { m_messageBoxHook = std::move(hook); }
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
-    // The DPI of the screen; ChangeDpi also tells every top-level window
-    // (WM_DPICHANGED with its rectangle scaled), as a move to a monitor of
-    // another scale does.
+    // The DPI of the screen, at which every window is drawn, frame and all;
+    // ChangeDpi also tells every top-level window (WM_DPICHANGED with its
+    // rectangle scaled), as a move to a monitor of another scale does.
     void SetDpi(UINT dpi) { m_nDpi = dpi; }
     void ChangeDpi(UINT dpi);
+    // The DPI the user signed in with, at which GetSystemMetrics and
+    // AdjustWindowRectEx answer, whatever the screen's scale now. The
+    // metrics that SetMetric gives are those at 96 DPI.
+    void SetSystemDpi(UINT dpi) { m_nSystemDpi = dpi; }
 
     // ---- the keyboard, the focus and the foreground window ----
     // A key pressed and let go, with the modifiers SetKeyDown holds. A
@@ -314,6 +349,8 @@ public:
         bool underline = false;
         // The device context's background mode, for text drawn into one.
         int bkMode = 0;
+        // The colour maps a mapped bitmap was made with.
+        int maps = 0;
     };
     struct ShellExecuteCall {
         HWND owner;
@@ -346,6 +383,8 @@ public:
     const std::vector<GdiCall>& GdiCalls() const { return m_gdiCalls; }
     const std::vector<ShellExecuteCall>& ShellExecutes() const { return m_shellExecutes; }
     const std::vector<MessageBoxCall>& MessageBoxes() const { return m_messageBoxes; }
+    // The boxes the shell showed for the programs it could not start.
+    const std::vector<MessageBoxCall>& ShellErrorBoxes() const { return m_shellErrorBoxes; }
     const std::vector<MenuShowing>& MenuShowings() const { return m_menuShowings; }
     const std::vector<DWORD>& Sleeps() const { return m_sleeps; }
     // Drive roots whose volume was asked for.
@@ -480,6 +519,8 @@ public:
     BOOL UnregisterHotKey(HWND hwnd, int id) override;
     LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
     void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) override;
+    BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
+    int GetSystemMetricsForDpi(int index, UINT dpi) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -657,7 +698,10 @@ private:
     Window* Find(HWND hwnd);
     const Window* Find(HWND hwnd) const;
     HWND NewHandle();
-    RECT FrameInsets(DWORD style, DWORD exStyle) const;
+    // How far a window's frame reaches beyond its client area on each side, drawn at `dpi`.
+    RECT FrameInsets(DWORD style, DWORD exStyle, UINT dpi) const;
+    // A system metric as it is drawn at `dpi`.
+    int MetricAt(int index, UINT dpi) const;
     RECT ClientRectOnScreen(const Window& window) const;
     void RemoveFromZOrder(HWND hwnd);
     // Asks the window for its tracking limits and holds the size to them.
@@ -666,6 +710,15 @@ private:
     void SendDestroy(HWND hwnd);
     void SendNcDestroy(HWND hwnd);
     HWND CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog);
+    // CreateWindowExA without its failure switch, for windows the system makes itself.
+    HWND MakeWindow(DWORD exStyle, const char* className, const char* text, DWORD style, RECT rect, HWND parent,
+                    UINT id, CWnd* object);
+    // A modal loop over `hwnd` until EndDialog: the owner takes no input, and
+    // posted messages are delivered to every window. `idle` runs each time
+    // the queue runs empty; a run it leaves without an answer ends with `unanswered`.
+    INT_PTR RunModal(HWND hwnd, HWND owner, const std::function<void()>& idle, INT_PTR unanswered);
+    // A message box's window and its loop; answers the button pressed.
+    int RunMessageBox(HWND owner, const std::string& caption);
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
     RECT WorkArea() const;
@@ -676,7 +729,7 @@ private:
     const std::string* KeyPath(HKEY key) const;
 
     OsServices m_services;
-    std::map<int, int> m_metrics;
+    std::map<int, int> m_metrics;  // at 96 DPI
     std::map<int, COLORREF> m_sysColors;
     BOOL m_bDragFullWindows = FALSE;
     UINT m_taskbarEdge = ABE_BOTTOM;
@@ -701,6 +754,7 @@ private:
     DWORD m_tickCount = 1000;
     DWORD m_tickStep = 0;
     POINT m_cursor{0, 0};
+    std::optional<POINT> m_messagePos;
     std::map<int, bool> m_keysDown;
 
     struct Failure {
@@ -718,6 +772,8 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> m_connections;
     std::map<HANDLE, Enumeration> m_enumerations;
     std::deque<std::function<DWORD(DWORD*)>> m_netEnumAnswers;
+    std::deque<std::function<DWORD(DWORD, DWORD)>> m_netEnumCounts;
+    std::map<HGLOBAL, int> m_globalLocks;
     std::wstring m_windowsDirectory = L"C:\\WINDOWS";
     std::wstring m_currentDirectory = L"C:\\";
 
@@ -733,8 +789,12 @@ private:
     std::vector<GdiCall> m_gdiCalls;
     std::vector<ShellExecuteCall> m_shellExecutes;
     std::vector<MessageBoxCall> m_messageBoxes;
+    std::vector<MessageBoxCall> m_shellErrorBoxes;
     std::vector<MenuShowing> m_menuShowings;
     UINT m_menuChoice = 0;
+    // The owner of the pop-up menu open now; WM_CANCELMODE to it ends the menu.
+    HWND m_menuOwner = nullptr;
+    bool m_bMenuCancelled = false;
     std::vector<DWORD> m_sleeps;
     std::vector<std::string> m_volumeQueries;
     int m_driveSetReads = 0;
@@ -775,6 +835,7 @@ private:
     std::map<std::string, std::string> m_files;   // UTF-8 path -> content
     std::vector<HKEY> m_readOnlyRoots;
     std::function<void()> m_menuOpenHook;
+    std::function<void(HWND)> m_messageBoxHook;
     std::vector<std::string> m_invokedShortcuts;
     std::vector<std::string> m_registryChanges;
     std::map<HGLOBAL, std::vector<BYTE>> m_globals;
@@ -805,4 +866,5 @@ private:
     HWND m_folderDialog = nullptr;
     std::vector<FileOperation> m_fileOperations;
     UINT m_nDpi = 96;
+    UINT m_nSystemDpi = 96;
 };

@@ -192,8 +192,16 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
 HINSTANCE MemoryOs::ShellExecuteW(HWND owner, const WCHAR* verb, const WCHAR* file, const WCHAR* parameters,
                                   const WCHAR* directory, int show) {
     m_shellExecutes.push_back({owner, Utf8(verb), Utf8(file), Utf8(parameters), Utf8(directory), show});
-    // Values above 32 mean success.
-    return reinterpret_cast<HINSTANCE>(Fails("ShellExecuteW") ? 2 : m_shellExecuteResult);
+    // Values above 32 mean success. An error the shell reports itself, in a
+    // message box whose loop runs before the call returns.
+    const std::uintptr_t result = Fails("ShellExecuteW") ? 2 : m_shellExecuteResult;
+    if (result <= 32) {
+        const std::string name = Utf8(file);
+        const std::string text = "Windows cannot find '" + name + "'. Make sure you typed the name correctly.";
+        m_shellErrorBoxes.push_back({owner, text, name, MB_ICONERROR | MB_OK});
+        RunMessageBox(owner, name);
+    }
+    return reinterpret_cast<HINSTANCE>(result);
 }
 
 // -------------------------------------------------------------- drawing ----
@@ -206,9 +214,11 @@ HBITMAP MemoryOs::CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, 
     const auto bitmap = reinterpret_cast<HBITMAP>(NewHandle());
     m_bitmaps[bitmap] = it->second;
     GdiCall call{"CreateMappedBitmap", {}, 0, 0, it->second.cx, it->second.cy, flags, bitmap, {}, 0, 0, bitmapId};
-    if (maps != nullptr && mapCount > 0) {
-        call.colorFrom = maps[0].from;
-        call.colorTo = maps[0].to;
+    // Every map is read, as the common controls do.
+    for (int i = 0; maps != nullptr && i < mapCount; ++i) {
+        call.colorFrom = i == 0 ? maps[i].from : call.colorFrom;
+        call.colorTo = i == 0 ? maps[i].to : call.colorTo;
+        ++call.maps;
     }
     m_gdiCalls.push_back(call);
     return bitmap;
@@ -451,15 +461,24 @@ DWORD MemoryOs::WNetEnumResourceW(HANDLE enumHandle, DWORD* count, void* buffer,
         strings -= Units(remote);
         std::copy(remote.c_str(), remote.c_str() + Units(remote), strings);
         WCHAR* remoteName = strings;
-        strings -= Units(local);
-        std::copy(local.c_str(), local.c_str() + Units(local), strings);
+        // A connection without a drive letter has no local name.
+        WCHAR* localName = nullptr;
+        if (!local.empty()) {
+            strings -= Units(local);
+            std::copy(local.c_str(), local.c_str() + Units(local), strings);
+            localName = strings;
+        }
         entries[returned] =
-            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, strings, remoteName, nullptr, nullptr};
+            NETRESOURCEW{RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, 0, localName, remoteName, nullptr, nullptr};
         used += size;
         ++returned;
         ++enumeration.next;
     }
     *count = returned;
+    if (!m_netEnumCounts.empty()) {
+        *count = m_netEnumCounts.front()(returned, *bufferSize);
+        m_netEnumCounts.pop_front();
+    }
     return static_cast<DWORD>(ERROR_SUCCESS);
 }
 

@@ -73,10 +73,46 @@ std::string Utf8FromUtf16(const std::wstring& text) {
     return bytes;
 }
 
+namespace {
+
+// The double-byte code page: a lead byte and a trail byte for each character
+// outside ASCII, the pairs taken in order from U+0080.
+bool g_doubleByteCodePage = false;
+constexpr unsigned kFirstLead = 0x81;
+constexpr unsigned kLeads = 0xFE - kFirstLead + 1;
+constexpr unsigned kTrails = (0x7E - 0x40 + 1) + (0xFE - 0x80 + 1);
+constexpr unsigned long kFirstDoubleByte = 0x80;
+constexpr unsigned long kPastDoubleByte = kFirstDoubleByte + kLeads * kTrails;
+
+unsigned TrailByte(unsigned index) { return index <= 0x7E - 0x40 ? 0x40 + index : 0x80 + index - (0x7E - 0x40 + 1); }
+
+// The index of a trail byte, or kTrails for a byte that is none.
+unsigned TrailIndex(unsigned byte) {
+    return byte >= 0x40 && byte <= 0x7E   ? byte - 0x40
+           : byte >= 0x80 && byte <= 0xFE ? byte - 0x80 + (0x7E - 0x40 + 1)
+                                          : kTrails;
+}
+
+}  // namespace
+
+void SetDoubleByteCodePage(bool on) { g_doubleByteCodePage = on; }
+
 std::wstring WideFromAnsi(const std::string& text) {
     std::wstring wide;
-    for (const char c : text) {
-        wide.push_back(static_cast<WCHAR>(static_cast<unsigned char>(c)));
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!g_doubleByteCodePage || byte < 0x80) {
+            wide.push_back(static_cast<WCHAR>(byte));
+            continue;
+        }
+        const unsigned trail = i + 1 < text.size() ? TrailIndex(static_cast<unsigned char>(text[i + 1])) : kTrails;
+        if (byte < kFirstLead || byte >= kFirstLead + kLeads || trail == kTrails) {
+            // A lead byte without its trail, or a byte that leads nothing.
+            wide.push_back(L'?');
+            continue;
+        }
+        wide.push_back(static_cast<WCHAR>(kFirstDoubleByte + (byte - kFirstLead) * kTrails + trail));
+        ++i;
     }
     return wide;
 }
@@ -89,7 +125,15 @@ std::string AnsiFromWide(const std::wstring& text) {
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
             ++i;
         }
-        ansi.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+        if (!g_doubleByteCodePage || c < kFirstDoubleByte) {
+            ansi.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+        } else if (c < kPastDoubleByte) {
+            const auto index = static_cast<unsigned>(c - kFirstDoubleByte);
+            ansi.push_back(static_cast<char>(kFirstLead + index / kTrails));
+            ansi.push_back(static_cast<char>(TrailByte(index % kTrails)));
+        } else {
+            ansi.push_back('?');
+        }
     }
     return ansi;
 }

@@ -79,7 +79,15 @@ HWND MemoryOs::CreateForeignWindow(const std::string& className, const std::stri
 
 HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
                                int cx, int cy, HWND parent, UINT id, CWnd* object) {
-    if (Fails("CreateWindowExA") || (parent != nullptr && Find(parent) == nullptr)) {
+    if (Fails("CreateWindowExA")) {
+        return nullptr;
+    }
+    return MakeWindow(exStyle, className, text, style, RECT{x, y, x + cx, y + cy}, parent, id, object);
+}
+
+HWND MemoryOs::MakeWindow(DWORD exStyle, const char* className, const char* text, DWORD style, RECT rect, HWND parent,
+                          UINT id, CWnd* object) {
+    if (parent != nullptr && Find(parent) == nullptr) {
         return nullptr;
     }
     const HWND hwnd = NewHandle();
@@ -89,7 +97,7 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     window.style = style;
     window.frameStyle = style;
     window.exStyle = exStyle;
-    window.rect = RECT{x, y, x + cx, y + cy};
+    window.rect = rect;
     window.parent = (style & WS_CHILD) != 0 ? parent : nullptr;
     window.owner = (style & WS_CHILD) == 0 ? parent : nullptr;
     window.id = (style & WS_CHILD) != 0 ? static_cast<int>(id) : 0;
@@ -105,8 +113,18 @@ HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char*
     if (object != nullptr) {
         object->m_hWnd = hwnd;
     }
-    CREATESTRUCTA create{nullptr, nullptr,   nullptr, parent, cy, cx, y, x, static_cast<LONG>(style),
-                         text,    className, exStyle};
+    CREATESTRUCTA create{nullptr,
+                         nullptr,
+                         nullptr,
+                         parent,
+                         rect.bottom - rect.top,
+                         rect.right - rect.left,
+                         rect.top,
+                         rect.left,
+                         static_cast<LONG>(style),
+                         text,
+                         className,
+                         exStyle};
     if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) ||
         SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(hwnd);

@@ -45,3 +45,10 @@ inline LazyModule& Ole32() {
     static LazyModule ole32("ole32.dll");
     return ole32;
 }
+
+// The window system's per-monitor scale calls come with Windows 10; before
+// it they are missing, and the system's DPI is the only one.
+inline LazyModule& User32() {
+    static LazyModule user32("user32.dll");
+    return user32;
+}

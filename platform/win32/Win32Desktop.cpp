@@ -74,9 +74,8 @@ BOOL Win32Os::CloseClipboard() { return ::CloseClipboard(); }
 UINT Win32Os::GetDpiForWindow(HWND hwnd) {
     // Windows 10 knows each window's monitor; before it the system DPI is
     // the only one, and the screen's device context tells it.
-    static LazyModule user32("user32.dll");
     using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    if (const auto getDpi = user32.Get<GetDpiForWindowProc>("GetDpiForWindow")) {
+    if (const auto getDpi = User32().Get<GetDpiForWindowProc>("GetDpiForWindow")) {
         return getDpi(hwnd);
     }
     if (!::IsWindow(hwnd)) {
@@ -89,6 +88,22 @@ UINT Win32Os::GetDpiForWindow(HWND hwnd) {
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : 0;
+}
+
+BOOL Win32Os::AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
+    using AdjustForDpiProc = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    if (const auto adjust = User32().Get<AdjustForDpiProc>("AdjustWindowRectExForDpi")) {
+        return adjust(rect, style, menu, exStyle, dpi);
+    }
+    return ::AdjustWindowRectEx(rect, style, menu, exStyle);
+}
+
+int Win32Os::GetSystemMetricsForDpi(int index, UINT dpi) {
+    using MetricsForDpiProc = int(WINAPI*)(int, UINT);
+    if (const auto metrics = User32().Get<MetricsForDpiProc>("GetSystemMetricsForDpi")) {
+        return metrics(index, dpi);
+    }
+    return ::GetSystemMetrics(index);
 }
 
 // ---- IGdi ----

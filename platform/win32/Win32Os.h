@@ -101,6 +101,8 @@ public:
     BOOL UnregisterHotKey(HWND hwnd, int id) override;
     LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
     void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) override;
+    BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
+    int GetSystemMetricsForDpi(int index, UINT dpi) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;

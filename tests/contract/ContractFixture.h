@@ -77,6 +77,8 @@ protected:
         m_os.AddDialogTemplate(IDD_CONTRACT_DIALOG, {"Vossel contract dialog", dialogStyle, WS_EX_TOOLWINDOW, 60, 33, {
                                                          button
                                                      }});
+        m_os.AddDialogTemplate(IDD_CONTRACT_OWNED,
+                               {"Vossel owned dialog", WS_POPUP | WS_CAPTION | DS_SETFONT, 0, 90, 49, {}});
         m_os.AddString(IDS_CONTRACT_TEXT, "Contract text");
         m_os.AddMenu(IDR_CONTRACT_MENU, {{ID_CONTRACT_FIRST, "&First"}, { ID_CONTRACT_SECOND, "&Second" }});
 #endif

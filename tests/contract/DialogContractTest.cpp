@@ -1,5 +1,7 @@
 // Dialogs on templates, the controls the dialogs use, pop-up placement, the
 // mouse capture, and strings and menus from the resources.
+#include <cstdlib>
+
 #include "platform/Dialog.h"
 #include "tests/contract/ContractFixture.h"
 
@@ -36,6 +38,25 @@ protected:
         CDialog::DoDataExchange(dx);
         DDX_Control(dx, IDC_CONTRACT_BUTTON, m_button);
     }
+};
+
+// A pop-up dialog with an owner that notes where its client area starts, and may move itself.
+class OwnedDialog : public CDialog {
+public:
+    OwnedDialog(CWnd* owner, bool moves) : CDialog(IDD_CONTRACT_OWNED, owner), m_bMoves(moves) {}
+    POINT m_ptAtInit{0, 0};
+
+    BOOL OnInitDialog() override {
+        m_ptAtInit = POINT{0, 0};
+        ClientToScreen(&m_ptAtInit);
+        if (m_bMoves) {
+            SetWindowPos(nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return CDialog::OnInitDialog();
+    }
+
+private:
+    bool m_bMoves;
 };
 
 using DialogContract = ContractTest;
@@ -132,7 +153,7 @@ TEST_F(DialogContract, DialogsRunOnTemplatesTheirControlsKeepWhatTheyExchangeAnd
     }
     CWnd centred;
     const HWND centredHwnd =
-        Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 0, 0, 200, 100, owner, 0, &centred);
+        Os().win.CreateWindowExA(0, kContractWindowClass, "", WS_POPUP, 30, 40, 200, 100, owner, 0, &centred);
     EXPECT_EQ(Os().win.GetWindow(centredHwnd, GW_OWNER), owner);
     centred.CenterWindow();
     EXPECT_EQ(Str(WindowRect(centredHwnd)), "200,150,400,250");
@@ -142,6 +163,24 @@ TEST_F(DialogContract, DialogsRunOnTemplatesTheirControlsKeepWhatTheyExchangeAnd
     RECT area{};
     Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     EXPECT_EQ(WindowRect(centredHwnd).left, area.left);
+
+    // A dialog's client area starts at its owner's; one that does not move itself is then centred over it.
+    CWnd ownerObject;
+    MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{300, 200, 700, 400}, "", &ownerObject);
+    for (const bool moves : {false, true}) {
+        OwnedDialog owned(&ownerObject, moves);
+        ASSERT_TRUE(owned.Create());
+        EXPECT_EQ(owned.m_ptAtInit.x * 10000 + owned.m_ptAtInit.y, 300 * 10000 + 200) << moves;
+        const RECT placed = WindowRect(owned.m_hWnd);
+        if (moves) {
+            EXPECT_EQ(placed.left * 10000 + placed.top, 10 * 10000 + 20);
+        } else {
+            EXPECT_LE(std::abs((placed.left + placed.right) / 2 - 500), 1) << Str(placed);
+            EXPECT_LE(std::abs((placed.top + placed.bottom) / 2 - 300), 1) << Str(placed);
+        }
+        owned.DestroyWindow();
+    }
+    ownerObject.DestroyWindow();
 
     Os().win.SetCapture(owner);
     EXPECT_EQ(Os().win.GetCapture(), owner);

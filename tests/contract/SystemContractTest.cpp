@@ -157,4 +157,22 @@ TEST_F(RegistryContract, ValuesAreReadBackOrGoOrGetReplacedAndDropsAreRegistered
     Os().shell.DragFinish(drop);
 }
 
+using TextContract = ContractTest;
+
+TEST_F(TextContract, TheCodePageSaysHowManyUnitsOrBytesATextTakesAndACharacterItLacksBecomesAQuestionMark) {
+    // ASCII, a Latin letter and a Cyrillic one. (A surrogate pair gives one '?' in the model, as on
+    // Windows, but one for each half under Wine.)
+    const std::wstring wide = L"a\u00E9\u0424b";
+    const auto length = static_cast<int>(wide.size());
+    const int bytes = Os().sys.WideCharToMultiByte(CP_ACP, wide.c_str(), length, nullptr, 0);
+    std::string narrow(static_cast<size_t>(bytes), '#');
+    ASSERT_EQ(Os().sys.WideCharToMultiByte(CP_ACP, wide.c_str(), length, &narrow[0], bytes), bytes);
+    EXPECT_EQ(narrow, "a\xE9?b");
+    EXPECT_EQ(Os().sys.WideCharToMultiByte(CP_ACP, wide.c_str(), length, &narrow[0], bytes - 1), 0) << "too small";
+    const int units = Os().sys.MultiByteToWideChar(CP_ACP, narrow.c_str(), bytes, nullptr, 0);
+    std::wstring back(static_cast<size_t>(units), L'#');
+    ASSERT_EQ(Os().sys.MultiByteToWideChar(CP_ACP, narrow.c_str(), bytes, &back[0], units), units);
+    EXPECT_EQ(back, L"a\xE9?b");
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 // Windows: rectangles, frames and client areas; identity, text and lookup;
 // the framework objects bound to them; state and the z-order.
+#include <functional>
+
 #include "tests/contract/ContractFixture.h"
 
 namespace {
@@ -97,6 +99,58 @@ TEST_F(WindowContract, WindowsArePlacedWholeAndFramesAndClientAreasFollowTheStyl
     Os().win.ShowWindow(overlapped, SW_RESTORE);
     EXPECT_EQ(Style(overlapped) & WS_MINIMIZE, 0u);
     EXPECT_EQ(Os().win.DefaultProc(overlapped, WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
+TEST_F(WindowContract, AWindowsFrameIsTheOneAskedForAtItsScaleAndBarsAndCaptionsGrowWithTheScale) {
+    const auto FrameAt = [](DWORD style, DWORD exStyle, UINT dpi) {
+        RECT frame{0, 0, 0, 0};
+        EXPECT_TRUE(Os().win.AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi));
+        return frame;
+    };
+    const auto Metric = [](int index, UINT dpi) { return Os().win.GetSystemMetricsForDpi(index, dpi); };
+    // On the test screen every window is drawn at the signed-in scale, which the plain calls answer at.
+    const HWND probe = MakeWindow(kFloatingStyle, WS_EX_TOOLWINDOW);
+    const UINT dpi = Os().win.GetDpiForWindow(probe);
+    for (const DWORD style : {kBarStyle, kFloatingStyle}) {
+        for (const DWORD exStyle : {0UL, static_cast<unsigned long>(WS_EX_TOOLWINDOW)}) {
+            SCOPED_TRACE(testing::Message() << style << " " << exStyle);
+            EXPECT_EQ(Str(FrameAt(style, exStyle, dpi)), Str(Frame(style, exStyle)));
+            // The window has the frame asked for at its own scale around its client area.
+            const HWND hwnd = MakeWindow(style, exStyle, RECT{60, 70, 300, 230});
+            const RECT frame = FrameAt(style, exStyle, Os().win.GetDpiForWindow(hwnd));
+            EXPECT_EQ(Str(ClientRect(hwnd)), Str(RECT{0, 0, 240 - Width(frame), 160 - Height(frame)}));
+        }
+    }
+    const int indices[] = {SM_CXVSCROLL, SM_CYHSCROLL, SM_CYCAPTION, SM_CYSMCAPTION, SM_CXFRAME,
+                           SM_CYFRAME,   SM_CXBORDER,  SM_CYBORDER,  SM_CXDLGFRAME,  SM_CXDOUBLECLK};
+    for (const int index : indices) {
+        EXPECT_EQ(Metric(index, dpi), Os().win.GetSystemMetrics(index)) << index;
+    }
+    // At the scales the bar is drawn at: scroll bars scale; a caption is its bar scaled and a line
+    // below it that is not; borders, the dialog frame and the double-click area stay; a sizing frame
+    // and a caption's depth in the window's frame follow the metrics.
+    const auto Scaled = [](int pixels, UINT to) { return static_cast<int>((pixels * static_cast<int>(to) + 48) / 96); };
+    RECT previous = FrameAt(kBarStyle, 0, 96);
+    for (const UINT at : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(at);
+        EXPECT_EQ(Metric(SM_CXVSCROLL, at), Scaled(Metric(SM_CXVSCROLL, 96), at));
+        EXPECT_EQ(Metric(SM_CYHSCROLL, at), Scaled(Metric(SM_CYHSCROLL, 96), at));
+        EXPECT_EQ(Metric(SM_CYCAPTION, at) - 1, Scaled(Metric(SM_CYCAPTION, 96) - 1, at));
+        EXPECT_EQ(Metric(SM_CYSMCAPTION, at) - 1, Scaled(Metric(SM_CYSMCAPTION, 96) - 1, at));
+        for (const int fixed : {SM_CXBORDER, SM_CYBORDER, SM_CXDLGFRAME, SM_CXDOUBLECLK}) {
+            EXPECT_EQ(Metric(fixed, at), Metric(fixed, 96)) << fixed;
+        }
+        const RECT thick = FrameAt(kBarStyle, 0, at);
+        EXPECT_EQ(-thick.left, Metric(SM_CXFRAME, at) - Metric(SM_CXBORDER, at));
+        EXPECT_GE(-thick.left, -previous.left);
+        EXPECT_LE(-thick.left, Scaled(-FrameAt(kBarStyle, 0, 96).left, at) + 1);
+        previous = thick;
+        for (const DWORD exStyle : {0UL, static_cast<unsigned long>(WS_EX_TOOLWINDOW)}) {
+            const RECT captioned = FrameAt(kFloatingStyle, exStyle, at);
+            EXPECT_EQ(captioned.left, -Metric(SM_CXFRAME, at));
+            EXPECT_EQ(captioned.left - captioned.top, Metric(exStyle != 0 ? SM_CYSMCAPTION : SM_CYCAPTION, at));
+        }
+    }
 }
 
 TEST_F(WindowContract, ObjectsSeeTheirWindowsWhichAreFoundByIdOrExactTopLevelTitleAndReadTheirText) {
@@ -258,8 +312,10 @@ TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowAndToolTipsF
     EXPECT_NE(Style(tip) & TTS_ALWAYSTIP, 0u);
     EXPECT_EQ(Os().win.FromHandle(first.m_hWnd), &first);
     EXPECT_EQ(Os().win.FromHandle(second.m_hWnd), &second);
-    first.SetWindowText("C:");
-    EXPECT_EQ(first.GetWindowText(), "C:");
+    for (const char* text : {"C:", "", "D", "A longer text of a button"}) {
+        first.SetWindowText(text);
+        EXPECT_EQ(first.GetWindowText(), text);
+    }
     int children = 0;
     Os().win.EnumChildWindows(
         t[0], [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count) > 0 ? TRUE : FALSE; },
@@ -270,9 +326,90 @@ TEST_F(WindowZOrderContract, TopmostNotTopmostAndBottomMoveTheWindowAndToolTipsF
         EXPECT_EQ(IsTopmost(t[0]), topmost);
         EXPECT_EQ(Order(t), "12");
     }
+    // Only a child gets a tool; tips switched off take their control and tools
+    // along, and nothing is added or removed while they are off; on or off
+    // twice is once.
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int tools;  // -1: no tooltip control
+    } steps[] = {
+        {"another window is no child", [&] { owner.AddChildToolTip(t[1]); }, 2},
+        {"on again", [&] { EXPECT_TRUE(owner.EnableToolTips(TRUE)); }, 2},
+        {"off", [&] { EXPECT_TRUE(owner.EnableToolTips(FALSE)); }, -1},
+        {"off again", [&] { EXPECT_TRUE(owner.EnableToolTips(FALSE)); }, -1},
+        {"a child while off",
+         [&] {
+             owner.RemoveChildToolTip(first.m_hWnd);
+             owner.AddChildToolTip(second.m_hWnd);
+         },
+         -1},
+        {"on, for every child", [&] { EXPECT_TRUE(owner.EnableToolTips(TRUE)); }, 2},
+    };
+    for (const auto& step : steps) {
+        const HWND before = owner.m_hWndToolTip;
+        step.act();
+        const HWND now = owner.m_hWndToolTip;
+        EXPECT_EQ(now != nullptr ? static_cast<int>(Os().win.SendMessageA(now, TTM_GETTOOLCOUNT, 0, 0)) : -1,
+                  step.tools)
+            << step.step;
+        EXPECT_TRUE(before == nullptr || before == now || !Os().win.IsWindow(before)) << step.step;
+    }
+    const HWND lastTip = owner.m_hWndToolTip;
     ASSERT_TRUE(owner.DestroyWindow());
+    EXPECT_FALSE(Os().win.IsWindow(lastTip));
     EXPECT_FALSE(Os().win.IsWindow(tip));
     EXPECT_EQ(owner.m_hWndToolTip, nullptr);
+}
+
+// A control object that takes one notification of its own; a parent that logs the commands it gets.
+class NotifiedWnd : public CWnd {
+public:
+    static constexpr int kTaken = 0x0300;
+
+protected:
+    BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT*) override {
+        return msg == WM_COMMAND && HIWORD(wParam) == kTaken;
+    }
+};
+
+class CommandedWnd : public CWnd {
+public:
+    std::vector<std::string> m_commands;
+
+protected:
+    BOOL OnCmdMsg(UINT id, int code) override {
+        m_commands.push_back(std::to_string(id) + ":" + std::to_string(code));
+        return TRUE;
+    }
+};
+
+TEST_F(WindowContract, AParentOffersAControlsNotificationToTheControlsObjectBeforeItsOwnCommands) {
+    CommandedWnd parent;
+    NotifiedWnd taking;
+    CWnd plain;
+    const HWND hwnd = MakeWindow(WS_POPUP | WS_VISIBLE, 0, RECT{100, 80, 340, 240}, "", &parent);
+    const HWND takingHwnd = MakeChild(hwnd, kContractWindowClass, 11, RECT{0, 0, 20, 20}, &taking);
+    const HWND plainHwnd = MakeChild(hwnd, kContractWindowClass, 12, RECT{20, 0, 40, 20}, &plain);
+    const struct {
+        HWND control;
+        UINT id;
+        int code;
+        const char* commands;  // what reaches the parent's commands
+    } cases[] = {{takingHwnd, 11, NotifiedWnd::kTaken, ""},
+                 {takingHwnd, 11, NotifiedWnd::kTaken + 1, "11:769"},
+                 {plainHwnd, 12, NotifiedWnd::kTaken, "12:768"},
+                 {nullptr, 13, 0, "13:0"}};
+    for (const auto& c : cases) {
+        parent.m_commands.clear();
+        Os().win.SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(c.id, static_cast<unsigned>(c.code)),
+                              reinterpret_cast<LPARAM>(c.control));
+        std::string commands;
+        for (const std::string& command : parent.m_commands) {
+            commands += command;
+        }
+        EXPECT_EQ(commands, c.commands) << c.id << " " << c.code;
+    }
 }
 
 }  // namespace

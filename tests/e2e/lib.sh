@@ -347,6 +347,21 @@ click_item() {
     xdotool mousemove $(center_of "$(val screen)") sleep 0.3 click "${3:-1}" >>"$OUT/xdotool.txt" 2>&1
     sleep 0.5
 }
+# Clicks item $1 (from 0) of the pop-up menu that is open.
+choose_menu_item() {
+    local rect="" l t r b
+    for _ in $(seq 1 20); do
+        drv class-windows '#32768'
+        rect=$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)
+        [ -n "$rect" ] && break
+        sleep 0.2
+    done
+    [ -n "$rect" ] || return 1
+    IFS=, read -r l t r b <<<"$rect"
+    xdotool mousemove $(((l + r) / 2)) $((t + (b - t) * (2 * $1 + 1) / 8)) sleep 0.3 click 1 \
+        >>"$OUT/xdotool.txt" 2>&1
+    sleep 0.5
+}
 # Presses keys $2... over window $1, where X sends them without a window manager.
 keys_over() {
     local title=$1

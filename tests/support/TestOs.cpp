@@ -149,26 +149,128 @@ std::ostream& operator<<(std::ostream& out, const RECT& rect) {
     return out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
 }
 
-RECT OsTest::SizeLoop(HWND hwnd, UINT side, POINT press, const std::vector<POINT>& points, Loop loop) {
+namespace {
+bool Cancels(OsTest::Loop loop) { return loop == OsTest::Loop::WineEsc || loop == OsTest::Loop::WindowsEsc; }
+bool FromStart(OsTest::Loop loop) { return loop == OsTest::Loop::Windows || loop == OsTest::Loop::WindowsEsc; }
+void Place(MemoryOs& os, HWND hwnd, const RECT& rect) {
+    const WindowFrame frame = FrameOfRect(rect);
+    os.SetWindowPos(hwnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
+RECT OsTest::RunLoop(HWND hwnd, UINT msg, UINT side, POINT press, const std::vector<POINT>& points, Loop loop,
+                     bool fullDrag, const Proposal& propose, const std::function<void(size_t)>& during) {
+    // The press that begins the loop holds the button until it ends.
     os.SetCursorPos(press);
+    os.SetKeyDown(VK_LBUTTON, true);
     const RECT start = WindowRect(hwnd);
     os.SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
     RECT last = start;
     POINT previous = press;
-    for (const POINT& point : points) {
+    for (size_t index = 0; index < points.size(); ++index) {
+        const POINT point = points[index];
         os.SetCursorPos(point);
-        RECT proposed =
-            loop == Loop::Windows ? DragSides(side, start, press, point) : DragSides(side, last, previous, point);
-        os.SendMessageA(hwnd, WM_SIZING, side, reinterpret_cast<LPARAM>(&proposed));
+        RECT proposed = propose(start, last, previous, point);
+        os.SendMessageA(hwnd, msg, side, reinterpret_cast<LPARAM>(&proposed));
         last = proposed;
         previous = point;
+        if (fullDrag) {
+            Place(os, hwnd, last);
+        }
+        if (during) {
+            during(index);
+        }
     }
-    os.SetKeyDown(VK_ESCAPE, loop == Loop::WineEsc);
+    return EndLoop(hwnd, loop, fullDrag, start, last);
+}
+
+RECT OsTest::EndLoop(HWND hwnd, Loop loop, bool fullDrag, const RECT& start, const RECT& last) {
+    os.SetKeyDown(VK_LBUTTON, false);
+    os.SetKeyDown(VK_ESCAPE, Cancels(loop));
     os.SendMessageA(hwnd, WM_EXITSIZEMOVE, 0, 0);
     os.SetKeyDown(VK_ESCAPE, false);
-    if (loop != Loop::WineEsc) {
-        const WindowFrame frame = FrameOfRect(last);
-        os.SetWindowPos(hwnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Cancels(loop) && fullDrag) {
+        Place(os, hwnd, start);
+    } else if (!Cancels(loop) && !fullDrag) {
+        Place(os, hwnd, last);
     }
+    os.PumpMessages();
     return WindowRect(hwnd);
+}
+
+RECT OsTest::KeySizeLoop(HWND hwnd, POINT pointer, const std::vector<Arrow>& keys, Loop loop) {
+    os.SetCursorPos(pointer);
+    const RECT start = WindowRect(hwnd);
+    const POINT middle{(start.left + start.right) / 2, (start.top + start.bottom) / 2};
+    if (FromStart(loop)) {
+        os.SetCursorPos(middle);
+        os.SetMessagePos(pointer);
+        os.SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+    }
+    UINT side = 0;
+    POINT picked{};
+    POINT at{};
+    RECT last = start;
+    for (const Arrow key : keys) {
+        const POINT pressedAt = at;
+        if (side == 0) {
+            // Where Wine puts the pointer on each side.
+            const int frameX = os.GetSystemMetrics(SM_CXFRAME) / 2;
+            const int frameY = os.GetSystemMetrics(SM_CYFRAME) / 2;
+            switch (key) {
+                case Arrow::Up:
+                    side = WMSZ_TOP;
+                    picked = POINT{middle.x, start.top + frameY};
+                    break;
+                case Arrow::Down:
+                    side = WMSZ_BOTTOM;
+                    picked = POINT{middle.x, start.bottom - 1};
+                    break;
+                case Arrow::Left:
+                    side = WMSZ_LEFT;
+                    picked = POINT{start.left + frameX, middle.y};
+                    break;
+                default:
+                    side = WMSZ_RIGHT;
+                    picked = POINT{start.right - 1, middle.y};
+                    break;
+            }
+            at = picked;
+            os.SetCursorPos(at);
+            os.SetMessagePos(FromStart(loop) ? middle : pointer);
+            if (!FromStart(loop)) {
+                os.SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+            }
+            continue;
+        }
+        at.x += key == Arrow::Left ? -8 : key == Arrow::Right ? 8 : 0;
+        at.y += key == Arrow::Up ? -8 : key == Arrow::Down ? 8 : 0;
+        os.SetCursorPos(at);
+        os.SetMessagePos(pressedAt);
+        RECT proposed = FromStart(loop) ? DragSides(side, start, picked, at) : DragSides(side, last, pressedAt, at);
+        os.SendMessageA(hwnd, WM_SIZING, side, reinterpret_cast<LPARAM>(&proposed));
+        last = proposed;
+    }
+    return EndLoop(hwnd, loop, false, start, last);
+}
+
+RECT OsTest::SizeLoop(HWND hwnd, UINT side, POINT press, const std::vector<POINT>& points, Loop loop,
+                      const std::function<void(size_t)>& during) {
+    const bool fromStart = FromStart(loop);
+    return RunLoop(
+        hwnd, WM_SIZING, side, press, points, loop, false,
+        [side, press, fromStart](const RECT& start, const RECT& last, POINT previous, POINT point) {
+            return fromStart ? DragSides(side, start, press, point) : DragSides(side, last, previous, point);
+        },
+        during);
+}
+
+RECT OsTest::MoveLoop(HWND hwnd, POINT press, const std::vector<POINT>& points, Loop loop,
+                      const std::function<void(size_t)>& during) {
+    return RunLoop(
+        hwnd, WM_MOVING, 0, press, points, loop, FromStart(loop),
+        [](const RECT&, const RECT& last, POINT previous, POINT point) {
+            return DragSides(WMSZ_BOTTOMRIGHT, DragSides(WMSZ_TOPLEFT, last, previous, point), previous, point);
+        },
+        during);
 }

@@ -261,6 +261,15 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
         EXPECT_EQ(bar.events, "proposed " + edge + ",placed " + edge + ",");
         EXPECT_EQ(os.GetActiveWindow(), other) << "edge " << c.placement.nEdge;
     }
+    // Active again, it has the keyboard focus back on its control, as the dialog manager gives it.
+    const HWND control = os.GetDlgItem(bar.m_hWnd, IDC_MENU_BUTTON);
+    // Each change of activation tells the shell once.
+    for (const HWND active : {bar.m_hWnd, other, bar.m_hWnd}) {
+        os.ClearLogs();
+        os.SetActiveWindow(active);
+        EXPECT_EQ(os.Focus(), active == other ? other : control);
+        EXPECT_EQ(CountAppBar(ABM_ACTIVATE), 1);
+    }
     // Leaving, it gives up its auto-hide edge before it leaves the shell.
     os.ClearLogs();
     bar.DestroyWindow();

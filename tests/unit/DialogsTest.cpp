@@ -51,10 +51,18 @@ protected:
         bar->ApplyOptions();
         return shown;
     }
+    // The Run value's text: all its bytes, which end in its one terminator.
     std::optional<std::string> RunValue(HKEY root) {
         const auto value = os.GetRegistryValue(root, kRunKeyPath, "Vossel");
-        return value ? std::optional<std::string>(Utf8FromUtf16(reinterpret_cast<const WCHAR*>(value->data.data())))
-                     : std::nullopt;
+        if (!value) {
+            return std::nullopt;
+        }
+        std::wstring text(reinterpret_cast<const WCHAR*>(value->data.data()), value->data.size() / sizeof(WCHAR));
+        if (value->data.size() % sizeof(WCHAR) != 0 || text.empty() || text.back() != 0) {
+            return "<not ended by its terminator>";
+        }
+        text.pop_back();
+        return Utf8FromUtf16(text);
     }
 };
 
@@ -162,11 +170,17 @@ TEST_F(DialogsTest, OptionsOpensAboutAndHelpOrSaysItFailedKeepingItsEditsAndAbou
     // The icon doubled in a frame with a shadow to the right and below.
     std::ostringstream calls;
     for (const auto& c : os.GdiCalls()) {
-        calls << c.function << " " << c.rect << " " << c.cx << "x" << c.cy << "; ";
+        calls << c.function << " " << c.rect << " " << c.cx << "x" << c.cy;
+        // A copy's source: where it starts, and that it is copied as it is.
+        calls << (c.function == "StretchBlt" ? " from " + std::to_string(c.x) + "," + std::to_string(c.y) +
+                                                   (c.flags == SRCCOPY ? " copied" : " changed")
+                                             : "")
+              << "; ";
     }
     EXPECT_EQ(calls.str(),
-              "StretchBlt {0, 0, 32, 32} 64x64; DrawIcon {0, 0, 0, 0} 32x32; Rectangle {0, 0, 68, 68} 0x0; "
-              "FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; StretchBlt {2, 2, 66, 66} 32x32; ");
+              "StretchBlt {0, 0, 32, 32} 64x64 from 2,2 copied; DrawIcon {0, 0, 0, 0} 32x32; "
+              "Rectangle {0, 0, 68, 68} 0x0; FillRect {68, 4, 72, 72} 0x0; FillRect {4, 68, 72, 72} 0x0; "
+              "StretchBlt {2, 2, 66, 66} 32x32 from 0,0 copied; ");
     EXPECT_EQ(drawn, TRUE);
     EXPECT_EQ(failedDrawings, 0u);
     // The picture grows in place; each link keeps its place and height, as wide as its text.
@@ -261,15 +275,38 @@ TEST_F(DialogsTest, TheBarsOptionsShowItsSettingsOkAppliesWhatChangedOnlyAndTheR
 
 TEST_F(OsTest, SizesAtAndAroundEachThresholdMemoryAndDiskWithTheirFallbacks) {
     const std::pair<double, const char*> cases[] = {
-        {0, "0 bytes"},          {1023, "1023 bytes"},      {1024, "1 KB"},
-        {1048575, "1024 KB"},    {1048576, "1.00 MB"},      {1073741824, "1024.00 MB"},
-        {1073741825, "1.00 GB"}, {5368709120.0, "5.00 GB"}, {1099511627776.0, "1024.00 GB"},
+        {0, "0 bytes"},
+        {1023, "1023 bytes"},
+        {1024, "1 KB"},
+        {1048575, "1024 KB"},
+        {1048576, "1.00 MB"},
+        {1073741824, "1024.00 MB"},
+        {1073741825, "1.00 GB"},
+        {5368709120.0, "5.00 GB"},
+        {1099511627776.0, "1024.00 GB"},
+        // Exact halves of each unit, which tell its divisor from any near it.
+        {1536, "2 KB"},
+        {1441792, "1.38 MB"},
+        {1476395008, "1.38 GB"},
     };
     for (const auto& [bytes, text] : cases) {
         EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
     }
     os.FailCall("LoadStringA", 1, 1);  // the disk format loads, the size format does not
     EXPECT_EQ(DiskLineFromFreeBytes(5368709120ULL), " Free");
+    // The size is followed by what stands six characters after "%lu K" in the format, or after its
+    // sixth character without one.
+    const std::pair<const char*, const char*> formats[] = {
+        {"%lu KB Free", "5.00 GB Free"},
+        {"Frei: %lu KB", "5.00 GB"},
+        {"Disk %lu KB left", "5.00 GB left"},
+        {"no count", "5.00 GBnt"},
+    };
+    for (const auto& [format, line] : formats) {
+        os.AddString(IDS_DISK_FREE, format);
+        EXPECT_EQ(DiskLineFromFreeBytes(5368709120ULL), line) << format;
+    }
+    os.AddString(IDS_DISK_FREE, "%lu KB Free");
     // Memory in whole kilobytes beyond four gigabytes.
     EXPECT_EQ(MemoryLine((64ULL << 40) + 1023), "68719476736 KB Free");
     os.SetMemoryStatus(8ULL << 30);
@@ -315,11 +352,19 @@ TEST_F(DialogsTest, OptionsFieldsTheRunValueAndTheHelpPathHoldNamesInAnyScript) 
     EXPECT_EQ(shown, bar->LaunchProgram());
     EXPECT_TRUE(AfxGetApp()->WinHelp("vossel-help.html", "options"));
     EXPECT_EQ(os.ShellExecutes().back().file, "file:///C:/Программы/vossel-help.html#options");
-    // A module path cut short by its buffer names no folder to look in.
-    const std::string deep = "C:\\" + std::string(250, 'a');
-    os.SetModuleFileName(deep + "\\vossel.exe", "");
-    os.AddFile(deep + "\\vossel-help.html", "<html>");
-    EXPECT_FALSE(AfxGetApp()->WinHelp("vossel-help.html", ""));
+    // A module path that fills the 260 characters of its buffer with its terminator names the program's
+    // folder and makes its Run value; one cut short by the buffer names neither.
+    for (const auto& [length, whole] : {std::pair(259, true), {260, false}, {264, false}}) {
+        const std::string deep = "C:\\" + std::string(static_cast<size_t>(length) - 14, 'a');
+        os.SetModuleFileName(deep + "\\vossel.exe", "");
+        os.AddFile(deep + "\\vossel-help.html", "<html>");
+        EXPECT_EQ(AfxGetApp()->WinHelp("vossel-help.html", ""), whole ? TRUE : FALSE) << length;
+        WriteLaunchOnStartup(FALSE);
+        WriteLaunchOnStartup(TRUE);
+        EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE),
+                  whole ? std::optional<std::string>(deep + "\\vossel.exe") : std::nullopt)
+            << length;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The bar at scales other than 100%: picture sizes, layout figures, the
 // stored thickness across a change of scale, and a change while it runs.
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "appbar/AppBarGeometry.h"
@@ -53,38 +55,43 @@ TEST(DisplayScaleTest, EachScaleHasItsPictureSpacingIconPictureAndFont) {
 
 TEST(DisplayScaleTest, AStoredThicknessKeepsItsRowsAtAnotherScaleAndAcrossItsEdgeScales) {
     struct Case {
-        LONG thickness, frame, step;
+        LONG thickness, fromFrame, toFrame, step;
         UINT from, to;
         LONG expected;
     };
     const Case cases[] = {
-        // Rows of 15 in a frame of 6 at 96 DPI; Wine's rows of 24 and 32 in a frame of 8.
-        {36, 8, 24, 96, 144, 56},
-        {51, 6, 21, 96, 120, 69},
-        {156, 8, 26, 96, 168, 268},
-        {72, 6, 15, 192, 96, 36},
-        // Rows of two pixels are rows still: 15 pixels at 150% are 11 of them, not 22.5 pixels.
-        {19, 6, 2, 96, 144, 28},
-        // Across a left or right edge, sized pixel by pixel: the client area scales.
-        {34, 8, 1, 96, 144, 52},
-        {52, 6, 1, 144, 96, 35},
-        {0, 8, 1, 96, 144, 8},
+        // Rows of 15 in a frame of 6 at 96 DPI; rows of 24, 21 and 26 in frames of 8 and 6.
+        {36, 6, 8, 24, 96, 144, 56},
+        {51, 6, 6, 21, 96, 120, 69},
+        {156, 6, 8, 26, 96, 168, 268},
+        {72, 8, 6, 15, 192, 96, 36},
+        // Half a row or more is a row: 24, 23 and 22 pixels at 150% are 1.57, 1.5 and 1.43 rows of 23.
+        {30, 6, 8, 23, 96, 144, 54},
+        {29, 6, 8, 23, 96, 144, 54},
+        {28, 6, 8, 23, 96, 144, 31},
+        // Rows of two pixels are rows still: 13 pixels at 150% are 10 of them, not 19.5 pixels.
+        {19, 6, 8, 2, 96, 144, 28},
+        // Across a left or right edge, sized pixel by pixel: the client area scales, the
+        // narrowest bar stays the narrowest, its frame that of each scale.
+        {34, 6, 8, 1, 96, 144, 50},
+        {50, 8, 6, 1, 144, 96, 34},
+        {0, 6, 8, 1, 96, 144, 8},
         // No fewer than one row, however little was stored.
-        {0, 8, 24, 96, 144, 32},
-        {kMin, 8, 24, 96, 144, 32},
-        {kMax, 8, 32, 96, 192, kMax},
+        {0, 6, 8, 24, 96, 144, 32},
+        {kMin, 6, 8, 24, 96, 144, 32},
+        {kMax, 6, 8, 32, 96, 192, kMax},
         // The same scale, or none known, leaves it as it is.
-        {500, 8, 24, 144, 144, 500},
-        {500, 8, 24, 0, 144, 500},
-        {500, 8, 24, 96, 200000, 500},
+        {500, 8, 8, 24, 144, 144, 500},
+        {500, 6, 8, 24, 0, 144, 500},
+        {500, 6, 8, 24, 96, 200000, 500},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RescaledThickness(c.thickness, c.frame, c.step, c.from, c.to), c.expected)
+        EXPECT_EQ(RescaledThickness(c.thickness, c.fromFrame, c.toFrame, c.step, c.from, c.to), c.expected)
             << c.thickness << " " << c.step << " " << c.from << " -> " << c.to;
     }
     BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {34, 36, 40, 21}, {100, 50, 168, 81}};
-    RescalePlacement(&placement, SIZE{8, 8}, SIZE{1, 24}, 96, 144);
-    const BARPLACEMENT expected{48, ABE_TOP, FALSE, TRUE, {52, 56, 61, 32}, {100, 50, 202, 97}};
+    RescalePlacement(&placement, DockedScale{96, SIZE{6, 6}}, DockedScale{144, SIZE{8, 8}}, SIZE{1, 24});
+    const BARPLACEMENT expected{48, ABE_TOP, FALSE, TRUE, {50, 56, 59, 32}, {100, 50, 202, 97}};
     EXPECT_EQ(std::memcmp(&placement, &expected, sizeof(expected)), 0);
 }
 
@@ -101,7 +108,7 @@ TEST_F(DisplayScaleBarTest, AtStartTheBarLoadsThePicturesDrawnForItsScaleAndKeep
     // Two rows of 15 at 96 DPI, with no scale stored beside them.
     StorePlacement(os, BARPLACEMENT{48, ABE_TOP, FALSE, TRUE, {34, 36, 34, 36}, {0, 0, 68, 39}});
     CVosselDialog& bar = CreateBar();
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 24}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 8 + 2 * 24}));
     for (const auto& call : os.GdiCalls()) {
         EXPECT_NE(call.function, "CopyImage");
         if (call.function == "CreateMappedBitmap") {
@@ -146,7 +153,7 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     os.ClearLogs();
     os.ChangeDpi(144);
     // Buttons of 42 x 23, two rows of them, two pixels in and five apart.
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 23}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 8 + 2 * 23}));
     EXPECT_EQ(ChildRect(menu), (RECT{2, 2, 44, 46}));
     EXPECT_EQ(ChildRect(bar.DriveButtons()[1]->m_hWnd), (RECT{96, 2, 138, 46}));
     // The 8-point font of -11 at 96 DPI, and the pictures drawn at 24.
@@ -163,7 +170,7 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     os.FailCall("CreateFontIndirectA", 1);
     os.ChangeDpi(168);
     EXPECT_EQ(FontHeight(menu), -16);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * 26}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 8 + 2 * 26}));
     // Back at 100% the bar is as it was, and the font made for 150% is gone.
     os.ChangeDpi(96);
     EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 6 + 2 * kBarClientHeight}));
@@ -173,10 +180,228 @@ TEST_F(DisplayScaleBarTest, AChangeOfScaleGivesNewFontsPicturesAndSizesAndADocke
     // At the left edge the width scales; floating, the bar goes where the system suggests.
     Place(ABE_LEFT, 40, RECT{200, 200, 300, 240});
     os.ChangeDpi(120);
-    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 6 + 44, 768}));
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 6 + 43, 768}));
     Place(EDGE_FLOATING, 40, RECT{200, 200, 300, 260});
     os.ChangeDpi(192);
     EXPECT_EQ(bar.GetPlacement().rcFloating, (RECT{200, 200, 360, 296}));
+}
+
+// The frames Wine draws at each scale the bar is tried at (its metrics at 96
+// DPI scaled as it scales them), and its scroll bars there.
+struct ScaleFrames {
+    UINT dpi;
+    LONG docked;     // a thick frame without caption, across an edge
+    SIZE floating;   // with a border and a tool window's caption
+    LONG scrollBar;  // SM_CXVSCROLL
+};
+const ScaleFrames kScales[] = {
+    {96, 6, {8, 24}, 17}, {120, 6, {8, 28}, 21}, {144, 8, {10, 34}, 26}, {192, 8, {10, 41}, 34}};
+
+TEST_F(DisplayScaleBarTest, AtEveryScaleRowsTheOneRowMinimumSnappingAndTheFloatingZoneTakeTheBarsOwnFrame) {
+    // Signed in at one scale, the screen's scale changed to another without signing out.
+    for (const ScaleFrames& signedIn : kScales) {
+        for (const ScaleFrames& at : kScales) {
+            if (signedIn.dpi == at.dpi) {
+                continue;
+            }
+            SCOPED_TRACE(testing::Message() << "signed in at " << signedIn.dpi << ", the bar at " << at.dpi);
+            os.SetSystemDpi(signedIn.dpi);
+            os.SetDpi(signedIn.dpi);
+            // The template as the dialog manager lays it out at the signed-in scale.
+            const SIZE made{ScaleForDpi(kBarClientWidth, signedIn.dpi), ScaleForDpi(kBarClientHeight, signedIn.dpi)};
+            os.AddDialogTemplate(IDD_BAR,
+                                 {"Vossel",
+                                  0x96CC0445,
+                                  WS_EX_TOOLWINDOW,
+                                  made.cx,
+                                  made.cy,
+                                  {{IDC_MENU_BUTTON, "Button", "", 0x5001000B, RECT{0, 0, made.cx, made.cy}}}});
+            CVosselDialog& bar = CreateBar();
+            // Two rows at the top.
+            const LONG start = signedIn.docked + 2 * made.cy;
+            BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {start, start, start, start}, {300, 300, 310, 310}};
+            bar.SetPlacement(&placement);
+            os.ChangeDpi(at.dpi);
+            const LONG row = static_cast<LONG>(ScaleBetween(made.cy, signedIn.dpi, at.dpi));
+            const LONG button = static_cast<LONG>(ScaleBetween(made.cx, signedIn.dpi, at.dpi));
+            EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, at.docked + 2 * row}));
+            EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, 2 * row);
+            // Its floating rectangle stays where it was, only scaled.
+            const RECT floating = bar.GetPlacement().rcFloating;
+            EXPECT_EQ(floating.left, 300);
+            EXPECT_EQ(floating.top, 300);
+            EXPECT_EQ(floating.right - 300, floating.bottom - 300);
+            MINMAXINFO info{};
+            os.SendMessageA(bar.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+            EXPECT_EQ(info.ptMinTrackSize.y, at.docked + row);
+            // Sized from one row at the inner side to every row up to half the screen: the largest travel
+            // that snaps to it, and a pixel more to the next, in one jump as Windows gives it and in small
+            // steps as Wine does; far toward the edge, one row.
+            const LONG most = (384 - at.docked) / row;
+            for (LONG rows = 1; rows <= most; ++rows) {
+                const LONG largest = (rows - 1) * row + (row - 1) / 2;
+                const std::tuple<LONG, Loop, LONG> travels[] = {{largest, Loop::Windows, rows},
+                                                                {largest + 1, Loop::Windows, std::min(rows + 1, most)},
+                                                                {largest, Loop::Wine, rows},
+                                                                {largest + 1, Loop::Wine, std::min(rows + 1, most)},
+                                                                {-10 * row, Loop::Wine, 1}};
+                for (const auto& [travel, loop, expected] : travels) {
+                    placement = bar.GetPlacement();
+                    placement.anThickness[ABE_TOP] = at.docked + row;
+                    bar.SetPlacement(&placement);
+                    const LONG from = at.docked + row - 1;
+                    std::vector<POINT> points;
+                    for (int i = 1; i <= 4; ++i) {
+                        points.push_back(POINT{500, from + travel * i / 4});
+                    }
+                    EXPECT_EQ(SizeLoop(bar.m_hWnd, WMSZ_BOTTOM, POINT{500, from}, points, loop),
+                              (RECT{0, 0, 1024, at.docked + expected * row}))
+                        << travel;
+                    EXPECT_EQ(ClientRectOf(bar.m_hWnd).bottom, expected * row) << travel;
+                }
+            }
+            // At the left edge and floating, no smaller than one button.
+            placement = bar.GetPlacement();
+            placement.nEdge = ABE_LEFT;
+            placement.anThickness[ABE_LEFT] = 1;
+            bar.SetPlacement(&placement);
+            EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, at.docked + button, 768}));
+            placement.nEdge = EDGE_FLOATING;
+            placement.rcFloating = RECT{300, 300, 301, 301};
+            bar.SetPlacement(&placement);
+            EXPECT_EQ(WindowRect(bar.m_hWnd),
+                      (RECT{300, 300, 300 + at.floating.cx + button, 300 + at.floating.cy + row}));
+            EXPECT_EQ(ClientRectOf(bar.m_hWnd), (RECT{0, 0, button, row}));
+            // It floats from the scroll bars' width of its own scale inside the screen.
+            EXPECT_EQ(bar.EdgeForDrag(POINT{at.scrollBar - 1, 300}), ABE_LEFT);
+            EXPECT_EQ(bar.EdgeForDrag(POINT{at.scrollBar, 300}), EDGE_FLOATING);
+            // Hidden, it leaves its two pixels.
+            placement.nEdge = ABE_BOTTOM;
+            placement.bAutoHide = TRUE;
+            bar.SetPlacement(&placement);
+            EXPECT_EQ(WindowRect(bar.m_hWnd).top, 766);
+            bar.DestroyWindow();
+        }
+    }
+}
+
+TEST_F(DisplayScaleBarTest, ABarThatMovedToAnotherScaleComesBackAtTheNextStartAsItLeft) {
+    const auto UseTemplateAt = [this](UINT dpi) {
+        const SIZE made{ScaleForDpi(kBarClientWidth, dpi), ScaleForDpi(kBarClientHeight, dpi)};
+        os.AddDialogTemplate(IDD_BAR, {"Vossel",
+                                       0x96CC0445,
+                                       WS_EX_TOOLWINDOW,
+                                       made.cx,
+                                       made.cy,
+                                       {{IDC_MENU_BUTTON, "Button", "", 0x5001000B, RECT{0, 0, made.cx, made.cy}}}});
+    };
+    struct Case {
+        int edge;
+        LONG thickness;  // at 96 DPI
+        RECT window;     // at 150%, in rows of 23 and buttons of 42 in a frame of 8, and floating
+    };
+    // Two rows, or two buttons wide, at each edge; floating where the system suggests.
+    const Case cases[] = {{ABE_TOP, 6 + 2 * 15, {0, 0, 1024, 8 + 2 * 23}},
+                          {ABE_BOTTOM, 6 + 2 * 15, {0, 768 - 8 - 2 * 23, 1024, 768}},
+                          {ABE_LEFT, 6 + 2 * 28, {0, 0, 8 + 2 * 42, 768}},
+                          {ABE_RIGHT, 6 + 2 * 28, {1024 - 8 - 2 * 42, 0, 1024, 768}},
+                          {EDGE_FLOATING, 0, {200, 100, 200 + 96, 100 + 81}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge);
+        os.SetDpi(96);
+        UseTemplateAt(96);
+        const LONG t = c.thickness;
+        StorePlacement(os,
+                       BARPLACEMENT{48, c.edge, FALSE, TRUE, {t, t, t, t}, {200, 100, 200 + 8 + 56, 100 + 24 + 30}});
+        os.SetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI", REG_DWORD, {96, 0, 0, 0});
+        CreateBar();
+        os.ChangeDpi(144);
+        EXPECT_EQ(WindowRect(bar->m_hWnd), c.window);
+        bar->DestroyWindow();
+        // The next start finds the screen at 150%, signed in at 100% as before.
+        UseTemplateAt(144);
+        CVosselDialog& again = CreateBar();
+        EXPECT_EQ(WindowRect(again.m_hWnd), c.window);
+        again.DestroyWindow();
+    }
+}
+
+TEST_F(DisplayScaleBarTest, DraggedOntoAScreenAt200PercentTheBarKeepsFollowingThePointerAtTheNewScale) {
+    CVosselDialog& bar = CreateBar();
+    // The system's move loop: the window where WM_MOVING leaves the proposal, which moves with the pointer.
+    POINT last{};
+    const auto Moving = [&](POINT cursor) {
+        os.SetCursorPos(cursor);
+        RECT rect = DragSides(WMSZ_TOPLEFT, WindowRect(bar.m_hWnd), last, cursor);
+        rect = DragSides(WMSZ_BOTTOMRIGHT, rect, last, cursor);
+        last = cursor;
+        os.SendMessageA(bar.m_hWnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&rect));
+        const WindowFrame frame = FrameOfRect(rect);
+        os.SetWindowPos(bar.m_hWnd, nullptr, frame.x, frame.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    struct Case {
+        POINT to;  // where the pointer takes the bar, Ctrl held in the middle
+        int edge;
+        RECT at200;  // the window once the screen is at 200%
+    };
+    // Two rows of 15, or two buttons of 28, in a frame of 6: two rows of 30, or buttons of 56, in a frame of 8.
+    const Case cases[] = {{{500, 300}, EDGE_FLOATING, {464, 300, 464 + 144, 300 + 78}},
+                          {{3, 400}, ABE_LEFT, {0, 0, 68, 768}},
+                          {{500, 3}, ABE_TOP, {0, 0, 1024, 68}},
+                          {{1020, 400}, ABE_RIGHT, {1024 - 68, 0, 1024, 768}},
+                          {{500, 765}, ABE_BOTTOM, {0, 768 - 68, 1024, 768}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "edge " << c.edge);
+        os.ChangeDpi(96);
+        const BARPLACEMENT placement{48, ABE_TOP, FALSE, TRUE, {36, 36, 36, 36}, {0, 0, 72, 39}};
+        bar.SetPlacement(&placement);
+        last = POINT{500, 10};
+        os.SetCursorPos(last);
+        os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+        os.SetKeyDown(VK_CONTROL, c.edge == EDGE_FLOATING);
+        Moving(c.to);
+        os.ChangeDpi(192);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), c.at200);
+        EXPECT_EQ(bar.GetEffectiveEdge(), c.edge);
+        // The bar keeps its own edge and strip until the loop ends.
+        EXPECT_EQ(bar.GetPlacement().nEdge, ABE_TOP);
+        EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 36})));
+        // Onward: a floating bar moves with the pointer, a docked one stays at its edge.
+        Moving(POINT{c.to.x + 20, c.to.y + (c.edge == ABE_BOTTOM ? -2 : 2)});
+        const RECT moved = c.edge == EDGE_FLOATING
+                               ? RECT{c.at200.left + 20, c.at200.top + 2, c.at200.right + 20, c.at200.bottom + 2}
+                               : c.at200;
+        EXPECT_EQ(WindowRect(bar.m_hWnd), moved);
+        os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+        os.SetKeyDown(VK_CONTROL, false);
+        EXPECT_EQ(WindowRect(bar.m_hWnd), moved);
+        EXPECT_EQ(bar.GetPlacement().nEdge, c.edge);
+        if (c.edge == EDGE_FLOATING) {
+            EXPECT_EQ(bar.GetPlacement().rcFloating, moved);
+        } else {
+            EXPECT_EQ(os.ReservedRect(bar.m_hWnd), std::optional<RECT>(moved));
+        }
+    }
+    // Sized across the change: the inner side goes on from where the window is, in rows of the new scale.
+    os.ChangeDpi(96);
+    const BARPLACEMENT top{48, ABE_TOP, FALSE, TRUE, {36, 36, 36, 36}, {0, 0, 72, 39}};
+    bar.SetPlacement(&top);
+    os.SetCursorPos(POINT{500, 35});
+    os.SendMessageA(bar.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+    const auto Sizing = [&](LONG y) {
+        os.SetCursorPos(POINT{500, y});
+        RECT rect = WindowRect(bar.m_hWnd);
+        rect.bottom = y + 1;
+        os.SendMessageA(bar.m_hWnd, WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    };
+    EXPECT_EQ(Sizing(40), (RECT{0, 0, 1024, 36}));
+    os.ChangeDpi(192);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 68}));
+    EXPECT_EQ(Sizing(40 + 16), (RECT{0, 0, 1024, 98}));
+    os.SendMessageA(bar.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(WindowRect(bar.m_hWnd), (RECT{0, 0, 1024, 98}));
+    EXPECT_EQ(bar.GetPlacement().anThickness[ABE_TOP], 98);
 }
 
 }  // namespace

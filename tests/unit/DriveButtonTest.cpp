@@ -23,18 +23,27 @@ protected:
         os.ClearLogs();
         if (picture) {
             ASSERT_TRUE(button->SetBitmap(IDB_DRIVE_FIXED, 16, 16, RGB(255, 255, 255)));
-        }
-        // Each mapped picture is followed by its sized copy.
-        for (auto call = os.GdiCalls().begin(); call + 1 < os.GdiCalls().end(); ++call) {
-            if (call->function == "CreateMappedBitmap") {
-                const COLORREF to = call->colorTo;
-                pictures[(call + 1)->image] = to == RGB(255, 255, 255)              ? "white"
-                                              : to == os.GetSysColor(COLOR_BTNFACE) ? "face"
-                                                                                    : "?";
-            }
+            NamePictures();
         }
         button->SetImageMargin(margin);
         button->SetTextGap(gap);
+    }
+
+    // Names the pictures the last calls made by the colour that took white's place, unless mapped with
+    // a mask or more maps than one; a mapped picture is followed by its sized copy unless drawn at that size.
+    void NamePictures() {
+        const auto& calls = os.GdiCalls();
+        for (auto call = calls.begin(); call != calls.end(); ++call) {
+            if (call->function == "CreateMappedBitmap") {
+                const COLORREF to = call->colorTo;
+                const bool copied = call + 1 != calls.end() && (call + 1)->function == "CopyImage";
+                pictures[copied ? (call + 1)->image : call->image] = call->flags != 0           ? "masked"
+                                                                     : call->maps != 1          ? "mapped twice"
+                                                                     : to == RGB(255, 255, 255) ? "white"
+                                                                     : to == os.GetSysColor(COLOR_BTNFACE) ? "face"
+                                                                                                           : "?";
+            }
+        }
     }
 
     std::string Draw(UINT action, UINT state, RECT rc = {}) {
@@ -113,6 +122,74 @@ TEST_F(DriveButtonTest,
                                                 {60, 12, 3}, {8, 40, 2},  {3, 3, 0}};
     for (const auto& [w, h, inset] : insets) {
         EXPECT_EQ(FocusInset(w, h), inset) << w << "x" << h;
+    }
+}
+
+TEST_F(DriveButtonTest, TheFocusRectangleStandsWhereTheFocusIsAfterEveryDrawingAndNeverOnADisabledButton) {
+    // What stands after the calls: a face drawn anew erases the rectangle, each DrawFocusRect inverts it.
+    const auto standing = [](bool before, const std::string& calls) {
+        bool shown = before;
+        for (size_t at = 0; at < calls.size(); at = calls.find("; ", at) + 2) {
+            shown = calls.compare(at, 6, "frame ") == 0 ? false : calls.compare(at, 6, "focus ") == 0 ? !shown : shown;
+        }
+        return shown;
+    };
+    for (const bool disabled : {false, true}) {
+        for (const bool before : {false, true}) {
+            for (const UINT action : {ODA_DRAWENTIRE, ODA_SELECT, ODA_FOCUS}) {
+                for (const UINT focus : {0u, static_cast<UINT>(ODS_FOCUS)}) {
+                    Make("C:", 28, 14);
+                    ASSERT_EQ(standing(false, Draw(ODA_DRAWENTIRE, before ? ODS_FOCUS : 0)), before);
+                    const std::string calls = Draw(action, focus | (disabled ? ODS_DISABLED : 0));
+                    EXPECT_EQ(standing(before, calls), focus != 0 && !disabled)
+                        << "disabled " << disabled << ", focused before " << before << ", action " << action
+                        << ", focus " << focus << ": " << calls;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(DriveButtonTest, APictureThatFailsToLoadHalfWayLeavesBothOldPicturesAtTheirSizeAndLeaksNothing) {
+    // Each picture drawn, normal and disabled, with the size it has.
+    const auto shown = [this] {
+        std::string out;
+        for (const UINT state : {0u, static_cast<UINT>(ODS_DISABLED)}) {
+            out += Draw(ODA_DRAWENTIRE, state);
+            for (const auto& call : os.GdiCalls()) {
+                BITMAP bitmap{};
+                if (call.function == "DrawStateA" && os.GetObjectA(call.image, sizeof(bitmap), &bitmap) > 0) {
+                    out += "sized " + std::to_string(bitmap.bmWidth) + "x" + std::to_string(bitmap.bmHeight) + "; ";
+                }
+            }
+        }
+        return out;
+    };
+    const std::string at16 =
+        "frame 16; picture face 1,7; C: 21,7; sized 16x16; "
+        "frame 16; picture white 1,7 disabled; C: 21,7 disabled; sized 16x16; ";
+    const std::string at20 =
+        "frame 16; picture face 1,5 20x20; C: 23,7; sized 20x20; "
+        "frame 16; picture white 1,5 20x20 disabled; C: 23,7 disabled; sized 20x20; ";
+    // The first or the second picture's colour map, or the first or second copy to the new size.
+    const std::pair<const char*, int> failures[] = {
+        {"CreateMappedBitmap", 0}, {"CreateMappedBitmap", 1}, {"CopyImage", 0}, {"CopyImage", 1}};
+    for (const auto& [call, skip] : failures) {
+        Make("C:", 40, 30);
+        ASSERT_EQ(shown(), at16) << call << " " << skip;
+        const int live = os.LiveGdiObjects();
+        os.ClearLogs();
+        os.FailCall(call, 1, skip);
+        EXPECT_FALSE(button->SetBitmap(IDB_DRIVE_FIXED, 20, 20, RGB(255, 255, 255))) << call << " " << skip;
+        EXPECT_EQ(os.LiveGdiObjects(), live) << call << " " << skip;
+        EXPECT_TRUE(os.Invalidations().empty()) << call << " " << skip;
+        EXPECT_EQ(shown(), at16) << call << " " << skip;
+        // The next load that works replaces both, and the old ones go.
+        os.ClearLogs();
+        ASSERT_TRUE(button->SetBitmap(IDB_DRIVE_FIXED, 20, 20, RGB(255, 255, 255)));
+        NamePictures();
+        EXPECT_EQ(os.LiveGdiObjects(), live) << call << " " << skip;
+        EXPECT_EQ(shown(), at20) << call << " " << skip;
     }
 }
 

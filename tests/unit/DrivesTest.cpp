@@ -97,16 +97,10 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
         {"a share first renumbers them", [&] { attach('A', DRIVE_REMOTE, DBTF_NET); }, "ACDE", {IDB_DRIVE_NETWORK}, 1},
         {"a disc taken out", [&] { detach(Bit('D'), DBTF_MEDIA); }, "ACDE", {}, 0},
         {"a removal still reported, bits above Z ignored", [&] { detach(Bit('E') | 0xFC000000U); }, "ACD", {}, 1},
-        {"bad input", [&] {
-             DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
+        // What each record says is swept by ReadDriveBroadcast's own table.
+        {"no record, and one too short for its letters: the system's report decides", [&] {
              send(DBT_DEVICEREMOVECOMPLETE, 0);
-             send(DBT_DEVICEARRIVAL + 1, reinterpret_cast<LPARAM>(&volume));
-             volume.dbcv_devicetype = DBT_DEVTYP_VOLUME + 1;
-             send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
-             // Too short for its letters: the system's report decides.
-             volume = DEV_BROADCAST_VOLUME{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
-             send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
-             volume.dbcv_size = sizeof(DEV_BROADCAST_HDR) - 1;
+             DEV_BROADCAST_VOLUME volume{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_VOLUME, 0, Bit('A'), 0};
              send(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
          }, "ACD", {}, 1},
         {"a letter back as another kind after a flood", [&] {
@@ -117,6 +111,14 @@ TEST_F(DriveButtonsTest, TheButtonsFollowDrivesThatComeAndGoOncePerBurstKeepingT
              attach('E', DRIVE_CDROM);
          }, "ACDE", {IDB_DRIVE_CDROM}, 1},
         {"a kept letter that arrives as another kind", [&] { attach('E', DRIVE_FIXED); }, "ACDE", {IDB_DRIVE_FIXED}, 1},
+        {"a button another program closed, made anew at the next sync", [&] {
+             os.SendMessageA(bar->DriveButtons()[3]->m_hWnd, WM_CLOSE, 0, 0);
+             detach(0);
+         }, "ACDE", {IDB_DRIVE_FIXED}, 1},
+        {"a text another program sent a button, undone by the next sync", [&] {
+             os.SendMessageA(bar->DriveButtons()[1]->m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("X:"));
+             detach(0);
+         }, "ACDE", {}, 1},
         {"a failed look at the drive set", [&] { os.FailCall("GetLogicalDrives", 1); attach('E', DRIVE_REMOVABLE); },
          "ACDE", {}, 1},
         // The next look takes the arrival that the failed one left.
@@ -229,7 +231,7 @@ TEST_F(DriveLabelTest, LabelNamesTheKindVolumeOrShareFoundInAnyBatchAndCutToTheB
     EXPECT_EQ(std::wstring(longName), L"\\\\S\\" + std::wstring(254, L'X'));
 }
 
-TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
+TEST_F(DriveLabelTest, OddMoreDataAnswersAndBuffersPastTheLimitsEndTheSearch) {
     os.AddNetworkConnection("N:", "\\\\server\\share");
     const struct {
         const char* name;
@@ -252,6 +254,24 @@ TEST_F(DriveLabelTest, OddMoreDataAnswersEndTheSearch) {
         // Answers the search left unasked go to the next ones.
         for (int i = 0; i < 100 && !GetNetworkName(name, L"N:\\"); ++i) {
         }
+    }
+    // The buffer grows four times at most, to 1 MiB at most, and only when asked for more than it has.
+    constexpr DWORD kMore = 0, kSame = 1;  // one byte more than the buffer has; as much as it has
+    const struct {
+        int answers;
+        DWORD size;  // asked for by each answer
+        bool found;
+    } edges[] = {
+        {4, kMore, true}, {5, kMore, false}, {1, kSame, false}, {1, 1U << 20, true}, {1, (1U << 20) + 1, false}};
+    for (const auto& edge : edges) {
+        for (int i = 0; i < edge.answers; ++i) {
+            os.QueueNetEnumAnswer([size = edge.size](DWORD* asked) {
+                *asked = size == kMore ? *asked + 1 : size == kSame ? *asked : size;
+                return static_cast<DWORD>(ERROR_MORE_DATA);
+            });
+        }
+        WCHAR name[kDriveNameBufferSize] = {};
+        EXPECT_EQ(GetNetworkName(name, L"N:\\") != FALSE, edge.found) << edge.answers << " " << edge.size;
     }
 }
 

@@ -1,5 +1,6 @@
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 #include "actions/DriveDropTarget.h"
@@ -14,7 +15,10 @@ constexpr DROPEFFECT kBoth = DROPEFFECT_COPY | DROPEFFECT_MOVE;
 class DropTest : public BarTest {
 protected:
     DropTest() {
-        os.SetFolderDialogAnswer([this](const MemoryOs::FolderDialog&) { return answer; });
+        os.SetFolderDialogAnswer([this](const MemoryOs::FolderDialog& dialog) {
+            shown = WindowRect(dialog.hwnd);
+            return answer;
+        });
         CreateBar();
     }
     POINT CentreOf(HWND hwnd) {
@@ -29,6 +33,7 @@ protected:
     }
 
     std::optional<std::string> answer = std::string("D:\\");
+    RECT shown{};  // the folder dialog's rectangle when the user answers it
     MemoryDragData files{os, std::vector<std::string>{"C:\\a.txt"}};
     MemoryDragData text{os, std::nullopt};
 };
@@ -92,12 +97,17 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         {CentreOf(bar->GetDlgItem(IDC_MENU_BUTTON)), 0, kBoth, std::nullopt, "", 0},  // 0: nothing copied
         {POINT{first.right + 1, first.top + 2}, 0, kBoth, "", "", 0},                 // between two buttons
     };
-    // Another program's drive-like child in front of the bar is no drive of it, nor a button past the drives.
+    // Another program's drive-like child in front of the bar is no drive of it, nor a child of the bar's
+    // own with the id a button past the drives would have.
     const HWND other = os.CreateForeignWindow("Other", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, first);
     os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, other, IDC_FIRST_DRIVE, nullptr);
-    EXPECT_EQ(DropStartPath(*bar, 2, POINT{first.left + 1, first.top + 1}), L"");
+    EXPECT_EQ(DropStartPath(bar->Drives(), POINT{first.left + 1, first.top + 1}), L"");
     os.DestroyWindow(other);
-    EXPECT_EQ(DropStartPath(*bar, 1, Drive(1)), L"");
+    const HWND past = os.CreateWindowExA(0, "Button", "Z:", WS_CHILD | WS_VISIBLE, 600, 1, 20, 10, bar->m_hWnd,
+                                         IDC_FIRST_DRIVE + 2, nullptr);
+    EXPECT_EQ(DropStartPath(bar->Drives(), CentreOf(past)), L"");
+    os.DestroyWindow(past);
+    const RECT barRect = WindowRect(bar->m_hWnd);
     for (const auto& [point, keys, allowed, chosen, selection, func] : cases) {
         answer = chosen;
         const size_t before = os.FileOperations().size();
@@ -106,6 +116,9 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         EXPECT_EQ(dialog.selection, selection) << point.x;
         EXPECT_EQ(dialog.title, func == FO_MOVE ? "Move selected files to:" : "Copy selected files to:");
         EXPECT_TRUE(dialog.owner == bar->m_hWnd && dialog.topmost && dialog.active);
+        // Brought to the top where and as large as the shell made it; the bar stays as it is too.
+        EXPECT_EQ(shown, (RECT{200, 150, 520, 510}));
+        EXPECT_EQ(WindowRect(bar->m_hWnd), barRect);
         ASSERT_EQ(os.FileOperations().size() - before, func == 0 ? 0u : 1u) << point.x;
         if (func != 0) {
             const MemoryOs::FileOperation& operation = os.FileOperations().back();
@@ -131,12 +144,16 @@ TEST_F(DropTest, ADropAsksForAFolderFromTheDriveUnderItCopiesOrMovesEachFileTher
         ASSERT_EQ(os.FileOperations().size() - before, copied.empty() ? 0u : 1u) << call;
         EXPECT_TRUE(copied.empty() || os.FileOperations().back().from == copied) << call;
     }
-    // No folder chosen: 2, and the start path without its trailing backslash.
+    // No folder chosen: 2, and the start path without a trailing backslash, unless a root's.
+    const std::pair<const wchar_t*, const wchar_t*> starts[] = {
+        {L"D:\\Work\\", L"D:\\Work"}, {L"D:x\\", L"D:x"}, {L"D:\\", L"D:\\"}, {L"\\", L"\\"}, {L"", L""}};
     for (const char* call : {"SHBrowseForFolderW", "SHGetPathFromIDListW"}) {
-        os.FailCall(call, 1);
-        std::wstring path = L"D:\\Work\\";
-        EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
-        EXPECT_EQ(path, L"D:\\Work") << call;
+        for (const auto& [start, kept] : starts) {
+            os.FailCall(call, 1);
+            std::wstring path = start;
+            EXPECT_EQ(BrowseForFolder(bar->m_hWnd, path, IDS_COPY_FILES_TO), 2) << call;
+            EXPECT_EQ(path, kept) << call << " " << Utf8FromUtf16(start);
+        }
     }
 }
 
@@ -147,7 +164,7 @@ TEST_F(DropTest, NamesInAnyScriptGoWholeToTheShellAndNamesItWouldMisreadAreLeftO
     const std::vector<std::string> refused = {"C:\\?mega.txt", "C:\\*.txt", "C:\\a/b.txt", "C:\\d\\.", "C:\\d\\..",
                                               "D:\\",          "C:\\d\\",   "noslash",     ""};
     const auto drop = [this](const std::vector<std::string>& paths) {
-        return ProcessDrop(*bar, bar->DriveButtons().size(), os.CreateDropFiles(paths), Drive(1), TRUE);
+        return ProcessDrop(*bar, bar->Drives(), os.CreateDropFiles(paths), Drive(1), TRUE);
     };
     for (const std::string& path : refused) {
         const size_t dialogs = os.FolderDialogs().size();
@@ -161,9 +178,10 @@ TEST_F(DropTest, NamesInAnyScriptGoWholeToTheShellAndNamesItWouldMisreadAreLeftO
     EXPECT_EQ(os.FileOperations().back().from, kept);
     EXPECT_EQ(os.FileOperations().back().to,
               (std::vector<std::string>{"D:\\Ωmega.txt", "D:\\Фото 日本.txt", "D:\\снимок", "D:\\..name", "D:\\f"}));
-    // A drop of no items still asks for a folder, and copies nothing.
+    // A drop of no items asks for no folder either.
+    const size_t dialogs = os.FolderDialogs().size();
     EXPECT_EQ(drop({}), 0u);
-    EXPECT_EQ(os.FolderDialogs().back().title, "Move selected files to:");
+    EXPECT_EQ(os.FolderDialogs().size(), dialogs);
     EXPECT_EQ(os.FileOperations().size(), 1u);
     EXPECT_EQ(os.LiveDropHandles(), 0);
 }
@@ -179,10 +197,31 @@ public:
     }
     DROPEFFECT Note(const std::string& event) {
         m_strLog += event + "; ";
-        return DROPEFFECT_COPY;
+        return m_dwAnswer;
     }
     std::string m_strLog;
+    DROPEFFECT m_dwAnswer = DROPEFFECT_COPY;
 };
+
+TEST(DropEffectTest, WhatATargetWantsIsShownAsFarAsTheSourceAllowsItCopyAndMoveStandingInForEachOtherThenLink) {
+    constexpr DROPEFFECT kScroll = DROPEFFECT_SCROLL;
+    // The effect shown for each set of effects the source allows: none, copy, move, both, link, and
+    // link with copy, with move, with both.
+    const std::pair<DROPEFFECT, std::array<DROPEFFECT, 8>> rules[] = {
+        {0, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {1, {0, 1, 2, 1, 4, 1, 2, 1}},
+        {2, {0, 1, 2, 2, 4, 1, 2, 2}},
+        {4, {0, 0, 0, 0, 4, 4, 4, 4}},
+        {3, {0, 3, 3, 3, 0, 3, 3, 3}},
+        {kScroll | 1, {0, kScroll | 1, kScroll | 2, kScroll | 1, kScroll | 4, kScroll | 1, kScroll | 2, kScroll | 1}},
+        {kScroll | 2, {0, kScroll | 1, kScroll | 2, kScroll | 2, kScroll | 4, kScroll | 1, kScroll | 2, kScroll | 2}},
+    };
+    for (const auto& [wanted, shown] : rules) {
+        for (DROPEFFECT allowed = 0; allowed < 8; ++allowed) {
+            EXPECT_EQ(FilterDropEffect(wanted, allowed), shown[allowed]) << wanted << " of " << allowed;
+        }
+    }
+}
 
 TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADropLeavesTheBarTopmostAndSlidesItOut) {
     CWnd window;
@@ -194,6 +233,21 @@ TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADrop
     }
     EXPECT_EQ(os.DropAt(POINT{610, 410}, 0, kBoth), DROPEFFECT_COPY);
     EXPECT_EQ(target.m_strLog, "enter; over; leave; enter; over; over; drop 1; ");
+    // Every drag event and the drop show the framework's answer for what the source allows.
+    for (const DROPEFFECT answer : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK}) {
+        target.m_dwAnswer = answer;
+        for (DROPEFFECT allowed = 1; allowed < 8; ++allowed) {
+            const DROPEFFECT shown = FilterDropEffect(answer, allowed);
+            target.m_strLog.clear();
+            EXPECT_EQ(os.DragTo(&files, POINT{610, 410}, MK_LBUTTON, allowed), shown) << answer << " of " << allowed;
+            EXPECT_EQ(os.DragTo(&files, POINT{620, 420}, MK_LBUTTON, allowed), shown) << answer << " of " << allowed;
+            EXPECT_EQ(os.DropAt(POINT{620, 420}, 0, allowed), shown) << answer << " of " << allowed;
+            // The release moves over the target once more before it drops or leaves.
+            const std::string end = shown != 0 ? "over; drop " + std::to_string(shown) + "; " : "leave; ";
+            EXPECT_EQ(target.m_strLog, "enter; over; over; " + end) << answer << " of " << allowed;
+        }
+    }
+    target.m_dwAnswer = DROPEFFECT_COPY;
     StorePlacement(os, BARPLACEMENT{sizeof(BARPLACEMENT), ABE_TOP, TRUE, FALSE, {34, 21, 34, 21}, {0, 0, 60, 40}});
     CreateBar();
     const LONG hidden = WindowRect(bar->m_hWnd).bottom;
@@ -202,6 +256,17 @@ TEST_F(DropTest, TheFrameworkEntersOnceMovesOverLeavesAndDropsThroughOnDropADrop
     EXPECT_EQ(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     os.DropAt(Drive(0), 0, DROPEFFECT_COPY);
     EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    // Put on top where it stands, at any edge or floating, with the drive under the drop selected.
+    for (const int edge : {static_cast<int>(ABE_BOTTOM), static_cast<int>(ABE_RIGHT), EDGE_FLOATING}) {
+        StorePlacement(os,
+                       BARPLACEMENT{sizeof(BARPLACEMENT), edge, FALSE, FALSE, {34, 21, 34, 21}, {300, 200, 400, 240}});
+        CreateBar();
+        const RECT before = WindowRect(bar->m_hWnd);
+        DragAndDrop(&files, Drive(0));
+        EXPECT_EQ(os.FolderDialogs().back().selection, "C:\\") << edge;
+        EXPECT_EQ(WindowRect(bar->m_hWnd), before) << edge;
+        EXPECT_NE(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << edge;
+    }
 }
 
 TEST_F(DropTest, TheBarIsATargetForItsLifeOnlyAndAfterAnAgreedLogoffWhichAloneSavesAndTipsNameEachDriveAlike) {

@@ -32,7 +32,15 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
         ++shown;
         os.PostMessageA(os.GetActiveWindow(), WM_COMMAND, IDOK, 0);
     });
-    os.SetMenuOpenHook([&] { ++shown; });
+    // A drive pulled while a menu is open.
+    char pulled = 0;
+    os.SetMenuOpenHook([&] {
+        ++shown;
+        if (pulled != 0) {
+            os.RemoveDrive(pulled);
+            os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << (pulled - 'A'));
+        }
+    });
     const struct {
         const char* name;
         std::function<void()> cycle;
@@ -54,13 +62,16 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
                  os.SendMessageA(owner, WM_CONTEXTMENU, 0, MAKELPARAM(5, 5));
              }
          }},
-        {"a drive that comes and goes",
+        {"a drive that comes, and goes while its button's own menu is open",
          [&] {
-             for (const WPARAM event : {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE}) {
-                 os.AddDrive('E', DRIVE_REMOVABLE);
-                 os.BroadcastVolumeChange(event, 1U << 4);
-                 os.PumpMessages();
-             }
+             os.AddDrive('E', DRIVE_REMOVABLE);
+             os.BroadcastVolumeChange(DBT_DEVICEARRIVAL, 1U << 4);
+             os.PumpMessages();
+             const HWND e = bar.DriveButtons().back()->m_hWnd;
+             pulled = 'E';
+             os.SendMessageA(e, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(e), MAKELPARAM(5, 5));
+             pulled = 0;
+             EXPECT_FALSE(os.IsWindow(e));
          }},
         {"tooltip texts, narrow and wide",
          [&] {
@@ -100,7 +111,7 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
         EXPECT_EQ(os.LiveObjects(), before) << c.name;
     }
     // Each cycle did its work: the drops reached the shell, the dialogs and menus showed.
-    EXPECT_EQ(shown, 4 * kCycles);
+    EXPECT_EQ(shown, 5 * kCycles);
     EXPECT_EQ(os.FileOperations().size(), static_cast<size_t>(kCycles));
     EXPECT_EQ(os.FolderDialogs().size(), 2u * kCycles);
 }

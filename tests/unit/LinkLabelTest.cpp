@@ -66,7 +66,9 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
     const std::tuple<const char*, std::function<void()>, int, COLORREF, bool> steps[] = {
         {"start", [] {}, LINK_NORMAL, RGB(0, 0, 238), false},
         {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
+        {"move within", [&] { Move(8, 6); }, LINK_HOVER, RGB(255, 0, 0), false},
         {"move out", [&] { Move(-1, 5); }, LINK_NORMAL, RGB(0, 0, 238), true},
+        {"move about outside", [&] { Move(-3, 5); }, LINK_NORMAL, RGB(0, 0, 238), false},
         {"move in", [&] { Move(5, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
         {"open while hovered", [&] { Click(); }, LINK_VISITED, RGB(85, 26, 139), false},
         {"move in again", [&] { Move(6, 5); }, LINK_HOVER, RGB(255, 0, 0), true},
@@ -84,8 +86,12 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
         const MemoryOs::GdiCall text = PaintedText(0);
         EXPECT_EQ(text.colorFrom, colour) << event;
         EXPECT_EQ(text.text, kText);
-        // The hover shadow, two pixels right and down, in place of the background.
-        EXPECT_EQ(PaintedText(2).colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
+        // The hover shadow, two pixels right and down, in place of the background; the letters alone, both.
+        const MemoryOs::GdiCall shadow = PaintedText(2);
+        EXPECT_EQ(shadow.colorFrom, state == LINK_HOVER ? RGB(128, 128, 128) : 0) << event;
+        for (const UINT mode : {text.flags, state == LINK_HOVER ? shadow.flags : TRANSPARENT}) {
+            EXPECT_EQ(mode, static_cast<UINT>(TRANSPARENT)) << event;
+        }
         const MemoryOs::GdiCall& erase = os.GdiCalls().front();
         EXPECT_EQ(erase.function, state == LINK_HOVER ? "TextOutA" : "FillRect");
         if (state != LINK_HOVER) {
@@ -93,8 +99,11 @@ TEST_F(LinkLabelTest, FitsItsTextInPlaceShowsStatesOfHoverOpenAndMenuWithTheirCo
             EXPECT_EQ(erase.image, os.GetSysColorBrush(COLOR_BTNFACE)) << event;
         }
     }
-    // The open went through the shortcut object; without it, to ShellExecute.
+    // The open went through the shortcut object alone; without it, to ShellExecute.
     EXPECT_EQ(os.InvokedShortcuts(), std::vector<std::string>{kUrl});
+    os.ClearLogs();
+    Click();
+    EXPECT_TRUE(os.ShellExecutes().empty());
     os.FailCall("InvokeCommand", 1);
     Click();
     ASSERT_EQ(os.ShellExecutes().size(), 1u);
@@ -165,6 +174,7 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
     }
     EXPECT_EQ(os.ClipboardText(), std::optional<std::string>(kUrl));
     EXPECT_EQ(os.ClipboardFormats(), 1u);
+    EXPECT_EQ(os.LockedGlobalBlocks(), 0) << "the clipboard gets its block unlocked";
     EXPECT_TRUE(link.CopyShortcut() && link.AddShortcut(CSIDL_FAVORITES));
     EXPECT_EQ(parent.m_nCommands, 0);
     EXPECT_EQ(duringMenu, std::vector<HCURSOR>(3, os.LoadCursorA(32512, TRUE)));
@@ -177,6 +187,14 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
         EXPECT_EQ(menu.owner, link.m_hWnd);
         EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RIGHTBUTTON));
         EXPECT_EQ(menu.items.at(0).id, static_cast<UINT>(ID_LINK_OPEN));
+    }
+    // Only (-1, -1) comes from the keyboard: a click on a screen left of or above the primary has -1 in one.
+    for (const POINT at : {POINT{-1, 200}, {300, -1}, {-1, -2}, {-2, -1}, {-1, -1}}) {
+        os.ChooseMenuItem(0);
+        Menu(at.x, at.y);
+        const auto& menu = os.MenuShowings().back();
+        const POINT expected = at.x == -1 && at.y == -1 ? inset : at;
+        EXPECT_EQ(menu.x * 10000 + menu.y, expected.x * 10000 + expected.y) << at.x << "," << at.y;
     }
     // Nothing is copied or saved when a call fails, and the block goes back.
     const std::pair<const char*, bool> failures[] = {{"SetClipboardData", false},
@@ -208,6 +226,27 @@ TEST_F(LinkLabelTest, AShellAnswerOf32OrLessStartsNothingItsMenuCopiesTheUrlOrSa
     const std::wstring folder = W("C:\\Рабочий стол\\📷" + std::string(227, 'f'));
     EXPECT_EQ(ShortcutPath(folder, L"abcdefghi").size(), 259u);
     EXPECT_EQ(ShortcutPath(folder, L"abcdefghij"), L"");
+}
+
+TEST_F(LinkLabelTest, AShortcutIsSavedInAProfileFolderNamedInAnyScriptWhateverTheCodePage) {
+    const char* const folders[] = {"C:\\Users\\Пётр\\Рабочий стол", "C:\\Users\\李\\お気に入り",
+                                   "D:\\Профили\\📷 Ωmega"};
+    for (const bool doubleByte : {false, true}) {
+        os.UseDoubleByteCodePage(doubleByte);
+        for (const auto& [command, csidl] :
+             {std::pair(ID_LINK_ADD_DESKTOP, CSIDL_DESKTOP), {ID_LINK_ADD_FAVORITES, CSIDL_FAVORITES}}) {
+            for (const char* folder : folders) {
+                os.SetSpecialFolder(csidl, folder);
+                link.SetText("Home page");
+                os.ChooseMenuItem(command);
+                Menu();
+                EXPECT_EQ(os.FilesIn(folder), std::vector<std::string>{"Home page.URL"}) << folder << " " << doubleByte;
+                EXPECT_EQ(os.FileContent(std::string(folder) + "\\Home page.URL"), std::optional<std::string>(kUrl))
+                    << folder << " " << doubleByte;
+                os.SetSpecialFolder(csidl, std::string(folder) + "\\elsewhere");
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ TEST_F(OpenDriveTest, ClickRunsTheLaunchProgramSplitAtItsLastFullStopOrBackslash
         {"C:\\Tools\\app.exe -x .cfg", "C:\\Tools\\app.exe -x .cfg", ""},
         {"C:\\Program Files\\App\\app.exe %1", "C:\\Program Files\\App\\app.exe", "%1"},
         {"C:\\Program Files\\App\\app %1", "C:\\Program Files\\App\\app", "%1"},
+        // A full stop alone, or neither: the program ends at the first space after it, or the first space.
+        {"my tool.exe /x %1", "my tool.exe", "/x %1"},
+        {"my tool /x %1", "my", "tool /x %1"},
         {"", "", ""},
         // Names in any script split as any other.
         {"C:\\Программы\\Фото.exe %1", "C:\\Программы\\Фото.exe", "%1"},

@@ -49,8 +49,13 @@ TEST_F(
     EXPECT_EQ(DefaultLaunchProgram(), L"C:\\Explorer.exe /e,\"%1\"");
     os.SetWindowsDirectory("D:\\Окна");
     EXPECT_EQ(DefaultLaunchProgram(), W("D:\\Окна\\Explorer.exe /e,\"%1\""));
-    os.SetWindowsDirectory("C:\\" + std::string(300, 'W'));  // longer than the buffer: left out
-    EXPECT_EQ(DefaultLaunchProgram(), L"Explorer.exe /e,\"%1\"");
+    // A folder that fills the 260 characters of the buffer with its terminator is taken; one more is left out.
+    const std::pair<size_t, bool> folders[] = {{259, true}, {260, false}, {300, false}};
+    for (const auto& [length, taken] : folders) {
+        const std::string folder = "C:\\" + std::string(length - 3, 'W');
+        os.SetWindowsDirectory(folder);
+        EXPECT_EQ(DefaultLaunchProgram(), W((taken ? folder + "\\" : "") + "Explorer.exe /e,\"%1\"")) << length;
+    }
     os.FailCall("GetWindowsDirectoryW");
     EXPECT_EQ(DefaultLaunchProgram(), L"Explorer.exe /e,\"%1\"");
     // Unnamed, the application takes its title, which names its settings key; beside another copy it ends with 0.
@@ -105,6 +110,15 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
         // Partly on the screen: left as it is.
         {{50, 21, 50, 21}, {1000, 100, 1100, 150}, {50, 21, 50, 21}, {1000, 100, 1100, 150}},
         {{50, 21, 50, 21}, {-50, -20, 50, 30}, {50, 21, 50, 21}, {-50, -20, 50, 30}},
+        // One pixel on the screen at each side stays; one more and it is off, so brought back.
+        {{50, 21, 50, 21}, {1023, 100, 1123, 150}, {50, 21, 50, 21}, {1023, 100, 1123, 150}},
+        {{50, 21, 50, 21}, {1024, 100, 1124, 150}, {50, 21, 50, 21}, {924, 100, 1024, 150}},
+        {{50, 21, 50, 21}, {-99, 100, 1, 150}, {50, 21, 50, 21}, {-99, 100, 1, 150}},
+        {{50, 21, 50, 21}, {-100, 100, 0, 150}, {50, 21, 50, 21}, {0, 100, 100, 150}},
+        {{50, 21, 50, 21}, {100, 767, 200, 817}, {50, 21, 50, 21}, {100, 767, 200, 817}},
+        {{50, 21, 50, 21}, {100, 768, 200, 818}, {50, 21, 50, 21}, {100, 718, 200, 768}},
+        {{50, 21, 50, 21}, {100, -49, 200, 1}, {50, 21, 50, 21}, {100, -49, 200, 1}},
+        {{50, 21, 50, 21}, {100, -50, 200, 0}, {50, 21, 50, 21}, {100, 0, 200, 50}},
         // Larger than the window may be, straddling the screen's edge: cut, then brought back.
         {{50, 21, 50, 21}, {-900, -500, 100, 100}, {50, 21, 50, 21}, {0, 0, 512, 384}},
         // Empty or inverted.
@@ -127,6 +141,25 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
         EXPECT_EQ(held, expectedThickness) << floating;
         EXPECT_EQ(placement.rcFloating, expectedFloating) << floating;
         EXPECT_EQ(placement.nEdge, ABE_LEFT);
+    }
+    // On a screen smaller than one row, the limits cross: the least size wins, which the window keeps anyway.
+    constexpr PlacementLimits kCrossed{{40, 30}, {34, 21, 34, 21}, {20, 15, 20, 15}, {36, 39}, {40, 30}};
+    const std::tuple<Thickness, RECT, RECT> crossed[] = {
+        {{10, 10, 10, 10}, {0, 0, 10, 10}, {0, 0, 36, 39}},
+        {{25, 18, 25, 18}, {0, 0, 38, 35}, {0, 0, 38, 39}},
+        {{100, 100, 100, 100}, {0, 0, 100, 100}, {0, 0, 40, 39}},
+    };
+    for (const auto& [thickness, floating, expectedFloating] : crossed) {
+        BARPLACEMENT stored = Valid();
+        std::memcpy(stored.anThickness, thickness.data(), sizeof(stored.anThickness));
+        stored.rcFloating = floating;
+        BARPLACEMENT placement{};
+        ASSERT_TRUE(
+            AcceptStoredPlacement(reinterpret_cast<const BYTE*>(&stored), sizeof(stored), kCrossed, &placement));
+        Thickness held{};
+        std::memcpy(held.data(), placement.anThickness, sizeof(placement.anThickness));
+        EXPECT_EQ(held, (Thickness{34, 21, 34, 21})) << thickness[0];
+        EXPECT_EQ(placement.rcFloating, expectedFloating) << thickness[0];
     }
     const RECT small{0, 0, 68, 21};
     const auto docked = [&](int edge, BOOL autoHide, LONG t) {

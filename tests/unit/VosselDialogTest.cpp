@@ -101,7 +101,7 @@ TEST_F(BarWindowTest, FirstStartDocksAcrossTheTopAtMostHalfTheScreenThickWithIts
     EXPECT_FALSE(bar.GetPlacement().bAlwaysOnTop);
 }
 
-TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTheScreenWithTheSettingsChecked) {
+TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrAtTheMenuButtonWithTheSettingsCheckedAndEachItemDoesWhatItNames) {
     CVosselDialog& bar = CreateBar();
     ASSERT_EQ(bar.DriveButtons().size(), 2u);
     struct Case {
@@ -117,6 +117,8 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTh
                           {ABE_TOP, TRUE, TRUE, bar.m_hWnd, keys, {4, 0}},
                           {ABE_BOTTOM, FALSE, FALSE, bar.m_hWnd, keys, {4, 765}},
                           {ABE_RIGHT, TRUE, TRUE, bar.m_hWnd, keys, {1023, 19}},
+                          {ABE_LEFT, TRUE, TRUE, bar.m_hWnd, keys, {0, 19}},
+                          {ABE_BOTTOM, FALSE, TRUE, bar.m_hWnd, keys, {4, 767}},
                           {EDGE_FLOATING, FALSE, TRUE, bar.m_hWnd, keys, {205, 235}},
                           {ABE_LEFT, TRUE, FALSE, nullptr, {}, {4, 19}}};
     for (const Case& c : cases) {
@@ -132,6 +134,68 @@ TEST_F(BarWindowTest, TheMenuShowsAtItsPointOrFromTheKeyboardAtTheMenuButtonOnTh
         EXPECT_EQ((POINT{shown.x, shown.y}), c.shown) << "edge " << c.edge;
         EXPECT_EQ(shown.checks.at(ID_ALWAYS_ON_TOP), c.onTop ? MF_CHECKED : MF_UNCHECKED);
         EXPECT_EQ(shown.checks.at(ID_AUTO_HIDE), c.autoHide ? MF_CHECKED : MF_UNCHECKED);
+    }
+    // Each item does what it names: the toggles flip their setting, Options and About run their dialogs.
+    std::string ran;
+    os.SetModalIdle([&] {
+        for (const char* title : {"Vossel Options", "About Vossel"}) {
+            if (const HWND dialog = os.FindWindowA(nullptr, title); dialog != nullptr) {
+                ran += title;
+                os.PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        }
+    });
+    const struct {
+        UINT item;
+        const char* ran;
+        BOOL onTop, autoHide;
+    } items[] = {{ID_ALWAYS_ON_TOP, "", TRUE, FALSE},         {ID_AUTO_HIDE, "", TRUE, TRUE},
+                 {ID_ALWAYS_ON_TOP, "", FALSE, TRUE},         {ID_BAR_OPTIONS, "Vossel Options", FALSE, TRUE},
+                 {ID_BAR_ABOUT, "About Vossel", FALSE, TRUE}, {ID_AUTO_HIDE, "", FALSE, FALSE}};
+    Place(bar, ABE_TOP, FALSE, FALSE);
+    for (const auto& item : items) {
+        ran.clear();
+        os.ChooseMenuItem(item.item);
+        os.SendMessageA(bar.m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(40, 5));
+        os.PumpMessages();
+        EXPECT_EQ(ran, item.ran) << item.item;
+        EXPECT_EQ(bar.GetPlacement().bAlwaysOnTop, item.onTop) << item.item;
+        EXPECT_EQ(bar.GetPlacement().bAutoHide, item.autoHide) << item.item;
+    }
+}
+
+TEST_F(BarWindowTest, NoPlacementActivatesTheBarWhateverItsEdgeFrameOrAutoHide) {
+    CVosselDialog& bar = CreateBar();
+    const HWND other = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, RECT{300, 300, 500, 400});
+    os.SetActiveWindow(other);
+    for (const int edge :
+         std::initializer_list<int>{ABE_LEFT, ABE_TOP, EDGE_FLOATING, ABE_RIGHT, ABE_BOTTOM, EDGE_FLOATING, ABE_TOP}) {
+        for (const BOOL autoHide : {FALSE, TRUE}) {
+            Place(bar, edge, autoHide, TRUE, kFloatingAt200);
+            EXPECT_EQ(os.GetActiveWindow(), other) << edge << " " << autoHide;
+        }
+    }
+}
+
+TEST_F(BarWindowTest, AStoredThicknessAtEachEdgeComesBackHeldBetweenOneRowAndHalfTheScreen) {
+    // One row is the template's client area in its docked frame.
+    const struct {
+        int edge;
+        LONG stored, thickness;
+    } cases[] = {{ABE_LEFT, 0, kDockedWidth},    {ABE_LEFT, 50, 50},   {ABE_LEFT, 2000, 512},
+                 {ABE_TOP, 0, kDockedHeight},    {ABE_TOP, 50, 50},    {ABE_TOP, 2000, 384},
+                 {ABE_RIGHT, 0, kDockedWidth},   {ABE_RIGHT, 50, 50},  {ABE_RIGHT, 2000, 512},
+                 {ABE_BOTTOM, 0, kDockedHeight}, {ABE_BOTTOM, 50, 50}, {ABE_BOTTOM, 2000, 384}};
+    for (const auto& c : cases) {
+        BARPLACEMENT stored{48, c.edge, FALSE, TRUE, {}, {0, 0, 68, 39}};
+        stored.anThickness[c.edge] = c.stored;
+        StorePlacement(os, stored);
+        const RECT window = WindowRect(CreateBar().m_hWnd);
+        const bool across = c.edge == ABE_LEFT || c.edge == ABE_RIGHT;
+        EXPECT_EQ(across ? window.right - window.left : window.bottom - window.top, c.thickness)
+            << c.edge << " " << c.stored;
+        EXPECT_EQ(bar->GetPlacement().anThickness[c.edge], c.thickness) << c.edge << " " << c.stored;
+        bar->DestroyWindow();
     }
 }
 
@@ -159,7 +223,8 @@ TEST_F(BarWindowTest, ExitCloseAltF4AndAnotherProgramsCloseEndTheBarAndStoreItsP
                           {"Esc", press(VK_ESCAPE, VK_SHIFT), false},
                           {"IDCANCEL", post(WM_COMMAND, IDCANCEL), false},
                           {"Enter", press(VK_RETURN, VK_SHIFT), false},
-                          {"IDOK", post(WM_COMMAND, IDOK), false}};
+                          {"IDOK", post(WM_COMMAND, IDOK), false},
+                          {"the system's Move", post(WM_SYSCOMMAND, SC_MOVE), false}};
     for (const Case& c : cases) {
         HWND hwnd = nullptr;
         int idles = 0;
@@ -455,6 +520,8 @@ TEST_F(BarWindowTest, OnlyAWindowTitledExactlyVosselKeepsTheBarFromStartingAndOl
         os.PostMessageA(os.FindWindowA("#32770", "Vossel"), WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     os.CreateForeignWindow("SomeClass", "About Vossel", WS_POPUP, 0, RECT{0, 0, 10, 10});
+    // The start roots the settings itself.
+    theApp.m_strRegistryKey.clear();
     for (const bool oleFails : {false, true}) {
         if (oleFails) {
             os.FailCall("OleInitialize");

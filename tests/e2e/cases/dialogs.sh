@@ -28,21 +28,6 @@ dialog_shot() {
         2>>"$OUT/import.txt"
     check "screenshot dialog-$2.png saved" "see $OUT/import.txt" test -s "$ART/dialog-$2.png"
 }
-# Clicks item $2 (from 0) of the pop-up menu that is open.
-choose_menu_item() {
-    local rect="" l t r b
-    for _ in $(seq 1 20); do
-        drv class-windows '#32768'
-        rect=$(sed -n 's/^window .* visible=1 rect=\([-0-9,]*\) .*/\1/p' "$DRV_OUT" | head -n 1)
-        [ -n "$rect" ] && break
-        sleep 0.2
-    done
-    [ -n "$rect" ] || return 1
-    IFS=, read -r l t r b <<<"$rect"
-    xdotool mousemove $(((l + r) / 2)) $((t + (b - t) * (2 * $1 + 1) / 8)) sleep 0.3 click 1 \
-        >>"$OUT/xdotool.txt" 2>&1
-    sleep 0.5
-}
 
 require_bar vossel-1.txt 60
 

@@ -1,9 +1,10 @@
 # shellcheck shell=bash
 # Drives that come and go while the bar runs: a letter the mount manager adds
 # gets its button, picture and tip when the broadcast comes, and loses it
-# when the letter goes; a letter added without a broadcast shows when the
-# pointer comes over the bar; a letter added to "Do not show these drives"
-# goes at OK.
+# when the letter goes, also while the menu of its own button is open; a
+# letter added without a broadcast, or one said gone that comes back so,
+# shows when the pointer comes over the bar; a letter added to "Do not show
+# these drives" goes at OK.
 
 OPTIONS="Vossel Options"
 # M: is a fixed disk like C:, so its picture must be C:'s.
@@ -76,6 +77,40 @@ buttons_now
 EXPECTED=$(expected_buttons $(with_letters N))
 check "the pointer over the bar brings N: its button" "buttons: $SHOWN expected: $EXPECTED" \
     test "$SHOWN" = "$EXPECTED"
+
+# M:, said gone, comes back without a word (its letter stayed reported all along, without a
+# root): nothing while the pointer stays, its button once the pointer comes over the bar again.
+drv define-drive M "$M_DIR" $DRIVE_FIXED
+buttons_now
+check "no button for M: back unannounced while the pointer stays" "buttons: $SHOWN expected: $EXPECTED" \
+    test "$SHOWN" = "$EXPECTED"
+# Away long enough for the bar's 400 ms timer to see the pointer leave, then back over the bar.
+xdotool mousemove 600 400 sleep 1 mousemove 400 "$BY" sleep 0.3 mousemove 401 "$BY" >>"$OUT/xdotool.txt" 2>&1
+buttons_now
+# shellcheck disable=SC2046
+EXPECTED=$(expected_buttons $(with_letters M N))
+check "the pointer coming over the bar again brings M: its button back" "buttons: $SHOWN expected: $EXPECTED" \
+    test "$SHOWN" = "$EXPECTED"
+
+# M: goes while the menu of its own button is open: the menu's loop takes the news and the
+# sync, which destroys the button whose right click is still being handled; the bar lives on.
+M_ID=$(echo "$SHOWN" | tr ';' '\n' | sed -n 's/^\([0-9]*\) M:$/\1/p')
+click_item "$TITLE" "$M_ID" 3
+visible_menu
+check "a right click on M: opens the menu" "menu=${MENU:-none}" test -n "$MENU"
+drv undefine-drive M
+drv device-change "$TITLE" removal M
+buttons_now
+visible_menu
+# shellcheck disable=SC2046
+EXPECTED=$(expected_buttons $(with_letters N))
+check "M:'s button goes while its menu stays open" "menu=${MENU:-none} buttons: $SHOWN expected: $EXPECTED" \
+    test -n "$MENU" -a "$SHOWN" = "$EXPECTED"
+xdotool key Escape >>"$OUT/xdotool.txt" 2>&1
+buttons_now
+visible_menu
+check "the bar lives on after that menu closes" "rc=$DRV_RC menu=${MENU:-none} buttons: $SHOWN" \
+    test -z "$MENU" -a "$SHOWN" = "$EXPECTED"
 
 # Hidden in Options: gone at OK.
 open_dialog o "$OPTIONS"

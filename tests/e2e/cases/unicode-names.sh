@@ -2,7 +2,8 @@
 # Names outside the ANSI code page arrive whole: the tip of a drive labelled
 # in Cyrillic, a Shift-drop of a Greek name that moves that file alone (a '?'
 # in its place would be a wildcard to the shell), a copy of a Cyrillic and
-# Japanese name, and a bar and launch program in a Cyrillic folder.
+# Japanese name, a bar and launch program in a Cyrillic folder, and a link's
+# shortcut saved on a desktop whose folder is named in Cyrillic.
 
 # Unix names are UTF-8 to Wine under a UTF-8 locale, whose ANSI code page
 # (1252) lacks these letters. C.UTF-8 comes with Debian's libc itself.
@@ -19,6 +20,15 @@ drv reg-set "$SETTINGS" "Launch Program" sz "$(winpath "$PROGRAMS/fakeexplorer.e
 # Drives are read, and the locale taken, when the prefix's wineserver starts.
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
+
+# The user's desktop moved to a folder named in Cyrillic, as the shell's folder
+# settings allow.
+USER_DIR=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+DESKTOP_RU="$USER_DIR/Рабочий стол"
+mkdir -p "$DESKTOP_RU"
+drv reg-set 'Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' Desktop sz \
+    "$(winpath "$DESKTOP_RU")"
+check "the desktop is moved to Рабочий стол" "$(val error)" test "$DRV_RC" = 0
 
 require_bar vossel-1.txt 60 "$PROGRAMS/vossel.exe"
 settled_rect
@@ -89,4 +99,17 @@ check "the launch program in Программы starts with the drive root" "cmd
     test "${CMDLINE//\"/}" = "$(winpath "$PROGRAMS/fakeexplorer.exe") D:\\" -a "$CWD" = 'D:\'
 drv syscommand-close "Fake Explorer"
 drv wait-gone "Fake Explorer" 20
+
+# Add to Desktop, the fourth item of the web link's menu in About.
+ABOUT="About Vossel"
+open_dialog a "$ABOUT"
+check "the menu opens About" "$(val error)" test "$DRV_RC" = 0
+click_item "$ABOUT" 1003 3
+check "the link's menu opens" "no #32768 window" choose_menu_item 3
+SHORTCUT="$DESKTOP_RU/For more utilities, visit www.example.org.URL"
+for _ in $(seq 1 20); do [ -f "$SHORTCUT" ] && break; sleep 0.2; done
+check "Add to Desktop saves the shortcut in Рабочий стол" \
+    "desktop: $(find "$USER_DIR" -name '*.URL' 2>&1 | tr '\n' ' ')" grep -q 'URL=http://www.example.org/' "$SHORTCUT"
+keys_over "$ABOUT" Escape
+drv wait-gone "$ABOUT" 10
 close_bar
