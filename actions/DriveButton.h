@@ -20,9 +20,9 @@ public:
     void DrawItem(DRAWITEMSTRUCT* item) override;
 
 protected:
-    // The arrows come to the button rather than to the dialog manager, and
-    // every key but the space bar goes on to the parent as NM_KEYDOWN: the
-    // bar knows which button comes next in which direction.
+    // The arrows and Return come to the button rather than to the dialog
+    // manager, and every key but the space bar goes on to the parent as
+    // NM_KEYDOWN: the bar knows which button comes next in which direction.
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -25,6 +25,18 @@ std::wstring WindowText(HWND hwnd) {
 
 }  // namespace
 
+std::wstring CVosselDialog::TipText(HWND child) const {
+    if (child == nullptr) {
+        return std::wstring();
+    }
+    std::wstring text = m_drives.RootOfWindow(child);
+    if (text.empty()) {
+        return WindowText(child);
+    }
+    GetDriveLabel(text);
+    return text;
+}
+
 BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     const bool narrow = hdr->code == TTN_NEEDTEXTA;
     auto* infoA = reinterpret_cast<NMTTDISPINFOA*>(hdr);
@@ -37,15 +49,7 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     if (id == 0) {
         return FALSE;
     }
-    std::wstring text;
-    if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
-        text = m_drives.RootOfWindow(child);
-        if (text.empty()) {
-            text = WindowText(child);
-        } else {
-            GetDriveLabel(text);
-        }
-    }
+    const std::wstring text = TipText(GetDlgItem(static_cast<int>(id)));
     if (narrow) {
         // Characters the code page lacks come out as '?': wide requests carry them whole.
         const std::string ansi = NarrowCut(text, kToolTipChars - 1);

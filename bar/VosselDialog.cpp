@@ -263,12 +263,13 @@ void CVosselDialog::ShowBarMenu(int x, int y) {
     Os().win.DestroyMenu(menu);
 }
 
-void CVosselDialog::ShowBarMenuAtButton() {
-    if (m_btnMenu.m_hWnd == nullptr) {
+void CVosselDialog::ShowBarMenuAtButton() { ShowBarMenuBelow(m_btnMenu.m_hWnd); }
+
+void CVosselDialog::ShowBarMenuBelow(HWND hwnd) {
+    RECT button{};
+    if (hwnd == nullptr || !Os().win.GetWindowRect(hwnd, &button)) {
         return;
     }
-    RECT button{};
-    m_btnMenu.GetWindowRect(&button);
     // The corner of a hidden or half-covered bar may be off the screen.
     const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
     const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -276,10 +277,12 @@ void CVosselDialog::ShowBarMenuAtButton() {
 }
 
 void CVosselDialog::OnContextMenu(int x, int y) {
-    // The keyboard's menu key and Shift+F10 give no point: open it where
-    // the menu button does.
+    // The keyboard's menu key and Shift+F10 give no point: open it at the
+    // focused button, or where the menu button does.
     if (x == -1 && y == -1) {
-        ShowBarMenuAtButton();
+        const std::vector<HWND> order = KeyboardOrder();
+        const HWND focus = Os().win.GetFocus();
+        ShowBarMenuBelow(std::find(order.begin(), order.end(), focus) != order.end() ? focus : m_btnMenu.m_hWnd);
     } else {
         ShowBarMenu(x, y);
     }
@@ -337,10 +340,24 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 m_wUiState &= ~HIWORD(wParam);
             }
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
-        case WM_NEXTDLGCTL:
+        case WM_NEXTDLGCTL: {
             // Tab and Shift+Tab move the focus through here.
             ShowKeyboardCues();
+            const LRESULT result = CAppBarDialog::WindowProc(msg, wParam, lParam);
+            OnKeyboardFocus();
+            return result;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                NoteKeyboardDrive(Os().win.GetFocus());
+                ShowChildToolTip(nullptr, POINT{0, 0});
+            }
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_HOTKEY:
+            if (wParam == static_cast<WPARAM>(kHotKeyId)) {
+                OnHotKey();
+            }
+            return 0;
         case WM_SYSCOLORCHANGE:
             OnSysColorChange();
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
@@ -401,6 +418,10 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (hdr != nullptr && (hdr->code == TTN_NEEDTEXTA || hdr->code == TTN_NEEDTEXTW) &&
                 OnNeedToolTipText(LOWORD(wParam), hdr, &result)) {
                 return result;
+            }
+            if (hdr != nullptr && hdr->code == NM_KEYDOWN) {
+                const auto* key = reinterpret_cast<const NMKEY*>(lParam);
+                return OnButtonKey(hdr->hwndFrom, key->nVKey, key->uFlags);
             }
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         }
@@ -554,6 +575,87 @@ void CVosselDialog::LeaveBar() {
     }
 }
 
+void CVosselDialog::OnHotKey() {
+    const HWND foreground = Os().win.GetForegroundWindow();
+    if (foreground == m_hWnd) {
+        LeaveBar();
+        return;
+    }
+    // A dialog or box of the bar's own keeps the keyboard.
+    if (IsOwnWindow(foreground)) {
+        return;
+    }
+    NotePreviousWindow(foreground);
+    if (m_placement.bAutoHide) {
+        ShowAutoHideBar(TRUE);
+    }
+    Os().win.SetForegroundWindow(m_hWnd);
+    const CDriveButton* last = m_drives.ButtonOf(m_chKeyboardDrive);
+    const std::vector<HWND> order = KeyboardOrder();
+    FocusButton(last != nullptr ? last->m_hWnd : order.size() > 1 ? order[1] : order.front());
+}
+
+std::vector<HWND> CVosselDialog::KeyboardOrder() const {
+    std::vector<HWND> order{m_btnMenu.m_hWnd};
+    for (const auto& drive : m_drives.Buttons()) {
+        order.push_back(drive->m_hWnd);
+    }
+    return order;
+}
+
+BOOL CVosselDialog::OnButtonKey(HWND button, UINT vk, UINT flags) {
+    const std::vector<HWND> order = KeyboardOrder();
+    const auto at = std::find(order.begin(), order.end(), button);
+    if (button == nullptr || at == order.end()) {
+        return FALSE;
+    }
+    if (vk == static_cast<UINT>(VK_RETURN)) {
+        // Once per press, as a click: a held key opens no more windows.
+        if ((flags & KF_REPEAT) == 0) {
+            SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(Os().win.GetDlgCtrlID(button)), BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button));
+        }
+        return TRUE;
+    }
+    // Along the row or the column the buttons stand in, wrapping at its ends.
+    const SIZE client = ClientSize(*this);
+    const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
+    const auto count = static_cast<std::ptrdiff_t>(order.size());
+    const std::ptrdiff_t index = at - order.begin();
+    std::ptrdiff_t next = 0;
+    if (vk == static_cast<UINT>(vertical ? VK_UP : VK_LEFT)) {
+        next = (index + count - 1) % count;
+    } else if (vk == static_cast<UINT>(vertical ? VK_DOWN : VK_RIGHT)) {
+        next = (index + 1) % count;
+    } else if (vk == static_cast<UINT>(VK_HOME)) {
+        next = 0;
+    } else if (vk == static_cast<UINT>(VK_END)) {
+        next = count - 1;
+    } else {
+        return FALSE;
+    }
+    FocusButton(order[static_cast<size_t>(next)]);
+    return TRUE;
+}
+
+void CVosselDialog::FocusButton(HWND button) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE); }
+
+void CVosselDialog::OnKeyboardFocus() {
+    const HWND focus = Os().win.GetFocus();
+    NoteKeyboardDrive(focus);
+    RECT button{};
+    const bool drive = !m_drives.RootOfWindow(focus).empty() && Os().win.GetWindowRect(focus, &button);
+    // Below the button, or above it on a bar at the bottom of the screen.
+    ShowChildToolTip(drive ? focus : nullptr,
+                     POINT{button.left, m_placement.nEdge == ABE_BOTTOM ? button.top : button.bottom});
+}
+
+void CVosselDialog::NoteKeyboardDrive(HWND focus) {
+    if (const std::wstring root = m_drives.RootOfWindow(focus); !root.empty()) {
+        m_chKeyboardDrive = static_cast<char>(root[0]);
+    }
+}
+
 void CVosselDialog::OnSysColorChange() {
     SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
     m_drives.Restyle(0);
@@ -563,6 +665,14 @@ BOOL CVosselDialog::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) 
     if (hwnd == m_hWnd) {
         answers->name = Widen(GetWindowText());
         answers->role = ROLE_SYSTEM_TOOLBAR;
+        return TRUE;
+    }
+    if (!m_drives.RootOfWindow(hwnd).empty()) {
+        // The tip's first line, as a sighted user reads it.
+        const std::wstring tip = TipText(hwnd);
+        answers->name = tip.substr(0, tip.find(L'\n'));
+        answers->role = ROLE_SYSTEM_PUSHBUTTON;
+        answers->defaultAction = Widen(LoadResourceString(IDS_OPEN_ACTION));
         return TRUE;
     }
     if (hwnd == m_btnMenu.m_hWnd && hwnd != nullptr) {

@@ -29,6 +29,8 @@ public:
     void ShowBarMenu(int x, int y);
     // The bar's menu at the menu button's lower-left corner, on the screen.
     void ShowBarMenuAtButton();
+    // The bar's menu at a button's lower-left corner.
+    void ShowBarMenuBelow(HWND button);
 
     const CDriveSet& Drives() const { return m_drives; }
     const std::vector<std::unique_ptr<CDriveButton>>& DriveButtons() const { return m_drives.Buttons(); }
@@ -115,9 +117,27 @@ private:
     HWND WindowToGoBackTo() const;
     // The pictures carry the button face's colour: a new one maps them anew.
     void OnSysColorChange();
+    // The hotkey brings the bar forward with the focus on a drive; on the
+    // active bar it leaves it.
+    void OnHotKey();
+    // A key on a button, from its NM_KEYDOWN: TRUE when the bar takes it.
+    BOOL OnButtonKey(HWND button, UINT vk, UINT flags);
+    // The keyboard's order: the menu button, then the drives in letter order.
+    std::vector<HWND> KeyboardOrder() const;
+    // The focus goes to a button as the dialog manager moves it, so that
+    // Return clicks it everywhere.
+    void FocusButton(HWND button);
+    // The focus moved by the keyboard: a drive shows its tip, and is the one
+    // the hotkey comes back to.
+    void OnKeyboardFocus();
+    void NoteKeyboardDrive(HWND focus);
+    // A button's tip text: a drive's label and root, or the button's text.
+    std::wstring TipText(HWND child) const;
     WORD m_wHotKey = kDefaultHotKey;
     bool m_bHotKeyTaken = false;
     HWND m_hwndPrevious = nullptr;
+    // The letter of the drive whose button last had the focus, or 0.
+    char m_chKeyboardDrive = 0;
     // The bar's keyboard cues (UISF_ bits), which it keeps itself where the system keeps none.
     WORD m_wUiState = 0;
 

@@ -296,6 +296,14 @@ struct BROWSEINFOW {
     int iImage;
 };
 
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
 struct NMKEY {
     NMHDR hdr;
     UINT nVKey;

@@ -257,14 +257,14 @@ HWND MemoryOs::NextGroupItem(HWND dialog, HWND from, bool previous) const {
     return from;
 }
 
-bool MemoryOs::IsDialogMessage(HWND dialog, HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
+bool MemoryOs::IsDialogMessage(HWND dialog, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const Window* window = Find(dialog);
     if (window == nullptr || !window->dialog || msg != WM_KEYDOWN) {
         return false;
     }
-    // The control has the first say; WM_GETDLGCODE's lParam, the message on
-    // Windows, is not modelled.
-    const auto code = static_cast<UINT>(SendMessageA(hwnd, WM_GETDLGCODE, wParam, 0));
+    // The control has the first say, shown the message.
+    MSG message{hwnd, msg, wParam, lParam, 0, POINT{0, 0}};
+    const auto code = static_cast<UINT>(SendMessageA(hwnd, WM_GETDLGCODE, wParam, reinterpret_cast<LPARAM>(&message)));
     if ((code & DLGC_WANTMESSAGE) != 0) {
         return false;
     }
