@@ -1,5 +1,6 @@
 // The bar by keyboard and screen reader: its hotkey and the Options that
 // set it, Esc, the focus it shows, high contrast, and what a reader hears.
+#include <algorithm>
 #include <functional>
 #include <tuple>
 
@@ -35,6 +36,43 @@ protected:
         bar->ApplyOptions();
     }
     bool TakenShown(HWND options) { return os.IsWindowVisible(os.GetDlgItem(options, IDC_HOTKEY_TAKEN)) != FALSE; }
+    // A button as the tables name it: M for the menu button, else its caption; another window by its title.
+    std::string Name(HWND hwnd) {
+        if (hwnd == nullptr) {
+            return "nothing";
+        }
+        char text[64]{};
+        os.GetWindowTextA(hwnd, text, sizeof(text));
+        return hwnd == os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON) ? "M" : text;
+    }
+    // The bar's buttons from the focus on, as Tab, Shift+Tab or a key moves along them once round.
+    std::string Walk(std::initializer_list<int> held, int vk) {
+        const HWND start = os.Focus();
+        std::string walked;
+        for (size_t step = 0; step <= bar->DriveButtons().size(); ++step) {
+            Keys(held, vk);
+            walked += Name(os.Focus()) + " ";
+        }
+        EXPECT_EQ(os.Focus(), start) << walked;
+        return walked;
+    }
+    // The bar comes to the keyboard by its hotkey.
+    void HotKey() {
+        Keys({VK_CONTROL, VK_MENU}, VK_HOME);
+        os.PumpMessages();
+    }
+    // A docked bar is hidden when it reaches past the screen's edge.
+    bool Hidden() {
+        const RECT rect = WindowRect(bar->m_hWnd);
+        return rect.left < 0 || rect.top < 0 || rect.right > 1024 || rect.bottom > 768;
+    }
+    // Whether the keys, pressed in another program's window, bring the bar forward.
+    bool Brings(HWND other, std::initializer_list<int> held, int vk) {
+        os.UserActivates(other);
+        Keys(held, vk);
+        os.PumpMessages();
+        return os.GetForegroundWindow() == bar->m_hWnd;
+    }
     // The hotkeys held, as "window:modifiers+key".
     std::vector<std::string> Held() {
         std::vector<std::string> held;
@@ -96,6 +134,7 @@ TEST_F(KeyboardTest, AHotkeyAnotherProgramHoldsIsLeftOutSilentlyOptionsSaysSoAnd
     EXPECT_TRUE(bar->HotKeyTaken());
     EXPECT_TRUE(os.MessageBoxes().empty());
     EXPECT_EQ(Held(), (std::vector<std::string>{"other:3+36"}));
+    EXPECT_FALSE(Brings(other, {VK_CONTROL, VK_MENU}, VK_HOME));
 
     // Options says so beside the control, and takes another key when one is typed.
     bool takenAtFirst = false, takenAfter = true;
@@ -113,6 +152,7 @@ TEST_F(KeyboardTest, AHotkeyAnotherProgramHoldsIsLeftOutSilentlyOptionsSaysSoAnd
     EXPECT_FALSE(takenAfter);
     EXPECT_FALSE(bar->HotKeyTaken());
     EXPECT_EQ(Held(), (std::vector<std::string>{"other:3+36", "bar:6+123"}));
+    EXPECT_TRUE(Brings(other, {VK_CONTROL, VK_SHIFT}, VK_F12));
 
     // Another program's hotkey cannot be typed: it goes to that program, and
     // the control keeps the bar's own, which is no other program's. Esc cancels.
@@ -137,6 +177,8 @@ TEST_F(KeyboardTest, AHotkeyAnotherProgramHoldsIsLeftOutSilentlyOptionsSaysSoAnd
         os.PressKey(VK_RETURN);
     });
     EXPECT_EQ(Held(), (std::vector<std::string>{"bar:3+36"}));
+    EXPECT_FALSE(Brings(other, {VK_CONTROL, VK_SHIFT}, VK_F12));
+    EXPECT_TRUE(Brings(other, {VK_CONTROL, VK_MENU}, VK_HOME));
 
     // Delete empties the control: no hotkey, stored as 0, and none at the next start.
     WithOptions([&](HWND options) {
@@ -148,6 +190,7 @@ TEST_F(KeyboardTest, AHotkeyAnotherProgramHoldsIsLeftOutSilentlyOptionsSaysSoAnd
     EXPECT_FALSE(takenAfter);
     EXPECT_TRUE(Held().empty());
     EXPECT_EQ(bar->HotKey(), 0);
+    EXPECT_FALSE(Brings(other, {VK_CONTROL, VK_MENU}, VK_HOME));
     bar->DestroyWindow();
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Hot Key")->data, (std::vector<BYTE>{0, 0, 0, 0}));
     CreateBar();
@@ -287,6 +330,261 @@ TEST_F(KeyboardTest, InHighContrastEveryButtonDrawsInTheSystemsColoursAndAColour
     ASSERT_FALSE(os.GdiCalls().empty());
     EXPECT_EQ(os.GdiCalls().front().function, "DrawFrameControl");
     EXPECT_EQ(os.GdiCalls().back().function, "DrawStateA") << "no focus left";
+}
+
+TEST_F(KeyboardTest, EveryKeyAtEveryButtonMovesAlongTheBarOrActsOnItDockedFloatingAndBroughtOutOfHiding) {
+    const RECT wide{200, 200, 200 + 2 * kBarClientWidth + 8, 200 + kBarClientHeight + 24};
+    const RECT tall{200, 200, 200 + kBarClientWidth + 8, 200 + 4 * kBarClientHeight + 24};
+    const struct {
+        const char* what;
+        int edge;
+        BOOL autoHide;
+        RECT floating;
+        bool vertical;
+    } placements[] = {{"top", ABE_TOP, FALSE, {}, false},
+                      {"bottom", ABE_BOTTOM, FALSE, {}, false},
+                      {"left", ABE_LEFT, FALSE, {}, true},
+                      {"right", ABE_RIGHT, FALSE, {}, true},
+                      {"floating wide", EDGE_FLOATING, FALSE, wide, false},
+                      {"floating tall", EDGE_FLOATING, FALSE, tall, true},
+                      {"hidden at the top", ABE_TOP, TRUE, {}, false},
+                      {"hidden at the right", ABE_RIGHT, TRUE, {}, true},
+                      {"hidden at the bottom", ABE_BOTTOM, TRUE, {}, false}};
+    // The focus after the key at M, C: and D:, and what the key did there.
+    const int along = -1, across = -2;
+    const struct {
+        std::initializer_list<int> held;
+        int vk;
+        const char* at[3];
+    } keys[] = {
+        {{}, along, {"C:", "D:", "M"}},
+        {{}, -along, {"D:", "M", "C:"}},
+        {{}, across, {"M", "C:", "D:"}},
+        {{}, -across, {"M", "C:", "D:"}},
+        {{}, VK_HOME, {"M", "M", "M"}},
+        {{}, VK_END, {"D:", "D:", "D:"}},
+        {{}, VK_TAB, {"C:", "D:", "M"}},
+        {{VK_SHIFT}, VK_TAB, {"D:", "M", "C:"}},
+        {{}, VK_RETURN, {"M menu at M", "C: opens C:\\", "D: opens D:\\"}},
+        {{}, VK_SPACE, {"M menu at M", "C: opens C:\\", "D: opens D:\\"}},
+        {{VK_SHIFT}, VK_F10, {"M menu at M", "C: menu at C:", "D: menu at D:"}},
+        {{}, VK_APPS, {"M menu at M", "C: menu at C:", "D: menu at D:"}},
+        {{}, VK_ESCAPE, {"Editor", "Editor", "Editor"}},
+        {{}, 'C', {"M", "C:", "D:"}},
+    };
+    for (const auto& place : placements) {
+        CreateBar();
+        const BARPLACEMENT placement{48, place.edge, place.autoHide, TRUE, {40, 21, 40, 21}, place.floating};
+        bar->SetPlacement(&placement);
+        const HWND editor = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, {300, 300, 400, 400});
+        const std::vector<HWND> buttons{os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON), bar->DriveButtons()[0]->m_hWnd,
+                                        bar->DriveButtons()[1]->m_hWnd};
+        for (const auto& key : keys) {
+            int vk = key.vk;
+            if (vk == along || vk == -along || vk == across || vk == -across) {
+                const bool forward = vk == along || vk == across;
+                const bool alongTheBar = (vk == along || vk == -along) != place.vertical;
+                vk = alongTheBar ? (forward ? VK_RIGHT : VK_LEFT) : (forward ? VK_DOWN : VK_UP);
+            }
+            for (size_t start = 0; start < buttons.size(); ++start) {
+                const std::string what =
+                    std::string(place.what) + ", key " + std::to_string(vk) + " at " + Name(buttons[start]);
+                os.UserActivates(editor);
+                ASSERT_EQ(Hidden(), place.autoHide != FALSE) << what;
+                HotKey();
+                ASSERT_EQ(os.GetForegroundWindow(), bar->m_hWnd) << what;
+                ASSERT_FALSE(Hidden()) << what;
+                os.SendMessageA(bar->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(buttons[start]), TRUE);
+                os.ClearLogs();
+                Keys(key.held, vk);
+                os.PumpMessages();
+                std::string seen = Name(os.Focus());
+                for (const auto& launch : os.ShellExecutes()) {
+                    seen += " opens " + launch.directory;
+                }
+                for (const auto& menu : os.MenuShowings()) {
+                    const auto under = std::find_if(buttons.begin(), buttons.end(), [&](HWND button) {
+                        const RECT rect = WindowRect(button);
+                        return rect.left == menu.x && menu.y >= rect.top && menu.y <= rect.bottom;
+                    });
+                    seen += " menu at " + (under != buttons.end() ? Name(*under) : "nothing");
+                }
+                EXPECT_EQ(seen, key.at[start]) << what;
+                // Whatever happened, an auto-hide bar hides once the keyboard leaves it, and a drive
+                // focused on the active bar shows its tip.
+                const bool active = os.GetForegroundWindow() == bar->m_hWnd;
+                EXPECT_EQ(Hidden(), place.autoHide && !active) << what;
+                const bool drive = active && os.Focus() != buttons[0];
+                EXPECT_EQ(os.TrackedToolTip(), drive ? std::optional<std::string>(
+                                                           os.Focus() == buttons[1] ? "(SYSTEM) C:\\" : "(CD-ROM) D:\\")
+                                                     : std::nullopt)
+                    << what;
+            }
+        }
+        bar->DestroyWindow();
+        os.DestroyWindow(editor);
+    }
+}
+
+TEST_F(KeyboardTest, TabAndTheArrowsFollowTheMenuButtonThenTheDrivesInLetterOrderAsDrivesComeAndGoAtEveryEdge) {
+    // Each change of the drives, and the buttons Tab then walks from the menu button.
+    const struct {
+        char letter;
+        bool arrives;
+        const char* order;
+    } changes[] = {{0, false, "C: D: M "},           {'A', true, "A: C: D: M "},     {'F', true, "A: C: D: F: M "},
+                   {'E', true, "A: C: D: E: F: M "}, {'D', false, "A: C: E: F: M "}, {'A', false, "C: E: F: M "},
+                   {'B', true, "B: C: E: F: M "}};
+    const RECT tall{200, 200, 200 + kBarClientWidth + 8, 200 + 8 * kBarClientHeight + 24};
+    for (const int edge : std::initializer_list<int>{ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM, EDGE_FLOATING}) {
+        CreateBar();
+        const BARPLACEMENT placement{48, edge, FALSE, TRUE, {40, 21, 40, 21}, tall};
+        bar->SetPlacement(&placement);
+        const bool vertical = edge != ABE_TOP && edge != ABE_BOTTOM;
+        const HWND menu = os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON);
+        for (const auto& change : changes) {
+            const std::string what = std::to_string(edge) + " " + change.order;
+            std::vector<HWND> before;
+            for (const auto& button : bar->DriveButtons()) {
+                before.push_back(button->m_hWnd);
+            }
+            os.ClearLogs();
+            if (change.letter != 0) {
+                const DWORD bit = 1U << (change.letter - 'A');
+                change.arrives ? os.AddDrive(change.letter, DRIVE_REMOVABLE) : os.RemoveDrive(change.letter);
+                os.BroadcastVolumeChange(change.arrives ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE, bit);
+                os.PumpMessages();
+            }
+            os.UserActivates(bar->m_hWnd);
+            os.SendMessageA(bar->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(menu), TRUE);
+            EXPECT_EQ(Walk({}, VK_TAB), change.order) << what;
+            EXPECT_EQ(Walk({}, vertical ? VK_DOWN : VK_RIGHT), change.order) << what;
+            // Backwards, the same round the other way.
+            std::string back = change.order;
+            back = "M " + back.substr(0, back.size() - 2);
+            std::string reversed;
+            for (size_t end = back.size(); end > 0;) {
+                const size_t begin = back.rfind(' ', end - 2) == std::string::npos ? 0 : back.rfind(' ', end - 2) + 1;
+                reversed += back.substr(begin, end - begin);
+                end = begin;
+            }
+            EXPECT_EQ(Walk({VK_SHIFT}, VK_TAB), reversed) << what;
+            EXPECT_EQ(Walk({}, vertical ? VK_UP : VK_LEFT), reversed) << what;
+            // A screen reader hears of the button that came or went, from the system.
+            std::vector<HWND> after;
+            for (const auto& button : bar->DriveButtons()) {
+                after.push_back(button->m_hWnd);
+            }
+            int created = 0, destroyed = 0;
+            for (const auto& event : os.WinEvents()) {
+                const bool isNew = std::find(after.begin(), after.end(), event.hwnd) != after.end() &&
+                                   std::find(before.begin(), before.end(), event.hwnd) == before.end();
+                const bool isGone = std::find(before.begin(), before.end(), event.hwnd) != before.end() &&
+                                    std::find(after.begin(), after.end(), event.hwnd) == after.end();
+                created += event.event == EVENT_OBJECT_CREATE && isNew ? 1 : 0;
+                destroyed += event.event == EVENT_OBJECT_DESTROY && isGone ? 1 : 0;
+            }
+            EXPECT_EQ(created, change.letter != 0 && change.arrives ? 1 : 0) << what;
+            EXPECT_EQ(destroyed, change.letter != 0 && !change.arrives ? 1 : 0) << what;
+        }
+        bar->DestroyWindow();
+        for (const char letter : {'A', 'B', 'E', 'F'}) {
+            os.RemoveDrive(letter);
+        }
+        os.AddDrive('D', DRIVE_CDROM);
+    }
+}
+
+TEST_F(KeyboardTest, TheHotkeyBringsTheBarOutOnTheDriveThatLastHadTheFocusElseTheFirstAndAgainLeavesIt) {
+    const HWND editor = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, {300, 300, 400, 400});
+    for (const BOOL autoHide : {FALSE, TRUE}) {
+        CreateBar();
+        BARPLACEMENT placement = bar->GetPlacement();
+        placement.bAutoHide = autoHide;
+        bar->SetPlacement(&placement);
+        const HWND menu = os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON);
+        // How the focus last left the bar, and where the hotkey brings it back.
+        const struct {
+            const char* what;
+            std::function<void()> before;
+            const char* focus;
+        } cases[] = {
+            {"at first", [] {}, "C:"},
+            {"D: by the keyboard", [&] { os.SendMessageA(bar->m_hWnd, WM_NEXTDLGCTL, 0, 0); }, "D:"},
+            {"the menu button after D:",
+             [&] { os.SendMessageA(bar->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(menu), TRUE); }, "D:"},
+            {"C: by a click", [&] { os.SetFocus(bar->DriveButtons()[0]->m_hWnd); }, "C:"},
+            {"D: by a click, then gone",
+             [&] {
+                 os.SetFocus(bar->DriveButtons()[1]->m_hWnd);
+                 os.UserActivates(editor);
+                 os.RemoveDrive('D');
+                 os.BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1U << 3);
+                 os.PumpMessages();
+             },
+             "C:"},
+        };
+        os.UserActivates(editor);
+        for (const auto& c : cases) {
+            const std::string what = std::string(c.what) + (autoHide ? ", auto-hide" : "");
+            HotKey();
+            c.before();
+            os.UserActivates(editor);
+            EXPECT_EQ(Hidden(), autoHide != FALSE) << what;
+            HotKey();
+            EXPECT_EQ(os.GetForegroundWindow(), bar->m_hWnd) << what;
+            EXPECT_EQ(Name(os.Focus()), c.focus) << what;
+            EXPECT_FALSE(Hidden()) << what;
+            // The keyboard's cues show: the hotkey is the keyboard.
+            EXPECT_EQ(os.SendMessageA(bar->m_hWnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0) << what;
+            // Pressed again, the keyboard goes back, and an auto-hide bar hides.
+            HotKey();
+            EXPECT_EQ(os.GetForegroundWindow(), editor) << what;
+            EXPECT_EQ(Hidden(), autoHide != FALSE) << what;
+        }
+        // With a dialog of the bar's up, the hotkey leaves the keyboard with it.
+        HotKey();
+        bool kept = false;
+        WithOptions([&](HWND options) {
+            os.UserActivates(options);
+            HotKey();
+            kept = os.GetForegroundWindow() == options;
+            os.PressKey(VK_ESCAPE);
+        });
+        EXPECT_TRUE(kept);
+        bar->DestroyWindow();
+        os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
+        os.AddDrive('D', DRIVE_CDROM);
+    }
+}
+
+TEST_F(KeyboardTest, AScreenReaderHearsEachDriveByItsTipsFirstLineAsAPushButtonThatOpensAndItsLabelAsItIsNow) {
+    os.AddDrive('E', DRIVE_REMOVABLE, std::string("STICK"));
+    os.AddDrive('F', DRIVE_FIXED, std::nullopt);
+    CreateBar();
+    // Each drive's kind, what is heard, and what after its label changes: a
+    // fixed drive's label is read anew, a drive with media by its kind alone.
+    const std::tuple<char, UINT, std::optional<std::string>, const char*, const char*> drives[] = {
+        {'C', DRIVE_FIXED, "DATA", "(SYSTEM) C:\\", "(DATA) C:\\"},
+        {'D', DRIVE_CDROM, "DISC", "(CD-ROM) D:\\", "(CD-ROM) D:\\"},
+        {'E', DRIVE_REMOVABLE, "PHOTOS", "(floppy) E:\\", "(floppy) E:\\"},
+        {'F', DRIVE_FIXED, "Фото", "F:\\", "(Фото) F:\\"},
+    };
+    for (const auto& [letter, type, label, first, renamed] : drives) {
+        const HWND button = bar->DriveButtons()[static_cast<size_t>(letter - 'C')]->m_hWnd;
+        const auto read = os.ReadAccessible(button);
+        EXPECT_EQ(read.name, first) << letter;
+        EXPECT_EQ(read.role, ROLE_SYSTEM_PUSHBUTTON) << letter;
+        EXPECT_EQ(read.defaultAction, "Open") << letter;
+        os.AddDrive(letter, type, label);
+        EXPECT_EQ(os.ReadAccessible(button).name, renamed) << letter;
+        // Its default action opens that drive, as a click does.
+        os.ClearLogs();
+        EXPECT_TRUE(os.DoAccessibleDefaultAction(button)) << letter;
+        os.PumpMessages();
+        ASSERT_EQ(os.ShellExecutes().size(), 1u) << letter;
+        EXPECT_EQ(os.ShellExecutes()[0].directory, std::string(1, letter) + ":\\");
+    }
 }
 
 }  // namespace
