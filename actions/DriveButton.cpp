@@ -101,10 +101,10 @@ int CDriveButton::SetTextGap(int gap) { return ChangeSpacing(&m_nTextGap, gap); 
 LRESULT CDriveButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_GETDLGCODE) {
         // Return too, which the dialog manager would otherwise give to the
-        // default button, or to the focused one only when the dialog moved the focus.
-        const auto* key = reinterpret_cast<const MSG*>(lParam);
-        const bool enter =
-            key != nullptr && key->message == WM_KEYDOWN && key->wParam == static_cast<WPARAM>(VK_RETURN);
+        // default button, or to the focused one only when it moved the focus
+        // there itself. The key comes as wParam; lParam is not read, for it
+        // may be anything another program sends.
+        const bool enter = wParam == static_cast<WPARAM>(VK_RETURN);
         return Default() | DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
     }
     if (msg == WM_KEYDOWN && wParam != static_cast<WPARAM>(VK_SPACE)) {

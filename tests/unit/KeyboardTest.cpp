@@ -587,4 +587,21 @@ TEST_F(KeyboardTest, AScreenReaderHearsEachDriveByItsTipsFirstLineAsAPushButtonT
     }
 }
 
+TEST_F(KeyboardTest, EveryButtonTakesTheArrowsAndReturnFromTheDialogManagerByTheKeyAloneWhateverLParamHolds) {
+    CreateBar();
+    const HWND buttons[] = {os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON), bar->DriveButtons()[0]->m_hWnd,
+                            bar->DriveButtons()[1]->m_hWnd};
+    // What another program may send as lParam, which the buttons never read.
+    const LPARAM junk[] = {0, 1, -1, 0x7FFF'0000};
+    for (const HWND button : buttons) {
+        for (const int vk : {VK_RETURN, VK_TAB, VK_ESCAPE, VK_SPACE, VK_LEFT, VK_HOME, int{'C'}, 0}) {
+            for (const LPARAM lParam : junk) {
+                const auto code = static_cast<UINT>(os.SendMessageA(button, WM_GETDLGCODE, vk, lParam));
+                EXPECT_EQ(code, DLGC_BUTTON | DLGC_WANTARROWS | (vk == VK_RETURN ? DLGC_WANTMESSAGE : 0))
+                    << Name(button) << " " << vk << " " << lParam;
+            }
+        }
+    }
+}
+
 }  // namespace
