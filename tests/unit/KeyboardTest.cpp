@@ -497,6 +497,7 @@ TEST_F(KeyboardTest, TabAndTheArrowsFollowTheMenuButtonThenTheDrivesInLetterOrde
 
 TEST_F(KeyboardTest, TheHotkeyBringsTheBarOutOnTheDriveThatLastHadTheFocusElseTheFirstAndAgainLeavesIt) {
     const HWND editor = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, {300, 300, 400, 400});
+    const HWND popup = os.CreateForeignWindow("Other", "Popup", WS_POPUP | WS_VISIBLE, 0, {500, 300, 600, 400});
     for (const BOOL autoHide : {FALSE, TRUE}) {
         CreateBar();
         BARPLACEMENT placement = bar->GetPlacement();
@@ -530,6 +531,8 @@ TEST_F(KeyboardTest, TheHotkeyBringsTheBarOutOnTheDriveThatLastHadTheFocusElseTh
             HotKey();
             c.before();
             os.UserActivates(editor);
+            // A window of another program comes in front of it unasked: the keyboard still goes back to the editor.
+            os.SetWindowPos(popup, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             EXPECT_EQ(Hidden(), autoHide != FALSE) << what;
             HotKey();
             EXPECT_EQ(os.GetForegroundWindow(), bar->m_hWnd) << what;
