@@ -379,6 +379,7 @@ TEST_F(KeyboardTest, EveryKeyAtEveryButtonMovesAlongTheBarOrActsOnItDockedFloati
         const HWND editor = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, {300, 300, 400, 400});
         const std::vector<HWND> buttons{os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON), bar->DriveButtons()[0]->m_hWnd,
                                         bar->DriveButtons()[1]->m_hWnd};
+        const int tools = os.LiveToolTipTools();
         for (const auto& key : keys) {
             int vk = key.vk;
             if (vk == along || vk == -along || vk == across || vk == -across) {
@@ -419,6 +420,8 @@ TEST_F(KeyboardTest, EveryKeyAtEveryButtonMovesAlongTheBarOrActsOnItDockedFloati
                                                            os.Focus() == buttons[1] ? "(SYSTEM) C:\\" : "(CD-ROM) D:\\")
                                                      : std::nullopt)
                     << what;
+                // The keyboard's tip is one tool more while it shows, and none after.
+                EXPECT_EQ(os.LiveToolTipTools(), tools + (drive ? 1 : 0)) << what;
             }
         }
         bar->DestroyWindow();
