@@ -593,7 +593,8 @@ TEST_F(KeyboardTest, AScreenReaderHearsEachDriveByItsTipsFirstLineAsAPushButtonT
     }
 }
 
-TEST_F(KeyboardTest, EveryButtonTakesTheArrowsAndReturnFromTheDialogManagerByTheKeyAloneWhateverLParamHolds) {
+TEST_F(KeyboardTest,
+       EveryButtonTakesTheArrowsAndReturnFromTheDialogManagerByTheKeyAloneWhateverLParamHoldsAndAHeldReturnOpensOnce) {
     CreateBar();
     const HWND buttons[] = {os.GetDlgItem(bar->m_hWnd, IDC_MENU_BUTTON), bar->DriveButtons()[0]->m_hWnd,
                             bar->DriveButtons()[1]->m_hWnd};
@@ -607,6 +608,12 @@ TEST_F(KeyboardTest, EveryButtonTakesTheArrowsAndReturnFromTheDialogManagerByThe
                     << Name(button) << " " << vk << " " << lParam;
             }
         }
+    }
+    // Return held down repeats its key, but opens the drive once, as one click.
+    for (const bool repeated : {false, true}) {
+        os.ClearLogs();
+        os.SendMessageA(buttons[1], WM_KEYDOWN, VK_RETURN, 1 | (repeated ? LPARAM{1} << 30 : 0));
+        EXPECT_EQ(os.ShellExecutes().size(), repeated ? 0u : 1u) << repeated;
     }
 }
 
