@@ -212,6 +212,8 @@ TEST_F(KeyboardTest, EscGivesTheKeyboardBackToTheWindowThatHadItOrTheFirstInFron
             const HWND editor = os.CreateForeignWindow("Other", "Editor", WS_POPUP | WS_VISIBLE, 0, {0, 100, 99, 199});
             os.UserActivates(editor);
             os.AdvanceClock(400);  // the bar notes the window in front
+            // Another window raised in front unasked is not the one the keyboard goes back to.
+            os.SetWindowPos(behind, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             if (previousGone) {
                 os.DestroyWindow(editor);
             }
