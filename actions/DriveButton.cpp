@@ -9,6 +9,13 @@ namespace {
 // The floor of half of (extent - size), as an arithmetic shift gives it.
 LONG Centre(LONG extent, LONG size) { return (extent - size) >> 1; }
 
+// A high-contrast theme asks for the system's colours in everything drawn.
+bool HighContrast() {
+    HIGHCONTRASTA contrast{sizeof(contrast), 0, nullptr};
+    return Os().win.SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 }  // namespace
 
 DriveButtonLayout LayoutDriveButton(SIZE client, SIZE image, bool hasImage, SIZE text, bool hasText, int margin,
@@ -91,17 +98,40 @@ int CDriveButton::SetImageMargin(int margin) { return ChangeSpacing(&m_nImageMar
 
 int CDriveButton::SetTextGap(int gap) { return ChangeSpacing(&m_nTextGap, gap); }
 
+LRESULT CDriveButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETDLGCODE) {
+        // Return too, which the dialog manager would otherwise give to the
+        // default button, or to the focused one only when it moved the focus
+        // there itself. The key comes as wParam; lParam is not read, for it
+        // may be anything another program sends.
+        const bool enter = wParam == static_cast<WPARAM>(VK_RETURN);
+        return Default() | DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    if (msg == WM_KEYDOWN && wParam != static_cast<WPARAM>(VK_SPACE)) {
+        const auto id = static_cast<UINT_PTR>(GetDlgCtrlID());
+        NMKEY key{NMHDR{m_hWnd, id, NM_KEYDOWN}, static_cast<UINT>(wParam),
+                  HIWORD(static_cast<std::uintptr_t>(lParam))};
+        if (Os().win.SendMessageA(GetParentHwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&key)) != 0) {
+            return 0;
+        }
+    }
+    return CButton::WindowProc(msg, wParam, lParam);
+}
+
 void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
     const HDC dc = item->hDC;
     const RECT rc = item->rcItem;
     const int pushed = (item->itemState & ODS_SELECTED) != 0 ? 1 : 0;
     const bool disabled = (item->itemState & ODS_DISABLED) != 0;
     const UINT state = disabled ? DSS_DISABLED : DSS_NORMAL;
-    const HBITMAP image = disabled ? m_hBitmapDisabled.Get() : m_hBitmap.Get();
+    // In high contrast the picture takes the text's colour and the focus the
+    // highlight's, drawn, not inverted: a change of focus draws the face anew.
+    const bool highContrast = HighContrast();
 
-    if (item->itemAction != ODA_FOCUS) {
+    if (item->itemAction != ODA_FOCUS || highContrast) {
         RECT face = rc;
         Os().gdi.DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed != 0 ? DFCS_PUSHED : 0));
+        m_bFocusShown = false;
         const std::string text = GetWindowText();
         RECT client{};
         GetClientRect(&client);
@@ -113,25 +143,32 @@ void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
             LayoutDriveButton(SIZE{client.right - client.left, client.bottom - client.top}, SIZE{m_cxImage, m_cyImage},
                               m_hBitmap.Get() != nullptr, textSize, !text.empty(), m_nImageMargin, m_nTextGap, pushed);
         if (m_hBitmap.Get() != nullptr) {
-            Os().gdi.DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, layout.image.x,
-                                layout.image.y, m_cxImage, m_cyImage, DST_BITMAP | state);
+            // The white-mapped picture's shape, in the text's colour.
+            const bool mono = highContrast && !disabled;
+            const HBITMAP image = disabled || mono ? m_hBitmapDisabled.Get() : m_hBitmap.Get();
+            Os().gdi.DrawStateA(dc, mono ? Os().gdi.GetSysColorBrush(COLOR_BTNTEXT) : nullptr, nullptr,
+                                reinterpret_cast<LPARAM>(image), 0, layout.image.x, layout.image.y, m_cxImage,
+                                m_cyImage, DST_BITMAP | (mono ? DSS_MONO : state));
         }
         if (!text.empty()) {
-            // Only the letters: the text's cell may reach back over the picture.
+            // Only the letters, in the buttons' text colour: the text's cell may reach back over the picture.
             const int mode = Os().gdi.SetBkMode(dc, TRANSPARENT);
+            const COLORREF color = Os().gdi.SetTextColor(dc, Os().win.GetSysColor(COLOR_BTNTEXT));
             Os().gdi.DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()), 0, layout.text.x,
                                 layout.text.y, 0, 0, DST_PREFIXTEXT | state);
+            Os().gdi.SetTextColor(dc, color);
             if (mode != 0) {
                 Os().gdi.SetBkMode(dc, mode);
             }
         }
     }
 
-    // DrawFocusRect inverts, so the rectangle is drawn when the focus changed
-    // (removing or adding it) or when a full repaint erased it.
-    const bool focusChanged = ((item->itemState ^ m_nLastState) & ODS_FOCUS) != 0;
-    const bool repaintedWithFocus = item->itemAction != ODA_FOCUS && (item->itemState & ODS_FOCUS) != 0;
-    if (!disabled && (focusChanged || repaintedWithFocus)) {
+    // The focus shows once the keyboard has been used: the window's keyboard
+    // cues say so, as the item's state does where the system tells it.
+    const bool cuesHidden = (item->itemState & ODS_NOFOCUSRECT) != 0 ||
+                            (Os().win.SendMessageA(GetParentHwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+    const bool showFocus = !disabled && (item->itemState & ODS_FOCUS) != 0 && !cuesHidden;
+    if (showFocus != m_bFocusShown) {
         // Wide arithmetic: the rectangle comes with the message, whatever it holds.
         const auto extent = [](LONG from, LONG to) {
             return static_cast<int>(std::min<long long>(std::max<long long>(0, static_cast<long long>(to) - from),
@@ -139,7 +176,12 @@ void CDriveButton::DrawItem(DRAWITEMSTRUCT* item) {
         };
         const int inset = FocusInset(extent(rc.left, rc.right), extent(rc.top, rc.bottom));
         const RECT focus{rc.left + inset, rc.top + inset, rc.right - inset, rc.bottom - inset};
-        Os().gdi.DrawFocusRect(dc, &focus);
+        if (highContrast) {
+            Os().gdi.FrameRect(dc, &focus, Os().gdi.GetSysColorBrush(COLOR_HIGHLIGHT));
+        } else {
+            // DrawFocusRect inverts: the same call takes the rectangle away again.
+            Os().gdi.DrawFocusRect(dc, &focus);
+        }
+        m_bFocusShown = showFocus;
     }
-    m_nLastState = item->itemState;
 }

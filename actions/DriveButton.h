@@ -19,6 +19,12 @@ public:
 
     void DrawItem(DRAWITEMSTRUCT* item) override;
 
+protected:
+    // The arrows and Return come to the button rather than to the dialog
+    // manager, and every key but the space bar goes on to the parent as
+    // NM_KEYDOWN: the bar knows which button comes next in which direction.
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 private:
     // Stores a spacing and repaints; returns the previous value.
     int ChangeSpacing(int* field, int value);
@@ -30,7 +36,8 @@ private:
     GdiObject<HBITMAP> m_hBitmapDisabled;
     int m_cxImage = 0;
     int m_cyImage = 0;
-    UINT m_nLastState = 0;
+    // A focus rectangle stands on the face.
+    bool m_bFocusShown = false;
 };
 
 // Where DrawItem puts the parts of a button, for a client extent.

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | BS_CENTER | BS_OWNERDRAW;
+constexpr DWORD kDriveButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CENTER | BS_OWNERDRAW;
 constexpr DWORD kAllLetters = (1U << 26) - 1;
 
 DWORD LetterBit(char letter) { return 1U << (letter - 'A'); }
@@ -110,6 +110,9 @@ void CDriveSet::Sync(const std::wstring& skipDrives) {
         if (!button->Create(caption.c_str(), kDriveButtonStyle, RECT{}, &m_bar, id)) {
             continue;  // no button, no id: the next drive takes this one's
         }
+        // The z-order is the Tab order: after the drive before it, or the menu button.
+        const HWND predecessor = m_buttons.empty() ? m_menuButton.m_hWnd : m_buttons.back()->m_hWnd;
+        button->SetWindowPos(predecessor, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         m_dress(*button, DriveBitmapOf(letter));
         button->SendMessage(WM_SETFONT, font, TRUE);
         m_bar.AddChildToolTip(button->m_hWnd);

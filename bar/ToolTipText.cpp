@@ -25,6 +25,15 @@ std::wstring WindowText(HWND hwnd) {
 
 }  // namespace
 
+std::wstring CVosselDialog::TipText(HWND child) const {
+    if (child == nullptr) {
+        return std::wstring();
+    }
+    const std::wstring root = m_drives.RootOfWindow(child);
+    // What is known of the drive's volume; nothing here waits for the drive.
+    return root.empty() ? WindowText(child) : m_drives.TipText(root);
+}
+
 BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     const bool narrow = hdr->code == TTN_NEEDTEXTA;
     auto* infoA = reinterpret_cast<NMTTDISPINFOA*>(hdr);
@@ -37,18 +46,14 @@ BOOL CVosselDialog::OnNeedToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
     if (id == 0) {
         return FALSE;
     }
-    std::wstring text;
-    if (const HWND child = GetDlgItem(static_cast<int>(id)); child != nullptr) {
-        text = m_drives.RootOfWindow(child);
-        if (text.empty()) {
-            text = WindowText(child);
-        } else {
-            if (!m_bFillingTip) {
-                m_drives.AskVolume(text);
-            }
-            text = m_drives.TipText(text);
-        }
+    const HWND child = GetDlgItem(static_cast<int>(id));
+    const std::wstring root = child != nullptr ? m_drives.RootOfWindow(child) : std::wstring();
+    // A tip shown by hand asks for the drive's volume, which fills it in when it comes;
+    // the refill itself asks nothing again.
+    if (!root.empty() && !m_bFillingTip) {
+        m_drives.AskVolume(root);
     }
+    const std::wstring text = TipText(child);
     if (narrow) {
         // Characters the code page lacks come out as '?': wide requests carry them whole.
         const std::string ansi = NarrowCut(text, kToolTipChars - 1);

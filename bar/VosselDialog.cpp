@@ -25,6 +25,7 @@ constexpr int kDriveTextGap = -3;
 // whose message comes after the bar's first painting.
 constexpr UINT kCompleteStartup = WM_APP + 0x100;
 constexpr UINT_PTR kStartupTimer = 2;
+constexpr int kHotKeyId = 1;
 
 SIZE ClientSize(const CWnd& wnd) {
     RECT client{};
@@ -76,8 +77,17 @@ BOOL CVosselDialog::OnInitDialog() {
     m_strLaunchProgram = LoadLaunchProgram(m_strLaunchProgram);
     m_bTileExplorers = LoadTileExplorers(m_bTileExplorers);
     m_bLaunchOnStartup = ReadLaunchOnStartup();
+    m_wHotKey = LoadHotKey();
+
+    // The focus shows once the keyboard is used, unless the user keeps the cues on.
+    BOOL cues = FALSE;
+    if (!Os().win.SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0) || !cues) {
+        m_wUiState = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+        SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL));
+    }
 
     SetPlacement(&placement);
+    RegisterBarHotKey();
     PostMessage(kCompleteStartup);
     return TRUE;
 }
@@ -167,10 +177,15 @@ void CVosselDialog::OnVolumeAnswer(WPARAM serial) {
         m_bFillingTip = true;
         UpdateChildToolTip(answer.filled);
         m_bFillingTip = false;
+        // A screen reader on the drive reads its label and free space anew.
+        if (Os().win.GetFocus() == answer.filled) {
+            Os().win.NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, answer.filled, OBJID_CLIENT, CHILDID_SELF);
+        }
     }
 }
 
 void CVosselDialog::OnTimer() {
+    NotePreviousWindow(Os().win.GetForegroundWindow());
     // The auto-hide timer runs anyway; it only notes that the pointer left.
     POINT cursor{0, 0};
     if (m_bPointerOver && Os().win.GetCursorPos(&cursor)) {
@@ -212,6 +227,7 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
     SaveStoredDpi(m_scale.Dpi());
+    SaveHotKey(m_wHotKey);
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
@@ -250,6 +266,10 @@ BOOL CVosselDialog::OnCmdMsg(UINT id, int code) {
             case ID_EJECT_DRIVE:
                 OnEjectDrive();
                 return TRUE;
+            case IDCANCEL:
+                // Esc, from the dialog manager.
+                LeaveBar();
+                return TRUE;
             default:
                 break;
         }
@@ -282,11 +302,10 @@ void CVosselDialog::ShowBarMenu(int x, int y, const std::wstring& drive) {
 void CVosselDialog::ShowBarMenuAtButton() { ShowBarMenuBelow(m_btnMenu.m_hWnd, std::wstring()); }
 
 void CVosselDialog::ShowBarMenuBelow(HWND window, const std::wstring& drive) {
-    if (window == nullptr) {
+    RECT below{};
+    if (window == nullptr || !Os().win.GetWindowRect(window, &below)) {
         return;
     }
-    RECT below{};
-    Os().win.GetWindowRect(window, &below);
     // The corner of a hidden or half-covered bar may be off the screen.
     const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
     const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -296,9 +315,14 @@ void CVosselDialog::ShowBarMenuBelow(HWND window, const std::wstring& drive) {
 void CVosselDialog::OnContextMenu(HWND from, int x, int y) {
     const std::wstring drive = m_drives.RootOfWindow(from);
     // The keyboard's menu key and Shift+F10 give no point: open it below the
-    // drive that has the focus, or where the menu button does.
+    // drive the key came from, or the focused button, or where the menu button does.
     if (x == -1 && y == -1) {
-        ShowBarMenuBelow(drive.empty() ? m_btnMenu.m_hWnd : from, drive);
+        const std::vector<HWND> order = KeyboardOrder();
+        const HWND focus = Os().win.GetFocus();
+        const HWND at = !drive.empty()                                                ? from
+                        : std::find(order.begin(), order.end(), focus) != order.end() ? focus
+                                                                                      : m_btnMenu.m_hWnd;
+        ShowBarMenuBelow(at, m_drives.RootOfWindow(at));
     } else {
         ShowBarMenu(x, y, drive);
     }
@@ -353,6 +377,41 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             ReleaseDrivesAndSave();
             OnDestroy();
             return 0;
+        case WM_CLOSE:
+            // The system's Close and other programs asking the bar to close
+            // end it; the dialog's default would only leave it, as Esc does.
+            OnCancel();
+            return 0;
+        case WM_QUERYUISTATE:
+            return m_wUiState;
+        case WM_UPDATEUISTATE:
+            if (LOWORD(wParam) == UIS_SET) {
+                m_wUiState |= HIWORD(wParam);
+            } else if (LOWORD(wParam) == UIS_CLEAR) {
+                m_wUiState &= ~HIWORD(wParam);
+            }
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_NEXTDLGCTL: {
+            // Tab and Shift+Tab move the focus through here.
+            ShowKeyboardCues();
+            const LRESULT result = CAppBarDialog::WindowProc(msg, wParam, lParam);
+            OnKeyboardFocus();
+            return result;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                NoteKeyboardDrive(Os().win.GetFocus());
+                ShowChildToolTip(nullptr, POINT{0, 0});
+            }
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
+        case WM_HOTKEY:
+            if (wParam == static_cast<WPARAM>(kHotKeyId)) {
+                OnHotKey();
+            }
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            OnSysColorChange();
+            return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_SIZE:
             OnSize();
             return 0;
@@ -414,6 +473,10 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 OnNeedToolTipText(LOWORD(wParam), hdr, &result)) {
                 return result;
             }
+            if (hdr != nullptr && hdr->code == NM_KEYDOWN) {
+                const auto* key = reinterpret_cast<const NMKEY*>(lParam);
+                return OnButtonKey(hdr->hwndFrom, key->nVKey, key->uFlags);
+            }
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         }
         default:
@@ -468,6 +531,8 @@ void CVosselDialog::ApplyOptions() {
     dialog.m_bAutoHide = m_placement.bAutoHide;
     dialog.m_strSkipDrives = m_strSkipDrives;
     dialog.m_bTileExplorers = m_bTileExplorers;
+    dialog.m_wHotKey = HotKeyControlValue(m_wHotKey);
+    dialog.m_wHeldHotKey = m_bHotKeyTaken ? 0 : m_wHotKey;
     if (dialog.DoModal() != IDOK) {
         return;
     }
@@ -482,10 +547,200 @@ void CVosselDialog::ApplyOptions() {
     m_strSkipDrives = dialog.m_strSkipDrives;
     SyncDrives();
     m_bTileExplorers = dialog.m_bTileExplorers;
+    // A hotkey another program held is tried again, changed or not.
+    if (const WORD hotKey = StoredHotKey(dialog.m_wHotKey); hotKey != m_wHotKey || m_bHotKeyTaken) {
+        m_wHotKey = hotKey;
+        RegisterBarHotKey();
+    }
     if (dialog.m_bLaunchOnStartup != m_bLaunchOnStartup) {
         m_bLaunchOnStartup = dialog.m_bLaunchOnStartup;
         WriteLaunchOnStartup(m_bLaunchOnStartup);
     }
+}
+
+void CVosselDialog::RegisterBarHotKey() {
+    Os().win.UnregisterHotKey(m_hWnd, kHotKeyId);
+    // Held by another program, the bar does without it, silently: Options says so.
+    m_bHotKeyTaken =
+        m_wHotKey != 0 && !Os().win.RegisterHotKey(m_hWnd, kHotKeyId, HotKeyModifiers(m_wHotKey), LOBYTE(m_wHotKey));
+}
+
+void CVosselDialog::ShowKeyboardCues() {
+    if ((m_wUiState & UISF_HIDEFOCUS) == 0) {
+        return;
+    }
+    m_wUiState &= static_cast<WORD>(~UISF_HIDEFOCUS);
+    // The system passes the change on to the buttons where it keeps cues;
+    // the focused one is drawn anew in any case.
+    SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+    if (const HWND focus = Os().win.GetFocus(); focus != nullptr && Os().win.GetParent(focus) == m_hWnd) {
+        Os().win.InvalidateRect(focus, nullptr, TRUE);
+    }
+}
+
+bool CVosselDialog::IsOwnWindow(HWND hwnd) const {
+    // The bar, its tip, and the dialogs and boxes it owns, however deep.
+    for (HWND window = hwnd; window != nullptr; window = Os().win.GetWindow(window, GW_OWNER)) {
+        if (window == m_hWnd || window == m_hWndToolTip) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CVosselDialog::NotePreviousWindow(HWND foreground) {
+    if (foreground != nullptr && !IsOwnWindow(foreground)) {
+        m_hwndPrevious = foreground;
+    }
+}
+
+HWND CVosselDialog::WindowToGoBackTo() const {
+    if (m_hwndPrevious != nullptr && Os().win.IsWindow(m_hwndPrevious) && Os().win.IsWindowVisible(m_hwndPrevious)) {
+        return m_hwndPrevious;
+    }
+    // Gone: the first window of another program in front, as the system picks one when a window closes.
+    struct Search {
+        const CVosselDialog* bar;
+        HWND found;
+    } search{this, nullptr};
+    Os().win.EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            const auto exStyle = static_cast<DWORD>(Os().win.GetWindowLongA(hwnd, GWL_EXSTYLE));
+            if (Os().win.IsWindowVisible(hwnd) && Os().win.IsWindowEnabled(hwnd) && !Os().win.IsIconic(hwnd) &&
+                (exStyle & WS_EX_TOOLWINDOW) == 0 && hwnd != Os().win.GetDesktopWindow() &&
+                !s->bar->IsOwnWindow(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CVosselDialog::LeaveBar() {
+    if (const HWND previous = WindowToGoBackTo(); previous != nullptr) {
+        Os().win.SetForegroundWindow(previous);
+    }
+    // Hidden even where the keyboard could not be handed on.
+    if (m_placement.bAutoHide) {
+        ShowAutoHideBar(FALSE);
+    }
+}
+
+void CVosselDialog::OnHotKey() {
+    const HWND foreground = Os().win.GetForegroundWindow();
+    if (foreground == m_hWnd) {
+        LeaveBar();
+        return;
+    }
+    // A dialog or box of the bar's own keeps the keyboard.
+    if (IsOwnWindow(foreground)) {
+        return;
+    }
+    NotePreviousWindow(foreground);
+    if (m_placement.bAutoHide) {
+        ShowAutoHideBar(TRUE);
+    }
+    Os().win.SetForegroundWindow(m_hWnd);
+    const CDriveButton* last = m_drives.ButtonOf(m_chKeyboardDrive);
+    const std::vector<HWND> order = KeyboardOrder();
+    FocusButton(last != nullptr ? last->m_hWnd : order.size() > 1 ? order[1] : order.front());
+}
+
+std::vector<HWND> CVosselDialog::KeyboardOrder() const {
+    std::vector<HWND> order{m_btnMenu.m_hWnd};
+    for (const auto& drive : m_drives.Buttons()) {
+        order.push_back(drive->m_hWnd);
+    }
+    return order;
+}
+
+BOOL CVosselDialog::OnButtonKey(HWND button, UINT vk, UINT flags) {
+    const std::vector<HWND> order = KeyboardOrder();
+    const auto at = std::find(order.begin(), order.end(), button);
+    if (button == nullptr || at == order.end()) {
+        return FALSE;
+    }
+    if (vk == static_cast<UINT>(VK_RETURN)) {
+        // Once per press, as a click: a held key opens no more windows.
+        if ((flags & KF_REPEAT) == 0) {
+            SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(Os().win.GetDlgCtrlID(button)), BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button));
+        }
+        return TRUE;
+    }
+    // Along the row or the column the buttons stand in, wrapping at its ends.
+    const SIZE client = ClientSize(*this);
+    const bool vertical = IsVerticalLayout(m_placement.nEdge, client.cx, client.cy);
+    const auto count = static_cast<std::ptrdiff_t>(order.size());
+    const std::ptrdiff_t index = at - order.begin();
+    std::ptrdiff_t next = 0;
+    if (vk == static_cast<UINT>(vertical ? VK_UP : VK_LEFT)) {
+        next = (index + count - 1) % count;
+    } else if (vk == static_cast<UINT>(vertical ? VK_DOWN : VK_RIGHT)) {
+        next = (index + 1) % count;
+    } else if (vk == static_cast<UINT>(VK_HOME)) {
+        next = 0;
+    } else if (vk == static_cast<UINT>(VK_END)) {
+        next = count - 1;
+    } else {
+        return FALSE;
+    }
+    FocusButton(order[static_cast<size_t>(next)]);
+    return TRUE;
+}
+
+void CVosselDialog::FocusButton(HWND button) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE); }
+
+void CVosselDialog::OnKeyboardFocus() {
+    const HWND focus = Os().win.GetFocus();
+    NoteKeyboardDrive(focus);
+    RECT button{};
+    const bool drive = !m_drives.RootOfWindow(focus).empty() && Os().win.GetWindowRect(focus, &button);
+    // Below the button, or above it on a bar at the bottom of the screen.
+    ShowChildToolTip(drive ? focus : nullptr,
+                     POINT{button.left, m_placement.nEdge == ABE_BOTTOM ? button.top : button.bottom});
+}
+
+void CVosselDialog::NoteKeyboardDrive(HWND focus) {
+    if (const std::wstring root = m_drives.RootOfWindow(focus); !root.empty()) {
+        m_chKeyboardDrive = static_cast<char>(root[0]);
+    }
+}
+
+void CVosselDialog::OnSysColorChange() {
+    SetButtonPicture(&m_btnMenu, IDB_MENU_BUTTON);
+    m_drives.Restyle(0);
+}
+
+BOOL CVosselDialog::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) {
+    if (hwnd == m_hWnd) {
+        answers->name = Widen(GetWindowText());
+        answers->role = ROLE_SYSTEM_TOOLBAR;
+        return TRUE;
+    }
+    if (const std::wstring root = m_drives.RootOfWindow(hwnd); !root.empty()) {
+        // Asked as a tip is: what is known now, and a name change once the volume answers.
+        m_drives.AskVolume(root);
+        // The tip's first line, as a sighted user reads it; the free space below it describes the drive.
+        const std::wstring tip = TipText(hwnd);
+        const size_t lineEnd = tip.find_first_of(L"\r\n");
+        answers->name = tip.substr(0, lineEnd);
+        const size_t below = tip.find_first_not_of(L"\r\n", lineEnd == std::wstring::npos ? tip.size() : lineEnd);
+        answers->description = below == std::wstring::npos ? std::wstring() : tip.substr(below);
+        answers->role = ROLE_SYSTEM_PUSHBUTTON;
+        answers->defaultAction = Widen(LoadResourceString(IDS_OPEN_ACTION));
+        return TRUE;
+    }
+    if (hwnd == m_btnMenu.m_hWnd && hwnd != nullptr) {
+        answers->name = Widen(LoadResourceString(IDS_MENU_BUTTON_NAME));
+        answers->role = ROLE_SYSTEM_BUTTONMENU;
+        answers->defaultAction = Widen(LoadResourceString(IDS_OPEN_ACTION));
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void CVosselDialog::OnBarAbout() {

@@ -12,6 +12,7 @@
 #include "bar/DriveSet.h"
 #include "platform/Dpi.h"
 #include "platform/Gdi.h"
+#include "settings/HotKey.h"
 #include "settings/Settings.h"
 
 class CVosselDialog : public CAppBarDialog {
@@ -43,6 +44,16 @@ public:
     void ApplyOptions();
     // Shows the About dialog.
     void OnBarAbout();
+
+    WORD HotKey() const { return m_wHotKey; }
+    // The hotkey is set but another program holds it.
+    bool HotKeyTaken() const { return m_bHotKeyTaken; }
+    // Gives the keyboard back to the window that had it before the bar, and
+    // an auto-hide bar hides: Esc leaves the bar, it does not end it.
+    void LeaveBar();
+
+    // What a screen reader hears of the bar and its buttons.
+    BOOL GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) override;
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -106,6 +117,42 @@ private:
     bool m_bFillingTip = false;
     // The drive whose Eject the menu offered last; its button may be gone by the choice.
     std::wstring m_strMenuDrive;
+
+    // Keyboard access.
+    // Registers the hotkey anew, or none; notes whether another program holds it.
+    void RegisterBarHotKey();
+    // The keyboard was used on the bar: its focus shows from now on.
+    void ShowKeyboardCues();
+    // A window of another program that was in front: the keyboard goes back there.
+    void NotePreviousWindow(HWND foreground);
+    bool IsOwnWindow(HWND hwnd) const;
+    // The window Esc gives the keyboard to: the one noted, else the first of another program in front.
+    HWND WindowToGoBackTo() const;
+    // The pictures carry the button face's colour: a new one maps them anew.
+    void OnSysColorChange();
+    // The hotkey brings the bar forward with the focus on a drive; on the
+    // active bar it leaves it.
+    void OnHotKey();
+    // A key on a button, from its NM_KEYDOWN: TRUE when the bar takes it.
+    BOOL OnButtonKey(HWND button, UINT vk, UINT flags);
+    // The keyboard's order: the menu button, then the drives in letter order.
+    std::vector<HWND> KeyboardOrder() const;
+    // The focus goes to a button as the dialog manager moves it, so that
+    // Return clicks it everywhere.
+    void FocusButton(HWND button);
+    // The focus moved by the keyboard: a drive shows its tip, and is the one
+    // the hotkey comes back to.
+    void OnKeyboardFocus();
+    void NoteKeyboardDrive(HWND focus);
+    // A button's tip text: a drive's label and root, or the button's text.
+    std::wstring TipText(HWND child) const;
+    WORD m_wHotKey = kDefaultHotKey;
+    bool m_bHotKeyTaken = false;
+    HWND m_hwndPrevious = nullptr;
+    // The letter of the drive whose button last had the focus, or 0.
+    char m_chKeyboardDrive = 0;
+    // The bar's keyboard cues (UISF_ bits), which it keeps itself where the system keeps none.
+    WORD m_wUiState = 0;
 
     // Display scale.
     // The bar moved to a screen of another scale: fonts, pictures, sizes and

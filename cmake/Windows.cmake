@@ -58,7 +58,7 @@ if(EXISTS ${VOSSEL_GTEST_SOURCE_DIR}/CMakeLists.txt)
   # The contract tests, against the Win32 backend.
   file(GLOB VOSSEL_CONTRACT_SOURCES CONFIGURE_DEPENDS tests/contract/*.cpp)
   vossel_test_program(vossel_contract_tests ${VOSSEL_CONTRACT_SOURCES} tests/contract/ContractResources.rc)
-  target_link_libraries(vossel_contract_tests PRIVATE vossel_win32 gtest gtest_main)
+  target_link_libraries(vossel_contract_tests PRIVATE vossel_win32 gtest gtest_main oleacc oleaut32)
 endif()
 
 if(NOT CMAKE_HOST_UNIX)
@@ -79,7 +79,7 @@ endif()
 # Each file under tests/e2e/cases/ is a test of its own; they take the screen
 # one at a time.
 vossel_test_program(vosseldrv tests/e2e/driver/VosselDriver.cpp)
-target_link_libraries(vosseldrv PRIVATE user32 shell32 shlwapi advapi32 version ole32 uuid)
+target_link_libraries(vosseldrv PRIVATE user32 shell32 shlwapi advapi32 version ole32 oleaut32 oleacc uuid)
 vossel_test_program(fakeexplorer WIN32 tests/e2e/launchee/FakeExplorer.cpp)
 target_link_libraries(fakeexplorer PRIVATE user32)
 file(GLOB VOSSEL_E2E_CASES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/cases/*.sh)

@@ -20,6 +20,12 @@ public:
     BOOL m_bAutoHide = 0;
     std::wstring m_strSkipDrives;
     BOOL m_bTileExplorers = 0;
+    // The hotkey as its control shows it, and the one the bar holds now (as
+    // stored; 0 when it holds none), which is no other program's.
+    WORD m_wHotKey = 0;
+    WORD m_wHeldHotKey = 0;
+
+    BOOL OnInitDialog() override;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -27,4 +33,6 @@ protected:
 
 private:
     void OnAbout();
+    // Says beside the control whether the hotkey in it is another program's.
+    void CheckHotKey();
 };

@@ -25,7 +25,8 @@ constexpr UINT kPointing[] = {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWP
 constexpr UINT kTaken[] = {WM_SIZE,        WM_MOVE,      WM_ACTIVATE,    WM_NCMOUSEMOVE,     WM_TIMER,
                            WM_SYSCOMMAND,  WM_COMMAND,   WM_CLOSE,       WM_QUERYENDSESSION, WM_ENDSESSION,
                            WM_CONTEXTMENU, WM_NCHITTEST, WM_LBUTTONDOWN, WM_LBUTTONUP,       WM_RBUTTONUP,
-                           WM_SETFONT,     WM_GETFONT,   WM_PAINT,       WM_SETCURSOR,       WM_NULL};
+                           WM_SETFONT,     WM_GETFONT,   WM_PAINT,       WM_SETCURSOR,       WM_NULL,
+                           WM_HOTKEY,      WM_KEYDOWN,   WM_GETDLGCODE,  WM_NEXTDLGCTL,      WM_GETOBJECT};
 
 bool In(const UINT* list, size_t count, UINT msg) { return std::find(list, list + count, msg) != list + count; }
 

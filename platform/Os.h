@@ -25,6 +25,15 @@ public:
     virtual HGLOBAL GetGlobalData(UINT format) = 0;
 };
 
+// What a screen reader is told of a window where the system's own object
+// says too little. An empty text, or a role of 0, leaves the system's answer.
+struct AccessibleAnswers {
+    std::wstring name;
+    LONG role = 0;
+    std::wstring defaultAction;
+    std::wstring description;
+};
+
 class IWindowSystem {
 public:
     virtual ~IWindowSystem() = default;
@@ -132,6 +141,24 @@ public:
     // signed in with; these at `dpi`, as a window drawn at it has its frame.
     virtual BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) = 0;
     virtual int GetSystemMetricsForDpi(int index, UINT dpi) = 0;
+
+    // The keyboard focus, the foreground window and hotkeys.
+    virtual HWND SetFocus(HWND hwnd) = 0;
+    virtual HWND GetFocus() = 0;
+    virtual BOOL SetForegroundWindow(HWND hwnd) = 0;
+    virtual HWND GetForegroundWindow() = 0;
+    // A key combination of the whole system: its presses come as WM_HOTKEY.
+    virtual BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) = 0;
+    virtual BOOL UnregisterHotKey(HWND hwnd, int id) = 0;
+
+    // Accessibility.
+    // The answer to WM_GETOBJECT for the window's client object: one that
+    // asks the window's framework object (CWnd::GetAccessibleAnswers) at
+    // every question and the system's own object for the rest. 0 for other
+    // objects, for a window whose object has no answers, or when the object
+    // cannot be handed over: the default processing then answers.
+    virtual LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) = 0;
 };
 
 class IGdi {
@@ -145,6 +172,7 @@ public:
                             int cx, int cy, UINT flags) = 0;
     virtual BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) = 0;
     virtual BOOL DrawFocusRect(HDC dc, const RECT* rect) = 0;
+    virtual int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) = 0;
 
     virtual HFONT CreateFontIndirectA(const LOGFONTA* font) = 0;
     virtual int GetObjectA(HGDIOBJ object, int size, void* buffer) = 0;

@@ -14,6 +14,18 @@ TOOLINFOA ChildTool(const CWnd& owner, HWND child) {
     return tool;
 }
 
+// The keyboard's tip: a tracking tool named by the child's id, so that the
+// owner is asked for its text as for the child's.
+TOOLINFOA KeyboardTool(const CWnd& owner, HWND child) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_TRACK;
+    tool.hwnd = owner.m_hWnd;
+    tool.uId = static_cast<UINT_PTR>(Os().win.GetDlgCtrlID(child));
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    return tool;
+}
+
 BOOL CALLBACK AddTool(HWND child, LPARAM lParam) {
     reinterpret_cast<CWnd*>(lParam)->AddChildToolTip(child);
     return TRUE;
@@ -73,4 +85,27 @@ void CWnd::UpdateChildToolTip(HWND child) {
     TOOLINFOA tool = ChildTool(*this, child);
     Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATE, 0, 0);
+}
+
+void CWnd::ShowChildToolTip(HWND child, POINT at) {
+    if (m_hWndToolTip == nullptr) {
+        return;
+    }
+    if (m_hWndKeyboardTip != nullptr) {
+        TOOLINFOA shown = KeyboardTool(*this, m_hWndKeyboardTip);
+        Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&shown));
+        Os().win.SendMessageA(m_hWndToolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&shown));
+        m_hWndKeyboardTip = nullptr;
+    }
+    if (child == nullptr || Os().win.GetParent(child) != m_hWnd || Os().win.GetDlgCtrlID(child) == 0) {
+        return;
+    }
+    TOOLINFOA tool = KeyboardTool(*this, child);
+    if (Os().win.SendMessageA(m_hWndToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) == 0) {
+        return;
+    }
+    m_hWndKeyboardTip = child;
+    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKPOSITION, 0,
+                          MAKELPARAM(static_cast<unsigned>(at.x) & 0xFFFF, static_cast<unsigned>(at.y) & 0xFFFF));
+    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }

@@ -25,6 +25,7 @@
 #include <winnetwk.h>
 #include <dbt.h>
 #include <cfgmgr32.h>
+#include <oleacc.h>
 // clang-format on
 
 // The framework's name for a drop effect.
@@ -104,6 +105,7 @@ using DROPEFFECT = DWORD;
 constexpr UINT TTN_NEEDTEXTA = 0U - 520U;
 constexpr UINT TTN_NEEDTEXTW = 0U - 530U;
 #define TOOLTIPS_CLASSA "tooltips_class32"
+#define HOTKEY_CLASSA "msctls_hotkey32"
 #define LPSTR_TEXTCALLBACKA (reinterpret_cast<char*>(static_cast<std::intptr_t>(-1)))
 
 struct RECT {
@@ -296,11 +298,33 @@ struct BROWSEINFOW {
     int iImage;
 };
 
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+struct NMKEY {
+    NMHDR hdr;
+    UINT nVKey;
+    UINT uFlags;
+};
+struct HIGHCONTRASTA {
+    UINT cbSize;
+    DWORD dwFlags;
+    char* lpszDefaultScheme;
+};
+
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 using DRAWSTATEPROC = BOOL (*)(HDC, LPARAM, WPARAM, int, int);
 
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD MAKEWORD(unsigned lo, unsigned hi) { return static_cast<WORD>((lo & 0xFF) | ((hi & 0xFF) << 8)); }
+constexpr BYTE LOBYTE(std::uintptr_t v) { return static_cast<BYTE>(v & 0xFF); }
+constexpr BYTE HIBYTE(std::uintptr_t v) { return static_cast<BYTE>((v >> 8) & 0xFF); }
 constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) {
     return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16));
 }

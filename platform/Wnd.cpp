@@ -33,6 +33,7 @@ LRESULT CWnd::Dispatch(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             Os().win.DestroyWindow(wnd->m_hWndToolTip);
             wnd->m_hWndToolTip = nullptr;
         }
+        wnd->m_hWndKeyboardTip = nullptr;
         // Its tip's tool goes with it, however the window was destroyed.
         if (CWnd* parent = Os().win.FromHandle(Os().win.GetParent(hwnd)); parent != nullptr) {
             parent->RemoveChildToolTip(hwnd);
@@ -78,10 +79,23 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_GETOBJECT:
+            if (const LRESULT answer = Os().win.AnswerGetObject(m_hWnd, wParam, lParam); answer != 0) {
+                return answer;
+            }
+            break;
         default:
             break;
     }
     return Default();
+}
+
+BOOL CWnd::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) {
+    if (hwnd != m_hWnd || (GetStyle() & WS_CHILD) == 0) {
+        return FALSE;
+    }
+    CWnd* parent = Os().win.FromHandle(Os().win.GetParent(m_hWnd));
+    return parent != nullptr && parent->GetAccessibleAnswers(hwnd, answers);
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

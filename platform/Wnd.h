@@ -65,8 +65,19 @@ public:
     // The child's text is asked for again, and a tip of it that is up shows the new one.
     void UpdateChildToolTip(HWND child);
 
+    // A child's tip shown at once near `at` on the screen, as the keyboard
+    // brings the focus there; a null child takes the keyboard's tip away.
+    void ShowChildToolTip(HWND child, POINT at);
+
+    // What a screen reader is told of `hwnd`, this window or a child of it;
+    // FALSE leaves the system's own answers. A child leaves its answers to
+    // its parent, which knows what it stands for, as with its tip's text.
+    virtual BOOL GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers);
+
     HWND m_hWnd = nullptr;
     HWND m_hWndToolTip = nullptr;
+    // The child whose tip the keyboard showed.
+    HWND m_hWndKeyboardTip = nullptr;
     COleDropTarget* m_pDropTarget = nullptr;
     // The window procedure the object replaced; the Win32 backend keeps it here.
     void* m_pfnSuper = nullptr;

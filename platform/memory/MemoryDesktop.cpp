@@ -75,11 +75,60 @@ bool MemoryOs::ControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, L
         }
         return false;
     }
+    if (IsClass(window.className, HOTKEY_CLASSA)) {
+        return HotKeyControlProc(window, hwnd, msg, wParam, lParam, result);
+    }
     if (IsClass(window.className, "Button")) {
         const DWORD type = window.style & BS_TYPEMASK;
         const bool threeState = type == BS_3STATE || type == BS_AUTO3STATE;
         const bool checkBox = threeState || type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+        const bool ownerDrawn = type == BS_OWNERDRAW;
         switch (msg) {
+            case WM_GETDLGCODE:
+                *result = DLGC_BUTTON;
+                if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+                    *result |= type == BS_DEFPUSHBUTTON ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON;
+                } else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
+                    *result |= DLGC_RADIOBUTTON;
+                }
+                return true;
+            // The space bar presses a button and clicks it as it comes up.
+            case WM_KEYDOWN:
+                if (wParam != static_cast<WPARAM>(VK_SPACE)) {
+                    return false;
+                }
+                window.pushed = true;
+                if (ownerDrawn) {
+                    DrawOwnerButton(hwnd, ODA_SELECT);
+                }
+                return true;
+            case WM_KEYUP:
+                if (wParam != static_cast<WPARAM>(VK_SPACE) || !window.pushed) {
+                    return false;
+                }
+                window.pushed = false;
+                if (ownerDrawn) {
+                    DrawOwnerButton(hwnd, ODA_SELECT);
+                }
+                return ControlProc(window, hwnd, BM_CLICK, 0, 0, result);
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+                if (msg == WM_KILLFOCUS && window.pushed) {
+                    window.pushed = false;
+                }
+                if (ownerDrawn) {
+                    DrawOwnerButton(hwnd, ODA_FOCUS);
+                }
+                return true;
+            case WM_UPDATEUISTATE: {
+                // A focused button shows or hides its focus at once.
+                const WORD before = window.uiState;
+                KeyboardProc(window, hwnd, msg, wParam, lParam, result);
+                if (ownerDrawn && Focus() == hwnd && ((before ^ window.uiState) & UISF_HIDEFOCUS) != 0) {
+                    DrawOwnerButton(hwnd, ODA_DRAWENTIRE);
+                }
+                return true;
+            }
             case BM_GETCHECK:
                 *result = static_cast<LRESULT>(window.check);
                 return true;
@@ -118,7 +167,27 @@ void MemoryOs::TypeText(HWND hwnd, const std::string& text) {
 
 HWND MemoryOs::GetWindow(HWND hwnd, UINT cmd) {
     const Window* window = Find(hwnd);
-    return window != nullptr && cmd == static_cast<UINT>(GW_OWNER) ? window->owner : nullptr;
+    if (window == nullptr) {
+        return nullptr;
+    }
+    if (cmd == static_cast<UINT>(GW_OWNER)) {
+        return window->owner;
+    }
+    if (cmd == static_cast<UINT>(GW_CHILD)) {
+        return window->childOrder.empty() ? nullptr : window->childOrder.front();
+    }
+    const std::vector<HWND> siblings = window->parent != nullptr ? Children(window->parent) : m_zOrder;
+    const auto it = std::find(siblings.begin(), siblings.end(), hwnd);
+    if (it == siblings.end()) {
+        return nullptr;
+    }
+    if (cmd == static_cast<UINT>(GW_HWNDNEXT)) {
+        return it + 1 != siblings.end() ? *(it + 1) : nullptr;
+    }
+    if (cmd == static_cast<UINT>(GW_HWNDPREV)) {
+        return it != siblings.begin() ? *(it - 1) : nullptr;
+    }
+    return nullptr;
 }
 
 BOOL MemoryOs::IsWindowVisible(HWND hwnd) {
@@ -265,13 +334,16 @@ BOOL MemoryOs::TextOutA(HDC dc, int x, int y, const char* text, int length) {
     return TRUE;
 }
 
+COLORREF MemoryOs::SysColorOfBrush(HBRUSH brush) {
+    const auto value = reinterpret_cast<std::uintptr_t>(brush);
+    return value >= 0x6000 && value < 0x6100 ? GetSysColor(static_cast<int>(value - 0x6000)) : 0;
+}
+
 int MemoryOs::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (m_dcs.count(dc) == 0 || rect == nullptr) {
         return 0;
     }
-    const auto value = reinterpret_cast<std::uintptr_t>(brush);
-    const COLORREF color = value >= 0x6000 && value < 0x6100 ? GetSysColor(static_cast<int>(value - 0x6000)) : 0;
-    m_gdiCalls.push_back({"FillRect", *rect, 0, 0, 0, 0, 0, brush, {}, color, 0});
+    m_gdiCalls.push_back({"FillRect", *rect, 0, 0, 0, 0, 0, brush, {}, SysColorOfBrush(brush), 0});
     return 1;
 }
 

@@ -6,16 +6,6 @@
 #include "platform/Wnd.h"
 #include "platform/memory/MemoryOs.h"
 
-HWND MemoryOs::FirstTabStop(HWND dialog) const {
-    for (HWND child : Children(dialog)) {
-        const Window* control = Find(child);
-        if ((control->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
-            return child;
-        }
-    }
-    return nullptr;
-}
-
 HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     auto it = m_dialogs.find(templateId);
     if (it == m_dialogs.end()) {
@@ -63,9 +53,13 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     // The dialog manager offers the first enabled tab stop, and gives it the
     // focus when the dialog answers TRUE.
-    const HWND first = FirstTabStop(hwnd);
+    const HWND first = NextTabItem(hwnd, nullptr, false);
     if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0) != 0 && first != nullptr) {
-        m_focus = first;
+        SetFocus(first);
+    }
+    // As Windows does for a dialog: its keyboard cues follow the last input.
+    if (IsWindow(hwnd) && (style & WS_CHILD) == 0) {
+        SendMessageA(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     }
     if (Window* window = Find(hwnd); window != nullptr && (style & WS_VISIBLE) != 0) {
         window->style |= WS_VISIBLE;
@@ -95,6 +89,8 @@ INT_PTR MemoryOs::RunModal(HWND hwnd, HWND owner, const std::function<void()>& i
         if (DeliverNext()) {
             continue;
         }
+        // The dialog manager shows a modal dialog once its queue first runs empty.
+        Find(hwnd)->style |= WS_VISIBLE;
         if (idle) {
             idle();
         }

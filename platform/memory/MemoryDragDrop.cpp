@@ -340,6 +340,22 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case TTM_GETTOOLCOUNT:
             *result = static_cast<LRESULT>(tools.size());
             return true;
+        case TTM_TRACKPOSITION:
+            m_trackPoint = POINT{SignedLoWord(static_cast<std::uintptr_t>(lParam)),
+                                 SignedHiWord(static_cast<std::uintptr_t>(lParam))};
+            return true;
+        case TTM_TRACKACTIVATE: {
+            // A tracking tool shows at once, with the text it is given then.
+            m_trackedTips.erase(hwnd);
+            const auto tool = info != nullptr ? std::find_if(tools.begin(), tools.end(), same) : tools.end();
+            if (wParam == FALSE || tool == tools.end() || (tool->flags & TTF_TRACK) == 0) {
+                return true;
+            }
+            const Tool asked = *tool;
+            m_trackedTips[hwnd] = ToolText(hwnd, asked, std::nullopt);
+            SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            return true;
+        }
         default:
             return false;
     }
@@ -422,6 +438,15 @@ std::optional<std::string> MemoryOs::ShownToolTip() const {
             }
         }
         return Utf8FromUtf16(text);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MemoryOs::TrackedToolTip() const {
+    for (const auto& [tip, text] : m_trackedTips) {
+        if (Find(tip) != nullptr && !text.empty()) {
+            return Utf8FromUtf16(text);
+        }
     }
     return std::nullopt;
 }

@@ -155,7 +155,11 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
         window->style &= ~WS_VISIBLE;
     }
     if ((flags & SWP_NOZORDER) == 0) {
-        PlaceInZOrder(hwnd, insertAfter);
+        if (window->parent != nullptr) {
+            PlaceChild(hwnd, insertAfter);
+        } else {
+            PlaceInZOrder(hwnd, insertAfter);
+        }
     }
     const RECT newClient = ClientRectOnScreen(*window);
     UINT reported = flags;

@@ -18,6 +18,9 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (LRESULT result = 0; ControlProc(*window, hwnd, msg, wParam, lParam, &result)) {
         return result;
     }
+    if (LRESULT result = 0; KeyboardProc(*window, hwnd, msg, wParam, lParam, &result)) {
+        return result;
+    }
     switch (msg) {
         case WM_NCCREATE:
             return TRUE;
@@ -66,19 +69,6 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             }
             if (m_capture == hwnd) {
                 ReleaseCapture();
-            }
-            return 0;
-        case WM_ACTIVATE:
-            // The dialog manager keeps a dialog's focused control while another
-            // window is active and gives it the focus back, or to its first tab
-            // stop; another window takes the focus itself.
-            if (window->dialog && LOWORD(wParam) == WA_INACTIVE) {
-                window->savedFocus = Find(m_focus) != nullptr && GetParent(m_focus) == hwnd ? m_focus : nullptr;
-            } else if (window->dialog) {
-                const HWND first = FirstTabStop(hwnd);
-                m_focus = Find(window->savedFocus) != nullptr ? window->savedFocus : first != nullptr ? first : m_focus;
-            } else if (LOWORD(wParam) != WA_INACTIVE) {
-                m_focus = hwnd;
             }
             return 0;
         case WM_SETFONT:
@@ -261,8 +251,10 @@ BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
     if (Fails("SystemParametersInfoA")) {
         // What a failed call leaves is no answer: fill it with one that a
         // program trusting it would get wrong.
-        if (action == SPI_GETDRAGFULLWINDOWS) {
+        if (action == SPI_GETDRAGFULLWINDOWS || action == SPI_GETKEYBOARDCUES) {
             *static_cast<BOOL*>(value) = TRUE;
+        } else if (action == SPI_GETHIGHCONTRAST) {
+            static_cast<HIGHCONTRASTA*>(value)->dwFlags = HCF_HIGHCONTRASTON;
         } else if (action == SPI_GETWORKAREA) {
             *static_cast<RECT*>(value) = RECT{-1, -1, -1, -1};
         }
@@ -274,6 +266,18 @@ BOOL MemoryOs::SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
     }
     if (action == SPI_GETWORKAREA) {
         *static_cast<RECT*>(value) = WorkArea();
+        return TRUE;
+    }
+    if (action == SPI_GETKEYBOARDCUES) {
+        *static_cast<BOOL*>(value) = m_bKeyboardCues;
+        return TRUE;
+    }
+    if (action == SPI_GETHIGHCONTRAST) {
+        auto* contrast = static_cast<HIGHCONTRASTA*>(value);
+        if (contrast->cbSize != sizeof(HIGHCONTRASTA)) {
+            return FALSE;
+        }
+        contrast->dwFlags = m_bHighContrast ? HCF_HIGHCONTRASTON : 0;
         return TRUE;
     }
     return FALSE;

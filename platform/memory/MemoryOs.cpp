@@ -10,7 +10,8 @@ MemoryOs::MemoryOs()
                 {SM_CYCAPTION, 19},  {SM_CYMENU, 19},     {SM_CYSMCAPTION, 16}, {SM_CXBORDER, 1},
                 {SM_CYBORDER, 1},    {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},   {SM_CXFRAME, 4},
                 {SM_CYFRAME, 4},     {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4},  {SM_SWAPBUTTON, 0}},
-      m_sysColors{{COLOR_BTNFACE, RGB(192, 192, 192)}} {
+      m_sysColors{
+          {COLOR_BTNFACE, RGB(192, 192, 192)}, {COLOR_BTNTEXT, RGB(0, 0, 0)}, {COLOR_HIGHLIGHT, RGB(0, 0, 128)}} {
     m_desktop = NewHandle();
     Window desktop;
     desktop.className = "#32769";
@@ -111,10 +112,15 @@ std::map<std::string, int> MemoryOs::LiveObjects() const {
             {"drop targets", LiveDropTargets()},
             {"tooltip tools", LiveToolTipTools()},
             {"thread handles", LiveThreadHandles()},
+            {"hot keys", static_cast<int>(m_hotKeys.size())},
+            {"accessible objects", static_cast<int>(m_accessibleObjects.size())},
             {"window objects retired, awaiting their messages", CWnd::RetiredObjects()}};
 }
 
 std::vector<HWND> MemoryOs::Children(HWND parent) const {
+    if (const Window* window = Find(parent); window != nullptr) {
+        return window->childOrder;
+    }
     std::vector<HWND> children;
     for (const auto& [hwnd, window] : m_windows) {
         if (window.parent == parent && hwnd != m_desktop) {

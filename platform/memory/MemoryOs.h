@@ -248,6 +248,52 @@ public:
     // metrics that SetMetric gives are those at 96 DPI.
     void SetSystemDpi(UINT dpi) { m_nSystemDpi = dpi; }
 
+    // ---- the keyboard, the focus and the foreground window ----
+    // A key pressed and let go, with the modifiers SetKeyDown holds. A
+    // registered hotkey posts WM_HOTKEY to its window and goes no further;
+    // any other key goes to the focus (or the active window), through the
+    // dialog manager of the dialog it is in, as the loop of a dialog run
+    // modally does, and the keyboard's character follows its key-down.
+    void PressKey(int vk);
+    // The user clicks a window, of another program or of this one: it
+    // becomes the foreground window, and only the program it belongs to may
+    // then take the foreground for itself.
+    void UserActivates(HWND hwnd);
+    // The system's keyboard cues setting ("underline access keys").
+    void SetKeyboardCues(BOOL on) { m_bKeyboardCues = on; }
+    void SetHighContrast(bool on) { m_bHighContrast = on; }
+    // The hotkeys registered, of every program, as "modifiers vk" pairs with their windows.
+    struct HotKey {
+        HWND hwnd;
+        int id;
+        UINT modifiers;
+        UINT vk;
+    };
+    const std::vector<HotKey>& HotKeys() const { return m_hotKeys; }
+
+    // ---- accessibility ----
+    // What a screen reader reads of a window's client object, as
+    // AccessibleObjectFromWindow(OBJID_CLIENT) gives it: the window's own
+    // object when it answers WM_GETOBJECT, else the system's, whose name is
+    // the window text and whose role is "client", as Wine's is.
+    struct AccessibleRead {
+        std::string name;
+        LONG role = 0;
+        std::string defaultAction;
+        std::string description;
+    };
+    AccessibleRead ReadAccessible(HWND hwnd);
+    // The client object's default action, as a screen reader asks for it; false when it has none.
+    bool DoAccessibleDefaultAction(HWND hwnd);
+    struct WinEvent {
+        DWORD event;
+        HWND hwnd;
+        LONG idObject;
+        LONG idChild;
+    };
+    // Raised by the system for windows made, destroyed and focused, and by NotifyWinEvent.
+    const std::vector<WinEvent>& WinEvents() const { return m_winEvents; }
+
     // A window that belongs to no framework object, such as another program's.
     HWND CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
                              RECT rect);
@@ -303,6 +349,9 @@ public:
     // owner in the form its window chose when the tool was added, or in the
     // form given; nothing when no tip shows.
     std::optional<std::string> HoverToolTip(HWND tool, std::optional<bool> wide = std::nullopt);
+    // The text of the tracking tip shown now (TTM_TRACKACTIVATE), of any tooltip control, and where.
+    std::optional<std::string> TrackedToolTip() const;
+    POINT TrackedToolTipAt() const { return m_trackPoint; }
 
     int LiveDropHandles() const { return static_cast<int>(m_dropFiles.size()); }
     int LiveItemLists() const { return static_cast<int>(m_itemLists.size()); }
@@ -331,6 +380,8 @@ public:
         UINT flags;
         HANDLE image;
         std::string text;
+        // A fill's colour (FillRect, FrameRect) or a mapping's source; a
+        // mapping's target, or the colour text or a monochrome image is drawn in.
         COLORREF colorFrom, colorTo;
         UINT resourceId = 0;
         bool underline = false;
@@ -391,6 +442,8 @@ public:
     HCURSOR CurrentCursor() const { return m_currentCursor; }
     // The window the dialog manager last gave the keyboard focus, if it is still there.
     HWND Focus() const { return Find(m_focus) != nullptr ? m_focus : nullptr; }
+    // The keyboard cues of a window (UISF_ bits), as WM_QUERYUISTATE answers.
+    WORD UiState(HWND hwnd) const { return Find(hwnd) != nullptr ? Find(hwnd)->uiState : 0; }
     int LiveGlobalBlocks() const { return static_cast<int>(m_globals.size()); }
     bool IsClipboardOpen() const { return m_clipboardOpen; }
 
@@ -502,6 +555,14 @@ public:
     HANDLE SetClipboardData(UINT format, HANDLE data) override;
     BOOL CloseClipboard() override;
     UINT GetDpiForWindow(HWND hwnd) override;
+    HWND SetFocus(HWND hwnd) override;
+    HWND GetFocus() override;
+    BOOL SetForegroundWindow(HWND hwnd) override;
+    HWND GetForegroundWindow() override { return m_activeWindow; }
+    BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) override;
+    BOOL UnregisterHotKey(HWND hwnd, int id) override;
+    LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
+    void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) override;
     BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
     int GetSystemMetricsForDpi(int index, UINT dpi) override;
 
@@ -514,6 +575,7 @@ public:
                     int cy, UINT flags) override;
     BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) override;
     BOOL DrawFocusRect(HDC dc, const RECT* rect) override;
+    int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) override;
     HFONT CreateFontIndirectA(const LOGFONTA* font) override;
     int GetObjectA(HGDIOBJ object, int size, void* buffer) override;
     HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) override;
@@ -617,7 +679,18 @@ private:
         INT_PTR dialogResult = 0;
         HFONT font = nullptr;
         WPARAM check = BST_UNCHECKED;
-        HWND savedFocus = nullptr;  // a dialog's focused control while it is not active
+        // Another program's window, or a child of one.
+        bool foreign = false;
+        // The children, topmost first: the dialog manager's Tab order.
+        std::vector<HWND> childOrder;
+        WORD uiState = 0;
+        // A dialog's control that had the focus when it was last deactivated,
+        // and its default button's id.
+        HWND savedFocus = nullptr;
+        int defId = IDOK;
+        // A button held down by the space bar; a hotkey control's value.
+        bool pushed = false;
+        WORD hotKey = 0;
     };
     struct Posted {
         HWND hwnd;
@@ -657,6 +730,24 @@ private:
     void WaitForThreads(std::unique_lock<std::mutex>& lock);
     // The behaviour of the system's control classes; false when `window` is none of them.
     bool ControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // What the dialog manager and the default window procedure do with the
+    // focus, keys and keyboard cues; false for messages they leave alone.
+    bool KeyboardProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    bool HotKeyControlProc(Window& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The dialog manager's handling of a key message of a dialog's control.
+    bool IsDialogMessage(HWND dialog, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // A key message through the dialog manager of the focus's dialog, else to the window.
+    void DeliverKey(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND NextTabItem(HWND dialog, HWND from, bool previous) const;
+    HWND NextGroupItem(HWND dialog, HWND from, bool previous) const;
+    bool IsNavigable(HWND hwnd) const;
+    HWND TopLevelOf(HWND hwnd) const;
+    bool IsForeign(HWND hwnd) const;
+    // An owner-drawn button draws itself through its parent (WM_DRAWITEM).
+    void DrawOwnerButton(HWND hwnd, UINT action);
+    void PlaceChild(HWND hwnd, HWND insertAfter);
+    // The colour of a brush of GetSysColorBrush, as it stands now; 0 for any other.
+    COLORREF SysColorOfBrush(HBRUSH brush);
     bool IsReadOnlyKey(const std::string& path) const;
     // Tooltip controls and the folder dialog; false for other windows.
     bool ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -684,8 +775,6 @@ private:
     INT_PTR RunModal(HWND hwnd, HWND owner, const std::function<void()>& idle, INT_PTR unanswered);
     // A message box's window and its loop; answers the button pressed.
     int RunMessageBox(HWND owner, const std::string& caption);
-    // The first enabled and visible tab stop among a dialog's controls.
-    HWND FirstTabStop(HWND dialog) const;
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
     RECT WorkArea() const;
@@ -812,6 +901,15 @@ private:
     HCURSOR m_currentCursor = nullptr;
     HWND m_capture = nullptr;
     HWND m_focus = nullptr;
+    // The last input went to this program: it may take the foreground.
+    bool m_bInputToProgram = true;
+    bool m_bLastInputKeyboard = false;
+    BOOL m_bKeyboardCues = FALSE;
+    bool m_bHighContrast = false;
+    std::vector<HotKey> m_hotKeys;
+    std::map<LRESULT, HWND> m_accessibleObjects;
+    LRESULT m_nextAccessible = 0x4A000;
+    std::vector<WinEvent> m_winEvents;
     DWORDLONG m_availablePhysical = 64ULL << 20;
     std::map<char, DiskSpace> m_diskSpace;
     std::wstring m_moduleFileName = L"C:\\Program Files\\Vossel\\vossel.exe";
@@ -844,6 +942,8 @@ private:
     std::map<HWND, int> m_tipMaxWidths;
     // Asks a callback tool's window for its text, in the form it chose or in the form given.
     std::wstring ToolText(HWND tip, const Tool& tool, std::optional<bool> wide);
+    std::map<HWND, std::wstring> m_trackedTips;
+    POINT m_trackPoint{0, 0};
     std::map<HDROP, std::vector<std::wstring>> m_dropFiles;
     std::map<HWND, COleDropTarget*> m_dropTargets;
     int m_oleDepth = 0;

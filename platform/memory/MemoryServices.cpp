@@ -246,11 +246,16 @@ BOOL MemoryOs::DrawFrameControl(HDC, RECT* rect, UINT type, UINT state) {
     return TRUE;
 }
 
-BOOL MemoryOs::DrawStateA(HDC dc, HBRUSH, DRAWSTATEPROC, LPARAM data, WPARAM dataLength, int x, int y, int cx, int cy,
-                          UINT flags) {
+BOOL MemoryOs::DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC, LPARAM data, WPARAM dataLength, int x, int y, int cx,
+                          int cy, UINT flags) {
     GdiCall call{"DrawStateA", {}, x, y, cx, cy, flags, nullptr, {}, 0, 0};
     if (auto it = m_dcs.find(dc); it != m_dcs.end()) {
         call.bkMode = it->second.bkMode;
+        // Text comes in the device context's colour; a monochrome image in the brush's.
+        call.colorTo = it->second.textColor;
+    }
+    if ((flags & DSS_MONO) != 0) {
+        call.colorTo = SysColorOfBrush(brush);
     }
     if ((flags & 0x000F) == DST_BITMAP) {
         call.image = reinterpret_cast<HANDLE>(data);
@@ -276,6 +281,14 @@ BOOL MemoryOs::GetTextExtentPointA(HDC, const char* text, int length, SIZE* size
 BOOL MemoryOs::DrawFocusRect(HDC, const RECT* rect) {
     m_gdiCalls.push_back({"DrawFocusRect", *rect, 0, 0, 0, 0, 0, nullptr, {}, 0, 0});
     return TRUE;
+}
+
+int MemoryOs::FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    if (m_dcs.count(dc) == 0 || rect == nullptr) {
+        return 0;
+    }
+    m_gdiCalls.push_back({"FrameRect", *rect, 0, 0, 0, 0, 0, brush, {}, SysColorOfBrush(brush), 0});
+    return 1;
 }
 
 // --------------------------------------------------------------- system ----

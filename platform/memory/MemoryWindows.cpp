@@ -46,10 +46,35 @@ void MemoryOs::PlaceInZOrder(HWND hwnd, HWND insertAfter) {
     }
 }
 
+void MemoryOs::PlaceChild(HWND hwnd, HWND insertAfter) {
+    Window* parent = Find(Find(hwnd)->parent);
+    if (parent == nullptr) {
+        return;
+    }
+    std::vector<HWND>& order = parent->childOrder;
+    const bool sibling = std::find(order.begin(), order.end(), insertAfter) != order.end();
+    const bool top = insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST;
+    if (insertAfter == hwnd || (!top && insertAfter != HWND_BOTTOM && !sibling)) {
+        return;
+    }
+    order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+    if (top) {
+        order.insert(order.begin(), hwnd);
+    } else if (insertAfter == HWND_BOTTOM) {
+        order.push_back(hwnd);
+    } else {
+        order.insert(std::find(order.begin(), order.end(), insertAfter) + 1, hwnd);
+    }
+}
+
 HWND MemoryOs::CreateForeignWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
                                    RECT rect) {
-    return CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, nullptr, 0, nullptr);
+    const HWND hwnd = CreateWindowExA(exStyle, className.c_str(), text.c_str(), style, rect.left, rect.top,
+                                      rect.right - rect.left, rect.bottom - rect.top, nullptr, 0, nullptr);
+    if (Window* window = Find(hwnd); window != nullptr) {
+        window->foreign = true;
+    }
+    return hwnd;
 }
 
 HWND MemoryOs::CreateWindowExA(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
@@ -77,9 +102,13 @@ HWND MemoryOs::MakeWindow(DWORD exStyle, const char* className, const char* text
     window.owner = (style & WS_CHILD) == 0 ? parent : nullptr;
     window.id = (style & WS_CHILD) != 0 ? static_cast<int>(id) : 0;
     window.object = object;
+    window.foreign = window.parent != nullptr && Find(window.parent)->foreign;
     m_windows[hwnd] = window;
     if (window.parent == nullptr) {
         PlaceInZOrder(hwnd, (exStyle & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST : HWND_TOP);
+    } else {
+        // A new child comes last in its parent's z-order, and so in its Tab order.
+        Find(window.parent)->childOrder.push_back(hwnd);
     }
     if (object != nullptr) {
         object->m_hWnd = hwnd;
@@ -104,7 +133,11 @@ HWND MemoryOs::MakeWindow(DWORD exStyle, const char* className, const char* text
     RECT client{};
     GetClientRect(hwnd, &client);
     SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-    return IsWindow(hwnd) ? hwnd : nullptr;
+    if (!IsWindow(hwnd)) {
+        return nullptr;
+    }
+    m_winEvents.push_back({EVENT_OBJECT_CREATE, hwnd, OBJID_WINDOW, CHILDID_SELF});
+    return hwnd;
 }
 
 BOOL MemoryOs::SubclassWindow(HWND hwnd, CWnd* object) {
@@ -140,6 +173,14 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
         return;
     }
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
+    if (Window* parent = Find(Find(hwnd)->parent); parent != nullptr) {
+        std::vector<HWND>& order = parent->childOrder;
+        order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+    }
+    m_hotKeys.erase(
+        std::remove_if(m_hotKeys.begin(), m_hotKeys.end(), [hwnd](const HotKey& key) { return key.hwnd == hwnd; }),
+        m_hotKeys.end());
+    m_winEvents.push_back({EVENT_OBJECT_DESTROY, hwnd, OBJID_WINDOW, CHILDID_SELF});
     m_windows.erase(hwnd);
     RemoveFromZOrder(hwnd);
     m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(), [hwnd](const Timer& t) { return t.hwnd == hwnd; }),
@@ -148,8 +189,12 @@ void MemoryOs::SendNcDestroy(HWND hwnd) {
     m_toolTips.erase(hwnd);
     m_tipsShown.erase(hwnd);
     m_tipMaxWidths.erase(hwnd);
+    m_trackedTips.erase(hwnd);
     if (m_activeWindow == hwnd) {
         m_activeWindow = nullptr;
+    }
+    if (m_focus == hwnd) {
+        m_focus = nullptr;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <intshcut.h>
 // clang-format on
 
+#include "platform/win32/ComPtr.h"
 #include "platform/win32/LazyModule.h"
 
 namespace {
@@ -17,26 +18,6 @@ HINSTANCE ExeModule() { return ::GetModuleHandleA(nullptr); }
 const CLSID kClsidInternetShortcut = {0xFBF23B40, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
 const IID kIidUniformResourceLocatorA = {0xFBF23B80, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
 const IID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// A COM interface pointer that releases itself.
-template <typename Interface>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (m_p != nullptr) {
-            m_p->Release();
-        }
-    }
-    Interface* operator->() const { return m_p; }
-    Interface* Get() const { return m_p; }
-    void** Receive() { return reinterpret_cast<void**>(&m_p); }
-
-private:
-    Interface* m_p = nullptr;
-};
 
 HRESULT CreateShortcut(const char* url, ComPtr<IUniformResourceLocatorA>* shortcut) {
     using Function = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);

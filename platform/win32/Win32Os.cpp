@@ -102,6 +102,24 @@ SHORT Win32Os::GetKeyState(int key) { return ::GetKeyState(key); }
 
 SHORT Win32Os::GetAsyncKeyState(int key) { return ::GetAsyncKeyState(key); }
 
+HWND Win32Os::SetFocus(HWND hwnd) { return ::SetFocus(hwnd); }
+
+HWND Win32Os::GetFocus() { return ::GetFocus(); }
+
+BOOL Win32Os::SetForegroundWindow(HWND hwnd) { return ::SetForegroundWindow(hwnd); }
+
+HWND Win32Os::GetForegroundWindow() { return ::GetForegroundWindow(); }
+
+BOOL Win32Os::RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) {
+    return ::RegisterHotKey(hwnd, id, modifiers, vk);
+}
+
+BOOL Win32Os::UnregisterHotKey(HWND hwnd, int id) { return ::UnregisterHotKey(hwnd, id); }
+
+void Win32Os::NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
+    ::NotifyWinEvent(event, hwnd, idObject, idChild);
+}
+
 UINT_PTR Win32Os::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) { return ::SetTimer(hwnd, id, elapse, nullptr); }
 
 BOOL Win32Os::KillTimer(HWND hwnd, UINT_PTR id) { return ::KillTimer(hwnd, id); }
@@ -162,6 +180,8 @@ BOOL Win32Os::GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* si
 }
 
 BOOL Win32Os::DrawFocusRect(HDC dc, const RECT* rect) { return ::DrawFocusRect(dc, rect); }
+
+int Win32Os::FrameRect(HDC dc, const RECT* rect, HBRUSH brush) { return ::FrameRect(dc, rect, brush); }
 
 // ---- IShell ----
 

@@ -94,6 +94,14 @@ public:
     HANDLE SetClipboardData(UINT format, HANDLE data) override;
     BOOL CloseClipboard() override;
     UINT GetDpiForWindow(HWND hwnd) override;
+    HWND SetFocus(HWND hwnd) override;
+    HWND GetFocus() override;
+    BOOL SetForegroundWindow(HWND hwnd) override;
+    HWND GetForegroundWindow() override;
+    BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk) override;
+    BOOL UnregisterHotKey(HWND hwnd, int id) override;
+    LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
+    void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) override;
     BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
     int GetSystemMetricsForDpi(int index, UINT dpi) override;
 
@@ -106,6 +114,7 @@ public:
                     int cy, UINT flags) override;
     BOOL GetTextExtentPointA(HDC dc, const char* text, int length, SIZE* size) override;
     BOOL DrawFocusRect(HDC dc, const RECT* rect) override;
+    int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) override;
     HFONT CreateFontIndirectA(const LOGFONTA* font) override;
     int GetObjectA(HGDIOBJ object, int size, void* buffer) override;
     HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) override;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,78 @@ protected:
         return std::string(buffer, static_cast<size_t>(std::max(length, 0)));
     }
 
+    // A key pressed and let go with the keys `held` down, passed on as the
+    // loop of a dialog run modally does: through the dialog manager of the
+    // focus's dialog, else translated and dispatched.
+    void Press(int vk, std::initializer_list<int> held = {}) {
+#ifdef VOSSEL_CONTRACT_MEMORY
+        for (const int key : held) {
+            m_os.SetKeyDown(key, true);
+        }
+        m_os.PressKey(vk);
+        for (const int key : held) {
+            m_os.SetKeyDown(key, false);
+        }
+#else
+        BYTE saved[256] = {};
+        ::GetKeyboardState(saved);
+        BYTE state[256] = {};
+        for (const int key : held) {
+            state[key] = 0x80;
+        }
+        ::SetKeyboardState(state);
+        const bool alt = std::find(held.begin(), held.end(), VK_MENU) != held.end();
+        const bool system = alt || vk == VK_F10;
+        const LPARAM flags = 1 | (alt ? 1 << 29 : 0);
+        Dispatch(system ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(vk), flags);
+        Pump();
+        Dispatch(system ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(vk), flags | (3 << 30));
+        Pump();
+        ::SetKeyboardState(saved);
+#endif
+    }
+    // Delivers what is posted, as the loop does.
+    void Pump() {
+#ifdef VOSSEL_CONTRACT_MEMORY
+        m_os.PumpMessages();
+#else
+        MSG msg{};
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            Deliver(&msg);
+        }
+#endif
+    }
+
+    // What a screen reader reads of a window's client object.
+    struct Accessible {
+        std::string name;
+        LONG role = 0;
+        std::string defaultAction;
+    };
+    Accessible ReadAccessible(HWND hwnd);
+
+private:
+#ifndef VOSSEL_CONTRACT_MEMORY
+    static void Deliver(MSG* msg) {
+        const HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+        char name[16] = {};
+        ::GetClassNameA(root, name, sizeof(name));
+        if (std::string(name) == "#32770" && ::IsDialogMessageA(root, msg)) {
+            return;
+        }
+        ::TranslateMessage(msg);
+        ::DispatchMessageA(msg);
+    }
+    static void Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+        const HWND target = ::GetFocus() != nullptr ? ::GetFocus() : ::GetActiveWindow();
+        MSG msg{target, message, wParam, lParam, 0, { 0, 0 }};
+        if (target != nullptr) {
+            Deliver(&msg);
+        }
+    }
+#endif
+
+protected:
     ContractOs m_os;
 
 private:

@@ -29,9 +29,10 @@ void BarTest::Click(UINT id) {
 
 std::vector<MemoryOs::GdiCall> BarTest::Paint(HWND button, UINT state) {
     const auto id = static_cast<UINT>(os.GetDlgCtrlID(button));
-    DRAWITEMSTRUCT item{ODT_BUTTON, id, 0, ODA_DRAWENTIRE, state, button, nullptr, ClientRectOf(button), 0};
+    DRAWITEMSTRUCT item{ODT_BUTTON, id, 0, ODA_DRAWENTIRE, state, button, os.GetDC(button), ClientRectOf(button), 0};
     os.ClearLogs();
     os.SendMessageA(bar->m_hWnd, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    os.ReleaseDC(button, item.hDC);
     return os.GdiCalls();
 }
 

@@ -25,6 +25,8 @@ void RegisterProgramResources(MemoryOs& os) {
     os.AddString(IDS_EJECT_IN_USE,
                  "%s is in use and cannot be ejected now. Close the programs and windows that use it, then try again.");
     os.AddString(IDS_EJECT_FAILED, "%s could not be ejected.");
+    os.AddString(IDS_MENU_BUTTON_NAME, "Vossel menu");
+    os.AddString(IDS_OPEN_ACTION, "Open");
     os.AddMenu(IDR_BAR_MENU, {{ID_ALWAYS_ON_TOP, "Always on &top"},
                               {ID_AUTO_HIDE, "A&uto hide"},
                               {ID_BAR_OPTIONS, "&Options"},
@@ -64,7 +66,7 @@ void RegisterDialogResources(MemoryOs& os) {
         {IDC_WEB_LINK, "Edit", "", kLink, Units(69, 38, 56, 12)},
     };
     os.AddDialogTemplate(IDD_ABOUT, about);
-    MemoryDialogTemplate options{"Vossel Options", kPopup, 0, 187 * 3 / 2, 125 * 13 / 8, {}};
+    MemoryDialogTemplate options{"Vossel Options", kPopup, 0, 187 * 3 / 2, 149 * 13 / 8, {}};
     options.controls = {
         {IDC_ALWAYS_ON_TOP, "Button", "Always on &top", kCheck, Units(5, 3, 101, 10)},
         {IDC_AUTO_HIDE, "Button", "A&uto hide", kCheck, Units(5, 14, 99, 10)},
@@ -72,10 +74,13 @@ void RegisterDialogResources(MemoryOs& os) {
         {IDC_TILE_EXPLORERS, "Button", "&Tile Explorers", kCheck, Units(5, 49, 75, 10)},
         {IDC_SKIP_DRIVES, "Edit", "", kEdit | ES_UPPERCASE, Units(5, 68, 178, 14)},
         {IDC_LAUNCH_ON_STARTUP, "Button", "&Launch on Startup", kCheck, Units(5, 87, 106, 10)},
+        {-1, "Static", "&Keyboard shortcut:", kChild | WS_GROUP, Units(5, 104, 62, 8)},
+        {IDC_HOTKEY, HOTKEY_CLASSA, "", kChild | WS_BORDER | WS_TABSTOP, Units(69, 102, 114, 12)},
+        {IDC_HOTKEY_TAKEN, "Static", "Taken by another program", WS_CHILD, Units(69, 116, 114, 8)},
         {IDC_OPTIONS_ABOUT, "Button", "&About...", kChild | WS_TABSTOP, Units(133, 85, 50, 14)},
-        {IDOK, "Button", "OK", kChild | 1 | WS_TABSTOP, Units(5, 104, 50, 14)},
-        {IDCANCEL, "Button", "Cancel", kChild | WS_TABSTOP, Units(69, 104, 50, 14)},
-        {ID_HELP, "Button", "&Help", kChild | WS_TABSTOP, Units(133, 104, 50, 14)},
+        {IDOK, "Button", "OK", kChild | 1 | WS_TABSTOP, Units(5, 128, 50, 14)},
+        {IDCANCEL, "Button", "Cancel", kChild | WS_TABSTOP, Units(69, 128, 50, 14)},
+        {ID_HELP, "Button", "&Help", kChild | WS_TABSTOP, Units(133, 128, 50, 14)},
     };
     os.AddDialogTemplate(IDD_OPTIONS, options);
     os.AddMenu(IDR_LINK_MENU, {{ID_LINK_OPEN, "&Open"},

@@ -201,7 +201,7 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
     StorePlacement(os, BARPLACEMENT{48, ABE_RIGHT, FALSE, FALSE, {34, 21, 900, 21}, small});
     EXPECT_EQ(WindowRect(CreateBar().m_hWnd), (RECT{640, 0, 1280, 600}));
     EXPECT_FALSE(bar->GetPlacement().bAlwaysOnTop);
-    // Exit writes the four values once, with the edge in use, and the scale of its pixels.
+    // Exit writes the four values once, with the edge in use, the scale of its pixels and the hotkey.
     CVosselDialog& bar = CreateBar();
     BARPLACEMENT placement = bar.GetPlacement();
     placement.nEdge = ABE_RIGHT;
@@ -212,8 +212,10 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
     const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
     EXPECT_EQ(os.RegistryChanges(),
               (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM", key + "SKIP DRIVES",
-                                        key + "TILE EXPLORERS", key + "STATE DPI"}));
+                                        key + "TILE EXPLORERS", key + "STATE DPI", key + "HOT KEY"}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI")->data, Bytes(DWORD{96}));
+    // Ctrl+Alt+Home, as the hotkey control gives it.
+    EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Hot Key")->data, Bytes(DWORD{0x0624}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
     EXPECT_EQ(StoredString(os, "Launch Program"), kDefaultLaunch);

@@ -1,6 +1,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <tuple>
 
 #include "app/VosselApp.h"
@@ -198,34 +199,53 @@ TEST_F(BarWindowTest, AStoredThicknessAtEachEdgeComesBackHeldBetweenOneRowAndHal
     }
 }
 
-TEST_F(BarWindowTest, ExitCloseAndEscEndTheBarAndStoreItsPlacementWhileEnterDoesNothing) {
+TEST_F(BarWindowTest, ExitCloseAltF4AndAnotherProgramsCloseEndTheBarAndStoreItsPlacementWhileEscAndEnterDoNot) {
     struct Case {
-        UINT msg;
-        WPARAM wParam;
+        const char* what;
+        std::function<void(HWND)> act;
         bool ends;
     };
-    const Case cases[] = {{WM_CONTEXTMENU, 0, true},
-                          {WM_SYSCOMMAND, SC_CLOSE, true},
-                          {WM_COMMAND, IDCANCEL, true},
-                          {WM_COMMAND, IDOK, false},
-                          {WM_SYSCOMMAND, SC_MOVE, false}};
+    const auto post = [this](UINT msg, WPARAM wParam) {
+        return [this, msg, wParam](HWND hwnd) { os.PostMessageA(hwnd, msg, wParam, MAKELPARAM(10, 10)); };
+    };
+    const auto press = [this](int vk, int held) {
+        return [this, vk, held](HWND hwnd) {
+            os.SetKeyDown(held, true);
+            os.PressKey(vk);
+            os.SetKeyDown(held, false);
+            os.PostMessageA(hwnd, WM_NULL, 0, 0);  // the loop runs on
+        };
+    };
+    const auto exit = [this](HWND hwnd) {
+        os.ChooseMenuItem(ID_BAR_EXIT);
+        os.PostMessageA(hwnd, WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
+    };
+    // Enter clicks the focused menu button: its menu opens, and nothing is chosen.
+    const Case cases[] = {{"Exit in the menu", exit, true},
+                          {"the system's Close", post(WM_SYSCOMMAND, SC_CLOSE), true},
+                          {"Alt+F4", press(VK_F4, VK_MENU), true},
+                          {"another program's WM_CLOSE", post(WM_CLOSE, 0), true},
+                          {"Esc", press(VK_ESCAPE, VK_SHIFT), false},
+                          {"IDCANCEL", post(WM_COMMAND, IDCANCEL), false},
+                          {"Enter", press(VK_RETURN, VK_SHIFT), false},
+                          {"IDOK", post(WM_COMMAND, IDOK), false},
+                          {"the system's Move", post(WM_SYSCOMMAND, SC_MOVE), false}};
     for (const Case& c : cases) {
         HWND hwnd = nullptr;
         int idles = 0;
-        // Asked once; a bar still there at the next idle is ended with Esc.
+        // Asked once; a bar still there at the next idle is closed as another program would.
         os.SetModalIdle([&] {
             hwnd = os.FindWindowA(nullptr, "Vossel");
             if (++idles == 1) {
                 ASSERT_EQ(os.ReservedRect(hwnd), (std::optional<RECT>(RECT{0, 0, 1024, kDockedHeight})));
-                os.ChooseMenuItem(ID_BAR_EXIT);
-                os.PostMessageA(hwnd, c.msg, c.wParam, MAKELPARAM(10, 10));
+                c.act(hwnd);
             } else if (idles == 2) {
-                os.PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+                os.PostMessageA(hwnd, WM_CLOSE, 0, 0);
             }
         });
         CVosselDialog dialog;
-        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << c.msg << " " << c.wParam;
-        EXPECT_EQ(idles, c.ends ? 1 : 2) << c.msg << " " << c.wParam;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << c.what;
+        EXPECT_EQ(idles, c.ends ? 1 : 2) << c.what;
         EXPECT_FALSE(os.IsWindow(hwnd));
         EXPECT_TRUE(dialog.DriveButtons().empty());
         EXPECT_FALSE(os.ReservedRect(hwnd).has_value());

@@ -9,8 +9,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <commctrl.h>
 #include <dbt.h>
 #include <winioctl.h>
+#include <oleacc.h>
 // clang-format on
 
 #include <algorithm>
@@ -539,6 +541,70 @@ int GuiResources(HWND hwnd, char**) {
     return Ok("windows", std::to_string(tops + children));
 }
 
+// Where another program sees the keyboard of window a[0]'s thread: the
+// focused control (its id, class and text), whether the window is active,
+// and which window is in front.
+int GuiFocus(HWND hwnd, char**) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info))
+        return Fail("no thread info");
+    std::printf("focus=%d\nfocusclass=%s\nactive=%d\nforeground=%s\n",
+                info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0, ClassOf(info.hwndFocus).c_str(),
+                info.hwndActive == hwnd ? 1 : 0, TextOf(GetForegroundWindow()).c_str());
+    return Ok("focustext", TextOf(info.hwndFocus));
+}
+
+// What a screen reader reads of the window and then of each child, in the
+// z-order, which is the Tab order: "object id=<control id> role=<role>
+// name=<name>" and the default action, read from this process.
+int AccessibleObjects(HWND hwnd, char**) {
+    // MinGW's import library gives IID_IAccessible wrong.
+    const IID iidAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    if (FAILED(CoInitialize(nullptr)))
+        return Fail("no COM");
+    auto text = [](BSTR value) {
+        const std::string utf8 = value ? Utf8(value) : "";
+        SysFreeString(value);
+        return utf8;
+    };
+    for (HWND window = hwnd; window;
+         window = window == hwnd ? GetWindow(hwnd, GW_CHILD) : GetWindow(window, GW_HWNDNEXT)) {
+        IAccessible* accessible = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), iidAccessible,
+                                              reinterpret_cast<void**>(&accessible)))) {
+            std::printf("object id=%d error=1\n", window == hwnd ? 0 : GetDlgCtrlID(window));
+            continue;
+        }
+        VARIANT self = {};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        VARIANT role = {};
+        BSTR name = nullptr, action = nullptr;
+        accessible->get_accName(self, &name);
+        accessible->get_accRole(self, &role);
+        accessible->get_accDefaultAction(self, &action);
+        std::printf("object id=%d role=%ld action=%s name=%s\n", window == hwnd ? 0 : GetDlgCtrlID(window),
+                    role.vt == VT_I4 ? static_cast<long>(role.lVal) : -1L, text(action).c_str(), text(name).c_str());
+        accessible->Release();
+    }
+    CoUninitialize();
+    return 0;
+}
+
+// Holds a hotkey (RegisterHotKey's modifiers and key) for the given time,
+// as another program would; "held=1" once it has it.
+int HoldHotKey(char** a) {
+    HWND hwnd = MakeWindow("Vossel E2E Hotkey", 0, WS_POPUP, 0, 0, 1, 1, COLOR_WINDOW);
+    if (!hwnd || !RegisterHotKey(hwnd, 1, std::strtoul(a[0], nullptr, 0), std::strtoul(a[1], nullptr, 0)))
+        return Fail("not held");
+    Ok("held", "1");
+    RunFor(hwnd, a[2]);
+    UnregisterHotKey(hwnd, 1);
+    DestroyWindow(hwnd);
+    return 0;
+}
+
 // Ends a drag when the button is let go and cancels it on Escape; it lives on
 // the stack of the drag, which outlasts every reference.
 struct DropSource : IDropSource {
@@ -767,6 +833,7 @@ const Command<int (*)(char**)> kCommands[] = {
     {"free-space", 1, FreeSpace},        // <root>
     {"monitors", 0, Monitors},
     {"displaychange", 0, DisplayChange},
+    {"hold-hotkey", 3, HoldHotKey},  // <MOD_ bits> <virtual key> <seconds>
 };
 
 // Commands whose first argument is the title of a window that must exist.
@@ -775,25 +842,29 @@ const Command<int (*)(HWND, char**)> kWindowCommands[] = {
     {"children", 1, Children},       // <title>
     {"syscommand-close", 1,          // <title>
      [](HWND w, char**) { return Post(w, WM_SYSCOMMAND, SC_CLOSE) ? Ok("posted", "1") : Fail("not posted"); }},
-    {"item", 2,  // <title> <control id>: text, check state, place, enabled
+    {"item", 2,  // <title> <control id>: text, check state, place, enabled, shown, a hotkey control's value
      [](HWND w, char** a) {
          HWND item = GetDlgItem(w, std::atoi(a[1]));
          if (!item)
              return Fail("not found");
-         std::printf("text=%s\ncheck=%ld\nscreen=%s\nenabled=%d\n", SentText(item).c_str(),
+         std::printf("text=%s\ncheck=%ld\nscreen=%s\nenabled=%d\nvisible=%d\n", SentText(item).c_str(),
                      static_cast<long>(SendMessageA(item, BM_GETCHECK, 0, 0)), RectOf(item).c_str(),
-                     IsWindowEnabled(item) ? 1 : 0);
+                     IsWindowEnabled(item) ? 1 : 0, IsWindowVisible(item) ? 1 : 0);
+         if (ClassOf(item) == HOTKEY_CLASSA)
+             std::printf("hotkey=0x%04lX\n", static_cast<unsigned long>(SendMessageA(item, HKM_GETHOTKEY, 0, 0)));
          return 0;
      }},
     {"click-item", 2,  // <title> <control id>
      [](HWND w, char** a) {
          return Post(GetDlgItem(w, std::atoi(a[1])), BM_CLICK, 0) ? Ok("clicked", "1") : Fail("not found");
      }},
-    {"tooltips", 1, ToolTips},           // <title>
-    {"watch-rect", 2, WatchRect},        // <title> <seconds>
-    {"gui-resources", 1, GuiResources},  // <title>
-    {"menu-cycles", 2, MenuCycles},      // <title> <count>
-    {"device-change", 3, DeviceChange},  // <title> arrival|removal <letter>
+    {"tooltips", 1, ToolTips},             // <title>
+    {"watch-rect", 2, WatchRect},          // <title> <seconds>
+    {"gui-resources", 1, GuiResources},    // <title>
+    {"menu-cycles", 2, MenuCycles},        // <title> <count>
+    {"device-change", 3, DeviceChange},    // <title> arrival|removal <letter>
+    {"gui-focus", 1, GuiFocus},            // <title>
+    {"accessible", 1, AccessibleObjects},  // <title>
 };
 
 }  // namespace
