@@ -129,6 +129,15 @@ public:
     // signed in with; these at `dpi`, as a window drawn at it has its frame.
     virtual BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) = 0;
     virtual int GetSystemMetricsForDpi(int index, UINT dpi) = 0;
+
+    // Monitors. `flags` is MONITOR_DEFAULTTONULL, ..TOPRIMARY or ..TONEAREST;
+    // GetMonitorInfoW fills a MONITORINFOEXW whose cbSize says so.
+    virtual HMONITOR MonitorFromPoint(POINT pt, DWORD flags) = 0;
+    virtual HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) = 0;
+    virtual HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) = 0;
+    virtual BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) = 0;
+    // Every monitor of the desktop, as EnumDisplayMonitors(NULL, NULL, ...) lists them.
+    virtual BOOL EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) = 0;
 };
 
 class IGdi {

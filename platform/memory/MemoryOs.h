@@ -153,8 +153,25 @@ public:
     // Sends WM_DEVICECHANGE with a volume record to every top-level window,
     // as the system broadcasts a volume that arrives or goes.
     void BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags = 0);
-    // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
+    // The primary monitor takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
     void ChangeDisplaySize(int cx, int cy);
+    // Monitors. The model starts with one, the primary, at 0,0 with the
+    // screen's size; its work area leaves out the taskbar and the strips
+    // the bars on it reserve. Each change tells every top-level window
+    // (WM_DISPLAYCHANGE), as Windows does after a monitor comes, goes or
+    // moves; windows stay where they are, as under Wine. A monitor keeps its
+    // device name ("\\.\DISPLAYn", or the one given) while it lives.
+    HMONITOR AddMonitor(RECT rect, const std::string& device = std::string());
+    // The primary cannot go; its top-left corner stays at 0,0.
+    void RemoveMonitor(HMONITOR monitor);
+    void MoveMonitor(HMONITOR monitor, RECT rect);
+    HMONITOR PrimaryMonitor() const { return m_monitors.front().handle; }
+    // ABM_SETAUTOHIDEBAREX and ABM_GETAUTOHIDEBAREX, which systems before
+    // Windows 8 do not know: they answer FALSE and null there.
+    void SetAutoHideBarExKnown(bool known) { m_bAutoHideBarExKnown = known; }
+    // The shell clips a bar's rectangle by every other bar whatever its
+    // monitor, as Wine's does: a rectangle can come back with right < left.
+    void SetShellClipsAcrossMonitors(bool on) { m_bClipAcrossMonitors = on; }
     // A connection of a drive letter ("N:"), or with an empty local name one without.
     void AddNetworkConnection(std::string localName, std::string remoteName);
     // The next WNetEnumResourceW call answers this instead, given the
@@ -460,6 +477,11 @@ public:
     UINT GetDpiForWindow(HWND hwnd) override;
     BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
     int GetSystemMetricsForDpi(int index, UINT dpi) override;
+    HMONITOR MonitorFromPoint(POINT pt, DWORD flags) override;
+    HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) override;
+    HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) override;
+    BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) override;
+    BOOL EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -632,9 +654,21 @@ private:
     HWND FirstTabStop(HWND dialog) const;
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
+    // The primary monitor's work area, as SPI_GETWORKAREA answers it.
     RECT WorkArea() const;
+    struct Monitor {
+        HMONITOR handle;
+        RECT rect;
+        std::wstring device;
+    };
+    const Monitor* FindMonitor(HMONITOR monitor) const;
+    // The monitor a rectangle lies most on, or the nearest; never null.
+    const Monitor& NearestMonitor(const RECT& rect) const;
+    RECT WorkAreaOf(const Monitor& monitor) const;
+    void TellDisplayChange();
     // The rectangle moved clear of the taskbar and of every bar but `bar`.
     RECT ClearOfOtherBars(HWND bar, RECT rect) const;
+    RECT ClearOf(HWND bar, RECT rect, bool acrossMonitors) const;
     void NotifyOthers(HWND except, UINT code);
     std::string NormaliseKey(HKEY root, const std::string& path) const;
     const std::string* KeyPath(HKEY key) const;
@@ -675,7 +709,13 @@ private:
     std::map<std::string, Failure> m_failures;
 
     std::map<HWND, AppBar> m_appBars;
-    HWND m_autoHideBars[4] = {nullptr, nullptr, nullptr, nullptr};
+    // Each edge of each monitor holds one auto-hide bar at most.
+    std::map<std::pair<HMONITOR, UINT>, HWND> m_autoHideBars;
+    std::vector<Monitor> m_monitors;  // the primary first
+    std::uintptr_t m_nextMonitor = 0x7000;
+    int m_nextDisplay = 1;
+    bool m_bAutoHideBarExKnown = true;
+    bool m_bClipAcrossMonitors = false;
 
     std::map<HANDLE, SIZE> m_bitmaps;
     std::map<HMENU, Menu> m_menus;

@@ -95,6 +95,11 @@ public:
     UINT GetDpiForWindow(HWND hwnd) override;
     BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
     int GetSystemMetricsForDpi(int index, UINT dpi) override;
+    HMONITOR MonitorFromPoint(POINT pt, DWORD flags) override;
+    HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) override;
+    HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) override;
+    BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) override;
+    BOOL EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
