@@ -141,8 +141,9 @@ BOOL MemoryOs::EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) {
     const std::vector<Monitor> monitors = m_monitors;
     for (const Monitor& monitor : monitors) {
         RECT rect = monitor.rect;
+        // As the system does, a list the callback ends reports failure.
         if (!proc(monitor.handle, nullptr, &rect, data)) {
-            break;
+            return FALSE;
         }
     }
     return TRUE;
