@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "appbar/AppBarGeometry.h"
+#include "platform/Monitors.h"
 
 UINT g_nAppBarNotifyMsg = 0;
 UINT g_nTaskbarCreatedMsg = 0;
@@ -118,10 +119,12 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
     if (nEdge == EDGE_FLOATING) {
         return;
     }
-    *pRect = RECT{0, 0, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    const RECT monitor = BarMonitor().rect;
+    *pRect = monitor;
     // An auto-hide bar asks nothing and spans the whole side.
     if (!m_placement.bAutoHide) {
         SendAppBarMessage(ABM_QUERYPOS, static_cast<UINT>(nEdge), 0, pRect);
+        *pRect = ShellAreaOn(monitor, *pRect);
     }
     // The thickness the window can take: the system holds the window to its
     // tracking limits, and the strip and a hidden bar's offset must follow
@@ -134,6 +137,8 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
     }
     *pRect = CutToThickness(*pRect, nEdge, thickness);
 }
+
+MonitorArea CAppBarDialog::BarMonitor() const { return PrimaryMonitorArea(); }
 
 MINMAXINFO CAppBarDialog::GetTrackingLimits() {
     // What the system would ask before it sizes the window; without an
@@ -160,8 +165,7 @@ BOOL CAppBarDialog::CalcAutoHidePos(BOOL bShow, RECT* pRect) {
     if (!IsDockEdge(edge) || !m_placement.bAutoHide) {
         return FALSE;
     }
-    const ScreenMetrics screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN),
-                               m_scale.Metric(SM_CXBORDER), m_scale.Metric(SM_CYBORDER)};
+    const ScreenMetrics screen{BarMonitor().rect, m_scale.Metric(SM_CXBORDER), m_scale.Metric(SM_CYBORDER)};
     *pRect = AutoHidePosition(*pRect, edge, bShow, screen);
     return TRUE;
 }
@@ -375,15 +379,10 @@ void CAppBarDialog::OnTimer() {
 namespace {
 
 int EdgeOnScreen(UINT options, POINT pt, SIZE scrollBars) {
-    DragArea area{};
-    area.screen = SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
-    area.scrollBars = scrollBars;
-    // Read at every call: the strip this bar reserves lies outside it and
-    // counts as docking ground.
-    if (!Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area.workArea, 0)) {
-        area.workArea = RECT{0, 0, area.screen.cx, area.screen.cy};
-    }
-    return EdgeFromPointIn(options, pt, area);
+    // Read at every call: the strip this bar reserves lies outside the work
+    // area and counts as docking ground.
+    const MonitorArea monitor = MonitorAtPoint(pt);
+    return EdgeFromPointIn(options, pt, DragArea{monitor.work, scrollBars, monitor.rect});
 }
 
 }  // namespace
@@ -567,10 +566,9 @@ void CAppBarDialog::HoldToScreen(int edge) {
     // Limits and frame as the screen now gives them.
     const MINMAXINFO limits = GetTrackingLimits();
     if (edge == EDGE_FLOATING) {
-        const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
         const LONG caption = -m_scale.Frame(GetStyle(), GetExStyle()).top;
-        m_placement.rcFloating =
-            FloatingOnScreen(m_placement.rcFloating, screen, caption, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+        m_placement.rcFloating = FloatingOnScreen(m_placement.rcFloating, BarMonitor().rect, caption,
+                                                  limits.ptMinTrackSize, limits.ptMaxTrackSize);
     } else if (IsDockEdge(edge)) {
         const LONG thickness = m_placement.anThickness[edge];
         const RECT snapped =

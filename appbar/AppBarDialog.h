@@ -6,6 +6,7 @@
 #include "appbar/AppBarGeometry.h"
 #include "platform/Dialog.h"
 #include "platform/Dpi.h"
+#include "platform/Monitors.h"
 
 // The callback message of every appbar request, registered as "AppBarNotify".
 extern UINT g_nAppBarNotifyMsg;
@@ -67,6 +68,8 @@ protected:
     // The placement's size at `edge`, or its floating rectangle, held to the
     // present screen in the window's present frame and limits.
     void HoldToScreen(int edge);
+    // The monitor the bar is placed on.
+    MonitorArea BarMonitor() const;
     // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
     MINMAXINFO GetTrackingLimits();
     // The frame of the window's present style at its scale.

@@ -122,9 +122,10 @@ SIZE CVosselDialog::FrameSize(BOOL bDocked, const WindowScale& scale) const {
 
 PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     // The limits of sizing, each in the frame the bar has there.
-    const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    const RECT monitor = BarMonitor().rect;
+    const SIZE screen{monitor.right - monitor.left, monitor.bottom - monitor.top};
     const SIZE minClient{m_cxMinClient, m_cyMinClient};
-    PlacementLimits limits{screen, {}, {}, {}, {}};
+    PlacementLimits limits{monitor, {}, {}, {}, {}};
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
         const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE, m_scale), minClient, screen);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
@@ -252,10 +253,9 @@ void CVosselDialog::ShowBarMenuAtButton() {
     }
     RECT button{};
     m_btnMenu.GetWindowRect(&button);
-    // The corner of a hidden or half-covered bar may be off the screen.
-    const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
-    ShowBarMenu(std::clamp(button.left, LONG{0}, right), std::clamp(button.bottom, LONG{0}, bottom));
+    // The corner of a hidden or half-covered bar may be off its monitor.
+    const POINT corner = HeldInRect(POINT{button.left, button.bottom}, BarMonitor().rect);
+    ShowBarMenu(corner.x, corner.y);
 }
 
 void CVosselDialog::OnContextMenu(int x, int y) {
@@ -379,9 +379,10 @@ void CVosselDialog::OnSize() {
 }
 
 void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
+    const RECT monitor = BarMonitor().rect;
     const TrackingLimits limits =
         BarTrackingLimits(GetEffectiveEdge(), WindowFrameSize(), SIZE{m_cxMinClient, m_cyMinClient},
-                          SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
+                          SIZE{monitor.right - monitor.left, monitor.bottom - monitor.top});
     info->ptMinTrackSize = limits.minTrack;
     info->ptMaxTrackSize = limits.maxTrack;
     Default();

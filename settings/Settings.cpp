@@ -138,16 +138,15 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits&
     }
     // Wide arithmetic: stored coordinates may lie anywhere in 32 bits.
     RECT& floating = stored.rcFloating;
-    const long long cxScreen = limits.screen.cx;
-    const long long cyScreen = limits.screen.cy;
+    const RECT& m = limits.monitor;
     const long long width = FloatingExtent(floating.left, floating.right, limits.minFloating.cx, limits.maxFloating.cx);
     const long long height =
         FloatingExtent(floating.top, floating.bottom, limits.minFloating.cy, limits.maxFloating.cy);
     long long left = floating.left;
     long long top = floating.top;
-    if (!(left < cxScreen && left + width > 0 && top < cyScreen && top + height > 0)) {
-        left = std::max<long long>(0, std::min(left, cxScreen - width));
-        top = std::max<long long>(0, std::min(top, cyScreen - height));
+    if (!(left < m.right && left + width > m.left && top < m.bottom && top + height > m.top)) {
+        left = std::max<long long>(m.left, std::min<long long>(left, m.right - width));
+        top = std::max<long long>(m.top, std::min<long long>(top, m.bottom - height));
     }
     floating = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
                     static_cast<LONG>(top + height)};

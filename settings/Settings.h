@@ -34,10 +34,10 @@ std::wstring ExplorerCommand(const char* arguments);
 // Explorer in its two-pane view on "%1".
 std::wstring DefaultLaunchProgram();
 
-// The sizes the bar can take on the present screen: its thickness at each
-// edge and its floating window's size.
+// The sizes the bar can take on the monitor it goes on: its thickness at
+// each edge and its floating window's size.
 struct PlacementLimits {
-    SIZE screen;
+    RECT monitor;
     LONG anMinThickness[4];
     LONG anMaxThickness[4];
     SIZE minFloating;
@@ -62,7 +62,7 @@ void SaveStoredDpi(UINT dpi);
 // A stored record with an unknown edge or a short size is refused. Any other
 // is held to what the bar can be, so that it gives a usable bar: each
 // thickness and the floating size within their limits, and a floating
-// rectangle wholly off the screen brought back onto it.
+// rectangle wholly off the monitor brought back onto it.
 bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits& limits, BARPLACEMENT* placement);
 
 struct StoredSettings {

@@ -294,6 +294,7 @@ TEST_F(AppBarTest, CtrlFloatsOnlyABarThatMayFloatAndAFailedSettingsQueryTakesThe
     }
     os.SetKeyDown(VK_CONTROL, false);
     // Without the work area the whole screen docks; without the dragging setting every move is immediate.
+    os.FailCall("GetMonitorInfoW", 4);
     os.FailCall("SystemParametersInfoA", 3);
     EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 17), EDGE_FLOATING);
     EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 16), ABE_TOP);
