@@ -264,21 +264,40 @@ bool CaptionOnMonitors(const RECT& rect, LONG caption, const std::vector<RECT>& 
     if (rect.right <= rect.left || caption <= 0) {
         return false;
     }
-    // The strip is covered when each of its columns is, from left to right:
-    // each step takes the monitor holding the column whole at its depth.
-    const LONG bottom = ClampToLong(static_cast<long long>(rect.top) + caption);
-    long long x = rect.left;
-    while (x < rect.right) {
-        long long reach = x;
-        for (const RECT& m : monitors) {
-            if (m.left <= x && x < m.right && m.top <= rect.top && bottom <= m.bottom) {
-                reach = std::max<long long>(reach, m.right);
+    const long long top = rect.top;
+    const long long bottom = top + caption;
+    // Between any two neighbouring monitor sides each column is covered
+    // alike: the monitors spanning that stretch must fill the strip's depth.
+    std::vector<long long> xs{rect.left, rect.right};
+    for (const RECT& m : monitors) {
+        for (const LONG x : {m.left, m.right}) {
+            if (x > rect.left && x < rect.right) {
+                xs.push_back(x);
             }
         }
-        if (reach == x) {
+    }
+    std::sort(xs.begin(), xs.end());
+    for (size_t i = 0; i + 1 < xs.size(); ++i) {
+        if (xs[i] == xs[i + 1]) {
+            continue;
+        }
+        std::vector<std::pair<long long, long long>> spans;
+        for (const RECT& m : monitors) {
+            if (m.left <= xs[i] && m.right >= xs[i + 1]) {
+                spans.emplace_back(m.top, m.bottom);
+            }
+        }
+        std::sort(spans.begin(), spans.end());
+        long long reach = top;
+        for (const auto& [from, to] : spans) {
+            if (from > reach) {
+                break;
+            }
+            reach = std::max(reach, to);
+        }
+        if (reach < bottom) {
             return false;
         }
-        x = reach;
     }
     return true;
 }

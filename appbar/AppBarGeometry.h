@@ -84,10 +84,11 @@ RECT FloatingOnScreen(const RECT& rect, const RECT& monitor, LONG caption, POINT
 // Whether the whole caption strip, `caption` pixels deep along the top of
 // `rect`, lies on the monitors, across their boundaries if need be.
 bool CaptionOnMonitors(const RECT& rect, LONG caption, const std::vector<RECT>& monitors);
-// The area the shell gave for a bar on `monitor`: its answer where it lies
-// on the monitor, the whole monitor where it does not (a shell that clips by
-// bars on other monitors can answer a rectangle with right < left).
-RECT ShellAreaOn(const RECT& monitor, const RECT& answer);
+// The area the shell gave for a bar within `asked` (its monitor, or the
+// strip it asked for): its answer where it lies there, all that was asked
+// where it does not (a shell that clips by bars on other monitors can
+// answer a rectangle with right < left).
+RECT ShellAreaOn(const RECT& asked, const RECT& answer);
 // A point held to the rectangle, its right and bottom lines outside.
 POINT HeldInRect(POINT pt, const RECT& rect);
 

@@ -66,6 +66,8 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyMinClient = client.cy;
     m_templateClient = client;
 
+    const StoredMonitor home = LoadStoredMonitor();
+    SetHomeMonitor(home.device, home.rect);
     BARPLACEMENT placement = DefaultPlacement();
     const UINT storedDpi = LoadStoredDpi();
     const PlacementScale scale{DockedScale{storedDpi, FrameSize(TRUE, WindowScale(storedDpi))},
@@ -191,6 +193,7 @@ void CVosselDialog::OnPlacementChanged(BOOL, int nEdge) { SetDockedStyle(nEdge !
 void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
     SaveStoredDpi(m_scale.Dpi());
+    SaveStoredMonitor(StoredMonitor{HomeMonitor(), HomeMonitorRect()});
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
@@ -412,7 +415,7 @@ LRESULT CVosselDialog::OnQueryEndSession() {
 }
 
 void CVosselDialog::ApplyOptions() {
-    COptionsDialog dialog;
+    COptionsDialog dialog(this);
     dialog.m_strLaunchProgram = m_strLaunchProgram;
     dialog.m_bLaunchOnStartup = m_bLaunchOnStartup;
     dialog.m_bAlwaysOnTop = m_placement.bAlwaysOnTop;
@@ -440,7 +443,7 @@ void CVosselDialog::ApplyOptions() {
 }
 
 void CVosselDialog::OnBarAbout() {
-    CAboutDialog about;
+    CAboutDialog about(this);
     about.DoModal();
 }
 

@@ -78,3 +78,21 @@ std::vector<MonitorArea> AllMonitors() {
     }
     return list;
 }
+
+MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect) {
+    const std::vector<MonitorArea> all = AllMonitors();
+    if (!device.empty()) {
+        for (const MonitorArea& monitor : all) {
+            if (monitor.device == device) {
+                return monitor;
+            }
+        }
+    }
+    for (const MonitorArea& monitor : all) {
+        if (monitor.rect.left == rect.left && monitor.rect.top == rect.top && monitor.rect.right == rect.right &&
+            monitor.rect.bottom == rect.bottom) {
+            return monitor;
+        }
+    }
+    return all.front();
+}

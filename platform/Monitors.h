@@ -21,5 +21,7 @@ MonitorArea PrimaryMonitorArea();
 MonitorArea MonitorAtPoint(POINT pt);
 // The monitor a rectangle lies most on, or the nearest.
 MonitorArea MonitorOfRect(const RECT& rect);
+// The monitor of that device name, else the one at that rectangle, else the primary.
+MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect);
 // Every monitor, the primary first; never empty.
 std::vector<MonitorArea> AllMonitors();

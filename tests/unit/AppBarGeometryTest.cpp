@@ -333,6 +333,8 @@ TEST(MonitorGeometry, InnerEdgesDockNegativeMonitorsKeepTheirOriginAndTheShellsC
 TEST(MonitorGeometry, ACaptionCountsAsOnTheMonitorsOnlyWhenEveryColumnOfItIs) {
     const std::vector<RECT> sideBySide{{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
     const std::vector<RECT> gap{{0, 0, 1024, 768}, {1100, 0, 1900, 600}};
+    const std::vector<RECT> stacked{{0, 0, 1024, 768}, {-100, 768, 900, 1368}};
+    const std::vector<RECT> apart{{0, 0, 1024, 768}, {0, 770, 1024, 1368}};
     struct Case {
         const std::vector<RECT>& monitors;
         RECT rect;

@@ -212,7 +212,7 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
     const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
     EXPECT_EQ(os.RegistryChanges(),
               (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM", key + "SKIP DRIVES",
-                                        key + "TILE EXPLORERS", key + "STATE DPI"}));
+                                        key + "TILE EXPLORERS", key + "STATE DPI", key + "STATE MONITOR"}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI")->data, Bytes(DWORD{96}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State Info")->data, Bytes(placement));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Tile Explorers")->data, Bytes(DWORD{1}));
