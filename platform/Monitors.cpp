@@ -96,3 +96,21 @@ MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect) {
     }
     return all.front();
 }
+
+void KeepOnMonitorOf(HWND window, HWND owner) {
+    RECT rect{};
+    RECT around{};
+    if (!Os().win.GetWindowRect(window, &rect) || !Os().win.GetWindowRect(owner, &around)) {
+        return;
+    }
+    const MonitorArea home = MonitorOfRect(around);
+    const RECT on = MonitorOfRect(rect).rect;
+    if (on.left == home.rect.left && on.top == home.rect.top && on.right == home.rect.right &&
+        on.bottom == home.rect.bottom) {
+        return;
+    }
+    const RECT& work = home.work;
+    const LONG x = std::max(work.left, work.left + (work.right - work.left - (rect.right - rect.left)) / 2);
+    const LONG y = std::max(work.top, work.top + (work.bottom - work.top - (rect.bottom - rect.top)) / 2);
+    Os().win.SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -25,3 +25,6 @@ MonitorArea MonitorOfRect(const RECT& rect);
 MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect);
 // Every monitor, the primary first; never empty.
 std::vector<MonitorArea> AllMonitors();
+// Moves a window that is not on its owner's monitor to the middle of that
+// monitor's work area, as far as it fits.
+void KeepOnMonitorOf(HWND window, HWND owner);

@@ -303,6 +303,17 @@ TEST_F(MultiMonitorBarTest, TheMenuAndTheDialogsOpenOnTheBarsMonitorAndPointsLef
         });
         bar->ApplyOptions();
         EXPECT_TRUE(Inside(options, layout.second)) << options;
+        // So does the folder dialog of a drop on a drive.
+        RECT folder{};
+        os.SetFolderDialogAnswer([&](const MemoryOs::FolderDialog& dialog) {
+            folder = WindowRect(dialog.hwnd);
+            return std::optional<std::string>();
+        });
+        MemoryDragData files{os, std::vector<std::string>{"C:\\a.txt"}};
+        const POINT drive = Centre(WindowRect(bar->DriveButtons().at(0)->m_hWnd));
+        os.DragTo(&files, drive, MK_LBUTTON, DROPEFFECT_COPY);
+        os.DropAt(drive, 0, DROPEFFECT_COPY);
+        EXPECT_TRUE(Inside(folder, layout.second)) << folder;
         // A point of a message is signed.
         const POINT at{layout.second.left + 5, layout.second.top + 7};
         os.SendMessageA(bar->m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar->m_hWnd),
