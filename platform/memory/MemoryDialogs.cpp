@@ -35,7 +35,7 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     RECT outer{origin.x, origin.y, origin.x + tmpl.cxClient, origin.y + tmpl.cyClient};
     // The window is made for the client area in the frame of the screen's scale.
-    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, m_nDpi);
+    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, NearestMonitor(outer).dpi);
     if ((style & WS_CHILD) == 0) {
         // Moved onto its monitor's work area as far as it fits, its top-left corner first.
         const RECT work = WorkAreaOf(NearestMonitor(outer));

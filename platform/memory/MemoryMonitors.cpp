@@ -23,11 +23,11 @@ long long Gap(const RECT& a, const RECT& b) {
 
 }  // namespace
 
-HMONITOR MemoryOs::AddMonitor(RECT rect, const std::string& device) {
+HMONITOR MemoryOs::AddMonitor(RECT rect, const std::string& device, UINT dpi) {
     m_nextMonitor += 4;
     const std::wstring name =
         device.empty() ? L"\\\\.\\DISPLAY" + std::to_wstring(m_nextDisplay++) : Utf16FromUtf8(device);
-    m_monitors.push_back(Monitor{reinterpret_cast<HMONITOR>(m_nextMonitor), rect, name});
+    m_monitors.push_back(Monitor{reinterpret_cast<HMONITOR>(m_nextMonitor), rect, name, dpi != 0 ? dpi : m_nDpi});
     TellDisplayChange();
     return m_monitors.back().handle;
 }

@@ -17,7 +17,7 @@ MemoryOs::MemoryOs()
     desktop.style = WS_POPUP | WS_VISIBLE;
     desktop.rect = RECT{0, 0, 1024, 768};
     m_windows[m_desktop] = desktop;
-    m_monitors.push_back(Monitor{reinterpret_cast<HMONITOR>(m_nextMonitor), desktop.rect, L"\\\\.\\DISPLAY1"});
+    m_monitors.push_back(Monitor{reinterpret_cast<HMONITOR>(m_nextMonitor), desktop.rect, L"\\\\.\\DISPLAY1", m_nDpi});
     m_nextDisplay = 2;
     // Keys every Windows installation has.
     for (const char* key : {"HKCU", "HKCU\\SOFTWARE", "HKLM", "HKLM\\SOFTWARE", "HKLM\\SOFTWARE\\MICROSOFT",

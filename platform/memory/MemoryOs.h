@@ -161,7 +161,7 @@ public:
     // (WM_DISPLAYCHANGE), as Windows does after a monitor comes, goes or
     // moves; windows stay where they are, as under Wine. A monitor keeps its
     // device name ("\\.\DISPLAYn", or the one given) while it lives.
-    HMONITOR AddMonitor(RECT rect, const std::string& device = std::string());
+    HMONITOR AddMonitor(RECT rect, const std::string& device = std::string(), UINT dpi = 0);
     // The primary cannot go; its top-left corner stays at 0,0.
     void RemoveMonitor(HMONITOR monitor);
     void MoveMonitor(HMONITOR monitor, RECT rect);
@@ -217,10 +217,12 @@ public:
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
-    // The DPI of the screen, at which every window is drawn, frame and all;
+    // The DPI of every monitor, at which every window is drawn, frame and all;
     // ChangeDpi also tells every top-level window (WM_DPICHANGED with its
-    // rectangle scaled), as a move to a monitor of another scale does.
-    void SetDpi(UINT dpi) { m_nDpi = dpi; }
+    // rectangle scaled). A monitor added afterwards may have a scale of its
+    // own: a top-level window is drawn at its monitor's, and one that moves
+    // onto a monitor of another scale is told, as under per-monitor awareness.
+    void SetDpi(UINT dpi);
     void ChangeDpi(UINT dpi);
     // The DPI the user signed in with, at which GetSystemMetrics and
     // AdjustWindowRectEx answer, whatever the screen's scale now. The
@@ -589,7 +591,10 @@ private:
         HFONT font = nullptr;
         WPARAM check = BST_UNCHECKED;
         HWND savedFocus = nullptr;  // a dialog's focused control while it is not active
+        UINT dpi = 96;              // a top-level window's; a child is drawn at its parent's
     };
+    // The DPI a window is drawn at: its top-level window's.
+    UINT DpiOf(const Window& window) const;
     struct Posted {
         HWND hwnd;
         UINT msg;
@@ -660,6 +665,7 @@ private:
         HMONITOR handle;
         RECT rect;
         std::wstring device;
+        UINT dpi;
     };
     const Monitor* FindMonitor(HMONITOR monitor) const;
     // The monitor a rectangle lies most on, or the nearest; never null.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "appbar/AppBarGeometry.h"
+#include "platform/Dpi.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 #include "tests/support/BarFixture.h"
@@ -322,6 +323,31 @@ TEST_F(MultiMonitorBarTest, TheMenuAndTheDialogsOpenOnTheBarsMonitorAndPointsLef
         EXPECT_EQ(os.MenuShowings().back().y, at.y);
         bar->DestroyWindow();
         os.RemoveMonitor(second);
+    }
+}
+
+TEST_F(MultiMonitorBarTest, OnAMonitorOfAnotherScaleTheBarTakesItsScaleInItsRowsAndGivesItBackOnTheWayHome) {
+    const RECT second{1024, 0, 1824, 600};
+    os.AddMonitor(second, "", 144);
+    CreateBar();
+    for (const Loop loop : {Loop::Wine, Loop::Windows}) {
+        for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+            SCOPED_TRACE(edge);
+            DragTo(Toward(second, edge), loop);
+            EXPECT_EQ(os.GetDpiForWindow(bar->m_hWnd), 144U);
+            // One row of the template's client area at 144 DPI, in the frame drawn there.
+            RECT frame{0, 0, 0, 0};
+            os.AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(os.GetWindowLongA(bar->m_hWnd, GWL_STYLE)), FALSE,
+                                        static_cast<DWORD>(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE)), 144);
+            const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
+            const LONG thickness = across ? frame.right - frame.left + ScaleBetween(kBarClientWidth, 96, 144)
+                                          : frame.bottom - frame.top + ScaleBetween(kBarClientHeight, 96, 144);
+            EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(second, edge, thickness));
+            EXPECT_EQ(os.ReservedRect(bar->m_hWnd), std::optional<RECT>(Docked(second, edge, thickness)));
+            DragTo(Toward(kPrimary, edge), loop);
+            EXPECT_EQ(os.GetDpiForWindow(bar->m_hWnd), 96U);
+            EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(kPrimary, edge));
+        }
     }
 }
 
