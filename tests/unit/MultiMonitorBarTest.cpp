@@ -351,6 +351,19 @@ TEST_F(MultiMonitorBarTest, OnAMonitorOfAnotherScaleTheBarTakesItsScaleInItsRows
     }
 }
 
+TEST_F(MultiMonitorBarTest, OnlyANewWorkAreaAmongTheSettingsPlacesTheBarAgain) {
+    const RECT second{1024, 0, 1824, 600};
+    os.AddMonitor(second);
+    CreateBar();
+    DragTo(Toward(kPrimary, ABE_TOP));
+    // The taskbar moves to the top unannounced; only the word of a new work area moves the bar.
+    os.SetTaskbar(ABE_TOP, 30);
+    for (const WPARAM setting : {WPARAM{0}, WPARAM{SPI_GETWORKAREA}, WPARAM{SPI_SETWORKAREA}}) {
+        os.SendMessageA(bar->m_hWnd, WM_SETTINGCHANGE, setting, 0);
+        EXPECT_EQ(WindowRect(bar->m_hWnd).top, setting == SPI_SETWORKAREA ? 30 : 0) << setting;
+    }
+}
+
 TEST(StoredMonitor, OnlyAWholeRectangleAndASoundDeviceNameNameAMonitorElseThePrimary) {
     struct Case {
         const wchar_t* text;
