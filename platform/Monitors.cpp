@@ -80,6 +80,14 @@ std::vector<MonitorArea> AllMonitors() {
 }
 
 MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect) {
+    // Mostly the monitor is where it stood, or there is no name: no list needed.
+    if (device.empty() && rect.right <= rect.left) {
+        return PrimaryMonitorArea();
+    }
+    MonitorArea there{};
+    if (Describe(Os().win.MonitorFromRect(&rect, MONITOR_DEFAULTTONULL), &there) && there.device == device) {
+        return there;
+    }
     const std::vector<MonitorArea> all = AllMonitors();
     if (!device.empty()) {
         for (const MonitorArea& monitor : all) {
