@@ -314,7 +314,14 @@ TEST_F(MultiMonitorBarTest, TheMenuAndTheDialogsOpenOnTheBarsMonitorAndPointsLef
         const POINT drive = Centre(WindowRect(bar->DriveButtons().at(0)->m_hWnd));
         os.DragTo(&files, drive, MK_LBUTTON, DROPEFFECT_COPY);
         os.DropAt(drive, 0, DROPEFFECT_COPY);
-        EXPECT_TRUE(Inside(folder, layout.second)) << folder;
+        // In the middle of that monitor's work area, which the bar's strip leaves out.
+        MONITORINFOEXW info{};
+        info.cbSize = sizeof(info);
+        os.GetMonitorInfoW(second, &info);
+        const RECT& m = info.rcWork;
+        EXPECT_EQ(m.bottom, layout.second.bottom - kDockedHeight);
+        EXPECT_EQ(folder.left - m.left, (m.right - m.left - (folder.right - folder.left)) / 2) << folder;
+        EXPECT_EQ(folder.top - m.top, (m.bottom - m.top - (folder.bottom - folder.top)) / 2) << folder;
         // A point of a message is signed.
         const POINT at{layout.second.left + 5, layout.second.top + 7};
         os.SendMessageA(bar->m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar->m_hWnd),
