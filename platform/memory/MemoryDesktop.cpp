@@ -133,7 +133,10 @@ BOOL MemoryOs::IsWindowVisible(HWND hwnd) {
     return FALSE;
 }
 
-BOOL MemoryOs::IsIconic(HWND) { return FALSE; }
+BOOL MemoryOs::IsIconic(HWND hwnd) {
+    const Window* window = Find(hwnd);
+    return window != nullptr && (window->style & WS_MINIMIZE) != 0 ? TRUE : FALSE;
+}
 
 BOOL MemoryOs::IsWindowEnabled(HWND hwnd) {
     const Window* window = Find(hwnd);

@@ -253,17 +253,27 @@ TEST_F(MultiMonitorBarTest, OnlyAFullScreenProgramOnTheBarsOwnMonitorLowersIt) {
     struct Case {
         RECT bar;
         RECT game;
+        const char* cls;
+        DWORD style;
         bool lowered;
     };
-    const Case cases[] = {{kPrimary, second, false},
-                          {kPrimary, kPrimary, true},
-                          {second, kPrimary, false},
-                          {second, RECT{1000, -10, 1900, 620}, true},
-                          {second, RECT{1024, 0, 1824, 599}, false}};
+    // The desktop's own windows, hidden or minimised ones and the bar itself cover nothing.
+    const DWORD shown = WS_POPUP | WS_VISIBLE;
+    const Case cases[] = {{kPrimary, second, "Game", shown, false},
+                          {kPrimary, kPrimary, "Game", shown, true},
+                          {second, kPrimary, "Game", shown, false},
+                          {second, RECT{1000, -10, 1900, 620}, "Game", shown, true},
+                          {second, RECT{1024, 0, 1824, 599}, "Game", shown, false},
+                          {second, RECT{1025, 0, 1824, 600}, "Game", shown, false},
+                          {second, second, "Game", WS_POPUP, false},
+                          {second, second, "Game", shown | WS_MINIMIZE, false},
+                          {second, second, "Progman", shown, false},
+                          {second, second, "WorkerW", shown, false},
+                          {second, second, "#32769", shown, false}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.bar << " " << c.game);
+        SCOPED_TRACE(testing::Message() << c.bar << " " << c.game << " " << c.cls);
         DragTo(Toward(c.bar, ABE_TOP));
-        const HWND game = os.CreateForeignWindow("Game", "Game", WS_POPUP | WS_VISIBLE, 0, c.game);
+        const HWND game = os.CreateForeignWindow(c.cls, "Game", c.style, 0, c.game);
         os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
         EXPECT_EQ(lowered(), c.lowered);
         os.NotifyAppBars(ABN_FULLSCREENAPP, 0);
