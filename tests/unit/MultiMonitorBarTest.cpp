@@ -180,6 +180,11 @@ TEST_F(MultiMonitorBarTest,
             EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(moved, edge, thickness));
             Restart();
             EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(moved, edge, thickness));
+            // Moved away from everything it covered, it is found by its name.
+            const RECT away{-3000, 2000, -2200, 2600};
+            os.MoveMonitor(second, away);
+            EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(away, edge, thickness));
+            os.MoveMonitor(second, moved);
             // A drag to the primary makes it home: the monitor's going then moves nothing.
             DragTo(Toward(kPrimary, edge));
             const RECT home = WindowRect(bar->m_hWnd);
