@@ -112,6 +112,11 @@ TEST_F(MonitorContract, PointsRectanglesAndWindowsFindTheMonitorTheyAreOnOrElseW
         }
         const HWND hwnd = MakeWindow(WS_POPUP, 0, RECT{centre.x - 50, centre.y - 20, centre.x + 50, centre.y + 20});
         EXPECT_EQ(Os().win.MonitorFromWindow(hwnd, MONITOR_DEFAULTTONULL), m.handle);
+        // A window that is gone is on no monitor, unless the flag names one.
+        const HWND gone = MakeWindow(WS_POPUP, 0, RECT{centre.x - 50, centre.y - 20, centre.x + 50, centre.y + 20});
+        Os().win.DestroyWindow(gone);
+        EXPECT_EQ(Os().win.MonitorFromWindow(gone, MONITOR_DEFAULTTONULL), nullptr);
+        EXPECT_EQ(Os().win.MonitorFromWindow(gone, MONITOR_DEFAULTTOPRIMARY), primary);
         // Far beyond the desktop, level with this monitor, on each side.
         const LONG beyond = 5000;
         for (const POINT p : {POINT{all.left - beyond, centre.y}, POINT{all.right + beyond, centre.y},
