@@ -1,6 +1,7 @@
 #include "actions/DriveDropTarget.h"
 
 #include "appbar/AppBarDialog.h"
+#include "platform/Monitors.h"
 #include "platform/WinApp.h"
 #include "resources/resource.h"
 
@@ -51,6 +52,7 @@ std::wstring DropStartPath(const CDriveSet& drives, POINT point) {
 
 int CALLBACK BrowseCallbackProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED) {
+        KeepOnMonitorOf(hwnd, Os().win.GetWindow(hwnd, GW_OWNER));
         PutOnTop(hwnd);
         Os().win.SetActiveWindow(hwnd);
         Os().win.SendMessageA(hwnd, BFFM_SETSELECTIONW, TRUE, data);

@@ -5,8 +5,10 @@
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "appbar/AppBarGeometry.h"
+#include "platform/Monitors.h"
 
 UINT g_nAppBarNotifyMsg = 0;
 UINT g_nTaskbarCreatedMsg = 0;
@@ -66,13 +68,8 @@ void CAppBarDialog::ApplyEdge(int nEdge) {
     if (m_nDragEdge != EDGE_NONE && nEdge != EDGE_NONE) {
         return;
     }
-    // Never hold an auto-hide edge across a change. Four round trips to the
-    // shell would only learn what m_bAutoHideClaimed says already.
-    const int held = m_bAutoHideClaimed ? FindAutoHideEdge() : -1;
-    if (held != -1) {
-        SendAppBarMessage(ABM_SETAUTOHIDEBAR, static_cast<UINT>(held), FALSE, nullptr);
-    }
-    m_bAutoHideClaimed = FALSE;
+    // Never hold an auto-hide edge across a change.
+    ReleaseAutoHide();
     m_placement.nEdge = nEdge;
     // The window takes the frame of its new placement before it moves, so a
     // caption that is going away cannot hold a docked bar to a captioned
@@ -90,7 +87,7 @@ void CAppBarDialog::ApplyEdge(int nEdge) {
     } else {
         const int edge = GetEffectiveEdge();
         if (m_placement.bAutoHide) {
-            m_bAutoHideClaimed = SendAppBarMessage(ABM_SETAUTOHIDEBAR, static_cast<UINT>(edge), TRUE, nullptr) != 0;
+            m_bAutoHideClaimed = ClaimAutoHide(edge);
             if (!m_bAutoHideClaimed) {
                 m_placement.bAutoHide = FALSE;
                 OnAutoHideRefused();
@@ -102,7 +99,9 @@ void CAppBarDialog::ApplyEdge(int nEdge) {
             // An auto-hide bar reserves nothing.
             SendAppBarMessage(ABM_SETPOS, ABE_LEFT, 0, nullptr);
         } else {
+            const RECT asked = rect;
             SendAppBarMessage(ABM_SETPOS, static_cast<UINT>(nEdge), 0, &rect);
+            rect = ShellAreaOn(asked, rect);
         }
         CalcAutoHidePos(m_bAutoHideShown, &rect);
         SlideWindowTo(&rect);
@@ -118,10 +117,12 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
     if (nEdge == EDGE_FLOATING) {
         return;
     }
-    *pRect = RECT{0, 0, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    const RECT monitor = BarMonitor().rect;
+    *pRect = monitor;
     // An auto-hide bar asks nothing and spans the whole side.
     if (!m_placement.bAutoHide) {
         SendAppBarMessage(ABM_QUERYPOS, static_cast<UINT>(nEdge), 0, pRect);
+        *pRect = ShellAreaOn(monitor, *pRect);
     }
     // The thickness the window can take: the system holds the window to its
     // tracking limits, and the strip and a hidden bar's offset must follow
@@ -133,6 +134,83 @@ void CAppBarDialog::CalcDockRect(int nEdge, RECT* pRect) {
         thickness[nEdge] = HeldThickness(nEdge, thickness[nEdge], limits.ptMinTrackSize, limits.ptMaxTrackSize);
     }
     *pRect = CutToThickness(*pRect, nEdge, thickness);
+}
+
+MonitorArea CAppBarDialog::BarMonitor() const {
+    if (m_nDragEdge != EDGE_NONE && m_bDragMonitorKnown) {
+        return m_dragMonitor;
+    }
+    return MonitorNamed(m_strHomeMonitor, m_rcHomeMonitor);
+}
+
+void CAppBarDialog::SetHomeMonitor(const std::wstring& device, const RECT& rect) {
+    m_strHomeMonitor = device;
+    m_rcHomeMonitor = rect;
+}
+
+RECT CAppBarDialog::HomeMonitorRect() const {
+    const MonitorArea now = MonitorNamed(m_strHomeMonitor, m_rcHomeMonitor);
+    return now.device == m_strHomeMonitor ? now.rect : m_rcHomeMonitor;
+}
+
+BOOL CAppBarDialog::ClaimAutoHide(int edge) {
+    RECT monitor = BarMonitor().rect;
+    m_nAutoHideEdge = static_cast<UINT>(edge);
+    m_rcAutoHideMonitor = monitor;
+    m_bAutoHideEx = TRUE;
+    if (SendAppBarMessage(ABM_SETAUTOHIDEBAREX, m_nAutoHideEdge, TRUE, &monitor) != 0) {
+        return TRUE;
+    }
+    // Refused for another's bar, or a shell that knows only the older form,
+    // which then names no holder in the monitor's form either.
+    monitor = m_rcAutoHideMonitor;
+    if (SendAppBarMessage(ABM_GETAUTOHIDEBAREX, m_nAutoHideEdge, 0, &monitor) != 0) {
+        return FALSE;
+    }
+    m_bAutoHideEx = FALSE;
+    return SendAppBarMessage(ABM_SETAUTOHIDEBAR, m_nAutoHideEdge, TRUE, nullptr) != 0 ? TRUE : FALSE;
+}
+
+void CAppBarDialog::ReleaseAutoHide() {
+    if (!m_bAutoHideClaimed) {
+        return;
+    }
+    m_bAutoHideClaimed = FALSE;
+    RECT monitor = m_rcAutoHideMonitor;
+    SendAppBarMessage(m_bAutoHideEx ? ABM_SETAUTOHIDEBAREX : ABM_SETAUTOHIDEBAR, m_nAutoHideEdge, FALSE,
+                      m_bAutoHideEx ? &monitor : nullptr);
+}
+
+namespace {
+
+struct CoverSearch {
+    HWND bar;
+    RECT monitor;
+    bool found;
+};
+
+BOOL CALLBACK FindCover(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<CoverSearch*>(data);
+    char name[16] = {};
+    Os().win.GetClassNameA(hwnd, name, static_cast<int>(sizeof(name)));
+    // The desktop's own windows cover every monitor and are no program.
+    const std::string cls = name;
+    RECT rect{};
+    if (hwnd == search->bar || cls == "#32769" || cls == "Progman" || cls == "WorkerW" ||
+        !Os().win.IsWindowVisible(hwnd) || Os().win.IsIconic(hwnd) || !Os().win.GetWindowRect(hwnd, &rect)) {
+        return TRUE;
+    }
+    const RECT& m = search->monitor;
+    search->found = rect.left <= m.left && rect.top <= m.top && rect.right >= m.right && rect.bottom >= m.bottom;
+    return search->found ? FALSE : TRUE;
+}
+
+}  // namespace
+
+bool CAppBarDialog::FullScreenOnBarMonitor() const {
+    CoverSearch search{m_hWnd, BarMonitor().rect, false};
+    Os().win.EnumWindows(&FindCover, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 MINMAXINFO CAppBarDialog::GetTrackingLimits() {
@@ -160,8 +238,7 @@ BOOL CAppBarDialog::CalcAutoHidePos(BOOL bShow, RECT* pRect) {
     if (!IsDockEdge(edge) || !m_placement.bAutoHide) {
         return FALSE;
     }
-    const ScreenMetrics screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN),
-                               m_scale.Metric(SM_CXBORDER), m_scale.Metric(SM_CYBORDER)};
+    const ScreenMetrics screen{BarMonitor().rect, m_scale.Metric(SM_CXBORDER), m_scale.Metric(SM_CYBORDER)};
     *pRect = AutoHidePosition(*pRect, edge, bShow, screen);
     return TRUE;
 }
@@ -231,7 +308,8 @@ void CAppBarDialog::OnAutoHideRefused() {
 }
 
 void CAppBarDialog::OnFullScreenApp(BOOL bOpen) {
-    m_bFullScreenApp = bOpen;
+    // A program full screen on another monitor leaves the bar where it is.
+    m_bFullScreenApp = bOpen && FullScreenOnBarMonitor() ? TRUE : FALSE;
     ApplyEdge(GetEffectiveEdge());
 }
 
@@ -286,6 +364,12 @@ LRESULT CAppBarDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             return 0;
+        case WM_SETTINGCHANGE:
+            // Monitors that come or go change the work areas.
+            if (wParam == SPI_SETWORKAREA) {
+                OnDisplayChange();
+            }
+            return CDialog::WindowProc(msg, wParam, lParam);
         case kPlaceAfterLoop:
             if (m_placement.nEdge != EDGE_NONE) {
                 ApplyEdge(GetEffectiveEdge());
@@ -375,15 +459,10 @@ void CAppBarDialog::OnTimer() {
 namespace {
 
 int EdgeOnScreen(UINT options, POINT pt, SIZE scrollBars) {
-    DragArea area{};
-    area.screen = SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
-    area.scrollBars = scrollBars;
-    // Read at every call: the strip this bar reserves lies outside it and
-    // counts as docking ground.
-    if (!Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area.workArea, 0)) {
-        area.workArea = RECT{0, 0, area.screen.cx, area.screen.cy};
-    }
-    return EdgeFromPointIn(options, pt, area);
+    // Read at every call: the strip this bar reserves lies outside the work
+    // area and counts as docking ground.
+    const MonitorArea monitor = MonitorAtPoint(pt);
+    return EdgeFromPointIn(options, pt, DragArea{monitor.work, scrollBars, monitor.rect});
 }
 
 }  // namespace
@@ -423,6 +502,7 @@ bool CAppBarDialog::PrimaryButtonDown() {
 LRESULT CAppBarDialog::OnEnterSizeMove(WPARAM, LPARAM) {
     m_nDragEdge = GetEffectiveEdge();
     m_bDragTracked = FALSE;
+    m_bDragMonitorKnown = FALSE;
     GetWindowRect(&m_rcDragStart);
     // A loop that begins with the button up runs from the keyboard (the
     // system menu's Size or Move): the keys then move the pointer, and where
@@ -453,6 +533,9 @@ LRESULT CAppBarDialog::OnMoving(WPARAM, LPARAM lParam) {
         return 0;
     }
     const POINT cursor = LoopPoint();
+    // The monitor under the pointer takes the bar.
+    m_dragMonitor = MonitorAtPoint(cursor);
+    m_bDragMonitorKnown = TRUE;
     const int edge = EdgeForDrag(cursor);
     if (m_nDragEdge != EDGE_FLOATING && edge == EDGE_FLOATING) {
         *rect = FloatingDragRect(cursor, m_placement.rcFloating);
@@ -515,9 +598,15 @@ LRESULT CAppBarDialog::OnExitSizeMove(WPARAM, LPARAM) {
         if (edge == EDGE_FLOATING) {
             m_placement.rcFloating = window;
         }
+        // Where the user leaves the bar is its home from now on.
+        if (edge == EDGE_FLOATING || m_bDragMonitorKnown) {
+            const MonitorArea home = edge == EDGE_FLOATING ? MonitorOfRect(window) : m_dragMonitor;
+            SetHomeMonitor(home.device, home.rect);
+        }
     }
     const int target = cancelled ? m_placement.nEdge : edge;
     m_bDragTracked = FALSE;
+    m_bDragMonitorKnown = FALSE;
     if (std::exchange(m_bScreenChanged, FALSE)) {
         // What the bar takes is held to the screen there now, in the frame
         // and within the limits of the placement it goes to.
@@ -567,10 +656,19 @@ void CAppBarDialog::HoldToScreen(int edge) {
     // Limits and frame as the screen now gives them.
     const MINMAXINFO limits = GetTrackingLimits();
     if (edge == EDGE_FLOATING) {
-        const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+        // Held to its limits; moved only when its caption is not wholly on
+        // the monitors, then onto the nearest.
         const LONG caption = -m_scale.Frame(GetStyle(), GetExStyle()).top;
-        m_placement.rcFloating =
-            FloatingOnScreen(m_placement.rcFloating, screen, caption, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+        const RECT& rc = m_placement.rcFloating;
+        const RECT held =
+            FloatingOnScreen(rc, MonitorOfRect(rc).rect, caption, limits.ptMinTrackSize, limits.ptMaxTrackSize);
+        const RECT sized{rc.left, rc.top, ClampToLong(static_cast<long long>(rc.left) + held.right - held.left),
+                         ClampToLong(static_cast<long long>(rc.top) + held.bottom - held.top)};
+        std::vector<RECT> monitors;
+        for (const MonitorArea& monitor : AllMonitors()) {
+            monitors.push_back(monitor.rect);
+        }
+        m_placement.rcFloating = CaptionOnMonitors(sized, caption, monitors) ? sized : held;
     } else if (IsDockEdge(edge)) {
         const LONG thickness = m_placement.anThickness[edge];
         const RECT snapped =

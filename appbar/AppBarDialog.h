@@ -3,9 +3,12 @@
 // or floats as an ordinary window, and follows the shell's notifications.
 #pragma once
 
+#include <string>
+
 #include "appbar/AppBarGeometry.h"
 #include "platform/Dialog.h"
 #include "platform/Dpi.h"
+#include "platform/Monitors.h"
 
 // The callback message of every appbar request, registered as "AppBarNotify".
 extern UINT g_nAppBarNotifyMsg;
@@ -32,6 +35,14 @@ public:
     int GetEffectiveEdge() const { return m_nDragEdge != EDGE_NONE ? m_nDragEdge : m_placement.nEdge; }
     UINT_PTR SendAppBarMessage(DWORD dwMessage, UINT uEdge, LPARAM lParam, RECT* pRect);
     void FollowTaskbarState(UINT nChanged, UINT nState);
+
+    // The monitor the bar belongs on, by device name and where it stood: it
+    // stays the bar's home while it is away, until the user drags the bar to
+    // another. An empty name or one no monitor has means the primary.
+    void SetHomeMonitor(const std::wstring& device, const RECT& rect);
+    const std::wstring& HomeMonitor() const { return m_strHomeMonitor; }
+    // Where the home monitor stands now, or stood last.
+    RECT HomeMonitorRect() const;
 
     // The edge that a screen point chooses while the bar is dragged, with the
     // scroll-bar sizes of the signed-in scale.
@@ -67,6 +78,15 @@ protected:
     // The placement's size at `edge`, or its floating rectangle, held to the
     // present screen in the window's present frame and limits.
     void HoldToScreen(int edge);
+    // The monitor the bar is placed on: while a loop runs the one under the
+    // pointer, else its home, or the primary while home is away.
+    MonitorArea BarMonitor() const;
+    // Claims the auto-hide edge of the bar's monitor, in the monitor's form
+    // where the shell knows it; gives up what was claimed.
+    BOOL ClaimAutoHide(int edge);
+    void ReleaseAutoHide();
+    // Whether a full-screen window other than the bar covers its monitor.
+    bool FullScreenOnBarMonitor() const;
     // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
     MINMAXINFO GetTrackingLimits();
     // The frame of the window's present style at its scale.
@@ -97,6 +117,15 @@ protected:
     // The shell made this window an auto-hide bar and it has not given the
     // edge up since: only then can the shell name it for an edge.
     BOOL m_bAutoHideClaimed = FALSE;
+    // What it claimed: the edge, of which monitor, and in which form.
+    UINT m_nAutoHideEdge = ABE_LEFT;
+    RECT m_rcAutoHideMonitor{0, 0, 0, 0};
+    BOOL m_bAutoHideEx = FALSE;
+    std::wstring m_strHomeMonitor;
+    RECT m_rcHomeMonitor{0, 0, 0, 0};
+    // The monitor under the pointer of the running move loop.
+    MonitorArea m_dragMonitor{};
+    BOOL m_bDragMonitorKnown = FALSE;
     // The last rectangle of the running move or size loop, where the system
     // puts the window when the loop ends.
     RECT m_rcDragLast{0, 0, 0, 0};

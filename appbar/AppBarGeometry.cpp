@@ -80,20 +80,21 @@ RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
 RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& screen) {
     const long long w = static_cast<long long>(rect.right) - rect.left;
     const long long h = static_cast<long long>(rect.bottom) - rect.top;
-    long long x = 0;
-    long long y = 0;
+    const RECT& m = screen.monitor;
+    long long x = m.left;
+    long long y = m.top;
     switch (edge) {
         case ABE_LEFT:
-            x = show ? 0 : 2LL * screen.cxBorder - w;
+            x = show ? m.left : m.left + 2LL * screen.cxBorder - w;
             break;
         case ABE_TOP:
-            y = show ? 0 : 2LL * screen.cyBorder - h;
+            y = show ? m.top : m.top + 2LL * screen.cyBorder - h;
             break;
         case ABE_RIGHT:
-            x = show ? screen.cxScreen - w : screen.cxScreen - 2LL * screen.cxBorder;
+            x = show ? m.right - w : m.right - 2LL * screen.cxBorder;
             break;
         case ABE_BOTTOM:
-            y = show ? screen.cyScreen - h : screen.cyScreen - 2LL * screen.cyBorder;
+            y = show ? m.bottom - h : m.bottom - 2LL * screen.cyBorder;
             break;
         default:
             return rect;
@@ -144,11 +145,14 @@ int EdgeFromPointIn(UINT options, POINT pt, const DragArea& area) {
             return EDGE_FLOATING;
         }
     }
-    const long long dx = static_cast<long long>(pt.x) - area.screen.cx / 2;
-    const long long dy = static_cast<long long>(pt.y) - area.screen.cy / 2;
-    // The screen's diagonals cut it into four triangles; a point on a
+    const RECT& m = area.monitor;
+    const long long cx = static_cast<long long>(m.right) - m.left;
+    const long long cy = static_cast<long long>(m.bottom) - m.top;
+    const long long dx = static_cast<long long>(pt.x) - m.left - cx / 2;
+    const long long dy = static_cast<long long>(pt.y) - m.top - cy / 2;
+    // The monitor's diagonals cut it into four triangles; a point on a
     // diagonal goes left or right.
-    const bool across = area.screen.cy * std::llabs(dx) >= area.screen.cx * std::llabs(dy);
+    const bool across = cy * std::llabs(dx) >= cx * std::llabs(dy);
     if ((across && (options & BARF_LEFTRIGHT) != 0) || (options & BARF_TOPBOTTOM) == 0) {
         return dx < 0 ? static_cast<int>(ABE_LEFT) : static_cast<int>(ABE_RIGHT);
     }
@@ -243,16 +247,73 @@ RECT FloatingDragRect(POINT cursor, const RECT& floating) {
                 ClampToLong(static_cast<long long>(cursor.y) + size.cy)};
 }
 
-RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrack, POINT maxTrack) {
+RECT FloatingOnScreen(const RECT& rect, const RECT& monitor, LONG caption, POINT minTrack, POINT maxTrack) {
     // Wide arithmetic: a rectangle may lie anywhere in 32 bits.
     const long long width = std::clamp<long long>(static_cast<long long>(rect.right) - rect.left, minTrack.x,
                                                   std::max(minTrack.x, maxTrack.x));
     const long long height = std::clamp<long long>(static_cast<long long>(rect.bottom) - rect.top, minTrack.y,
                                                    std::max(minTrack.y, maxTrack.y));
-    const long long left = std::clamp<long long>(rect.left, 0, std::max(0LL, screen.cx - width));
-    const long long top =
-        std::clamp<long long>(rect.top, 0, std::max(0LL, static_cast<long long>(screen.cy) - caption));
+    const long long left =
+        std::clamp<long long>(rect.left, monitor.left, std::max<long long>(monitor.left, monitor.right - width));
+    const long long top = std::clamp<long long>(
+        rect.top, monitor.top, std::max<long long>(monitor.top, static_cast<long long>(monitor.bottom) - caption));
     return RECT{ClampToLong(left), ClampToLong(top), ClampToLong(left + width), ClampToLong(top + height)};
+}
+
+bool CaptionOnMonitors(const RECT& rect, LONG caption, const std::vector<RECT>& monitors) {
+    if (rect.right <= rect.left || caption <= 0) {
+        return false;
+    }
+    const long long top = rect.top;
+    const long long bottom = top + caption;
+    // Between any two neighbouring monitor sides each column is covered
+    // alike: the monitors spanning that stretch must fill the strip's depth.
+    std::vector<long long> xs{rect.left, rect.right};
+    for (const RECT& m : monitors) {
+        for (const LONG x : {m.left, m.right}) {
+            if (x > rect.left && x < rect.right) {
+                xs.push_back(x);
+            }
+        }
+    }
+    std::sort(xs.begin(), xs.end());
+    for (size_t i = 0; i + 1 < xs.size(); ++i) {
+        if (xs[i] == xs[i + 1]) {
+            continue;
+        }
+        std::vector<std::pair<long long, long long>> spans;
+        for (const RECT& m : monitors) {
+            if (m.left <= xs[i] && m.right >= xs[i + 1]) {
+                spans.emplace_back(m.top, m.bottom);
+            }
+        }
+        std::sort(spans.begin(), spans.end());
+        long long reach = top;
+        for (const auto& [from, to] : spans) {
+            if (from > reach) {
+                break;
+            }
+            reach = std::max(reach, to);
+        }
+        if (reach < bottom) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RECT ShellAreaOn(const RECT& monitor, const RECT& answer) {
+    const RECT on{std::max(monitor.left, answer.left), std::max(monitor.top, answer.top),
+                  std::min(monitor.right, answer.right), std::min(monitor.bottom, answer.bottom)};
+    if (on.right <= on.left || on.bottom <= on.top) {
+        return monitor;
+    }
+    return on;
+}
+
+POINT HeldInRect(POINT pt, const RECT& rect) {
+    return POINT{std::clamp(pt.x, rect.left, std::max(rect.left, ClampToLong(rect.right - 1LL))),
+                 std::clamp(pt.y, rect.top, std::max(rect.top, ClampToLong(rect.bottom - 1LL)))};
 }
 
 namespace {

@@ -1,11 +1,13 @@
 // Geometry of the appbar, as values in and values out.
 #pragma once
 
+#include <vector>
+
 #include "appbar/BarPlacement.h"
 
+// The monitor a docked bar is on, and the borders at the bar's scale.
 struct ScreenMetrics {
-    int cxScreen;
-    int cyScreen;
+    RECT monitor;
     int cxBorder;
     int cyBorder;
 };
@@ -30,7 +32,8 @@ LONG HeldThickness(int edge, LONG thickness, POINT minTrack, POINT maxTrack);
 RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]);
 
 // Moves a docked auto-hide rectangle to its shown or hidden position at the
-// edge, keeping its size; a hidden bar leaves a strip two borders deep.
+// monitor's edge, keeping its size; a hidden bar leaves a strip two borders
+// deep on the monitor.
 RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& screen);
 
 // Length of one slide animation, in milliseconds.
@@ -47,14 +50,15 @@ bool CursorOutside(const RECT& window, SIZE margin, POINT cursor);
 // Where the bar goes in the z-order for its always-on-top setting.
 HWND ZOrderInsertAfter(BOOL alwaysOnTop, BOOL fullScreenApp);
 
-// What the edge choice of a drag looks at.
+// What the edge choice of a drag looks at: the monitor under the pointer.
 struct DragArea {
     RECT workArea;
     SIZE scrollBars;  // SM_CXVSCROLL, SM_CYHSCROLL
-    SIZE screen;
+    RECT monitor;
 };
 // The edge that a screen point chooses: floating well inside the work area,
-// otherwise the edge of the screen triangle that the point lies in.
+// otherwise the edge of the monitor's triangle (cut by its diagonals) that
+// the point lies in.
 int EdgeFromPointIn(UINT options, POINT pt, const DragArea& area);
 
 // The answer to a hit test: a press on the client area moves the bar, and a
@@ -75,8 +79,18 @@ RECT DragSides(UINT side, RECT rect, POINT from, POINT to);
 POINT PressPointOf(UINT side, const RECT& start, const RECT& dragged, POINT cursor);
 
 // A floating window held to its size limits and moved, where needed, so
-// that its whole caption, `caption` pixels deep, is on the screen.
-RECT FloatingOnScreen(const RECT& rect, SIZE screen, LONG caption, POINT minTrack, POINT maxTrack);
+// that its whole caption, `caption` pixels deep, is on the monitor.
+RECT FloatingOnScreen(const RECT& rect, const RECT& monitor, LONG caption, POINT minTrack, POINT maxTrack);
+// Whether the whole caption strip, `caption` pixels deep along the top of
+// `rect`, lies on the monitors, across their boundaries if need be.
+bool CaptionOnMonitors(const RECT& rect, LONG caption, const std::vector<RECT>& monitors);
+// The area the shell gave for a bar within `asked` (its monitor, or the
+// strip it asked for): its answer where it lies there, all that was asked
+// where it does not (a shell that clips by bars on other monitors can
+// answer a rectangle with right < left).
+RECT ShellAreaOn(const RECT& asked, const RECT& answer);
+// A point held to the rectangle, its right and bottom lines outside.
+POINT HeldInRect(POINT pt, const RECT& rect);
 
 // The rectangle of the floating size whose top edge is at the cursor,
 // centred on it across.

@@ -69,6 +69,8 @@ BOOL CVosselDialog::OnInitDialog() {
     m_cyMinClient = client.cy;
     m_templateClient = client;
 
+    const StoredMonitor home = LoadStoredMonitor();
+    SetHomeMonitor(home.device, home.rect);
     BARPLACEMENT placement = DefaultPlacement();
     const UINT storedDpi = LoadStoredDpi();
     const PlacementScale scale{DockedScale{storedDpi, FrameSize(TRUE, WindowScale(storedDpi))},
@@ -134,9 +136,10 @@ SIZE CVosselDialog::FrameSize(BOOL bDocked, const WindowScale& scale) const {
 
 PlacementLimits CVosselDialog::StoredPlacementLimits() const {
     // The limits of sizing, each in the frame the bar has there.
-    const SIZE screen{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
+    const RECT monitor = BarMonitor().rect;
+    const SIZE screen{monitor.right - monitor.left, monitor.bottom - monitor.top};
     const SIZE minClient{m_cxMinClient, m_cyMinClient};
-    PlacementLimits limits{screen, {}, {}, {}, {}};
+    PlacementLimits limits{monitor, {}, {}, {}, {}};
     for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
         const TrackingLimits docked = BarTrackingLimits(edge, FrameSize(TRUE, m_scale), minClient, screen);
         const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
@@ -228,6 +231,7 @@ void CVosselDialog::SaveSettings() {
     ::SaveSettings(StoredSettings{m_placement, m_strLaunchProgram, m_strSkipDrives, m_bTileExplorers});
     SaveStoredDpi(m_scale.Dpi());
     SaveHotKey(m_wHotKey);
+    SaveStoredMonitor(StoredMonitor{HomeMonitor(), HomeMonitorRect()});
 }
 
 void CVosselDialog::ReleaseDrivesAndSave() {
@@ -306,10 +310,9 @@ void CVosselDialog::ShowBarMenuBelow(HWND window, const std::wstring& drive) {
     if (window == nullptr || !Os().win.GetWindowRect(window, &below)) {
         return;
     }
-    // The corner of a hidden or half-covered bar may be off the screen.
-    const LONG right = std::max(0, Os().win.GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG bottom = std::max(0, Os().win.GetSystemMetrics(SM_CYSCREEN) - 1);
-    ShowBarMenu(std::clamp(below.left, LONG{0}, right), std::clamp(below.bottom, LONG{0}, bottom), drive);
+    // The corner of a hidden or half-covered bar may be off its monitor.
+    const POINT corner = HeldInRect(POINT{below.left, below.bottom}, BarMonitor().rect);
+    ShowBarMenu(corner.x, corner.y, drive);
 }
 
 void CVosselDialog::OnContextMenu(HWND from, int x, int y) {
@@ -492,9 +495,10 @@ void CVosselDialog::OnSize() {
 }
 
 void CVosselDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
+    const RECT monitor = BarMonitor().rect;
     const TrackingLimits limits =
         BarTrackingLimits(GetEffectiveEdge(), WindowFrameSize(), SIZE{m_cxMinClient, m_cyMinClient},
-                          SIZE{Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)});
+                          SIZE{monitor.right - monitor.left, monitor.bottom - monitor.top});
     info->ptMinTrackSize = limits.minTrack;
     info->ptMaxTrackSize = limits.maxTrack;
     Default();
@@ -524,7 +528,7 @@ LRESULT CVosselDialog::OnQueryEndSession() {
 }
 
 void CVosselDialog::ApplyOptions() {
-    COptionsDialog dialog;
+    COptionsDialog dialog(this);
     dialog.m_strLaunchProgram = m_strLaunchProgram;
     dialog.m_bLaunchOnStartup = m_bLaunchOnStartup;
     dialog.m_bAlwaysOnTop = m_placement.bAlwaysOnTop;
@@ -744,7 +748,7 @@ BOOL CVosselDialog::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) 
 }
 
 void CVosselDialog::OnBarAbout() {
-    CAboutDialog about;
+    CAboutDialog about(this);
     about.DoModal();
 }
 

@@ -1,12 +1,13 @@
-// "Launch Program", "Skip Drives" and "Tile Explorers" of any type, size and
-// content, with or without a terminator; each drive is opened with them.
+// "Launch Program", "Skip Drives", "Tile Explorers" and "State Monitor" of any
+// type, size and content, with or without a terminator; each drive is opened
+// with them.
 #include "fuzz/FuzzWorld.h"
 #include "tests/support/TestOs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     FuzzWorld world;
-    for (const char* name : {"Launch Program", "Skip Drives", "Tile Explorers"}) {
+    for (const char* name : {"Launch Program", "Skip Drives", "Tile Explorers", "State Monitor"}) {
         if (!input.ConsumeBool()) {
             continue;
         }

@@ -159,6 +159,15 @@ public:
     // cannot be handed over: the default processing then answers.
     virtual LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) = 0;
     virtual void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) = 0;
+
+    // Monitors. `flags` is MONITOR_DEFAULTTONULL, ..TOPRIMARY or ..TONEAREST;
+    // GetMonitorInfoW fills a MONITORINFOEXW whose cbSize says so.
+    virtual HMONITOR MonitorFromPoint(POINT pt, DWORD flags) = 0;
+    virtual HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) = 0;
+    virtual HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) = 0;
+    virtual BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) = 0;
+    // Every monitor of the desktop, as EnumDisplayMonitors(NULL, NULL, ...) lists them.
+    virtual BOOL EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) = 0;
 };
 
 class IGdi {

@@ -77,6 +77,7 @@ WIN32_DECLARE_HANDLE(HFONT);
 WIN32_DECLARE_HANDLE(HBRUSH);
 WIN32_DECLARE_HANDLE(HICON);
 WIN32_DECLARE_HANDLE(HDROP);
+WIN32_DECLARE_HANDLE(HMONITOR);
 #undef WIN32_DECLARE_HANDLE
 using HCURSOR = HICON;
 using HANDLE = void*;
@@ -187,6 +188,13 @@ struct DEV_BROADCAST_VOLUME {
     DWORD dbcv_reserved;
     DWORD dbcv_unitmask;
     WORD dbcv_flags;
+};
+struct MONITORINFOEXW {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+    WCHAR szDevice[32];
 };
 struct COLORMAP {
     COLORREF from;
@@ -318,6 +326,7 @@ struct HIGHCONTRASTA {
 };
 
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
+using MONITORENUMPROC = BOOL (*)(HMONITOR, HDC, RECT*, LPARAM);
 using DRAWSTATEPROC = BOOL (*)(HDC, LPARAM, WPARAM, int, int);
 
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/Monitors.h"
 #include "platform/OleDropTarget.h"
 
 CWnd::~CWnd() {
@@ -202,11 +203,11 @@ void CWnd::CenterWindow(CWnd* alternateOwner) {
     if (center != nullptr && (!Os().win.IsWindowVisible(center) || Os().win.IsIconic(center))) {
         center = nullptr;
     }
-    RECT area{0, 0, Os().win.GetSystemMetrics(SM_CXSCREEN), Os().win.GetSystemMetrics(SM_CYSCREEN)};
-    Os().win.SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT area = PrimaryMonitorArea().work;
     RECT around = area;
-    if (center != nullptr) {
-        Os().win.GetWindowRect(center, &around);
+    // Over the window it centres on, within that window's monitor.
+    if (center != nullptr && Os().win.GetWindowRect(center, &around)) {
+        area = MonitorOfRect(around).work;
     }
     RECT self{};
     GetWindowRect(&self);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "appbar/AppBarGeometry.h"
@@ -138,16 +139,15 @@ bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits&
     }
     // Wide arithmetic: stored coordinates may lie anywhere in 32 bits.
     RECT& floating = stored.rcFloating;
-    const long long cxScreen = limits.screen.cx;
-    const long long cyScreen = limits.screen.cy;
+    const RECT& m = limits.monitor;
     const long long width = FloatingExtent(floating.left, floating.right, limits.minFloating.cx, limits.maxFloating.cx);
     const long long height =
         FloatingExtent(floating.top, floating.bottom, limits.minFloating.cy, limits.maxFloating.cy);
     long long left = floating.left;
     long long top = floating.top;
-    if (!(left < cxScreen && left + width > 0 && top < cyScreen && top + height > 0)) {
-        left = std::max<long long>(0, std::min(left, cxScreen - width));
-        top = std::max<long long>(0, std::min(top, cyScreen - height));
+    if (!(left < m.right && left + width > m.left && top < m.bottom && top + height > m.top)) {
+        left = std::max<long long>(m.left, std::min<long long>(left, m.right - width));
+        top = std::max<long long>(m.top, std::min<long long>(top, m.bottom - height));
     }
     floating = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
                     static_cast<LONG>(top + height)};
@@ -178,6 +178,56 @@ UINT LoadStoredDpi() {
 }
 
 void SaveStoredDpi(UINT dpi) { AfxGetApp()->WriteProfileInt(kSettingsSection, kStateDpiEntry, static_cast<int>(dpi)); }
+
+std::wstring FormatStoredMonitor(const StoredMonitor& monitor) {
+    const RECT& r = monitor.rect;
+    return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
+           std::to_wstring(r.bottom) + L" " + monitor.device;
+}
+
+StoredMonitor ParseStoredMonitor(const std::wstring& text) {
+    constexpr size_t kMostDevice = 31;
+    const StoredMonitor primary{std::wstring(), RECT{0, 0, 0, 0}};
+    LONG values[4] = {};
+    size_t at = 0;
+    for (int i = 0; i < 4; ++i) {
+        const size_t start = at;
+        if (at < text.size() && text[at] == L'-') {
+            ++at;
+        }
+        long long value = 0;
+        const size_t digits = at;
+        while (at < text.size() && text[at] >= L'0' && text[at] <= L'9' && at - digits < 10) {
+            value = value * 10 + (text[at] - L'0');
+            ++at;
+        }
+        const wchar_t separator = i < 3 ? L',' : L' ';
+        if (at == digits || at >= text.size() || text[at] != separator) {
+            return primary;
+        }
+        value = text[start] == L'-' ? -value : value;
+        if (value < std::numeric_limits<LONG>::min() || value > std::numeric_limits<LONG>::max()) {
+            return primary;
+        }
+        values[i] = static_cast<LONG>(value);
+        ++at;
+    }
+    const std::wstring device = text.substr(at);
+    const RECT rect{values[0], values[1], values[2], values[3]};
+    if (device.empty() || device.size() > kMostDevice || device.find(L'\0') != std::wstring::npos ||
+        rect.right <= rect.left || rect.bottom <= rect.top) {
+        return primary;
+    }
+    return StoredMonitor{device, rect};
+}
+
+StoredMonitor LoadStoredMonitor() {
+    return ParseStoredMonitor(AfxGetApp()->GetProfileString(kSettingsSection, kStateMonitorEntry, std::wstring()));
+}
+
+void SaveStoredMonitor(const StoredMonitor& monitor) {
+    AfxGetApp()->WriteProfileString(kSettingsSection, kStateMonitorEntry, FormatStoredMonitor(monitor));
+}
 
 void SaveSettings(const StoredSettings& settings) {
     const CWinApp& app = *AfxGetApp();

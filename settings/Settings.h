@@ -13,6 +13,8 @@ constexpr char kLaunchProgramEntry[] = "Launch Program";
 constexpr char kTileExplorersEntry[] = "Tile Explorers";
 // The DPI that the pixels of "State Info" were measured at.
 constexpr char kStateDpiEntry[] = "State DPI";
+// The monitor "State Info" belongs on: its rectangle and device name.
+constexpr char kStateMonitorEntry[] = "State Monitor";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValue[] = "Vossel";
 
@@ -34,10 +36,10 @@ std::wstring ExplorerCommand(const char* arguments);
 // Explorer in its two-pane view on "%1".
 std::wstring DefaultLaunchProgram();
 
-// The sizes the bar can take on the present screen: its thickness at each
-// edge and its floating window's size.
+// The sizes the bar can take on the monitor it goes on: its thickness at
+// each edge and its floating window's size.
 struct PlacementLimits {
-    SIZE screen;
+    RECT monitor;
     LONG anMinThickness[4];
     LONG anMaxThickness[4];
     SIZE minFloating;
@@ -62,8 +64,22 @@ void SaveStoredDpi(UINT dpi);
 // A stored record with an unknown edge or a short size is refused. Any other
 // is held to what the bar can be, so that it gives a usable bar: each
 // thickness and the floating size within their limits, and a floating
-// rectangle wholly off the screen brought back onto it.
+// rectangle wholly off the monitor brought back onto it.
 bool AcceptStoredPlacement(const BYTE* data, size_t size, const PlacementLimits& limits, BARPLACEMENT* placement);
+
+// A monitor as the bar keeps it: its device name, empty for the primary,
+// and where it stood.
+struct StoredMonitor {
+    std::wstring device;
+    RECT rect;
+};
+// "left,top,right,bottom device" and back. Text that is not this, a device
+// name empty or longer than the system's 31 characters, or an empty
+// rectangle reads as the primary monitor (an empty name).
+std::wstring FormatStoredMonitor(const StoredMonitor& monitor);
+StoredMonitor ParseStoredMonitor(const std::wstring& text);
+StoredMonitor LoadStoredMonitor();
+void SaveStoredMonitor(const StoredMonitor& monitor);
 
 struct StoredSettings {
     BARPLACEMENT placement;

@@ -724,15 +724,40 @@ LONG MemoryOs::RegDeleteValueW(HKEY key, const WCHAR* name) {
 
 // ------------------------------------------------------------ display scale ----
 
-UINT MemoryOs::GetDpiForWindow(HWND hwnd) { return Find(hwnd) != nullptr ? m_nDpi : 0; }
+UINT MemoryOs::GetDpiForWindow(HWND hwnd) {
+    const Window* window = Find(hwnd);
+    return window != nullptr ? DpiOf(*window) : 0;
+}
+
+UINT MemoryOs::DpiOf(const Window& window) const {
+    const Window* top = &window;
+    while (top->parent != nullptr && Find(top->parent) != nullptr) {
+        top = Find(top->parent);
+    }
+    return top->dpi;
+}
+
+void MemoryOs::SetDpi(UINT dpi) {
+    m_nDpi = dpi;
+    for (Monitor& monitor : m_monitors) {
+        monitor.dpi = dpi;
+    }
+    for (auto& [hwnd, window] : m_windows) {
+        window.dpi = dpi;
+    }
+}
 
 void MemoryOs::ChangeDpi(UINT dpi) {
-    const UINT previous = std::exchange(m_nDpi, dpi);
+    m_nDpi = dpi;
+    for (Monitor& monitor : m_monitors) {
+        monitor.dpi = dpi;
+    }
     for (const HWND hwnd : TopLevelZOrder()) {
-        const Window* window = Find(hwnd);
+        Window* window = Find(hwnd);
         if (window == nullptr) {
             continue;
         }
+        const UINT previous = std::exchange(window->dpi, dpi);
         // The system suggests the same place at the new scale.
         const RECT& rc = window->rect;
         RECT suggested{rc.left, rc.top, rc.left + static_cast<LONG>(ScaleBetween(rc.right - rc.left, previous, dpi)),

@@ -25,10 +25,10 @@ HWND MemoryOs::CreateDialogWindow(UINT templateId, HWND parent, CWnd* dialog) {
     }
     RECT outer{origin.x, origin.y, origin.x + tmpl.cxClient, origin.y + tmpl.cyClient};
     // The window is made for the client area in the frame of the screen's scale.
-    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, m_nDpi);
+    AdjustWindowRectExForDpi(&outer, style, FALSE, tmpl.exStyle, NearestMonitor(outer).dpi);
     if ((style & WS_CHILD) == 0) {
-        // Moved onto the work area as far as it fits, its top-left corner first.
-        const RECT work = WorkArea();
+        // Moved onto its monitor's work area as far as it fits, its top-left corner first.
+        const RECT work = WorkAreaOf(NearestMonitor(outer));
         const LONG dx = std::max<LONG>(std::min<LONG>(0, work.right - outer.right), work.left - outer.left);
         const LONG dy = std::max<LONG>(std::min<LONG>(0, work.bottom - outer.bottom), work.top - outer.top);
         outer = RECT{outer.left + dx, outer.top + dy, outer.right + dx, outer.bottom + dy};

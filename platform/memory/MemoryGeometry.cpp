@@ -1,6 +1,7 @@
 // Where the in-memory windows sit: their frames, moves and sizes, showing
 // and activation.
 #include <algorithm>
+#include <utility>
 
 #include "platform/Dpi.h"
 #include "platform/memory/MemoryOs.h"
@@ -64,7 +65,7 @@ RECT MemoryOs::ClientRectOnScreen(const Window& window) const {
         outer = window.rect;
     }
     // Every window is on the one screen, and drawn at its scale.
-    const RECT insets = FrameInsets(window.frameStyle, window.exStyle, m_nDpi);
+    const RECT insets = FrameInsets(window.frameStyle, window.exStyle, DpiOf(window));
     RECT client{outer.left + insets.left, outer.top + insets.top, outer.right - insets.right,
                 outer.bottom - insets.bottom};
     client.right = std::max(client.right, client.left);
@@ -173,15 +174,30 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
     WINDOWPOS pos{hwnd, insertAfter, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, reported};
     SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     // Without SWP_NOACTIVATE a visible top-level window is activated too.
-    if ((flags & SWP_NOACTIVATE) == 0 && (window->style & (WS_CHILD | WS_VISIBLE)) == WS_VISIBLE) {
+    window = Find(hwnd);
+    if (window != nullptr && (flags & SWP_NOACTIVATE) == 0 && (window->style & (WS_CHILD | WS_VISIBLE)) == WS_VISIBLE) {
         SetActiveWindow(hwnd);
+    }
+    // Moved onto a monitor of another scale, a top-level window is told,
+    // with its rectangle at the new scale where it stands.
+    window = Find(hwnd);
+    if (window != nullptr && window->parent == nullptr) {
+        const UINT dpi = NearestMonitor(window->rect).dpi;
+        if (dpi != window->dpi) {
+            const UINT previous = std::exchange(window->dpi, dpi);
+            const RECT& rc = window->rect;
+            RECT suggested{rc.left, rc.top,
+                           rc.left + static_cast<LONG>(ScaleBetween(rc.right - rc.left, previous, dpi)),
+                           rc.top + static_cast<LONG>(ScaleBetween(rc.bottom - rc.top, previous, dpi))};
+            SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
     }
     return TRUE;
 }
 
 void MemoryOs::ClampToTracking(HWND hwnd, int* cx, int* cy) {
     const Window& window = *Find(hwnd);
-    const RECT insets = FrameInsets(window.style, window.exStyle, m_nDpi);
+    const RECT insets = FrameInsets(window.style, window.exStyle, DpiOf(window));
     const LONG frameWidth = insets.left + insets.right;
     const LONG frameHeight = insets.top + insets.bottom;
     MINMAXINFO info{};

@@ -102,7 +102,7 @@ LRESULT MemoryOs::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return HTCLIENT;
             }
             if ((window->style & WS_THICKFRAME) != 0) {
-                const int frame = FrameInsets(window->frameStyle, window->exStyle, m_nDpi).left;
+                const int frame = FrameInsets(window->frameStyle, window->exStyle, DpiOf(*window)).left;
                 const bool left = pt.x < outer.left + frame;
                 const bool right = pt.x >= outer.right - frame;
                 const bool top = pt.y < outer.top + frame;

@@ -18,6 +18,8 @@ MemoryOs::MemoryOs()
     desktop.style = WS_POPUP | WS_VISIBLE;
     desktop.rect = RECT{0, 0, 1024, 768};
     m_windows[m_desktop] = desktop;
+    m_monitors.push_back(Monitor{reinterpret_cast<HMONITOR>(m_nextMonitor), desktop.rect, L"\\\\.\\DISPLAY1", m_nDpi});
+    m_nextDisplay = 2;
     // Keys every Windows installation has.
     for (const char* key : {"HKCU", "HKCU\\SOFTWARE", "HKLM", "HKLM\\SOFTWARE", "HKLM\\SOFTWARE\\MICROSOFT",
                             "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS", "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION",
@@ -66,13 +68,12 @@ void MemoryOs::SetScreenSize(int cx, int cy) {
     m_metrics[SM_CXSCREEN] = cx;
     m_metrics[SM_CYSCREEN] = cy;
     m_windows[m_desktop].rect = RECT{0, 0, cx, cy};
+    m_monitors.front().rect = RECT{0, 0, cx, cy};
 }
 
 void MemoryOs::ChangeDisplaySize(int cx, int cy) {
     SetScreenSize(cx, cy);
-    for (HWND hwnd : TopLevelZOrder()) {
-        SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(static_cast<unsigned>(cx), static_cast<unsigned>(cy)));
-    }
+    TellDisplayChange();
 }
 
 void MemoryOs::SetMetric(int index, int value) {

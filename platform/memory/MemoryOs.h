@@ -157,8 +157,25 @@ public:
     // Sends WM_DEVICECHANGE with a volume record to every top-level window,
     // as the system broadcasts a volume that arrives or goes.
     void BroadcastVolumeChange(WPARAM event, DWORD unitMask, WORD flags = 0);
-    // The screen takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
+    // The primary monitor takes a new size and every top-level window is told (WM_DISPLAYCHANGE).
     void ChangeDisplaySize(int cx, int cy);
+    // Monitors. The model starts with one, the primary, at 0,0 with the
+    // screen's size; its work area leaves out the taskbar and the strips
+    // the bars on it reserve. Each change tells every top-level window
+    // (WM_DISPLAYCHANGE), as Windows does after a monitor comes, goes or
+    // moves; windows stay where they are, as under Wine. A monitor keeps its
+    // device name ("\\.\DISPLAYn", or the one given) while it lives.
+    HMONITOR AddMonitor(RECT rect, const std::string& device = std::string(), UINT dpi = 0);
+    // The primary cannot go; its top-left corner stays at 0,0.
+    void RemoveMonitor(HMONITOR monitor);
+    void MoveMonitor(HMONITOR monitor, RECT rect);
+    HMONITOR PrimaryMonitor() const { return m_monitors.front().handle; }
+    // ABM_SETAUTOHIDEBAREX and ABM_GETAUTOHIDEBAREX, which systems before
+    // Windows 8 do not know: they answer FALSE and null there.
+    void SetAutoHideBarExKnown(bool known) { m_bAutoHideBarExKnown = known; }
+    // The shell clips a bar's rectangle by every other bar whatever its
+    // monitor, as Wine's does: a rectangle can come back with right < left.
+    void SetShellClipsAcrossMonitors(bool on) { m_bClipAcrossMonitors = on; }
     // A connection of a drive letter ("N:"), or with an empty local name one without.
     void AddNetworkConnection(std::string localName, std::string remoteName);
     // The next WNetEnumResourceW call answers this instead, given the
@@ -238,10 +255,12 @@ public:
     // Types text into a control, one WM_CHAR per character.
     void TypeText(HWND hwnd, const std::string& text);
 
-    // The DPI of the screen, at which every window is drawn, frame and all;
+    // The DPI of every monitor, at which every window is drawn, frame and all;
     // ChangeDpi also tells every top-level window (WM_DPICHANGED with its
-    // rectangle scaled), as a move to a monitor of another scale does.
-    void SetDpi(UINT dpi) { m_nDpi = dpi; }
+    // rectangle scaled). A monitor added afterwards may have a scale of its
+    // own: a top-level window is drawn at its monitor's, and one that moves
+    // onto a monitor of another scale is told, as under per-monitor awareness.
+    void SetDpi(UINT dpi);
     void ChangeDpi(UINT dpi);
     // The DPI the user signed in with, at which GetSystemMetrics and
     // AdjustWindowRectEx answer, whatever the screen's scale now. The
@@ -565,6 +584,11 @@ public:
     void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) override;
     BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
     int GetSystemMetricsForDpi(int index, UINT dpi) override;
+    HMONITOR MonitorFromPoint(POINT pt, DWORD flags) override;
+    HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) override;
+    HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) override;
+    BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) override;
+    BOOL EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
@@ -691,7 +715,10 @@ private:
         // A button held down by the space bar; a hotkey control's value.
         bool pushed = false;
         WORD hotKey = 0;
+        UINT dpi = 96;  // a top-level window's; a child is drawn at its parent's
     };
+    // The DPI a window is drawn at: its top-level window's.
+    UINT DpiOf(const Window& window) const;
     struct Posted {
         HWND hwnd;
         UINT msg;
@@ -777,9 +804,22 @@ private:
     int RunMessageBox(HWND owner, const std::string& caption);
     // Delivers the oldest posted message; false when none is waiting.
     bool DeliverNext();
+    // The primary monitor's work area, as SPI_GETWORKAREA answers it.
     RECT WorkArea() const;
+    struct Monitor {
+        HMONITOR handle;
+        RECT rect;
+        std::wstring device;
+        UINT dpi;
+    };
+    const Monitor* FindMonitor(HMONITOR monitor) const;
+    // The monitor a rectangle lies most on, or the nearest; never null.
+    const Monitor& NearestMonitor(const RECT& rect) const;
+    RECT WorkAreaOf(const Monitor& monitor) const;
+    void TellDisplayChange();
     // The rectangle moved clear of the taskbar and of every bar but `bar`.
     RECT ClearOfOtherBars(HWND bar, RECT rect) const;
+    RECT ClearOf(HWND bar, RECT rect, bool acrossMonitors) const;
     void NotifyOthers(HWND except, UINT code);
     std::string NormaliseKey(HKEY root, const std::string& path) const;
     const std::string* KeyPath(HKEY key) const;
@@ -820,7 +860,13 @@ private:
     std::map<std::string, Failure> m_failures;
 
     std::map<HWND, AppBar> m_appBars;
-    HWND m_autoHideBars[4] = {nullptr, nullptr, nullptr, nullptr};
+    // Each edge of each monitor holds one auto-hide bar at most.
+    std::map<std::pair<HMONITOR, UINT>, HWND> m_autoHideBars;
+    std::vector<Monitor> m_monitors;  // the primary first
+    std::uintptr_t m_nextMonitor = 0x7000;
+    int m_nextDisplay = 1;
+    bool m_bAutoHideBarExKnown = true;
+    bool m_bClipAcrossMonitors = false;
 
     std::map<HANDLE, SIZE> m_bitmaps;
     std::map<HMENU, Menu> m_menus;

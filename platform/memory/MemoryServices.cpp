@@ -40,26 +40,35 @@ void MemoryOs::SetTaskbar(UINT edge, int thickness) {
     m_taskbarThickness = thickness;
 }
 
-RECT MemoryOs::ClearOfOtherBars(HWND bar, RECT rect) const {
-    const int cx = m_metrics.at(SM_CXSCREEN);
-    const int cy = m_metrics.at(SM_CYSCREEN);
-    if (m_taskbarThickness > 0) {
+RECT MemoryOs::ClearOfOtherBars(HWND bar, RECT rect) const { return ClearOf(bar, rect, m_bClipAcrossMonitors); }
+
+RECT MemoryOs::ClearOf(HWND bar, RECT rect, bool acrossMonitors) const {
+    // Only what stands on the rectangle's own monitor counts, unless the
+    // shell clips across monitors as Wine's does.
+    const HMONITOR monitor = NearestMonitor(rect).handle;
+    const auto counts = [this, monitor, acrossMonitors](const RECT& other) {
+        return acrossMonitors || NearestMonitor(other).handle == monitor;
+    };
+    const RECT& primary = m_monitors.front().rect;
+    if (m_taskbarThickness > 0 && counts(primary)) {
         const int t = m_taskbarThickness;
+        const LONG cx = primary.right;
+        const LONG cy = primary.bottom;
         const RECT strips[4] = {{0, 0, t, cy}, {0, 0, cx, t}, {cx - t, 0, cx, cy}, {0, cy - t, cx, cy}};
         ClipFromEdge(&rect, m_taskbarEdge, strips[m_taskbarEdge]);
     }
     for (const auto& [hwnd, other] : m_appBars) {
-        if (hwnd != bar && other.edge.has_value()) {
+        if (hwnd != bar && other.edge.has_value() && counts(other.rect)) {
             ClipFromEdge(&rect, *other.edge, other.rect);
         }
     }
     return rect;
 }
 
-RECT MemoryOs::WorkArea() const {
-    const RECT screen{0, 0, m_metrics.at(SM_CXSCREEN), m_metrics.at(SM_CYSCREEN)};
-    return ClearOfOtherBars(nullptr, screen);
-}
+RECT MemoryOs::WorkArea() const { return WorkAreaOf(m_monitors.front()); }
+
+// A work area is its own monitor's alone, whatever the shell does to requests.
+RECT MemoryOs::WorkAreaOf(const Monitor& monitor) const { return ClearOf(nullptr, monitor.rect, false); }
 
 std::optional<RECT> MemoryOs::ReservedRect(HWND bar) const {
     auto it = m_appBars.find(bar);
@@ -86,9 +95,7 @@ void MemoryOs::NotifyAppBars(UINT code, LPARAM lParam) {
 
 void MemoryOs::RestartShell() {
     m_appBars.clear();
-    for (HWND& holder : m_autoHideBars) {
-        holder = nullptr;
-    }
+    m_autoHideBars.clear();
     const UINT created = RegisterWindowMessageA("TaskbarCreated");
     for (HWND hwnd : m_zOrder) {
         PostMessageA(hwnd, created, 0, 0);
@@ -117,7 +124,7 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
             case ABM_REMOVE:
                 if (bar != m_appBars.end()) {
                     m_appBars.erase(bar);
-                    for (HWND& holder : m_autoHideBars) {
+                    for (auto& [edge, holder] : m_autoHideBars) {
                         if (holder == hwnd) {
                             holder = nullptr;
                         }
@@ -161,26 +168,31 @@ UINT_PTR MemoryOs::SHAppBarMessage(DWORD message, APPBARDATA* data) {
                 result = TRUE;
                 break;
             case ABM_GETAUTOHIDEBAR:
-                if (IsEdge(data->uEdge)) {
-                    result = reinterpret_cast<UINT_PTR>(m_autoHideBars[data->uEdge]);
-                }
-                break;
+            case ABM_GETAUTOHIDEBAREX:
             case ABM_SETAUTOHIDEBAR:
-                if (IsEdge(data->uEdge)) {
-                    HWND& holder = m_autoHideBars[data->uEdge];
-                    if (data->lParam != 0) {
-                        if (holder == nullptr || holder == hwnd) {
-                            holder = hwnd;
-                            result = TRUE;
-                        }
-                    } else {
-                        if (holder == hwnd) {
-                            holder = nullptr;
-                        }
+            case ABM_SETAUTOHIDEBAREX: {
+                const bool ex = message == ABM_GETAUTOHIDEBAREX || message == ABM_SETAUTOHIDEBAREX;
+                if (!IsEdge(data->uEdge) || (ex && !m_bAutoHideBarExKnown)) {
+                    break;
+                }
+                // The older messages speak of the primary monitor.
+                const HMONITOR monitor = ex ? NearestMonitor(data->rc).handle : PrimaryMonitor();
+                HWND& holder = m_autoHideBars[{monitor, data->uEdge}];
+                if (message == ABM_GETAUTOHIDEBAR || message == ABM_GETAUTOHIDEBAREX) {
+                    result = reinterpret_cast<UINT_PTR>(holder);
+                } else if (data->lParam != 0) {
+                    if (holder == nullptr || holder == hwnd) {
+                        holder = hwnd;
                         result = TRUE;
                     }
+                } else {
+                    if (holder == hwnd) {
+                        holder = nullptr;
+                    }
+                    result = TRUE;
                 }
                 break;
+            }
             default:
                 break;
         }

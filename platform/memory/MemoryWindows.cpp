@@ -103,6 +103,7 @@ HWND MemoryOs::MakeWindow(DWORD exStyle, const char* className, const char* text
     window.id = (style & WS_CHILD) != 0 ? static_cast<int>(id) : 0;
     window.object = object;
     window.foreign = window.parent != nullptr && Find(window.parent)->foreign;
+    window.dpi = NearestMonitor(rect).dpi;
     m_windows[hwnd] = window;
     if (window.parent == nullptr) {
         PlaceInZOrder(hwnd, (exStyle & WS_EX_TOPMOST) != 0 ? HWND_TOPMOST : HWND_TOP);

@@ -106,6 +106,20 @@ int Win32Os::GetSystemMetricsForDpi(int index, UINT dpi) {
     return ::GetSystemMetrics(index);
 }
 
+HMONITOR Win32Os::MonitorFromPoint(POINT pt, DWORD flags) { return ::MonitorFromPoint(pt, flags); }
+
+HMONITOR Win32Os::MonitorFromRect(const RECT* rect, DWORD flags) { return ::MonitorFromRect(rect, flags); }
+
+HMONITOR Win32Os::MonitorFromWindow(HWND hwnd, DWORD flags) { return ::MonitorFromWindow(hwnd, flags); }
+
+BOOL Win32Os::GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) {
+    return ::GetMonitorInfoW(monitor, reinterpret_cast<MONITORINFO*>(info));
+}
+
+BOOL Win32Os::EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) {
+    return ::EnumDisplayMonitors(nullptr, nullptr, proc, data);
+}
+
 // ---- IGdi ----
 
 HFONT Win32Os::CreateFontIndirectA(const LOGFONTA* font) { return ::CreateFontIndirectA(font); }

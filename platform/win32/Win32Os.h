@@ -104,6 +104,11 @@ public:
     void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) override;
     BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
     int GetSystemMetricsForDpi(int index, UINT dpi) override;
+    HMONITOR MonitorFromPoint(POINT pt, DWORD flags) override;
+    HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) override;
+    HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) override;
+    BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFOEXW* info) override;
+    BOOL EnumDisplayMonitors(MONITORENUMPROC proc, LPARAM data) override;
 
     // ---- IGdi ----
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;

@@ -220,23 +220,25 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
     // A new bar has claimed no auto-hide edge, so it asks after none.
     for (const auto& call : os.AppBarCalls()) {
         EXPECT_NE(call.message, static_cast<DWORD>(ABM_GETAUTOHIDEBAR));
+        EXPECT_NE(call.message, static_cast<DWORD>(ABM_GETAUTOHIDEBAREX));
     }
     struct Case {
         BARPLACEMENT placement;
         std::string calls;  // request, edge and lParam
     };
-    // A held auto-hide edge is given up first, the lookup ending where it is
-    // found; a bar that claimed none asks nothing.
+    // A held auto-hide edge is given up first, in the form and on the
+    // monitor it was claimed; a bar that claimed none asks nothing.
     const Case cases[] = {
         {Placement(ABE_BOTTOM, FALSE, TRUE), {"query 3 0,set 3 0,activate -1 0"}},
-        {Placement(ABE_RIGHT, TRUE, FALSE), {"autohide 2 1,set 0 0,activate -1 0"}},
-        {Placement(ABE_LEFT, TRUE, TRUE), {"get 0 0,get 1 0,get 2 0,autohide 2 0,autohide 0 1,set 0 0,activate -1 0"}},
-        {Placement(EDGE_FLOATING, FALSE, TRUE), {"get 0 0,autohide 0 0,set 0 0,activate -1 0"}},
+        {Placement(ABE_RIGHT, TRUE, FALSE), {"autohideex 2 1,set 0 0,activate -1 0"}},
+        {Placement(ABE_LEFT, TRUE, TRUE), {"autohideex 2 0,autohideex 0 1,set 0 0,activate -1 0"}},
+        {Placement(EDGE_FLOATING, FALSE, TRUE), {"autohideex 0 0,set 0 0,activate -1 0"}},
         {Placement(ABE_TOP, FALSE, FALSE), {"query 1 0,set 1 0,activate -1 0"}},
-        {Placement(ABE_BOTTOM, TRUE, TRUE), {"autohide 3 1,set 0 0,activate -1 0"}},
+        {Placement(ABE_BOTTOM, TRUE, TRUE), {"autohideex 3 1,set 0 0,activate -1 0"}},
     };
     const auto calls = [&] {
-        const char* names[] = {"new", "remove", "query", "set", "state", "taskbar", "activate", "get", "autohide"};
+        const char* names[] = {"new", "remove",   "query", "set",      "state", "taskbar",   "activate",
+                               "get", "autohide", "moved", "setstate", "getex", "autohideex"};
         std::string text;
         for (const auto& call : os.AppBarCalls()) {
             if (call.message != ABM_WINDOWPOSCHANGED) {
@@ -273,7 +275,7 @@ TEST_F(AppBarTest, EveryPlacementTellsTheShellInOrderAndLeavesTheActiveWindowAlo
     // Leaving, it gives up its auto-hide edge before it leaves the shell.
     os.ClearLogs();
     bar.DestroyWindow();
-    EXPECT_EQ(calls(), "get 0 0,get 1 0,get 2 0,get 3 0,autohide 3 0,remove -1 0,activate -1 0");
+    EXPECT_EQ(calls(), "autohideex 3 0,remove -1 0,activate -1 0");
 }
 
 TEST_F(AppBarTest, CtrlFloatsOnlyABarThatMayFloatAndAFailedSettingsQueryTakesTheScreen) {
@@ -294,6 +296,7 @@ TEST_F(AppBarTest, CtrlFloatsOnlyABarThatMayFloatAndAFailedSettingsQueryTakesThe
     }
     os.SetKeyDown(VK_CONTROL, false);
     // Without the work area the whole screen docks; without the dragging setting every move is immediate.
+    os.FailCall("GetMonitorInfoW", 4);
     os.FailCall("SystemParametersInfoA", 3);
     EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 17), EDGE_FLOATING);
     EXPECT_EQ(CAppBarDialog::EdgeFromPoint(kAllOptions, 500, 16), ABE_TOP);
@@ -311,6 +314,7 @@ TEST_F(AppBarTest, AfterAShellRestartTheBarClaimsItsPlaceAgainAndAFullScreenProg
     os.RestartShell();
     EXPECT_EQ(os.ReservedRect(bar.m_hWnd), (std::optional<RECT>(RECT{0, 0, 1024, 21})));
     // Both are bars of the new shell again: they hear its notifications.
+    os.CreateForeignWindow("Game", "Game", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 1024, 768});
     os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
     EXPECT_TRUE(bar.m_bFullScreenApp);
     EXPECT_TRUE(hidden.m_bFullScreenApp);

@@ -26,7 +26,7 @@ TEST(AutoHidePosition, ShownAndHiddenPositionsAtEveryEdge) {
         {ABE_BOTTOM, {0, 700, 1024, 740}, {0, 728, 1024, 768}, {0, 764, 1024, 804}},
         {EDGE_FLOATING, {10, 30, 70, 700}, {10, 30, 70, 700}, {10, 30, 70, 700}},
     };
-    const ScreenMetrics screen{1024, 768, 1, 2};
+    const ScreenMetrics screen{{0, 0, 1024, 768}, 1, 2};
     for (const Case& c : cases) {
         EXPECT_EQ(AutoHidePosition(c.docked, c.edge, TRUE, screen), c.shown) << "edge " << c.edge;
         EXPECT_EQ(AutoHidePosition(c.docked, c.edge, FALSE, screen), c.hidden) << "edge " << c.edge;
@@ -86,8 +86,8 @@ TEST(CursorOutside, TheGrownRectangleHoldsItsLeftAndTopLinesButNotItsRightAndBot
 
 TEST(EdgeFromPoint, ScreenTrianglesTheFloatingMiddleAndTheOptionsThatForbidEither) {
     // A 28-pixel taskbar, low or high, 16-pixel scroll bars: the middle is 16,16..1008,724 or 16,44..1008,752.
-    const DragArea low{{0, 0, 1024, 740}, {16, 16}, {1024, 768}};
-    const DragArea high{{0, 28, 1024, 768}, {16, 16}, {1024, 768}};
+    const DragArea low{{0, 0, 1024, 740}, {16, 16}, {0, 0, 1024, 768}};
+    const DragArea high{{0, 28, 1024, 768}, {16, 16}, {0, 0, 1024, 768}};
     constexpr UINT kAll = 0x37;
     constexpr UINT kDock = BARF_LEFTRIGHT | BARF_TOPBOTTOM;
     struct Case {
@@ -210,7 +210,7 @@ TEST(FloatingRects, DraggedTopAtTheCursorCentredAcrossAndOnScreenMovedOnlyAsFarA
     EXPECT_EQ(FloatingDragRect(POINT{-3, 0}, RECT{kMin, kMin, kMax, kMax}),
               (RECT{-3 - kMax / 2, 0, kMax / 2 - 2, kMax}));
     // On the screen, held to its limits and moved only as far as its whole caption needs.
-    const SIZE screen{800, 600};
+    const RECT screen{0, 0, 800, 600};
     const POINT least{36, 39}, most{400, 300};
     const RECT cases[][2] = {
         {{10, 20, 310, 80}, {10, 20, 310, 80}},         // on the screen: stays
@@ -224,7 +224,135 @@ TEST(FloatingRects, DraggedTopAtTheCursorCentredAcrossAndOnScreenMovedOnlyAsFarA
         EXPECT_EQ(FloatingOnScreen(given, screen, 20, least, most), placed) << given;
     }
     // A screen smaller than the bar: its left and top stay on it.
-    EXPECT_EQ(FloatingOnScreen(RECT{50, 50, 350, 110}, SIZE{200, 10}, 20, least, most), (RECT{0, 0, 300, 60}));
+    EXPECT_EQ(FloatingOnScreen(RECT{50, 50, 350, 110}, RECT{0, 0, 200, 10}, 20, least, most), (RECT{0, 0, 300, 60}));
+}
+
+}  // namespace
+
+namespace {
+
+// Monitor layouts, the primary first: alone; side by side; stacked; a
+// second left of and above the primary (negative coordinates); three of
+// different sizes around it.
+const std::vector<std::vector<RECT>> kLayouts = {
+    {{0, 0, 1024, 768}},
+    {{0, 0, 1024, 768}, {1024, 0, 1824, 600}},
+    {{0, 0, 1024, 768}, {0, 768, 1280, 1792}},
+    {{0, 0, 1024, 768}, {-1280, -200, 0, 824}},
+    {{0, 0, 1920, 1080}, {-100, -600, 700, 0}, {1920, 300, 2944, 1068}},
+};
+
+RECT Moved(const RECT& r, LONG dx, LONG dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+TEST(MonitorGeometry, EveryRuleHoldsOnEachMonitorOfEachLayoutAsOnTheSameScreenAtTheOrigin) {
+    const POINT least{36, 39}, most{400, 300};
+    for (const auto& layout : kLayouts) {
+        for (const RECT& m : layout) {
+            SCOPED_TRACE(m);
+            const LONG w = m.right - m.left, h = m.bottom - m.top;
+            const RECT origin{0, 0, w, h};
+            const auto toOrigin = [&m](const RECT& r) { return Moved(r, -m.left, -m.top); };
+            // A taskbar along the bottom of this monitor.
+            const RECT work{m.left, m.top, m.right, m.bottom - 28};
+            for (UINT options : {0x37U, BARF_LEFTRIGHT | BARF_TOPBOTTOM, BARF_LEFTRIGHT, BARF_TOPBOTTOM | BARF_FLOAT}) {
+                for (LONG x = -2; x <= w + 1; x += w / 37 + 1) {
+                    for (LONG y = -2; y <= h + 1; y += h / 29 + 1) {
+                        EXPECT_EQ(EdgeFromPointIn(options, POINT{m.left + x, m.top + y}, DragArea{work, {17, 17}, m}),
+                                  EdgeFromPointIn(options, POINT{x, y}, DragArea{toOrigin(work), {17, 17}, origin}))
+                            << options << " at " << x << "," << y;
+                    }
+                }
+            }
+            const LONG thickness[4] = {60, 40, 70, 50};
+            for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+                const RECT docked = CutToThickness(m, edge, thickness);
+                EXPECT_EQ(toOrigin(docked), CutToThickness(origin, edge, thickness)) << edge;
+                for (const BOOL show : {TRUE, FALSE}) {
+                    const RECT placed = AutoHidePosition(docked, edge, show, ScreenMetrics{m, 1, 2});
+                    EXPECT_EQ(toOrigin(placed),
+                              AutoHidePosition(toOrigin(docked), edge, show, ScreenMetrics{origin, 1, 2}))
+                        << edge << " " << show;
+                    // Hidden, exactly the strip of two borders stays on this monitor.
+                    const RECT on{std::max(placed.left, m.left), std::max(placed.top, m.top),
+                                  std::min(placed.right, m.right), std::min(placed.bottom, m.bottom)};
+                    const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
+                    EXPECT_EQ(across ? on.right - on.left : on.bottom - on.top,
+                              show ? thickness[edge] : (across ? 2 : 4))
+                        << edge << " " << show;
+                }
+            }
+            for (const RECT& floating : {RECT{m.left - 500, m.top + 10, m.left - 200, m.top + 70},
+                                         RECT{m.right - 100, m.bottom - 5, m.right + 200, m.bottom + 55},
+                                         RECT{m.left + 10, m.top - 90, m.left + 310, m.top - 30}}) {
+                EXPECT_EQ(toOrigin(FloatingOnScreen(floating, m, 20, least, most)),
+                          FloatingOnScreen(toOrigin(floating), origin, 20, least, most))
+                    << floating;
+            }
+            for (const POINT p :
+                 {POINT{m.left - 7, m.top - 7}, POINT{m.right + 7, m.bottom + 7}, POINT{m.left + 5, m.bottom}}) {
+                const POINT held = HeldInRect(p, m);
+                const POINT expected = HeldInRect(POINT{p.x - m.left, p.y - m.top}, origin);
+                EXPECT_EQ(held.x - m.left, expected.x);
+                EXPECT_EQ(held.y - m.top, expected.y);
+            }
+        }
+    }
+}
+
+TEST(MonitorGeometry, InnerEdgesDockNegativeMonitorsKeepTheirOriginAndTheShellsClippedAnswersStayOnTheMonitor) {
+    const RECT primary{0, 0, 1024, 768}, right{1024, 0, 1824, 600}, left{-1280, -200, 0, 824};
+    struct Drag {
+        RECT monitor;
+        POINT pt;
+        int edge;
+    };
+    // Either side of the boundary each monitor's own edge docks.
+    const Drag drags[] = {{primary, {1020, 384}, ABE_RIGHT}, {right, {1026, 300}, ABE_LEFT},
+                          {right, {1820, 300}, ABE_RIGHT},   {left, {-1278, 312}, ABE_LEFT},
+                          {left, {-2, 312}, ABE_RIGHT},      {left, {-640, -198}, ABE_TOP},
+                          {left, {-640, 820}, ABE_BOTTOM},   {left, {-640, 312}, EDGE_FLOATING}};
+    for (const Drag& d : drags) {
+        EXPECT_EQ(EdgeFromPointIn(0x37, d.pt, DragArea{d.monitor, {17, 17}, d.monitor}), d.edge) << d.monitor;
+    }
+    const ScreenMetrics leftScreen{left, 1, 1};
+    EXPECT_EQ(AutoHidePosition(RECT{-1280, -200, -1240, 824}, ABE_LEFT, FALSE, leftScreen),
+              (RECT{-1318, -200, -1278, 824}));
+    EXPECT_EQ(AutoHidePosition(RECT{-1280, -200, -1240, 824}, ABE_TOP, TRUE, leftScreen),
+              (RECT{-1280, -200, -1240, 824}));
+    // The shell's answers: kept where on the monitor; inside out or elsewhere, the monitor.
+    const RECT answers[][2] = {
+        {{1024, 0, 1824, 600}, {1024, 0, 1824, 600}},  {{1024, 25, 1824, 600}, {1024, 25, 1824, 600}},
+        {{1024, 0, 1000, 600}, {1024, 0, 1824, 600}},  {{0, 0, 1024, 768}, {1024, 0, 1824, 600}},
+        {{900, -50, 1900, 700}, {1024, 0, 1824, 600}}, {{1024, 600, 1824, 0}, {1024, 0, 1824, 600}},
+        {{1500, 0, 1500, 600}, {1024, 0, 1824, 600}}};
+    for (const auto& [answer, area] : answers) {
+        EXPECT_EQ(ShellAreaOn(right, answer), area) << answer;
+    }
+}
+
+TEST(MonitorGeometry, ACaptionCountsAsOnTheMonitorsOnlyWhenEveryColumnOfItIs) {
+    const std::vector<RECT> sideBySide{{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+    const std::vector<RECT> gap{{0, 0, 1024, 768}, {1100, 0, 1900, 600}};
+    const std::vector<RECT> stacked{{0, 0, 1024, 768}, {-100, 768, 900, 1368}};
+    const std::vector<RECT> apart{{0, 0, 1024, 768}, {0, 770, 1024, 1368}};
+    struct Case {
+        const std::vector<RECT>& monitors;
+        RECT rect;
+        bool on;
+    };
+    const Case cases[] = {
+        {sideBySide, {100, 100, 300, 160}, true},   {sideBySide, {900, 100, 1200, 160}, true},
+        {sideBySide, {900, 585, 1200, 645}, false}, {sideBySide, {900, 580, 1200, 640}, true},
+        {sideBySide, {-1, 100, 200, 160}, false},   {sideBySide, {1700, 10, 1825, 70}, false},
+        {sideBySide, {1700, -1, 1824, 70}, false},  {gap, {1000, 100, 1200, 160}, false},
+        {gap, {1100, 100, 1200, 160}, true},        {sideBySide, {300, 100, 300, 160}, false},
+        {sideBySide, {0, 748, 200, 808}, true},     {sideBySide, {0, 749, 200, 809}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CaptionOnMonitors(c.rect, 20, c.monitors), c.on) << c.rect;
+    }
+    EXPECT_FALSE(CaptionOnMonitors(RECT{100, 100, 300, 160}, 0, sideBySide));
+    EXPECT_FALSE(CaptionOnMonitors(RECT{100, 100, 300, 160}, 20, {}));
 }
 
 }  // namespace

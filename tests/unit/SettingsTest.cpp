@@ -79,7 +79,7 @@ TEST_F(
 BARPLACEMENT Valid() { return BARPLACEMENT{48, ABE_LEFT, FALSE, TRUE, {50, 21, 50, 21}, {10, 10, 110, 60}}; }
 
 // The bar's own limits on a 1024 x 768 screen.
-constexpr PlacementLimits kLimits{{1024, 768}, {34, 21, 34, 21}, {512, 384, 512, 384}, {36, 39}, {512, 384}};
+constexpr PlacementLimits kLimits{{0, 0, 1024, 768}, {34, 21, 34, 21}, {512, 384, 512, 384}, {36, 39}, {512, 384}};
 constexpr BARPLACEMENT kDefaults{48, ABE_TOP, FALSE, TRUE, {34, 21, 34, 21}, {0, 0, 68, 21}};
 
 // Any stored record: the bar is on the screen, holds its menu button, and stands on any strip it reserves.
@@ -143,7 +143,7 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
         EXPECT_EQ(placement.nEdge, ABE_LEFT);
     }
     // On a screen smaller than one row, the limits cross: the least size wins, which the window keeps anyway.
-    constexpr PlacementLimits kCrossed{{40, 30}, {34, 21, 34, 21}, {20, 15, 20, 15}, {36, 39}, {40, 30}};
+    constexpr PlacementLimits kCrossed{{0, 0, 40, 30}, {34, 21, 34, 21}, {20, 15, 20, 15}, {36, 39}, {40, 30}};
     const std::tuple<Thickness, RECT, RECT> crossed[] = {
         {{10, 10, 10, 10}, {0, 0, 10, 10}, {0, 0, 36, 39}},
         {{25, 18, 25, 18}, {0, 0, 38, 35}, {0, 0, 38, 39}},
@@ -210,9 +210,10 @@ TEST_F(SettingsTest, SoundStoredRecordsAreTakenHeldToWhatTheBarCanBeEveryRecordG
     os.ClearLogs();
     bar.DestroyWindow();
     const std::string key = "set HKCU\\SOFTWARE\\QUORVANE\\VOSSEL\\SETTINGS\\";
-    EXPECT_EQ(os.RegistryChanges(),
-              (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM", key + "SKIP DRIVES",
-                                        key + "TILE EXPLORERS", key + "STATE DPI", key + "HOT KEY"}));
+    EXPECT_EQ(
+        os.RegistryChanges(),
+        (std::vector<std::string>{key + "STATE INFO", key + "LAUNCH PROGRAM", key + "SKIP DRIVES",
+                                  key + "TILE EXPLORERS", key + "STATE DPI", key + "HOT KEY", key + "STATE MONITOR"}));
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "State DPI")->data, Bytes(DWORD{96}));
     // Ctrl+Alt+Home, as the hotkey control gives it.
     EXPECT_EQ(os.GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Hot Key")->data, Bytes(DWORD{0x0624}));

@@ -414,7 +414,9 @@ TEST_F(BarWindowTest, AnAutoHideBarFollowsItsShownOrHiddenStateAndAlwaysLeavesIt
         }
         os.SendMessageA(bar.m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
         // Placed anew while shown, it stays shown, and under a full-screen program.
+        const HWND game = os.CreateForeignWindow("Game", "Game", WS_POPUP | WS_VISIBLE, 0, RECT{-5, -5, 1030, 770});
         os.NotifyAppBars(ABN_FULLSCREENAPP, 1);
+        os.DestroyWindow(game);
         EXPECT_EQ(WindowRect(bar.m_hWnd), c.shown);
         EXPECT_FALSE(topmost());
         // Active, it never hides by the timer; it hides as soon as it is not.
