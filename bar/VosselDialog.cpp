@@ -180,8 +180,9 @@ void CVosselDialog::OnVolumeAnswer(WPARAM serial) {
         m_bFillingTip = true;
         UpdateChildToolTip(answer.filled);
         m_bFillingTip = false;
-        // A screen reader on the drive reads its label and free space anew.
-        if (Os().win.GetFocus() == answer.filled) {
+        // A screen reader on the drive reads its label and free space anew, when they changed.
+        const bool told = answer.filled == m_hwndSpoken && TipText(answer.filled) == m_strSpoken;
+        if (Os().win.GetFocus() == answer.filled && !told) {
             Os().win.NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, answer.filled, OBJID_CLIENT, CHILDID_SELF);
         }
     }
@@ -730,6 +731,8 @@ BOOL CVosselDialog::GetAccessibleAnswers(HWND hwnd, AccessibleAnswers* answers) 
         m_drives.AskVolume(root);
         // The tip's first line, as a sighted user reads it; the free space below it describes the drive.
         const std::wstring tip = TipText(hwnd);
+        m_hwndSpoken = hwnd;
+        m_strSpoken = tip;
         const size_t lineEnd = tip.find_first_of(L"\r\n");
         answers->name = tip.substr(0, lineEnd);
         const size_t below = tip.find_first_not_of(L"\r\n", lineEnd == std::wstring::npos ? tip.size() : lineEnd);

@@ -115,6 +115,10 @@ private:
     HWND m_hwndPointed = nullptr;
     // A tip asks for its text again as an answer fills it in: that asks no new query.
     bool m_bFillingTip = false;
+    // What a screen reader was last told of a drive button: an answer that
+    // changes nothing of it is not announced, or every read would ask again.
+    HWND m_hwndSpoken = nullptr;
+    std::wstring m_strSpoken;
     // The drive whose Eject the menu offered last; its button may be gone by the choice.
     std::wstring m_strMenuDrive;
 
