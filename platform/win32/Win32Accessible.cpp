@@ -101,11 +101,7 @@ public:
 
     // IAccessible: the window's own answers for itself, the system's for the rest.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        AccessibleAnswers answers;
-        if (name != nullptr && IsSelf(child) && AnswersOf(m_hwnd, &answers) && !answers.name.empty()) {
-            return Text(answers.name, name);
-        }
-        return m_standard->get_accName(child, name);
+        return OwnText(child, name, &AccessibleAnswers::name, &IAccessible::get_accName);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         AccessibleAnswers answers;
@@ -117,18 +113,10 @@ public:
         return m_standard->get_accRole(child, role);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        AccessibleAnswers answers;
-        if (action != nullptr && IsSelf(child) && AnswersOf(m_hwnd, &answers) && !answers.defaultAction.empty()) {
-            return Text(answers.defaultAction, action);
-        }
-        return m_standard->get_accDefaultAction(child, action);
+        return OwnText(child, action, &AccessibleAnswers::defaultAction, &IAccessible::get_accDefaultAction);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        AccessibleAnswers answers;
-        if (description != nullptr && IsSelf(child) && AnswersOf(m_hwnd, &answers) && !answers.description.empty()) {
-            return Text(answers.description, description);
-        }
-        return m_standard->get_accDescription(child, description);
+        return OwnText(child, description, &AccessibleAnswers::description, &IAccessible::get_accDescription);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         AccessibleAnswers answers;
@@ -184,6 +172,16 @@ public:
 
 private:
     ~AccessibleWindow() = default;
+
+    // One of the window's own texts for itself when it has one, else the system's answer.
+    HRESULT OwnText(VARIANT child, BSTR* out, std::wstring AccessibleAnswers::*text,
+                    HRESULT (STDMETHODCALLTYPE IAccessible::*standard)(VARIANT, BSTR*)) {
+        AccessibleAnswers answers;
+        if (out != nullptr && IsSelf(child) && AnswersOf(m_hwnd, &answers) && !(answers.*text).empty()) {
+            return Text(answers.*text, out);
+        }
+        return (m_standard.Get()->*standard)(child, out);
+    }
 
     LONG m_refs = 1;
     HWND m_hwnd;
