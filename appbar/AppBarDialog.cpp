@@ -426,6 +426,29 @@ void CAppBarDialog::OnDestroy() {
 void CAppBarDialog::OnWindowPosChanged() {
     Default();
     SendAppBarMessage(ABM_WINDOWPOSCHANGED, static_cast<UINT>(-1), 0, nullptr);
+    ClipToBarMonitor();
+}
+
+void CAppBarDialog::ClipToBarMonitor() {
+    RECT window{};
+    GetWindowRect(&window);
+    const bool hides = IsDockEdge(m_placement.nEdge) && m_placement.bAutoHide && m_nDragEdge == EDGE_NONE;
+    const std::optional<RECT> clip = hides ? ClipToMonitor(window, BarMonitor().rect) : std::nullopt;
+    if (clip.has_value() == m_rcClip.has_value() && (!clip || std::memcmp(&*clip, &*m_rcClip, sizeof(RECT)) == 0)) {
+        return;
+    }
+    HRGN region = clip ? Os().gdi.CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom) : nullptr;
+    if (clip && region == nullptr) {
+        return;
+    }
+    // Set first: the system tells the window of its new region, which lands here again.
+    const std::optional<RECT> previous = std::exchange(m_rcClip, clip);
+    if (Os().win.SetWindowRgn(m_hWnd, region, TRUE) == 0) {
+        m_rcClip = previous;
+        if (region != nullptr) {
+            Os().gdi.DeleteObject(region);
+        }
+    }
 }
 
 void CAppBarDialog::OnActivate(UINT nState) {

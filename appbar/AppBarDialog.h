@@ -85,6 +85,9 @@ protected:
     // where the shell knows it; gives up what was claimed.
     BOOL ClaimAutoHide(int edge);
     void ReleaseAutoHide();
+    // A docked auto-hide bar shows and takes the mouse on its own monitor
+    // only, whatever part of it lies beyond.
+    void ClipToBarMonitor();
     // Whether a full-screen window other than the bar covers its monitor.
     bool FullScreenOnBarMonitor() const;
     // The window's size limits, as its answer to WM_GETMINMAXINFO gives them.
@@ -121,6 +124,8 @@ protected:
     UINT m_nAutoHideEdge = ABE_LEFT;
     RECT m_rcAutoHideMonitor{0, 0, 0, 0};
     BOOL m_bAutoHideEx = FALSE;
+    // The window's region as last set, in window coordinates; none is all of it.
+    std::optional<RECT> m_rcClip;
     std::wstring m_strHomeMonitor;
     RECT m_rcHomeMonitor{0, 0, 0, 0};
     // The monitor under the pointer of the running move loop.

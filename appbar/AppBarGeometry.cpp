@@ -77,6 +77,20 @@ RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
     return rect;
 }
 
+std::optional<RECT> ClipToMonitor(const RECT& window, const RECT& monitor) {
+    const RECT on{std::max(window.left, monitor.left), std::max(window.top, monitor.top),
+                  std::min(window.right, monitor.right), std::min(window.bottom, monitor.bottom)};
+    const bool whole =
+        on.left == window.left && on.top == window.top && on.right == window.right && on.bottom == window.bottom;
+    if (whole || on.left >= on.right || on.top >= on.bottom) {
+        return std::nullopt;
+    }
+    return RECT{ClampToLong(static_cast<long long>(on.left) - window.left),
+                ClampToLong(static_cast<long long>(on.top) - window.top),
+                ClampToLong(static_cast<long long>(on.right) - window.left),
+                ClampToLong(static_cast<long long>(on.bottom) - window.top)};
+}
+
 RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& screen) {
     const long long w = static_cast<long long>(rect.right) - rect.left;
     const long long h = static_cast<long long>(rect.bottom) - rect.top;

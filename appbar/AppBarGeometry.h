@@ -1,6 +1,7 @@
 // Geometry of the appbar, as values in and values out.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "appbar/BarPlacement.h"
@@ -35,6 +36,11 @@ RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]);
 // monitor's edge, keeping its size; a hidden bar leaves a strip two borders
 // deep on the monitor.
 RECT AutoHidePosition(RECT rect, int edge, BOOL show, const ScreenMetrics& screen);
+// The part of a window at `window` that lies on `monitor`, in window
+// coordinates, when the window reaches beyond it: a bar hidden at an edge
+// where two monitors meet would otherwise show on the neighbour. None when
+// the whole window is on the monitor, or none of it.
+std::optional<RECT> ClipToMonitor(const RECT& window, const RECT& monitor);
 
 // Length of one slide animation, in milliseconds.
 constexpr DWORD kSlideDuration = 400;

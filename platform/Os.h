@@ -86,6 +86,13 @@ public:
     virtual BOOL UpdateWindow(HWND hwnd) = 0;
     virtual BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) = 0;
     virtual BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) = 0;
+    // The part of a window that is drawn and takes the mouse, in window
+    // coordinates; null gives it all back. Once set, the region belongs to
+    // the system, which frees it; after a failure it is still the caller's.
+    virtual int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) = 0;
+    // The box of the window's region: SIMPLEREGION and the box, or 0 (the
+    // system's ERROR) when the window has none.
+    virtual int GetWindowRgnBox(HWND hwnd, RECT* rect) = 0;
 
     virtual HWND GetActiveWindow() = 0;
     virtual HWND SetActiveWindow(HWND hwnd) = 0;
@@ -176,6 +183,7 @@ public:
     virtual HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) = 0;
     virtual HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) = 0;
     virtual BOOL DeleteObject(HGDIOBJ object) = 0;
+    virtual HRGN CreateRectRgn(int left, int top, int right, int bottom) = 0;
     virtual BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) = 0;
     virtual BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM dataLength, int x, int y,
                             int cx, int cy, UINT flags) = 0;

@@ -288,3 +288,29 @@ HWND MemoryOs::SetActiveWindow(HWND hwnd) {
     SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
     return previous;
 }
+
+int MemoryOs::SetWindowRgn(HWND hwnd, HRGN region, BOOL) {
+    Window* window = Find(hwnd);
+    const auto owned = m_regions.find(region);
+    if (window == nullptr || (region != nullptr && owned == m_regions.end()) || Fails("SetWindowRgn")) {
+        return 0;
+    }
+    // The region becomes the window's, and the one it had is freed.
+    window->region.reset();
+    if (region != nullptr) {
+        window->region = owned->second;
+        m_regions.erase(owned);
+    }
+    // As the system does, the window is told its frame changed.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return 1;
+}
+
+int MemoryOs::GetWindowRgnBox(HWND hwnd, RECT* rect) {
+    const Window* window = Find(hwnd);
+    if (window == nullptr || !window->region || rect == nullptr) {
+        return 0;
+    }
+    *rect = *window->region;
+    return SIMPLEREGION;
+}

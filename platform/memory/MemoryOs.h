@@ -472,7 +472,7 @@ public:
     std::string CurrentDirectory() const { return Utf8FromUtf16(m_currentDirectory); }
     // Bitmaps, fonts, icons and device contexts.
     int LiveGdiObjects() const {
-        return static_cast<int>(m_bitmaps.size() + m_fonts.size() + m_icons.size() + m_dcs.size());
+        return static_cast<int>(m_bitmaps.size() + m_fonts.size() + m_icons.size() + m_dcs.size() + m_regions.size());
     }
     int LiveRegistryKeys() const { return static_cast<int>(m_openKeys.size()); }
     int LiveMenus() const { return static_cast<int>(m_menus.size()); }
@@ -537,6 +537,8 @@ public:
     BOOL UpdateWindow(HWND hwnd) override;
     BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) override;
     BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) override;
+    int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) override;
+    int GetWindowRgnBox(HWND hwnd, RECT* rect) override;
     HWND GetActiveWindow() override;
     HWND SetActiveWindow(HWND hwnd) override;
     DWORD GetMessagePos() override;
@@ -594,6 +596,7 @@ public:
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
     HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) override;
     BOOL DeleteObject(HGDIOBJ object) override;
+    HRGN CreateRectRgn(int left, int top, int right, int bottom) override;
     BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) override;
     BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM dataLength, int x, int y, int cx,
                     int cy, UINT flags) override;
@@ -716,6 +719,8 @@ private:
         bool pushed = false;
         WORD hotKey = 0;
         UINT dpi = 96;  // a top-level window's; a child is drawn at its parent's
+        // The part drawn and hit, in window coordinates; none is all of it.
+        std::optional<RECT> region;
     };
     // The DPI a window is drawn at: its top-level window's.
     UINT DpiOf(const Window& window) const;
@@ -869,6 +874,8 @@ private:
     bool m_bClipAcrossMonitors = false;
 
     std::map<HANDLE, SIZE> m_bitmaps;
+    // Rectangular regions the program owns; one given to a window is the window's.
+    std::map<HGDIOBJ, RECT> m_regions;
     std::map<HMENU, Menu> m_menus;
     std::map<char, Drive> m_drives;
     std::vector<std::pair<std::wstring, std::wstring>> m_connections;

@@ -250,7 +250,16 @@ HANDLE MemoryOs::CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) 
 }
 
 BOOL MemoryOs::DeleteObject(HGDIOBJ object) {
-    return m_bitmaps.erase(object) != 0 || m_fonts.erase(object) != 0 ? TRUE : FALSE;
+    return m_bitmaps.erase(object) != 0 || m_fonts.erase(object) != 0 || m_regions.erase(object) != 0 ? TRUE : FALSE;
+}
+
+HRGN MemoryOs::CreateRectRgn(int left, int top, int right, int bottom) {
+    if (Fails("CreateRectRgn")) {
+        return nullptr;
+    }
+    const auto region = reinterpret_cast<HRGN>(NewHandle());
+    m_regions[region] = RECT{left, top, right, bottom};
+    return region;
 }
 
 BOOL MemoryOs::DrawFrameControl(HDC, RECT* rect, UINT type, UINT state) {

@@ -268,7 +268,8 @@ HWND MemoryOs::GetDesktopWindow() { return m_desktop; }
 HWND MemoryOs::WindowFromPoint(POINT pt) {
     for (HWND hwnd : m_zOrder) {
         const Window& window = *Find(hwnd);
-        if ((window.style & WS_VISIBLE) == 0 || !Contains(window.rect, pt)) {
+        if ((window.style & WS_VISIBLE) == 0 || !Contains(window.rect, pt) ||
+            (window.region && !Contains(*window.region, POINT{pt.x - window.rect.left, pt.y - window.rect.top}))) {
             continue;
         }
         HWND found = hwnd;

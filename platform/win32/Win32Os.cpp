@@ -90,6 +90,10 @@ BOOL Win32Os::AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exSty
     return ::AdjustWindowRectEx(rect, style, menu, exStyle);
 }
 
+int Win32Os::SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) { return ::SetWindowRgn(hwnd, region, redraw); }
+
+int Win32Os::GetWindowRgnBox(HWND hwnd, RECT* rect) { return ::GetWindowRgnBox(hwnd, rect); }
+
 HWND Win32Os::GetActiveWindow() { return ::GetActiveWindow(); }
 
 HWND Win32Os::SetActiveWindow(HWND hwnd) { return ::SetActiveWindow(hwnd); }
@@ -165,6 +169,10 @@ HANDLE Win32Os::CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) {
 }
 
 BOOL Win32Os::DeleteObject(HGDIOBJ object) { return ::DeleteObject(object); }
+
+HRGN Win32Os::CreateRectRgn(int left, int top, int right, int bottom) {
+    return ::CreateRectRgn(left, top, right, bottom);
+}
 
 BOOL Win32Os::DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
     return ::DrawFrameControl(dc, rect, type, state);

@@ -57,6 +57,8 @@ public:
     BOOL UpdateWindow(HWND hwnd) override;
     BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) override;
     BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) override;
+    int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) override;
+    int GetWindowRgnBox(HWND hwnd, RECT* rect) override;
     HWND GetActiveWindow() override;
     HWND SetActiveWindow(HWND hwnd) override;
     DWORD GetMessagePos() override;
@@ -114,6 +116,7 @@ public:
     HBITMAP CreateMappedBitmap(UINT bitmapId, UINT flags, COLORMAP* maps, int mapCount) override;
     HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) override;
     BOOL DeleteObject(HGDIOBJ object) override;
+    HRGN CreateRectRgn(int left, int top, int right, int bottom) override;
     BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) override;
     BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM dataLength, int x, int y, int cx,
                     int cy, UINT flags) override;

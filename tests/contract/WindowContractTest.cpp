@@ -416,3 +416,29 @@ TEST_F(WindowContract, AParentOffersAControlsNotificationToTheControlsObjectBefo
 }
 
 }  // namespace
+
+TEST_F(WindowContract, ARegionCutsWhatOfAWindowTakesTheMouseBelongsToTheWindowAndTellsItsFrameChanged) {
+    RecordingWnd wnd;
+    const HWND hwnd = MakeWindow(WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, RECT{200, 150, 400, 190}, "", &wnd);
+    RECT box{0, 0, 0, 0};
+    EXPECT_EQ(Os().win.GetWindowRgnBox(hwnd, &box), 0);
+    const POINT kept{205, 170}, cut{300, 170};
+    EXPECT_EQ(Os().win.WindowFromPoint(cut), hwnd);
+    const HRGN region = Os().gdi.CreateRectRgn(0, 0, 10, 40);
+    ASSERT_NE(region, nullptr);
+    wnd.m_messages.clear();
+    ASSERT_NE(Os().win.SetWindowRgn(hwnd, region, TRUE), 0);
+    EXPECT_TRUE(wnd.Received(WM_WINDOWPOSCHANGED));
+    ASSERT_EQ(Os().win.GetWindowRgnBox(hwnd, &box), SIMPLEREGION);
+    EXPECT_EQ(Str(box), "0,0,10,40");
+    // The region is in window coordinates and moves with the window.
+    EXPECT_EQ(Os().win.WindowFromPoint(kept), hwnd);
+    EXPECT_NE(Os().win.WindowFromPoint(cut), hwnd);
+    ASSERT_TRUE(Os().win.SetWindowPos(hwnd, nullptr, 100, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    EXPECT_EQ(Os().win.WindowFromPoint(POINT{kept.x - 100, kept.y}), hwnd);
+    EXPECT_NE(Os().win.WindowFromPoint(kept), hwnd);
+    // Null gives the window all of itself back.
+    ASSERT_NE(Os().win.SetWindowRgn(hwnd, nullptr, TRUE), 0);
+    EXPECT_EQ(Os().win.GetWindowRgnBox(hwnd, &box), 0);
+    EXPECT_EQ(Os().win.WindowFromPoint(POINT{cut.x - 100, cut.y}), hwnd);
+}

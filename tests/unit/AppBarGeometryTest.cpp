@@ -33,6 +33,34 @@ TEST(AutoHidePosition, ShownAndHiddenPositionsAtEveryEdge) {
     }
 }
 
+TEST(ClipToMonitor, OnlyAWindowReachingBeyondItsMonitorIsCutToThePartOnItInWindowCoordinates) {
+    const RECT m{-1280, -200, 0, 824};
+    struct Case {
+        RECT window;
+        std::optional<RECT> clip;
+    };
+    const Case cases[] = {
+        {m, std::nullopt},
+        {{-1000, 0, -900, 40}, std::nullopt},
+        // Hidden at each edge, and beyond two at once.
+        {{-1338, -200, -1278, 824}, RECT{58, 0, 60, 1024}},
+        {{-1280, -236, 0, -196}, RECT{0, 36, 1280, 40}},
+        {{-2, -200, 58, 824}, RECT{0, 0, 2, 1024}},
+        {{-1280, 822, 0, 862}, RECT{0, 0, 1280, 2}},
+        {{-10, 800, 30, 840}, RECT{0, 0, 10, 24}},
+        // Touching the monitor, or wholly off it: nothing is on it to keep.
+        {{0, 0, 60, 40}, std::nullopt},
+        {{-1400, -300, -1280, -200}, std::nullopt},
+        // Offsets past the range of a coordinate are held to it.
+        {{kMin, kMin, kMax, kMax},
+         RECT{static_cast<LONG>(-1280LL - kMin), static_cast<LONG>(-200LL - kMin), kMax, kMax}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.window);
+        EXPECT_EQ(ClipToMonitor(c.window, m), c.clip);
+    }
+}
+
 TEST(ZOrderInsertAfter, OnTopUnlessAFullScreenProgramRuns) {
     EXPECT_EQ(ZOrderInsertAfter(FALSE, FALSE), HWND_NOTOPMOST);
     EXPECT_EQ(ZOrderInsertAfter(FALSE, TRUE), HWND_NOTOPMOST);

@@ -102,6 +102,25 @@ TEST_F(LeakTest, RepeatedCyclesGiveBackEveryHandle) {
                  os.ReleaseDC(link.m_hWnd, dc);
              }
          }},
+        {"hiding where two monitors meet, the window's region refused once",
+         [&] {
+             // At the primary's right edge, beside a second monitor.
+             if (bar.GetPlacement().nEdge != ABE_RIGHT) {
+                 os.AddMonitor(RECT{1024, 0, 1824, 600});
+                 BARPLACEMENT placement = bar.GetPlacement();
+                 placement.nEdge = ABE_RIGHT;
+                 placement.bAutoHide = TRUE;
+                 bar.SetPlacement(&placement);
+             }
+             os.FailCall("SetWindowRgn", 1);
+             for (const BOOL show : {FALSE, TRUE, FALSE}) {
+                 bar.ShowAutoHideBar(show);
+             }
+             // Refused, the region was freed, and the next move set it.
+             RECT box{};
+             EXPECT_EQ(os.GetWindowRgnBox(bar.m_hWnd, &box), SIMPLEREGION);
+             bar.ShowAutoHideBar(TRUE);
+         }},
     };
     for (const auto& c : cycles) {
         const auto before = os.LiveObjects();

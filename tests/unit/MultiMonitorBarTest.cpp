@@ -67,6 +67,23 @@ protected:
         bar->DestroyWindow();
         CreateBar();
     }
+    // What of the bar is drawn and takes the mouse: its window, cut by its region.
+    RECT Drawn() {
+        const RECT window = WindowRect(bar->m_hWnd);
+        RECT box{0, 0, 0, 0};
+        if (os.GetWindowRgnBox(bar->m_hWnd, &box) != SIMPLEREGION) {
+            return window;
+        }
+        return RECT{window.left + box.left, window.top + box.top, window.left + box.right, window.top + box.bottom};
+    }
+    bool OfBar(HWND hwnd) {
+        for (; hwnd != nullptr; hwnd = os.GetParent(hwnd)) {
+            if (hwnd == bar->m_hWnd) {
+                return true;
+            }
+        }
+        return false;
+    }
     UINT_PTR AutoHideHolder(UINT edge, const RECT& monitor) {
         APPBARDATA data{sizeof(APPBARDATA), bar->m_hWnd, 0, edge, monitor, 0};
         return os.SHAppBarMessage(ABM_GETAUTOHIDEBAREX, &data);
@@ -126,6 +143,15 @@ TEST_F(MultiMonitorBarTest, HiddenAtAnyEdgeOfAnyMonitorTheBarLeavesItsStripThere
                     EXPECT_EQ(across ? on.right - on.left : on.bottom - on.top, 2);
                     EXPECT_EQ(across ? on.bottom - on.top : on.right - on.left,
                               across ? monitor.bottom - monitor.top : monitor.right - monitor.left);
+                    // Only the strip shows, and the mouse finds nothing of the bar beyond it: where two
+                    // monitors meet, the rest of the window lies on the neighbour.
+                    EXPECT_EQ(Drawn(), on);
+                    const POINT beyond[4] = {{on.left - 1, on.top + 9},
+                                             {on.left + 9, on.top - 1},
+                                             {on.right, on.top + 9},
+                                             {on.left + 9, on.bottom}};
+                    EXPECT_FALSE(OfBar(os.WindowFromPoint(beyond[edge])));
+                    EXPECT_TRUE(OfBar(os.WindowFromPoint(POINT{on.left, on.top})));
                     const RECT other = monitor.left == 0 && monitor.top == 0 ? layout.second : kPrimary;
                     const auto self = reinterpret_cast<UINT_PTR>(bar->m_hWnd);
                     if (exKnown) {
@@ -139,9 +165,12 @@ TEST_F(MultiMonitorBarTest, HiddenAtAnyEdgeOfAnyMonitorTheBarLeavesItsStripThere
                     // Touching the strip shows it whole at its edge.
                     os.SendMessageA(bar->m_hWnd, WM_NCMOUSEMOVE, HTBORDER, 0);
                     EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(monitor, edge));
+                    EXPECT_EQ(Drawn(), Docked(monitor, edge));
+                    bar->ShowAutoHideBar(FALSE);
                     placement.bAutoHide = FALSE;
                     bar->SetPlacement(&placement);
                     EXPECT_EQ(AutoHideHolder(static_cast<UINT>(edge), monitor), 0U);
+                    EXPECT_EQ(Drawn(), Docked(monitor, edge));
                 }
             }
             bar->DestroyWindow();

@@ -185,6 +185,9 @@ int WindowInfo(HWND hwnd, char**) {
                 client.bottom, style, exstyle);
     std::printf("visible=%d\ntopmost=%d\ncaption=%d\n", IsWindowVisible(hwnd) ? 1 : 0,
                 (exstyle & WS_EX_TOPMOST) ? 1 : 0, (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
+    // The window's region, in window coordinates; none when all of it shows.
+    RECT region{};
+    std::printf("region=%s\n", GetWindowRgnBox(hwnd, &region) == SIMPLEREGION ? Str(region).c_str() : "none");
     return Ok("monitor", MonitorOf(hwnd));
 }
 
