@@ -752,16 +752,37 @@ void MemoryOs::ChangeDpi(UINT dpi) {
     for (Monitor& monitor : m_monitors) {
         monitor.dpi = dpi;
     }
-    for (const HWND hwnd : TopLevelZOrder()) {
-        Window* window = Find(hwnd);
-        if (window == nullptr) {
-            continue;
-        }
-        const UINT previous = std::exchange(window->dpi, dpi);
-        // The system suggests the same place at the new scale.
-        const RECT& rc = window->rect;
-        RECT suggested{rc.left, rc.top, rc.left + static_cast<LONG>(ScaleBetween(rc.right - rc.left, previous, dpi)),
-                       rc.top + static_cast<LONG>(ScaleBetween(rc.bottom - rc.top, previous, dpi))};
-        SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    TellScales();
+}
+
+void MemoryOs::ChangeMonitorDpi(HMONITOR monitor, UINT dpi) {
+    const auto it =
+        std::find_if(m_monitors.begin(), m_monitors.end(), [monitor](const Monitor& m) { return m.handle == monitor; });
+    if (it != m_monitors.end()) {
+        it->dpi = dpi;
+        TellScales();
     }
+}
+
+void MemoryOs::TellScales() {
+    for (const HWND hwnd : TopLevelZOrder()) {
+        TellScale(hwnd);
+    }
+}
+
+void MemoryOs::TellScale(HWND hwnd) {
+    Window* window = Find(hwnd);
+    if (window == nullptr || window->parent != nullptr) {
+        return;
+    }
+    const UINT dpi = NearestMonitor(window->rect).dpi;
+    if (dpi == window->dpi) {
+        return;
+    }
+    const UINT previous = std::exchange(window->dpi, dpi);
+    // The system suggests the same place at the new scale.
+    const RECT& rc = window->rect;
+    RECT suggested{rc.left, rc.top, rc.left + static_cast<LONG>(ScaleBetween(rc.right - rc.left, previous, dpi)),
+                   rc.top + static_cast<LONG>(ScaleBetween(rc.bottom - rc.top, previous, dpi))};
+    SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }

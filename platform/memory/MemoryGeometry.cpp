@@ -178,20 +178,8 @@ BOOL MemoryOs::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, i
     if (window != nullptr && (flags & SWP_NOACTIVATE) == 0 && (window->style & (WS_CHILD | WS_VISIBLE)) == WS_VISIBLE) {
         SetActiveWindow(hwnd);
     }
-    // Moved onto a monitor of another scale, a top-level window is told,
-    // with its rectangle at the new scale where it stands.
-    window = Find(hwnd);
-    if (window != nullptr && window->parent == nullptr) {
-        const UINT dpi = NearestMonitor(window->rect).dpi;
-        if (dpi != window->dpi) {
-            const UINT previous = std::exchange(window->dpi, dpi);
-            const RECT& rc = window->rect;
-            RECT suggested{rc.left, rc.top,
-                           rc.left + static_cast<LONG>(ScaleBetween(rc.right - rc.left, previous, dpi)),
-                           rc.top + static_cast<LONG>(ScaleBetween(rc.bottom - rc.top, previous, dpi))};
-            SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        }
-    }
+    // Moved onto a monitor of another scale, a top-level window is told.
+    TellScale(hwnd);
     return TRUE;
 }
 

@@ -262,6 +262,9 @@ public:
     // onto a monitor of another scale is told, as under per-monitor awareness.
     void SetDpi(UINT dpi);
     void ChangeDpi(UINT dpi);
+    // One monitor takes a new scale, and each window on it is told, as the
+    // user's choice in the display settings does.
+    void ChangeMonitorDpi(HMONITOR monitor, UINT dpi);
     // The DPI the user signed in with, at which GetSystemMetrics and
     // AdjustWindowRectEx answer, whatever the screen's scale now. The
     // metrics that SetMetric gives are those at 96 DPI.
@@ -724,6 +727,10 @@ private:
     };
     // The DPI a window is drawn at: its top-level window's.
     UINT DpiOf(const Window& window) const;
+    // A top-level window drawn at another scale than its monitor's takes the
+    // monitor's and is told (WM_DPICHANGED, its rectangle scaled where it stands).
+    void TellScale(HWND hwnd);
+    void TellScales();
     struct Posted {
         HWND hwnd;
         UINT msg;

@@ -84,6 +84,15 @@ protected:
         }
         return false;
     }
+    // One row of the template's client area at `dpi`, in the docked frame drawn there.
+    LONG OneRowAt(int edge, UINT dpi) {
+        RECT frame{0, 0, 0, 0};
+        os.AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(os.GetWindowLongA(bar->m_hWnd, GWL_STYLE)), FALSE,
+                                    static_cast<DWORD>(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE)), dpi);
+        return edge == ABE_LEFT || edge == ABE_RIGHT
+                   ? frame.right - frame.left + static_cast<LONG>(ScaleBetween(kBarClientWidth, 96, dpi))
+                   : frame.bottom - frame.top + static_cast<LONG>(ScaleBetween(kBarClientHeight, 96, dpi));
+    }
     UINT_PTR AutoHideHolder(UINT edge, const RECT& monitor) {
         APPBARDATA data{sizeof(APPBARDATA), bar->m_hWnd, 0, edge, monitor, 0};
         return os.SHAppBarMessage(ABM_GETAUTOHIDEBAREX, &data);
@@ -386,19 +395,44 @@ TEST_F(MultiMonitorBarTest, OnAMonitorOfAnotherScaleTheBarTakesItsScaleInItsRows
             SCOPED_TRACE(edge);
             DragTo(Toward(second, edge), loop);
             EXPECT_EQ(os.GetDpiForWindow(bar->m_hWnd), 144U);
-            // One row of the template's client area at 144 DPI, in the frame drawn there.
-            RECT frame{0, 0, 0, 0};
-            os.AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(os.GetWindowLongA(bar->m_hWnd, GWL_STYLE)), FALSE,
-                                        static_cast<DWORD>(os.GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE)), 144);
-            const bool across = edge == ABE_LEFT || edge == ABE_RIGHT;
-            const LONG thickness = across ? frame.right - frame.left + ScaleBetween(kBarClientWidth, 96, 144)
-                                          : frame.bottom - frame.top + ScaleBetween(kBarClientHeight, 96, 144);
+            const LONG thickness = OneRowAt(edge, 144);
             EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(second, edge, thickness));
             EXPECT_EQ(os.ReservedRect(bar->m_hWnd), std::optional<RECT>(Docked(second, edge, thickness)));
             DragTo(Toward(kPrimary, edge), loop);
             EXPECT_EQ(os.GetDpiForWindow(bar->m_hWnd), 96U);
             EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(kPrimary, edge));
         }
+    }
+}
+
+TEST_F(MultiMonitorBarTest, ANewScaleOfTheBarsMonitorRescalesItInItsRowsThereAndOfAnotherLeavesItBe) {
+    for (const Layout& layout : kLayouts) {
+        const HMONITOR second = os.AddMonitor(layout.second);
+        CreateBar();
+        for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+            for (const BOOL autoHide : {FALSE, TRUE}) {
+                SCOPED_TRACE(testing::Message() << layout.name << " edge " << edge << " auto-hide " << autoHide);
+                DragTo(Toward(layout.second, edge));
+                BARPLACEMENT placement = bar->GetPlacement();
+                placement.bAutoHide = autoHide;
+                bar->SetPlacement(&placement);
+                bar->ShowAutoHideBar(TRUE);
+                for (const UINT dpi : {144U, 120U, 96U}) {
+                    os.ChangeMonitorDpi(second, dpi);
+                    EXPECT_EQ(os.GetDpiForWindow(bar->m_hWnd), dpi);
+                    const RECT docked = Docked(layout.second, edge, OneRowAt(edge, dpi));
+                    EXPECT_EQ(WindowRect(bar->m_hWnd), docked) << dpi;
+                    EXPECT_EQ(os.ReservedRect(bar->m_hWnd), autoHide ? std::nullopt : std::optional<RECT>(docked));
+                    // The primary's scale is none of the bar's business.
+                    os.ChangeMonitorDpi(os.PrimaryMonitor(), 192);
+                    EXPECT_EQ(os.GetDpiForWindow(bar->m_hWnd), dpi);
+                    EXPECT_EQ(WindowRect(bar->m_hWnd), docked);
+                    os.ChangeMonitorDpi(os.PrimaryMonitor(), 96);
+                }
+            }
+        }
+        bar->DestroyWindow();
+        os.RemoveMonitor(second);
     }
 }
 
