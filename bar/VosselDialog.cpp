@@ -405,7 +405,7 @@ LRESULT CVosselDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 NoteKeyboardDrive(Os().win.GetFocus());
-                ShowChildToolTip(nullptr, POINT{0, 0});
+                ShowChildToolTip(nullptr, RECT{}, false, RECT{});
             }
             return CAppBarDialog::WindowProc(msg, wParam, lParam);
         case WM_HOTKEY:
@@ -704,9 +704,9 @@ void CVosselDialog::OnKeyboardFocus() {
     NoteKeyboardDrive(focus);
     RECT button{};
     const bool drive = !m_drives.RootOfWindow(focus).empty() && Os().win.GetWindowRect(focus, &button);
-    // Below the button, or above it on a bar at the bottom of the screen.
-    ShowChildToolTip(drive ? focus : nullptr,
-                     POINT{button.left, m_placement.nEdge == ABE_BOTTOM ? button.top : button.bottom});
+    // Below the button, or above it on a bar at the bottom of its monitor,
+    // and on that monitor: the bar's edge may be where it meets another.
+    ShowChildToolTip(drive ? focus : nullptr, button, m_placement.nEdge == ABE_BOTTOM, MonitorOfRect(button).work);
 }
 
 void CVosselDialog::NoteKeyboardDrive(HWND focus) {

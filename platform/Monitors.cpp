@@ -105,6 +105,14 @@ MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect) {
     return all.front();
 }
 
+POINT PlaceBeside(const RECT& beside, SIZE size, bool above, const RECT& area) {
+    const auto held = [](long long at, long long extent, LONG low, LONG high) {
+        return static_cast<LONG>(std::max<long long>(low, std::min<long long>(at, high - extent)));
+    };
+    const long long y = above ? static_cast<long long>(beside.top) - size.cy : beside.bottom;
+    return POINT{held(beside.left, size.cx, area.left, area.right), held(y, size.cy, area.top, area.bottom)};
+}
+
 void KeepOnMonitorOf(HWND window, HWND owner) {
     RECT rect{};
     RECT around{};

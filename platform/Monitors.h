@@ -25,6 +25,10 @@ MonitorArea MonitorOfRect(const RECT& rect);
 MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect);
 // Every monitor, the primary first; never empty.
 std::vector<MonitorArea> AllMonitors();
+// The top-left corner of something of `size` put below `beside`, or above
+// it, at its left, and moved as little as it takes to lie within `area`
+// where it fits, its top-left corner on `area` where it does not.
+POINT PlaceBeside(const RECT& beside, SIZE size, bool above, const RECT& area);
 // Moves a window that is not on its owner's monitor to the middle of that
 // monitor's work area, as far as it fits.
 void KeepOnMonitorOf(HWND window, HWND owner);

@@ -1,4 +1,5 @@
 // The framework's automatic tooltips.
+#include "platform/Monitors.h"
 #include "platform/Wnd.h"
 
 namespace {
@@ -87,7 +88,7 @@ void CWnd::UpdateChildToolTip(HWND child) {
     Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATE, 0, 0);
 }
 
-void CWnd::ShowChildToolTip(HWND child, POINT at) {
+void CWnd::ShowChildToolTip(HWND child, const RECT& beside, bool above, const RECT& area) {
     if (m_hWndToolTip == nullptr) {
         return;
     }
@@ -105,6 +106,11 @@ void CWnd::ShowChildToolTip(HWND child, POINT at) {
         return;
     }
     m_hWndKeyboardTip = child;
+    // Placed by its size, so that the control has no cause to move it, as it
+    // would onto whichever monitor the most of it lay on.
+    const auto size =
+        static_cast<DWORD>(Os().win.SendMessageA(m_hWndToolTip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
+    const POINT at = PlaceBeside(beside, SIZE{LOWORD(size), HIWORD(size)}, above, area);
     Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKPOSITION, 0,
                           MAKELPARAM(static_cast<unsigned>(at.x) & 0xFFFF, static_cast<unsigned>(at.y) & 0xFFFF));
     Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));

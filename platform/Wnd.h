@@ -65,9 +65,10 @@ public:
     // The child's text is asked for again, and a tip of it that is up shows the new one.
     void UpdateChildToolTip(HWND child);
 
-    // A child's tip shown at once near `at` on the screen, as the keyboard
-    // brings the focus there; a null child takes the keyboard's tip away.
-    void ShowChildToolTip(HWND child, POINT at);
+    // A child's tip shown at once below `beside` on the screen, or above it,
+    // and within `area`, as the keyboard brings the focus there; a null
+    // child takes the keyboard's tip away.
+    void ShowChildToolTip(HWND child, const RECT& beside, bool above, const RECT& area);
 
     // What a screen reader is told of `hwnd`, this window or a child of it;
     // FALSE leaves the system's own answers. A child leaves its answers to

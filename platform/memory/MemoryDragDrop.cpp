@@ -340,6 +340,15 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case TTM_GETTOOLCOUNT:
             *result = static_cast<LRESULT>(tools.size());
             return true;
+        case TTM_GETBUBBLESIZE: {
+            const auto tool = info != nullptr ? std::find_if(tools.begin(), tools.end(), same) : tools.end();
+            if (tool != tools.end()) {
+                const Tool asked = *tool;
+                const SIZE size = BubbleSize(ToolText(hwnd, asked, std::nullopt));
+                *result = MAKELPARAM(static_cast<unsigned>(size.cx), static_cast<unsigned>(size.cy));
+            }
+            return true;
+        }
         case TTM_TRACKPOSITION:
             m_trackPoint = POINT{SignedLoWord(static_cast<std::uintptr_t>(lParam)),
                                  SignedHiWord(static_cast<std::uintptr_t>(lParam))};
@@ -438,6 +447,31 @@ std::optional<std::string> MemoryOs::ShownToolTip() const {
             }
         }
         return Utf8FromUtf16(text);
+    }
+    return std::nullopt;
+}
+
+SIZE MemoryOs::BubbleSize(const std::wstring& text) {
+    // A line to each line of the text, as wide as its longest, inside a margin.
+    constexpr LONG kMargin = 4;
+    LONG lines = 1, longest = 0, length = 0;
+    for (const WCHAR c : text) {
+        if (c == L'\n') {
+            ++lines;
+            length = 0;
+        } else if (c != L'\r') {
+            longest = std::max(longest, ++length);
+        }
+    }
+    return SIZE{longest * kCharWidth + 2 * kMargin, lines * kCharHeight + 2 * kMargin};
+}
+
+std::optional<RECT> MemoryOs::TrackedToolTipRect() const {
+    for (const auto& [tip, text] : m_trackedTips) {
+        if (Find(tip) != nullptr && !text.empty()) {
+            const SIZE size = BubbleSize(text);
+            return RECT{m_trackPoint.x, m_trackPoint.y, m_trackPoint.x + size.cx, m_trackPoint.y + size.cy};
+        }
     }
     return std::nullopt;
 }

@@ -371,9 +371,11 @@ public:
     // owner in the form its window chose when the tool was added, or in the
     // form given; nothing when no tip shows.
     std::optional<std::string> HoverToolTip(HWND tool, std::optional<bool> wide = std::nullopt);
-    // The text of the tracking tip shown now (TTM_TRACKACTIVATE), of any tooltip control, and where.
+    // The text of the tracking tip shown now (TTM_TRACKACTIVATE), of any
+    // tooltip control, and where it is: at the tracked point, in the size
+    // TTM_GETBUBBLESIZE gives for its text.
     std::optional<std::string> TrackedToolTip() const;
-    POINT TrackedToolTipAt() const { return m_trackPoint; }
+    std::optional<RECT> TrackedToolTipRect() const;
 
     int LiveDropHandles() const { return static_cast<int>(m_dropFiles.size()); }
     int LiveItemLists() const { return static_cast<int>(m_itemLists.size()); }
@@ -1002,6 +1004,7 @@ private:
     std::map<HWND, int> m_tipMaxWidths;
     // Asks a callback tool's window for its text, in the form it chose or in the form given.
     std::wstring ToolText(HWND tip, const Tool& tool, std::optional<bool> wide);
+    static SIZE BubbleSize(const std::wstring& text);
     std::map<HWND, std::wstring> m_trackedTips;
     POINT m_trackPoint{0, 0};
     std::map<HDROP, std::vector<std::wstring>> m_dropFiles;

@@ -1,5 +1,7 @@
 #include "tests/support/BarFixture.h"
 
+#include <algorithm>
+
 BarTest::BarTest() {
     os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
     os.AddDrive('D', DRIVE_CDROM);
@@ -42,4 +44,21 @@ std::optional<std::string> BarTest::Tip(HWND button, std::optional<bool> wide) {
     }
     os.PumpMessages();
     return os.ShownToolTip();
+}
+
+void BarTest::ExpectTipBeside(HWND button, bool above) {
+    const std::optional<RECT> tip = os.TrackedToolTipRect();
+    ASSERT_TRUE(tip.has_value());
+    const RECT at = WindowRect(button);
+    MONITORINFOEXW info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(os.GetMonitorInfoW(os.MonitorFromRect(&at, MONITOR_DEFAULTTONEAREST), &info));
+    const RECT& work = info.rcWork;
+    // As near as the work area allows: a docked bar's own strip lies outside it.
+    EXPECT_EQ(above ? tip->bottom : tip->top, above ? std::min(at.top, work.bottom) : std::max(at.bottom, work.top))
+        << *tip << " by " << at;
+    EXPECT_TRUE(tip->left == std::max(at.left, work.left) || tip->right == work.right) << *tip << " by " << at;
+    EXPECT_TRUE(tip->left >= work.left && tip->top >= work.top && tip->right <= work.right &&
+                tip->bottom <= work.bottom)
+        << *tip << " on " << work;
 }

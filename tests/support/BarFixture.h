@@ -19,6 +19,9 @@ protected:
     std::vector<MemoryOs::GdiCall> Paint(HWND button, UINT state = 0);
     // The tip of a button once the queries it started have answered.
     std::optional<std::string> Tip(HWND button, std::optional<bool> wide = std::nullopt);
+    // The keyboard's tip shows below the button, or above it, at its left as
+    // far as it fits in the work area of the button's monitor, and within it.
+    void ExpectTipBeside(HWND button, bool above);
 
     std::unique_ptr<CVosselDialog> bar;
 };

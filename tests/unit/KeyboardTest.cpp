@@ -431,6 +431,9 @@ TEST_F(KeyboardTest, EveryKeyAtEveryButtonMovesAlongTheBarOrActsOnItDockedFloati
                     << what;
                 // The keyboard's tip is one tool more while it shows, and none after.
                 EXPECT_EQ(os.LiveToolTipTools(), tools + (drive ? 1 : 0)) << what;
+                if (drive) {
+                    ExpectTipBeside(os.Focus(), place.edge == ABE_BOTTOM);
+                }
             }
         }
         bar->DestroyWindow();

@@ -436,6 +436,28 @@ TEST_F(MultiMonitorBarTest, ANewScaleOfTheBarsMonitorRescalesItInItsRowsThereAnd
     }
 }
 
+TEST_F(MultiMonitorBarTest, TheKeyboardsTipOfADriveShowsBesideItOnTheBarsOwnMonitorAtEveryEdgeOfEveryLayout) {
+    for (const Layout& layout : kLayouts) {
+        const HMONITOR second = os.AddMonitor(layout.second);
+        CreateBar();
+        for (const RECT& monitor : {layout.second, kPrimary}) {
+            for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+                SCOPED_TRACE(testing::Message() << layout.name << " " << monitor << " edge " << edge);
+                DragTo(Toward(monitor, edge));
+                os.UserActivates(bar->m_hWnd);
+                for (const auto& drive : bar->DriveButtons()) {
+                    os.SendMessageA(bar->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(drive->m_hWnd), TRUE);
+                    ExpectTipBeside(drive->m_hWnd, edge == ABE_BOTTOM);
+                    const RECT tip = os.TrackedToolTipRect().value_or(RECT{});
+                    EXPECT_TRUE(Inside(tip, monitor)) << tip;
+                }
+            }
+        }
+        bar->DestroyWindow();
+        os.RemoveMonitor(second);
+    }
+}
+
 TEST_F(MultiMonitorBarTest, OnlyANewWorkAreaAmongTheSettingsPlacesTheBarAgain) {
     const RECT second{1024, 0, 1824, 600};
     os.AddMonitor(second);
