@@ -107,10 +107,15 @@ void CWnd::ShowChildToolTip(HWND child, const RECT& beside, bool above, const RE
     }
     m_hWndKeyboardTip = child;
     // Placed by its size, so that the control has no cause to move it, as it
-    // would onto whichever monitor the most of it lay on.
+    // would onto whichever monitor the most of it lay on. The control puts
+    // the bubble at the point, inside its window's border.
     const auto size =
         static_cast<DWORD>(Os().win.SendMessageA(m_hWndToolTip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
-    const POINT at = PlaceBeside(beside, SIZE{LOWORD(size), HIWORD(size)}, above, area);
+    RECT frame{0, 0, LOWORD(size), HIWORD(size)};
+    Os().win.AdjustWindowRectEx(&frame, static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_STYLE)), FALSE,
+                                static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_EXSTYLE)));
+    const POINT window = PlaceBeside(beside, SIZE{frame.right - frame.left, frame.bottom - frame.top}, above, area);
+    const POINT at{window.x - frame.left, window.y - frame.top};
     Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKPOSITION, 0,
                           MAKELPARAM(static_cast<unsigned>(at.x) & 0xFFFF, static_cast<unsigned>(at.y) & 0xFFFF));
     Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));

@@ -354,15 +354,25 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
                                  SignedHiWord(static_cast<std::uintptr_t>(lParam))};
             return true;
         case TTM_TRACKACTIVATE: {
-            // A tracking tool shows at once, with the text it is given then.
-            m_trackedTips.erase(hwnd);
+            // A tracking tool shows at once, with the text it is given then,
+            // and goes at once when it is told.
+            if (m_trackedTips.erase(hwnd) != 0) {
+                SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+            }
             const auto tool = info != nullptr ? std::find_if(tools.begin(), tools.end(), same) : tools.end();
             if (wParam == FALSE || tool == tools.end() || (tool->flags & TTF_TRACK) == 0) {
                 return true;
             }
             const Tool asked = *tool;
             m_trackedTips[hwnd] = ToolText(hwnd, asked, std::nullopt);
-            SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            // Its bubble at the tracked point, in the size its text takes,
+            // inside the window's border.
+            const SIZE size = BubbleSize(m_trackedTips[hwnd]);
+            RECT rect{m_trackPoint.x, m_trackPoint.y, m_trackPoint.x + size.cx, m_trackPoint.y + size.cy};
+            AdjustWindowRectExForDpi(&rect, Find(hwnd)->style, FALSE, Find(hwnd)->exStyle, DpiOf(*Find(hwnd)));
+            SetWindowPos(hwnd, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                         SWP_NOACTIVATE | SWP_SHOWWINDOW);
             return true;
         }
         default:
@@ -468,9 +478,8 @@ SIZE MemoryOs::BubbleSize(const std::wstring& text) {
 
 std::optional<RECT> MemoryOs::TrackedToolTipRect() const {
     for (const auto& [tip, text] : m_trackedTips) {
-        if (Find(tip) != nullptr && !text.empty()) {
-            const SIZE size = BubbleSize(text);
-            return RECT{m_trackPoint.x, m_trackPoint.y, m_trackPoint.x + size.cx, m_trackPoint.y + size.cy};
+        if (const Window* window = Find(tip); window != nullptr && !text.empty()) {
+            return window->rect;
         }
     }
     return std::nullopt;

@@ -372,7 +372,7 @@ public:
     // form given; nothing when no tip shows.
     std::optional<std::string> HoverToolTip(HWND tool, std::optional<bool> wide = std::nullopt);
     // The text of the tracking tip shown now (TTM_TRACKACTIVATE), of any
-    // tooltip control, and where it is: at the tracked point, in the size
+    // tooltip control, and its window: at the tracked point, in the size
     // TTM_GETBUBBLESIZE gives for its text.
     std::optional<std::string> TrackedToolTip() const;
     std::optional<RECT> TrackedToolTipRect() const;

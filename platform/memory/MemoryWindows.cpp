@@ -94,8 +94,9 @@ HWND MemoryOs::MakeWindow(DWORD exStyle, const char* className, const char* text
     Window window;
     window.className = className != nullptr ? className : "";
     window.text = WideFromAnsi(text != nullptr ? text : "");
-    window.style = style;
-    window.frameStyle = style;
+    // A tooltip control draws its bubble in a border of its own.
+    window.style = style | (EqualNoCase(window.className, TOOLTIPS_CLASSA) ? WS_BORDER : 0);
+    window.frameStyle = window.style;
     window.exStyle = exStyle;
     window.rect = rect;
     window.parent = (style & WS_CHILD) != 0 ? parent : nullptr;

@@ -442,3 +442,47 @@ TEST_F(WindowContract, ARegionCutsWhatOfAWindowTakesTheMouseBelongsToTheWindowAn
     EXPECT_EQ(Os().win.GetWindowRgnBox(hwnd, &box), 0);
     EXPECT_EQ(Os().win.WindowFromPoint(POINT{cut.x - 100, cut.y}), hwnd);
 }
+
+// An owner whose children's tips read "Tip" and a longer second line.
+class TipOwner : public CWnd {
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        if (msg == WM_NOTIFY && info->hdr.code == TTN_NEEDTEXTA) {
+            info->lpszText = const_cast<char*>("Tip\r\nand its second line");
+            return 0;
+        }
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+TEST_F(WindowContract, TheKeyboardsTipShowsAtOnceInTheSizeItsTextTakesBesideWhereItIsShownAndWithinTheArea) {
+    TipOwner owner;
+    const HWND hwnd = MakeWindow(WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, RECT{100, 100, 400, 130}, "", &owner);
+    const HWND child = MakeChild(hwnd, "BUTTON", 1009, RECT{10, 2, 40, 28});
+    ASSERT_TRUE(owner.EnableToolTips(TRUE));
+    const RECT button = WindowRect(child);
+    struct Case {
+        bool above;
+        RECT area;
+    };
+    // Room to spare; then an area that ends right of the button, and one that ends below it.
+    for (const Case& c : {Case{false, {0, 0, 1024, 768}}, Case{true, {0, 0, 1024, 768}},
+                          Case{false, {0, 0, button.right + 5, 768}}, Case{false, {0, 0, 1024, button.bottom + 4}}}) {
+        SCOPED_TRACE(testing::Message() << c.above << " " << Str(c.area));
+        owner.ShowChildToolTip(child, button, c.above, c.area);
+        const HWND tip = owner.m_hWndToolTip;
+        ASSERT_TRUE(Os().win.IsWindowVisible(tip));
+        const RECT shown = WindowRect(tip);
+        EXPECT_GT(Height(shown), 20);  // two lines
+        EXPECT_TRUE(shown.left >= c.area.left && shown.top >= c.area.top && shown.right <= c.area.right &&
+                    shown.bottom <= c.area.bottom)
+            << Str(shown);
+        if (Width(shown) <= Width(c.area) - button.left && Height(shown) <= c.area.bottom - button.bottom) {
+            EXPECT_EQ(shown.left, button.left);
+            EXPECT_EQ(c.above ? shown.bottom : shown.top, c.above ? button.top : button.bottom);
+        }
+    }
+    owner.ShowChildToolTip(nullptr, RECT{}, false, RECT{});
+    EXPECT_FALSE(Os().win.IsWindowVisible(owner.m_hWndToolTip));
+}

@@ -50,6 +50,7 @@ TEST(ClipToMonitor, OnlyAWindowReachingBeyondItsMonitorIsCutToThePartOnItInWindo
         {{-10, 800, 30, 840}, RECT{0, 0, 10, 24}},
         // Touching the monitor, or wholly off it: nothing is on it to keep.
         {{0, 0, 60, 40}, std::nullopt},
+        {{-1000, 824, -900, 860}, std::nullopt},
         {{-1400, -300, -1280, -200}, std::nullopt},
         // Offsets past the range of a coordinate are held to it.
         {{kMin, kMin, kMax, kMax},
