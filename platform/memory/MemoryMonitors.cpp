@@ -55,6 +55,23 @@ void MemoryOs::MoveMonitor(HMONITOR monitor, RECT rect) {
     TellDisplayChange();
 }
 
+void MemoryOs::SetPrimaryMonitor(HMONITOR monitor) {
+    const auto it =
+        std::find_if(m_monitors.begin(), m_monitors.end(), [monitor](const Monitor& m) { return m.handle == monitor; });
+    if (it == m_monitors.end() || it == m_monitors.begin()) {
+        return;
+    }
+    const POINT origin{it->rect.left, it->rect.top};
+    for (Monitor& each : m_monitors) {
+        each.rect = RECT{each.rect.left - origin.x, each.rect.top - origin.y, each.rect.right - origin.x,
+                         each.rect.bottom - origin.y};
+    }
+    std::rotate(m_monitors.begin(), it, it + 1);
+    const RECT& primary = m_monitors.front().rect;
+    SetScreenSize(primary.right, primary.bottom);
+    TellDisplayChange();
+}
+
 void MemoryOs::TellDisplayChange() {
     const RECT& primary = m_monitors.front().rect;
     for (HWND hwnd : TopLevelZOrder()) {

@@ -169,6 +169,9 @@ public:
     // The primary cannot go; its top-left corner stays at 0,0.
     void RemoveMonitor(HMONITOR monitor);
     void MoveMonitor(HMONITOR monitor, RECT rect);
+    // The user makes another monitor the primary: it comes to 0,0 and every
+    // monitor moves with it; the taskbar follows the primary.
+    void SetPrimaryMonitor(HMONITOR monitor);
     HMONITOR PrimaryMonitor() const { return m_monitors.front().handle; }
     // ABM_SETAUTOHIDEBAREX and ABM_GETAUTOHIDEBAREX, which systems before
     // Windows 8 do not know: they answer FALSE and null there.

@@ -458,6 +458,48 @@ TEST_F(MultiMonitorBarTest, TheKeyboardsTipOfADriveShowsBesideItOnTheBarsOwnMoni
     }
 }
 
+TEST_F(MultiMonitorBarTest, AnotherMonitorMadeThePrimaryMovesEveryMonitorAndTheBarGoesAlongWithItsOwn) {
+    for (const Layout& layout : kLayouts) {
+        const HMONITOR first = os.PrimaryMonitor();
+        const HMONITOR second = os.AddMonitor(layout.second);
+        CreateBar();
+        // Where each monitor stands once the second is the primary.
+        const POINT shift{layout.second.left, layout.second.top};
+        const auto moved = [&shift](const RECT& r) {
+            return RECT{r.left - shift.x, r.top - shift.y, r.right - shift.x, r.bottom - shift.y};
+        };
+        for (const RECT& monitor : {layout.second, kPrimary}) {
+            for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
+                for (const BOOL autoHide : {FALSE, TRUE}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << layout.name << " " << monitor << " edge " << edge << " auto-hide " << autoHide);
+                    DragTo(Toward(monitor, edge));
+                    BARPLACEMENT placement = bar->GetPlacement();
+                    placement.bAutoHide = autoHide;
+                    bar->SetPlacement(&placement);
+                    bar->ShowAutoHideBar(TRUE);
+                    os.SetPrimaryMonitor(second);
+                    // A display change hides an auto-hide bar again; shown, it is whole at its edge.
+                    bar->ShowAutoHideBar(TRUE);
+                    EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(moved(monitor), edge));
+                    Restart();
+                    bar->ShowAutoHideBar(TRUE);
+                    EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(moved(monitor), edge));
+                    // Hidden, it leaves its strip on its own monitor and nothing more.
+                    bar->ShowAutoHideBar(FALSE);
+                    const RECT drawn = Drawn();
+                    EXPECT_TRUE(Inside(drawn, moved(monitor))) << drawn;
+                    os.SetPrimaryMonitor(first);
+                    bar->ShowAutoHideBar(TRUE);
+                    EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(monitor, edge));
+                }
+            }
+        }
+        bar->DestroyWindow();
+        os.RemoveMonitor(second);
+    }
+}
+
 TEST_F(MultiMonitorBarTest, OnlyANewWorkAreaAmongTheSettingsPlacesTheBarAgain) {
     const RECT second{1024, 0, 1824, 600};
     os.AddMonitor(second);
