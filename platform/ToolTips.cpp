@@ -86,6 +86,10 @@ void CWnd::UpdateChildToolTip(HWND child) {
     TOOLINFOA tool = ChildTool(*this, child);
     Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATE, 0, 0);
+    // The keyboard's tip, shown anew in the size of its new text, goes where that size fits.
+    if (m_hWndKeyboardTip != nullptr) {
+        PlaceKeyboardTip();
+    }
 }
 
 void CWnd::ShowChildToolTip(HWND child, const RECT& beside, bool above, const RECT& area) {
@@ -106,17 +110,35 @@ void CWnd::ShowChildToolTip(HWND child, const RECT& beside, bool above, const RE
         return;
     }
     m_hWndKeyboardTip = child;
-    // Placed by its size, so that the control has no cause to move it, as it
-    // would onto whichever monitor the most of it lay on. The control puts
-    // the bubble at the point, inside its window's border.
-    const auto size =
-        static_cast<DWORD>(Os().win.SendMessageA(m_hWndToolTip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
-    RECT frame{0, 0, LOWORD(size), HIWORD(size)};
-    Os().win.AdjustWindowRectEx(&frame, static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_STYLE)), FALSE,
-                                static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_EXSTYLE)));
-    const POINT window = PlaceBeside(beside, SIZE{frame.right - frame.left, frame.bottom - frame.top}, above, area);
-    const POINT at{window.x - frame.left, window.y - frame.top};
+    m_keyboardTip = KeyboardTipPlace{beside, above, area};
+    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    PlaceKeyboardTip();
+}
+
+void CWnd::TrackKeyboardTip(POINT at) {
     Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKPOSITION, 0,
                           MAKELPARAM(static_cast<unsigned>(at.x) & 0xFFFF, static_cast<unsigned>(at.y) & 0xFFFF));
-    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CWnd::PlaceKeyboardTip() {
+    // Placed by the size the control gave it for its text, so that the
+    // control has no cause to move it, as it would onto whichever monitor
+    // the most of it lay on. The control puts the bubble at the point,
+    // inside its window's border; a move has it ask for the text anew.
+    const KeyboardTipPlace& place = m_keyboardTip;
+    TrackKeyboardTip(POINT{place.beside.left, place.beside.bottom});
+    RECT shown{};
+    RECT frame{0, 0, 0, 0};
+    if (!Os().win.GetWindowRect(m_hWndToolTip, &shown) ||
+        !Os().win.AdjustWindowRectEx(&frame, static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_STYLE)),
+                                     FALSE, static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_EXSTYLE)))) {
+        return;
+    }
+    const POINT window =
+        PlaceBeside(place.beside, SIZE{shown.right - shown.left, shown.bottom - shown.top}, place.above, place.area);
+    TrackKeyboardTip(POINT{window.x - frame.left, window.y - frame.top});
+    // Some controls read the point's halves unsigned, which puts a tip left
+    // of or above the primary monitor on the far side of it: the window is
+    // moved where it belongs.
+    Os().win.SetWindowPos(m_hWndToolTip, nullptr, window.x, window.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -77,8 +77,14 @@ public:
 
     HWND m_hWnd = nullptr;
     HWND m_hWndToolTip = nullptr;
-    // The child whose tip the keyboard showed.
+    // The child whose tip the keyboard showed, and where that tip goes.
     HWND m_hWndKeyboardTip = nullptr;
+    struct KeyboardTipPlace {
+        RECT beside;
+        bool above;
+        RECT area;
+    };
+    KeyboardTipPlace m_keyboardTip{};
     COleDropTarget* m_pDropTarget = nullptr;
     // The window procedure the object replaced; the Win32 backend keeps it here.
     void* m_pfnSuper = nullptr;
@@ -96,6 +102,9 @@ protected:
     virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 private:
+    // The keyboard's tip placed by its size as it now is.
+    void PlaceKeyboardTip();
+    void TrackKeyboardTip(POINT at);
     struct CurrentMessage {
         UINT msg;
         WPARAM wParam;

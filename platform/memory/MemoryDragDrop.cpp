@@ -317,7 +317,9 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             }
             return true;
         case TTM_UPDATE:
-            // The tip that is up shows its tool's text anew, asking for it again.
+            // The tip that the mouse brought up shows its tool's text anew,
+            // asking for it again; a tracking tip is left as it is, as Wine's
+            // control leaves it.
             if (const auto shown = m_tipsShown.find(hwnd); shown != m_tipsShown.end()) {
                 const auto tool = std::find_if(tools.begin(), tools.end(), [&shown](const Tool& t) {
                     return t.id == reinterpret_cast<UINT_PTR>(shown->second.tool);
@@ -340,18 +342,22 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case TTM_GETTOOLCOUNT:
             *result = static_cast<LRESULT>(tools.size());
             return true;
-        case TTM_GETBUBBLESIZE: {
-            const auto tool = info != nullptr ? std::find_if(tools.begin(), tools.end(), same) : tools.end();
-            if (tool != tools.end()) {
-                const Tool asked = *tool;
-                const SIZE size = BubbleSize(ToolText(hwnd, asked, std::nullopt));
-                *result = MAKELPARAM(static_cast<unsigned>(size.cx), static_cast<unsigned>(size.cy));
-            }
-            return true;
-        }
         case TTM_TRACKPOSITION:
-            m_trackPoint = POINT{SignedLoWord(static_cast<std::uintptr_t>(lParam)),
-                                 SignedHiWord(static_cast<std::uintptr_t>(lParam))};
+            // Read as unsigned halves, as Wine's control reads them: a point
+            // left of or above the primary lands 65536 pixels away.
+            m_trackPoint =
+                POINT{LOWORD(static_cast<std::uintptr_t>(lParam)), HIWORD(static_cast<std::uintptr_t>(lParam))};
+            // A tracking tip that is up moves there, showing its tool's text asked anew.
+            if (const auto tracked = m_trackedTips.find(hwnd); tracked != m_trackedTips.end()) {
+                const TrackedTip was = tracked->second;
+                const auto tool = std::find_if(tools.begin(), tools.end(),
+                                               [&was](const Tool& t) { return t.hwnd == was.owner && t.id == was.id; });
+                if (tool != tools.end()) {
+                    const Tool asked = *tool;
+                    m_trackedTips[hwnd].text = ToolText(hwnd, asked, std::nullopt);
+                }
+                ShowTrackedTip(hwnd);
+            }
             return true;
         case TTM_TRACKACTIVATE: {
             // A tracking tool shows at once, with the text it is given then,
@@ -365,14 +371,8 @@ bool MemoryOs::ShellWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
                 return true;
             }
             const Tool asked = *tool;
-            m_trackedTips[hwnd] = ToolText(hwnd, asked, std::nullopt);
-            // Its bubble at the tracked point, in the size its text takes,
-            // inside the window's border.
-            const SIZE size = BubbleSize(m_trackedTips[hwnd]);
-            RECT rect{m_trackPoint.x, m_trackPoint.y, m_trackPoint.x + size.cx, m_trackPoint.y + size.cy};
-            AdjustWindowRectExForDpi(&rect, Find(hwnd)->style, FALSE, Find(hwnd)->exStyle, DpiOf(*Find(hwnd)));
-            SetWindowPos(hwnd, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                         SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            m_trackedTips[hwnd] = TrackedTip{asked.hwnd, asked.id, ToolText(hwnd, asked, std::nullopt)};
+            ShowTrackedTip(hwnd);
             return true;
         }
         default:
@@ -461,6 +461,16 @@ std::optional<std::string> MemoryOs::ShownToolTip() const {
     return std::nullopt;
 }
 
+void MemoryOs::ShowTrackedTip(HWND tip) {
+    // Its bubble at the tracked point, in the size its text takes, inside the window's border.
+    const SIZE size = BubbleSize(m_trackedTips[tip].text);
+    const Window& window = *Find(tip);
+    RECT rect{m_trackPoint.x, m_trackPoint.y, m_trackPoint.x + size.cx, m_trackPoint.y + size.cy};
+    AdjustWindowRectExForDpi(&rect, window.style, FALSE, window.exStyle, DpiOf(window));
+    SetWindowPos(tip, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 SIZE MemoryOs::BubbleSize(const std::wstring& text) {
     // A line to each line of the text, as wide as its longest, inside a margin.
     constexpr LONG kMargin = 4;
@@ -477,8 +487,8 @@ SIZE MemoryOs::BubbleSize(const std::wstring& text) {
 }
 
 std::optional<RECT> MemoryOs::TrackedToolTipRect() const {
-    for (const auto& [tip, text] : m_trackedTips) {
-        if (const Window* window = Find(tip); window != nullptr && !text.empty()) {
+    for (const auto& [tip, tracked] : m_trackedTips) {
+        if (const Window* window = Find(tip); window != nullptr && !tracked.text.empty()) {
             return window->rect;
         }
     }
@@ -486,9 +496,9 @@ std::optional<RECT> MemoryOs::TrackedToolTipRect() const {
 }
 
 std::optional<std::string> MemoryOs::TrackedToolTip() const {
-    for (const auto& [tip, text] : m_trackedTips) {
-        if (Find(tip) != nullptr && !text.empty()) {
-            return Utf8FromUtf16(text);
+    for (const auto& [tip, tracked] : m_trackedTips) {
+        if (Find(tip) != nullptr && !tracked.text.empty()) {
+            return Utf8FromUtf16(tracked.text);
         }
     }
     return std::nullopt;

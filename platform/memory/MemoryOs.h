@@ -375,8 +375,8 @@ public:
     // form given; nothing when no tip shows.
     std::optional<std::string> HoverToolTip(HWND tool, std::optional<bool> wide = std::nullopt);
     // The text of the tracking tip shown now (TTM_TRACKACTIVATE), of any
-    // tooltip control, and its window: at the tracked point, in the size
-    // TTM_GETBUBBLESIZE gives for its text.
+    // tooltip control, and its window: its bubble at the tracked point, in
+    // the size its text takes, inside a border.
     std::optional<std::string> TrackedToolTip() const;
     std::optional<RECT> TrackedToolTipRect() const;
 
@@ -1008,7 +1008,14 @@ private:
     // Asks a callback tool's window for its text, in the form it chose or in the form given.
     std::wstring ToolText(HWND tip, const Tool& tool, std::optional<bool> wide);
     static SIZE BubbleSize(const std::wstring& text);
-    std::map<HWND, std::wstring> m_trackedTips;
+    // The tool each tooltip control tracks now, and the text it shows.
+    struct TrackedTip {
+        HWND owner;
+        UINT_PTR id;
+        std::wstring text;
+    };
+    std::map<HWND, TrackedTip> m_trackedTips;
+    void ShowTrackedTip(HWND tip);
     POINT m_trackPoint{0, 0};
     std::map<HDROP, std::vector<std::wstring>> m_dropFiles;
     std::map<HWND, COleDropTarget*> m_dropTargets;

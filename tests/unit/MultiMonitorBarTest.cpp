@@ -437,6 +437,9 @@ TEST_F(MultiMonitorBarTest, ANewScaleOfTheBarsMonitorRescalesItInItsRowsThereAnd
 }
 
 TEST_F(MultiMonitorBarTest, TheKeyboardsTipOfADriveShowsBesideItOnTheBarsOwnMonitorAtEveryEdgeOfEveryLayout) {
+    os.SetDiskFreeSpace('C', 5368709120ULL);
+    os.SetDiskFreeSpace('D', 1048576ULL);
+    bool longLabel = false;
     for (const Layout& layout : kLayouts) {
         const HMONITOR second = os.AddMonitor(layout.second);
         CreateBar();
@@ -445,11 +448,21 @@ TEST_F(MultiMonitorBarTest, TheKeyboardsTipOfADriveShowsBesideItOnTheBarsOwnMoni
                 SCOPED_TRACE(testing::Message() << layout.name << " " << monitor << " edge " << edge);
                 DragTo(Toward(monitor, edge));
                 os.UserActivates(bar->m_hWnd);
+                // C:'s label grows or shrinks meanwhile: its tip takes a new size when the drive answers.
+                longLabel = !longLabel;
+                os.AddDrive('C', DRIVE_FIXED, longLabel ? "A LABEL MUCH LONGER THAN THE OTHER" : "SYSTEM");
                 for (const auto& drive : bar->DriveButtons()) {
                     os.SendMessageA(bar->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(drive->m_hWnd), TRUE);
-                    ExpectTipBeside(drive->m_hWnd, edge == ABE_BOTTOM);
-                    const RECT tip = os.TrackedToolTipRect().value_or(RECT{});
-                    EXPECT_TRUE(Inside(tip, monitor)) << tip;
+                    // As it shows first, and as the drive's answer makes it, with the free space.
+                    for (const bool answered : {false, true}) {
+                        if (answered) {
+                            os.PumpMessages();
+                            EXPECT_NE(os.TrackedToolTip().value_or("").find('\n'), std::string::npos);
+                        }
+                        ExpectTipBeside(drive->m_hWnd, edge == ABE_BOTTOM);
+                        const RECT tip = os.TrackedToolTipRect().value_or(RECT{});
+                        EXPECT_TRUE(Inside(tip, monitor)) << tip;
+                    }
                 }
             }
         }

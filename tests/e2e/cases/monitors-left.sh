@@ -3,7 +3,8 @@
 # left edge, and auto-hide hides it there, leaving its strip on that monitor,
 # and slides it out when the strip is touched. Hidden at the edge where the
 # monitor meets the primary, nothing of it shows on the primary or takes the
-# mouse there but its strip.
+# mouse there but its strip, and the keyboard's tip of a drive stays on the
+# bar's monitor too.
 
 PRIMARY=1024x768+0+0
 LEFT=800x600-800+0
@@ -71,4 +72,16 @@ xdotool mousemove $(at -1 300) >>"$OUT/xdotool.txt" 2>&1
 check "the mouse on the strip slides it out" "rect=$RECT, expected $INNER_SHOWN" wait_rect "$INNER_SHOWN" 30
 bar_info
 check "shown, the whole window shows" "region=$(val region)" test "$(val region)" = none
+
+# The hotkey, pressed in another program's window, brings the bar out with the focus on a
+# drive, whose tip lies below the button: at this edge it would reach onto the primary.
+other_window 30 3
+# shellcheck disable=SC2046
+xdotool mousemove $(at 400 450) sleep 0.5 key ctrl+alt+Home sleep 1 >>"$OUT/xdotool.txt" 2>&1
+drv tooltips "$TITLE"
+TIP=$(awk '/^tip visible=/ { shown = $2 == "visible=1" } /^tip rect=/ && shown { print substr($0, 10); exit }' \
+    "$DRV_OUT")
+IFS=, read -r TL TT TR TB <<<"${TIP:-0,0,0,0}"
+check "the keyboard's tip of the focused drive shows on the bar's monitor" "tip=${TIP:-none}" \
+    test -n "$TIP" -a "$TL" -ge -800 -a "$TR" -le 0 -a "$TT" -ge 0 -a "$TB" -le 600
 close_bar
