@@ -218,7 +218,18 @@ TEST_F(MonitorsTest, TheProgramGetsASoundMonitorWhateverTheSystemAnswers) {
         EXPECT_EQ(Str(MonitorOfRect(RECT{c.pt.x, c.pt.y, c.pt.x + 1, c.pt.y + 1}).rect), c.rect);
     }
     EXPECT_EQ(Str(PrimaryMonitorArea().work), "0,20,1024,768");
+    // A work area the taskbar fills, across or down, is the whole monitor; a
+    // monitor of no width or height is none.
+    for (const UINT edge : {ABE_LEFT, ABE_TOP}) {
+        os.SetTaskbar(edge, edge == ABE_LEFT ? 1024 : 768);
+        EXPECT_EQ(Str(PrimaryMonitorArea().work), "0,0,1024,768") << edge;
+    }
+    os.SetTaskbar(ABE_TOP, 20);
+    const HMONITOR thin = os.AddMonitor(RECT{2000, 0, 2000, 600});
+    const HMONITOR flat = os.AddMonitor(RECT{0, 900, 800, 900});
     ASSERT_EQ(AllMonitors().size(), 2U);
+    os.RemoveMonitor(thin);
+    os.RemoveMonitor(flat);
     EXPECT_TRUE(AllMonitors().front().primary);
     // Without the system's monitors: the primary screen as the metrics give it, its work area as the system says.
     for (const char* failing : {"GetMonitorInfoW", "EnumDisplayMonitors"}) {
