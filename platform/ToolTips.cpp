@@ -88,7 +88,7 @@ void CWnd::UpdateChildToolTip(HWND child) {
     Os().win.SendMessageA(m_hWndToolTip, TTM_UPDATE, 0, 0);
     // The keyboard's tip, shown anew in the size of its new text, goes where that size fits.
     if (m_hWndKeyboardTip != nullptr) {
-        PlaceKeyboardTip();
+        PlaceKeyboardTip(nullptr);
     }
 }
 
@@ -111,34 +111,28 @@ void CWnd::ShowChildToolTip(HWND child, const RECT& beside, bool above, const RE
     }
     m_hWndKeyboardTip = child;
     m_keyboardTip = KeyboardTipPlace{beside, above, area};
-    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    PlaceKeyboardTip();
+    PlaceKeyboardTip(&tool);
 }
 
-void CWnd::TrackKeyboardTip(POINT at) {
-    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKPOSITION, 0,
-                          MAKELPARAM(static_cast<unsigned>(at.x) & 0xFFFF, static_cast<unsigned>(at.y) & 0xFFFF));
-}
-
-void CWnd::PlaceKeyboardTip() {
-    // Placed by the size the control gave it for its text, so that the
-    // control has no cause to move it, as it would onto whichever monitor
-    // the most of it lay on. The control puts the bubble at the point,
-    // inside its window's border; a move has it ask for the text anew.
+void CWnd::PlaceKeyboardTip(TOOLINFOA* activate) {
+    // The control places a tracking tip by the point itself, but onto
+    // whichever monitor the most of it lies on, and Wine's reads the point's
+    // halves unsigned, which puts a tip left of or above the primary on the
+    // far side of it. So the tip is moved where the size it has fits; the
+    // point is given first, since a move has the control ask for the text
+    // anew and size the window for it, as showing it does.
     const KeyboardTipPlace& place = m_keyboardTip;
-    TrackKeyboardTip(POINT{place.beside.left, place.beside.bottom});
+    Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKPOSITION, 0,
+                          MAKELPARAM(static_cast<unsigned>(place.beside.left) & 0xFFFF,
+                                     static_cast<unsigned>(place.beside.bottom) & 0xFFFF));
+    if (activate != nullptr) {
+        Os().win.SendMessageA(m_hWndToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(activate));
+    }
     RECT shown{};
-    RECT frame{0, 0, 0, 0};
-    if (!Os().win.GetWindowRect(m_hWndToolTip, &shown) ||
-        !Os().win.AdjustWindowRectEx(&frame, static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_STYLE)),
-                                     FALSE, static_cast<DWORD>(Os().win.GetWindowLongA(m_hWndToolTip, GWL_EXSTYLE)))) {
+    if (!Os().win.GetWindowRect(m_hWndToolTip, &shown)) {
         return;
     }
-    const POINT window =
+    const POINT at =
         PlaceBeside(place.beside, SIZE{shown.right - shown.left, shown.bottom - shown.top}, place.above, place.area);
-    TrackKeyboardTip(POINT{window.x - frame.left, window.y - frame.top});
-    // Some controls read the point's halves unsigned, which puts a tip left
-    // of or above the primary monitor on the far side of it: the window is
-    // moved where it belongs.
-    Os().win.SetWindowPos(m_hWndToolTip, nullptr, window.x, window.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Os().win.SetWindowPos(m_hWndToolTip, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -102,9 +102,9 @@ protected:
     virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 private:
-    // The keyboard's tip placed by its size as it now is.
-    void PlaceKeyboardTip();
-    void TrackKeyboardTip(POINT at);
+    // The keyboard's tip placed by its size as it now is, shown first when
+    // `activate` names its tool.
+    void PlaceKeyboardTip(TOOLINFOA* activate);
     struct CurrentMessage {
         UINT msg;
         WPARAM wParam;
