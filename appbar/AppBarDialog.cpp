@@ -433,7 +433,18 @@ void CAppBarDialog::ClipToBarMonitor() {
     RECT window{};
     GetWindowRect(&window);
     const bool hides = IsDockEdge(m_placement.nEdge) && m_placement.bAutoHide && m_nDragEdge == EDGE_NONE;
-    const std::optional<RECT> clip = hides ? ClipToMonitor(window, BarMonitor().rect) : std::nullopt;
+    const RECT home = BarMonitor().rect;
+    // Beyond an outer edge nothing shows, and a region there would only cost
+    // every frame of a slide.
+    const auto onAnother = [&window, &home](const MonitorArea& other) {
+        const RECT& m = other.rect;
+        const bool same = m.left == home.left && m.top == home.top && m.right == home.right && m.bottom == home.bottom;
+        return !same && window.left < m.right && m.left < window.right && window.top < m.bottom &&
+               m.top < window.bottom;
+    };
+    const std::vector<MonitorArea> monitors = hides ? AllMonitors() : std::vector<MonitorArea>();
+    const bool reaches = std::any_of(monitors.begin(), monitors.end(), onAnother);
+    const std::optional<RECT> clip = reaches ? ClipToMonitor(window, home) : std::nullopt;
     if (clip.has_value() == m_rcClip.has_value() && (!clip || std::memcmp(&*clip, &*m_rcClip, sizeof(RECT)) == 0)) {
         return;
     }

@@ -86,7 +86,7 @@ protected:
     BOOL ClaimAutoHide(int edge);
     void ReleaseAutoHide();
     // A docked auto-hide bar shows and takes the mouse on its own monitor
-    // only, whatever part of it lies beyond.
+    // only, whatever part of it lies on another.
     void ClipToBarMonitor();
     // Whether a full-screen window other than the bar covers its monitor.
     bool FullScreenOnBarMonitor() const;
