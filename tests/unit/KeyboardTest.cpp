@@ -315,6 +315,11 @@ TEST_F(KeyboardTest, InHighContrastEveryButtonDrawsInTheSystemsColoursAndAColour
             faces += call.function == "CreateMappedBitmap" && call.colorTo == os.GetSysColor(COLOR_BTNFACE) ? 1 : 0;
         }
         EXPECT_EQ(faces, 3);
+        // The buttons keep the bar's font: a colour change only dresses them anew.
+        for (const auto& button : bar->DriveButtons()) {
+            EXPECT_EQ(os.SendMessageA(button->m_hWnd, WM_GETFONT, 0, 0),
+                      os.SendMessageA(bar->m_hWnd, WM_GETFONT, 0, 0));
+        }
         std::string drawn;
         for (const auto& call : Paint(drive, ODS_FOCUS)) {
             if (call.function == "DrawStateA") {

@@ -177,6 +177,31 @@ TEST_F(BarWindowTest, NoPlacementActivatesTheBarWhateverItsEdgeFrameOrAutoHide) 
     }
 }
 
+TEST_F(BarWindowTest, BetweenFloatingAndDockedEveryFrameOfTheMoveLiesBetweenTheWindowAsItWasAndAsItEnds) {
+    CVosselDialog& bar = CreateBar();
+    os.SetDragFullWindows(TRUE);
+    os.SetTickStep(50);
+    for (const int edge : {ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM}) {
+        for (const bool toDocked : {true, false}) {
+            Place(bar, toDocked ? EDGE_FLOATING : edge, FALSE, TRUE, kFloatingAt200);
+            const RECT from = WindowRect(bar.m_hWnd);
+            os.ClearLogs();
+            Place(bar, toDocked ? edge : EDGE_FLOATING, FALSE, TRUE, kFloatingAt200);
+            const RECT to = WindowRect(bar.m_hWnd);
+            // The frame changes first, in the size the window has; the slide starts from there.
+            for (const auto& call : os.WindowPosCalls()) {
+                if (call.hwnd == bar.m_hWnd && (call.flags & SWP_NOSIZE) == 0) {
+                    const auto between = [](int size, LONG a, LONG b) {
+                        return size >= std::min(a, b) && size <= std::max(a, b);
+                    };
+                    EXPECT_TRUE(between(call.cx, from.right - from.left, to.right - to.left)) << edge << " " << call.cx;
+                    EXPECT_TRUE(between(call.cy, from.bottom - from.top, to.bottom - to.top)) << edge << " " << call.cy;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(BarWindowTest, AStoredThicknessAtEachEdgeComesBackHeldBetweenOneRowAndHalfTheScreen) {
     // One row is the template's client area in its docked frame.
     const struct {
