@@ -579,6 +579,14 @@ TEST_F(KeyboardTest, TheHotkeyBringsTheBarOutOnTheDriveThatLastHadTheFocusElseTh
         os.AddDrive('C', DRIVE_FIXED, std::string("SYSTEM"));
         os.AddDrive('D', DRIVE_CDROM);
     }
+    // With every drive left out, the hotkey brings the bar out on its menu button.
+    os.SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Skip Drives", "CD");
+    CreateBar();
+    ASSERT_TRUE(bar->DriveButtons().empty());
+    os.UserActivates(editor);
+    HotKey();
+    EXPECT_EQ(os.GetForegroundWindow(), bar->m_hWnd);
+    EXPECT_EQ(Name(os.Focus()), "M");
 }
 
 TEST_F(KeyboardTest, AScreenReaderHearsEachDriveByItsTipsFirstLineAsAPushButtonThatOpensAndItsLabelAsItIsNow) {
