@@ -265,7 +265,7 @@ void CAppBarDialog::SlideWindowTo(const RECT* pTarget) {
     GetWindowRect(&start);
     // A window not on the screen has no slide to show: the first placement,
     // before the bar appears, would only keep it from appearing for 400 ms.
-    if (fullDrag && Os().win.IsWindowVisible(m_hWnd) && std::memcmp(&start, pTarget, sizeof(RECT)) != 0) {
+    if (fullDrag && Os().win.IsWindowVisible(m_hWnd) && !SameRect(start, *pTarget)) {
         // Timed by the elapsed time, which unsigned arithmetic keeps right
         // across a wrap of the tick count. Each frame interpolates from the
         // start, so a slow frame only drops frames, never distance.
@@ -438,14 +438,13 @@ void CAppBarDialog::ClipToBarMonitor() {
     // every frame of a slide.
     const auto onAnother = [&window, &home](const MonitorArea& other) {
         const RECT& m = other.rect;
-        const bool same = m.left == home.left && m.top == home.top && m.right == home.right && m.bottom == home.bottom;
-        return !same && window.left < m.right && m.left < window.right && window.top < m.bottom &&
+        return !SameRect(m, home) && window.left < m.right && m.left < window.right && window.top < m.bottom &&
                m.top < window.bottom;
     };
     const std::vector<MonitorArea> monitors = hides ? AllMonitors() : std::vector<MonitorArea>();
     const bool reaches = std::any_of(monitors.begin(), monitors.end(), onAnother);
     const std::optional<RECT> clip = reaches ? ClipToMonitor(window, home) : std::nullopt;
-    if (clip.has_value() == m_rcClip.has_value() && (!clip || std::memcmp(&*clip, &*m_rcClip, sizeof(RECT)) == 0)) {
+    if (clip.has_value() == m_rcClip.has_value() && (!clip || SameRect(*clip, *m_rcClip))) {
         return;
     }
     HRGN region = clip ? Os().gdi.CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom) : nullptr;

@@ -80,9 +80,7 @@ RECT CutToThickness(RECT rect, int edge, const LONG thickness[4]) {
 std::optional<RECT> ClipToMonitor(const RECT& window, const RECT& monitor) {
     const RECT on{std::max(window.left, monitor.left), std::max(window.top, monitor.top),
                   std::min(window.right, monitor.right), std::min(window.bottom, monitor.bottom)};
-    const bool whole =
-        on.left == window.left && on.top == window.top && on.right == window.right && on.bottom == window.bottom;
-    if (whole || on.left >= on.right || on.top >= on.bottom) {
+    if (SameRect(on, window) || on.left >= on.right || on.top >= on.bottom) {
         return std::nullopt;
     }
     return RECT{ClampToLong(static_cast<long long>(on.left) - window.left),

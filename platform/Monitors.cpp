@@ -97,8 +97,7 @@ MonitorArea MonitorNamed(const std::wstring& device, const RECT& rect) {
         }
     }
     for (const MonitorArea& monitor : all) {
-        if (monitor.rect.left == rect.left && monitor.rect.top == rect.top && monitor.rect.right == rect.right &&
-            monitor.rect.bottom == rect.bottom) {
+        if (SameRect(monitor.rect, rect)) {
             return monitor;
         }
     }
@@ -121,8 +120,7 @@ void KeepOnMonitorOf(HWND window, HWND owner) {
     }
     const MonitorArea home = MonitorOfRect(around);
     const RECT on = MonitorOfRect(rect).rect;
-    if (on.left == home.rect.left && on.top == home.rect.top && on.right == home.rect.right &&
-        on.bottom == home.rect.bottom) {
+    if (SameRect(on, home.rect)) {
         return;
     }
     const RECT& work = home.work;

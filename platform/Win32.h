@@ -354,3 +354,8 @@ static_assert(sizeof(DEV_BROADCAST_VOLUME) == 20, "DEV_BROADCAST_VOLUME as Windo
 // Signed halves of a packed position, as GET_X_LPARAM and GET_Y_LPARAM give them.
 constexpr int SignedLoWord(std::uintptr_t v) { return static_cast<SHORT>(static_cast<WORD>(v & 0xFFFF)); }
 constexpr int SignedHiWord(std::uintptr_t v) { return static_cast<SHORT>(static_cast<WORD>((v >> 16) & 0xFFFF)); }
+
+// The same four sides, as EqualRect compares them.
+constexpr bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}

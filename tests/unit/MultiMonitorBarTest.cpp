@@ -100,6 +100,11 @@ protected:
                    ? frame.right - frame.left + static_cast<LONG>(ScaleBetween(kBarClientWidth, 96, dpi))
                    : frame.bottom - frame.top + static_cast<LONG>(ScaleBetween(kBarClientHeight, 96, dpi));
     }
+    void SetAutoHide(BOOL on) {
+        BARPLACEMENT placement = bar->GetPlacement();
+        placement.bAutoHide = on;
+        bar->SetPlacement(&placement);
+    }
     UINT_PTR AutoHideHolder(UINT edge, const RECT& monitor) {
         APPBARDATA data{sizeof(APPBARDATA), bar->m_hWnd, 0, edge, monitor, 0};
         return os.SHAppBarMessage(ABM_GETAUTOHIDEBAREX, &data);
@@ -148,9 +153,7 @@ TEST_F(MultiMonitorBarTest, HiddenAtAnyEdgeOfAnyMonitorTheBarLeavesItsStripThere
                     SCOPED_TRACE(testing::Message()
                                  << layout.name << " " << monitor << " edge " << edge << " " << exKnown);
                     DragTo(Toward(monitor, edge));
-                    BARPLACEMENT placement = bar->GetPlacement();
-                    placement.bAutoHide = TRUE;
-                    bar->SetPlacement(&placement);
+                    SetAutoHide(TRUE);
                     bar->ShowAutoHideBar(FALSE);
                     const RECT hidden = WindowRect(bar->m_hWnd);
                     const RECT on{std::max(hidden.left, monitor.left), std::max(hidden.top, monitor.top),
@@ -188,8 +191,7 @@ TEST_F(MultiMonitorBarTest, HiddenAtAnyEdgeOfAnyMonitorTheBarLeavesItsStripThere
                     EXPECT_EQ(WindowRect(bar->m_hWnd), Docked(monitor, edge));
                     EXPECT_EQ(Drawn(), Docked(monitor, edge));
                     bar->ShowAutoHideBar(FALSE);
-                    placement.bAutoHide = FALSE;
-                    bar->SetPlacement(&placement);
+                    SetAutoHide(FALSE);
                     EXPECT_EQ(AutoHideHolder(static_cast<UINT>(edge), monitor), 0U);
                     EXPECT_EQ(Drawn(), Docked(monitor, edge));
                 }
@@ -346,9 +348,7 @@ TEST_F(MultiMonitorBarTest, TheMenuAndTheDialogsOpenOnTheBarsMonitorAndPointsLef
             for (int edge = ABE_LEFT; edge <= static_cast<int>(ABE_BOTTOM); ++edge) {
                 SCOPED_TRACE(testing::Message() << edge << " " << autoHide);
                 DragTo(Toward(layout.second, edge));
-                BARPLACEMENT placement = bar->GetPlacement();
-                placement.bAutoHide = autoHide;
-                bar->SetPlacement(&placement);
+                SetAutoHide(autoHide);
                 bar->ShowAutoHideBar(FALSE);
                 os.ChooseMenuItem(0);
                 Click(IDC_MENU_BUTTON);
@@ -425,9 +425,7 @@ TEST_F(MultiMonitorBarTest, ANewScaleOfTheBarsMonitorRescalesItInItsRowsThereAnd
             for (const BOOL autoHide : {FALSE, TRUE}) {
                 SCOPED_TRACE(testing::Message() << layout.name << " edge " << edge << " auto-hide " << autoHide);
                 DragTo(Toward(layout.second, edge));
-                BARPLACEMENT placement = bar->GetPlacement();
-                placement.bAutoHide = autoHide;
-                bar->SetPlacement(&placement);
+                SetAutoHide(autoHide);
                 bar->ShowAutoHideBar(TRUE);
                 for (const UINT dpi : {144U, 120U, 96U}) {
                     os.ChangeMonitorDpi(second, dpi);
@@ -499,9 +497,7 @@ TEST_F(MultiMonitorBarTest, AnotherMonitorMadeThePrimaryMovesEveryMonitorAndTheB
                     SCOPED_TRACE(testing::Message()
                                  << layout.name << " " << monitor << " edge " << edge << " auto-hide " << autoHide);
                     DragTo(Toward(monitor, edge));
-                    BARPLACEMENT placement = bar->GetPlacement();
-                    placement.bAutoHide = autoHide;
-                    bar->SetPlacement(&placement);
+                    SetAutoHide(autoHide);
                     bar->ShowAutoHideBar(TRUE);
                     os.SetPrimaryMonitor(second);
                     // A display change hides an auto-hide bar again; shown, it is whole at its edge.
